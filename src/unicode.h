@@ -1,0 +1,54 @@
+// Unicode character properties and text operations that the parse core needs:
+// full lower-casing (with the final-sigma rule), White_Space trimming and
+// splitting, and the properties used to quote text back to the caller.
+//
+// The property tables are generated from the Unicode Character Database by
+// tools/gen_unicode.py into unicode_data.inc; nothing here reads the C locale.
+// Every lookup takes an ASCII fast path before a binary search over ranges.
+//
+// Text is UTF-8. Input that is not valid UTF-8 never reaches the core from
+// Python, but the core must survive it: an invalid byte decodes as U+FFFD
+// with length 1, is never white space, and is copied unchanged by to_lower.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kalendo::uni {
+
+// Version of the Unicode Character Database the tables were built from.
+extern const char kUnicodeVersion[];
+
+struct Decoded {
+  char32_t cp;  // U+FFFD for an invalid or truncated sequence
+  uint8_t len;  // bytes consumed, [1, 4]
+};
+
+// Decodes the UTF-8 sequence that starts at s[i]; requires i < s.size().
+// Rejects overlong forms, surrogates and values above U+10FFFF (as one byte).
+Decoded decode_utf8(std::string_view s, std::size_t i);
+
+// Appends the UTF-8 form of cp (cp must be a scalar value).
+void append_utf8(std::string& out, char32_t cp);
+
+bool is_white_space(char32_t cp);
+bool is_grapheme_extend(char32_t cp);
+// Printable: not Cc, Cf, Cs, Co, Cn, Zl, Zp or Zs, except that U+0020 is.
+bool is_printable(char32_t cp);
+bool is_cased(char32_t cp);
+bool is_case_ignorable(char32_t cp);
+
+// Appends the default full lower-case form of `in` to `out`: one character
+// may become several (U+0130 becomes "i" and U+0307), and a capital sigma
+// becomes the final form when it ends a word by the Final_Sigma condition.
+void to_lower(std::string_view in, std::string& out);
+
+// Returns `s` without leading and trailing White_Space characters.
+std::string_view trim_white_space(std::string_view s);
+
+// Returns the byte length of the White_Space character at s[i], or 0.
+std::size_t white_space_len(std::string_view s, std::size_t i);
+
+}  // namespace kalendo::uni
