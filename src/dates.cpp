@@ -1,0 +1,143 @@
+#include "dates.h"
+
+namespace kalendo {
+namespace {
+
+// Floor division and its remainder for a positive divisor, for negative
+// numerators too.
+constexpr int64_t floor_div(int64_t a, int64_t b) {
+  return a / b - (a % b < 0 ? 1 : 0);
+}
+constexpr int64_t floor_mod(int64_t a, int64_t b) {
+  return a - floor_div(a, b) * b;
+}
+
+void append_2(std::string& out, uint32_t v) {
+  out.push_back(static_cast<char>('0' + v / 10 % 10));
+  out.push_back(static_cast<char>('0' + v % 10));
+}
+
+}  // namespace
+
+// Days-from-civil over 400-year eras; y may be any value whose era count
+// fits comfortably in int64.
+int64_t days_from_civil(int64_t y, uint32_t m, uint32_t d) {
+  y -= m <= 2 ? 1 : 0;
+  const int64_t era = floor_div(y, 400);
+  const int64_t yoe = y - era * 400;                                     // [0, 399]
+  const int64_t mp = (static_cast<int64_t>(m) + 9) % 12;                 // [0, 11], March first
+  const int64_t doy = (153 * mp + 2) / 5 + static_cast<int64_t>(d) - 1;  // [0, 365]
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;             // [0, 146096]
+  return era * 146097 + doe - 719468;
+}
+
+Civil civil_from_days(int64_t z) {
+  z += 719468;
+  const int64_t era = floor_div(z, 146097);
+  const int64_t doe = z - era * 146097;                                       // [0, 146096]
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                // [0, 365]
+  const int64_t mp = (5 * doy + 2) / 153;                                     // [0, 11]
+  const auto d = static_cast<uint32_t>(doy - (153 * mp + 2) / 5 + 1);         // [1, 31]
+  const auto m = static_cast<uint32_t>(mp < 10 ? mp + 3 : mp - 9);            // [1, 12]
+  const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+  return Civil{static_cast<int32_t>(y), m, d};
+}
+
+bool is_leap_year(int64_t y) {
+  return floor_mod(y, 4) == 0 && (floor_mod(y, 100) != 0 || floor_mod(y, 400) == 0);
+}
+
+uint32_t days_in_month(int64_t y, uint32_t m) {
+  static constexpr uint8_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (m == 2 && is_leap_year(y)) return 29;
+  return kDays[(m - 1) % 12];
+}
+
+std::optional<Date> Date::from_ymd(int64_t y, uint32_t m, uint32_t d) {
+  if (y < kMinYear || y > kMaxYear || m < 1 || m > 12 || d < 1 || d > days_in_month(y, m)) {
+    return std::nullopt;
+  }
+  return Date{days_from_civil(y, m, d)};
+}
+
+std::optional<Date> Date::from_days(int64_t days) {
+  if (days < kMinDays || days > kMaxDays) return std::nullopt;
+  return Date{days};
+}
+
+uint32_t Date::weekday() const {
+  // 1970-01-01 was a Thursday (3).
+  return static_cast<uint32_t>(floor_mod(days + 3, 7));
+}
+
+std::optional<Date> add_days(Date d, int64_t n) {
+  int64_t r = 0;
+  if (__builtin_add_overflow(d.days, n, &r)) return std::nullopt;
+  return Date::from_days(r);
+}
+
+std::optional<DateTime> add_seconds(DateTime t, int64_t secs) {
+  int64_t sod = t.time.secs;
+  uint32_t nanos = t.time.nanos;
+  if (nanos >= kNanosPerSecond && secs != 0) {
+    nanos -= kNanosPerSecond;
+    // A negative shift counts from the second after the leap second.
+    if (secs < 0) sod += 1;
+  }
+  int64_t total = 0;
+  if (__builtin_add_overflow(sod, secs, &total)) return std::nullopt;
+  const int64_t day_shift = floor_div(total, kSecondsPerDay);
+  const auto date = add_days(t.date, day_shift);
+  if (!date) return std::nullopt;
+  return DateTime{*date, TimeOfDay{static_cast<uint32_t>(floor_mod(total, kSecondsPerDay)), nanos}};
+}
+
+void append_year(std::string& out, int64_t year) {
+  const bool plain = year >= 0 && year <= 9999;
+  if (!plain) out.push_back(year < 0 ? '-' : '+');
+  uint64_t v = year < 0 ? 0 - static_cast<uint64_t>(year) : static_cast<uint64_t>(year);
+  char buf[24];
+  int n = 0;
+  do {
+    buf[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  while (n < 4)
+    buf[n++] = '0';
+  while (n > 0)
+    out.push_back(buf[--n]);
+}
+
+void append_date(std::string& out, Date d) {
+  const Civil c = d.civil();
+  append_year(out, c.year);
+  out.push_back('-');
+  append_2(out, c.month);
+  out.push_back('-');
+  append_2(out, c.day);
+}
+
+void append_date_time(std::string& out, DateTime t) {
+  append_date(out, t.date);
+  out.push_back('T');
+  append_2(out, t.time.hour());
+  out.push_back(':');
+  append_2(out, t.time.minute());
+  out.push_back(':');
+  append_2(out, t.time.second());
+}
+
+void append_hh_mm(std::string& out, TimeOfDay t) {
+  append_2(out, t.hour());
+  out.push_back(':');
+  append_2(out, t.minute());
+}
+
+std::string format_date(Date d) {
+  std::string s;
+  append_date(s, d);
+  return s;
+}
+
+}  // namespace kalendo

@@ -1,0 +1,73 @@
+// The word tables: every word the tokenizer recognises, with its value.
+// There is one locale, EN. Tables are scanned linearly in table order and the
+// first exact match decides, so the order of entries is part of the meaning.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "tokenize.h"
+
+namespace kalendo {
+
+template <typename V>
+struct WordEntry {
+  std::string_view word;
+  V value;
+};
+
+struct TimeValue {
+  uint32_t hour;
+  uint32_t minute;
+};
+
+struct Locale {
+  std::string_view code;
+  std::span<const WordEntry<uint8_t>> weekdays;
+  std::span<const WordEntry<uint32_t>> months;
+  std::span<const WordEntry<Unit>> units;
+  std::span<const WordEntry<Keyword>> keywords;
+  std::span<const WordEntry<int64_t>> numbers;
+  std::span<const WordEntry<int64_t>> quantities;
+  std::span<const std::string_view> half_words;
+  std::span<const WordEntry<uint32_t>> ordinals;
+  std::span<const std::string_view> ordinal_suffixes;
+  std::span<const std::string_view> quarter_prefixes;
+  std::span<const std::string_view> fillers;
+  std::span<const WordEntry<Unit>> end_of;
+  std::span<const std::string_view> am_words;
+  std::span<const std::string_view> pm_words;
+  std::span<const WordEntry<TimeValue>> named_times;
+};
+
+extern const Locale EN;
+
+// Returns the value of the first entry whose word equals `word`.
+template <typename V>
+std::optional<V> find_word(std::span<const WordEntry<V>> table, std::string_view word) {
+  for (const auto& e : table) {
+    if (e.word.size() == word.size() && e.word == word) return e.value;
+  }
+  return std::nullopt;
+}
+
+bool contains_word(std::span<const std::string_view> table, std::string_view word);
+
+// The named lookups of the tokenizer.
+std::optional<int64_t> fuzzy_word(std::span<const WordEntry<int64_t>> table, std::string_view word);
+std::optional<uint32_t> month(const Locale& locale, std::string_view word);
+std::optional<Unit> unit(const Locale& locale, std::string_view word);
+std::optional<Keyword> keyword(const Locale& locale, std::string_view word);
+bool is_half(const Locale& locale, std::string_view word);
+// Returns 1..4 for a quarter prefix followed by such a number ("q3", "q+2").
+std::optional<uint32_t> quarter(const Locale& locale, std::string_view word);
+
+// Reads an optional "+" and one or more ASCII digits as a value of at most
+// `max`; returns none for anything else, including a lone "+".
+std::optional<uint64_t> read_unsigned(std::string_view s, uint64_t max);
+// Reads ASCII digits only (no sign) as a value of at most `max`.
+std::optional<uint64_t> read_digits(std::string_view s, uint64_t max);
+
+}  // namespace kalendo

@@ -1,0 +1,37 @@
+#include "parse.h"
+
+#include "grammar/mod.h"
+#include "locale.h"
+#include "tokenize.h"
+#include "unicode.h"
+
+namespace kalendo {
+
+Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
+                  const Options& opts, HolidayFn holidays) {
+  const std::string_view trimmed = uni::trim_white_space(text);
+  if (trimmed.empty()) return Outcome::no_parse("empty input");
+
+  std::vector<std::string_view> names;
+  names.reserve(anchors.size());
+  for (const auto& entry : anchors)
+    names.push_back(entry.first);
+
+  const Tokens toks = tokenize(trimmed, names, opts.locale != nullptr ? *opts.locale : EN);
+
+  // A clock time at the end of a longer text is the time of day of the
+  // result ("tomorrow 5pm"); a lone time is the expression itself.
+  Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
+  TokenSpan to_resolve = toks;
+  if (toks.size() >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
+      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
+      ctx.tod_explicit = true;
+      to_resolve = to_resolve.first(toks.size() - 1);
+    }
+  }
+  return resolve_inner(trimmed, to_resolve, ctx);
+}
+
+}  // namespace kalendo

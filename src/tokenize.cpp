@@ -1,0 +1,288 @@
+#include "tokenize.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+#include "locale.h"
+#include "unicode.h"
+
+namespace kalendo {
+namespace {
+
+constexpr char kMarkerByte = '\x01';
+
+// Lower-cases the text and turns punctuation and hyphens into spaces.
+std::string normalise(std::string_view text) {
+  std::string s;
+  s.reserve(text.size() + 8);
+  uni::to_lower(text, s);
+  for (char& c : s) {
+    switch (c) {
+      case ',':
+      case '.':
+      case '!':
+      case '?':
+      case ';':
+      case '(':
+      case ')':
+      case '"':
+      case '-':
+        c = ' ';
+        break;
+      default:
+        break;
+    }
+  }
+  return s;
+}
+
+void append_marker(std::string& out, std::size_t index) {
+  out.push_back(' ');
+  out.push_back(kMarkerByte);
+  out += std::to_string(index);
+  out.push_back(kMarkerByte);
+  out.push_back(' ');
+}
+
+// Replaces every occurrence of each anchor name by its marker, longest names
+// first, so that "product launch" wins over "launch". Later names search the
+// text as earlier replacements left it.
+void substitute_anchors(std::string& s, std::span<const std::string_view> names) {
+  if (names.empty()) return;
+  std::vector<std::size_t> order(names.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return names[a].size() > names[b].size(); });
+  std::string out;
+  for (std::size_t index : order) {
+    const std::string_view name = names[index];
+    if (name.empty()) continue;
+    std::size_t pos = s.find(name);
+    if (pos == std::string::npos) continue;
+    out.clear();
+    std::size_t from = 0;
+    while (pos != std::string::npos) {
+      out.append(s, from, pos - from);
+      append_marker(out, index);
+      from = pos + name.size();
+      pos = s.find(name, from);
+    }
+    out.append(s, from, std::string::npos);
+    s.swap(out);
+  }
+}
+
+bool ends_with_any(std::string_view word, std::span<const std::string_view> table,
+                   std::string_view* suffix) {
+  for (std::string_view entry : table) {
+    if (word.ends_with(entry)) {
+      *suffix = entry;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Reads a clock time: "5pm", "12am", "10:30am", "17:30". Returns none when
+// the word is not one, so that it goes on to the later rules.
+std::optional<Tok> clock_time(std::string_view word, const Locale& loc) {
+  std::string_view suffix;
+  uint32_t offset = 0;
+  bool has_suffix = false;
+  if (ends_with_any(word, loc.pm_words, &suffix)) {
+    has_suffix = true;
+    offset = 12;
+  } else if (ends_with_any(word, loc.am_words, &suffix)) {
+    has_suffix = true;
+  }
+  const std::string_view stem = word.substr(0, word.size() - suffix.size());
+  if (stem.empty()) return std::nullopt;
+
+  const std::size_t colon = stem.find(':');
+  if (colon != std::string_view::npos) {
+    const std::string_view hour_part = stem.substr(0, colon);
+    const std::string_view minute_part = stem.substr(colon + 1);
+    const auto hour = read_unsigned(hour_part, UINT32_MAX);
+    if (!hour || minute_part.size() != 2) return std::nullopt;
+    const auto minute = read_unsigned(minute_part, 59);
+    if (!minute) return std::nullopt;
+    const auto m = static_cast<uint32_t>(*minute);
+    if (has_suffix) {
+      if (*hour < 1 || *hour > 12) return std::nullopt;
+      return Tok::time(static_cast<uint32_t>(*hour % 12) + offset, m);
+    }
+    if (*hour >= 24) return std::nullopt;
+    return Tok::time(static_cast<uint32_t>(*hour), m);
+  }
+  if (!has_suffix) return std::nullopt;
+  const auto hour = read_unsigned(stem, UINT32_MAX);
+  if (!hour || *hour < 1 || *hour > 12) return std::nullopt;
+  return Tok::time(static_cast<uint32_t>(*hour % 12) + offset, 0);
+}
+
+// Returns the rank of "3rd", "21st", "0th": digits (no sign) followed by an
+// ordinal suffix, the digits fitting 32 bits.
+std::optional<uint32_t> ordinal_digits(std::string_view word, const Locale& loc) {
+  std::size_t n = 0;
+  while (n < word.size() && word[n] >= '0' && word[n] <= '9')
+    ++n;
+  if (n == 0 || !contains_word(loc.ordinal_suffixes, word.substr(n))) return std::nullopt;
+  const auto v = read_digits(word.substr(0, n), UINT32_MAX);
+  if (!v) return std::nullopt;
+  return static_cast<uint32_t>(*v);
+}
+
+// Returns the anchor index of a marker word, when it names an anchor.
+std::optional<std::size_t> marker_index(std::string_view word, std::size_t anchor_count) {
+  if (word.size() < 3 || word.front() != kMarkerByte || word.back() != kMarkerByte) {
+    return std::nullopt;
+  }
+  const auto index = read_unsigned(word.substr(1, word.size() - 2), UINT64_MAX);
+  if (!index || *index >= anchor_count) return std::nullopt;
+  return static_cast<std::size_t>(*index);
+}
+
+// Classifies one word by the rules in order; the first that applies decides.
+void classify(std::string_view word, std::span<const std::string_view> anchor_names,
+              const Locale& loc, Tokens& out) {
+  if (const auto index = marker_index(word, anchor_names.size())) {
+    out.push_back(Tok::anchor(anchor_names[*index]));
+    return;
+  }
+  if (contains_word(loc.fillers, word)) return;
+  if (const auto u = find_word(loc.end_of, word)) {
+    out.push_back(Tok::kw(Keyword::End));
+    out.push_back(Tok::kw(Keyword::Of));
+    out.push_back(Tok::unit(*u));
+    return;
+  }
+  if (const auto t = find_word(loc.named_times, word)) {
+    out.push_back(Tok::time(t->hour, t->minute));
+    return;
+  }
+  if (auto t = clock_time(word, loc)) {
+    out.push_back(std::move(*t));
+    return;
+  }
+  if (const auto n = read_unsigned(word, INT64_MAX)) {
+    out.push_back(Tok::num(static_cast<int64_t>(*n)));
+    return;
+  }
+  if (const auto n = find_word(loc.ordinals, word)) {
+    out.push_back(Tok::ordinal(*n));
+    return;
+  }
+  if (const auto n = ordinal_digits(word, loc)) {
+    out.push_back(Tok::ordinal(*n));
+    return;
+  }
+  if (const auto w = find_word(loc.weekdays, word)) {
+    out.push_back(Tok::weekday(*w));
+    return;
+  }
+  if (const auto m = month(loc, word)) {
+    out.push_back(Tok::month(*m));
+    return;
+  }
+  if (const auto q = quarter(loc, word)) {
+    out.push_back(Tok::quarter(*q));
+    return;
+  }
+  if (const auto u = unit(loc, word)) {
+    out.push_back(Tok::unit(*u));
+    return;
+  }
+  if (const auto k = keyword(loc, word)) {
+    out.push_back(Tok::kw(*k));
+    return;
+  }
+  if (const auto n = fuzzy_word(loc.numbers, word)) {
+    out.push_back(Tok::num(*n));
+    return;
+  }
+  if (const auto n = fuzzy_word(loc.quantities, word)) {
+    out.push_back(Tok::fuzzy(*n));
+    return;
+  }
+  if (is_half(loc, word)) {
+    out.push_back(Tok::half());
+    return;
+  }
+  out.push_back(Tok::word(word));
+}
+
+// Returns the hour of "5 pm" when `a` is a number 1..12 and `b` a meridiem
+// word, or none.
+std::optional<uint32_t> meridiem_hour(const Tok& a, const Tok& b, const Locale& loc) {
+  if (!a.is(Tok::Kind::Num) || a.value < 1 || a.value > 12 || !b.is(Tok::Kind::Word)) {
+    return std::nullopt;
+  }
+  const auto h = static_cast<uint32_t>(a.value % 12);
+  if (contains_word(loc.pm_words, b.text)) return h + 12;
+  if (contains_word(loc.am_words, b.text)) return h;
+  return std::nullopt;
+}
+
+// Joins the fixed pairs ("business days", "a couple", "half an", "5 pm") in
+// one left-to-right pass; a joined token is not joined again.
+Tokens merge_pairs(Tokens toks, const Locale& loc) {
+  Tokens out;
+  out.reserve(toks.size());
+  std::size_t i = 0;
+  while (i < toks.size()) {
+    if (i + 1 < toks.size()) {
+      const Tok& a = toks[i];
+      const Tok& b = toks[i + 1];
+      if (a.is_kw(Keyword::Business) && b.is_unit(Unit::Day)) {
+        out.push_back(Tok::unit(Unit::BusinessDay));
+        i += 2;
+        continue;
+      }
+      if (a.is(Tok::Kind::Num) && a.value == 1 && b.is(Tok::Kind::Fuzzy)) {
+        out.push_back(Tok::fuzzy(b.value));
+        i += 2;
+        continue;
+      }
+      if (a.is(Tok::Kind::Half) && b.is(Tok::Kind::Num) && b.value == 1) {
+        out.push_back(Tok::half());
+        i += 2;
+        continue;
+      }
+      if (const auto h = meridiem_hour(a, b, loc)) {
+        out.push_back(Tok::time(*h, 0));
+        i += 2;
+        continue;
+      }
+    }
+    out.push_back(std::move(toks[i]));
+    ++i;
+  }
+  return out;
+}
+
+}  // namespace
+
+Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
+                const Locale& locale) {
+  std::string s = normalise(text);
+  substitute_anchors(s, anchor_names);
+
+  Tokens toks;
+  const std::string_view sv = s;
+  std::size_t i = 0;
+  while (i < sv.size()) {
+    if (const std::size_t ws = uni::white_space_len(sv, i)) {
+      i += ws;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < sv.size() && uni::white_space_len(sv, j) == 0)
+      ++j;
+    classify(sv.substr(i, j - i), anchor_names, locale, toks);
+    i = j;
+  }
+  return merge_pairs(std::move(toks), locale);
+}
+
+}  // namespace kalendo

@@ -1,0 +1,105 @@
+// Tokens and the tokenizer: one input text becomes the sequence of
+// classified words that every grammar matcher reads.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalendo {
+
+struct Locale;
+
+enum class Unit : uint8_t {
+  Minute,
+  Hour,
+  Day,
+  Week,
+  Month,
+  Quarter,
+  Year,
+  Weekend,
+  BusinessDay,  // made from "business"/"working" followed by a day unit
+};
+
+enum class Keyword : uint8_t {
+  Next,
+  Last,
+  This,
+  After,
+  Before,
+  Around,
+  Early,
+  Mid,
+  Late,
+  End,
+  Start,
+  Of,
+  In,
+  Ago,
+  From,
+  Now,
+  Today,
+  Tomorrow,
+  Yesterday,
+  Business,
+};
+
+// One classified word. The tag decides which payload field is meaningful;
+// the others stay zero or empty, so equality can compare every field.
+struct Tok {
+  enum class Kind : uint8_t {
+    Num,      // value: signed whole number
+    Fuzzy,    // value: vague quantity ("couple" 2, "few" 3)
+    Half,     // no payload
+    Ordinal,  // value: unsigned 32-bit rank
+    Weekday,  // value: 0 Monday .. 6 Sunday
+    Month,    // value: 1 .. 12
+    Quarter,  // value: 1 .. 4
+    Time,     // value: hour, minute: minute
+    Unit,     // value: Unit code
+    Kw,       // value: Keyword code
+    Anchor,   // text: the anchor's name as the key of the anchors mapping
+    Word,     // text: any other word, lower-case
+  };
+
+  Kind kind = Kind::Word;
+  int64_t value = 0;
+  uint32_t minute = 0;
+  std::string text;
+
+  static Tok num(int64_t v) { return Tok{Kind::Num, v, 0, {}}; }
+  static Tok fuzzy(int64_t v) { return Tok{Kind::Fuzzy, v, 0, {}}; }
+  static Tok half() { return Tok{Kind::Half, 0, 0, {}}; }
+  static Tok ordinal(uint32_t n) { return Tok{Kind::Ordinal, n, 0, {}}; }
+  static Tok weekday(uint8_t w) { return Tok{Kind::Weekday, w, 0, {}}; }
+  static Tok month(uint32_t m) { return Tok{Kind::Month, m, 0, {}}; }
+  static Tok quarter(uint32_t q) { return Tok{Kind::Quarter, q, 0, {}}; }
+  static Tok time(uint32_t h, uint32_t m) { return Tok{Kind::Time, h, m, {}}; }
+  static Tok unit(Unit u) { return Tok{Kind::Unit, static_cast<int64_t>(u), 0, {}}; }
+  static Tok kw(Keyword k) { return Tok{Kind::Kw, static_cast<int64_t>(k), 0, {}}; }
+  static Tok anchor(std::string_view name) { return Tok{Kind::Anchor, 0, 0, std::string(name)}; }
+  static Tok word(std::string_view w) { return Tok{Kind::Word, 0, 0, std::string(w)}; }
+
+  bool is(Kind k) const { return kind == k; }
+  bool is_kw(Keyword k) const { return kind == Kind::Kw && value == static_cast<int64_t>(k); }
+  bool is_unit(Unit u) const { return kind == Kind::Unit && value == static_cast<int64_t>(u); }
+  Keyword keyword() const { return static_cast<Keyword>(value); }
+  Unit unit_code() const { return static_cast<Unit>(value); }
+  uint32_t u32() const { return static_cast<uint32_t>(value); }
+
+  friend bool operator==(const Tok&, const Tok&) = default;
+};
+
+using Tokens = std::vector<Tok>;
+using TokenSpan = std::span<const Tok>;
+
+// Turns trimmed, non-empty text into tokens: lower-cases it, replaces anchor
+// names by markers, splits it at white space, classifies each word by the
+// locale's tables and joins the fixed token pairs. Never fails.
+Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
+                const Locale& locale);
+
+}  // namespace kalendo

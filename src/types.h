@@ -1,0 +1,83 @@
+// Readings and outcomes of a parse, and their wire form: the compact JSON
+// text that the binding returns to Python.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dates.h"
+
+namespace kalendo {
+
+// What an expression denotes: an instant, or an inclusive range.
+struct Value {
+  enum class Kind : uint8_t { Instant, Range };
+  Kind kind = Kind::Instant;
+  DateTime start;  // the instant itself, or the start of the range
+  DateTime end;    // the end of the range; equal to start for an instant
+
+  static Value instant(DateTime t) { return Value{Kind::Instant, t, t}; }
+  static Value range(DateTime s, DateTime e) { return Value{Kind::Range, s, e}; }
+  // Returns the range from 00:00:00 of `first` to 23:59:59 of `last`.
+  static Value days(Date first, Date last) {
+    return range(DateTime{first, TimeOfDay{}}, DateTime{last, TimeOfDay::hms(23, 59, 59)});
+  }
+
+  bool is_range() const { return kind == Kind::Range; }
+  // Two instants are equal to the nanosecond; two ranges when both ends are;
+  // an instant never equals a range.
+  friend bool operator==(const Value&, const Value&) = default;
+};
+
+struct Resolution {
+  std::string interpretation;
+  Value value;
+  float confidence = 0.0f;
+};
+
+struct Outcome {
+  enum class Kind : uint8_t { Resolved, Ambiguous, NoParse };
+  Kind kind = Kind::NoParse;
+  std::vector<Resolution> candidates;  // one for Resolved, the list for Ambiguous
+  std::string reason;                  // Ambiguous and NoParse
+
+  static Outcome resolved(Resolution r);
+  static Outcome ambiguous(std::vector<Resolution> candidates, std::string reason);
+  static Outcome no_parse(std::string reason);
+};
+
+// The serialisable records. Field order is the order of the JSON keys.
+struct WireResolution {
+  enum class Kind : uint8_t { Instant, Range };
+  Kind kind = Kind::Instant;
+  std::string when;   // instant
+  std::string start;  // range
+  std::string end;    // range
+  float confidence = 0.0f;
+  std::string interpretation;
+};
+
+struct WireOutcome {
+  enum class Kind : uint8_t { Instant, Range, Ambiguous, NoParse };
+  Kind kind = Kind::NoParse;
+  WireResolution single;                   // Instant and Range
+  std::vector<WireResolution> candidates;  // Ambiguous
+  std::string reason;                      // Ambiguous and NoParse
+};
+
+WireResolution wire_res(const Resolution& r);
+WireOutcome to_wire(const Outcome& o);
+
+// Appends the compact JSON text of `w`: "kind" first, the other keys in
+// declared order, confidences as the shortest text that reads back as the
+// same 32-bit float.
+void write_json(const WireOutcome& w, std::string& out);
+
+// Appends a JSON string literal with the escapes of the wire format.
+void append_json_string(std::string& out, std::string_view s);
+// Appends the shortest decimal text of a 32-bit float, keeping ".0" for
+// whole numbers; "null" for a value that is not finite.
+void append_json_float(std::string& out, float f);
+
+}  // namespace kalendo
