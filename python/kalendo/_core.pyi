@@ -1,0 +1,25 @@
+from typing import Callable
+
+__version__: str
+__all__: list[str]
+
+class InternalError(BaseException):
+    """A broken invariant inside kalendo; never caused by input."""
+
+def parse_raw(
+    text: str,
+    now: str,
+    anchors: dict[str, str],
+    default_time: tuple[int, int, int],
+    week_start: int,
+    next_skips_today: bool,
+    holidays: Callable[[str], bool] | None = None,
+) -> str:
+    """Resolve `text` and return the outcome as a compact JSON text.
+
+    `now` is a local ISO date-time ("2024-06-05T14:20:10"), anchor values are
+    ISO dates, `default_time` is (hour, minute, second), `week_start` is
+    0 (Monday) .. 6 (Sunday), and `holidays` is called with an ISO date and
+    answers whether that day is a holiday.
+    """
+    ...

@@ -1,0 +1,468 @@
+// The extension module kalendo._core: converts and checks the arguments of
+// parse_raw, calls the parse core and returns the outcome as JSON text.
+//
+// Written against the CPython limited API (3.10) so that one abi3 build
+// serves every interpreter from 3.10 on. Every reference is owned by a PyRef
+// or borrowed for a stated span; no C++ exception crosses into Python.
+#ifndef Py_LIMITED_API
+#define Py_LIMITED_API 0x030A0000
+#endif
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+
+#include <new>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "check.h"
+#include "config.h"
+#include "iso_parse.h"
+#include "locale.h"
+#include "parse.h"
+#include "quote.h"
+#include "types.h"
+#include "unicode.h"
+
+namespace {
+
+using namespace kalendo;
+
+// A move-only owned reference.
+class PyRef {
+ public:
+  PyRef() = default;
+  static PyRef steal(PyObject* o) { return PyRef(o); }
+  static PyRef borrow(PyObject* o) {
+    Py_XINCREF(o);
+    return PyRef(o);
+  }
+  PyRef(PyRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  PyRef& operator=(PyRef&& other) noexcept {
+    if (this != &other) {
+      Py_XDECREF(p_);
+      p_ = std::exchange(other.p_, nullptr);
+    }
+    return *this;
+  }
+  PyRef(const PyRef&) = delete;
+  PyRef& operator=(const PyRef&) = delete;
+  ~PyRef() { Py_XDECREF(p_); }
+
+  PyObject* get() const { return p_; }
+  // Returns the reference to the caller, who now owns it.
+  PyObject* release() { return std::exchange(p_, nullptr); }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  explicit PyRef(PyObject* o) : p_(o) {}
+  PyObject* p_ = nullptr;
+};
+
+// State that outlives a call: created once by the first initialisation.
+PyObject* g_module = nullptr;          // strong
+PyObject* g_internal_error = nullptr;  // strong
+PyInterpreterState* g_interpreter = nullptr;
+
+constexpr const char* kVersion = "0.4.0";
+constexpr Py_ssize_t kParamCount = 7;
+constexpr Py_ssize_t kRequiredCount = 6;
+constexpr const char* kParamNames[kParamCount] = {
+    "text", "now", "anchors", "default_time", "week_start", "next_skips_today", "holidays",
+};
+enum Param { kText, kNow, kAnchors, kDefaultTime, kWeekStart, kNextSkipsToday, kHolidays };
+
+constexpr const char* kOverflowText = "out of range integral type conversion attempted";
+
+// Returns the `__name__` of the object's type as a new reference, or a
+// placeholder when it cannot be read.
+PyRef type_name(PyObject* o) {
+  PyRef name =
+      PyRef::steal(PyObject_GetAttrString(reinterpret_cast<PyObject*>(Py_TYPE(o)), "__name__"));
+  if (!name || !PyUnicode_Check(name.get())) {
+    PyErr_Clear();
+    return PyRef::steal(PyUnicode_FromString("object"));
+  }
+  return name;
+}
+
+// Raises TypeError "argument '<param>': '<type>' object cannot be converted
+// to '<target>'".
+void raise_conversion(Param param, PyObject* o, const char* target) {
+  PyRef name = type_name(o);
+  if (!name) return;
+  PyErr_Format(PyExc_TypeError, "argument '%s': '%U' object cannot be converted to '%s'",
+               kParamNames[param], name.get(), target);
+}
+
+// Re-raises a pending TypeError with the argument's name in front; other
+// exceptions stay as they are.
+void prefix_type_error(Param param) {
+  if (!PyErr_ExceptionMatches(PyExc_TypeError)) return;
+  PyObject *type = nullptr, *value = nullptr, *tb = nullptr;
+  PyErr_Fetch(&type, &value, &tb);
+  PyRef t = PyRef::steal(type), v = PyRef::steal(value), b = PyRef::steal(tb);
+  PyRef text = PyRef::steal(v ? PyObject_Str(v.get()) : PyUnicode_FromString(""));
+  if (!text) return;
+  PyErr_Format(PyExc_TypeError, "argument '%s': %U", kParamNames[param], text.get());
+}
+
+// Returns true for numpy's boolean scalar type, recognised by its module and
+// name so that numpy is never imported here.
+bool is_numpy_bool(PyObject* o) {
+  PyObject* type = reinterpret_cast<PyObject*>(Py_TYPE(o));
+  PyRef module = PyRef::steal(PyObject_GetAttrString(type, "__module__"));
+  PyRef name = PyRef::steal(PyObject_GetAttrString(type, "__name__"));
+  if (!module || !name || !PyUnicode_Check(module.get()) || !PyUnicode_Check(name.get())) {
+    PyErr_Clear();
+    return false;
+  }
+  return PyUnicode_CompareWithASCIIString(module.get(), "numpy") == 0 &&
+         (PyUnicode_CompareWithASCIIString(name.get(), "bool_") == 0 ||
+          PyUnicode_CompareWithASCIIString(name.get(), "bool") == 0);
+}
+
+// Binding by position and keyword, with the call-error texts of a Python
+// `def` of the same signature. Fills `bound` with borrowed references.
+bool bind_arguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                    PyObject* bound[kParamCount]) {
+  for (Py_ssize_t i = 0; i < nargs && i < kParamCount; ++i)
+    bound[i] = args[i];
+  const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_Size(kwnames) : 0;
+  for (Py_ssize_t k = 0; k < nkw; ++k) {
+    PyObject* key = PyTuple_GetItem(kwnames, k);  // borrowed
+    if (key == nullptr) return false;
+    Py_ssize_t index = -1;
+    for (Py_ssize_t p = 0; p < kParamCount && PyUnicode_Check(key); ++p) {
+      if (PyUnicode_CompareWithASCIIString(key, kParamNames[p]) == 0) {
+        index = p;
+        break;
+      }
+    }
+    if (index < 0) {
+      PyErr_Format(PyExc_TypeError, "parse_raw() got an unexpected keyword argument '%S'", key);
+      return false;
+    }
+    if (index < nargs) {
+      PyErr_Format(PyExc_TypeError, "parse_raw() got multiple values for argument '%s'",
+                   kParamNames[index]);
+      return false;
+    }
+    bound[index] = args[nargs + k];
+  }
+  if (nargs > kParamCount) {
+    PyErr_Format(PyExc_TypeError,
+                 "parse_raw() takes from %zd to %zd positional arguments but %zd were given",
+                 kRequiredCount, kParamCount, nargs);
+    return false;
+  }
+  std::vector<const char*> missing;
+  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
+    if (bound[p] == nullptr) missing.push_back(kParamNames[p]);
+  }
+  if (missing.empty()) return true;
+  std::string list;
+  for (std::size_t i = 0; i < missing.size(); ++i) {
+    if (i != 0) list += missing.size() == 2 ? " and " : (i + 1 == missing.size() ? ", and " : ", ");
+    list += '\'';
+    list += missing[i];
+    list += '\'';
+  }
+  PyErr_Format(PyExc_TypeError, "parse_raw() missing %zd required positional argument%s: %s",
+               static_cast<Py_ssize_t>(missing.size()), missing.size() == 1 ? "" : "s",
+               list.c_str());
+  return false;
+}
+
+// Converts a str (or subclass) to its UTF-8 text, borrowed from the object.
+bool to_utf8(Param param, PyObject* o, std::string_view* out) {
+  if (!PyUnicode_Check(o)) {
+    raise_conversion(param, o, "str");
+    return false;
+  }
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(o, &size);
+  if (data == nullptr) return false;  // the interpreter's encoding error
+  *out = std::string_view(data, static_cast<std::size_t>(size));
+  return true;
+}
+
+// Converts an integer (or an object with __index__) to an unsigned value of
+// at most `max`.
+bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out) {
+  PyRef index = PyRef::steal(PyNumber_Index(o));
+  if (!index) {
+    prefix_type_error(param);
+    return false;
+  }
+  const long v = PyLong_AsLong(index.get());
+  if (v == -1 && PyErr_Occurred()) return false;  // beyond a C long
+  if (v < 0 || static_cast<unsigned long>(v) > max) {
+    PyErr_SetString(PyExc_OverflowError, kOverflowText);
+    return false;
+  }
+  *out = static_cast<unsigned long>(v);
+  return true;
+}
+
+// The arguments after conversion, before their values are checked.
+struct Converted {
+  std::string_view text;
+  std::string_view now;
+  // Anchor entries in dict order, copied: the dict may change while the
+  // holiday callable runs.
+  std::vector<std::pair<std::string, std::string>> anchors;
+  unsigned long hms[3] = {0, 0, 0};
+  unsigned long week_start = 0;
+  bool next_skips_today = false;
+  PyObject* holidays = nullptr;  // borrowed; null for None
+};
+
+bool convert_anchors(PyObject* o, Converted& c) {
+  if (!PyDict_Check(o)) {
+    raise_conversion(kAnchors, o, "dict");
+    return false;
+  }
+  Py_ssize_t pos = 0;
+  PyObject *key = nullptr, *value = nullptr;  // borrowed
+  c.anchors.reserve(static_cast<std::size_t>(PyDict_Size(o)));
+  while (PyDict_Next(o, &pos, &key, &value)) {
+    std::string_view k, v;
+    if (!to_utf8(kAnchors, key, &k) || !to_utf8(kAnchors, value, &v)) return false;
+    c.anchors.emplace_back(std::string(k), std::string(v));
+  }
+  return true;
+}
+
+bool convert_default_time(PyObject* o, Converted& c) {
+  if (!PyTuple_Check(o)) {
+    raise_conversion(kDefaultTime, o, "tuple");
+    return false;
+  }
+  const Py_ssize_t n = PyTuple_Size(o);
+  if (n != 3) {
+    PyErr_Format(PyExc_TypeError,
+                 "argument 'default_time': expected tuple of length 3, but got tuple of length %zd",
+                 n);
+    return false;
+  }
+  for (Py_ssize_t i = 0; i < 3; ++i) {
+    PyObject* item = PyTuple_GetItem(o, i);  // borrowed
+    if (item == nullptr || !to_unsigned(kDefaultTime, item, 0xFFFFFFFFul, &c.hms[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool convert_bool(PyObject* o, bool* out) {
+  if (PyBool_Check(o)) {
+    *out = o == Py_True;
+    return true;
+  }
+  if (is_numpy_bool(o)) {
+    const int truth = PyObject_IsTrue(o);
+    if (truth < 0) return false;
+    *out = truth == 1;
+    return true;
+  }
+  raise_conversion(kNextSkipsToday, o, "bool");
+  return false;
+}
+
+// Converts the arguments in parameter order; the first failure raises.
+bool convert(PyObject* const bound[kParamCount], Converted& c) {
+  if (!to_utf8(kText, bound[kText], &c.text)) return false;
+  if (!to_utf8(kNow, bound[kNow], &c.now)) return false;
+  if (!convert_anchors(bound[kAnchors], c)) return false;
+  if (!convert_default_time(bound[kDefaultTime], c)) return false;
+  if (!to_unsigned(kWeekStart, bound[kWeekStart], 255, &c.week_start)) return false;
+  if (!convert_bool(bound[kNextSkipsToday], &c.next_skips_today)) return false;
+  PyObject* h = bound[kHolidays];
+  c.holidays = (h == nullptr || h == Py_None) ? nullptr : h;
+  return true;
+}
+
+bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
+  std::string lowered;
+  for (const auto& [key, value] : c.anchors) {
+    const IsoResult<Date> date = parse_iso_date(value);
+    if (const auto* e = std::get_if<IsoError>(&date)) {
+      std::string message = "invalid anchor date for ";
+      append_quoted(message, key);
+      message += ": ";
+      message += iso_error_text(*e);
+      PyErr_SetString(PyExc_ValueError, message.c_str());
+      return false;
+    }
+    lowered.clear();
+    uni::to_lower(uni::trim_white_space(key), lowered);
+    put_anchor(anchors, lowered, std::get<Date>(date));
+  }
+  return true;
+}
+
+// Asks the caller's callable about one date. Any failure of the callable is
+// a working day; its exception is discarded so none is left pending.
+bool call_holiday(void* context, Date d) {
+  auto* callable = static_cast<PyObject*>(context);
+  std::string iso;
+  append_date(iso, d);
+  PyRef arg =
+      PyRef::steal(PyUnicode_FromStringAndSize(iso.data(), static_cast<Py_ssize_t>(iso.size())));
+  if (!arg) {
+    PyErr_Clear();
+    return false;
+  }
+  PyRef result = PyRef::steal(PyObject_CallFunctionObjArgs(callable, arg.get(), nullptr));
+  if (!result) {
+    PyErr_Clear();
+    return false;
+  }
+  if (PyBool_Check(result.get())) return result.get() == Py_True;
+  if (is_numpy_bool(result.get())) {
+    const int truth = PyObject_IsTrue(result.get());
+    if (truth < 0) PyErr_Clear();
+    return truth == 1;
+  }
+  return false;
+}
+
+PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  PyObject* bound[kParamCount] = {};
+  if (!bind_arguments(args, nargs, kwnames, bound)) return nullptr;
+
+  Converted c;
+  if (!convert(bound, c)) return nullptr;
+
+  const IsoResult<DateTime> now = parse_iso_date_time(c.now);
+  if (const auto* e = std::get_if<IsoError>(&now)) {
+    std::string message = "invalid `now` datetime: ";
+    message += iso_error_text(*e);
+    PyErr_SetString(PyExc_ValueError, message.c_str());
+    return nullptr;
+  }
+  AnchorMap anchors;
+  if (!build_anchor_map(c, anchors)) return nullptr;
+  if (c.hms[0] >= 24 || c.hms[1] >= 60 || c.hms[2] >= 60) {
+    PyErr_SetString(PyExc_ValueError, "invalid default_time");
+    return nullptr;
+  }
+  if (c.week_start >= 7) {
+    PyErr_SetString(PyExc_ValueError, "week_start must be 0 (Mon) .. 6 (Sun)");
+    return nullptr;
+  }
+
+  Options opts;
+  opts.default_time =
+      TimeOfDay::hms(static_cast<uint32_t>(c.hms[0]), static_cast<uint32_t>(c.hms[1]),
+                     static_cast<uint32_t>(c.hms[2]));
+  opts.locale = &EN;
+  opts.week_start = static_cast<uint8_t>(c.week_start);
+  opts.next_skips_today = c.next_skips_today;
+
+  // Holds the callable for the length of the call only.
+  PyRef holidays = PyRef::borrow(c.holidays);
+  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
+
+  const Outcome outcome = parse_str(c.text, std::get<DateTime>(now), anchors, opts, predicate);
+  std::string json;
+  json.reserve(128);
+  write_json(to_wire(outcome), json);
+  return PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+}
+
+PyObject* parse_raw(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs,
+                    PyObject* kwnames) {
+  try {
+    return parse_raw_impl(args, nargs, kwnames);
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  } catch (const std::exception& e) {
+    PyErr_SetString(g_internal_error, e.what());
+  } catch (...) {
+    PyErr_SetString(g_internal_error, "unknown internal failure");
+  }
+  return nullptr;
+}
+
+constexpr char kParseRawDoc[] =
+    "parse_raw(text, now, anchors, default_time, week_start, next_skips_today, holidays=None)\n"
+    "--\n"
+    "\n"
+    "Low-level binding. `now` is an ISO datetime string, anchor values are ISO\n"
+    "dates, `holidays` is an optional callable `(iso_date_str) -> bool`.\n"
+    "Returns the outcome as a JSON string (see `types::WireOutcome`).";
+
+PyMethodDef kMethods[] = {
+    {"parse_raw", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(parse_raw)),
+     METH_FASTCALL | METH_KEYWORDS, kParseRawDoc},
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyModuleDef kModuleDef = {
+    PyModuleDef_HEAD_INIT,
+    "_core",
+    "",
+    0,  // no per-module state; a repeated init returns the kept module
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+// Adds `value` under `name` and appends the name to __all__.
+bool add_public(PyObject* module, PyObject* all, const char* name, PyObject* value) {
+  if (PyModule_AddObjectRef(module, name, value) < 0) return false;
+  PyRef s = PyRef::steal(PyUnicode_FromString(name));
+  return s && PyList_Append(all, s.get()) == 0;
+}
+
+PyObject* create_module() {
+  PyRef module = PyRef::steal(PyModule_Create(&kModuleDef));
+  if (!module) return nullptr;
+  PyRef all = PyRef::steal(PyList_New(0));
+  if (!all || PyModule_AddObjectRef(module.get(), "__all__", all.get()) < 0) return nullptr;
+
+  PyRef name = PyRef::steal(PyModule_GetNameObject(module.get()));
+  if (!name) return nullptr;
+  PyRef function = PyRef::steal(PyCFunction_NewEx(kMethods, module.get(), name.get()));
+  if (!function || !add_public(module.get(), all.get(), "parse_raw", function.get())) {
+    return nullptr;
+  }
+  PyRef version = PyRef::steal(PyUnicode_FromString(kVersion));
+  if (!version || !add_public(module.get(), all.get(), "__version__", version.get())) {
+    return nullptr;
+  }
+  PyRef error = PyRef::steal(PyErr_NewExceptionWithDoc(
+      "kalendo._core.InternalError", "A broken invariant inside kalendo; never caused by input.",
+      PyExc_BaseException, nullptr));
+  if (!error || PyModule_AddObjectRef(module.get(), "InternalError", error.get()) < 0) {
+    return nullptr;
+  }
+  g_internal_error = error.release();
+  return module.release();
+}
+
+}  // namespace
+
+PyMODINIT_FUNC PyInit__core(void) {
+  PyInterpreterState* interpreter = PyInterpreterState_Get();
+  if (g_module != nullptr) {
+    if (interpreter != g_interpreter) {
+      PyErr_SetString(PyExc_ImportError,
+                      "kalendo._core cannot be loaded in more than one interpreter");
+      return nullptr;
+    }
+    Py_INCREF(g_module);
+    return g_module;
+  }
+  PyObject* module = create_module();
+  if (module == nullptr) return nullptr;
+  Py_INCREF(module);
+  g_module = module;
+  g_interpreter = interpreter;
+  return module;
+}
