@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs both test suites: the C++ unit tests through CTest, then pytest
+# against the installed package. Installs GoogleTest from Debian's packages
+# when its headers are missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ ! -f /usr/include/gtest/gtest.h ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  $sudo_cmd apt-get install -y -qq libgtest-dev
+fi
+
+build_dir=build/tests
+cmake -S . -B "$build_dir" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build "$build_dir" -j 2
+ctest --test-dir "$build_dir" --output-on-failure -j 2
+
+# The package under test is the installed one: python/ is not on sys.path.
+python3 -m pytest -q "$@"
