@@ -1,16 +1,9 @@
 #include "dates.h"
 
+#include <algorithm>
+
 namespace kalendo {
 namespace {
-
-// Floor division and its remainder for a positive divisor, for negative
-// numerators too.
-constexpr int64_t floor_div(int64_t a, int64_t b) {
-  return a / b - (a % b < 0 ? 1 : 0);
-}
-constexpr int64_t floor_mod(int64_t a, int64_t b) {
-  return a - floor_div(a, b) * b;
-}
 
 void append_2(std::string& out, uint32_t v) {
   out.push_back(static_cast<char>('0' + v / 10 % 10));
@@ -75,6 +68,81 @@ std::optional<Date> add_days(Date d, int64_t n) {
   int64_t r = 0;
   if (__builtin_add_overflow(d.days, n, &r)) return std::nullopt;
   return Date::from_days(r);
+}
+
+std::optional<Date> add_months_checked(Date d, int64_t n) {
+  if (n == 0) return d;
+  const Civil c = d.civil();
+  // Month index = year * 12 + (month - 1) + n; the year range keeps the
+  // first two terms far from overflow, so only n needs bounding.
+  if (n > INT32_MAX || n < INT32_MIN) return std::nullopt;
+  const int64_t index = static_cast<int64_t>(c.year) * 12 + (c.month - 1) + n;
+  const int64_t year = floor_div(index, 12);
+  const auto month = static_cast<uint32_t>(floor_mod(index, 12) + 1);
+  if (year < kMinYear || year > kMaxYear) return std::nullopt;
+  return Date::from_ymd(year, month, std::min(c.day, days_in_month(year, month)));
+}
+
+Date add_months(Date d, int32_t n) {
+  // The most negative n is refused like every unrepresentable shift.
+  if (n == INT32_MIN) return d;
+  return add_months_checked(d, n).value_or(d);
+}
+
+std::optional<Date> first_day_of_week(Date d, uint32_t week_start) {
+  const int64_t offset = floor_mod(static_cast<int64_t>(d.weekday()) - week_start, 7);  // [0, 6]
+  return add_days(d, -offset);
+}
+
+std::optional<DateRange> week_range(Date d, uint32_t week_start) {
+  const auto first = first_day_of_week(d, week_start);
+  if (!first) return std::nullopt;
+  const auto last = add_days(*first, 6);
+  if (!last) return std::nullopt;
+  return DateRange{*first, *last};
+}
+
+std::optional<DateRange> month_range(int64_t y, uint32_t m) {
+  if (m < 1 || m > 12) return std::nullopt;
+  const auto first = Date::from_ymd(y, m, 1);
+  if (!first) return std::nullopt;
+  return DateRange{*first, Date{first->days + days_in_month(y, m) - 1}};
+}
+
+std::optional<DateRange> quarter_range(int64_t y, uint32_t q) {
+  if (q < 1 || q > 4) return std::nullopt;
+  const auto first = month_range(y, 3 * q - 2);
+  const auto last = month_range(y, 3 * q);
+  if (!first || !last) return std::nullopt;
+  return DateRange{first->first, last->last};
+}
+
+std::optional<Date> next_weekday(Date d, uint32_t w, bool skip_today) {
+  const int64_t wd = d.weekday();
+  const int64_t ahead = skip_today ? floor_mod(w - wd - 1, 7) + 1  // [1, 7]
+                                   : floor_mod(w - wd, 7);         // [0, 6]
+  return add_days(d, ahead);
+}
+
+std::optional<Date> prev_weekday(Date d, uint32_t w) {
+  const int64_t back = floor_mod(static_cast<int64_t>(d.weekday()) - w - 1, 7) + 1;  // [1, 7]
+  return add_days(d, -back);
+}
+
+std::optional<Date> nth_weekday_of_month(int64_t y, uint32_t m, uint32_t n, uint32_t w) {
+  const auto month = month_range(y, m);
+  if (!month || n == 0) return std::nullopt;
+  const int64_t first_w = floor_mod(w - static_cast<int64_t>(month->first.weekday()), 7);  // [0, 6]
+  const int64_t offset = first_w + 7 * (static_cast<int64_t>(n) - 1);
+  if (offset > days_between(month->first, month->last)) return std::nullopt;
+  return Date{month->first.days + offset};
+}
+
+std::optional<Date> last_weekday_of_month(int64_t y, uint32_t m, uint32_t w) {
+  const auto month = month_range(y, m);
+  if (!month) return std::nullopt;
+  const int64_t back = floor_mod(static_cast<int64_t>(month->last.weekday()) - w, 7);  // [0, 6]
+  return Date{month->last.days - back};
 }
 
 std::optional<DateTime> add_seconds(DateTime t, int64_t secs) {

@@ -22,6 +22,15 @@ inline constexpr int32_t kMaxYear = 262142;
 inline constexpr int64_t kSecondsPerDay = 86400;
 inline constexpr uint32_t kNanosPerSecond = 1'000'000'000;
 
+// Floor division and its remainder for a positive divisor, for negative
+// numerators too: the one idiom for negative values.
+constexpr int64_t floor_div(int64_t a, int64_t b) {
+  return a / b - (a % b < 0 ? 1 : 0);
+}
+constexpr int64_t floor_mod(int64_t a, int64_t b) {
+  return a - floor_div(a, b) * b;
+}
+
 struct Civil {
   int32_t year;
   uint32_t month;  // [1, 12]
@@ -61,6 +70,51 @@ inline constexpr int64_t kMaxDays = 95'026'236;   // +262142-12-31
 
 // Returns d + n days, or none when the result leaves the supported range.
 std::optional<Date> add_days(Date d, int64_t n);
+
+// An inclusive range of dates.
+struct DateRange {
+  Date first;
+  Date last;
+
+  friend bool operator==(DateRange, DateRange) = default;
+};
+
+// Shifts by n calendar months, clamping the day to the target month's
+// length (31 January + 1 month is the end of February). Returns the input
+// unchanged when the result cannot be represented.
+Date add_months(Date d, int32_t n);
+// The same shift, or none when the result cannot be represented; matchers
+// use this one so that an impossible shift is never mistaken for no shift.
+std::optional<Date> add_months_checked(Date d, int64_t n);
+
+// Returns the first day of the week that contains d and begins on
+// week_start, or none before the start of the range.
+std::optional<Date> first_day_of_week(Date d, uint32_t week_start);
+// Returns the week (first, first + 6 days) that contains d and begins on
+// week_start (0 Monday .. 6 Sunday), or none at the ends of the range.
+std::optional<DateRange> week_range(Date d, uint32_t week_start);
+// Returns the days of month m (1..12) of year y, or none outside the range.
+std::optional<DateRange> month_range(int64_t y, uint32_t m);
+// Returns the days of quarter q (1..4) of year y, or none outside the range.
+std::optional<DateRange> quarter_range(int64_t y, uint32_t q);
+
+// Returns the first day on or after d (strictly after d when skip_today)
+// whose weekday is w: 0..6 days later, or 1..7 with skip_today.
+std::optional<Date> next_weekday(Date d, uint32_t w, bool skip_today);
+// Returns the last day strictly before d whose weekday is w: 1..7 days back.
+std::optional<Date> prev_weekday(Date d, uint32_t w);
+// Returns the n-th weekday w of month m of year y, or none when the month
+// has no such day (n = 0, a fifth that does not exist, an invalid month or a
+// year outside the range).
+std::optional<Date> nth_weekday_of_month(int64_t y, uint32_t m, uint32_t n, uint32_t w);
+// Returns the last weekday w of month m of year y: 0..6 days before the
+// month's end; none when the month cannot be built.
+std::optional<Date> last_weekday_of_month(int64_t y, uint32_t m, uint32_t w);
+
+// Returns last - first in days.
+inline int64_t days_between(Date first, Date last) {
+  return last.days - first.days;
+}
 
 // A time of day: seconds of the day and a fraction in nanoseconds. A leap
 // second is carried as second 59 with a fraction of one second or more
