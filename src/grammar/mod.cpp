@@ -32,7 +32,6 @@ namespace {
 
 constexpr float kDecisiveGap = 0.15f;
 constexpr float kAmbiguityStep = 0.1f;
-constexpr float kMinConfidence = 0.05f;
 
 // Maps a float to an integer whose order is the IEEE total order, so that
 // ranking never depends on NaN quirks.
@@ -46,6 +45,211 @@ std::string comparable_reason(std::size_t n) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string_view unit_label(Unit u) {
+  switch (u) {
+    case Unit::Week:
+      return "calendar week";
+    case Unit::Month:
+      return "calendar month";
+    case Unit::Quarter:
+      return "calendar quarter";
+    case Unit::Year:
+      return "calendar year";
+    case Unit::Weekend:
+      return "weekend (Sat-Sun)";
+    default:
+      return {};
+  }
+}
+
+// The days of the period unit u shifted by k periods from today's.
+std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date today) {
+  const Civil c = today.civil();
+  switch (u) {
+    case Unit::Week:
+    case Unit::Weekend: {
+      // Only the first day of this week is needed: last week may exist
+      // when this week runs past the end of the range.
+      const auto week_first = first_day_of_week(today, opts.week_start);
+      if (!week_first) return std::nullopt;
+      const auto start = add_days(*week_first, 7 * k);
+      if (!start) return std::nullopt;
+      if (u == Unit::Week) {
+        const auto last = add_days(*start, 6);
+        if (!last) return std::nullopt;
+        return DateRange{*start, *last};
+      }
+      const auto saturday = next_weekday(*start, 5, false);
+      const auto sunday = saturday ? add_days(*saturday, 1) : std::nullopt;
+      if (!sunday) return std::nullopt;
+      return DateRange{*saturday, *sunday};
+    }
+    case Unit::Month:
+    case Unit::Quarter: {
+      const int months = u == Unit::Month ? k : 3 * k;
+      const auto m = add_months_checked(*Date::from_ymd(c.year, c.month, 1), months);
+      if (!m) return std::nullopt;
+      const Civil mc = m->civil();
+      return u == Unit::Month ? month_range(mc.year, mc.month)
+                              : quarter_range(mc.year, (mc.month - 1) / 3 + 1);
+    }
+    case Unit::Year: {
+      const auto first = Date::from_ymd(static_cast<int64_t>(c.year) + k, 1, 1);
+      const auto last = Date::from_ymd(static_cast<int64_t>(c.year) + k, 12, 31);
+      if (!first || !last) return std::nullopt;
+      return DateRange{*first, *last};
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date today) {
+  const std::string_view label = unit_label(u);
+  if (label.empty()) return std::nullopt;
+  const auto days = unit_period(u, k, opts, today);
+  if (!days) return std::nullopt;
+  std::string text = k < 0 ? "the " : (k == 0 ? "the current " : "the ");
+  text += label;
+  if (k < 0) text += " before this one";
+  if (k > 0) text += " after this one";
+  return Period{std::move(text), days->first, days->last, 0.9f};
+}
+
+// A month or quarter of this year, or of next year once it has passed.
+// `name` is how the label names it: "March", "Q1".
+std::optional<Period> named_period(std::string_view name, Date today, float confidence,
+                                   std::optional<DateRange> (*range)(int64_t, uint32_t),
+                                   uint32_t which) {
+  const int64_t year = today.year();
+  auto days = range(year, which);
+  if (!days) return std::nullopt;
+  std::string label(name);
+  if (days->last < today) {
+    days = range(year + 1, which);
+    if (!days) return std::nullopt;
+    label += ' ';
+    label += std::to_string(year + 1);
+    label += " (this year's ";
+    label += name;
+    label += " has passed)";
+  } else {
+    label += " of the current year";
+  }
+  return Period{std::move(label), days->first, days->last, confidence};
+}
+
+}  // namespace
+
+std::optional<Period> period_of(TokenSpan toks, const Options& opts, Date today) {
+  if (toks.size() == 1) {
+    const Tok& t = toks[0];
+    // march
+    if (t.is(Tok::Kind::Month)) {
+      return named_period(kMonthNames[t.u32() - 1], today, 0.75f, month_range, t.u32());
+    }
+    // q3
+    if (t.is(Tok::Kind::Quarter)) {
+      std::string name(1, 'Q');
+      name += std::to_string(t.u32());
+      return named_period(name, today, 0.85f, quarter_range, t.u32());
+    }
+    // week | month | quarter | year | weekend
+    if (t.is(Tok::Kind::Unit)) return unit_period_of(t.unit_code(), 0, opts, today);
+    return std::nullopt;
+  }
+  // next|last|this <unit>
+  if (toks.size() == 2 && toks[0].is(Tok::Kind::Kw) && toks[1].is(Tok::Kind::Unit)) {
+    int k = 0;
+    switch (toks[0].keyword()) {
+      case Keyword::Next:
+        k = 1;
+        break;
+      case Keyword::Last:
+        k = -1;
+        break;
+      case Keyword::This:
+        k = 0;
+        break;
+      default:
+        return std::nullopt;
+    }
+    return unit_period_of(toks[1].unit_code(), k, opts, today);
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// The first day of year 1: earlier days are never business days.
+constexpr int64_t kYearOneDays = -719162;
+// A Monday (1970-01-05), the origin of the weekday count below.
+constexpr int64_t kMondayDays = 4;
+
+// Returns the number of Monday-to-Friday days up to and including day z,
+// counted from an arbitrary origin; differences count the days between.
+int64_t weekdays_through(int64_t z) {
+  const int64_t weeks = floor_div(z - kMondayDays, 7);
+  const int64_t in_week = floor_mod(z - kMondayDays, 7);  // [0, 6], 0 Monday
+  return 5 * weeks + std::min<int64_t>(in_week + 1, 5);
+}
+
+// Returns the day z, a Monday to Friday, with weekdays_through(z) == count.
+int64_t weekday_numbered(int64_t count) {
+  return kMondayDays + 7 * floor_div(count - 1, 5) + floor_mod(count - 1, 5);
+}
+
+}  // namespace
+
+bool is_business_day(Date d, HolidayFn holidays) {
+  return d.weekday() < 5 && d.days >= kYearOneDays && !holidays(d);
+}
+
+std::optional<Date> business_walk(HolidayFn holidays, Date start, int64_t n) {
+  if (n == 0) return start;
+  if (n == INT64_MIN) return std::nullopt;
+  const int64_t count = n > 0 ? n : -n;
+  if (n > 0) {
+    // Days before year 1 never count, so a walk from there starts at year 1.
+    const int64_t from = std::max(start.days, kYearOneDays - 1);
+    const int64_t before = weekdays_through(from);
+    if (count > weekdays_through(kMaxDays) - before) return std::nullopt;
+    if (!holidays.present()) return Date{weekday_numbered(before + count)};
+    int64_t left = count;
+    for (int64_t z = from + 1; z <= kMaxDays; ++z) {
+      if (is_business_day(Date{z}, holidays) && --left == 0) return Date{z};
+    }
+    return std::nullopt;
+  }
+  const int64_t through = weekdays_through(start.days - 1);
+  if (start.days <= kYearOneDays || count > through - weekdays_through(kYearOneDays - 1)) {
+    return std::nullopt;
+  }
+  if (!holidays.present()) return Date{weekday_numbered(through - count + 1)};
+  int64_t left = count;
+  for (int64_t z = start.days - 1; z >= kYearOneDays; --z) {
+    if (is_business_day(Date{z}, holidays) && --left == 0) return Date{z};
+  }
+  return std::nullopt;
+}
+
+std::optional<Date> last_business_day_on_or_before(Date d, HolidayFn holidays) {
+  for (int64_t z = d.days; z >= kYearOneDays; --z) {
+    // Weekends are skipped without a look at the predicate.
+    const int64_t weekend_days = std::max<int64_t>(Date{z}.weekday() - 4, 0);
+    z -= weekend_days;
+    if (z < kYearOneDays) break;
+    if (!holidays(Date{z})) return Date{z};
+  }
+  return std::nullopt;
+}
+
+float penalised(float confidence, float amount) {
+  return std::max(0.05f, std::min(1.0f, confidence - amount));
+}
 
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
@@ -97,7 +301,7 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
 
   const float penalty = kAmbiguityStep * static_cast<float>(n - 1);
   for (Resolution& r : candidates) {
-    r.confidence = std::max(kMinConfidence, std::min(1.0f, r.confidence - penalty));
+    r.confidence = penalised(r.confidence, penalty);
   }
   return Outcome::ambiguous(std::move(candidates), comparable_reason(n));
 }

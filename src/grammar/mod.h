@@ -2,6 +2,7 @@
 // answers, and the building blocks the matchers share.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,7 +39,19 @@ using Matcher = MatchResult (*)(TokenSpan toks, const Ctx& ctx);
 // nothing.
 namespace relative {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
-}
+
+struct Shifted {
+  DateTime at;
+  std::string_view word;  // "day", "week", ...: the unit as counts are worded
+};
+// Moves a moment by count units: minutes to weeks as exact seconds, months
+// to years by calendar months (clamping the day). Returns none for units
+// that cannot be shifted (weekends, business days) and for counts or
+// results that cannot be represented.
+std::optional<Shifted> shift(DateTime moment, Unit unit, int64_t count);
+// Returns "1 day", "0 days", "3 days", "-2 days".
+std::string plural(int64_t count, std::string_view word);
+}  // namespace relative
 namespace weekday {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
@@ -53,10 +66,19 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
 namespace business {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
-}
+// Returns the n-th business day strictly after start (start itself for
+// n = 0), or none when the supported years run out first.
+std::optional<Date> add_business_days(HolidayFn holidays, Date start, int64_t n);
+}  // namespace business
 namespace ext {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
-}
+// Returns "1st", "2nd", "3rd", "4th", "11th", "21st", "111th".
+std::string ord_label(uint32_t n);
+// Returns the |n|-th business day strictly after (n > 0) or before (n < 0)
+// start, start itself for n = 0, or none when the supported years (or the
+// days of year 1 and later) run out first.
+std::optional<Date> walk_business_days(HolidayFn holidays, Date start, int64_t n);
+}  // namespace ext
 namespace duration {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
@@ -73,6 +95,46 @@ inline constexpr Matcher kMatchers[] = {
     ext::try_match,       // next weekend, friday next week, march
     duration::try_match,  // 3 hours, couple of days
 };
+
+// Names as interpretations write them, by weekday (0 Monday) and month - 1.
+inline constexpr std::string_view kWeekdayNames[7] = {
+    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday",
+};
+inline constexpr std::string_view kMonthNames[12] = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December",
+};
+
+// A whole calendar period named by a few tokens: "next week", "march", "q3".
+struct Period {
+  std::string label;
+  Date first;
+  Date last;
+  float confidence = 0.0f;
+};
+
+// Names the period of: one Month, one Quarter, one period Unit (the current
+// one), or Next/Last/This followed by a period Unit. Returns none for every
+// other sequence and for periods outside the supported years.
+std::optional<Period> period_of(TokenSpan toks, const Options& opts, Date today);
+
+// A business day: Monday to Friday, of year 1 or later, and not a holiday.
+// The predicate is asked last, so it only ever sees such days.
+bool is_business_day(Date d, HolidayFn holidays);
+
+// Walks |n| business days from start, strictly after it (n > 0) or before it
+// (n < 0). Without a predicate the answer is computed in constant time;
+// with one, each Monday-to-Friday day of year 1 or later is asked about once,
+// in walk order. A count beyond the business days left in the supported
+// years is none at once, without asking the predicate.
+std::optional<Date> business_walk(HolidayFn holidays, Date start, int64_t n);
+
+// Returns the latest business day on or before d, or none when the walk
+// would reach the days before year 1.
+std::optional<Date> last_business_day_on_or_before(Date d, HolidayFn holidays);
+
+// Lowers a confidence by `amount`, within [0.05, 1], in single precision.
+float penalised(float confidence, float amount);
 
 // Offers the tokens to every matcher in table order and decides the outcome:
 // duplicates dropped, readings ranked by confidence, one reading when it

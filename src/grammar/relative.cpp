@@ -1,11 +1,195 @@
 // Matches expressions measured from now: 17:30, tomorrow, next month, in 3 days.
+#include <cstdlib>
+
 #include "grammar/mod.h"
 
 namespace kalendo::relative {
+namespace {
 
-// Recognises no sequence yet: this family's shapes are still to come.
-MatchResult try_match(TokenSpan /*toks*/, const Ctx& /*ctx*/) {
-  return MatchResult::no_match();
+using Kind = Tok::Kind;
+
+// Offsets at least this many days away are read with less confidence.
+constexpr int64_t kDistantDays = 3651;
+
+std::optional<int64_t> unit_seconds(Unit u) {
+  switch (u) {
+    case Unit::Minute:
+      return 60;
+    case Unit::Hour:
+      return 3600;
+    case Unit::Day:
+      return 86400;
+    case Unit::Week:
+      return 604800;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<int64_t> unit_months(Unit u) {
+  switch (u) {
+    case Unit::Month:
+      return 1;
+    case Unit::Quarter:
+      return 3;
+    case Unit::Year:
+      return 12;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::string_view unit_word(Unit u) {
+  switch (u) {
+    case Unit::Minute:
+      return "minute";
+    case Unit::Hour:
+      return "hour";
+    case Unit::Day:
+      return "day";
+    case Unit::Week:
+      return "week";
+    case Unit::Month:
+      return "month";
+    case Unit::Quarter:
+      return "quarter";
+    case Unit::Year:
+      return "year";
+    default:
+      return {};
+  }
+}
+
+// Units whose offsets land on a date, so a time the text names applies.
+bool is_date_unit(Unit u) {
+  return u != Unit::Minute && u != Unit::Hour;
+}
+
+// <time>: the next time the clock shows it.
+MatchResult bare_time(const Tok& t, const Ctx& ctx) {
+  const TimeOfDay at = TimeOfDay::hms(t.u32(), t.minute, 0);
+  const bool passed = ctx.now.time.secs >= at.secs;
+  const auto date = passed ? add_days(ctx.today(), 1) : ctx.today();
+  if (!date) return MatchResult::no_match();
+  std::string text;
+  append_hh_mm(text, at);
+  text += passed ? " tomorrow (that time has already passed today)" : " today";
+  return MatchResult::single(std::move(text), Value::instant(DateTime{*date, at}), 0.9f);
+}
+
+// now | today | tomorrow | yesterday
+MatchResult day_word(Keyword k, const Ctx& ctx) {
+  if (k == Keyword::Now) {
+    return MatchResult::single("the current moment", Value::instant(ctx.now), 1.0f);
+  }
+  int64_t offset = 0;
+  std::string text;
+  switch (k) {
+    case Keyword::Today:
+      text = "today, ";
+      break;
+    case Keyword::Tomorrow:
+      text = "tomorrow, ";
+      offset = 1;
+      break;
+    case Keyword::Yesterday:
+      text = "yesterday, ";
+      offset = -1;
+      break;
+    default:
+      return MatchResult::no_match();
+  }
+  const auto date = add_days(ctx.today(), offset);
+  if (!date) return MatchResult::no_match();
+  text += tod_label(ctx);
+  return MatchResult::single(std::move(text), Value::instant(DateTime{*date, ctx.tod}), 0.95f);
+}
+
+// next|last|this week|month|quarter|year
+MatchResult named_period(TokenSpan toks, const Ctx& ctx) {
+  const Keyword k = toks[0].keyword();
+  if (k != Keyword::Next && k != Keyword::Last && k != Keyword::This)
+    return MatchResult::no_match();
+  const Unit u = toks[1].unit_code();
+  if (u != Unit::Week && u != Unit::Month && u != Unit::Quarter && u != Unit::Year) {
+    return MatchResult::no_match();
+  }
+  const auto p = period_of(toks, ctx.opts, ctx.today());
+  if (!p) return MatchResult::no_match();
+  return MatchResult::single(p->label, Value::days(p->first, p->last), 0.9f);
+}
+
+// <n> <unit> ago | in <n> <unit> | <n> <unit> from now
+MatchResult offset(int64_t n, Unit u, bool forward, const Ctx& ctx) {
+  const auto r = shift(ctx.now, u, forward ? n : -n);
+  if (!r) return MatchResult::no_match();
+  DateTime at = r->at;
+  if (is_date_unit(u) && ctx.tod_explicit) at.time = ctx.tod;
+  const bool distant = std::llabs(days_between(ctx.today(), at.date)) >= kDistantDays;
+  std::string text = plural(n, r->word);
+  text += forward ? " from now" : " before now";
+  if (distant) text += " (distant horizon)";
+  return MatchResult::single(std::move(text), Value::instant(at), distant ? 0.9f : 0.95f);
+}
+
+}  // namespace
+
+std::optional<Shifted> shift(DateTime moment, Unit unit, int64_t count) {
+  const std::string_view word = unit_word(unit);
+  if (const auto secs = unit_seconds(unit)) {
+    int64_t total = 0;
+    if (__builtin_mul_overflow(count, *secs, &total)) return std::nullopt;
+    const auto at = add_seconds(moment, total);
+    if (!at) return std::nullopt;
+    return Shifted{*at, word};
+  }
+  if (const auto months = unit_months(unit)) {
+    int64_t total = 0;
+    if (__builtin_mul_overflow(count, *months, &total)) return std::nullopt;
+    const auto date = add_months_checked(moment.date, total);
+    if (!date) return std::nullopt;
+    return Shifted{DateTime{*date, moment.time}, word};
+  }
+  return std::nullopt;
+}
+
+std::string plural(int64_t count, std::string_view word) {
+  std::string text = std::to_string(count);
+  text += ' ';
+  text += word;
+  if (count != 1) text += 's';
+  return text;
+}
+
+MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
+  switch (toks.size()) {
+    case 1:
+      if (toks[0].is(Kind::Time)) return bare_time(toks[0], ctx);
+      if (toks[0].is(Kind::Kw)) return day_word(toks[0].keyword(), ctx);
+      return MatchResult::no_match();
+    case 2:
+      if (toks[0].is(Kind::Kw) && toks[1].is(Kind::Unit)) return named_period(toks, ctx);
+      return MatchResult::no_match();
+    case 3:
+      // <n> <unit> ago
+      if (toks[0].is(Kind::Num) && toks[1].is(Kind::Unit) && toks[2].is_kw(Keyword::Ago)) {
+        return offset(toks[0].value, toks[1].unit_code(), false, ctx);
+      }
+      // in <n> <unit>
+      if (toks[0].is_kw(Keyword::In) && toks[1].is(Kind::Num) && toks[2].is(Kind::Unit)) {
+        return offset(toks[1].value, toks[2].unit_code(), true, ctx);
+      }
+      return MatchResult::no_match();
+    case 4:
+      // <n> <unit> from now
+      if (toks[0].is(Kind::Num) && toks[1].is(Kind::Unit) && toks[2].is_kw(Keyword::From) &&
+          toks[3].is_kw(Keyword::Now)) {
+        return offset(toks[0].value, toks[1].unit_code(), true, ctx);
+      }
+      return MatchResult::no_match();
+    default:
+      return MatchResult::no_match();
+  }
 }
 
 }  // namespace kalendo::relative
