@@ -239,7 +239,7 @@ std::optional<Date> business_walk(HolidayFn holidays, Date start, int64_t n) {
 std::optional<Date> last_business_day_on_or_before(Date d, HolidayFn holidays) {
   for (int64_t z = d.days; z >= kYearOneDays; --z) {
     // Weekends are skipped without a look at the predicate.
-    const int64_t weekend_days = std::max<int64_t>(Date{z}.weekday() - 4, 0);
+    const int64_t weekend_days = std::max<int64_t>(static_cast<int64_t>(Date{z}.weekday()) - 4, 0);
     z -= weekend_days;
     if (z < kYearOneDays) break;
     if (!holidays(Date{z})) return Date{z};

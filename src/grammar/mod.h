@@ -60,7 +60,7 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
 namespace anchored {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
-}
+}  // namespace anchored
 namespace vague {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
@@ -74,6 +74,7 @@ namespace ext {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 // Returns "1st", "2nd", "3rd", "4th", "11th", "21st", "111th".
 std::string ord_label(uint32_t n);
+
 // Returns the |n|-th business day strictly after (n > 0) or before (n < 0)
 // start, start itself for n = 0, or none when the supported years (or the
 // days of year 1 and later) run out first.

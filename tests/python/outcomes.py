@@ -45,3 +45,23 @@ def cases(*rows):
         label = " ".join([text] + [f"{k}={v}" for k, v in options.items()])
         params.append(pytest.param(text, options, expected, id=label))
     return params
+
+
+def unmatched(text):
+    """The no-parse outcome of a text that no grammar rule recognises."""
+    return no_parse(f'no grammar rule matched "{text}"')
+
+
+class Holidays:
+    """A holiday callable: True for the given YYYY-MM-DD dates. It records every date it is asked about."""
+
+    def __init__(self, *dates):
+        self.dates = frozenset(dates)
+        self.asked = []
+
+    def __call__(self, day):
+        self.asked.append(day)
+        return day in self.dates
+
+    def __repr__(self):
+        return "+".join(sorted(self.dates)) or "none"
