@@ -1,11 +1,121 @@
-// Matches expressions counted from a caller's anchor: 3 days after launch.
+// Matches expressions counted from a caller's anchor date: the day after
+// launch, friday before launch, 3 weeks after launch. When the text counts
+// from words that name no anchor, it answers with no candidates and tells
+// the caller how to pass the anchor.
 #include "grammar/mod.h"
 
 namespace kalendo::anchored {
+namespace {
 
-// Recognises no sequence yet: this family's shapes are still to come.
-MatchResult try_match(TokenSpan /*toks*/, const Ctx& /*ctx*/) {
-  return MatchResult::no_match();
+using Kind = Tok::Kind;
+
+bool is_after_or_before(const Tok& t) {
+  return t.is_kw(Keyword::After) || t.is_kw(Keyword::Before);
+}
+
+MatchResult at_day(std::optional<Date> d, std::string text, float confidence, const Ctx& ctx) {
+  if (!d) return MatchResult::no_match();
+  return MatchResult::single(std::move(text), Value::instant(DateTime{*d, ctx.tod}), confidence);
+}
+
+std::string_view unit_label(Unit u) {
+  switch (u) {
+    case Unit::Day:
+      return "day";
+    case Unit::Week:
+      return "week";
+    case Unit::Month:
+      return "month";
+    case Unit::Year:
+      return "year";
+    default:
+      return {};
+  }
+}
+
+// <n> day|week|month|year after|before <anchor>
+std::optional<Date> counted(Date a, int64_t n, Unit u, bool after) {
+  const int64_t signed_n = after ? n : -n;
+  int64_t amount = 0;
+  switch (u) {
+    case Unit::Day:
+      return add_days(a, signed_n);
+    case Unit::Week:
+      if (__builtin_mul_overflow(signed_n, 7, &amount)) return std::nullopt;
+      return add_days(a, amount);
+    case Unit::Month:
+      return add_months_checked(a, signed_n);
+    case Unit::Year:
+      if (__builtin_mul_overflow(signed_n, 12, &amount)) return std::nullopt;
+      return add_months_checked(a, amount);
+    default:
+      return std::nullopt;
+  }
+}
+
+// A missing anchor written as plain words: "2 days after the offsite".
+MatchResult missing_anchor(TokenSpan toks) {
+  std::size_t k = 0;
+  while (k < toks.size() && !is_after_or_before(toks[k]))
+    ++k;
+  if (k + 1 >= toks.size()) return MatchResult::no_match();
+  std::string phrase;
+  for (const Tok& t : toks.subspan(k + 1)) {
+    if (!t.is(Kind::Word)) return MatchResult::no_match();
+    if (!phrase.empty()) phrase += ' ';
+    phrase += t.text;
+  }
+  return MatchResult::ambiguous({}, "unknown anchor \"" + phrase +
+                                        "\" \u2014 pass it via anchors={\"" + phrase +
+                                        "\": date(...)}");
+}
+
+}  // namespace
+
+MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
+  if (toks.empty()) return MatchResult::no_match();
+  const std::size_t n = toks.size();
+  const Tok& first = toks[0];
+  // The shape tried is chosen by length and first token; the last two
+  // tokens are always after|before <anchor>.
+  const bool tried = (n == 3 && (first.is(Kind::Weekday) || first.is(Kind::Unit))) ||
+                     (n == 4 && first.is(Kind::Num));
+  const bool fits =
+      tried && is_after_or_before(toks[n - 2]) && toks[n - 1].is(Kind::Anchor) &&
+      (n == 4 ? toks[1].is(Kind::Unit) : !first.is(Kind::Unit) || first.is_unit(Unit::Day));
+  if (!fits) return missing_anchor(toks);
+
+  const auto a = anchor_date(ctx.anchors, toks[n - 1].text);
+  if (!a) return MatchResult::no_match();
+  const bool after = toks[n - 2].is_kw(Keyword::After);
+  const std::string_view way = after ? "after" : "before";
+  const std::string a_text = format_date(*a);
+
+  // day after|before <anchor>
+  if (first.is(Kind::Unit)) {
+    return at_day(add_days(*a, after ? 1 : -1), "the day " + std::string(way) + " " + a_text, 0.95f,
+                  ctx);
+  }
+  // <weekday> after|before <anchor>
+  if (first.is(Kind::Weekday)) {
+    const uint32_t w = first.u32();
+    return at_day(
+        after ? next_weekday(*a, w, true) : prev_weekday(*a, w),
+        "first " + std::string(kWeekdayNames[w]) + " strictly " + std::string(way) + " " + a_text,
+        0.9f, ctx);
+  }
+  // <n> <unit> after|before <anchor>
+  const Unit u = toks[1].unit_code();
+  const std::string_view label = unit_label(u);
+  if (label.empty()) return MatchResult::no_match();
+  const int64_t count = first.value;
+  std::string text = std::to_string(count) + " " + std::string(label);
+  if (count != 1) text += 's';
+  text += ' ';
+  text += way;
+  text += ' ';
+  text += a_text;
+  return at_day(counted(*a, count, u, after), std::move(text), 0.9f, ctx);
 }
 
 }  // namespace kalendo::anchored

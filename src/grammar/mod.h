@@ -75,6 +75,15 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 // Returns "1st", "2nd", "3rd", "4th", "11th", "21st", "111th".
 std::string ord_label(uint32_t n);
 
+struct Third {
+  Date first;
+  Date last;
+  std::string_view label;  // "early part of", "middle part of", "late part of"
+};
+// Cuts [first, last] into thirds and returns the one that `part` (Early,
+// Mid or Late) names. Early and middle share the first day of a two-day
+// period; a one-day period is all three.
+Third third_span(Date first, Date last, Keyword part);
 // Returns the |n|-th business day strictly after (n > 0) or before (n < 0)
 // start, start itself for n = 0, or none when the supported years (or the
 // days of year 1 and later) run out first.
