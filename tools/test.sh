@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs both test suites: the C++ unit tests through CTest, then pytest
-# against the installed package. Installs GoogleTest from Debian's packages
-# when its headers are missing.
+# Runs both test suites: the C++ unit tests through CTest (plainly, then
+# under the sanitizers), then pytest against the installed package.
+# Installs GoogleTest from Debian's packages when its headers are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +17,14 @@ cmake -S . -B "$build_dir" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$build_dir" -j 2
 ctest --test-dir "$build_dir" --output-on-failure -j 2
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer: any
+# report, leak included, fails the run.
+asan_dir=build/tests-asan
+cmake -S . -B "$asan_dir" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF -DKALENDO_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build "$asan_dir" -j 2
+ctest --test-dir "$asan_dir" --output-on-failure -j 2
 
 # The package under test is the installed one: python/ is not on sys.path.
 python3 -m pytest -q "$@"

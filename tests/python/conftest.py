@@ -28,3 +28,11 @@ def call():
         return _core.parse_raw(*args)
 
     return run
+
+
+# Hypothesis profiles for the property tests; KALENDO_HYPOTHESIS_PROFILE picks one ("ci" by default).
+try:
+    import hypothesis_profiles  # noqa: E402,F401
+except ModuleNotFoundError as missing:  # without Hypothesis only test_properties.py fails, at import
+    if missing.name != "hypothesis":
+        raise
