@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs both test suites: the C++ unit tests through CTest (plainly, then
-# under the sanitizers), then pytest against the installed package.
-# Installs GoogleTest from Debian's packages when its headers are missing.
+# under the sanitizers), then pytest against the installed package, then
+# mypy. Installs GoogleTest from Debian's packages when its headers are
+# missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,3 +29,6 @@ ctest --test-dir "$asan_dir" --output-on-failure -j 2
 
 # The package under test is the installed one: python/ is not on sys.path.
 python3 -m pytest -q "$@"
+
+# Static types of the package and of its typed tests ([tool.mypy] in pyproject.toml).
+python3 -m mypy

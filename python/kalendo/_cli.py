@@ -1,0 +1,210 @@
+"""The command `kalendo` (also `python -m kalendo`)."""
+
+from __future__ import annotations
+
+import argparse
+import io
+import json
+import os
+import re
+import sys
+from collections.abc import Callable, Container, Sequence
+from datetime import date, datetime, time
+
+from kalendo._api import Ambiguous, NoParse, Prepared, outcome_of, week_start_number
+from kalendo._core import __version__
+
+DESCRIPTION = """\
+Resolve an English date expression, such as "next friday at 5pm", and print
+the answer: the weekday and date, the time or the range of days, what was
+understood, and a confidence from 0 to 1. An ambiguous text lists its
+readings, most likely first."""
+
+EPILOG = """\
+With TEXT "-" or no TEXT, kalendo reads one phrase per line from standard
+input and writes one JSON object per line, in the same order, all relative
+to the same moment.
+
+exit status: 0 for an answer (also an ambiguous one), 1 when there is none
+(a text not understood, an anchor not given, or, in the readable form, a
+year outside 1..9999), 2 for a wrong option. Reading standard input, 0 once
+every line is answered.
+
+examples:
+  kalendo next friday at 5pm
+  kalendo --now 2024-06-05T14:20 "in 3 business days" --holidays-file days.txt
+  kalendo --anchor launch=2025-03-14 "2 days after launch"
+  printf 'tomorrow\\nq3\\n' | kalendo --now 2024-06-05T14:20"""
+
+
+def _clean(text: str) -> str:
+    """`text` with the bytes that were not UTF-8 (kept as lone surrogates) replaced by U+FFFD."""
+    try:
+        return text.encode("utf-8", "surrogateescape").decode("utf-8", "replace")
+    except UnicodeEncodeError:
+        return text.encode("utf-8", "replace").decode("utf-8")
+
+
+def _now(text: str) -> datetime:
+    try:
+        return datetime.fromisoformat(text[:-1] + "+00:00" if text.endswith(("Z", "z")) else text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(
+            f"expected an ISO date-time such as 2024-06-05T14:20 or 2024-06-05T14:20+02:00, not {text!r}"
+        ) from None
+
+
+def _iso_date(text: str) -> date:
+    try:
+        return date.fromisoformat(text.strip())
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"expected an ISO date such as 2025-03-14, not {text!r}") from None
+
+
+def _anchor(text: str) -> tuple[str, date]:
+    name, equals, day = text.rpartition("=")
+    if not equals or not name.strip():
+        raise argparse.ArgumentTypeError(f"expected NAME=DATE such as launch=2025-03-14, not {text!r}")
+    return _clean(name), _iso_date(day)
+
+
+def _default_time(text: str) -> time:
+    found = re.fullmatch(r"(\d\d?):(\d\d)(?::(\d\d))?", text.strip(), re.ASCII)
+    if found is not None:
+        hour, minute, second = (int(field or 0) for field in found.groups())
+        if hour < 24 and minute < 60 and second < 60:
+            return time(hour, minute, second)
+    raise argparse.ArgumentTypeError(f"expected HH:MM or HH:MM:SS such as 09:00, not {text!r}")
+
+
+def _week_start(text: str) -> int:
+    try:
+        return week_start_number(int(text) if text.strip().isdigit() else text)
+    except ValueError as error:
+        raise argparse.ArgumentTypeError(str(error)) from None
+
+
+def _holidays_file(path: str) -> frozenset[date]:
+    try:
+        with open(path, encoding="utf-8") as lines:
+            content = lines.read().splitlines()
+    except (OSError, UnicodeDecodeError) as error:
+        raise argparse.ArgumentTypeError(f"cannot read {path!r}: {error}") from None
+    days = set()
+    for number, line in enumerate(content, 1):
+        line = line.strip()
+        if line and not line.startswith("#"):
+            try:
+                days.add(date.fromisoformat(line))
+            except ValueError:
+                raise argparse.ArgumentTypeError(
+                    f"{path}, line {number}: expected an ISO date such as 2025-12-25, not {line!r}") from None
+    return frozenset(days)
+
+
+def _country(code: str) -> Container[date]:
+    try:
+        import holidays
+    except ImportError:
+        raise argparse.ArgumentTypeError(
+            "needs the optional holidays package: pip install holidays") from None
+    country, _, subdivision = code.strip().partition("-")
+    try:
+        return holidays.country_holidays(country.upper(), subdiv=subdivision.upper() or None)
+    except (NotImplementedError, KeyError, ValueError) as error:
+        raise argparse.ArgumentTypeError(f"no holiday calendar for {code!r}: {error}") from None
+
+
+def _parser() -> argparse.ArgumentParser:
+    parser = argparse.ArgumentParser(
+        prog="kalendo", description=DESCRIPTION, epilog=EPILOG,
+        formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("text", nargs="*", metavar="TEXT",
+                        help="the phrase, quoted or as several words")
+    parser.add_argument("--now", type=_now, metavar="DATETIME",
+                        help="the moment the phrase is relative to, as ISO text; with an offset "
+                             "(+02:00 or Z) the answers carry it; default: the current local time")
+    parser.add_argument("--anchor", type=_anchor, action="append", default=[], metavar="NAME=DATE",
+                        help="a name the phrase may refer to, such as launch=2025-03-14 for "
+                             "\"2 days after launch\"; repeatable")
+    parser.add_argument("--default-time", type=_default_time, default=time(9, 0), metavar="HH:MM",
+                        help="the time of day of answers that name a day but no time (default 09:00)")
+    parser.add_argument("--week-start", type=_week_start, default=0, metavar="DAY",
+                        help="the first day of the week, for \"this week\", \"next week\", \"this friday\" "
+                             "and weekends: a name (sunday or sun) or 0 (Monday) .. 6 (Sunday); "
+                             "default monday")
+    parser.add_argument("--next-skips-today", action="store_true",
+                        help="\"next friday\" said on a Friday means a week from today, not today")
+    parser.add_argument("--holidays-file", type=_holidays_file, action="append", default=[],
+                        metavar="FILE",
+                        help="days that are not business days: one ISO date per line (blank lines and "
+                             "lines starting with # are skipped); repeatable")
+    parser.add_argument("--holidays", type=_country, action="append", default=[], metavar="COUNTRY",
+                        help="the public holidays of a country, such as US or DE-BY with a subdivision, "
+                             "from the optional holidays package; repeatable")
+    parser.add_argument("--json", action="store_true",
+                        help="print the outcome as one JSON object (the form batch mode writes)")
+    parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
+    return parser
+
+
+def _holiday_source(days: frozenset[date], calendars: list[Container[date]]) -> Callable[[date], bool] | None:
+    if not days and not calendars:
+        return None
+    return lambda day: day in days or any(day in calendar for calendar in calendars)
+
+
+def _batch(prepared: Prepared) -> int:
+    if sys.stdin.isatty():
+        print("kalendo: reading one phrase per line (end with Ctrl-D)", file=sys.stderr)
+    for line in io.TextIOWrapper(sys.stdin.buffer, encoding="utf-8", errors="replace", newline=None):
+        print(prepared.raw(line.rstrip("\n")), flush=True)
+    return 0
+
+
+def _single(prepared: Prepared, text: str, as_json: bool) -> int:
+    raw = prepared.raw(text)
+    if as_json:
+        print(raw)
+        kind = json.loads(raw)
+        return 1 if kind["kind"] == "no_parse" or kind.get("candidates") == [] else 0
+    try:
+        outcome = outcome_of(raw, prepared.zone)
+    except ValueError as error:
+        print(f"kalendo: {error} (--json shows it)", file=sys.stderr)
+        return 1
+    if isinstance(outcome, NoParse) or (isinstance(outcome, Ambiguous) and not outcome.candidates):
+        print(f"kalendo: {outcome}", file=sys.stderr)
+        if isinstance(outcome, Ambiguous):
+            missing = re.match(r'unknown anchor "([^"\\]*)"', outcome.reason)
+            name = missing.group(1) if missing else "NAME"
+            print(f"kalendo: give the date with --anchor {name}=YYYY-MM-DD", file=sys.stderr)
+        return 1
+    print(outcome)
+    return 0
+
+
+def main(argv: Sequence[str] | None = None) -> int:
+    """Run the command with `argv` (default: the process's arguments); return the exit status."""
+    for stream in (sys.stdout, sys.stderr):
+        if isinstance(stream, io.TextIOWrapper):
+            stream.reconfigure(errors="backslashreplace")
+    args = _parser().parse_intermixed_args(argv)
+    prepared = Prepared(
+        now=args.now,
+        anchors=dict(args.anchor),
+        default_time=args.default_time,
+        week_start=args.week_start,
+        next_skips_today=args.next_skips_today,
+        holidays=_holiday_source(frozenset[date]().union(*args.holidays_file), args.holidays),
+    )
+    try:
+        if args.text in ([], ["-"]):
+            return _batch(prepared)
+        return _single(prepared, _clean(" ".join(args.text)), args.json)
+    except BrokenPipeError:
+        # The reader went away (kalendo ... | head): stop quietly.
+        os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())
+        return 1
+    except KeyboardInterrupt:
+        return 130
