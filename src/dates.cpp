@@ -3,14 +3,6 @@
 #include <algorithm>
 
 namespace kalendo {
-namespace {
-
-void append_2(std::string& out, uint32_t v) {
-  out.push_back(static_cast<char>('0' + v / 10 % 10));
-  out.push_back(static_cast<char>('0' + v % 10));
-}
-
-}  // namespace
 
 // Days-from-civil over 400-year eras; y may be any value whose era count
 // fits comfortably in int64.
@@ -161,9 +153,22 @@ std::optional<DateTime> add_seconds(DateTime t, int64_t secs) {
   return DateTime{*date, TimeOfDay{static_cast<uint32_t>(floor_mod(total, kSecondsPerDay)), nanos}};
 }
 
-void append_year(std::string& out, int64_t year) {
+namespace {
+
+// Writes the year as dates are written: four digits with leading zeros for
+// 0..9999, otherwise an explicit sign and at least four digits.
+char* write_year(char* out, int64_t year) {
+  if (year >= 1000 && year <= 9999) {
+    // Every year people write: four digits, no sign.
+    const auto y = static_cast<uint32_t>(year);
+    *out++ = static_cast<char>('0' + y / 1000);
+    *out++ = static_cast<char>('0' + y / 100 % 10);
+    *out++ = static_cast<char>('0' + y / 10 % 10);
+    *out++ = static_cast<char>('0' + y % 10);
+    return out;
+  }
   const bool plain = year >= 0 && year <= 9999;
-  if (!plain) out.push_back(year < 0 ? '-' : '+');
+  if (!plain) *out++ = year < 0 ? '-' : '+';
   uint64_t v = year < 0 ? 0 - static_cast<uint64_t>(year) : static_cast<uint64_t>(year);
   char buf[24];
   int n = 0;
@@ -174,32 +179,59 @@ void append_year(std::string& out, int64_t year) {
   while (n < 4)
     buf[n++] = '0';
   while (n > 0)
-    out.push_back(buf[--n]);
+    *out++ = buf[--n];
+  return out;
+}
+
+char* write_2(char* out, uint32_t v) {
+  *out++ = static_cast<char>('0' + v / 10 % 10);
+  *out++ = static_cast<char>('0' + v % 10);
+  return out;
+}
+
+char* write_date(char* out, Date d) {
+  const Civil c = d.civil();
+  out = write_year(out, c.year);
+  *out++ = '-';
+  out = write_2(out, c.month);
+  *out++ = '-';
+  return write_2(out, c.day);
+}
+
+}  // namespace
+
+void append_year(std::string& out, int64_t year) {
+  char buf[24];
+  out.append(buf, write_year(buf, year));
 }
 
 void append_date(std::string& out, Date d) {
-  const Civil c = d.civil();
-  append_year(out, c.year);
-  out.push_back('-');
-  append_2(out, c.month);
-  out.push_back('-');
-  append_2(out, c.day);
+  char buf[24];
+  out.append(buf, write_date(buf, d));
+}
+
+std::size_t write_date_time(char* out, DateTime t) {
+  char* p = write_date(out, t.date);
+  *p++ = 'T';
+  p = write_2(p, t.time.hour());
+  *p++ = ':';
+  p = write_2(p, t.time.minute());
+  *p++ = ':';
+  p = write_2(p, t.time.second());
+  return static_cast<std::size_t>(p - out);
 }
 
 void append_date_time(std::string& out, DateTime t) {
-  append_date(out, t.date);
-  out.push_back('T');
-  append_2(out, t.time.hour());
-  out.push_back(':');
-  append_2(out, t.time.minute());
-  out.push_back(':');
-  append_2(out, t.time.second());
+  char buf[24];
+  out.append(buf, write_date_time(buf, t));
 }
 
 void append_hh_mm(std::string& out, TimeOfDay t) {
-  append_2(out, t.hour());
-  out.push_back(':');
-  append_2(out, t.minute());
+  char buf[5];
+  write_2(buf, t.hour());
+  buf[2] = ':';
+  write_2(buf + 3, t.minute());
+  out.append(buf, 5);
 }
 
 std::string format_date(Date d) {

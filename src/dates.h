@@ -10,6 +10,7 @@
 #pragma once
 
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -157,6 +158,8 @@ void append_date(std::string& out, Date d);
 // Appends YYYY-MM-DDTHH:MM:SS; the fraction is dropped, a leap second shows
 // as second 60.
 void append_date_time(std::string& out, DateTime t);
+// Writes the same text to `out` (room for 24 bytes) and returns its length.
+std::size_t write_date_time(char* out, DateTime t);
 // Appends HH:MM.
 void append_hh_mm(std::string& out, TimeOfDay t);
 

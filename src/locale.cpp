@@ -1,5 +1,9 @@
 #include "locale.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 namespace kalendo {
 namespace {
 
@@ -97,13 +101,113 @@ constexpr std::string_view kPmWords[1] = {"pm"};
 
 constexpr WordEntry<TimeValue> kNamedTimes[2] = {{"noon", {12, 0}}, {"midnight", {0, 0}}};
 
+using Rule = Lexeme::Rule;
+
+constexpr std::size_t kLexemeCount =
+    std::size(kFillers) + std::size(kEndOf) + std::size(kNamedTimes) + std::size(kOrdinals) +
+    std::size(kWeekdays) + std::size(kMonths) + std::size(kUnits) + std::size(kKeywords) +
+    std::size(kNumbers) + std::size(kQuantities) + std::size(kHalfWords);
+
+// Collects the whole-word tables in rule order, then regroups them by word
+// length, keeping rule and table order within a length.
+constexpr std::array<Lexeme, kLexemeCount> make_lexemes() {
+  std::array<Lexeme, kLexemeCount> all{};
+  std::size_t n = 0;
+  for (auto w : kFillers)
+    all[n++] = {w, Rule::Filler, 0};
+  for (auto e : kEndOf)
+    all[n++] = {e.word, Rule::EndOf, static_cast<int64_t>(e.value)};
+  for (auto e : kNamedTimes)
+    all[n++] = {e.word, Rule::NamedTime, e.value.hour, e.value.minute};
+  for (auto e : kOrdinals)
+    all[n++] = {e.word, Rule::Ordinal, e.value};
+  for (auto e : kWeekdays)
+    all[n++] = {e.word, Rule::Weekday, e.value};
+  for (auto e : kMonths)
+    all[n++] = {e.word, Rule::Month, e.value};
+  for (auto e : kUnits)
+    all[n++] = {e.word, Rule::Unit, static_cast<int64_t>(e.value)};
+  for (auto e : kKeywords)
+    all[n++] = {e.word, Rule::Keyword, static_cast<int64_t>(e.value)};
+  for (auto e : kNumbers)
+    all[n++] = {e.word, Rule::Number, e.value};
+  for (auto e : kQuantities)
+    all[n++] = {e.word, Rule::Quantity, e.value};
+  for (auto w : kHalfWords)
+    all[n++] = {w, Rule::Half, 0};
+  std::array<Lexeme, kLexemeCount> out{};
+  n = 0;
+  for (std::size_t len = 1; len <= WordIndex::kMaxLength; ++len) {
+    for (char first = 'a'; first <= 'z'; ++first) {
+      for (const Lexeme& e : all) {
+        if (e.word.size() == len && e.word[0] == first) out[n++] = e;
+      }
+    }
+  }
+  return out;
+}
+
+constexpr std::array<Lexeme, kLexemeCount> kLexemes = make_lexemes();
+
+constexpr bool lower_case_letters(std::string_view w) {
+  for (char c : w) {
+    if (c < 'a' || c > 'z') return false;
+  }
+  return !w.empty();
+}
+
+constexpr std::array<uint16_t, WordIndex::kGroups + 1> make_starts() {
+  std::array<uint16_t, WordIndex::kGroups + 1> start{};
+  std::size_t i = 0;
+  for (std::size_t g = 0; g <= WordIndex::kGroups; ++g) {
+    while (i < kLexemes.size() &&
+           WordIndex::group(kLexemes[i].word.size(), kLexemes[i].word[0]) < g) {
+      ++i;
+    }
+    start[g] = static_cast<uint16_t>(i);
+  }
+  return start;
+}
+
+constexpr std::array<uint16_t, WordIndex::kGroups + 1> kStarts = make_starts();
+
+// Every word made it into a group: none is empty, too long, or other than
+// lower-case letters.
+constexpr bool all_grouped() {
+  for (const Lexeme& e : kLexemes) {
+    if (!lower_case_letters(e.word) || e.word.size() > WordIndex::kMaxLength) return false;
+  }
+  return true;
+}
+static_assert(all_grouped());
+
+constexpr WordIndex kIndex{kLexemes, kStarts};
+
 }  // namespace
 
 const Locale EN = {
     "en",        kWeekdays,  kMonths,   kUnits,           kKeywords,        kNumbers,
     kQuantities, kHalfWords, kOrdinals, kOrdinalSuffixes, kQuarterPrefixes, kFillers,
-    kEndOf,      kAmWords,   kPmWords,  kNamedTimes,
+    kEndOf,      kAmWords,   kPmWords,  kNamedTimes,      &kIndex,
 };
+
+const Lexeme* find_lexeme(const Locale& locale, std::string_view word) {
+  const WordIndex& index = *locale.index;
+  if (word.empty() || word.size() > WordIndex::kMaxLength || word[0] < 'a' || word[0] > 'z') {
+    return nullptr;
+  }
+  const std::size_t g = WordIndex::group(word.size(), word[0]);
+  for (std::size_t i = index.start[g]; i < index.start[g + 1]; ++i) {
+    const std::string_view w = index.lexemes[i].word;
+    // Byte loop: the words are a few bytes long, so a library comparison
+    // would cost more than it saves.
+    std::size_t k = 1;
+    while (k < w.size() && w[k] == word[k])
+      ++k;
+    if (k == w.size()) return &index.lexemes[i];
+  }
+  return nullptr;
+}
 
 bool contains_word(std::span<const std::string_view> table, std::string_view word) {
   for (std::string_view w : table) {

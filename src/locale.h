@@ -3,6 +3,7 @@
 // first exact match decides, so the order of entries is part of the meaning.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -23,6 +24,43 @@ struct TimeValue {
   uint32_t minute;
 };
 
+// One word of the tables the tokenizer classifies whole words by, with what
+// it stands for. Rules are listed in the order the tokenizer tries them.
+struct Lexeme {
+  enum class Rule : uint8_t {
+    Filler,
+    EndOf,
+    NamedTime,
+    Ordinal,
+    Weekday,
+    Month,
+    Unit,
+    Keyword,
+    Number,
+    Quantity,
+    Half,
+  };
+  std::string_view word;
+  Rule rule;
+  int64_t value;        // the entry's value; a named time's hour
+  uint32_t minute = 0;  // a named time's minute
+};
+
+// Every lexeme of a locale, grouped by word length and first letter, each
+// group in rule order and then table order: a lookup scans only the words
+// of its own length and first letter, and the first hit is the one the
+// rules in order give. Words are lower-case ASCII letters.
+struct WordIndex {
+  static constexpr std::size_t kMaxLength = 15;
+  static constexpr std::size_t kGroups = (kMaxLength + 1) * 26;
+  std::span<const Lexeme> lexemes;
+  std::span<const uint16_t> start;  // kGroups + 1 offsets into lexemes
+
+  static constexpr std::size_t group(std::size_t length, char first) {
+    return length * 26 + static_cast<std::size_t>(first - 'a');
+  }
+};
+
 struct Locale {
   std::string_view code;
   std::span<const WordEntry<uint8_t>> weekdays;
@@ -40,6 +78,7 @@ struct Locale {
   std::span<const std::string_view> am_words;
   std::span<const std::string_view> pm_words;
   std::span<const WordEntry<TimeValue>> named_times;
+  const WordIndex* index;  // the whole-word tables above, indexed
 };
 
 extern const Locale EN;
@@ -54,6 +93,11 @@ std::optional<V> find_word(std::span<const WordEntry<V>> table, std::string_view
 }
 
 bool contains_word(std::span<const std::string_view> table, std::string_view word);
+
+// Returns the lexeme the whole-word tables give `word` (fillers, end-of
+// words, named times, ordinal words, weekdays, months, units, keywords,
+// number words, quantities, half), or null.
+const Lexeme* find_lexeme(const Locale& locale, std::string_view word);
 
 // The named lookups of the tokenizer.
 std::optional<int64_t> fuzzy_word(std::span<const WordEntry<int64_t>> table, std::string_view word);

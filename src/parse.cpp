@@ -12,10 +12,19 @@ Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
   const std::string_view trimmed = uni::trim_white_space(text);
   if (trimmed.empty()) return Outcome::no_parse("empty input");
 
-  std::vector<std::string_view> names;
-  names.reserve(anchors.size());
-  for (const auto& entry : anchors)
-    names.push_back(entry.first);
+  // The anchor names, in the mapping's order; a few fit on the stack.
+  constexpr std::size_t kInline = 16;
+  std::string_view inline_names[kInline];
+  std::vector<std::string_view> heap_names;
+  std::span<std::string_view> names;
+  if (anchors.size() <= kInline) {
+    names = std::span<std::string_view>(inline_names, anchors.size());
+  } else {
+    heap_names.resize(anchors.size());
+    names = heap_names;
+  }
+  for (std::size_t i = 0; i < anchors.size(); ++i)
+    names[i] = anchors[i].first;
 
   const Tokens toks = tokenize(trimmed, names, opts.locale != nullptr ? *opts.locale : EN);
 

@@ -10,6 +10,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <string_view>
@@ -157,11 +158,13 @@ bool bind_arguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
                  kRequiredCount, kParamCount, nargs);
     return false;
   }
+  if (std::all_of(bound, bound + kRequiredCount, [](PyObject* o) { return o != nullptr; })) {
+    return true;
+  }
   std::vector<const char*> missing;
   for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
     if (bound[p] == nullptr) missing.push_back(kParamNames[p]);
   }
-  if (missing.empty()) return true;
   std::string list;
   for (std::size_t i = 0; i < missing.size(); ++i) {
     if (i != 0) list += missing.size() == 2 ? " and " : (i + 1 == missing.size() ? ", and " : ", ");
@@ -191,7 +194,8 @@ bool to_utf8(Param param, PyObject* o, std::string_view* out) {
 // Converts an integer (or an object with __index__) to an unsigned value of
 // at most `max`.
 bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out) {
-  PyRef index = PyRef::steal(PyNumber_Index(o));
+  // An int (or bool) is read as it is; anything else through __index__.
+  PyRef index = PyLong_Check(o) ? PyRef::borrow(o) : PyRef::steal(PyNumber_Index(o));
   if (!index) {
     prefix_type_error(param);
     return false;
@@ -329,6 +333,23 @@ bool call_holiday(void* context, Date d) {
   return false;
 }
 
+// Parses `now`, remembering the last text that parsed: callers pass the
+// same moment call after call. The interpreter lock serialises all use.
+IsoResult<DateTime> parse_now(std::string_view text) {
+  static char last_text[48];
+  static std::size_t last_size = 0;
+  static DateTime last_value;
+  if (last_size != 0 && text == std::string_view(last_text, last_size)) return last_value;
+  IsoResult<DateTime> parsed = parse_iso_date_time(text);
+  if (const auto* value = std::get_if<DateTime>(&parsed);
+      value && text.size() <= sizeof last_text) {
+    std::copy(text.begin(), text.end(), last_text);
+    last_size = text.size();
+    last_value = *value;
+  }
+  return parsed;
+}
+
 PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kParamCount] = {};
   if (!bind_arguments(args, nargs, kwnames, bound)) return nullptr;
@@ -336,7 +357,7 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
   Converted c;
   if (!convert(bound, c)) return nullptr;
 
-  const IsoResult<DateTime> now = parse_iso_date_time(c.now);
+  const IsoResult<DateTime> now = parse_now(c.now);
   if (const auto* e = std::get_if<IsoError>(&now)) {
     std::string message = "invalid `now` datetime: ";
     message += iso_error_text(*e);
@@ -366,11 +387,15 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
   PyRef holidays = PyRef::borrow(c.holidays);
   const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
 
-  const Outcome outcome = parse_str(c.text, std::get<DateTime>(now), anchors, opts, predicate);
-  std::string json;
-  json.reserve(128);
-  write_json(to_wire(outcome), json);
-  return PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+  Outcome outcome = parse_str(c.text, std::get<DateTime>(now), anchors, opts, predicate);
+  // One buffer per thread: it is written only after parse_str has returned,
+  // so a nested call from the holiday callable is over before it is used.
+  thread_local std::string json;
+  json.clear();
+  write_json(to_wire(std::move(outcome)), json);
+  PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+  if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
+  return text;
 }
 
 PyObject* parse_raw(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs,

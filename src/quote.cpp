@@ -9,6 +9,17 @@ void append_quoted(std::string& out, std::string_view text) {
   out.push_back('"');
   std::size_t i = 0;
   while (i < text.size()) {
+    // Printable ASCII other than the quote and the backslash stands as it
+    // is; it is most of what callers type, so it is copied a run at a time.
+    std::size_t run = i;
+    while (run < text.size()) {
+      const auto c = static_cast<unsigned char>(text[run]);
+      if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') break;
+      ++run;
+    }
+    out.append(text.data() + i, run - i);
+    i = run;
+    if (i == text.size()) break;
     const uni::Decoded d = uni::decode_utf8(text, i);
     const char32_t cp = d.cp;
     switch (cp) {

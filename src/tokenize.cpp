@@ -12,10 +12,10 @@ namespace {
 
 constexpr char kMarkerByte = '\x01';
 
-// Lower-cases the text and turns punctuation and hyphens into spaces.
-std::string normalise(std::string_view text) {
-  std::string s;
-  s.reserve(text.size() + 8);
+// Writes the lower-cased text to `s`, with punctuation and hyphens turned
+// into spaces.
+void normalise(std::string_view text, std::string& s) {
+  s.clear();
   uni::to_lower(text, s);
   for (char& c : s) {
     switch (c) {
@@ -34,7 +34,6 @@ std::string normalise(std::string_view text) {
         break;
     }
   }
-  return s;
 }
 
 void append_marker(std::string& out, std::size_t index) {
@@ -49,11 +48,31 @@ void append_marker(std::string& out, std::size_t index) {
 // first, so that "product launch" wins over "launch". Later names search the
 // text as earlier replacements left it.
 void substitute_anchors(std::string& s, std::span<const std::string_view> names) {
-  if (names.empty()) return;
-  std::vector<std::size_t> order(names.size());
+  // Orders the indices by name length, longest first, keeping list order
+  // among equal lengths; a few names sort in place without a heap buffer.
+  constexpr std::size_t kInline = 16;
+  std::size_t inline_order[kInline];
+  std::vector<std::size_t> heap_order;
+  std::span<std::size_t> order;
+  if (names.size() <= kInline) {
+    order = std::span<std::size_t>(inline_order, names.size());
+  } else {
+    heap_order.resize(names.size());
+    order = heap_order;
+  }
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return names[a].size() > names[b].size(); });
+  const auto longer = [&](std::size_t a, std::size_t b) {
+    return names[a].size() > names[b].size();
+  };
+  if (names.size() <= kInline) {
+    for (std::size_t i = 1; i < order.size(); ++i) {
+      for (std::size_t j = i; j > 0 && longer(order[j], order[j - 1]); --j) {
+        std::swap(order[j], order[j - 1]);
+      }
+    }
+  } else {
+    std::stable_sort(order.begin(), order.end(), longer);
+  }
   std::string out;
   for (std::size_t index : order) {
     const std::string_view name = names[index];
@@ -143,22 +162,60 @@ std::optional<std::size_t> marker_index(std::string_view word, std::size_t ancho
   return static_cast<std::size_t>(*index);
 }
 
+// Adds the token a whole-word table gives.
+void add_lexeme(const Lexeme& e, Tokens& out) {
+  using Rule = Lexeme::Rule;
+  switch (e.rule) {
+    case Rule::Filler:
+      break;
+    case Rule::EndOf:
+      out.push_back(Tok::kw(Keyword::End));
+      out.push_back(Tok::kw(Keyword::Of));
+      out.push_back(Tok::unit(static_cast<Unit>(e.value)));
+      break;
+    case Rule::NamedTime:
+      out.push_back(Tok::time(static_cast<uint32_t>(e.value), e.minute));
+      break;
+    case Rule::Ordinal:
+      out.push_back(Tok::ordinal(static_cast<uint32_t>(e.value)));
+      break;
+    case Rule::Weekday:
+      out.push_back(Tok::weekday(static_cast<uint8_t>(e.value)));
+      break;
+    case Rule::Month:
+      out.push_back(Tok::month(static_cast<uint32_t>(e.value)));
+      break;
+    case Rule::Unit:
+      out.push_back(Tok::unit(static_cast<Unit>(e.value)));
+      break;
+    case Rule::Keyword:
+      out.push_back(Tok::kw(static_cast<Keyword>(e.value)));
+      break;
+    case Rule::Number:
+      out.push_back(Tok::num(e.value));
+      break;
+    case Rule::Quantity:
+      out.push_back(Tok::fuzzy(e.value));
+      break;
+    case Rule::Half:
+      out.push_back(Tok::half());
+      break;
+  }
+}
+
 // Classifies one word by the rules in order; the first that applies decides.
+// The words of the whole-word tables are lower-case letters only, so no
+// clock time, number, ordinal in digits or quarter is ever one of them: one
+// lookup in the word index answers all the table rules at once, in their
+// order, and the rules that read digits follow.
 void classify(std::string_view word, std::span<const std::string_view> anchor_names,
               const Locale& loc, Tokens& out) {
   if (const auto index = marker_index(word, anchor_names.size())) {
     out.push_back(Tok::anchor(anchor_names[*index]));
     return;
   }
-  if (contains_word(loc.fillers, word)) return;
-  if (const auto u = find_word(loc.end_of, word)) {
-    out.push_back(Tok::kw(Keyword::End));
-    out.push_back(Tok::kw(Keyword::Of));
-    out.push_back(Tok::unit(*u));
-    return;
-  }
-  if (const auto t = find_word(loc.named_times, word)) {
-    out.push_back(Tok::time(t->hour, t->minute));
+  if (const Lexeme* e = find_lexeme(loc, word)) {
+    add_lexeme(*e, out);
     return;
   }
   if (auto t = clock_time(word, loc)) {
@@ -169,44 +226,12 @@ void classify(std::string_view word, std::span<const std::string_view> anchor_na
     out.push_back(Tok::num(static_cast<int64_t>(*n)));
     return;
   }
-  if (const auto n = find_word(loc.ordinals, word)) {
-    out.push_back(Tok::ordinal(*n));
-    return;
-  }
   if (const auto n = ordinal_digits(word, loc)) {
     out.push_back(Tok::ordinal(*n));
     return;
   }
-  if (const auto w = find_word(loc.weekdays, word)) {
-    out.push_back(Tok::weekday(*w));
-    return;
-  }
-  if (const auto m = month(loc, word)) {
-    out.push_back(Tok::month(*m));
-    return;
-  }
   if (const auto q = quarter(loc, word)) {
     out.push_back(Tok::quarter(*q));
-    return;
-  }
-  if (const auto u = unit(loc, word)) {
-    out.push_back(Tok::unit(*u));
-    return;
-  }
-  if (const auto k = keyword(loc, word)) {
-    out.push_back(Tok::kw(*k));
-    return;
-  }
-  if (const auto n = fuzzy_word(loc.numbers, word)) {
-    out.push_back(Tok::num(*n));
-    return;
-  }
-  if (const auto n = fuzzy_word(loc.quantities, word)) {
-    out.push_back(Tok::fuzzy(*n));
-    return;
-  }
-  if (is_half(loc, word)) {
-    out.push_back(Tok::half());
     return;
   }
   out.push_back(Tok::word(word));
@@ -225,64 +250,78 @@ std::optional<uint32_t> meridiem_hour(const Tok& a, const Tok& b, const Locale& 
 }
 
 // Joins the fixed pairs ("business days", "a couple", "half an", "5 pm") in
-// one left-to-right pass; a joined token is not joined again.
-Tokens merge_pairs(Tokens toks, const Locale& loc) {
-  Tokens out;
-  out.reserve(toks.size());
+// one left-to-right pass; a joined token is not joined again. Works in
+// place: the write position never passes the read position.
+void merge_pairs(Tokens& toks, const Locale& loc) {
+  std::size_t w = 0;
   std::size_t i = 0;
   while (i < toks.size()) {
     if (i + 1 < toks.size()) {
       const Tok& a = toks[i];
       const Tok& b = toks[i + 1];
+      std::optional<Tok> joined;
       if (a.is_kw(Keyword::Business) && b.is_unit(Unit::Day)) {
-        out.push_back(Tok::unit(Unit::BusinessDay));
-        i += 2;
-        continue;
+        joined = Tok::unit(Unit::BusinessDay);
+      } else if (a.is(Tok::Kind::Num) && a.value == 1 && b.is(Tok::Kind::Fuzzy)) {
+        joined = Tok::fuzzy(b.value);
+      } else if (a.is(Tok::Kind::Half) && b.is(Tok::Kind::Num) && b.value == 1) {
+        joined = Tok::half();
+      } else if (const auto h = meridiem_hour(a, b, loc)) {
+        joined = Tok::time(*h, 0);
       }
-      if (a.is(Tok::Kind::Num) && a.value == 1 && b.is(Tok::Kind::Fuzzy)) {
-        out.push_back(Tok::fuzzy(b.value));
-        i += 2;
-        continue;
-      }
-      if (a.is(Tok::Kind::Half) && b.is(Tok::Kind::Num) && b.value == 1) {
-        out.push_back(Tok::half());
-        i += 2;
-        continue;
-      }
-      if (const auto h = meridiem_hour(a, b, loc)) {
-        out.push_back(Tok::time(*h, 0));
+      if (joined) {
+        toks[w++] = std::move(*joined);
         i += 2;
         continue;
       }
     }
-    out.push_back(std::move(toks[i]));
+    if (w != i) toks[w] = std::move(toks[i]);
+    ++w;
     ++i;
   }
-  return out;
+  toks.resize(w);
+}
+
+bool is_ascii_white_space(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Returns the byte length of the white space at s[i], or 0.
+std::size_t space_at(std::string_view s, std::size_t i) {
+  const char c = s[i];
+  if (static_cast<unsigned char>(c) < 0x80) return is_ascii_white_space(c) ? 1 : 0;
+  return uni::white_space_len(s, i);
 }
 
 }  // namespace
 
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
-  std::string s = normalise(text);
-  substitute_anchors(s, anchor_names);
+  // The normalised text lives only while this function runs, and nothing
+  // it calls can come back here, so one buffer per thread serves every call.
+  thread_local std::string s;
+  normalise(text, s);
+  if (!anchor_names.empty()) substitute_anchors(s, anchor_names);
 
   Tokens toks;
+  toks.reserve(8);
   const std::string_view sv = s;
   std::size_t i = 0;
   while (i < sv.size()) {
-    if (const std::size_t ws = uni::white_space_len(sv, i)) {
+    if (const std::size_t ws = space_at(sv, i)) {
       i += ws;
       continue;
     }
-    std::size_t j = i;
-    while (j < sv.size() && uni::white_space_len(sv, j) == 0)
+    std::size_t j = i + 1;
+    while (j < sv.size() && space_at(sv, j) == 0)
       ++j;
     classify(sv.substr(i, j - i), anchor_names, locale, toks);
     i = j;
   }
-  return merge_pairs(std::move(toks), locale);
+  merge_pairs(toks, locale);
+  // A very long text should not pin its buffer for the thread's lifetime.
+  if (s.capacity() > (std::size_t{1} << 16)) std::string().swap(s);
+  return toks;
 }
 
 }  // namespace kalendo

@@ -1,5 +1,6 @@
 #include "types.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -10,72 +11,97 @@ namespace kalendo {
 Outcome Outcome::resolved(Resolution r) {
   Outcome o;
   o.kind = Kind::Resolved;
-  o.candidates.push_back(std::move(r));
+  o.reading = std::move(r);
   return o;
 }
 
 Outcome Outcome::ambiguous(std::vector<Resolution> candidates, std::string reason) {
-  return Outcome{Kind::Ambiguous, std::move(candidates), std::move(reason)};
+  Outcome o;
+  o.kind = Kind::Ambiguous;
+  o.candidates = std::move(candidates);
+  o.reason = std::move(reason);
+  return o;
 }
 
 Outcome Outcome::no_parse(std::string reason) {
-  return Outcome{Kind::NoParse, {}, std::move(reason)};
+  Outcome o;
+  o.reason = std::move(reason);
+  return o;
 }
 
-WireResolution wire_res(const Resolution& r) {
+WireResolution wire_res(Resolution r) {
   WireResolution w;
   if (r.value.is_range()) {
     w.kind = WireResolution::Kind::Range;
-    append_date_time(w.start, r.value.start);
-    append_date_time(w.end, r.value.end);
+    w.start = DateTimeText(r.value.start);
+    w.end = DateTimeText(r.value.end);
   } else {
     w.kind = WireResolution::Kind::Instant;
-    append_date_time(w.when, r.value.start);
+    w.when = DateTimeText(r.value.start);
   }
   w.confidence = r.confidence;
-  w.interpretation = r.interpretation;
+  w.interpretation = std::move(r.interpretation);
   return w;
 }
 
-WireOutcome to_wire(const Outcome& o) {
+WireOutcome to_wire(Outcome o) {
   WireOutcome w;
   switch (o.kind) {
     case Outcome::Kind::Resolved:
-      w.single = wire_res(o.candidates.front());
+      w.single = wire_res(std::move(o.reading));
       w.kind = w.single.kind == WireResolution::Kind::Range ? WireOutcome::Kind::Range
                                                             : WireOutcome::Kind::Instant;
       break;
     case Outcome::Kind::Ambiguous:
       w.kind = WireOutcome::Kind::Ambiguous;
       w.candidates.reserve(o.candidates.size());
-      for (const Resolution& r : o.candidates)
-        w.candidates.push_back(wire_res(r));
-      w.reason = o.reason;
+      for (Resolution& r : o.candidates)
+        w.candidates.push_back(wire_res(std::move(r)));
+      w.reason = std::move(o.reason);
       break;
     case Outcome::Kind::NoParse:
       w.kind = WireOutcome::Kind::NoParse;
-      w.reason = o.reason;
+      w.reason = std::move(o.reason);
       break;
   }
   return w;
 }
 
+namespace {
+
+// True for the bytes a JSON string may hold as they are: printable ASCII
+// other than the quote and the backslash. Bytes of multi-byte characters
+// are checked separately.
+constexpr bool plain_ascii(unsigned char c) {
+  return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+}
+
+}  // namespace
+
 void append_json_string(std::string& out, std::string_view s) {
   static constexpr char kHex[] = "0123456789abcdef";
   out.push_back('"');
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char ch = s[i];
-    const auto c = static_cast<unsigned char>(ch);
+  const char* p = s.data();
+  const char* const end = p + s.size();
+  while (p != end) {
+    // Copies the longest run that needs no escape in one piece.
+    const char* run = p;
+    while (run != end && plain_ascii(static_cast<unsigned char>(*run)))
+      ++run;
+    out.append(p, static_cast<std::size_t>(run - p));
+    p = run;
+    if (p == end) break;
+    const auto c = static_cast<unsigned char>(*p);
     if (c >= 0x80) {
       // Copies a UTF-8 sequence whole; a stray byte becomes U+FFFD, so the
       // text stays valid UTF-8 whatever bytes reached the core.
-      const uni::Decoded d = uni::decode_utf8(s, i);
+      const uni::Decoded d = uni::decode_utf8(s, static_cast<std::size_t>(p - s.data()));
       if (d.len == 1) {
         out += "\xEF\xBF\xBD";
       } else {
-        out.append(s, i, d.len);
-        i += d.len - 1;
+        out.append(p, d.len);
       }
+      p += d.len;
       continue;
     }
     switch (c) {
@@ -100,23 +126,56 @@ void append_json_string(std::string& out, std::string_view s) {
       case '\r':
         out += "\\r";
         break;
-      default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out.push_back(kHex[c >> 4]);
-          out.push_back(kHex[c & 0xF]);
-        } else {
-          out.push_back(ch);
-        }
+      default: {
+        const char escape[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+        out.append(escape, 6);
+      }
     }
+    ++p;
   }
   out.push_back('"');
 }
+
+namespace {
+
+// The confidences the grammar gives are mostly hundredths (0.95, 0.7), so
+// their texts are kept ready: the shortest round-trip text of the float
+// nearest k / 100 for k in 0..100.
+struct Hundredths {
+  char text[101][5];
+  uint8_t size[101];
+};
+
+Hundredths make_hundredths() {
+  Hundredths h{};
+  for (int k = 0; k <= 100; ++k) {
+    const float f = static_cast<float>(k) / 100.0f;
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, f);
+    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
+    std::string full(text);
+    if (text.find_first_of(".e") == std::string_view::npos) full += ".0";
+    std::copy(full.begin(), full.end(), h.text[k]);
+    h.size[k] = static_cast<uint8_t>(full.size());
+  }
+  return h;
+}
+
+const Hundredths kHundredths = make_hundredths();
+
+}  // namespace
 
 void append_json_float(std::string& out, float f) {
   if (!std::isfinite(f)) {
     out += "null";
     return;
+  }
+  if (f >= 0.0f && f <= 1.0f) {
+    const int k = static_cast<int>(f * 100.0f + 0.5f);
+    if (static_cast<float>(k) / 100.0f == f) {
+      out.append(kHundredths.text[k], kHundredths.size[k]);
+      return;
+    }
   }
   char buf[32];
   const auto res = std::to_chars(buf, buf + sizeof buf, f);
@@ -127,31 +186,27 @@ void append_json_float(std::string& out, float f) {
 
 namespace {
 
-void append_key(std::string& out, std::string_view key) {
+// Date-time texts hold digits, signs, "-", "T" and ":" only: no escapes.
+void append_date_time_value(std::string& out, const DateTimeText& t) {
   out.push_back('"');
-  out += key;
-  out += "\":";
+  out += t.view();
+  out.push_back('"');
 }
 
 // Writes the entries of a reading after its "kind"; `out` is inside an object.
 void write_resolution_fields(const WireResolution& r, std::string& out) {
   if (r.kind == WireResolution::Kind::Range) {
-    out += "\"kind\":\"range\",";
-    append_key(out, "start");
-    append_json_string(out, r.start);
-    out.push_back(',');
-    append_key(out, "end");
-    append_json_string(out, r.end);
+    out += "\"kind\":\"range\",\"start\":";
+    append_date_time_value(out, r.start);
+    out += ",\"end\":";
+    append_date_time_value(out, r.end);
   } else {
-    out += "\"kind\":\"instant\",";
-    append_key(out, "when");
-    append_json_string(out, r.when);
+    out += "\"kind\":\"instant\",\"when\":";
+    append_date_time_value(out, r.when);
   }
-  out.push_back(',');
-  append_key(out, "confidence");
+  out += ",\"confidence\":";
   append_json_float(out, r.confidence);
-  out.push_back(',');
-  append_key(out, "interpretation");
+  out += ",\"interpretation\":";
   append_json_string(out, r.interpretation);
 }
 
@@ -165,22 +220,18 @@ void write_json(const WireOutcome& w, std::string& out) {
       write_resolution_fields(w.single, out);
       break;
     case WireOutcome::Kind::Ambiguous:
-      out += "\"kind\":\"ambiguous\",";
-      append_key(out, "candidates");
-      out.push_back('[');
+      out += "\"kind\":\"ambiguous\",\"candidates\":[";
       for (std::size_t i = 0; i < w.candidates.size(); ++i) {
         if (i != 0) out.push_back(',');
         out.push_back('{');
         write_resolution_fields(w.candidates[i], out);
         out.push_back('}');
       }
-      out += "],";
-      append_key(out, "reason");
+      out += "],\"reason\":";
       append_json_string(out, w.reason);
       break;
     case WireOutcome::Kind::NoParse:
-      out += "\"kind\":\"no_parse\",";
-      append_key(out, "reason");
+      out += "\"kind\":\"no_parse\",\"reason\":";
       append_json_string(out, w.reason);
       break;
   }

@@ -39,7 +39,8 @@ struct Resolution {
 struct Outcome {
   enum class Kind : uint8_t { Resolved, Ambiguous, NoParse };
   Kind kind = Kind::NoParse;
-  std::vector<Resolution> candidates;  // one for Resolved, the list for Ambiguous
+  Resolution reading;                  // Resolved: the one reading
+  std::vector<Resolution> candidates;  // Ambiguous: most likely first
   std::string reason;                  // Ambiguous and NoParse
 
   static Outcome resolved(Resolution r);
@@ -47,13 +48,23 @@ struct Outcome {
   static Outcome no_parse(std::string reason);
 };
 
+// A date-time text, held in place: the longest is "-262143-01-01T00:00:00".
+struct DateTimeText {
+  char bytes[24];  // only the first `size` are written
+  uint8_t size = 0;
+
+  DateTimeText() = default;
+  explicit DateTimeText(DateTime t) : size(static_cast<uint8_t>(write_date_time(bytes, t))) {}
+  std::string_view view() const { return {bytes, size}; }
+};
+
 // The serialisable records. Field order is the order of the JSON keys.
 struct WireResolution {
   enum class Kind : uint8_t { Instant, Range };
   Kind kind = Kind::Instant;
-  std::string when;   // instant
-  std::string start;  // range
-  std::string end;    // range
+  DateTimeText when;   // instant
+  DateTimeText start;  // range
+  DateTimeText end;    // range
   float confidence = 0.0f;
   std::string interpretation;
 };
@@ -66,8 +77,9 @@ struct WireOutcome {
   std::string reason;                      // Ambiguous and NoParse
 };
 
-WireResolution wire_res(const Resolution& r);
-WireOutcome to_wire(const Outcome& o);
+// The conversions take their input by value: the texts move across.
+WireResolution wire_res(Resolution r);
+WireOutcome to_wire(Outcome o);
 
 // Appends the compact JSON text of `w`: "kind" first, the other keys in
 // declared order, confidences as the shortest text that reads back as the

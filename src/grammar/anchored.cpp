@@ -65,9 +65,9 @@ MatchResult missing_anchor(TokenSpan toks) {
     if (!phrase.empty()) phrase += ' ';
     phrase += t.text;
   }
-  return MatchResult::ambiguous({}, "unknown anchor \"" + phrase +
-                                        "\" \u2014 pass it via anchors={\"" + phrase +
-                                        "\": date(...)}");
+  return MatchResult::ambiguous(
+      {}, cat("unknown anchor \"", phrase, "\" \u2014 pass it via anchors={\"", phrase,
+              "\": date(...)}"));
 }
 
 }  // namespace
@@ -93,28 +93,21 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
 
   // day after|before <anchor>
   if (first.is(Kind::Unit)) {
-    return at_day(add_days(*a, after ? 1 : -1), "the day " + std::string(way) + " " + a_text, 0.95f,
-                  ctx);
+    return at_day(add_days(*a, after ? 1 : -1), cat("the day ", way, " ", a_text), 0.95f, ctx);
   }
   // <weekday> after|before <anchor>
   if (first.is(Kind::Weekday)) {
     const uint32_t w = first.u32();
-    return at_day(
-        after ? next_weekday(*a, w, true) : prev_weekday(*a, w),
-        "first " + std::string(kWeekdayNames[w]) + " strictly " + std::string(way) + " " + a_text,
-        0.9f, ctx);
+    return at_day(after ? next_weekday(*a, w, true) : prev_weekday(*a, w),
+                  cat("first ", kWeekdayNames[w], " strictly ", way, " ", a_text), 0.9f, ctx);
   }
   // <n> <unit> after|before <anchor>
   const Unit u = toks[1].unit_code();
   const std::string_view label = unit_label(u);
   if (label.empty()) return MatchResult::no_match();
   const int64_t count = first.value;
-  std::string text = std::to_string(count) + " " + std::string(label);
-  if (count != 1) text += 's';
-  text += ' ';
-  text += way;
-  text += ' ';
-  text += a_text;
+  std::string text =
+      cat(std::to_string(count), " ", label, count != 1 ? "s " : " ", way, " ", a_text);
   return at_day(counted(*a, count, u, after), std::move(text), 0.9f, ctx);
 }
 

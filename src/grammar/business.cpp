@@ -34,8 +34,8 @@ MatchResult quarter_edge(bool end, uint32_t q, const Ctx& ctx) {
   if (!quarter) return MatchResult::no_match();
   if (quarter->last < ctx.today()) {
     ++year;
-    note = " (this year's Q" + std::to_string(q) + " has passed; assuming " + std::to_string(year) +
-           ")";
+    note = cat(" (this year's Q", std::to_string(q), " has passed; assuming ", std::to_string(year),
+               ")");
   }
   const auto month = month_range(year, end ? 3 * q : 3 * q - 2);
   if (!month) return MatchResult::no_match();
@@ -60,14 +60,14 @@ MatchResult last_business_day(TokenSpan period, const Ctx& ctx) {
   const auto p = period_after_of(period, ctx);
   if (!p) return MatchResult::no_match();
   return at_day(last_business_day_on_or_before(p->last, ctx.holidays),
-                "the last business day of " + p->label, std::min(p->confidence, kEdgeCap), ctx);
+                cat("the last business day of ", p->label), std::min(p->confidence, kEdgeCap), ctx);
 }
 
 // in <n> business days | <n> business days from now
 MatchResult count_forward(int64_t n, const Ctx& ctx) {
   if (n < 0) return MatchResult::no_match();
   return at_day(add_business_days(ctx.holidays, ctx.today(), n),
-                std::to_string(n) + " business days from today", 0.9f, ctx);
+                cat(std::to_string(n), " business days from today"), 0.9f, ctx);
 }
 
 // The shapes that begin with a keyword and are not settled by their length:

@@ -38,7 +38,7 @@ std::optional<Reading> half_of(Unit u, const Ctx& ctx) {
     if (h.unit != u) continue;
     const auto at = add_seconds(ctx.now, h.seconds);
     if (!at) return std::nullopt;
-    return Reading{*at, "half " + std::string(h.phrase), 0.95f};
+    return Reading{*at, cat("half ", h.phrase), 0.95f};
   }
   if (u != Unit::Year) return std::nullopt;
   const auto date = add_months_checked(ctx.today(), 6);
@@ -85,7 +85,7 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   std::optional<Reading> r = half ? half_of(unit, ctx) : count_of(quantity.value, fuzzy, unit, ctx);
   if (!r) return MatchResult::no_match();
 
-  std::string text = fuzzy ? "approximately " + r->label : std::move(r->label);
+  std::string text = fuzzy ? cat("approximately ", r->label) : std::move(r->label);
   text += " from now";
   float confidence = r->confidence;
   if (std::llabs(days_between(ctx.today(), r->at.date)) >= kDistantDays) {

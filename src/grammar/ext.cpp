@@ -48,14 +48,13 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   const auto next_year = month_range(static_cast<int64_t>(today.year) + 1, m);
   if (!current || !next_year) return MatchResult::no_match();
   const std::string name(kMonthNames[m - 1]);
-  const std::string later = name + " " + std::to_string(static_cast<int64_t>(today.year) + 1);
+  const std::string later = cat(name, " ", std::to_string(static_cast<int64_t>(today.year) + 1));
   std::vector<Resolution> candidates;
   candidates.push_back(
-      {name + " \u2014 the current month", Value::days(current->first, current->last), 0.6f});
+      {cat(name, " \u2014 the current month"), Value::days(current->first, current->last), 0.6f});
   candidates.push_back({later, Value::days(next_year->first, next_year->last), 0.55f});
-  std::string reason(1, '"');
-  reason += lower_ascii(name);
-  reason += "\" said during " + name + " could mean the current month or " + later;
+  std::string reason = cat("\"", lower_ascii(name), "\" said during ", name,
+                           " could mean the current month or ", later);
   return MatchResult::ambiguous(std::move(candidates), std::move(reason));
 }
 
@@ -68,7 +67,7 @@ MatchResult bare_quarter(const Tok& t, const Ctx& ctx) {
 
 // <anchor>
 MatchResult bare_anchor(const Tok& t, const Ctx& ctx) {
-  return at_day(anchor_date(ctx.anchors, t.text), "the date of \"" + t.text + "\"", 0.95f, ctx);
+  return at_day(anchor_date(ctx.anchors, t.text), cat("the date of \"", t.text, "\""), 0.95f, ctx);
 }
 
 // The Saturday of the current configured week.
@@ -133,7 +132,7 @@ MatchResult weekday_of_week(TokenSpan toks, const Ctx& ctx) {
   const auto base = plus(first_day_of_week(ctx.today(), ctx.opts.week_start), shift);
   const auto d = base ? next_weekday(*base, w, false) : std::nullopt;
   if (!d) return MatchResult::no_match();
-  std::string text = std::string(kWeekdayNames[w]) + " of " + std::string(which) + " week";
+  std::string text = cat(kWeekdayNames[w], " of ", which, " week");
   float confidence = 0.95f;
   if (shift == 0) {
     confidence = 0.85f;
@@ -158,13 +157,13 @@ MatchResult period_by_anchor(TokenSpan toks, const Ctx& ctx) {
   if (u == Unit::Weekend) {
     if (!after) return MatchResult::no_match();
     const auto sat = next_weekday(*a, kSaturday, true);
-    return whole_days(sat, plus(sat, 1), "the first weekend (Sat-Sun) after " + a_text, 0.9f);
+    return whole_days(sat, plus(sat, 1), cat("the first weekend (Sat-Sun) after ", a_text), 0.9f);
   }
   const std::string way = after ? "after" : "before";
   if (u == Unit::Week) {
     const auto first = plus(first_day_of_week(*a, ctx.opts.week_start), after ? 7 : -7);
     return whole_days(first, plus(first, 6),
-                      "the calendar week " + way + " the one containing " + a_text, 0.9f);
+                      cat("the calendar week ", way, " the one containing ", a_text), 0.9f);
   }
   if (u == Unit::Month) {
     const Civil c = a->civil();
@@ -172,7 +171,7 @@ MatchResult period_by_anchor(TokenSpan toks, const Ctx& ctx) {
     const auto days = m ? month_range(m->year(), m->month()) : std::nullopt;
     if (!days) return MatchResult::no_match();
     return whole_days(days->first, days->last,
-                      "the calendar month " + way + " the one containing " + a_text, 0.9f);
+                      cat("the calendar month ", way, " the one containing ", a_text), 0.9f);
   }
   return MatchResult::no_match();
 }
@@ -184,10 +183,10 @@ MatchResult nth_weekday_after(TokenSpan toks, const Ctx& ctx) {
   const uint32_t w = toks[1].u32();
   const auto a = anchor_date(ctx.anchors, toks[3].text);
   if (!a || n == 0) return MatchResult::no_match();
-  return at_day(plus(next_weekday(*a, w, true), 7 * (static_cast<int64_t>(n) - 1)),
-                "the " + ord_label(n) + " " + std::string(kWeekdayNames[w]) + " strictly after " +
-                    format_date(*a),
-                0.9f, ctx);
+  return at_day(
+      plus(next_weekday(*a, w, true), 7 * (static_cast<int64_t>(n) - 1)),
+      cat("the ", ord_label(n), " ", kWeekdayNames[w], " strictly after ", format_date(*a)), 0.9f,
+      ctx);
 }
 
 // around early|mid|late [in] <period>
@@ -204,7 +203,7 @@ MatchResult doubly_hedged(TokenSpan toks, const Ctx& ctx) {
   const auto p = period_of(period, ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
   const Third t = third_span(p->first, p->last, part);
-  return MatchResult::single("the " + std::string(t.label) + " " + p->label + " (doubly hedged)",
+  return MatchResult::single(cat("the ", t.label, " ", p->label, " (doubly hedged)"),
                              Value::days(t.first, t.last), std::min(p->confidence, 0.7f));
 }
 
@@ -215,7 +214,7 @@ MatchResult business_days_ago(TokenSpan toks, const Ctx& ctx) {
   }
   const int64_t n = toks[0].value;
   return at_day(walk_business_days(ctx.holidays, ctx.today(), -n),
-                std::to_string(n) + " business days before today", 0.9f, ctx);
+                cat(std::to_string(n), " business days before today"), 0.9f, ctx);
 }
 
 // <n> business days after|before <anchor>
@@ -230,7 +229,7 @@ MatchResult business_days_from_anchor(TokenSpan toks, const Ctx& ctx) {
   const int64_t n = toks[0].value;
   return at_day(
       walk_business_days(ctx.holidays, *a, after ? n : -n),
-      std::to_string(n) + " business days " + (after ? "after " : "before ") + format_date(*a),
+      cat(std::to_string(n), " business days ", after ? "after " : "before ", format_date(*a)),
       0.9f, ctx);
 }
 
@@ -246,10 +245,10 @@ MatchResult nth_business_day(TokenSpan toks, const Ctx& ctx) {
   const auto d = before_first ? walk_business_days(ctx.holidays, *before_first, n) : std::nullopt;
   if (!d) return MatchResult::no_match();
   if (*d > p->last) {
-    return MatchResult::reject(p->label + " has fewer than " + std::to_string(n) +
-                               " business days");
+    return MatchResult::reject(
+        cat(p->label, " has fewer than ", std::to_string(n), " business days"));
   }
-  return at_day(d, "the " + ord_label(n) + " business day of " + p->label,
+  return at_day(d, cat("the ", ord_label(n), " business day of ", p->label),
                 std::min(p->confidence, 0.85f), ctx);
 }
 

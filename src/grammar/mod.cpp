@@ -12,7 +12,7 @@ namespace kalendo {
 MatchResult MatchResult::single(Resolution r) {
   MatchResult m;
   m.kind = Kind::Single;
-  m.candidates.push_back(std::move(r));
+  m.reading = std::move(r);
   return m;
 }
 
@@ -21,11 +21,18 @@ MatchResult MatchResult::single(std::string interpretation, Value value, float c
 }
 
 MatchResult MatchResult::ambiguous(std::vector<Resolution> candidates, std::string reason) {
-  return MatchResult{Kind::Ambiguous, std::move(candidates), std::move(reason)};
+  MatchResult m;
+  m.kind = Kind::Ambiguous;
+  m.candidates = std::move(candidates);
+  m.reason = std::move(reason);
+  return m;
 }
 
 MatchResult MatchResult::reject(std::string reason) {
-  return MatchResult{Kind::Reject, {}, std::move(reason)};
+  MatchResult m;
+  m.kind = Kind::Reject;
+  m.reason = std::move(reason);
+  return m;
 }
 
 namespace {
@@ -253,6 +260,10 @@ float penalised(float confidence, float amount) {
 
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
+  // Most texts get one reading or none, so the first is held apart and the
+  // list is built only when a second one arrives.
+  Resolution first;
+  bool has_first = false;
   std::vector<Resolution> candidates;
   std::optional<MatchResult> first_ambiguity;
   std::optional<std::string> last_reason;
@@ -263,10 +274,18 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
       case MatchResult::Kind::NoMatch:
         break;
       case MatchResult::Kind::Single: {
-        Resolution& r = m.candidates.front();
-        const bool duplicate = std::any_of(candidates.begin(), candidates.end(),
-                                           [&](const Resolution& c) { return c.value == r.value; });
-        if (!duplicate) candidates.push_back(std::move(r));
+        if (!has_first) {
+          first = std::move(m.reading);
+          has_first = true;
+          break;
+        }
+        const Value& v = m.reading.value;
+        const bool duplicate =
+            first.value == v || std::any_of(candidates.begin(), candidates.end(),
+                                            [&](const Resolution& c) { return c.value == v; });
+        if (duplicate) break;
+        if (candidates.empty()) candidates.push_back(std::move(first));
+        candidates.push_back(std::move(m.reading));
         break;
       }
       case MatchResult::Kind::Ambiguous:
@@ -279,9 +298,8 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
     }
   }
 
-  const std::size_t n = candidates.size();
-  if (n == 1) return Outcome::resolved(std::move(candidates.front()));
-  if (n == 0) {
+  if (has_first && candidates.empty()) return Outcome::resolved(std::move(first));
+  if (!has_first) {
     if (first_ambiguity) {
       return Outcome::ambiguous(std::move(first_ambiguity->candidates),
                                 std::move(first_ambiguity->reason));
@@ -292,6 +310,7 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
     return Outcome::no_parse(std::move(reason));
   }
 
+  const std::size_t n = candidates.size();
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const Resolution& a, const Resolution& b) {
                      return total_order_key(a.confidence) > total_order_key(b.confidence);
@@ -300,9 +319,8 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   if (gap >= kDecisiveGap) return Outcome::resolved(std::move(candidates.front()));
 
   const float penalty = kAmbiguityStep * static_cast<float>(n - 1);
-  for (Resolution& r : candidates) {
+  for (Resolution& r : candidates)
     r.confidence = penalised(r.confidence, penalty);
-  }
   return Outcome::ambiguous(std::move(candidates), comparable_reason(n));
 }
 

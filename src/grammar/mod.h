@@ -18,13 +18,14 @@ namespace kalendo {
 struct MatchResult {
   enum class Kind : uint8_t {
     NoMatch,    // the matcher does not recognise the sequence
-    Single,     // one reading: candidates holds it
+    Single,     // one reading: `reading`
     Ambiguous,  // several readings it cannot choose between, and a reason
     Reject,     // the form is recognised but cannot be satisfied: reason
   };
   Kind kind = Kind::NoMatch;
-  std::vector<Resolution> candidates;
-  std::string reason;
+  Resolution reading;                  // Single
+  std::vector<Resolution> candidates;  // Ambiguous
+  std::string reason;                  // Ambiguous and Reject
 
   static MatchResult no_match() { return {}; }
   static MatchResult single(Resolution r);
@@ -105,6 +106,21 @@ inline constexpr Matcher kMatchers[] = {
     ext::try_match,       // next weekend, friday next week, march
     duration::try_match,  // 3 hours, couple of days
 };
+
+// Returns the parts joined, built with one allocation: interpretations are
+// made of a few fixed words and names, and every call makes one or two.
+template <typename... Parts>
+std::string cat(const Parts&... parts) {
+  const std::string_view views[] = {std::string_view(parts)...};
+  std::size_t size = 0;
+  for (std::string_view v : views)
+    size += v.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view v : views)
+    out.append(v);
+  return out;
+}
 
 // Names as interpretations write them, by weekday (0 Monday) and month - 1.
 inline constexpr std::string_view kWeekdayNames[7] = {

@@ -10,8 +10,8 @@ using Kind = Tok::Kind;
 
 // "{Month} {year} has no {ord} {Weekday}", the year being the last searched.
 MatchResult no_such_day(uint32_t m, int64_t y, uint32_t n, uint32_t w) {
-  return MatchResult::reject(std::string(kMonthNames[m - 1]) + " " + std::to_string(y) +
-                             " has no " + ext::ord_label(n) + " " + std::string(kWeekdayNames[w]));
+  return MatchResult::reject(cat(kMonthNames[m - 1], " ", std::to_string(y), " has no ",
+                                 ext::ord_label(n), " ", kWeekdayNames[w]));
 }
 
 MatchResult at_day(Date d, std::string text, float confidence, const Ctx& ctx) {
@@ -34,7 +34,7 @@ Found find_in_year(Find find, std::optional<int64_t> written, const Ctx& ctx) {
   std::string note;
   if (const auto d = find(y); d && *d < ctx.today()) {
     ++y;
-    note = " (this year's has passed; assuming " + std::to_string(y) + ")";
+    note = cat(" (this year's has passed; assuming ", std::to_string(y), ")");
   }
   return {find(y), y, std::move(note)};
 }
@@ -73,11 +73,11 @@ MatchResult nth_of_relative_month(uint32_t n, uint32_t w, bool next, const Ctx& 
   const Civil c = first->civil();
   const auto d = nth_weekday_of_month(c.year, c.month, n, w);
   if (!d) return no_such_day(c.month, c.year, n, w);
-  return at_day(*d,
-                "the " + ext::ord_label(n) + " " + std::string(kWeekdayNames[w]) + " of " +
-                    (next ? "next" : "the current") + " month (" +
-                    std::string(kMonthNames[c.month - 1]) + " " + std::to_string(c.year) + ")",
-                0.85f, ctx);
+  return at_day(
+      *d,
+      cat("the ", ext::ord_label(n), " ", kWeekdayNames[w], " of ", next ? "next" : "the current",
+          " month (", kMonthNames[c.month - 1], " ", std::to_string(c.year), ")"),
+      0.85f, ctx);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
                                std::min(p->confidence, 0.8f));
   }
   const ext::Third t = ext::third_span(p->first, p->last, k);
-  return MatchResult::single("the " + std::string(t.label) + " " + p->label,
-                             Value::days(t.first, t.last), std::min(p->confidence, 0.75f));
+  return MatchResult::single(cat("the ", t.label, " ", p->label), Value::days(t.first, t.last),
+                             std::min(p->confidence, 0.75f));
 }
 
 }  // namespace kalendo::vague

@@ -26,17 +26,17 @@ MatchResult bare(uint32_t w, const Ctx& ctx) {
   const std::string_view name = kWeekdayNames[w];
   const Date today = ctx.today();
   if (today.weekday() != w) {
-    return at_day(next_weekday(today, w, true), "the upcoming " + std::string(name), 0.7f, ctx);
+    return at_day(next_weekday(today, w, true), cat("the upcoming ", name), 0.7f, ctx);
   }
   const auto week_later = add_days(today, 7);
   if (!week_later) return MatchResult::no_match();
   std::vector<Resolution> candidates;
   candidates.push_back(
-      {std::string(name) + " \u2014 today", Value::instant(DateTime{today, ctx.tod}), 0.7f});
-  candidates.push_back({std::string(name) + " \u2014 a week from today",
+      {cat(name, " \u2014 today"), Value::instant(DateTime{today, ctx.tod}), 0.7f});
+  candidates.push_back({cat(name, " \u2014 a week from today"),
                         Value::instant(DateTime{*week_later, ctx.tod}), 0.7f - 0.1f});
-  std::string reason = "today is " + std::string(name) + "; bare \"" + lower(name) +
-                       "\" could mean today or next week";
+  std::string reason =
+      cat("today is ", name, "; bare \"", lower(name), "\" could mean today or next week");
   return MatchResult::ambiguous(std::move(candidates), std::move(reason));
 }
 
@@ -46,12 +46,13 @@ MatchResult next(uint32_t w, const Ctx& ctx) {
   const std::string name(kWeekdayNames[w]);
   const Date today = ctx.today();
   if (today.weekday() != w) {
-    return at_day(next_weekday(today, w, true), "next " + name + ", " + tod_label(ctx), 0.95f, ctx);
+    return at_day(next_weekday(today, w, true), cat("next ", name, ", ", tod_label(ctx)), 0.95f,
+                  ctx);
   }
   const bool skip = ctx.opts.next_skips_today;
-  std::string text = "next " + name + " \u2014 today is " + name + "; ";
-  text +=
-      skip ? "skipping today per next_skips_today=true" : "today counts per next_skips_today=false";
+  std::string text = cat("next ", name, " \u2014 today is ", name, "; ",
+                         skip ? "skipping today per next_skips_today=true"
+                              : "today counts per next_skips_today=false");
   return at_day(skip ? add_days(today, 7) : today, std::move(text), 0.9f, ctx);
 }
 
@@ -61,7 +62,7 @@ MatchResult current(uint32_t w, const Ctx& ctx) {
   const auto week_first = first_day_of_week(today, ctx.opts.week_start);
   const auto date = week_first ? next_weekday(*week_first, w, false) : std::nullopt;
   if (!date) return MatchResult::no_match();
-  std::string text = std::string(kWeekdayNames[w]) + " of the current week";
+  std::string text = cat(kWeekdayNames[w], " of the current week");
   float confidence = 0.85f;
   if (*date == today) {
     text += " (that is today)";
@@ -86,8 +87,7 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
       return next(w, ctx);
     case Keyword::Last:
       return at_day(prev_weekday(ctx.today(), w),
-                    "the most recent " + std::string(kWeekdayNames[w]) + " before today", 0.95f,
-                    ctx);
+                    cat("the most recent ", kWeekdayNames[w], " before today"), 0.95f, ctx);
     case Keyword::This:
       return current(w, ctx);
     default:

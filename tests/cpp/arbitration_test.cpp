@@ -47,6 +47,7 @@ class Arbitration : public ::testing::Test {
     return resolve_inner(text, {}, ctx_, table);
   }
 
+  // Returns the confidences of an ambiguous outcome's candidates.
   std::vector<float> confidences(const Outcome& o) {
     std::vector<float> out;
     for (const auto& r : o.candidates)
@@ -68,8 +69,8 @@ TEST_F(Arbitration, NothingMatchedQuotesTheText) {
 TEST_F(Arbitration, DuplicateValueKeepsTheEarlierReading) {
   const Outcome o = run({instant<7, 70>, instant<7, 90>});
   ASSERT_EQ(o.kind, Outcome::Kind::Resolved);
-  EXPECT_EQ(o.candidates[0].confidence, 0.7f);
-  EXPECT_EQ(o.candidates[0].interpretation, "day 7");
+  EXPECT_EQ(o.reading.confidence, 0.7f);
+  EXPECT_EQ(o.reading.interpretation, "day 7");
 }
 
 TEST_F(Arbitration, InstantNeverEqualsRange) {
@@ -91,7 +92,7 @@ TEST_F(Arbitration, GapJustAboveThresholdResolves) {
   // 0.85f - 0.7f is 0.15000004 in single precision.
   const Outcome o = run({instant<7, 70>, instant<8, 85>});
   ASSERT_EQ(o.kind, Outcome::Kind::Resolved);
-  EXPECT_EQ(o.candidates[0].confidence, 0.85f);
+  EXPECT_EQ(o.reading.confidence, 0.85f);
 }
 
 TEST_F(Arbitration, PenaltyGrowsWithCountAndIsFloored) {
@@ -112,7 +113,7 @@ TEST_F(Arbitration, EqualConfidencesKeepTableOrder) {
 TEST_F(Arbitration, SingleBeatsMatcherAmbiguityAndReject) {
   const Outcome o = run({ambiguous<1>, reject<1>, instant<7, 40>});
   ASSERT_EQ(o.kind, Outcome::Kind::Resolved);
-  EXPECT_EQ(o.candidates[0].confidence, 0.4f);
+  EXPECT_EQ(o.reading.confidence, 0.4f);
 }
 
 TEST_F(Arbitration, FirstMatcherAmbiguityIsPassedThroughUnchanged) {

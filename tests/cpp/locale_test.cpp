@@ -1,5 +1,10 @@
 #include "locale.h"
 
+#include <string>
+#include <vector>
+
+#include "tokenize.h"
+
 #include <gtest/gtest.h>
 
 namespace kalendo {
@@ -74,6 +79,65 @@ TEST(Locale, NumbersFitTheirWidth) {
   EXPECT_EQ(read_unsigned("18446744073709551616", UINT64_MAX), std::nullopt);
   EXPECT_EQ(read_digits("+1", 100), std::nullopt);
   EXPECT_EQ(read_digits("1a", 100), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kalendo
+
+namespace kalendo {
+namespace {
+
+// Classifies a table word the slow way: each table in the tokenizer's rule
+// order, first exact match. The word index must give the same token.
+Tokens by_tables(std::string_view w) {
+  if (contains_word(EN.fillers, w)) return {};
+  if (const auto u = find_word(EN.end_of, w)) {
+    return {Tok::kw(Keyword::End), Tok::kw(Keyword::Of), Tok::unit(*u)};
+  }
+  if (const auto t = find_word(EN.named_times, w)) return {Tok::time(t->hour, t->minute)};
+  if (const auto n = find_word(EN.ordinals, w)) return {Tok::ordinal(*n)};
+  if (const auto d = find_word(EN.weekdays, w)) return {Tok::weekday(*d)};
+  if (const auto m = month(EN, w)) return {Tok::month(*m)};
+  if (const auto u = unit(EN, w)) return {Tok::unit(*u)};
+  if (const auto k = keyword(EN, w)) return {Tok::kw(*k)};
+  if (const auto n = fuzzy_word(EN.numbers, w)) return {Tok::num(*n)};
+  if (const auto n = fuzzy_word(EN.quantities, w)) return {Tok::fuzzy(*n)};
+  if (is_half(EN, w)) return {Tok::half()};
+  return {Tok::word(w)};
+}
+
+TEST(WordIndex, AgreesWithTheTablesInRuleOrder) {
+  std::vector<std::string_view> words;
+  for (auto w : EN.fillers)
+    words.push_back(w);
+  for (const auto& e : EN.end_of)
+    words.push_back(e.word);
+  for (const auto& e : EN.named_times)
+    words.push_back(e.word);
+  for (const auto& e : EN.ordinals)
+    words.push_back(e.word);
+  for (const auto& e : EN.weekdays)
+    words.push_back(e.word);
+  for (const auto& e : EN.months)
+    words.push_back(e.word);
+  for (const auto& e : EN.units)
+    words.push_back(e.word);
+  for (const auto& e : EN.keywords)
+    words.push_back(e.word);
+  for (const auto& e : EN.numbers)
+    words.push_back(e.word);
+  for (const auto& e : EN.quantities)
+    words.push_back(e.word);
+  for (auto w : EN.half_words)
+    words.push_back(w);
+  for (std::string_view w : words) {
+    EXPECT_EQ(tokenize(w, {}, EN), by_tables(w)) << w;
+    // Near misses are no table's word.
+    const std::string longer = std::string(w) + "x";
+    EXPECT_EQ(find_lexeme(EN, longer), nullptr) << longer;
+  }
+  EXPECT_EQ(find_lexeme(EN, ""), nullptr);
+  EXPECT_EQ(find_lexeme(EN, "Friday"), nullptr);
 }
 
 }  // namespace
