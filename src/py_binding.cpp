@@ -195,12 +195,15 @@ bool to_utf8(Param param, PyObject* o, std::string_view* out) {
 // at most `max`.
 bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out) {
   // An int (or bool) is read as it is; anything else through __index__.
-  PyRef index = PyLong_Check(o) ? PyRef::borrow(o) : PyRef::steal(PyNumber_Index(o));
-  if (!index) {
-    prefix_type_error(param);
-    return false;
+  PyRef index;
+  if (!PyLong_Check(o)) {
+    index = PyRef::steal(PyNumber_Index(o));
+    if (!index) {
+      prefix_type_error(param);
+      return false;
+    }
   }
-  const long v = PyLong_AsLong(index.get());
+  const long v = PyLong_AsLong(index ? index.get() : o);
   if (v == -1 && PyErr_Occurred()) return false;  // beyond a C long
   if (v < 0 || static_cast<unsigned long>(v) > max) {
     PyErr_SetString(PyExc_OverflowError, kOverflowText);

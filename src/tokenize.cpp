@@ -1,6 +1,7 @@
 #include "tokenize.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <optional>
 
@@ -12,10 +13,32 @@ namespace {
 
 constexpr char kMarkerByte = '\x01';
 
+// Maps each ASCII byte to its lower-case form, and the punctuation the
+// tokenizer drops (and the hyphen) to a space.
+constexpr std::array<char, 128> make_ascii_map() {
+  std::array<char, 128> map{};
+  for (int c = 0; c < 128; ++c) {
+    map[static_cast<std::size_t>(c)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  for (char c : {',', '.', '!', '?', ';', '(', ')', '"', '-'}) {
+    map[static_cast<std::size_t>(c)] = ' ';
+  }
+  return map;
+}
+constexpr std::array<char, 128> kAsciiMap = make_ascii_map();
+
 // Writes the lower-cased text to `s`, with punctuation and hyphens turned
 // into spaces.
 void normalise(std::string_view text, std::string& s) {
   s.clear();
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    // ASCII text, nearly every text: one table lookup per byte.
+    s.resize(text.size());
+    std::transform(text.begin(), text.end(), s.begin(),
+                   [](char c) { return kAsciiMap[static_cast<unsigned char>(c)]; });
+    return;
+  }
   uni::to_lower(text, s);
   for (char& c : s) {
     switch (c) {
