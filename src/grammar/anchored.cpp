@@ -13,26 +13,6 @@ bool is_after_or_before(const Tok& t) {
   return t.is_kw(Keyword::After) || t.is_kw(Keyword::Before);
 }
 
-MatchResult at_day(std::optional<Date> d, std::string text, float confidence, const Ctx& ctx) {
-  if (!d) return MatchResult::no_match();
-  return MatchResult::single(std::move(text), Value::instant(DateTime{*d, ctx.tod}), confidence);
-}
-
-std::string_view unit_label(Unit u) {
-  switch (u) {
-    case Unit::Day:
-      return "day";
-    case Unit::Week:
-      return "week";
-    case Unit::Month:
-      return "month";
-    case Unit::Year:
-      return "year";
-    default:
-      return {};
-  }
-}
-
 // <n> day|week|month|year after|before <anchor>
 std::optional<Date> counted(Date a, int64_t n, Unit u, bool after) {
   const int64_t signed_n = after ? n : -n;
@@ -103,8 +83,12 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   }
   // <n> <unit> after|before <anchor>
   const Unit u = toks[1].unit_code();
-  const std::string_view label = unit_label(u);
-  if (label.empty()) return MatchResult::no_match();
+  // Days, weeks, months and years count from an anchor; shorter units and
+  // quarters do not.
+  if (u != Unit::Day && u != Unit::Week && u != Unit::Month && u != Unit::Year) {
+    return MatchResult::no_match();
+  }
+  const std::string_view label = relative::unit_word(u);
   const int64_t count = first.value;
   std::string text =
       cat(std::to_string(count), " ", label, count != 1 ? "s " : " ", way, " ", a_text);

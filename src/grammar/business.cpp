@@ -10,11 +10,6 @@ using Kind = Tok::Kind;
 
 constexpr float kEdgeCap = 0.85f;
 
-MatchResult at_day(std::optional<Date> date, std::string text, float confidence, const Ctx& ctx) {
-  if (!date) return MatchResult::no_match();
-  return MatchResult::single(std::move(text), Value::instant(DateTime{*date, ctx.tod}), confidence);
-}
-
 // Names the period of the tokens after "of"; a lone unit means the current
 // one ("end of month" is the end of this month).
 std::optional<Period> period_after_of(TokenSpan toks, const Ctx& ctx) {

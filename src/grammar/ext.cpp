@@ -17,11 +17,6 @@ MatchResult whole_days(std::optional<Date> first, std::optional<Date> last, std:
   return MatchResult::single(std::move(text), Value::days(*first, *last), confidence);
 }
 
-MatchResult at_day(std::optional<Date> d, std::string text, float confidence, const Ctx& ctx) {
-  if (!d) return MatchResult::no_match();
-  return MatchResult::single(std::move(text), Value::instant(DateTime{*d, ctx.tod}), confidence);
-}
-
 std::optional<Date> plus(std::optional<Date> d, int64_t days) {
   return d ? add_days(*d, days) : std::nullopt;
 }

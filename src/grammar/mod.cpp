@@ -35,6 +35,13 @@ MatchResult MatchResult::reject(std::string reason) {
   return m;
 }
 
+MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
+                   const Ctx& ctx) {
+  if (!day) return MatchResult::no_match();
+  return MatchResult::single(std::move(interpretation), Value::instant(DateTime{*day, ctx.tod}),
+                             confidence);
+}
+
 namespace {
 
 constexpr float kDecisiveGap = 0.15f;

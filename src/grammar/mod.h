@@ -36,10 +36,19 @@ struct MatchResult {
 
 using Matcher = MatchResult (*)(TokenSpan toks, const Ctx& ctx);
 
+// The reading of a single day at the context's time of day; no match when
+// the day could not be built (it left the supported years).
+MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
+                   const Ctx& ctx);
+
 // The matchers, one family per file, each recognising the whole sequence or
 // nothing.
 namespace relative {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
+
+// Returns the unit as counts word it ("day", "week"), or "" for the units
+// that have no fixed length to count (weekends, business days).
+std::string_view unit_word(Unit unit);
 
 struct Shifted {
   DateTime at;

@@ -14,10 +14,6 @@ MatchResult no_such_day(uint32_t m, int64_t y, uint32_t n, uint32_t w) {
                                  ext::ord_label(n), " ", kWeekdayNames[w]));
 }
 
-MatchResult at_day(Date d, std::string text, float confidence, const Ctx& ctx) {
-  return MatchResult::single(std::move(text), Value::instant(DateTime{d, ctx.tod}), confidence);
-}
-
 // The day found in the named month, the year searched last and the note.
 struct Found {
   std::optional<Date> day;
@@ -61,7 +57,7 @@ MatchResult in_month(std::optional<uint32_t> n, uint32_t w, uint32_t m,
   text += ' ';
   text += std::to_string(f.year);
   text += f.note;
-  return at_day(*f.day, std::move(text), written ? 0.9f : 0.85f, ctx);
+  return at_day(f.day, std::move(text), written ? 0.9f : 0.85f, ctx);
 }
 
 // <ordinal> <weekday> of next|this month: never rolls over.

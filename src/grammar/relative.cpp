@@ -39,27 +39,6 @@ std::optional<int64_t> unit_months(Unit u) {
   }
 }
 
-std::string_view unit_word(Unit u) {
-  switch (u) {
-    case Unit::Minute:
-      return "minute";
-    case Unit::Hour:
-      return "hour";
-    case Unit::Day:
-      return "day";
-    case Unit::Week:
-      return "week";
-    case Unit::Month:
-      return "month";
-    case Unit::Quarter:
-      return "quarter";
-    case Unit::Year:
-      return "year";
-    default:
-      return {};
-  }
-}
-
 // Units whose offsets land on a date, so a time the text names applies.
 bool is_date_unit(Unit u) {
   return u != Unit::Minute && u != Unit::Hour;
@@ -133,6 +112,27 @@ MatchResult offset(int64_t n, Unit u, bool forward, const Ctx& ctx) {
 }
 
 }  // namespace
+
+std::string_view unit_word(Unit u) {
+  switch (u) {
+    case Unit::Minute:
+      return "minute";
+    case Unit::Hour:
+      return "hour";
+    case Unit::Day:
+      return "day";
+    case Unit::Week:
+      return "week";
+    case Unit::Month:
+      return "month";
+    case Unit::Quarter:
+      return "quarter";
+    case Unit::Year:
+      return "year";
+    default:
+      return {};
+  }
+}
 
 std::optional<Shifted> shift(DateTime moment, Unit unit, int64_t count) {
   const std::string_view word = unit_word(unit);

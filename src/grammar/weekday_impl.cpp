@@ -15,11 +15,6 @@ std::string lower(std::string_view name) {
   return s;
 }
 
-MatchResult at_day(std::optional<Date> date, std::string text, float confidence, const Ctx& ctx) {
-  if (!date) return MatchResult::no_match();
-  return MatchResult::single(std::move(text), Value::instant(DateTime{*date, ctx.tod}), confidence);
-}
-
 // <weekday>: the next one after today; said on that very weekday it may
 // mean today or a week from today.
 MatchResult bare(uint32_t w, const Ctx& ctx) {
