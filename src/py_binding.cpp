@@ -17,7 +17,6 @@
 #include <utility>
 #include <vector>
 
-#include "check.h"
 #include "config.h"
 #include "iso_parse.h"
 #include "locale.h"

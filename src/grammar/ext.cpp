@@ -21,14 +21,6 @@ std::optional<Date> plus(std::optional<Date> d, int64_t days) {
   return d ? add_days(*d, days) : std::nullopt;
 }
 
-std::string lower_ascii(std::string_view name) {
-  std::string s(name);
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 // <month>: held at 0.7, since "may" and "march" are ordinary words too.
 // Said during that month it may mean this one or next year's.
 MatchResult bare_month(const Tok& t, const Ctx& ctx) {
@@ -48,7 +40,7 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   candidates.push_back(
       {cat(name, " \u2014 the current month"), Value::days(current->first, current->last), 0.6f});
   candidates.push_back({later, Value::days(next_year->first, next_year->last), 0.55f});
-  std::string reason = cat("\"", lower_ascii(name), "\" said during ", name,
+  std::string reason = cat("\"", lower_name(name), "\" said during ", name,
                            " could mean the current month or ", later);
   return MatchResult::ambiguous(std::move(candidates), std::move(reason));
 }

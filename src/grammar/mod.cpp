@@ -35,6 +35,14 @@ MatchResult MatchResult::reject(std::string reason) {
   return m;
 }
 
+std::string lower_name(std::string_view name) {
+  std::string s(name);
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
 MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
                    const Ctx& ctx) {
   if (!day) return MatchResult::no_match();

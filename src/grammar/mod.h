@@ -131,6 +131,10 @@ std::string cat(const Parts&... parts) {
   return out;
 }
 
+// Returns a display name in lower case, as reasons quote what was typed
+// ("friday", "june").
+std::string lower_name(std::string_view name);
+
 // Names as interpretations write them, by weekday (0 Monday) and month - 1.
 inline constexpr std::string_view kWeekdayNames[7] = {
     "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday",

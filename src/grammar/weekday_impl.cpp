@@ -6,15 +6,6 @@ namespace {
 
 using Kind = Tok::Kind;
 
-// The lower-case form of a weekday name, as the ambiguity reason quotes it.
-std::string lower(std::string_view name) {
-  std::string s(name);
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 // <weekday>: the next one after today; said on that very weekday it may
 // mean today or a week from today.
 MatchResult bare(uint32_t w, const Ctx& ctx) {
@@ -31,7 +22,7 @@ MatchResult bare(uint32_t w, const Ctx& ctx) {
   candidates.push_back({cat(name, " \u2014 a week from today"),
                         Value::instant(DateTime{*week_later, ctx.tod}), 0.7f - 0.1f});
   std::string reason =
-      cat("today is ", name, "; bare \"", lower(name), "\" could mean today or next week");
+      cat("today is ", name, "; bare \"", lower_name(name), "\" could mean today or next week");
   return MatchResult::ambiguous(std::move(candidates), std::move(reason));
 }
 
