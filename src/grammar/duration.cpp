@@ -3,6 +3,7 @@
 // words in front ("remind me in 3 hours") are named and cost confidence.
 #include <cstdlib>
 
+#include "grammar/business_days.h"
 #include "grammar/mod.h"
 
 namespace kalendo::duration {
@@ -48,7 +49,7 @@ std::optional<Reading> half_of(Unit u, const Ctx& ctx) {
 
 std::optional<Reading> count_of(int64_t n, bool fuzzy, Unit u, const Ctx& ctx) {
   if (u == Unit::BusinessDay) {
-    const auto date = business::add_business_days(ctx.holidays, ctx.today(), n);
+    const auto date = walk_business_days(ctx.holidays, ctx.today(), n);
     if (!date) return std::nullopt;
     return Reading{DateTime{*date, ctx.tod}, relative::plural(n, "business day"),
                    fuzzy ? 0.7f : 0.9f};

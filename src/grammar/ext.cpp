@@ -3,6 +3,7 @@
 // anchor, the n-th weekday after an anchor, doubly hedged parts of a period,
 // and the business-day counts: 3 business days ago, 2 business days after
 // launch, first business day of next month.
+#include "grammar/business_days.h"
 #include "grammar/mod.h"
 
 namespace kalendo::ext {
@@ -260,10 +261,6 @@ std::string ord_label(uint32_t n) {
     }
   }
   return std::to_string(n) + suffix;
-}
-
-std::optional<Date> walk_business_days(HolidayFn holidays, Date start, int64_t n) {
-  return business_walk(holidays, start, n);
 }
 
 Third third_span(Date first, Date last, Keyword part) {

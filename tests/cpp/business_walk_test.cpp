@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "grammar/mod.h"
+#include "grammar/business_days.h"
 
 namespace kalendo {
 namespace {
@@ -34,8 +34,8 @@ TEST(BusinessWalk, ArithmeticAgreesWithStepping) {
   for (int64_t z = days_from_civil(2024, 5, 27); z < days_from_civil(2024, 6, 10); ++z) {
     for (int64_t n : {1, 2, 4, 5, 6, 9, 10, 11, 23, 260, 261, -1, -4, -5, -6, -11, -261}) {
       Recorder none;
-      const auto fast = business_walk(HolidayFn(), Date{z}, n);
-      const auto slow = business_walk(none.fn(), Date{z}, n);
+      const auto fast = walk_business_days(HolidayFn(), Date{z}, n);
+      const auto slow = walk_business_days(none.fn(), Date{z}, n);
       ASSERT_EQ(fast, slow) << z << " " << n;
       ASSERT_EQ(none.asked.size(), static_cast<std::size_t>(n > 0 ? n : -n));
     }
@@ -44,51 +44,51 @@ TEST(BusinessWalk, ArithmeticAgreesWithStepping) {
 
 TEST(BusinessWalk, KnownDays) {
   const Date wed = ymd(2024, 6, 5);
-  EXPECT_EQ(business_walk(HolidayFn(), wed, 3), ymd(2024, 6, 10));
-  EXPECT_EQ(business_walk(HolidayFn(), wed, -3), ymd(2024, 5, 31));
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(2024, 6, 8), 0), ymd(2024, 6, 8));
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(2024, 6, 8), 1), ymd(2024, 6, 10));
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(2024, 6, 9), -1), ymd(2024, 6, 7));
+  EXPECT_EQ(walk_business_days(HolidayFn(), wed, 3), ymd(2024, 6, 10));
+  EXPECT_EQ(walk_business_days(HolidayFn(), wed, -3), ymd(2024, 5, 31));
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(2024, 6, 8), 0), ymd(2024, 6, 8));
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(2024, 6, 8), 1), ymd(2024, 6, 10));
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(2024, 6, 9), -1), ymd(2024, 6, 7));
 }
 
 TEST(BusinessWalk, AsksWeekdaysOnceInWalkOrder) {
   Recorder r;
   r.holidays = {ymd(2024, 6, 7)};
-  EXPECT_EQ(business_walk(r.fn(), ymd(2024, 6, 5), 3), ymd(2024, 6, 11));
+  EXPECT_EQ(walk_business_days(r.fn(), ymd(2024, 6, 5), 3), ymd(2024, 6, 11));
   EXPECT_EQ(r.asked, (std::vector<Date>{ymd(2024, 6, 6), ymd(2024, 6, 7), ymd(2024, 6, 10),
                                         ymd(2024, 6, 11)}));
   Recorder back;
   back.holidays = {ymd(2024, 6, 3)};
-  EXPECT_EQ(business_walk(back.fn(), ymd(2024, 6, 5), -3), ymd(2024, 5, 30));
+  EXPECT_EQ(walk_business_days(back.fn(), ymd(2024, 6, 5), -3), ymd(2024, 5, 30));
   EXPECT_EQ(back.asked, (std::vector<Date>{ymd(2024, 6, 4), ymd(2024, 6, 3), ymd(2024, 5, 31),
                                            ymd(2024, 5, 30)}));
 }
 
 TEST(BusinessWalk, CountsBeyondTheRangeAreRefusedWithoutAsking) {
   Recorder r;
-  EXPECT_FALSE(business_walk(r.fn(), ymd(2024, 6, 5), INT64_MAX));
-  EXPECT_FALSE(business_walk(r.fn(), ymd(2024, 6, 5), -INT64_MAX));
-  EXPECT_FALSE(business_walk(HolidayFn(), ymd(2024, 6, 5), 100'000'000));
+  EXPECT_FALSE(walk_business_days(r.fn(), ymd(2024, 6, 5), INT64_MAX));
+  EXPECT_FALSE(walk_business_days(r.fn(), ymd(2024, 6, 5), -INT64_MAX));
+  EXPECT_FALSE(walk_business_days(HolidayFn(), ymd(2024, 6, 5), 100'000'000));
   EXPECT_TRUE(r.asked.empty());
   // The last supported day is a Monday: one business day after the Friday
   // before it, and none after it.
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(kMaxYear, 12, 28), 1), ymd(kMaxYear, 12, 31));
-  EXPECT_FALSE(business_walk(HolidayFn(), ymd(kMaxYear, 12, 31), 1));
-  EXPECT_FALSE(business_walk(r.fn(), ymd(kMaxYear, 12, 31), 1));
-  const Date far = *business_walk(HolidayFn(), ymd(2024, 6, 5), 9'999'998);
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(2024, 6, 5), 9'999'999),
-            business_walk(HolidayFn(), far, 1));
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(kMaxYear, 12, 28), 1), ymd(kMaxYear, 12, 31));
+  EXPECT_FALSE(walk_business_days(HolidayFn(), ymd(kMaxYear, 12, 31), 1));
+  EXPECT_FALSE(walk_business_days(r.fn(), ymd(kMaxYear, 12, 31), 1));
+  const Date far = *walk_business_days(HolidayFn(), ymd(2024, 6, 5), 9'999'998);
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(2024, 6, 5), 9'999'999),
+            walk_business_days(HolidayFn(), far, 1));
 }
 
 TEST(BusinessWalk, DaysBeforeYearOneNeverCount) {
   Recorder r;
   // 0001-01-01 is a Monday: a walk from year 0 jumps there without asking.
-  EXPECT_EQ(business_walk(r.fn(), ymd(0, 6, 5), 1), ymd(1, 1, 1));
+  EXPECT_EQ(walk_business_days(r.fn(), ymd(0, 6, 5), 1), ymd(1, 1, 1));
   EXPECT_EQ(r.asked, std::vector<Date>{ymd(1, 1, 1)});
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(kMinYear, 1, 1), 1), ymd(1, 1, 1));
-  EXPECT_FALSE(business_walk(HolidayFn(), ymd(1, 1, 1), -1));
-  EXPECT_FALSE(business_walk(r.fn(), ymd(1, 1, 3), -3));
-  EXPECT_EQ(business_walk(HolidayFn(), ymd(1, 1, 3), -2), ymd(1, 1, 1));
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(kMinYear, 1, 1), 1), ymd(1, 1, 1));
+  EXPECT_FALSE(walk_business_days(HolidayFn(), ymd(1, 1, 1), -1));
+  EXPECT_FALSE(walk_business_days(r.fn(), ymd(1, 1, 3), -3));
+  EXPECT_EQ(walk_business_days(HolidayFn(), ymd(1, 1, 3), -2), ymd(1, 1, 1));
 }
 
 TEST(LastBusinessDay, StepsBackOverWeekendsAndHolidays) {
