@@ -104,7 +104,7 @@ std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date to
         if (!last) return std::nullopt;
         return DateRange{*start, *last};
       }
-      const auto saturday = next_weekday(*start, 5, false);
+      const auto saturday = next_weekday(*start, kSaturday, false);
       const auto sunday = saturday ? add_days(*saturday, 1) : std::nullopt;
       if (!sunday) return std::nullopt;
       return DateRange{*saturday, *sunday};
