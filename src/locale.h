@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-#include "tokenize.h"
+#include "words.h"
 
 namespace kalendo {
 

@@ -8,44 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "words.h"
+
 namespace kalendo {
 
 struct Locale;
-
-enum class Unit : uint8_t {
-  Minute,
-  Hour,
-  Day,
-  Week,
-  Month,
-  Quarter,
-  Year,
-  Weekend,
-  BusinessDay,  // made from "business"/"working" followed by a day unit
-};
-
-enum class Keyword : uint8_t {
-  Next,
-  Last,
-  This,
-  After,
-  Before,
-  Around,
-  Early,
-  Mid,
-  Late,
-  End,
-  Start,
-  Of,
-  In,
-  Ago,
-  From,
-  Now,
-  Today,
-  Tomorrow,
-  Yesterday,
-  Business,
-};
 
 // One classified word. The tag decides which payload field is meaningful;
 // the others stay zero or empty, so equality can compare every field.

@@ -3,6 +3,7 @@
 // from words that name no anchor, it answers with no candidates and tells
 // the caller how to pass the anchor.
 #include "grammar/mod.h"
+#include "grammar/units.h"
 
 namespace kalendo::anchored {
 namespace {
@@ -15,22 +16,16 @@ bool is_after_or_before(const Tok& t) {
 
 // <n> day|week|month|year after|before <anchor>
 std::optional<Date> counted(Date a, int64_t n, Unit u, bool after) {
-  const int64_t signed_n = after ? n : -n;
+  const UnitFacts& f = unit_facts(u);
   int64_t amount = 0;
-  switch (u) {
-    case Unit::Day:
-      return add_days(a, signed_n);
-    case Unit::Week:
-      if (__builtin_mul_overflow(signed_n, 7, &amount)) return std::nullopt;
-      return add_days(a, amount);
-    case Unit::Month:
-      return add_months_checked(a, signed_n);
-    case Unit::Year:
-      if (__builtin_mul_overflow(signed_n, 12, &amount)) return std::nullopt;
-      return add_months_checked(a, amount);
-    default:
-      return std::nullopt;
+  if (f.months != 0) {
+    if (__builtin_mul_overflow(after ? n : -n, f.months, &amount)) return std::nullopt;
+    return add_months_checked(a, amount);
   }
+  if (__builtin_mul_overflow(after ? n : -n, f.seconds / kSecondsPerDay, &amount)) {
+    return std::nullopt;
+  }
+  return add_days(a, amount);
 }
 
 // A missing anchor written as plain words: "2 days after the offsite".
@@ -83,12 +78,8 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   }
   // <n> <unit> after|before <anchor>
   const Unit u = toks[1].unit_code();
-  // Days, weeks, months and years count from an anchor; shorter units and
-  // quarters do not.
-  if (u != Unit::Day && u != Unit::Week && u != Unit::Month && u != Unit::Year) {
-    return MatchResult::no_match();
-  }
-  const std::string_view label = relative::unit_word(u);
+  if (!unit_facts(u).from_anchor) return MatchResult::no_match();
+  const std::string_view label = unit_facts(u).word;
   const int64_t count = first.value;
   std::string text =
       cat(std::to_string(count), " ", label, count != 1 ? "s " : " ", way, " ", a_text);

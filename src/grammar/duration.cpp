@@ -5,28 +5,14 @@
 
 #include "grammar/business_days.h"
 #include "grammar/mod.h"
+#include "grammar/units.h"
 
 namespace kalendo::duration {
 namespace {
 
 using Kind = Tok::Kind;
 
-constexpr int64_t kDistantDays = 3651;
 constexpr float kPenalty = 0.05f;
-
-struct HalfAmount {
-  Unit unit;
-  int64_t seconds;
-  std::string_view phrase;
-};
-
-// Half of the units that have an exact length; half a year is six months.
-constexpr HalfAmount kHalves[] = {
-    {Unit::Minute, 30, "a minute"},
-    {Unit::Hour, 1800, "an hour"},
-    {Unit::Day, 43200, "a day"},
-    {Unit::Week, 302400, "a week"},
-};
 
 struct Reading {
   DateTime at;
@@ -34,24 +20,27 @@ struct Reading {
   float confidence;
 };
 
+// Half of a unit with an exact length is half its seconds; half a year is
+// six months. Other units have no half.
 std::optional<Reading> half_of(Unit u, const Ctx& ctx) {
-  for (const HalfAmount& h : kHalves) {
-    if (h.unit != u) continue;
-    const auto at = add_seconds(ctx.now, h.seconds);
+  const UnitFacts& f = unit_facts(u);
+  if (f.half.empty()) return std::nullopt;
+  if (f.seconds != 0) {
+    const auto at = add_seconds(ctx.now, f.seconds / 2);
     if (!at) return std::nullopt;
-    return Reading{*at, cat("half ", h.phrase), 0.95f};
+    return Reading{*at, cat("half ", f.half), 0.95f};
   }
-  if (u != Unit::Year) return std::nullopt;
-  const auto date = add_months_checked(ctx.today(), 6);
+  const auto date = add_months_checked(ctx.today(), f.months / 2);
   if (!date) return std::nullopt;
-  return Reading{DateTime{*date, ctx.tod_explicit ? ctx.tod : ctx.now.time}, "half a year", 0.95f};
+  return Reading{DateTime{*date, ctx.tod_explicit ? ctx.tod : ctx.now.time}, cat("half ", f.half),
+                 0.95f};
 }
 
 std::optional<Reading> count_of(int64_t n, bool fuzzy, Unit u, const Ctx& ctx) {
   const auto r = relative::shift(ctx.now, u, n);
   if (!r) return std::nullopt;
   DateTime at = r->at;
-  if (u != Unit::Minute && u != Unit::Hour && ctx.tod_explicit) at.time = ctx.tod;
+  if (unit_facts(u).lands_on_date() && ctx.tod_explicit) at.time = ctx.tod;
   return Reading{at, relative::plural(n, r->word), fuzzy ? 0.7f : 0.95f};
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "grammar/units.h"
 #include "quote.h"
 
 namespace kalendo {
@@ -66,27 +67,6 @@ std::string comparable_reason(std::size_t n) {
   return std::to_string(n) + " grammar rules matched with comparable confidence";
 }
 
-}  // namespace
-
-namespace {
-
-std::string_view unit_label(Unit u) {
-  switch (u) {
-    case Unit::Week:
-      return "calendar week";
-    case Unit::Month:
-      return "calendar month";
-    case Unit::Quarter:
-      return "calendar quarter";
-    case Unit::Year:
-      return "calendar year";
-    case Unit::Weekend:
-      return "weekend (Sat-Sun)";
-    default:
-      return {};
-  }
-}
-
 // The days of the period unit u shifted by k periods from today's.
 std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date today) {
   const Civil c = today.civil();
@@ -111,7 +91,7 @@ std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date to
     }
     case Unit::Month:
     case Unit::Quarter: {
-      const int months = u == Unit::Month ? k : 3 * k;
+      const int64_t months = k * unit_facts(u).months;
       const auto m = add_months_checked(*Date::from_ymd(c.year, c.month, 1), months);
       if (!m) return std::nullopt;
       const Civil mc = m->civil();
@@ -130,7 +110,7 @@ std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date to
 }
 
 std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date today) {
-  const std::string_view label = unit_label(u);
+  const std::string_view label = unit_facts(u).period;
   if (label.empty()) return std::nullopt;
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;

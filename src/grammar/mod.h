@@ -41,6 +41,10 @@ using Matcher = MatchResult (*)(TokenSpan toks, const Ctx& ctx);
 MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
                    const Ctx& ctx);
 
+// Offsets at least this many days away (ten years) are a distant horizon,
+// read with less confidence.
+inline constexpr int64_t kDistantDays = 3651;
+
 // The matchers, one family per file, each recognising the whole sequence or
 // nothing.
 namespace relative {

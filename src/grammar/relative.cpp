@@ -2,47 +2,12 @@
 #include <cstdlib>
 
 #include "grammar/mod.h"
+#include "grammar/units.h"
 
 namespace kalendo::relative {
 namespace {
 
 using Kind = Tok::Kind;
-
-// Offsets at least this many days away are read with less confidence.
-constexpr int64_t kDistantDays = 3651;
-
-std::optional<int64_t> unit_seconds(Unit u) {
-  switch (u) {
-    case Unit::Minute:
-      return 60;
-    case Unit::Hour:
-      return 3600;
-    case Unit::Day:
-      return 86400;
-    case Unit::Week:
-      return 604800;
-    default:
-      return std::nullopt;
-  }
-}
-
-std::optional<int64_t> unit_months(Unit u) {
-  switch (u) {
-    case Unit::Month:
-      return 1;
-    case Unit::Quarter:
-      return 3;
-    case Unit::Year:
-      return 12;
-    default:
-      return std::nullopt;
-  }
-}
-
-// Units whose offsets land on a date, so a time the text names applies.
-bool is_date_unit(Unit u) {
-  return u != Unit::Minute && u != Unit::Hour;
-}
 
 // <time>: the next time the clock shows it.
 MatchResult bare_time(const Tok& t, const Ctx& ctx) {
@@ -103,7 +68,7 @@ MatchResult offset(int64_t n, Unit u, bool forward, const Ctx& ctx) {
   const auto r = shift(ctx.now, u, forward ? n : -n);
   if (!r) return MatchResult::no_match();
   DateTime at = r->at;
-  if (is_date_unit(u) && ctx.tod_explicit) at.time = ctx.tod;
+  if (unit_facts(u).lands_on_date() && ctx.tod_explicit) at.time = ctx.tod;
   const bool distant = std::llabs(days_between(ctx.today(), at.date)) >= kDistantDays;
   std::string text = plural(n, r->word);
   text += forward ? " from now" : " before now";
@@ -114,41 +79,23 @@ MatchResult offset(int64_t n, Unit u, bool forward, const Ctx& ctx) {
 }  // namespace
 
 std::string_view unit_word(Unit u) {
-  switch (u) {
-    case Unit::Minute:
-      return "minute";
-    case Unit::Hour:
-      return "hour";
-    case Unit::Day:
-      return "day";
-    case Unit::Week:
-      return "week";
-    case Unit::Month:
-      return "month";
-    case Unit::Quarter:
-      return "quarter";
-    case Unit::Year:
-      return "year";
-    default:
-      return {};
-  }
+  return unit_facts(u).word;
 }
 
 std::optional<Shifted> shift(DateTime moment, Unit unit, int64_t count) {
-  const std::string_view word = unit_word(unit);
-  if (const auto secs = unit_seconds(unit)) {
-    int64_t total = 0;
-    if (__builtin_mul_overflow(count, *secs, &total)) return std::nullopt;
+  const UnitFacts& f = unit_facts(unit);
+  int64_t total = 0;
+  if (f.seconds != 0) {
+    if (__builtin_mul_overflow(count, f.seconds, &total)) return std::nullopt;
     const auto at = add_seconds(moment, total);
     if (!at) return std::nullopt;
-    return Shifted{*at, word};
+    return Shifted{*at, f.word};
   }
-  if (const auto months = unit_months(unit)) {
-    int64_t total = 0;
-    if (__builtin_mul_overflow(count, *months, &total)) return std::nullopt;
+  if (f.months != 0) {
+    if (__builtin_mul_overflow(count, f.months, &total)) return std::nullopt;
     const auto date = add_months_checked(moment.date, total);
     if (!date) return std::nullopt;
-    return Shifted{DateTime{*date, moment.time}, word};
+    return Shifted{DateTime{*date, moment.time}, f.word};
   }
   return std::nullopt;
 }
