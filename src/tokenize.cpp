@@ -27,6 +27,10 @@ constexpr std::array<char, 128> make_ascii_map() {
 }
 constexpr std::array<char, 128> kAsciiMap = make_ascii_map();
 
+char map_ascii(char c) {
+  return kAsciiMap[static_cast<unsigned char>(c)];
+}
+
 // Writes the lower-cased text to `s`, with punctuation and hyphens turned
 // into spaces.
 void normalise(std::string_view text, std::string& s) {
@@ -35,27 +39,14 @@ void normalise(std::string_view text, std::string& s) {
                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     // ASCII text, nearly every text: one table lookup per byte.
     s.resize(text.size());
-    std::transform(text.begin(), text.end(), s.begin(),
-                   [](char c) { return kAsciiMap[static_cast<unsigned char>(c)]; });
+    std::transform(text.begin(), text.end(), s.begin(), map_ascii);
     return;
   }
+  // Lower-cased text has no ASCII capitals left, so the same map now only
+  // turns punctuation into spaces; bytes of other characters stay.
   uni::to_lower(text, s);
   for (char& c : s) {
-    switch (c) {
-      case ',':
-      case '.':
-      case '!':
-      case '?':
-      case ';':
-      case '(':
-      case ')':
-      case '"':
-      case '-':
-        c = ' ';
-        break;
-      default:
-        break;
-    }
+    if (static_cast<unsigned char>(c) < 0x80) c = map_ascii(c);
   }
 }
 
@@ -305,17 +296,6 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
   toks.resize(w);
 }
 
-bool is_ascii_white_space(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// Returns the byte length of the white space at s[i], or 0.
-std::size_t space_at(std::string_view s, std::size_t i) {
-  const char c = s[i];
-  if (static_cast<unsigned char>(c) < 0x80) return is_ascii_white_space(c) ? 1 : 0;
-  return uni::white_space_len(s, i);
-}
-
 }  // namespace
 
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
@@ -331,12 +311,12 @@ Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_
   const std::string_view sv = s;
   std::size_t i = 0;
   while (i < sv.size()) {
-    if (const std::size_t ws = space_at(sv, i)) {
+    if (const std::size_t ws = uni::white_space_len(sv, i)) {
       i += ws;
       continue;
     }
     std::size_t j = i + 1;
-    while (j < sv.size() && space_at(sv, j) == 0)
+    while (j < sv.size() && uni::white_space_len(sv, j) == 0)
       ++j;
     classify(sv.substr(i, j - i), anchor_names, locale, toks);
     i = j;

@@ -67,72 +67,48 @@ WireOutcome to_wire(Outcome o) {
   return w;
 }
 
-namespace {
-
-// True for the bytes a JSON string may hold as they are: printable ASCII
-// other than the quote and the backslash. Bytes of multi-byte characters
-// are checked separately.
-constexpr bool plain_ascii(unsigned char c) {
-  return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
-}
-
-}  // namespace
-
 void append_json_string(std::string& out, std::string_view s) {
-  static constexpr char kHex[] = "0123456789abcdef";
   out.push_back('"');
-  const char* p = s.data();
-  const char* const end = p + s.size();
-  while (p != end) {
-    // Copies the longest run that needs no escape in one piece.
-    const char* run = p;
-    while (run != end && plain_ascii(static_cast<unsigned char>(*run)))
-      ++run;
-    out.append(p, static_cast<std::size_t>(run - p));
-    p = run;
-    if (p == end) break;
-    const auto c = static_cast<unsigned char>(*p);
-    if (c >= 0x80) {
-      // Copies a UTF-8 sequence whole; a stray byte becomes U+FFFD, so the
-      // text stays valid UTF-8 whatever bytes reached the core.
-      const uni::Decoded d = uni::decode_utf8(s, static_cast<std::size_t>(p - s.data()));
-      if (d.len == 1) {
-        out += "\xEF\xBF\xBD";
-      } else {
-        out.append(p, d.len);
-      }
-      p += d.len;
-      continue;
+  uni::append_escaped(out, s, [](std::string& o, uni::Decoded d, std::string_view bytes) {
+    if (d.cp >= 0x80) {
+      // A stray byte becomes U+FFFD, so the text stays valid UTF-8 whatever
+      // bytes reached the core.
+      o.append(bytes.size() == 1 ? std::string_view("\xEF\xBF\xBD") : bytes);
+      return;
     }
-    switch (c) {
+    switch (d.cp) {
       case '"':
-        out += "\\\"";
+        o += "\\\"";
         break;
       case '\\':
-        out += "\\\\";
+        o += "\\\\";
         break;
       case '\b':
-        out += "\\b";
+        o += "\\b";
         break;
       case '\t':
-        out += "\\t";
+        o += "\\t";
         break;
       case '\n':
-        out += "\\n";
+        o += "\\n";
         break;
       case '\f':
-        out += "\\f";
+        o += "\\f";
         break;
       case '\r':
-        out += "\\r";
+        o += "\\r";
+        break;
+      case 0x7F:
+        // JSON lets DEL stand as it is.
+        o.push_back('\x7F');
         break;
       default: {
-        const char escape[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-        out.append(escape, 6);
+        const char escape[6] = {
+            '\\', 'u', '0', '0', uni::kHexDigits[d.cp >> 4], uni::kHexDigits[d.cp & 0xF]};
+        o.append(escape, 6);
       }
     }
-    ++p;
-  }
+  });
   out.push_back('"');
 }
 

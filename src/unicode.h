@@ -51,4 +51,33 @@ std::string_view trim_white_space(std::string_view s);
 // Returns the byte length of the White_Space character at s[i], or 0.
 std::size_t white_space_len(std::string_view s, std::size_t i);
 
+inline constexpr char kHexDigits[] = "0123456789abcdef";
+
+// True for the bytes that both quoted forms (the caller's text shown back,
+// and JSON strings) copy as they are: printable ASCII other than the double
+// quote and the backslash.
+constexpr bool is_plain_ascii(unsigned char c) {
+  return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+}
+
+// Appends `s` to `out`, copying each run of plain ASCII in one piece and
+// handing every other character to `escape(out, decoded, bytes)`, where
+// `bytes` are the character's bytes as they stand in `s` (one byte for an
+// invalid sequence, which decodes as U+FFFD).
+template <typename Escape>
+void append_escaped(std::string& out, std::string_view s, Escape&& escape) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    std::size_t run = i;
+    while (run < s.size() && is_plain_ascii(static_cast<unsigned char>(s[run])))
+      ++run;
+    out.append(s.data() + i, run - i);
+    i = run;
+    if (i == s.size()) break;
+    const Decoded d = decode_utf8(s, i);
+    escape(out, d, s.substr(i, d.len));
+    i += d.len;
+  }
+}
+
 }  // namespace kalendo::uni
