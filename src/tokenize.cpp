@@ -300,9 +300,7 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
 
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
-  // The normalised text lives only while this function runs, and nothing
-  // it calls can come back here, so one buffer per thread serves every call.
-  thread_local std::string s;
+  std::string s;
   normalise(text, s);
   if (!anchor_names.empty()) substitute_anchors(s, anchor_names);
 
@@ -322,8 +320,6 @@ Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_
     i = j;
   }
   merge_pairs(toks, locale);
-  // A very long text should not pin its buffer for the thread's lifetime.
-  if (s.capacity() > (std::size_t{1} << 16)) std::string().swap(s);
   return toks;
 }
 

@@ -50,10 +50,6 @@ bool in_ranges(const CodeRange (&table)[N], char32_t cp) {
   return after != table && cp <= after[-1].last;
 }
 
-bool is_ascii_white_space(unsigned char b) {
-  return b == ' ' || (b >= '\t' && b <= '\r');
-}
-
 char ascii_lower(char c) {
   return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c + ('a' - 'A')) : c;
 }
@@ -265,10 +261,7 @@ std::string_view trim_white_space(std::string_view s) {
   return s.substr(begin, end - begin);
 }
 
-std::size_t white_space_len(std::string_view s, std::size_t i) {
-  if (i >= s.size()) return 0;
-  const unsigned char b = static_cast<unsigned char>(s[i]);
-  if (b < 0x80) return is_ascii_white_space(b) ? 1 : 0;
+std::size_t white_space_len_beyond_ascii(std::string_view s, std::size_t i) {
   const Decoded d = decode_utf8(s, i);
   return is_white_space(d.cp) ? d.len : 0;
 }

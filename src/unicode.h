@@ -48,8 +48,23 @@ void to_lower(std::string_view in, std::string& out);
 // Returns `s` without leading and trailing White_Space characters.
 std::string_view trim_white_space(std::string_view s);
 
-// Returns the byte length of the White_Space character at s[i], or 0.
-std::size_t white_space_len(std::string_view s, std::size_t i);
+// The White_Space characters of ASCII: space, and tab to carriage return.
+constexpr bool is_ascii_white_space(unsigned char b) {
+  return b == ' ' || (b >= '\t' && b <= '\r');
+}
+
+// Returns the byte length of the White_Space character that starts at s[i]
+// (i < s.size()), a character beyond ASCII; 0 when it is not one.
+std::size_t white_space_len_beyond_ascii(std::string_view s, std::size_t i);
+
+// Returns the byte length of the White_Space character at s[i], or 0. The
+// tokenizer and the date reader ask at every byte, so ASCII is answered here.
+inline std::size_t white_space_len(std::string_view s, std::size_t i) {
+  if (i >= s.size()) return 0;
+  const auto b = static_cast<unsigned char>(s[i]);
+  if (b < 0x80) return is_ascii_white_space(b) ? 1 : 0;
+  return white_space_len_beyond_ascii(s, i);
+}
 
 inline constexpr char kHexDigits[] = "0123456789abcdef";
 
