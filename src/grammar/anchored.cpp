@@ -45,45 +45,63 @@ MatchResult missing_anchor(TokenSpan toks) {
               "\": date(...)}"));
 }
 
+// The anchor's date and the direction of the last two tokens,
+// after|before <anchor>.
+struct Anchor {
+  Date date;
+  bool after;
+  std::string_view way;  // "after" or "before"
+};
+
+std::optional<Anchor> anchor_of(TokenSpan toks, const Ctx& ctx) {
+  const auto a = anchor_date(ctx.anchors, toks.back().text);
+  if (!a) return std::nullopt;
+  const bool after = toks[toks.size() - 2].is_kw(Keyword::After);
+  return Anchor{*a, after, after ? "after" : "before"};
+}
+
+// day after|before <anchor>
+MatchResult day_next_to(const Anchor& a, const Ctx& ctx) {
+  return at_day(add_days(a.date, a.after ? 1 : -1),
+                cat("the day ", a.way, " ", format_date(a.date)), 0.95f, ctx);
+}
+
+// <weekday> after|before <anchor>
+MatchResult weekday_next_to(uint32_t w, const Anchor& a, const Ctx& ctx) {
+  return at_day(a.after ? next_weekday(a.date, w, true) : prev_weekday(a.date, w),
+                cat("first ", kWeekdayNames[w], " strictly ", a.way, " ", format_date(a.date)),
+                0.9f, ctx);
+}
+
+// <n> <unit> after|before <anchor>
+MatchResult count_from(int64_t count, Unit u, const Anchor& a, const Ctx& ctx) {
+  if (!unit_facts(u).from_anchor) return MatchResult::no_match();
+  std::string text = cat(std::to_string(count), " ", unit_facts(u).word, count != 1 ? "s " : " ",
+                         a.way, " ", format_date(a.date));
+  return at_day(counted(a.date, count, u, a.after), std::move(text), 0.9f, ctx);
+}
+
 }  // namespace
 
 MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
-  if (toks.empty()) return MatchResult::no_match();
   const std::size_t n = toks.size();
-  const Tok& first = toks[0];
-  // The shape tried is chosen by length and first token; the last two
-  // tokens are always after|before <anchor>.
-  const bool tried = (n == 3 && (first.is(Kind::Weekday) || first.is(Kind::Unit))) ||
-                     (n == 4 && first.is(Kind::Num));
-  const bool fits =
-      tried && is_after_or_before(toks[n - 2]) && toks[n - 1].is(Kind::Anchor) &&
-      (n == 4 ? toks[1].is(Kind::Unit) : !first.is(Kind::Unit) || first.is_unit(Unit::Day));
-  if (!fits) return missing_anchor(toks);
-
-  const auto a = anchor_date(ctx.anchors, toks[n - 1].text);
+  // Every shape ends in after|before <anchor>; other texts may name an
+  // anchor the caller did not pass.
+  if (n < 3 || !is_after_or_before(toks[n - 2]) || !toks[n - 1].is(Kind::Anchor)) {
+    return missing_anchor(toks);
+  }
+  const auto a = anchor_of(toks, ctx);
   if (!a) return MatchResult::no_match();
-  const bool after = toks[n - 2].is_kw(Keyword::After);
-  const std::string_view way = after ? "after" : "before";
-  const std::string a_text = format_date(*a);
-
+  const Tok& first = toks[0];
   // day after|before <anchor>
-  if (first.is(Kind::Unit)) {
-    return at_day(add_days(*a, after ? 1 : -1), cat("the day ", way, " ", a_text), 0.95f, ctx);
-  }
+  if (n == 3 && first.is_unit(Unit::Day)) return day_next_to(*a, ctx);
   // <weekday> after|before <anchor>
-  if (first.is(Kind::Weekday)) {
-    const uint32_t w = first.u32();
-    return at_day(after ? next_weekday(*a, w, true) : prev_weekday(*a, w),
-                  cat("first ", kWeekdayNames[w], " strictly ", way, " ", a_text), 0.9f, ctx);
-  }
+  if (n == 3 && first.is(Kind::Weekday)) return weekday_next_to(first.u32(), *a, ctx);
   // <n> <unit> after|before <anchor>
-  const Unit u = toks[1].unit_code();
-  if (!unit_facts(u).from_anchor) return MatchResult::no_match();
-  const std::string_view label = unit_facts(u).word;
-  const int64_t count = first.value;
-  std::string text =
-      cat(std::to_string(count), " ", label, count != 1 ? "s " : " ", way, " ", a_text);
-  return at_day(counted(*a, count, u, after), std::move(text), 0.9f, ctx);
+  if (n == 4 && first.is(Kind::Num) && toks[1].is(Kind::Unit)) {
+    return count_from(first.value, toks[1].unit_code(), *a, ctx);
+  }
+  return missing_anchor(toks);
 }
 
 }  // namespace kalendo::anchored

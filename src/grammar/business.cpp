@@ -67,18 +67,8 @@ MatchResult count_forward(int64_t n, const Ctx& ctx) {
                          cat(std::to_string(n), " business days from today"), 0.9f, ctx);
 }
 
-// The shapes that begin with a keyword and are not settled by their length:
-// end|start of <period>, last business day of <period>.
-MatchResult general(TokenSpan toks, const Ctx& ctx) {
-  if (toks.size() >= 2 && toks[1].is_kw(Keyword::Of) &&
-      (toks[0].is_kw(Keyword::End) || toks[0].is_kw(Keyword::Start))) {
-    return period_edge(toks[0].is_kw(Keyword::End), toks.subspan(2), ctx);
-  }
-  if (toks.size() >= 3 && toks[0].is_kw(Keyword::Last) && toks[1].is_unit(Unit::BusinessDay) &&
-      toks[2].is_kw(Keyword::Of)) {
-    return last_business_day(toks.subspan(3), ctx);
-  }
-  return MatchResult::no_match();
+bool is_edge(const Tok& t) {
+  return t.is_kw(Keyword::End) || t.is_kw(Keyword::Start);
 }
 
 }  // namespace
@@ -86,42 +76,36 @@ MatchResult general(TokenSpan toks, const Ctx& ctx) {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   const std::size_t n = toks.size();
   if (n < 2) return MatchResult::no_match();
-  const bool first_kw = toks[0].is(Kind::Kw);
-  if (n == 2) {
-    // next business day
-    if (first_kw && toks[1].is(Kind::Unit)) {
-      if (!toks[0].is_kw(Keyword::Next) || !toks[1].is_unit(Unit::BusinessDay)) {
-        return MatchResult::no_match();
-      }
-      return at_business_day(walk_business_days(ctx.holidays, ctx.today(), 1),
-                             "the next business day (skipping weekends and holidays)", 0.95f, ctx);
-    }
-    return first_kw ? general(toks, ctx) : MatchResult::no_match();
+  const Tok& first = toks[0];
+  // next business day
+  if (n == 2 && first.is_kw(Keyword::Next) && toks[1].is_unit(Unit::BusinessDay)) {
+    return at_business_day(walk_business_days(ctx.holidays, ctx.today(), 1),
+                           "the next business day (skipping weekends and holidays)", 0.95f, ctx);
   }
-  if (n == 3 && first_kw) {
-    // in <n> business days
-    if (toks[1].is(Kind::Num)) {
-      if (!toks[0].is_kw(Keyword::In) || !toks[2].is_unit(Unit::BusinessDay)) {
-        return MatchResult::no_match();
-      }
-      return count_forward(toks[1].value, ctx);
-    }
-    // end|start of <quarter>
-    if (toks[1].is_kw(Keyword::Of) && toks[2].is(Kind::Quarter) &&
-        (toks[0].is_kw(Keyword::End) || toks[0].is_kw(Keyword::Start))) {
-      return quarter_edge(toks[0].is_kw(Keyword::End), toks[2].u32(), ctx);
-    }
-    return general(toks, ctx);
+  // in <n> business days
+  if (n == 3 && first.is_kw(Keyword::In) && toks[1].is(Kind::Num) &&
+      toks[2].is_unit(Unit::BusinessDay)) {
+    return count_forward(toks[1].value, ctx);
   }
   // <n> business days from now
-  if (n == 4 && toks[0].is(Kind::Num)) {
-    if (!toks[1].is_unit(Unit::BusinessDay) || !toks[2].is_kw(Keyword::From) ||
-        !toks[3].is_kw(Keyword::Now)) {
-      return MatchResult::no_match();
-    }
-    return count_forward(toks[0].value, ctx);
+  if (n == 4 && first.is(Kind::Num) && toks[1].is_unit(Unit::BusinessDay) &&
+      toks[2].is_kw(Keyword::From) && toks[3].is_kw(Keyword::Now)) {
+    return count_forward(first.value, ctx);
   }
-  return first_kw ? general(toks, ctx) : MatchResult::no_match();
+  // end|start of <quarter>
+  if (n == 3 && is_edge(first) && toks[1].is_kw(Keyword::Of) && toks[2].is(Kind::Quarter)) {
+    return quarter_edge(first.is_kw(Keyword::End), toks[2].u32(), ctx);
+  }
+  // end|start of <period>
+  if (is_edge(first) && toks[1].is_kw(Keyword::Of)) {
+    return period_edge(first.is_kw(Keyword::End), toks.subspan(2), ctx);
+  }
+  // last business day of <period>
+  if (n >= 3 && first.is_kw(Keyword::Last) && toks[1].is_unit(Unit::BusinessDay) &&
+      toks[2].is_kw(Keyword::Of)) {
+    return last_business_day(toks.subspan(3), ctx);
+  }
+  return MatchResult::no_match();
 }
 
 }  // namespace kalendo::business

@@ -222,7 +222,7 @@ MatchResult business_days_from_anchor(TokenSpan toks, const Ctx& ctx) {
 
 // <ordinal> business day of <period>: the period's first day counts itself.
 MatchResult nth_business_day(TokenSpan toks, const Ctx& ctx) {
-  if (toks.size() < 3 || !toks[1].is_unit(Unit::BusinessDay) || !toks[2].is_kw(Keyword::Of)) {
+  if (!toks[1].is_unit(Unit::BusinessDay) || !toks[2].is_kw(Keyword::Of)) {
     return MatchResult::no_match();
   }
   const auto p = period_of(toks.subspan(3), ctx.opts, ctx.today());
@@ -281,33 +281,30 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   const std::size_t n = toks.size();
   if (n == 0) return MatchResult::no_match();
   const Tok& first = toks[0];
-  switch (n) {
-    case 1:
-      if (first.is(Kind::Month)) return bare_month(first, ctx);
-      if (first.is(Kind::Quarter)) return bare_quarter(first, ctx);
-      if (first.is(Kind::Anchor)) return bare_anchor(first, ctx);
-      return MatchResult::no_match();
-    case 2:
-      if (!first.is(Kind::Kw)) return MatchResult::no_match();
-      if (toks[1].is(Kind::Unit)) return weekend(first, toks[1], ctx);
-      return doubly_hedged(toks, ctx);
-    case 3:
-      if (first.is(Kind::Unit)) return period_by_anchor(toks, ctx);
-      if (first.is(Kind::Num)) return business_days_ago(toks, ctx);
-      if (first.is(Kind::Ordinal)) return nth_business_day(toks, ctx);
-      if (first.is(Kind::Weekday)) return weekday_of_week(toks, ctx);
-      return doubly_hedged(toks, ctx);
-    case 4:
-      if (first.is(Kind::Num)) return business_days_from_anchor(toks, ctx);
-      if (first.is(Kind::Ordinal)) {
-        return toks[1].is(Kind::Weekday) ? nth_weekday_after(toks, ctx)
-                                         : nth_business_day(toks, ctx);
-      }
-      return doubly_hedged(toks, ctx);
-    default:
-      if (first.is(Kind::Ordinal)) return nth_business_day(toks, ctx);
-      return doubly_hedged(toks, ctx);
+  // <month>
+  if (n == 1 && first.is(Kind::Month)) return bare_month(first, ctx);
+  // <quarter>
+  if (n == 1 && first.is(Kind::Quarter)) return bare_quarter(first, ctx);
+  // <anchor>
+  if (n == 1 && first.is(Kind::Anchor)) return bare_anchor(first, ctx);
+  // next|last|this weekend
+  if (n == 2 && first.is(Kind::Kw) && toks[1].is(Kind::Unit)) return weekend(first, toks[1], ctx);
+  // week|month after|before <anchor> | weekend after <anchor>
+  if (n == 3 && first.is(Kind::Unit)) return period_by_anchor(toks, ctx);
+  // <weekday> next|last|this week
+  if (n == 3 && first.is(Kind::Weekday)) return weekday_of_week(toks, ctx);
+  // <n> business days ago
+  if (n == 3 && first.is(Kind::Num)) return business_days_ago(toks, ctx);
+  // <n> business days after|before <anchor>
+  if (n == 4 && first.is(Kind::Num)) return business_days_from_anchor(toks, ctx);
+  // <ordinal> <weekday> after <anchor>
+  if (n == 4 && first.is(Kind::Ordinal) && toks[1].is(Kind::Weekday)) {
+    return nth_weekday_after(toks, ctx);
   }
+  // <ordinal> business day of <period>
+  if (n >= 3 && first.is(Kind::Ordinal)) return nth_business_day(toks, ctx);
+  // around early|mid|late [in] <period>
+  return doubly_hedged(toks, ctx);
 }
 
 }  // namespace kalendo::ext
