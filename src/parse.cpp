@@ -1,3 +1,20 @@
+// How one call flows, from text to outcome:
+//  1. The binding (py_binding.cpp) converts the arguments: the `now` text
+//     and the anchor dates are read by iso_parse, anchor names are trimmed
+//     and lower-cased (config.h), and a holiday callable is wrapped in a
+//     HolidayFn.
+//  2. parse_str (here) trims the text. tokenize lower-cases it, turns
+//     punctuation into spaces, replaces anchor names by markers, splits it
+//     at white space, classifies each word by the word tables (locale.h) and
+//     joins the fixed pairs ("business days", "5 pm").
+//  3. A clock time that ends a longer text is set apart as the time of day
+//     of the answer.
+//  4. resolve_inner (grammar/mod.h) offers the tokens to every matcher of
+//     kMatchers, each recognising the whole sequence or nothing, and
+//     arbitrates between their answers. Matchers share period_of, the unit
+//     facts (grammar/units.h) and the business-day walk
+//     (grammar/business_days.h); calendar arithmetic is dates.h.
+//  5. The binding writes the outcome as JSON (types.h) and returns it.
 #include "parse.h"
 
 #include "grammar/mod.h"
