@@ -40,19 +40,38 @@ MatchResult nothing(TokenSpan, const Ctx&) {
   return MatchResult::no_match();
 }
 
+// (matchers in table order) -> kind, the reason or the first reading's
+// interpretation, and the confidences of every reading, in rank order.
+struct Case {
+  const char* name;
+  std::vector<Matcher> matchers;
+  Outcome::Kind kind;
+  std::string reason_or_first;
+  std::vector<float> confidences;
+};
+
+using K = Outcome::Kind;
+const std::string kTwo = "2 grammar rules matched with comparable confidence";
+
+// clang-format off
+const Case kCases[] = {
+    {"duplicate value keeps the earlier reading", {instant<7, 70>, instant<7, 90>}, K::Resolved, "day 7", {0.7f}},
+    {"an instant never equals a range", {instant<7, 50>, whole_day<7>}, K::Ambiguous, kTwo, {0.4f, 0.4f}},
+    // 0.95f - 0.8f is 0.14999998 in single precision, 0.85f - 0.7f is 0.15000004.
+    {"gap just below the threshold", {instant<7, 80>, instant<8, 95>}, K::Ambiguous, kTwo, {0.84999996f, 0.7f}},
+    {"gap just above the threshold", {instant<7, 70>, instant<8, 85>}, K::Resolved, "day 8", {0.85f}},
+    {"penalty grows with the count and is floored", {instant<7, 90>, instant<8, 85>, instant<9, 10>}, K::Ambiguous,
+     "3 grammar rules matched with comparable confidence", {0.7f, 0.65000004f, 0.05f}},
+    {"a reading beats ambiguities and rejects", {ambiguous<1>, reject<1>, instant<7, 40>}, K::Resolved, "day 7", {0.4f}},
+    {"the first ambiguity passes unchanged", {reject<1>, ambiguous<1>, ambiguous<2>, reject<2>}, K::Ambiguous, "ambiguous 1", {0.7f}},
+    {"the latest reject wins", {reject<1>, nothing, reject<2>, nothing}, K::NoParse, "reject 2", {}},
+};
+// clang-format on
+
 class Arbitration : public ::testing::Test {
  protected:
-  Outcome run(std::initializer_list<Matcher> matchers, std::string_view text = "text") {
-    const std::vector<Matcher> table(matchers);
+  Outcome run(const std::vector<Matcher>& table, std::string_view text = "text") {
     return resolve_inner(text, {}, ctx_, table);
-  }
-
-  // Returns the confidences of an ambiguous outcome's candidates.
-  std::vector<float> confidences(const Outcome& o) {
-    std::vector<float> out;
-    for (const auto& r : o.candidates)
-      out.push_back(r.confidence);
-    return out;
   }
 
   Options opts_{TimeOfDay::hms(9, 0, 0), &EN, 0, false};
@@ -60,84 +79,36 @@ class Arbitration : public ::testing::Test {
   Ctx ctx_{opts_, anchors_, HolidayFn(), opts_.default_time, on_day(5), false};
 };
 
+TEST_F(Arbitration, Corpus) {
+  for (const Case& c : kCases) {
+    const Outcome o = run(c.matchers);
+    ASSERT_EQ(o.kind, c.kind) << c.name;
+    std::vector<float> confidences;
+    if (o.kind == K::Resolved) {
+      EXPECT_EQ(o.reading.interpretation, c.reason_or_first) << c.name;
+      confidences.push_back(o.reading.confidence);
+    } else {
+      EXPECT_EQ(o.reason, c.reason_or_first) << c.name;
+      for (const auto& r : o.candidates)
+        confidences.push_back(r.confidence);
+    }
+    EXPECT_EQ(confidences, c.confidences) << c.name;
+  }
+}
+
 TEST_F(Arbitration, NothingMatchedQuotesTheText) {
   const Outcome o = run({nothing, nothing}, "say \"hi\"\t");
   EXPECT_EQ(o.kind, Outcome::Kind::NoParse);
   EXPECT_EQ(o.reason, "no grammar rule matched \"say \\\"hi\\\"\\t\"");
 }
 
-TEST_F(Arbitration, DuplicateValueKeepsTheEarlierReading) {
-  const Outcome o = run({instant<7, 70>, instant<7, 90>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Resolved);
-  EXPECT_EQ(o.reading.confidence, 0.7f);
-  EXPECT_EQ(o.reading.interpretation, "day 7");
-}
-
-TEST_F(Arbitration, InstantNeverEqualsRange) {
-  const Outcome o = run({instant<7, 50>, whole_day<7>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Ambiguous);
-  EXPECT_EQ(o.candidates.size(), 2u);
-}
-
-TEST_F(Arbitration, GapJustBelowThresholdIsAmbiguous) {
-  // 0.95f - 0.8f is 0.14999998 in single precision.
-  const Outcome o = run({instant<7, 80>, instant<8, 95>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Ambiguous);
-  EXPECT_EQ(o.reason, "2 grammar rules matched with comparable confidence");
-  EXPECT_EQ(confidences(o), (std::vector<float>{0.84999996f, 0.7f}));
-  EXPECT_EQ(o.candidates[0].interpretation, "day 8");
-}
-
-TEST_F(Arbitration, GapJustAboveThresholdResolves) {
-  // 0.85f - 0.7f is 0.15000004 in single precision.
-  const Outcome o = run({instant<7, 70>, instant<8, 85>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Resolved);
-  EXPECT_EQ(o.reading.confidence, 0.85f);
-}
-
-TEST_F(Arbitration, PenaltyGrowsWithCountAndIsFloored) {
-  const Outcome o = run({instant<7, 90>, instant<8, 85>, instant<9, 10>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Ambiguous);
-  EXPECT_EQ(o.reason, "3 grammar rules matched with comparable confidence");
-  EXPECT_EQ(confidences(o), (std::vector<float>{0.7f, 0.65000004f, 0.05f}));
-}
-
 TEST_F(Arbitration, EqualConfidencesKeepTableOrder) {
   const Outcome o = run({instant<9, 60>, instant<7, 60>, instant<8, 60>});
   ASSERT_EQ(o.kind, Outcome::Kind::Ambiguous);
-  EXPECT_EQ(o.candidates[0].interpretation, "day 9");
-  EXPECT_EQ(o.candidates[1].interpretation, "day 7");
-  EXPECT_EQ(o.candidates[2].interpretation, "day 8");
-}
-
-TEST_F(Arbitration, SingleBeatsMatcherAmbiguityAndReject) {
-  const Outcome o = run({ambiguous<1>, reject<1>, instant<7, 40>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Resolved);
-  EXPECT_EQ(o.reading.confidence, 0.4f);
-}
-
-TEST_F(Arbitration, FirstMatcherAmbiguityIsPassedThroughUnchanged) {
-  const Outcome o = run({reject<1>, ambiguous<1>, ambiguous<2>, reject<2>});
-  ASSERT_EQ(o.kind, Outcome::Kind::Ambiguous);
-  EXPECT_EQ(o.reason, "ambiguous 1");
-  EXPECT_EQ(confidences(o), std::vector<float>{0.7f});
-}
-
-TEST_F(Arbitration, LatestRejectReasonWins) {
-  const Outcome o = run({reject<1>, nothing, reject<2>, nothing});
-  ASSERT_EQ(o.kind, Outcome::Kind::NoParse);
-  EXPECT_EQ(o.reason, "reject 2");
-}
-
-TEST_F(Arbitration, EveryMatcherIsCalled) {
-  static int calls = 0;
-  calls = 0;
-  auto counting = [](TokenSpan t, const Ctx& c) {
-    ++calls;
-    return instant<7, 90>(t, c);
-  };
-  run({counting, counting, counting});
-  EXPECT_EQ(calls, 3);
+  std::vector<std::string> order;
+  for (const auto& r : o.candidates)
+    order.push_back(r.interpretation);
+  EXPECT_EQ(order, (std::vector<std::string>{"day 9", "day 7", "day 8"}));
 }
 
 }  // namespace

@@ -21,16 +21,11 @@ TEST(Wire, FloatsAreShortestRoundTripWithPointZero) {
     float f;
     const char* text;
   };
-  const Case cases[] = {
-      {0.95f, "0.95"},
-      {1.0f, "1.0"},
-      {0.7f - 0.1f, "0.59999996"},
-      {0.9f - 0.1f, "0.79999995"},
-      {0.05f, "0.05"},
-      {0.85f - 0.2f, "0.65000004"},
-      {0.0f, "0.0"},
-      {2.0f, "2.0"},
-  };
+  // clang-format off
+  const Case cases[] = {{0.95f, "0.95"}, {1.0f, "1.0"}, {0.7f - 0.1f, "0.59999996"},
+                        {0.9f - 0.1f, "0.79999995"}, {0.05f, "0.05"}, {0.85f - 0.2f, "0.65000004"},
+                        {0.0f, "0.0"}, {2.0f, "2.0"}};
+  // clang-format on
   for (const Case& c : cases) {
     std::string out;
     append_json_float(out, c.f);
@@ -42,20 +37,18 @@ TEST(Wire, FloatsAreShortestRoundTripWithPointZero) {
 }
 
 TEST(Wire, StringEscapes) {
-  std::string out;
-  append_json_string(out, "a\"b\\c\b\t\n\f\r\x1b\x01\x7f/\u2014\u00e9");
-  EXPECT_EQ(out, "\"a\\\"b\\\\c\\b\\t\\n\\f\\r\\u001b\\u0001\x7f/\u2014\u00e9\"");
-  out.clear();
-  append_json_string(out, std::string_view("x\0y", 3));
-  EXPECT_EQ(out, "\"x\\u0000y\"");
-}
-
-TEST(Wire, StrayBytesBecomeReplacementCharacters) {
-  std::string out;
-  append_json_string(out,
-                     "a\xff"
-                     "b\xc3");
-  EXPECT_EQ(out, "\"a\uFFFDb\uFFFD\"");
+  // clang-format off
+  const std::pair<std::string_view, const char*> cases[] = {
+      {"a\"b\\c\b\t\n\f\r\x1b\x01\x7f/\u2014\u00e9", "\"a\\\"b\\\\c\\b\\t\\n\\f\\r\\u001b\\u0001\x7f/\u2014\u00e9\""},
+      {std::string_view("x\0y", 3), "\"x\\u0000y\""},
+      {"a\xff" "b\xc3", "\"a\uFFFDb\uFFFD\""},  // stray bytes become U+FFFD
+  };
+  // clang-format on
+  for (const auto& [text, want] : cases) {
+    std::string out;
+    append_json_string(out, text);
+    EXPECT_EQ(out, want);
+  }
 }
 
 TEST(Wire, InstantAndRangeObjects) {
@@ -89,18 +82,17 @@ TEST(Wire, DateTimeTexts) {
     DateTime t;
     const char* text;
   };
+  // clang-format off
   const Case cases[] = {
-      {at(987, 1, 31, 23, 59, 59), "0987-01-31T23:59:59"},
-      {at(0, 1, 1, 0, 0, 0), "0000-01-01T00:00:00"},
-      {at(-1, 6, 5, 10, 0, 0), "-0001-06-05T10:00:00"},
-      {at(10000, 1, 1, 0, 0, 0), "+10000-01-01T00:00:00"},
+      {at(987, 1, 31, 23, 59, 59), "0987-01-31T23:59:59"}, {at(0, 1, 1, 0, 0, 0), "0000-01-01T00:00:00"},
+      {at(-1, 6, 5, 10, 0, 0), "-0001-06-05T10:00:00"}, {at(10000, 1, 1, 0, 0, 0), "+10000-01-01T00:00:00"},
       {at(kMaxYear, 12, 31, 23, 59, 59), "+262142-12-31T23:59:59"},
       {at(kMinYear, 1, 1, 0, 0, 0), "-262143-01-01T00:00:00"},
       // A fraction is dropped; a leap second shows as second 60.
       {DateTime{*Date::from_ymd(2024, 6, 5), TimeOfDay{36930, 250'000'000}}, "2024-06-05T10:15:30"},
-      {DateTime{*Date::from_ymd(2016, 12, 31), TimeOfDay{86399, 1'500'000'000}},
-       "2016-12-31T23:59:60"},
+      {DateTime{*Date::from_ymd(2016, 12, 31), TimeOfDay{86399, 1'500'000'000}}, "2016-12-31T23:59:60"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     std::string out;
     append_date_time(out, c.t);
@@ -113,24 +105,16 @@ TEST(Quote, EscapesLikeTheCallerWouldReadIt) {
     std::string_view text;
     const char* quoted;
   };
+  // clang-format off
   const Case cases[] = {
-      {"blorp", "\"blorp\""},
-      {"say \"hi\"", "\"say \\\"hi\\\"\""},
-      {"a\\b", "\"a\\\\b\""},
-      {std::string_view("a\0b", 3), "\"a\\0b\""},
-      {"\t\r\n", "\"\\t\\r\\n\""},
-      {"it's", "\"it's\""},
-      {"\x1b[31m", "\"\\u{1b}[31m\""},
-      {"\x01", "\"\\u{1}\""},
-      {"x\x7fy", "\"x\\u{7f}y\""},
-      {"a\u0085b", "\"a\\u{85}b\""},
-      {"cafe\u0301", "\"cafe\\u{301}\""},
-      {"a\u200bb", "\"a\\u{200b}b\""},
-      {"\u00a0", "\"\\u{a0}\""},
-      {"\U0001F600 \u660e\u65e5", "\"\U0001F600 \u660e\u65e5\""},
-      {"\U000E0001", "\"\\u{e0001}\""},
-      {"\xff", "\"\\u{fffd}\""},
+      {"blorp", "\"blorp\""}, {"say \"hi\"", "\"say \\\"hi\\\"\""}, {"a\\b", "\"a\\\\b\""},
+      {std::string_view("a\0b", 3), "\"a\\0b\""}, {"\t\r\n", "\"\\t\\r\\n\""}, {"it's", "\"it's\""},
+      {"\x1b[31m", "\"\\u{1b}[31m\""}, {"\x01", "\"\\u{1}\""}, {"x\x7fy", "\"x\\u{7f}y\""},
+      {"a\u0085b", "\"a\\u{85}b\""}, {"cafe\u0301", "\"cafe\\u{301}\""}, {"a\u200bb", "\"a\\u{200b}b\""},
+      {"\u00a0", "\"\\u{a0}\""}, {"\U0001F600 \u660e\u65e5", "\"\U0001F600 \u660e\u65e5\""},
+      {"\U000E0001", "\"\\u{e0001}\""}, {"\xff", "\"\\u{fffd}\""}, {"\xef\xbf\xbd", "\"\xef\xbf\xbd\""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     std::string out;
     append_quoted(out, c.text);
