@@ -22,6 +22,7 @@
 #include "locale.h"
 #include "parse.h"
 #include "quote.h"
+#include "tokenize.h"
 #include "types.h"
 #include "unicode.h"
 
@@ -63,7 +64,9 @@ class PyRef {
 // State that outlives a call: created once by the first initialisation.
 PyObject* g_module = nullptr;          // strong
 PyObject* g_internal_error = nullptr;  // strong
-PyInterpreterState* g_interpreter = nullptr;
+// The interpreter that owns the module, by ID: an address may be reused by
+// a later interpreter once the first is gone, an ID never is.
+int64_t g_interpreter_id = -1;
 
 constexpr const char* kVersion = "0.4.0";
 constexpr Py_ssize_t kParamCount = 7;
@@ -216,8 +219,10 @@ bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out
 struct Converted {
   std::string_view text;
   std::string_view now;
-  // Anchor entries in dict order, copied: the dict may change while the
-  // holiday callable runs.
+  // Anchor entries in dict order, copied: converting the later arguments
+  // runs Python code (the `__index__` of a default_time element or of
+  // week_start, the `__bool__` of a numpy boolean) that may change or clear
+  // the dict and free the strings it held.
   std::vector<std::pair<std::string, std::string>> anchors;
   unsigned long hms[3] = {0, 0, 0};
   unsigned long week_start = 0;
@@ -291,7 +296,8 @@ bool convert(PyObject* const bound[kParamCount], Converted& c) {
 }
 
 bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
-  std::string lowered;
+  std::vector<std::pair<std::string, Date>> entries;
+  entries.reserve(c.anchors.size());
   for (const auto& [key, value] : c.anchors) {
     const IsoResult<Date> date = parse_iso_date(value);
     if (const auto* e = std::get_if<IsoError>(&date)) {
@@ -302,11 +308,28 @@ bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
       PyErr_SetString(PyExc_ValueError, message.c_str());
       return false;
     }
-    lowered.clear();
+    std::string lowered;
     uni::to_lower(uni::trim_white_space(key), lowered);
-    put_anchor(anchors, lowered, std::get<Date>(date));
+    entries.emplace_back(std::move(lowered), std::get<Date>(date));
   }
+  anchors = make_anchor_map(std::move(entries));
   return true;
+}
+
+// Refuses anchor names that would grow the text past the tokenizer's bound
+// by matching inside one another's markers; the tokenizer would otherwise
+// stop replacing names part way and answer about a half-replaced text.
+bool check_anchor_nesting(std::string_view text, const AnchorMap& anchors) {
+  if (anchors.empty()) return true;
+  std::vector<std::string_view> names;
+  names.reserve(anchors.size());
+  for (const auto& entry : anchors)
+    names.push_back(entry.first);
+  if (anchor_markers_fit(uni::trim_white_space(text), names)) return true;
+  PyErr_SetString(PyExc_ValueError,
+                  "anchor names match inside the markers of other anchor names and would grow "
+                  "the text without bound; avoid names that begin with a digit");
+  return false;
 }
 
 // Asks the caller's callable about one date. Any failure of the callable is
@@ -376,6 +399,7 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     PyErr_SetString(PyExc_ValueError, "week_start must be 0 (Mon) .. 6 (Sun)");
     return nullptr;
   }
+  if (!check_anchor_nesting(c.text, anchors)) return nullptr;
 
   Options opts;
   opts.default_time =
@@ -476,9 +500,10 @@ PyObject* create_module() {
 }  // namespace
 
 PyMODINIT_FUNC PyInit__core(void) {
-  PyInterpreterState* interpreter = PyInterpreterState_Get();
+  const int64_t interpreter = PyInterpreterState_GetID(PyInterpreterState_Get());
+  if (interpreter < 0) return nullptr;
   if (g_module != nullptr) {
-    if (interpreter != g_interpreter) {
+    if (interpreter != g_interpreter_id) {
       PyErr_SetString(PyExc_ImportError,
                       "kalendo._core cannot be loaded in more than one interpreter");
       return nullptr;
@@ -490,6 +515,6 @@ PyMODINIT_FUNC PyInit__core(void) {
   if (module == nullptr) return nullptr;
   Py_INCREF(module);
   g_module = module;
-  g_interpreter = interpreter;
+  g_interpreter_id = interpreter;
   return module;
 }
