@@ -26,19 +26,27 @@ struct Options {
 
 // A borrowed, non-owning "is this date a holiday?" callable: a function
 // pointer with its context. The empty state means "no predicate", so that
-// business-day walks can count weekdays arithmetically without asking.
+// business-day walks can count weekdays arithmetically without asking. The
+// optional stop function lets the caller end a long walk from outside (an
+// interrupt that arrived while the predicate ran).
 class HolidayFn {
  public:
   using Fn = bool (*)(void* context, Date d);
+  // Returns true once the caller wants the call to end at once (an interrupt
+  // arrived); a walk then stops and its answer is discarded by the caller.
+  using StopFn = bool (*)(void* context);
 
   HolidayFn() = default;
-  HolidayFn(Fn fn, void* context) : fn_(fn), context_(context) {}
+  HolidayFn(Fn fn, void* context, StopFn stop = nullptr)
+      : fn_(fn), stop_(stop), context_(context) {}
 
   bool present() const { return fn_ != nullptr; }
   bool operator()(Date d) const { return fn_ != nullptr && fn_(context_, d); }
+  bool stop_requested() const { return stop_ != nullptr && stop_(context_); }
 
  private:
   Fn fn_ = nullptr;
+  StopFn stop_ = nullptr;
   void* context_ = nullptr;
 };
 

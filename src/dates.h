@@ -59,12 +59,18 @@ struct Date {
   int32_t year() const { return civil().year; }
   uint32_t month() const { return civil().month; }
   uint32_t day() const { return civil().day; }
-  // Returns 0 for Monday .. 6 for Sunday.
+  // Returns 0 for Monday .. 6 for Sunday (kMonday .. kSunday).
   uint32_t weekday() const;
 
   friend bool operator==(Date, Date) = default;
   friend auto operator<=>(Date, Date) = default;
 };
+
+// Weekdays as Date::weekday() numbers them; a week_start uses them too.
+inline constexpr uint32_t kMonday = 0;
+inline constexpr uint32_t kFriday = 4;
+inline constexpr uint32_t kSaturday = 5;
+inline constexpr uint32_t kSunday = 6;
 
 inline constexpr int64_t kMinDays = -96'465'292;  // -262143-01-01
 inline constexpr int64_t kMaxDays = 95'026'236;   // +262142-12-31

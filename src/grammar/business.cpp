@@ -1,6 +1,7 @@
 // Matches working-day counts and period edges: next business day, in 3
 // business days, end of month, start of next week, end of Q3, last business
 // day of the month.
+#include "grammar/business_days.h"
 #include "grammar/mod.h"
 
 namespace kalendo::business {
@@ -54,15 +55,16 @@ MatchResult period_edge(bool end, TokenSpan period, const Ctx& ctx) {
 MatchResult last_business_day(TokenSpan period, const Ctx& ctx) {
   const auto p = period_after_of(period, ctx);
   if (!p) return MatchResult::no_match();
-  return at_day(last_business_day_on_or_before(p->last, ctx.holidays),
-                cat("the last business day of ", p->label), std::min(p->confidence, kEdgeCap), ctx);
+  return at_business_day(last_business_day_on_or_before(p->last, ctx.holidays),
+                         cat("the last business day of ", p->label),
+                         std::min(p->confidence, kEdgeCap), ctx);
 }
 
 // in <n> business days | <n> business days from now
 MatchResult count_forward(int64_t n, const Ctx& ctx) {
   if (n < 0) return MatchResult::no_match();
-  return at_day(add_business_days(ctx.holidays, ctx.today(), n),
-                cat(std::to_string(n), " business days from today"), 0.9f, ctx);
+  return at_business_day(walk_business_days(ctx.holidays, ctx.today(), n),
+                         cat(std::to_string(n), " business days from today"), 0.9f, ctx);
 }
 
 // The shapes that begin with a keyword and are not settled by their length:
@@ -81,11 +83,6 @@ MatchResult general(TokenSpan toks, const Ctx& ctx) {
 
 }  // namespace
 
-std::optional<Date> add_business_days(HolidayFn holidays, Date start, int64_t n) {
-  if (n < 0) return std::nullopt;
-  return business_walk(holidays, start, n);
-}
-
 MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   const std::size_t n = toks.size();
   if (n < 2) return MatchResult::no_match();
@@ -96,8 +93,8 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
       if (!toks[0].is_kw(Keyword::Next) || !toks[1].is_unit(Unit::BusinessDay)) {
         return MatchResult::no_match();
       }
-      return at_day(add_business_days(ctx.holidays, ctx.today(), 1),
-                    "the next business day (skipping weekends and holidays)", 0.95f, ctx);
+      return at_business_day(walk_business_days(ctx.holidays, ctx.today(), 1),
+                             "the next business day (skipping weekends and holidays)", 0.95f, ctx);
     }
     return first_kw ? general(toks, ctx) : MatchResult::no_match();
   }

@@ -3,6 +3,7 @@
 // words in front ("remind me in 3 hours") are named and cost confidence.
 #include <cstdlib>
 
+#include "grammar/business_days.h"
 #include "grammar/mod.h"
 
 namespace kalendo::duration {
@@ -47,12 +48,6 @@ std::optional<Reading> half_of(Unit u, const Ctx& ctx) {
 }
 
 std::optional<Reading> count_of(int64_t n, bool fuzzy, Unit u, const Ctx& ctx) {
-  if (u == Unit::BusinessDay) {
-    const auto date = business::add_business_days(ctx.holidays, ctx.today(), n);
-    if (!date) return std::nullopt;
-    return Reading{DateTime{*date, ctx.tod}, relative::plural(n, "business day"),
-                   fuzzy ? 0.7f : 0.9f};
-  }
   const auto r = relative::shift(ctx.now, u, n);
   if (!r) return std::nullopt;
   DateTime at = r->at;
@@ -82,7 +77,17 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   if (i + 1 != toks.size() || !toks[i].is(Kind::Unit)) return MatchResult::no_match();
   const Unit unit = toks[i].unit_code();
 
-  std::optional<Reading> r = half ? half_of(unit, ctx) : count_of(quantity.value, fuzzy, unit, ctx);
+  std::optional<Reading> r;
+  if (half) {
+    r = half_of(unit, ctx);
+  } else if (unit == Unit::BusinessDay) {
+    const BusinessWalk walk = walk_business_days(ctx.holidays, ctx.today(), quantity.value);
+    if (!walk.ok()) return walk_not_finished(walk);
+    r = Reading{DateTime{walk.day, ctx.tod}, relative::plural(quantity.value, "business day"),
+                fuzzy ? 0.7f : 0.9f};
+  } else {
+    r = count_of(quantity.value, fuzzy, unit, ctx);
+  }
   if (!r) return MatchResult::no_match();
 
   std::string text = fuzzy ? cat("approximately ", r->label) : std::move(r->label);

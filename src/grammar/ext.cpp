@@ -3,13 +3,13 @@
 // anchor, the n-th weekday after an anchor, doubly hedged parts of a period,
 // and the business-day counts: 3 business days ago, 2 business days after
 // launch, first business day of next month.
+#include "grammar/business_days.h"
 #include "grammar/mod.h"
 
 namespace kalendo::ext {
 namespace {
 
 using Kind = Tok::Kind;
-constexpr uint32_t kSaturday = 5;
 
 MatchResult whole_days(std::optional<Date> first, std::optional<Date> last, std::string text,
                        float confidence) {
@@ -201,8 +201,8 @@ MatchResult business_days_ago(TokenSpan toks, const Ctx& ctx) {
     return MatchResult::no_match();
   }
   const int64_t n = toks[0].value;
-  return at_day(walk_business_days(ctx.holidays, ctx.today(), -n),
-                cat(std::to_string(n), " business days before today"), 0.9f, ctx);
+  return at_business_day(walk_business_days(ctx.holidays, ctx.today(), -n),
+                         cat(std::to_string(n), " business days before today"), 0.9f, ctx);
 }
 
 // <n> business days after|before <anchor>
@@ -215,7 +215,7 @@ MatchResult business_days_from_anchor(TokenSpan toks, const Ctx& ctx) {
   const auto a = anchor_date(ctx.anchors, toks[3].text);
   if (!a) return MatchResult::no_match();
   const int64_t n = toks[0].value;
-  return at_day(
+  return at_business_day(
       walk_business_days(ctx.holidays, *a, after ? n : -n),
       cat(std::to_string(n), " business days ", after ? "after " : "before ", format_date(*a)),
       0.9f, ctx);
@@ -230,13 +230,14 @@ MatchResult nth_business_day(TokenSpan toks, const Ctx& ctx) {
   const uint32_t n = toks[0].u32();
   if (!p || n == 0) return MatchResult::no_match();
   const auto before_first = add_days(p->first, -1);
-  const auto d = before_first ? walk_business_days(ctx.holidays, *before_first, n) : std::nullopt;
-  if (!d) return MatchResult::no_match();
-  if (*d > p->last) {
+  if (!before_first) return MatchResult::no_match();
+  const BusinessWalk walk = walk_business_days(ctx.holidays, *before_first, n);
+  if (!walk.ok()) return walk_not_finished(walk);
+  if (walk.day > p->last) {
     return MatchResult::reject(
         cat(p->label, " has fewer than ", std::to_string(n), " business days"));
   }
-  return at_day(d, cat("the ", ord_label(n), " business day of ", p->label),
+  return at_day(walk.day, cat("the ", ord_label(n), " business day of ", p->label),
                 std::min(p->confidence, 0.85f), ctx);
 }
 
@@ -261,10 +262,6 @@ std::string ord_label(uint32_t n) {
     }
   }
   return std::to_string(n) + suffix;
-}
-
-std::optional<Date> walk_business_days(HolidayFn holidays, Date start, int64_t n) {
-  return business_walk(holidays, start, n);
 }
 
 Third third_span(Date first, Date last, Keyword part) {

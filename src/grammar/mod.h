@@ -76,9 +76,6 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
 namespace business {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
-// Returns the n-th business day strictly after start (start itself for
-// n = 0), or none when the supported years run out first.
-std::optional<Date> add_business_days(HolidayFn holidays, Date start, int64_t n);
 }  // namespace business
 namespace ext {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
@@ -94,10 +91,6 @@ struct Third {
 // Mid or Late) names. Early and middle share the first day of a two-day
 // period; a one-day period is all three.
 Third third_span(Date first, Date last, Keyword part);
-// Returns the |n|-th business day strictly after (n > 0) or before (n < 0)
-// start, start itself for n = 0, or none when the supported years (or the
-// days of year 1 and later) run out first.
-std::optional<Date> walk_business_days(HolidayFn holidays, Date start, int64_t n);
 }  // namespace ext
 namespace duration {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
@@ -156,21 +149,6 @@ struct Period {
 // one), or Next/Last/This followed by a period Unit. Returns none for every
 // other sequence and for periods outside the supported years.
 std::optional<Period> period_of(TokenSpan toks, const Options& opts, Date today);
-
-// A business day: Monday to Friday, of year 1 or later, and not a holiday.
-// The predicate is asked last, so it only ever sees such days.
-bool is_business_day(Date d, HolidayFn holidays);
-
-// Walks |n| business days from start, strictly after it (n > 0) or before it
-// (n < 0). Without a predicate the answer is computed in constant time;
-// with one, each Monday-to-Friday day of year 1 or later is asked about once,
-// in walk order. A count beyond the business days left in the supported
-// years is none at once, without asking the predicate.
-std::optional<Date> business_walk(HolidayFn holidays, Date start, int64_t n);
-
-// Returns the latest business day on or before d, or none when the walk
-// would reach the days before year 1.
-std::optional<Date> last_business_day_on_or_before(Date d, HolidayFn holidays);
 
 // Lowers a confidence by `amount`, within [0.05, 1], in single precision.
 float penalised(float confidence, float amount);
