@@ -332,10 +332,52 @@ bool check_anchor_nesting(std::string_view text, const AnchorMap& anchors) {
   return false;
 }
 
-// Asks the caller's callable about one date. Any failure of the callable is
-// a working day; its exception is discarded so none is left pending.
+// The caller's holiday callable for one call, and what ends the call early:
+// a KeyboardInterrupt or SystemExit from the callable, or whatever a signal
+// handler raised during the walk. The walk reads `stop` after every ask.
+struct HolidayCall {
+  PyObject* callable = nullptr;  // borrowed for the call
+  bool stop = false;
+  uint32_t asks = 0;
+  PyObject* type = nullptr;  // the exception that ends the call, owned
+  PyObject* value = nullptr;
+  PyObject* traceback = nullptr;
+
+  HolidayCall() = default;
+  HolidayCall(const HolidayCall&) = delete;
+  HolidayCall& operator=(const HolidayCall&) = delete;
+  ~HolidayCall() {
+    Py_XDECREF(type);
+    Py_XDECREF(value);
+    Py_XDECREF(traceback);
+  }
+
+  // Takes the pending exception as the one that ends the call.
+  void keep_pending() {
+    PyErr_Fetch(&type, &value, &traceback);
+    stop = true;
+  }
+  // Raises the kept exception again; the caller returns NULL.
+  void restore() {
+    PyErr_Restore(std::exchange(type, nullptr), std::exchange(value, nullptr),
+                  std::exchange(traceback, nullptr));
+  }
+};
+
+// Signals are checked once per this many asks: often enough that Ctrl-C
+// ends a long walk at once, rarely enough to cost nothing.
+constexpr uint32_t kSignalCheckAsks = 4096;
+
+// Asks the caller's callable about one date. An ordinary failure of the
+// callable makes a working day and its exception is discarded, so none is
+// left pending; an interrupt or an exit is kept and stops the walk.
 bool call_holiday(void* context, Date d) {
-  auto* callable = static_cast<PyObject*>(context);
+  auto* call = static_cast<HolidayCall*>(context);
+  if (call->stop) return false;
+  if (++call->asks % kSignalCheckAsks == 0 && PyErr_CheckSignals() < 0) {
+    call->keep_pending();
+    return false;
+  }
   std::string iso;
   append_date(iso, d);
   PyRef arg =
@@ -344,9 +386,14 @@ bool call_holiday(void* context, Date d) {
     PyErr_Clear();
     return false;
   }
-  PyRef result = PyRef::steal(PyObject_CallFunctionObjArgs(callable, arg.get(), nullptr));
+  PyRef result = PyRef::steal(PyObject_CallFunctionObjArgs(call->callable, arg.get(), nullptr));
   if (!result) {
-    PyErr_Clear();
+    if (PyErr_ExceptionMatches(PyExc_KeyboardInterrupt) ||
+        PyErr_ExceptionMatches(PyExc_SystemExit)) {
+      call->keep_pending();
+    } else {
+      PyErr_Clear();
+    }
     return false;
   }
   if (PyBool_Check(result.get())) return result.get() == Py_True;
@@ -356,6 +403,10 @@ bool call_holiday(void* context, Date d) {
     return truth == 1;
   }
   return false;
+}
+
+bool holiday_stop(void* context) {
+  return static_cast<HolidayCall*>(context)->stop;
 }
 
 // Parses `now`, remembering the last text that parsed: callers pass the
@@ -411,9 +462,16 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
 
   // Holds the callable for the length of the call only.
   PyRef holidays = PyRef::borrow(c.holidays);
-  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
+  HolidayCall call;
+  call.callable = holidays.get();
+  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, &call, holiday_stop) : HolidayFn();
 
   Outcome outcome = parse_str(c.text, std::get<DateTime>(now), anchors, opts, predicate);
+  if (call.stop) {
+    // The answer of a stopped walk is not an answer: Ctrl-C propagates.
+    call.restore();
+    return nullptr;
+  }
   // One buffer per thread: it is written only after parse_str has returned,
   // so a nested call from the holiday callable is over before it is used.
   thread_local std::string json;

@@ -191,3 +191,71 @@ def test_a_later_interpreter_is_refused_even_at_a_reused_address():
                           timeout=120)
     assert done.returncode == 0, done.stderr
     assert done.stdout.split() == ["live"] + ["refused"] * 5
+
+
+# Holiday callables that stretch a walk, and calls that must end at once.
+
+class Counting:
+    def __init__(self, answer):
+        self.answer, self.asks = answer, 0
+
+    def __call__(self, day):
+        self.asks += 1
+        return self.answer
+
+
+TOO_MANY_ASKS = [
+    ("next business day", True),  # every day a holiday: the walk never ends in the calendar
+    ("in 67000000 business days", False),
+    ("30000000 business days before far", False),
+    ("3 business days after launch", True),
+    ("first business day of next month", True),
+]
+
+
+@pytest.mark.parametrize("text, answer", TOO_MANY_ASKS)
+def test_a_holiday_calendar_is_asked_about_at_most_a_million_days(text, answer):
+    holidays = Counting(answer)
+    outcome = resolve(text, anchors={"launch": "2025-03-14", "far": "+200000-01-01"},
+                      holidays=holidays)
+    assert outcome["kind"] == "no_parse"
+    assert "holiday calendar would be asked about more than 1000000 days" in outcome["reason"]
+    assert holidays.asks <= 2_000_000
+
+
+@pytest.mark.parametrize("error", [KeyboardInterrupt, SystemExit])
+def test_an_interrupt_or_exit_from_the_callable_ends_the_call(error):
+    holidays = Counting(False)
+
+    def raising(day):
+        holidays(day)
+        raise error
+
+    with pytest.raises(error):
+        resolve("in 5 business days", holidays=raising)
+    assert holidays.asks == 1
+
+
+def test_other_errors_of_the_callable_still_make_working_days():
+    def raising(day):
+        raise ValueError(day)
+
+    assert resolve("in 5 business days", holidays=raising) == resolve("in 5 business days")
+
+
+def test_a_signal_during_a_long_walk_raises_keyboard_interrupt():
+    signal = pytest.importorskip("signal")
+    if not hasattr(signal, "setitimer"):
+        pytest.skip("no interval timer here")
+    # A callable written in C runs no Python code, so only the walk itself can notice the signal;
+    # list.append answers None (a working day) and keeps every day it was asked about.
+    asked: list[str] = []
+    previous = signal.signal(signal.SIGALRM, signal.default_int_handler)
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.005)
+        with pytest.raises(KeyboardInterrupt):
+            resolve("in 67000000 business days", holidays=asked.append)
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+    assert 0 < len(asked) < 500_000  # the walk ended at the signal, not at the cap
