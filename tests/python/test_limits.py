@@ -95,20 +95,14 @@ def test_python_code_run_while_converting_may_clear_or_change_the_anchors():
 
 
 def test_equal_names_keep_the_first_place_and_the_last_date_among_many():
-    for filler in (3, 300):  # a few entries, and more than are compared pairwise
+    # A few entries are compared pairwise; many are sorted (each was compared with every earlier
+    # one: 8 s a call for 100,000).
+    for filler in (3, 100_000):
         anchors = {"Launch": "2025-01-01", **{f"name {i}": "2000-01-01" for i in range(filler)},
                    " LAUNCH ": "2025-03-14", "launch": "2025-06-30", "Go Live": "2025-02-02"}
-        assert resolve("launch", anchors=anchors)["when"] == "2025-06-30T09:00:00"
+        assert resolve("2 days after launch", anchors=anchors)["when"] == "2025-07-02T09:00:00"
         assert resolve("go live", anchors=anchors)["when"] == "2025-02-02T09:00:00"
-
-
-def test_a_hundred_thousand_anchors():
-    # Each name was compared with every earlier one: minutes for this many.
-    anchors = {f"anchor {i}": "2001-01-01" for i in range(100_000)}
-    anchors["launch"] = "2025-03-14"
-    anchors["anchor 7"] = "2030-01-01"
-    assert resolve("2 days after launch", anchors=anchors)["when"] == "2025-03-16T09:00:00"
-    assert resolve("anchor 99999", anchors=anchors)["when"] == "2001-01-01T09:00:00"
+        assert resolve(f"name {filler - 1}", anchors=anchors)["when"] == "2000-01-01T09:00:00"
 
 
 # Long names whose start repeats inside them: the search must fall back within a partial match.
@@ -208,16 +202,13 @@ TOO_MANY_ASKS = [
     ("next business day", True),  # every day a holiday: the walk never ends in the calendar
     ("in 67000000 business days", False),
     ("30000000 business days before far", False),
-    ("3 business days after launch", True),
-    ("first business day of next month", True),
 ]
 
 
 @pytest.mark.parametrize("text, answer", TOO_MANY_ASKS)
 def test_a_holiday_calendar_is_asked_about_at_most_a_million_days(text, answer):
     holidays = Counting(answer)
-    outcome = resolve(text, anchors={"launch": "2025-03-14", "far": "+200000-01-01"},
-                      holidays=holidays)
+    outcome = resolve(text, anchors={"far": "+200000-01-01"}, holidays=holidays)
     assert outcome["kind"] == "no_parse"
     assert "holiday calendar would be asked about more than 1000000 days" in outcome["reason"]
     assert holidays.asks <= 2_000_000
