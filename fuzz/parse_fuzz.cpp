@@ -1,7 +1,9 @@
 // Fuzzes the whole parse core: any text, any moment of the supported years,
 // up to three anchors whose names may collide with words, any options, and
-// a holiday predicate that is absent, marks every k-th day, or marks every
-// day. Checks the promises every outcome keeps.
+// a holiday predicate that is absent, marks a few fixed days near today, or
+// stops the call part way as an interrupt would. Checks the promises every
+// outcome keeps. A predicate that marks every day sends business phrases to
+// the ask cap on every input, so that case is a test of its own.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -44,11 +46,24 @@ Date date_in_range(uint64_t v) {
   return Date{kMinDays + static_cast<int64_t>(v % kSpan)};
 }
 
-bool every_kth(void* k, Date d) {
-  return d.days % static_cast<int64_t>(reinterpret_cast<uintptr_t>(k)) == 0;
+// A calendar of a few holidays, as a real one has near today, and a count
+// of asks after which the caller interrupts the call (0: never).
+constexpr uint64_t kFuzzAsks = 2000;
+
+struct Calendar {
+  int64_t days[4] = {};
+  uint64_t stop_after = 0;
+  uint64_t asks = 0;
+  bool stopped = false;
+};
+
+bool on_calendar(void* context, Date d) {
+  auto* c = static_cast<Calendar*>(context);
+  if (c->stop_after != 0 && ++c->asks >= c->stop_after) c->stopped = true;
+  return std::find(std::begin(c->days), std::end(c->days), d.days) != std::end(c->days);
 }
-bool every_day(void*, Date) {
-  return true;
+bool interrupted(void* context) {
+  return static_cast<Calendar*>(context)->stopped;
 }
 
 void check(bool ok) {
@@ -126,15 +141,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
 
   HolidayFn holidays;
+  Calendar calendar;
   const uint64_t mode = predicate & 0x0F;
-  if (mode >= 10 && mode < 15) {
-    holidays = HolidayFn(every_kth, reinterpret_cast<void*>(uintptr_t{1 + (predicate >> 4) % 7}));
-  } else if (mode == 15) {
-    holidays = HolidayFn(every_day, nullptr);
+  if (mode >= 10) {
+    for (int64_t& day : calendar.days)
+      day = today.days + static_cast<int64_t>(in.u(1) % 40) - 5;
+    // One mode in six interrupts after its first few asks; the others after
+    // kFuzzAsks, so that a count in the millions costs the fuzzer no more
+    // than a short walk (the ask cap itself is a test of its own).
+    calendar.stop_after = mode == 15 ? 1 + (predicate >> 4) : kFuzzAsks;
+    holidays = HolidayFn(on_calendar, &calendar, interrupted);
   }
 
   const std::string_view text = in.rest();
   const std::string first = run(text, now, anchors, opts, holidays);
+  calendar.asks = 0;
+  calendar.stopped = false;
   // The text is valid UTF-8 whatever bytes came in, and the same call gives
   // the same text.
   check(valid_utf8(first));

@@ -56,6 +56,10 @@ using AnchorMap = std::vector<std::pair<std::string, Date>>;
 
 // Sets the date of `name`, replacing the date of an equal name in place.
 void put_anchor(AnchorMap& anchors, std::string name, Date date);
+// Makes a map of entries given in the caller's order, as put_anchor would
+// one by one: the first of equal names keeps its place and takes the date
+// of the last. Costs O(n log n) compares, so many entries stay cheap.
+AnchorMap make_anchor_map(std::vector<std::pair<std::string, Date>> entries);
 // Returns the date stored under exactly `name`, or none.
 std::optional<Date> anchor_date(const AnchorMap& anchors, std::string_view name);
 

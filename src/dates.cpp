@@ -86,6 +86,14 @@ std::optional<Date> first_day_of_week(Date d, uint32_t week_start) {
   return add_days(d, -offset);
 }
 
+std::optional<Date> weekday_in_week(Date d, uint32_t week_start, int64_t weeks, uint32_t w) {
+  const int64_t into_week = floor_mod(static_cast<int64_t>(d.weekday()) - week_start, 7);  // [0, 6]
+  const int64_t target = floor_mod(static_cast<int64_t>(w) - week_start, 7);               // [0, 6]
+  int64_t shift = 0;
+  if (__builtin_mul_overflow(weeks, 7, &shift)) return std::nullopt;
+  return add_days(d, shift + target - into_week);
+}
+
 std::optional<DateRange> week_range(Date d, uint32_t week_start) {
   const auto first = first_day_of_week(d, week_start);
   if (!first) return std::nullopt;

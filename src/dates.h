@@ -97,6 +97,11 @@ std::optional<Date> add_months_checked(Date d, int64_t n);
 // Returns the first day of the week that contains d and begins on
 // week_start, or none before the start of the range.
 std::optional<Date> first_day_of_week(Date d, uint32_t week_start);
+// Returns the day of weekday w (0..6) in the week `weeks` weeks from the one
+// that contains d (weeks begin on week_start), or none when that day is
+// outside the range. The rest of its week need not exist, so the partial
+// weeks at both ends of the range still have the days they do have.
+std::optional<Date> weekday_in_week(Date d, uint32_t week_start, int64_t weeks, uint32_t w);
 // Returns the week (first, first + 6 days) that contains d and begins on
 // week_start (0 Monday .. 6 Sunday), or none at the ends of the range.
 std::optional<DateRange> week_range(Date d, uint32_t week_start);

@@ -22,6 +22,7 @@
 #include "locale.h"
 #include "parse.h"
 #include "quote.h"
+#include "tokenize.h"
 #include "types.h"
 #include "unicode.h"
 
@@ -63,7 +64,9 @@ class PyRef {
 // State that outlives a call: created once by the first initialisation.
 PyObject* g_module = nullptr;          // strong
 PyObject* g_internal_error = nullptr;  // strong
-PyInterpreterState* g_interpreter = nullptr;
+// The interpreter that owns the module, by ID: an address may be reused by
+// a later interpreter once the first is gone, an ID never is.
+int64_t g_interpreter_id = -1;
 
 constexpr const char* kVersion = "0.4.0";
 constexpr Py_ssize_t kParamCount = 7;
@@ -216,8 +219,10 @@ bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out
 struct Converted {
   std::string_view text;
   std::string_view now;
-  // Anchor entries in dict order, copied: the dict may change while the
-  // holiday callable runs.
+  // Anchor entries in dict order, copied: converting the later arguments
+  // runs Python code (the `__index__` of a default_time element or of
+  // week_start, the `__bool__` of a numpy boolean) that may change or clear
+  // the dict and free the strings it held.
   std::vector<std::pair<std::string, std::string>> anchors;
   unsigned long hms[3] = {0, 0, 0};
   unsigned long week_start = 0;
@@ -291,7 +296,8 @@ bool convert(PyObject* const bound[kParamCount], Converted& c) {
 }
 
 bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
-  std::string lowered;
+  std::vector<std::pair<std::string, Date>> entries;
+  entries.reserve(c.anchors.size());
   for (const auto& [key, value] : c.anchors) {
     const IsoResult<Date> date = parse_iso_date(value);
     if (const auto* e = std::get_if<IsoError>(&date)) {
@@ -302,17 +308,76 @@ bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
       PyErr_SetString(PyExc_ValueError, message.c_str());
       return false;
     }
-    lowered.clear();
+    std::string lowered;
     uni::to_lower(uni::trim_white_space(key), lowered);
-    put_anchor(anchors, lowered, std::get<Date>(date));
+    entries.emplace_back(std::move(lowered), std::get<Date>(date));
   }
+  anchors = make_anchor_map(std::move(entries));
   return true;
 }
 
-// Asks the caller's callable about one date. Any failure of the callable is
-// a working day; its exception is discarded so none is left pending.
+// Refuses anchor names that would grow the text past the tokenizer's bound
+// by matching inside one another's markers; the tokenizer would otherwise
+// stop replacing names part way and answer about a half-replaced text.
+bool check_anchor_nesting(std::string_view text, const AnchorMap& anchors) {
+  if (anchors.empty()) return true;
+  std::vector<std::string_view> names;
+  names.reserve(anchors.size());
+  for (const auto& entry : anchors)
+    names.push_back(entry.first);
+  if (anchor_markers_fit(uni::trim_white_space(text), names)) return true;
+  PyErr_SetString(PyExc_ValueError,
+                  "anchor names match inside the markers of other anchor names and would grow "
+                  "the text without bound; avoid names that begin with a digit");
+  return false;
+}
+
+// The caller's holiday callable for one call, and what ends the call early:
+// a KeyboardInterrupt or SystemExit from the callable, or whatever a signal
+// handler raised during the walk. The walk reads `stop` after every ask.
+struct HolidayCall {
+  PyObject* callable = nullptr;  // borrowed for the call
+  bool stop = false;
+  uint32_t asks = 0;
+  PyObject* type = nullptr;  // the exception that ends the call, owned
+  PyObject* value = nullptr;
+  PyObject* traceback = nullptr;
+
+  HolidayCall() = default;
+  HolidayCall(const HolidayCall&) = delete;
+  HolidayCall& operator=(const HolidayCall&) = delete;
+  ~HolidayCall() {
+    Py_XDECREF(type);
+    Py_XDECREF(value);
+    Py_XDECREF(traceback);
+  }
+
+  // Takes the pending exception as the one that ends the call.
+  void keep_pending() {
+    PyErr_Fetch(&type, &value, &traceback);
+    stop = true;
+  }
+  // Raises the kept exception again; the caller returns NULL.
+  void restore() {
+    PyErr_Restore(std::exchange(type, nullptr), std::exchange(value, nullptr),
+                  std::exchange(traceback, nullptr));
+  }
+};
+
+// Signals are checked once per this many asks: often enough that Ctrl-C
+// ends a long walk at once, rarely enough to cost nothing.
+constexpr uint32_t kSignalCheckAsks = 4096;
+
+// Asks the caller's callable about one date. An ordinary failure of the
+// callable makes a working day and its exception is discarded, so none is
+// left pending; an interrupt or an exit is kept and stops the walk.
 bool call_holiday(void* context, Date d) {
-  auto* callable = static_cast<PyObject*>(context);
+  auto* call = static_cast<HolidayCall*>(context);
+  if (call->stop) return false;
+  if (++call->asks % kSignalCheckAsks == 0 && PyErr_CheckSignals() < 0) {
+    call->keep_pending();
+    return false;
+  }
   std::string iso;
   append_date(iso, d);
   PyRef arg =
@@ -321,9 +386,14 @@ bool call_holiday(void* context, Date d) {
     PyErr_Clear();
     return false;
   }
-  PyRef result = PyRef::steal(PyObject_CallFunctionObjArgs(callable, arg.get(), nullptr));
+  PyRef result = PyRef::steal(PyObject_CallFunctionObjArgs(call->callable, arg.get(), nullptr));
   if (!result) {
-    PyErr_Clear();
+    if (PyErr_ExceptionMatches(PyExc_KeyboardInterrupt) ||
+        PyErr_ExceptionMatches(PyExc_SystemExit)) {
+      call->keep_pending();
+    } else {
+      PyErr_Clear();
+    }
     return false;
   }
   if (PyBool_Check(result.get())) return result.get() == Py_True;
@@ -333,6 +403,10 @@ bool call_holiday(void* context, Date d) {
     return truth == 1;
   }
   return false;
+}
+
+bool holiday_stop(void* context) {
+  return static_cast<HolidayCall*>(context)->stop;
 }
 
 // Parses `now`, remembering the last text that parsed: callers pass the
@@ -376,6 +450,7 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     PyErr_SetString(PyExc_ValueError, "week_start must be 0 (Mon) .. 6 (Sun)");
     return nullptr;
   }
+  if (!check_anchor_nesting(c.text, anchors)) return nullptr;
 
   Options opts;
   opts.default_time =
@@ -387,9 +462,16 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
 
   // Holds the callable for the length of the call only.
   PyRef holidays = PyRef::borrow(c.holidays);
-  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
+  HolidayCall call;
+  call.callable = holidays.get();
+  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, &call, holiday_stop) : HolidayFn();
 
   Outcome outcome = parse_str(c.text, std::get<DateTime>(now), anchors, opts, predicate);
+  if (call.stop) {
+    // The answer of a stopped walk is not an answer: Ctrl-C propagates.
+    call.restore();
+    return nullptr;
+  }
   // One buffer per thread: it is written only after parse_str has returned,
   // so a nested call from the holiday callable is over before it is used.
   thread_local std::string json;
@@ -476,9 +558,10 @@ PyObject* create_module() {
 }  // namespace
 
 PyMODINIT_FUNC PyInit__core(void) {
-  PyInterpreterState* interpreter = PyInterpreterState_Get();
+  const int64_t interpreter = PyInterpreterState_GetID(PyInterpreterState_Get());
+  if (interpreter < 0) return nullptr;
   if (g_module != nullptr) {
-    if (interpreter != g_interpreter) {
+    if (interpreter != g_interpreter_id) {
       PyErr_SetString(PyExc_ImportError,
                       "kalendo._core cannot be loaded in more than one interpreter");
       return nullptr;
@@ -490,6 +573,6 @@ PyMODINIT_FUNC PyInit__core(void) {
   if (module == nullptr) return nullptr;
   Py_INCREF(module);
   g_module = module;
-  g_interpreter = interpreter;
+  g_interpreter_id = interpreter;
   return module;
 }

@@ -58,10 +58,52 @@ void append_marker(std::string& out, std::size_t index) {
   out.push_back(' ');
 }
 
+// Finds a name in the text. Short names use the library search, whose cost
+// per position is bounded by the name's length; long names use the prefix
+// function, so that a search costs O(text + name) whatever the bytes.
+class NameSearch {
+ public:
+  explicit NameSearch(std::string_view name) : name_(name) {
+    if (name.size() <= kPlainSearchMax) return;
+    fail_.assign(name.size(), 0);
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < name.size(); ++i) {
+      while (k > 0 && name[i] != name[k])
+        k = fail_[k - 1];
+      if (name[i] == name[k]) ++k;
+      fail_[i] = k;  // [0, i]
+    }
+  }
+
+  // Returns the first position at or after `from` where the name starts.
+  std::size_t find(std::string_view s, std::size_t from) const {
+    if (fail_.empty()) return s.find(name_, from);
+    std::size_t k = 0;  // bytes of the name matched so far, [0, size)
+    for (std::size_t i = from; i < s.size(); ++i) {
+      while (k > 0 && s[i] != name_[k])
+        k = fail_[k - 1];
+      if (s[i] == name_[k] && ++k == name_.size()) return i + 1 - k;
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  static constexpr std::size_t kPlainSearchMax = 16;
+  std::string_view name_;
+  std::vector<std::size_t> fail_;
+};
+
+// Returns the most bytes the text may reach while markers replace names.
+std::size_t marker_budget(std::size_t text_size) {
+  return kMarkerGrowth * text_size + kMarkerSlack;
+}
+
 // Replaces every occurrence of each anchor name by its marker, longest names
 // first, so that "product launch" wins over "launch". Later names search the
-// text as earlier replacements left it.
-void substitute_anchors(std::string& s, std::span<const std::string_view> names) {
+// text as earlier replacements left it. Returns false, leaving the names
+// replaced so far, when the text would outgrow `budget` bytes.
+bool substitute_anchors(std::string& s, std::span<const std::string_view> names,
+                        std::size_t budget) {
   // Orders the indices by name length, longest first, keeping list order
   // among equal lengths; a few names sort in place without a heap buffer.
   constexpr std::size_t kInline = 16;
@@ -91,19 +133,33 @@ void substitute_anchors(std::string& s, std::span<const std::string_view> names)
   for (std::size_t index : order) {
     const std::string_view name = names[index];
     if (name.empty()) continue;
-    std::size_t pos = s.find(name);
+    const NameSearch search(name);
+    std::size_t pos = search.find(s, 0);
     if (pos == std::string::npos) continue;
     out.clear();
     std::size_t from = 0;
     while (pos != std::string::npos) {
       out.append(s, from, pos - from);
       append_marker(out, index);
+      if (out.size() > budget) return false;
       from = pos + name.size();
-      pos = s.find(name, from);
+      pos = search.find(s, from);
     }
+    if (out.size() + (s.size() - from) > budget) return false;
     out.append(s, from, std::string::npos);
     s.swap(out);
   }
+  return true;
+}
+
+// Returns whether the name could match inside a marker: only a name that
+// begins with a digit or a space, ends with a space, or holds the marker
+// byte can overlap one, so only such names can make the text grow again.
+bool may_nest(std::string_view name) {
+  if (name.empty()) return false;
+  const char first = name.front();
+  return (first >= '0' && first <= '9') || first == ' ' || name.back() == ' ' ||
+         name.find(kMarkerByte) != std::string_view::npos;
 }
 
 bool ends_with_any(std::string_view word, std::span<const std::string_view> table,
@@ -298,11 +354,18 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
 
 }  // namespace
 
+bool anchor_markers_fit(std::string_view text, std::span<const std::string_view> anchor_names) {
+  if (std::none_of(anchor_names.begin(), anchor_names.end(), may_nest)) return true;
+  std::string s;
+  normalise(text, s);
+  return substitute_anchors(s, anchor_names, marker_budget(s.size()));
+}
+
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
   std::string s;
   normalise(text, s);
-  if (!anchor_names.empty()) substitute_anchors(s, anchor_names);
+  if (!anchor_names.empty()) substitute_anchors(s, anchor_names, marker_budget(s.size()));
 
   Tokens toks;
   toks.reserve(8);

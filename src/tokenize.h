@@ -63,6 +63,18 @@ struct Tok {
 using Tokens = std::vector<Tok>;
 using TokenSpan = std::span<const Tok>;
 
+// Anchor markers may grow the text to kMarkerGrowth times its size plus
+// kMarkerSlack bytes. Names that match only the caller's text never reach
+// that (a marker is at most 16 bytes); names that match inside the markers
+// of earlier names can multiply the text name after name, and substitution
+// stops at the bound rather than allocate without one.
+inline constexpr std::size_t kMarkerGrowth = 16;
+inline constexpr std::size_t kMarkerSlack = 256;
+
+// Returns whether replacing the anchor names in `text` stays within that
+// bound. Costs nothing unless a name could match inside a marker.
+bool anchor_markers_fit(std::string_view text, std::span<const std::string_view> anchor_names);
+
 // Turns trimmed, non-empty text into tokens: lower-cases it, replaces anchor
 // names by markers, splits it at white space, classifies each word by the
 // locale's tables and joins the fixed token pairs. Never fails.

@@ -57,23 +57,25 @@ MatchResult bare_anchor(const Tok& t, const Ctx& ctx) {
   return at_day(anchor_date(ctx.anchors, t.text), cat("the date of \"", t.text, "\""), 0.95f, ctx);
 }
 
-// The Saturday of the current configured week.
-std::optional<Date> this_saturday(const Ctx& ctx) {
-  const auto ws = first_day_of_week(ctx.today(), ctx.opts.week_start);
-  return ws ? next_weekday(*ws, kSaturday, false) : std::nullopt;
+// The Saturday of the configured week `weeks` weeks from the current one;
+// found directly, so that it exists whenever that day does.
+std::optional<Date> saturday_of_week(const Ctx& ctx, int64_t weeks) {
+  return weekday_in_week(ctx.today(), ctx.opts.week_start, weeks, kSaturday);
 }
 
 // next|last|this weekend: "next weekend" said before this week's Saturday
 // may mean the coming one or the one after it.
 MatchResult weekend(const Tok& kw, const Tok& unit, const Ctx& ctx) {
   if (!unit.is_unit(Unit::Weekend)) return MatchResult::no_match();
-  const auto sat = this_saturday(ctx);
+  const auto sat = saturday_of_week(ctx, 0);
   switch (kw.keyword()) {
     case Keyword::This:
       return whole_days(sat, plus(sat, 1), "the weekend of the current week (Sat-Sun)", 0.9f);
-    case Keyword::Last:
-      return whole_days(plus(sat, -7), plus(sat, -6), "the weekend of the previous week (Sat-Sun)",
+    case Keyword::Last: {
+      const auto last_sat = saturday_of_week(ctx, -1);
+      return whole_days(last_sat, plus(last_sat, 1), "the weekend of the previous week (Sat-Sun)",
                         0.9f);
+    }
     case Keyword::Next:
       break;
     default:
@@ -98,15 +100,15 @@ MatchResult weekend(const Tok& kw, const Tok& unit, const Ctx& ctx) {
 // <weekday> next|last|this week
 MatchResult weekday_of_week(TokenSpan toks, const Ctx& ctx) {
   if (!toks[1].is(Kind::Kw) || !toks[2].is_unit(Unit::Week)) return MatchResult::no_match();
-  int64_t shift = 0;
+  int64_t shift = 0;  // in weeks
   std::string_view which;
   switch (toks[1].keyword()) {
     case Keyword::Next:
-      shift = 7;
+      shift = 1;
       which = "next";
       break;
     case Keyword::Last:
-      shift = -7;
+      shift = -1;
       which = "last";
       break;
     case Keyword::This:
@@ -116,8 +118,7 @@ MatchResult weekday_of_week(TokenSpan toks, const Ctx& ctx) {
       return MatchResult::no_match();
   }
   const uint32_t w = toks[0].u32();
-  const auto base = plus(first_day_of_week(ctx.today(), ctx.opts.week_start), shift);
-  const auto d = base ? next_weekday(*base, w, false) : std::nullopt;
+  const auto d = weekday_in_week(ctx.today(), ctx.opts.week_start, shift, w);
   if (!d) return MatchResult::no_match();
   std::string text = cat(kWeekdayNames[w], " of ", which, " week");
   float confidence = 0.95f;

@@ -73,18 +73,16 @@ std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date to
   switch (u) {
     case Unit::Week:
     case Unit::Weekend: {
-      // Only the first day of this week is needed: last week may exist
-      // when this week runs past the end of the range.
-      const auto week_first = first_day_of_week(today, opts.week_start);
-      if (!week_first) return std::nullopt;
-      const auto start = add_days(*week_first, 7 * k);
-      if (!start) return std::nullopt;
+      // Each end is found on its own, so a week whose neighbour runs past
+      // the range still exists.
+      const uint32_t ws = opts.week_start;
       if (u == Unit::Week) {
-        const auto last = add_days(*start, 6);
-        if (!last) return std::nullopt;
-        return DateRange{*start, *last};
+        const auto first = weekday_in_week(today, ws, k, ws);
+        const auto last = weekday_in_week(today, ws, k, (ws + 6) % 7);
+        if (!first || !last) return std::nullopt;
+        return DateRange{*first, *last};
       }
-      const auto saturday = next_weekday(*start, kSaturday, false);
+      const auto saturday = weekday_in_week(today, ws, k, kSaturday);
       const auto sunday = saturday ? add_days(*saturday, 1) : std::nullopt;
       if (!sunday) return std::nullopt;
       return DateRange{*saturday, *sunday};

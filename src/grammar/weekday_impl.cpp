@@ -45,8 +45,7 @@ MatchResult next(uint32_t w, const Ctx& ctx) {
 // this <weekday>: the one of the current week, even when it has passed.
 MatchResult current(uint32_t w, const Ctx& ctx) {
   const Date today = ctx.today();
-  const auto week_first = first_day_of_week(today, ctx.opts.week_start);
-  const auto date = week_first ? next_weekday(*week_first, w, false) : std::nullopt;
+  const auto date = weekday_in_week(today, ctx.opts.week_start, 0, w);
   if (!date) return MatchResult::no_match();
   std::string text = cat(kWeekdayNames[w], " of the current week");
   float confidence = 0.85f;
