@@ -6,9 +6,9 @@ import json
 import operator
 import re
 from collections.abc import Callable, Container, Iterable, Mapping
-from functools import partial
 from dataclasses import dataclass
 from datetime import date, datetime, time, timedelta, tzinfo
+from functools import partial
 from typing import Any, TypeAlias, Union
 
 from kalendo._core import parse_raw
@@ -406,10 +406,11 @@ def parse(
         the two moments, and in a gap 02:30 names the same moment as 03:30.
     anchors: names the text may refer to ("2 days after launch"), each a
         date or a datetime (its date is used). A name is read as the text
-        is: case, the marks , . ! ? ; ( ) " and the hyphen, and runs of
-        white space do not count, so "Go-Live" is the name in "after go
-        live". Of two names read the same, the later one wins, as in a
-        dict update; a name with no word left is a ValueError.
+        is: lower-cased, with the marks , . ! ? ; ( ) " and the hyphen as
+        spaces, and a run of white space as one space, so "Go-Live" names
+        "go-live" and "go live" in a text. Of two names read the same, the
+        later one wins, as in a dict update; a name with no word left is a
+        ValueError.
     default_time: the time of day of results that name a day but no time.
         Seconds are kept, a fraction of a second is dropped.
     week_start: the first day of the week, for "this week", "next week",

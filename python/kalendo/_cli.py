@@ -162,7 +162,7 @@ _DATE_TIME = re.compile(r'("(?:when|start|end)":"[+-]?\d{4,}-\d\d-\d\dT\d\d:\d\d
 
 
 def _json(prepared: Prepared, text: str, offset: str) -> str:
-    """The JSON outcome of `text`, its date-times with the offset of --now, as the readable answers."""
+    """The JSON outcome of `text`; its date-times carry the offset of --now, as the readable answers do."""
     raw = prepared.raw(text)
     return _DATE_TIME.sub(rf'\1{offset}"', raw) if offset else raw
 
