@@ -13,8 +13,15 @@ if [ ! -f /usr/include/gtest/gtest.h ]; then
   $sudo_cmd apt-get install -y -qq libgtest-dev
 fi
 
+# The test extra (pip install ".[test]") brings CMake and Ninja: the scripts of
+# the Python that runs the tests come first on PATH, so that they win over an
+# older CMake of the system, and Ninja builds where make is missing.
+PATH="$(python3 -c 'import sysconfig; print(sysconfig.get_path("scripts"))'):$PATH"
+generator=()
+if ! command -v make >/dev/null && command -v ninja >/dev/null; then generator=(-G Ninja); fi
+
 build_dir=build/tests
-cmake -S . -B "$build_dir" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF \
+cmake -S . -B "$build_dir" "${generator[@]}" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$build_dir" -j 2
 ctest --test-dir "$build_dir" --output-on-failure -j 2
@@ -22,7 +29,7 @@ ctest --test-dir "$build_dir" --output-on-failure -j 2
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer: any
 # report, leak included, fails the run.
 asan_dir=build/tests-asan
-cmake -S . -B "$asan_dir" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF -DKALENDO_SANITIZE=ON \
+cmake -S . -B "$asan_dir" "${generator[@]}" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF -DKALENDO_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$asan_dir" -j 2
 ctest --test-dir "$asan_dir" --output-on-failure -j 2

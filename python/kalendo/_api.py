@@ -5,9 +5,10 @@ from __future__ import annotations
 import json
 import operator
 import re
-from collections.abc import Callable, Container, Mapping
+from collections.abc import Callable, Container, Iterable, Mapping
 from dataclasses import dataclass
-from datetime import date, datetime, time, tzinfo
+from datetime import date, datetime, time, timedelta, tzinfo
+from functools import partial
 from typing import Any, TypeAlias, Union
 
 from kalendo._core import parse_raw
@@ -92,36 +93,64 @@ class NoParse:
 
 
 Outcome: TypeAlias = Union[Instant, Range, Ambiguous, NoParse]
-HolidaySource: TypeAlias = Union[Callable[[date], bool], Container[date], None]
+HolidaySource: TypeAlias = Union[Callable[[date], bool], Container[date], Iterable[date], None]
 
 _MOMENT = re.compile(r"([+-]?)(\d{4,})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d)")
 
 
-def _moment(text: str, zone: tzinfo | None) -> datetime:
+def _offsets(moment: datetime) -> tuple[timedelta | None, timedelta | None]:
+    return moment.replace(fold=0).utcoffset(), moment.replace(fold=1).utcoffset()
+
+
+def _fold_of(moment: datetime, now: datetime) -> int:
+    """The fold of an answer said at `now` (a moment with fold 1).
+
+    The answer at now's own wall time is `now`, and an answer in the same
+    repeated (or skipped) stretch of the clock is counted from it, so both
+    keep its fold; any other answer takes fold 0.
+    """
+    if moment.replace(tzinfo=None) == now.replace(tzinfo=None, microsecond=0):
+        return now.fold
+    if now.tzinfo is None:
+        return 0
+    shift = _offsets(now)
+    if shift[0] is None or shift[1] is None or shift[0] == shift[1] or _offsets(moment) != shift:
+        return 0
+    # One stretch is as long as its shift: two wall times in the same one lie closer than that.
+    apart = abs(moment.replace(tzinfo=None) - now.replace(tzinfo=None))
+    return now.fold if apart < abs(shift[0] - shift[1]) else 0
+
+
+def _moment(text: str, zone: tzinfo | None, now: datetime | None) -> datetime:
     found = _MOMENT.fullmatch(text)
     if found is None:
         raise ValueError(f"unexpected date-time text {text!r} from parse_raw")
     sign, year, month, day, hour, minute, second = found.groups()
     if sign or not 1 <= int(year) <= 9999:
         raise ValueError(f"the answer {text} lies outside the years 1 to 9999 that a Python datetime can hold")
-    return datetime(int(year), int(month), int(day), int(hour), int(minute), int(second), tzinfo=zone)
+    moment = datetime(int(year), int(month), int(day), int(hour), int(minute), int(second), tzinfo=zone)
+    return moment if now is None or not now.fold else moment.replace(fold=_fold_of(moment, now))
 
 
-def _resolution(item: dict[str, Any], zone: tzinfo | None) -> Instant | Range:
+def _resolution(item: dict[str, Any], zone: tzinfo | None, now: datetime | None) -> Instant | Range:
     if item["kind"] == "instant":
-        return Instant(_moment(item["when"], zone), item["confidence"], item["interpretation"])
-    return Range(_moment(item["start"], zone), _moment(item["end"], zone), item["confidence"],
+        return Instant(_moment(item["when"], zone, now), item["confidence"], item["interpretation"])
+    return Range(_moment(item["start"], zone, now), _moment(item["end"], zone, now), item["confidence"],
                  item["interpretation"])
 
 
-def outcome_of(raw: str, zone: tzinfo | None) -> Outcome:
-    """The typed outcome of a JSON text of parse_raw; times get the tzinfo `zone` (fold 0)."""
+def outcome_of(raw: str, zone: tzinfo | None, now: datetime | None = None) -> Outcome:
+    """The typed outcome of a JSON text of parse_raw; times get the tzinfo `zone`.
+
+    Their fold is 0 unless `now`, the moment the text was said at, has fold 1
+    (see `_fold_of`).
+    """
     item = json.loads(raw)
     if item["kind"] == "no_parse":
         return NoParse(item["reason"])
     if item["kind"] == "ambiguous":
-        return Ambiguous(tuple(_resolution(c, zone) for c in item["candidates"]), item["reason"])
-    return _resolution(item, zone)
+        return Ambiguous(tuple(_resolution(c, zone, now) for c in item["candidates"]), item["reason"])
+    return _resolution(item, zone, now)
 
 
 def _type_name(value: object) -> str:
@@ -169,12 +198,18 @@ def _holiday_date(iso: str) -> date | None:
     return date(year, int(iso[5:7]), int(iso[8:10])) if year else None
 
 
+def _is_numpy(value: object, *names: str) -> bool:
+    """Whether `value` is a numpy scalar or array of one of these type names, without importing numpy."""
+    kind = type(value)
+    return kind.__module__ == "numpy" and kind.__name__ in names
+
+
 class _HolidayAdapter:
-    """The holiday source as the callable parse_raw asks with ISO texts.
+    """A holiday callable or a lazy calendar as the callable parse_raw asks with ISO texts.
 
     An exception of the source is kept and raised again once parse_raw has
     returned (parse_raw itself would drop it); after one, every date counts
-    as a working day.
+    as a working day. So is an answer that is not a bool (numpy's counts).
     """
 
     __slots__ = ("ask", "error")
@@ -188,32 +223,92 @@ class _HolidayAdapter:
         if day is None or self.error is not None:
             return False
         try:
-            return bool(self.ask(day))
+            answer = self.ask(day)
         except BaseException as error:  # noqa: B036 -- raised again after the call
             self.error = error
             return False
+        if isinstance(answer, bool) or _is_numpy(answer, "bool_", "bool"):
+            return bool(answer)
+        self.error = TypeError(
+            f"the holidays callable must return a bool, not {_type_name(answer)} ({answer!r} for {day})")
+        return False
 
 
-def _holiday_asker(holidays: object) -> Callable[[date], object] | None:
+def _holiday_day(item: object) -> date | None:
+    """The day a holiday item stands for, or None for one outside the years 1..9999 (never asked).
+
+    A datetime (a pandas.Timestamp too) stands for its date, as an anchor does.
+    """
+    if isinstance(item, datetime):
+        if item != item:  # pandas.NaT, the one datetime unequal to itself
+            raise ValueError("holidays hold a missing date (NaT); drop it first")
+        return item.date()
+    if isinstance(item, date):
+        return item
+    if _is_numpy(item, "datetime64"):
+        day = item.astype("datetime64[D]").item()  # type: ignore[attr-defined]
+        if day is None:
+            raise ValueError("holidays hold a missing date (NaT); drop it first")
+        return day if isinstance(day, date) else None
+    hint = "; read ISO texts with date.fromisoformat" if isinstance(item, str) else ""
+    raise TypeError(f"holidays must hold dates, not {_type_name(item)} ({item!r}){hint}")
+
+
+def _holiday_texts(days: Iterable[object]) -> Callable[[str], bool]:
+    """Membership of the ISO texts of `days`: parse_raw asks with the same texts."""
+    texts = frozenset(day.isoformat() for day in map(_holiday_day, days) if day is not None)
+    return texts.__contains__
+
+
+def _holiday_source(holidays: object) -> Callable[[str], bool] | None:
+    """The callable for parse_raw that answers as `holidays` does; never one that ignores it.
+
+    A collection is read once into a set, whatever it holds dates as (date,
+    datetime, pandas.Timestamp, numpy.datetime64); a mapping whose keys are
+    all dates, such as a country calendar of the holidays package that fills
+    in a year when it is first asked about, is asked with `in` instead.
+    """
     if holidays is None:
         return None
     if callable(holidays):
-        return holidays
-    if isinstance(holidays, (str, bytes)) or not isinstance(holidays, Container):
-        raise TypeError(
-            "holidays must be a callable taking a date, a container of dates, or None, "
-            f"not {_type_name(holidays)}")
-    if isinstance(holidays, (set, frozenset, list, tuple)):
-        for item in holidays:
-            if not isinstance(item, date) or isinstance(item, datetime):
-                raise TypeError(f"holidays must hold dates, not {_type_name(item)} ({item!r})")
-    return holidays.__contains__
+        return _HolidayAdapter(holidays)
+    if isinstance(holidays, Mapping) and all(
+            isinstance(key, date) and not isinstance(key, datetime) for key in holidays):
+        return _HolidayAdapter(partial(operator.contains, holidays))
+    if isinstance(holidays, Iterable) and not isinstance(holidays, (str, bytes, bytearray)):
+        return _holiday_texts(holidays)
+    if isinstance(holidays, Container) and not isinstance(holidays, (str, bytes, bytearray)):
+        return _HolidayAdapter(partial(operator.contains, holidays))
+    raise TypeError(
+        "holidays must be a callable taking a date, a collection of dates (a set, a list, a numpy "
+        f"datetime64 array, a pandas DatetimeIndex or Series), or None, not {_type_name(holidays)}")
+
+
+# The text is read lower-cased, with these marks and the hyphen as spaces, and
+# anchor names are found in it as read so; a name is read the same way, so
+# that "go-live" matches "after go-live".
+_MARKS_TO_SPACES = str.maketrans(dict.fromkeys(',.!?;()"-', " "))
+# White space as the text's words are split on it (Unicode's White_Space).
+_WHITE_SPACE_CHARS = ("\t\n\v\f\r \x85\xa0\u1680" + "".join(map(chr, range(0x2000, 0x200B)))
+                      + "\u2028\u2029\u202f\u205f\u3000")
+_WHITE_SPACE = re.compile(f"[{re.escape(_WHITE_SPACE_CHARS)}]+")
+
+
+def anchor_spelling(name: str) -> str:
+    """An anchor name as the text would spell it once read ("Q.A. sign-off" -> "q a  sign off")."""
+    return name.lower().translate(_MARKS_TO_SPACES).strip(_WHITE_SPACE_CHARS)
+
+
+def anchor_key(name: str) -> str:
+    """The words of an anchor name, one space apart ("Q.A. sign-off" -> "q a sign off")."""
+    return _WHITE_SPACE.sub(" ", anchor_spelling(name))
 
 
 class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
-    __slots__ = ("now", "zone", "anchors", "default_time", "week_start", "next_skips_today", "holidays")
+    __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
+                 "holidays")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource) -> None:
@@ -221,10 +316,12 @@ class Prepared:
             now = datetime.now()
         elif not isinstance(now, datetime):
             raise TypeError(f"now must be a datetime, not {_type_name(now)}")
+        self.moment = now
         self.zone = now.tzinfo
         self.now = now.replace(tzinfo=None).isoformat(timespec="microseconds")
 
-        self.anchors: dict[str, str] = {}
+        # key -> (spelling, ISO date); of two names with one key the later wins, as in a dict update.
+        named: dict[str, tuple[str, str]] = {}
         if anchors is not None:
             if not isinstance(anchors, Mapping):
                 raise TypeError(f"anchors must be a mapping of names to dates, not {_type_name(anchors)}")
@@ -236,7 +333,16 @@ class Prepared:
                     day = day.date()
                 elif not isinstance(day, date):
                     raise TypeError(f"anchor {name!r} must be a date or datetime, not {_type_name(day)}")
-                self.anchors[name] = day.isoformat()
+                key = anchor_key(name)
+                if not key:
+                    raise ValueError(f"the anchor name {name!r} has no word that a text could name")
+                named[key] = (anchor_spelling(name), day.isoformat())
+        # The words one space apart match a text that writes them so ("go-live", "go live"); the
+        # spelling, when it differs, a text that writes the name as given ("Q.A. sign-off").
+        self.anchors: dict[str, str] = {}
+        for key, (spelling, iso) in named.items():
+            self.anchors[key] = iso
+            self.anchors[spelling] = iso
 
         if not isinstance(default_time, time):
             raise TypeError(f"default_time must be a datetime.time, not {_type_name(default_time)}")
@@ -248,8 +354,7 @@ class Prepared:
             raise TypeError(f"next_skips_today must be a bool, not {_type_name(next_skips_today)}")
         self.next_skips_today = next_skips_today
 
-        asker = _holiday_asker(holidays)
-        self.holidays = None if asker is None else _HolidayAdapter(asker)
+        self.holidays = _holiday_source(holidays)
 
     def raw(self, text: str) -> str:
         """The JSON text of parse_raw for `text`."""
@@ -258,13 +363,13 @@ class Prepared:
         _check_utf8("text", text)
         raw = parse_raw(text, self.now, self.anchors, self.default_time, self.week_start,
                         self.next_skips_today, self.holidays)
-        if self.holidays is not None and self.holidays.error is not None:
+        if isinstance(self.holidays, _HolidayAdapter) and self.holidays.error is not None:
             error, self.holidays.error = self.holidays.error, None
             raise error
         return raw
 
     def outcome(self, text: str) -> Outcome:
-        return outcome_of(self.raw(text), self.zone)
+        return outcome_of(self.raw(text), self.zone, self.moment)
 
 
 def parse(
@@ -274,7 +379,7 @@ def parse(
     anchors: Mapping[str, date] | None = None,
     default_time: time = time(9, 0),
     week_start: int | str = "monday",
-    next_skips_today: bool = False,
+    next_skips_today: bool = True,
     holidays: HolidaySource = None,
 ) -> Outcome:
     """Resolve an English date expression such as "next friday at 5pm".
@@ -288,17 +393,24 @@ def parse(
     now: the moment the text is relative to; by default the current local
         time. Results are whole seconds. With an aware `now` the text is
         resolved on its wall clock, and every result carries the same
-        tzinfo (fold 0). So arithmetic is clock arithmetic: "in 3 hours"
-        said at 00:30 on the night the clocks go forward answers 03:30 on
-        the clock, two real hours later. A result that falls in a gap
-        (a wall-clock time skipped by a change) or a fold (one that
-        happens twice) means what that wall-clock time with fold 0 means to
-        its tzinfo: for `zoneinfo`, the offset in force before the change,
-        so in a fold the earlier of the two moments, and in a gap 02:30
-        names the same moment as 03:30.
+        tzinfo. So arithmetic is clock arithmetic: "in 3 hours" said at
+        00:30 on the night the clocks go forward answers 03:30 on the clock,
+        two real hours later. Results have fold 0, except that with a
+        `now` of fold 1 (the second time a repeated hour is lived) a result
+        at now's wall time ("now") or in that same repeated hour ("in 10
+        minutes") keeps fold 1, and so names the moment counted from `now`.
+        A result with fold 0 that falls in a gap (a wall-clock time skipped
+        by a change) or a fold (one that happens twice) means what that
+        wall-clock time with fold 0 means to its tzinfo: for `zoneinfo`,
+        the offset in force before the change, so in a fold the earlier of
+        the two moments, and in a gap 02:30 names the same moment as 03:30.
     anchors: names the text may refer to ("2 days after launch"), each a
-        date or a datetime (its date is used). Names ignore case and
-        surrounding white space.
+        date or a datetime (its date is used). A name is read as the text
+        is: lower-cased, with the marks , . ! ? ; ( ) " and the hyphen as
+        spaces, and a run of white space as one space, so "Go-Live" names
+        "go-live" and "go live" in a text. Of two names read the same, the
+        later one wins, as in a dict update; a name with no word left is a
+        ValueError.
     default_time: the time of day of results that name a day but no time.
         Seconds are kept, a fraction of a second is dropped.
     week_start: the first day of the week, for "this week", "next week",
@@ -307,12 +419,19 @@ def parse(
         or an English weekday name, full or its first three letters, in any
         case ("sunday", "Sun").
     next_skips_today: whether "next friday" said on a Friday means a week
-        from today (True) or today (False).
+        from today (True, the default) or today (False).
     holidays: days that are not business days, for phrases such as "in 3
-        business days": a callable `date -> bool`, a container of dates
-        (a set, or a country calendar of the `holidays` package), or None.
-        It is asked only about Monday-to-Friday dates. An exception it
-        raises is raised again from `parse`.
+        business days": a callable `date -> bool`, a collection of days, or
+        None. The days may be `date`s, `datetime`s or pandas `Timestamp`s
+        (each stands for its date) or numpy `datetime64` values: a set, a
+        list, a numpy array, a pandas `DatetimeIndex` or `Series` (its
+        values). A mapping whose keys are dates, such as a country calendar
+        of the `holidays` package, is asked with `in`, so it can fill in
+        years as it is asked. Anything else, ISO texts included, is a
+        TypeError, and a missing date (NaT) a ValueError. The callable is
+        asked only about Monday-to-Friday dates; an exception it raises is
+        raised again from `parse`, and so is a TypeError when it answers
+        something other than a bool (a numpy bool counts).
 
     Raises TypeError or ValueError for a bad argument, and ValueError when a
     result lies outside the years 1 to 9999 that `datetime` can hold (the

@@ -7,11 +7,12 @@ import io
 import json
 import os
 import re
+import shlex
 import sys
 from collections.abc import Callable, Container, Sequence
 from datetime import date, datetime, time
 
-from kalendo._api import Ambiguous, NoParse, Prepared, outcome_of, week_start_number
+from kalendo._api import Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
 
 DESCRIPTION = """\
@@ -63,7 +64,7 @@ def _iso_date(text: str) -> date:
 
 def _anchor(text: str) -> tuple[str, date]:
     name, equals, day = text.rpartition("=")
-    if not equals or not name.strip():
+    if not equals or not anchor_key(name):
         raise argparse.ArgumentTypeError(f"expected NAME=DATE such as launch=2025-03-14, not {text!r}")
     return _clean(name), _iso_date(day)
 
@@ -86,7 +87,7 @@ def _week_start(text: str) -> int:
 
 def _holidays_file(path: str) -> frozenset[date]:
     try:
-        with open(path, encoding="utf-8") as lines:
+        with open(path, encoding="utf-8-sig") as lines:
             content = lines.read().splitlines()
     except (OSError, UnicodeDecodeError) as error:
         raise argparse.ArgumentTypeError(f"cannot read {path!r}: {error}") from None
@@ -133,8 +134,9 @@ def _parser() -> argparse.ArgumentParser:
                         help="the first day of the week, for \"this week\", \"next week\", \"this friday\" "
                              "and weekends: a name (sunday or sun) or 0 (Monday) .. 6 (Sunday); "
                              "default monday")
-    parser.add_argument("--next-skips-today", action="store_true",
-                        help="\"next friday\" said on a Friday means a week from today, not today")
+    parser.add_argument("--next-skips-today", action=argparse.BooleanOptionalAction, default=True,
+                        help="whether \"next friday\" said on a Friday means a week from today (the "
+                             "default) or, with --no-next-skips-today, today")
     parser.add_argument("--holidays-file", type=_holidays_file, action="append", default=[],
                         metavar="FILE",
                         help="days that are not business days: one ISO date per line (blank lines and "
@@ -154,20 +156,33 @@ def _holiday_source(days: frozenset[date], calendars: list[Container[date]]) -> 
     return lambda day: day in days or any(day in calendar for calendar in calendars)
 
 
-def _batch(prepared: Prepared) -> int:
+# A date-time of a JSON outcome, the value of "when", "start" or "end" (a
+# quote inside a text is escaped, so none can end such a value).
+_DATE_TIME = re.compile(r'("(?:when|start|end)":"[+-]?\d{4,}-\d\d-\d\dT\d\d:\d\d:\d\d)"')
+
+
+def _json(prepared: Prepared, text: str, offset: str) -> str:
+    """The JSON outcome of `text`; its date-times carry the offset of --now, as the readable answers do."""
+    raw = prepared.raw(text)
+    return _DATE_TIME.sub(rf'\1{offset}"', raw) if offset else raw
+
+
+def _batch(prepared: Prepared, offset: str) -> int:
     if sys.stdin.isatty():
         print("kalendo: reading one phrase per line (end with Ctrl-D)", file=sys.stderr)
-    for line in io.TextIOWrapper(sys.stdin.buffer, encoding="utf-8", errors="replace", newline=None):
-        print(prepared.raw(line.rstrip("\n")), flush=True)
+    # utf-8-sig: a byte-order mark that an editor put first is not part of the first phrase.
+    for line in io.TextIOWrapper(sys.stdin.buffer, encoding="utf-8-sig", errors="replace", newline=None):
+        print(_json(prepared, line.rstrip("\n"), offset), flush=True)
     return 0
 
 
-def _single(prepared: Prepared, text: str, as_json: bool) -> int:
-    raw = prepared.raw(text)
+def _single(prepared: Prepared, text: str, as_json: bool, offset: str) -> int:
     if as_json:
+        raw = _json(prepared, text, offset)
         print(raw)
         kind = json.loads(raw)
         return 1 if kind["kind"] == "no_parse" or kind.get("candidates") == [] else 0
+    raw = prepared.raw(text)
     try:
         outcome = outcome_of(raw, prepared.zone)
     except ValueError as error:
@@ -176,9 +191,10 @@ def _single(prepared: Prepared, text: str, as_json: bool) -> int:
     if isinstance(outcome, NoParse) or (isinstance(outcome, Ambiguous) and not outcome.candidates):
         print(f"kalendo: {outcome}", file=sys.stderr)
         if isinstance(outcome, Ambiguous):
-            missing = re.match(r'unknown anchor "([^"\\]*)"', outcome.reason)
+            missing = re.match(r'unknown anchor "(.*)" \u2014 ', outcome.reason)
             name = missing.group(1) if missing else "NAME"
-            print(f"kalendo: give the date with --anchor {name}=YYYY-MM-DD", file=sys.stderr)
+            option = shlex.quote(f"{name}=YYYY-MM-DD")  # a name of several words, quoted for the shell
+            print(f"kalendo: give the date with --anchor {option}", file=sys.stderr)
         return 1
     print(outcome)
     return 0
@@ -198,10 +214,13 @@ def main(argv: Sequence[str] | None = None) -> int:
         next_skips_today=args.next_skips_today,
         holidays=_holiday_source(frozenset[date]().union(*args.holidays_file), args.holidays),
     )
+    # The offset of --now, which every answer carries ("+02:00"), or none.
+    aware = args.now is not None and args.now.tzinfo is not None
+    offset = args.now.isoformat(timespec="seconds")[19:] if aware else ""
     try:
         if args.text in ([], ["-"]):
-            return _batch(prepared)
-        return _single(prepared, _clean(" ".join(args.text)), args.json)
+            return _batch(prepared, offset)
+        return _single(prepared, _clean(" ".join(args.text)), args.json, offset)
     except BrokenPipeError:
         # The reader went away (kalendo ... | head): stop quietly.
         os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())

@@ -48,7 +48,7 @@ PHRASES: list[tuple[str, dict[str, Any], dict[str, Any]]] = [
     ("this friday", {"week_start": " SAT "}, {"week_start": 5}),
     ("this week", {"week_start": "tue"}, {"week_start": 1}),
     ("next week", {"week_start": 2}, {"week_start": 2}),
-    ("next wednesday", {"next_skips_today": True}, {"next_skips_today": True}),
+    ("next wednesday", {"next_skips_today": False}, {"next_skips_today": False}),
     ("next weekend", {}, {}),  # ambiguous between two ranges
     ("wednesday", {}, {}),  # ambiguous between two instants
     ("2 days after launch", {"anchors": {"launch": date(2025, 3, 14)}}, {"anchors": {"launch": "2025-03-14"}}),
@@ -65,7 +65,7 @@ PHRASES: list[tuple[str, dict[str, Any], dict[str, Any]]] = [
 
 def raw_call(text: str, now: str = RAW_NOW, anchors: dict[str, str] | None = None,
              default_time: tuple[int, int, int] = (9, 0, 0), week_start: int = 0,
-             next_skips_today: bool = False, holidays: Callable[[str], bool] | None = None) -> str:
+             next_skips_today: bool = True, holidays: Callable[[str], bool] | None = None) -> str:
     return parse_raw(text, now, anchors or {}, default_time, week_start, next_skips_today, holidays)
 
 
@@ -81,6 +81,39 @@ def test_every_kind_is_covered_by_the_table() -> None:
     assert kinds == {Instant, Range, Ambiguous, NoParse}
     assert parse("2 days after launch", now=NOW) == Ambiguous(
         (), 'unknown anchor "launch" — pass it via anchors={"launch": date(...)}')
+
+
+GO_LIVE = date(2025, 3, 14)  # a Friday
+# (anchors, text) -> the day of the answer, or None when the text names no anchor given
+ANCHOR_NAMES: list[tuple[dict[str, date], str, date | None]] = [
+    ({"go-live": GO_LIVE}, "2 days after go-live", date(2025, 3, 16)),
+    ({"Go-Live": GO_LIVE}, "2 days after go live", date(2025, 3, 16)),
+    ({"go live": GO_LIVE}, "2 days after GO-LIVE", date(2025, 3, 16)),
+    ({" go \t live\u3000": GO_LIVE}, "2 days after go-live", date(2025, 3, 16)),
+    ({"(go-live!)": GO_LIVE}, "2 days after go-live", date(2025, 3, 16)),
+    ({"Q.A. sign-off": GO_LIVE}, "the day after q.a. sign-off", date(2025, 3, 15)),
+    ({"Q.A. sign-off": GO_LIVE}, "the day after q a sign off", date(2025, 3, 15)),
+    ({"Q.A. sign-off": GO_LIVE}, "the day after qa sign off", None),
+    # two names read the same: the later one wins, as in a dict update
+    ({"launch": date(2024, 1, 1), " LAUNCH ": GO_LIVE}, "2 days after launch", date(2025, 3, 16)),
+    ({"go-live": date(2024, 1, 1), "go live": GO_LIVE}, "2 days after go-live", date(2025, 3, 16)),
+]
+
+
+@pytest.mark.parametrize(("anchors", "text", "day"), ANCHOR_NAMES, ids=[f"{a} {t}" for a, t, _ in ANCHOR_NAMES])
+def test_anchor_names_are_read_as_the_text_is(anchors: dict[str, date], text: str, day: date | None) -> None:
+    got = parse(text, now=NOW, anchors=anchors)
+    if day is None:
+        assert isinstance(got, Ambiguous) and not got.candidates
+    else:
+        assert isinstance(got, Instant) and got.when == datetime.combine(day, time(9))
+
+
+def test_next_skips_today_by_default() -> None:
+    # Said on a Wednesday afternoon, "next wednesday" is a week ahead, not this morning.
+    assert parse("next wednesday", now=NOW) == Instant(
+        datetime(2024, 6, 12, 9, 0), 0.9,
+        "next Wednesday \u2014 today is Wednesday; skipping today per next_skips_today=true")
 
 
 def test_now_defaults_to_the_local_clock() -> None:
@@ -120,6 +153,38 @@ def test_a_time_in_the_autumn_fold_is_the_first_of_the_two() -> None:
     assert got.when.astimezone(timezone.utc) == datetime(2024, 10, 27, 0, 30, tzinfo=timezone.utc)
 
 
+# Berlin lives 02:00..03:00 twice on 27 October 2024 (fold 1 the second time) and skips it on 31 March.
+SECOND_PASS = datetime(2024, 10, 27, 2, 30, 15, 500000, tzinfo=BERLIN, fold=1)
+SKIPPED = datetime(2024, 3, 31, 2, 30, tzinfo=BERLIN, fold=1)  # fold 1 in a gap: the offset after it
+# (now, text) -> the answer's wall time and fold, and the real moment it names
+FOLDS: list[tuple[datetime, str, datetime, int, str]] = [
+    (SECOND_PASS, "now", datetime(2024, 10, 27, 2, 30, 15), 1, "2024-10-27T01:30:15"),
+    (SECOND_PASS, "in 10 minutes", datetime(2024, 10, 27, 2, 40, 15), 1, "2024-10-27T01:40:15"),
+    (SECOND_PASS, "20 minutes ago", datetime(2024, 10, 27, 2, 10, 15), 1, "2024-10-27T01:10:15"),
+    (SECOND_PASS, "in 1 hour", datetime(2024, 10, 27, 3, 30, 15), 0, "2024-10-27T02:30:15"),
+    (SECOND_PASS.replace(fold=0), "in 10 minutes", datetime(2024, 10, 27, 2, 40, 15), 0, "2024-10-27T00:40:15"),
+    (SKIPPED, "now", datetime(2024, 3, 31, 2, 30), 1, "2024-03-31T00:30:00"),
+    (SKIPPED, "in 10 minutes", datetime(2024, 3, 31, 2, 40), 1, "2024-03-31T00:40:00"),
+    # fold 1 outside any repeated hour: the fold of another day is still the first of its two
+    (datetime(2025, 10, 25, 12, 0, tzinfo=BERLIN, fold=1), "tomorrow at 2:30am", datetime(2025, 10, 26, 2, 30), 0,
+     "2025-10-26T00:30:00"),
+]
+
+
+@pytest.mark.parametrize(("now", "text", "wall", "fold", "utc"), FOLDS, ids=[f"{n} {t}" for n, t, *_ in FOLDS])
+def test_answers_in_now_s_repeated_hour_keep_its_fold(now: datetime, text: str, wall: datetime, fold: int,
+                                                    utc: str) -> None:
+    got = parse(text, now=now)
+    assert isinstance(got, Instant)
+    assert (got.when.replace(tzinfo=None), got.when.fold, got.when.tzinfo) == (wall, fold, BERLIN)
+    assert got.when.astimezone(timezone.utc) == datetime.fromisoformat(utc).replace(tzinfo=timezone.utc)
+
+
+def test_naive_now_keeps_its_fold_for_now() -> None:
+    got = parse("now", now=datetime(2024, 10, 27, 2, 30, fold=1))
+    assert isinstance(got, Instant) and (got.when, got.when.fold) == (datetime(2024, 10, 27, 2, 30), 1)
+
+
 def test_durations_are_counted_on_the_wall_clock() -> None:
     got = parse("in 3 hours", now=datetime(2024, 3, 31, 0, 30, tzinfo=BERLIN))
     assert isinstance(got, Instant)
@@ -142,35 +207,81 @@ def test_years_that_datetime_cannot_hold_raise_value_error(text: str, now: datet
 # Tuesday 24 December 2024: Christmas Day is the next weekday, then Boxing Day (a holiday in GB, not in US).
 EVE = datetime(2024, 12, 24, 10, 0)
 CHRISTMAS = {date(2024, 12, 25)}
-HOLIDAY_SOURCES: list[tuple[str, Any, set[date]]] = [
-    ("callable", lambda day: day in CHRISTMAS, CHRISTMAS),
-    ("set", set(CHRISTMAS), CHRISTMAS),
-    ("frozenset", frozenset(CHRISTMAS), CHRISTMAS),
-    ("list", list(CHRISTMAS), CHRISTMAS),
-    ("dict keys", {date(2024, 12, 25): "Christmas"}.keys(), CHRISTMAS),
-    ("country US", holiday_calendars.country_holidays("US"), CHRISTMAS),
-    ("country GB", holiday_calendars.country_holidays("GB"), CHRISTMAS | {date(2024, 12, 26)}),
-    ("none", None, set()),
+XMAS = "2024-12-25"
+
+
+def pandas() -> Any:
+    return pytest.importorskip("pandas")
+
+
+def numpy() -> Any:
+    return pytest.importorskip("numpy")
+
+
+# (name, a function that makes the source, the holidays it stands for)
+HOLIDAY_SOURCES: list[tuple[str, Callable[[], Any], set[date]]] = [
+    ("callable", lambda: lambda day: day in CHRISTMAS, CHRISTMAS),
+    ("callable answering numpy bools", lambda: lambda day: numpy().bool_(day in CHRISTMAS), CHRISTMAS),
+    ("set", lambda: set(CHRISTMAS), CHRISTMAS),
+    ("frozenset", lambda: frozenset(CHRISTMAS), CHRISTMAS),
+    ("list", lambda: list(CHRISTMAS), CHRISTMAS),
+    ("generator", lambda: (day for day in CHRISTMAS), CHRISTMAS),
+    ("dict keys", lambda: {date(2024, 12, 25): "Christmas"}.keys(), CHRISTMAS),
+    ("datetimes, each for its date", lambda: [datetime(2024, 12, 25), datetime(2024, 12, 26, 18, 30)],
+     CHRISTMAS | {date(2024, 12, 26)}),
+    ("country US", lambda: holiday_calendars.country_holidays("US"), CHRISTMAS),
+    ("country GB", lambda: holiday_calendars.country_holidays("GB"), CHRISTMAS | {date(2024, 12, 26)}),
+    ("pandas DatetimeIndex", lambda: pandas().DatetimeIndex([XMAS]), CHRISTMAS),
+    ("aware pandas DatetimeIndex", lambda: pandas().DatetimeIndex([XMAS]).tz_localize("Europe/Berlin"), CHRISTMAS),
+    ("pandas Series", lambda: pandas().Series(pandas().to_datetime([XMAS, "2024-12-26"])),
+     CHRISTMAS | {date(2024, 12, 26)}),
+    ("pandas Series of dates", lambda: pandas().Series(list(CHRISTMAS), dtype=object), CHRISTMAS),
+    ("list of pandas Timestamps", lambda: [pandas().Timestamp(XMAS)], CHRISTMAS),
+    ("dict keyed by pandas Timestamps", lambda: {pandas().Timestamp(XMAS): "Christmas"}, CHRISTMAS),
+    ("numpy datetime64[ns] array", lambda: numpy().array([XMAS + "T00:00"], dtype="datetime64[ns]"), CHRISTMAS),
+    ("numpy datetime64[D] array and a year past 9999",
+     lambda: numpy().array([XMAS, "12000-01-01"], dtype="datetime64[D]"), CHRISTMAS),
+    ("list of numpy datetime64", lambda: [numpy().datetime64(XMAS)], CHRISTMAS),
+    ("none", lambda: None, set()),
 ]
 
 
-@pytest.mark.parametrize(("source", "days"), [(s, d) for _, s, d in HOLIDAY_SOURCES],
+@pytest.mark.parametrize(("make", "days"), [(m, d) for _, m, d in HOLIDAY_SOURCES],
                          ids=[name for name, _, _ in HOLIDAY_SOURCES])
 @pytest.mark.parametrize("text", ["next business day", "in 3 business days", "last business day of the month"])
-def test_every_holiday_source(source: Any, days: set[date], text: str) -> None:
+def test_every_holiday_source(make: Callable[[], Any], days: set[date], text: str) -> None:
     isos = {day.isoformat() for day in days}
-    assert parse(text, now=EVE, holidays=source) == expected(
+    assert parse(text, now=EVE, holidays=make()) == expected(
         raw_call(text, now="2024-12-24T10:00:00", holidays=lambda iso: iso in isos))
 
 
-def test_a_holiday_callable_gets_dates_and_its_answer_is_taken_for_truth() -> None:
+# Sources that cannot be read as days are refused, never taken for "no holidays".
+@pytest.mark.parametrize(("make", "error", "message"), [
+    (lambda: [XMAS], TypeError, r"holidays must hold dates, not str \('2024-12-25'\); read ISO texts with "
+                                r"date\.fromisoformat"),
+    (lambda: pandas().Series([XMAS]), TypeError, "holidays must hold dates, not str"),
+    (lambda: pandas().Series(["Christmas"], index=pandas().DatetimeIndex([XMAS])), TypeError,
+     r"not str \('Christmas'\)"),
+    (lambda: numpy().array([20241225]), TypeError, "holidays must hold dates, not int64"),
+    (lambda: pandas().DatetimeIndex([XMAS, None]), ValueError, r"holidays hold a missing date \(NaT\)"),
+    (lambda: numpy().array([XMAS, "NaT"], dtype="datetime64[D]"), ValueError, r"missing date \(NaT\)"),
+    (lambda: lambda day: int(day == date(2024, 12, 25)), TypeError,
+     r"the holidays callable must return a bool, not int \(1 for 2024-12-25\)"),
+    (lambda: lambda day: None, TypeError, r"must return a bool, not NoneType \(None for 2024-12-25\)"),
+])
+def test_holiday_sources_that_are_refused(make: Callable[[], Any], error: type[Exception], message: str) -> None:
+    with pytest.raises(error, match=message):
+        parse("in 3 business days", now=EVE, holidays=make())
+
+
+def test_a_holiday_callable_is_asked_with_dates() -> None:
     asked: list[object] = []
 
-    def truthy(day: date) -> int:
+    def christmas(day: date) -> bool:
         asked.append(day)
-        return int(day == date(2024, 12, 25))
+        return day == date(2024, 12, 25)
 
-    got = parse("next business day", now=EVE, holidays=truthy)  # type: ignore[arg-type]  # a truthy answer
+    got = parse("next business day", now=EVE, holidays=christmas)
     assert isinstance(got, Instant) and got.when.date() == date(2024, 12, 26)
     assert asked == [date(2024, 12, 25), date(2024, 12, 26)]
 
@@ -228,7 +339,7 @@ def test_holiday_dates_that_date_cannot_hold_are_working_days(iso: str, day: dat
     ({"holidays": "2024-12-25"}, TypeError, "holidays must be a callable .* not str"),
     ({"holidays": 20241225}, TypeError, "not int"),
     ({"holidays": {"2024-12-25"}}, TypeError, r"holidays must hold dates, not str \('2024-12-25'\)"),
-    ({"holidays": [datetime(2024, 12, 25)]}, TypeError, "holidays must hold dates, not datetime"),
+    ({"anchors": {" -- ": date(2025, 3, 14)}}, ValueError, "the anchor name ' -- ' has no word"),
 ])
 def test_bad_arguments_are_reported_in_the_callers_terms(options: dict[str, Any], error: type[Exception],
                                                          message: str) -> None:

@@ -23,13 +23,14 @@ def kalendo(*args: str | bytes, stdin: str | None = None, env: dict[str, str] | 
 
 
 def raw(text: str, now: str = NOW) -> str:
-    return parse_raw(text, now, {}, (9, 0, 0), 0, False)
+    return parse_raw(text, now, {}, (9, 0, 0), 0, True)
 
 
 @pytest.fixture
 def holiday_file(tmp_path: Path) -> str:
     path = tmp_path / "days.txt"
-    path.write_text("# office closed\n2024-12-25\n\n 2024-12-26 \n2024-12-27\n", encoding="utf-8")
+    # Saved with a byte-order mark first, as some editors do.
+    path.write_text("2024-12-25\n# office closed\n\n 2024-12-26 \n2024-12-27\n", encoding="utf-8-sig")
     return str(path)
 
 
@@ -43,10 +44,18 @@ def holiday_file(tmp_path: Path) -> str:
      ["Sunday 2024-06-09 to Saturday 2024-06-15 (the calendar week after this one; confidence 0.9)"]),
     (["--default-time", "07:30", "tomorrow"],
      ["Thursday 2024-06-06 07:30 (tomorrow, default 07:30; confidence 0.95)"]),
+    (["next wednesday"],
+     ["Wednesday 2024-06-12 09:00 (next Wednesday — today is Wednesday; "
+      "skipping today per next_skips_today=true; confidence 0.9)"]),
     (["--next-skips-today", "next wednesday"],
      ["Wednesday 2024-06-12 09:00 (next Wednesday — today is Wednesday; "
       "skipping today per next_skips_today=true; confidence 0.9)"]),
+    (["--no-next-skips-today", "next wednesday"],
+     ["Wednesday 2024-06-05 09:00 (next Wednesday — today is Wednesday; "
+      "today counts per next_skips_today=false; confidence 0.9)"]),
     (["--anchor", "launch=2025-03-14", "--anchor", "party=2024-07-01", "2 days after launch"],
+     ["Sunday 2025-03-16 09:00 (2 days after 2025-03-14; confidence 0.9)"]),
+    (["--anchor", "Go-Live=2025-03-14", "2 days after go-live"],
      ["Sunday 2025-03-16 09:00 (2 days after 2025-03-14; confidence 0.9)"]),
     (["in 3 hours", "--now", NOW + "+02:00"],
      ["Wednesday 2024-06-05 17:20:10 UTC+02:00 (3 hours from now; confidence 0.95)"]),
@@ -94,6 +103,8 @@ def test_json(text: str, status: int) -> None:
     ("", "kalendo: no parse: empty input\n"),
     ("2 days after launch", 'kalendo: ambiguous, with no candidates: unknown anchor "launch" — pass it via '
      'anchors={"launch": date(...)}\nkalendo: give the date with --anchor launch=YYYY-MM-DD\n'),
+    ("2 days after go-live", 'kalendo: ambiguous, with no candidates: unknown anchor "go live" — pass it via '
+     'anchors={"go live": date(...)}\nkalendo: give the date with --anchor \'go live=YYYY-MM-DD\'\n'),
     ("in 8000 years", "kalendo: the answer +10024-06-05T14:20:10 lies outside the years 1 to 9999 that a "
      "Python datetime can hold (--json shows it)\n"),
 ])
@@ -109,6 +120,37 @@ def test_standard_input_gives_one_json_object_per_line(args: list[str]) -> None:
     assert done.returncode == 0 and done.stderr == ""
     assert done.stdout.splitlines() == [raw(phrase) for phrase in phrases]
     assert all(json.loads(line)["kind"] for line in done.stdout.splitlines())
+
+
+INSTANT = ('"kind":"instant","when":"2024-06-06T09:00:00{}","confidence":0.95,'
+           '"interpretation":"tomorrow, default 09:00"')
+WEEKENDS = ('{{"kind":"ambiguous","candidates":[{{"kind":"range","start":"2024-06-08T00:00:00{0}",'
+            '"end":"2024-06-09T23:59:59{0}","confidence":0.65,"interpretation":"the coming weekend (Sat-Sun)"}},'
+            '{{"kind":"range","start":"2024-06-15T00:00:00{0}","end":"2024-06-16T23:59:59{0}","confidence":0.55,'
+            '"interpretation":"the weekend after the coming one (Sat-Sun)"}}],"reason":"\\"next weekend\\" said '
+            'midweek can mean the coming weekend or the one after it"}}')
+
+
+# The machine-readable answers carry the offset of --now, as the readable ones do.
+@pytest.mark.parametrize(("args", "stdin", "lines"), [
+    (["--now", NOW + "+02:00", "--json", "tomorrow"], None, ["{" + INSTANT.format("+02:00") + "}"]),
+    (["--now", NOW + "+02:00", "--json", "next weekend"], None, [WEEKENDS.format("+02:00")]),
+    (["--now", "2024-06-05T14:20:10.5Z"], "tomorrow\nin 8000 years\nblorp\n",
+     ["{" + INSTANT.format("+00:00") + "}",
+      '{"kind":"instant","when":"+10024-06-05T14:20:10+00:00","confidence":0.9,'
+      '"interpretation":"8000 years from now (distant horizon)"}',
+      raw("blorp")]),
+    (["--now", NOW + "-05:30", "-"], "next weekend\n", [WEEKENDS.format("-05:30")]),
+    (["--now", NOW, "--json", "tomorrow"], None, ["{" + INSTANT.format("") + "}"]),
+])
+def test_json_carries_the_offset_of_now(args: list[str], stdin: str | None, lines: list[str]) -> None:
+    done = kalendo(*args, stdin=stdin)
+    assert (done.returncode, done.stdout.splitlines(), done.stderr) == (0, lines, "")
+
+
+def test_a_byte_order_mark_is_not_part_of_the_first_phrase() -> None:
+    done = kalendo("--now", NOW, stdin="\ufefftomorrow\r\nq3\n")
+    assert done.stdout.splitlines() == [raw("tomorrow"), raw("q3")]
 
 
 def test_standard_input_that_is_not_utf8_is_replaced() -> None:
@@ -128,6 +170,7 @@ def test_arguments_that_are_not_utf8_are_replaced() -> None:
     (["--now", "2024-13-01T10:00"], "argument --now: expected an ISO date-time"),
     (["--anchor", "launch"], "argument --anchor: expected NAME=DATE"),
     (["--anchor", "=2025-03-14"], "argument --anchor: expected NAME=DATE"),
+    (["--anchor=--=2025-03-14"], "argument --anchor: expected NAME=DATE"),
     (["--anchor", "launch=soon"], "argument --anchor: expected an ISO date such as 2025-03-14, not 'soon'"),
     (["--default-time", "25:00"], "argument --default-time: expected HH:MM or HH:MM:SS"),
     (["--default-time", "9"], "argument --default-time: expected HH:MM or HH:MM:SS"),
