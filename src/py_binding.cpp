@@ -633,7 +633,9 @@ PyObject* create_module() {
     return nullptr;
   }
   PyRef full_mode = PyRef::steal(PyCFunction_NewEx(&kMethods[1], module.get(), name.get()));
-  if (!full_mode || !add_public(module.get(), all.get(), "parse_full", full_mode.get())) {
+  // An attribute of its own, outside __all__: the module's public list is
+  // fixed, and the package exports full mode by name.
+  if (!full_mode || PyModule_AddObjectRef(module.get(), "parse_full", full_mode.get()) < 0) {
     return nullptr;
   }
   PyRef version = PyRef::steal(PyUnicode_FromString(kVersion));

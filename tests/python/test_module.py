@@ -17,7 +17,7 @@ DOC = (
 
 def test_module_attributes():
     assert _core.__version__ == "0.4.0"
-    assert _core.__all__ == ["parse_raw", "parse_full", "__version__"]
+    assert _core.__all__ == ["parse_raw", "__version__"]
     assert _core.__doc__ == ""
     assert _core.parse_raw.__self__ is _core
     assert _core.parse_raw.__module__ == _core.__name__ == "kalendo._core"
