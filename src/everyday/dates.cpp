@@ -3,6 +3,7 @@
 // Q3 2025, in 2025, the 14th, friday the 14th; with a clock time before or
 // after and a weekday in front.
 #include <algorithm>
+#include <charconv>
 
 #include "everyday/mod.h"
 #include "locale.h"
@@ -39,13 +40,6 @@ constexpr float kContradiction = 0.3f;
 
 constexpr std::string_view kOrderNames[4] = {"", "month-day-year", "day-month-year",
                                              "year-month-day"};
-
-// A calendar day as written; the year may be far outside the range.
-struct Ymd {
-  int64_t year;
-  uint32_t month;
-  uint32_t day;
-};
 
 bool exists(int64_t y, uint32_t m, uint32_t d) {
   return m >= 1 && m <= 12 && d >= 1 && d <= days_in_month(y, m);
@@ -162,34 +156,59 @@ std::optional<TimeOfDay> clock_of(const Piece& p) {
   return std::nullopt;
 }
 
-// "at 17:00", "at 17:00:30", "default 09:00": the core's label, with the
-// seconds when the text gave some.
-std::string time_label(const Ctx& c) {
-  std::string label = tod_label(c);
-  if (c.tod_explicit && c.tod.secs % 60 != 0) {
-    label += ':';
-    label += static_cast<char>('0' + c.tod.secs % 60 / 10);
-    label += static_cast<char>('0' + c.tod.secs % 10);
-  }
-  return label;
+// Appends a year in plain decimal, as labels write years.
+void append_year_number(std::string& out, int64_t y) {
+  char buf[24];
+  const auto end = std::to_chars(buf, buf + sizeof buf, y).ptr;
+  out.append(buf, end);
 }
 
-// The reading of one day: "2025-03-14, default 09:00", a note on an assumed
-// year, and the check of a weekday the text named with it.
-std::optional<Resolution> day_reading(Ymd v, std::string_view note, float confidence,
-                                      std::optional<uint32_t> weekday, const Ctx& c) {
-  const auto day = Date::from_ymd(v.year, v.month, v.day);
+// What a reading assumed about a date written without its year or month:
+// " (<why>; assuming [<month> ]<year>)".
+struct Assumed {
+  std::string_view why;    // "this year's has passed", "June has no 31st"
+  std::string_view month;  // empty when only the year was assumed
+  int64_t year;
+};
+
+// The reading of one day: "2025-03-14, default 09:00" or "..., at 17:00:30"
+// (the core's label, with the seconds the text gave), what was assumed, and
+// the check of a weekday the text named with it. Built in one buffer: every
+// date the grammar reads ends here.
+std::optional<Resolution> day_reading(std::optional<Date> day, const Assumed* assumed,
+                                      float confidence, std::optional<uint32_t> weekday,
+                                      const Ctx& c) {
   if (!day) return std::nullopt;
   std::string text;
+  text.reserve(64);
   append_date(text, *day);
-  text += ", ";
-  text += time_label(c);
-  text += note;
+  text += c.tod_explicit ? ", at " : ", default ";
+  append_hh_mm(text, c.tod);
+  if (c.tod_explicit && c.tod.secs % 60 != 0) {
+    text += ':';
+    text += static_cast<char>('0' + c.tod.secs % 60 / 10);
+    text += static_cast<char>('0' + c.tod.secs % 10);
+  }
+  if (assumed != nullptr) {
+    text += " (";
+    text += assumed->why;
+    text += "; assuming ";
+    if (!assumed->month.empty()) {
+      text += assumed->month;
+      text += ' ';
+    }
+    append_year_number(text, assumed->year);
+    text += ')';
+  }
   if (weekday && day->weekday() != *weekday) {
     confidence = penalised(confidence, kContradiction);
     text += " (";
     append_date(text, *day);
-    text += cat(" is a ", kWeekdayNames[day->weekday()], ", not a ", kWeekdayNames[*weekday], ")");
+    text += " is a ";
+    text += kWeekdayNames[day->weekday()];
+    text += ", not a ";
+    text += kWeekdayNames[*weekday];
+    text += ')';
   }
   return Resolution{std::move(text), Value::instant(DateTime{*day, c.tod}), confidence};
 }
@@ -202,17 +221,16 @@ MatchResult one(std::optional<Resolution> r) {
 // The next month and day on or after today, today included; February 29
 // waits for the next leap year.
 std::optional<Resolution> next_occurrence(uint32_t m, uint32_t d, std::optional<uint32_t> weekday,
-                                          const Ctx& c) {
-  const int64_t this_year = c.today().year();
+                                          int64_t this_year, const Ctx& c) {
+  const Date today = c.today();
   for (int64_t y = this_year; y <= this_year + 8; ++y) {
     if (!exists(y, m, d)) continue;
     const auto day = Date::from_ymd(y, m, d);
     if (!day) return std::nullopt;
-    if (*day < c.today()) continue;
-    if (y == this_year) return day_reading({y, m, d}, {}, kDate, weekday, c);
-    return day_reading({y, m, d},
-                       cat(" (this year's has passed; assuming ", std::to_string(y), ")"), kRolled,
-                       weekday, c);
+    if (*day < today) continue;
+    if (y == this_year) return day_reading(day, nullptr, kDate, weekday, c);
+    const Assumed rolled{"this year's has passed", {}, y};
+    return day_reading(day, &rolled, kRolled, weekday, c);
   }
   return std::nullopt;
 }
@@ -223,17 +241,17 @@ std::string month_day_name(uint32_t m, uint32_t d) {
 
 // <month> <day> [<year>] and its other orders, once read.
 MatchResult named_day(uint32_t m, uint32_t d, std::optional<int64_t> y,
-                      std::optional<uint32_t> weekday, const Ctx& c) {
+                      std::optional<uint32_t> weekday, int64_t this_year, const Ctx& c) {
   if (y) {
     if (!exists(*y, m, d)) {
       return MatchResult::reject(
           cat(month_day_name(m, d), ", ", std::to_string(*y), " does not exist"));
     }
-    return one(day_reading({*y, m, d}, {}, kDate, weekday, c));
+    return one(day_reading(Date::from_ymd(*y, m, d), nullptr, kDate, weekday, c));
   }
   if (!exists_some_year(m, d))
     return MatchResult::reject(cat(month_day_name(m, d), " does not exist"));
-  return one(next_occurrence(m, d, weekday, c));
+  return one(next_occurrence(m, d, weekday, this_year, c));
 }
 
 // The days of a month, a quarter or a year as a range.
@@ -272,17 +290,17 @@ MatchResult day_of_month(uint32_t d, std::optional<uint32_t> weekday, const Ctx&
     const auto day = Date::from_ymd(fc.year, fc.month, d);
     if (!day) return MatchResult::no_match();
     if (*day < c.today() || (weekday && day->weekday() != *weekday)) continue;
-    if (k == 0) return one(day_reading({fc.year, fc.month, d}, {}, kDate, weekday, c));
-    std::string note = " (";
+    if (k == 0) return one(day_reading(day, nullptr, kDate, weekday, c));
+    std::string why;
     if (weekday) {
-      note += cat("the next ", kWeekdayNames[*weekday], " the ", ext::ord_label(d));
+      why = cat("the next ", kWeekdayNames[*weekday], " the ", ext::ord_label(d));
     } else if (exists(today.year, today.month, d)) {
-      note += "this month's has passed";
+      why = "this month's has passed";
     } else {
-      note += cat(kMonthNames[today.month - 1], " has no ", ext::ord_label(d));
+      why = cat(kMonthNames[today.month - 1], " has no ", ext::ord_label(d));
     }
-    note += cat("; assuming ", kMonthNames[fc.month - 1], " ", std::to_string(fc.year), ")");
-    return one(day_reading({fc.year, fc.month, d}, note, kRolled, weekday, c));
+    const Assumed next_month{why, kMonthNames[fc.month - 1], fc.year};
+    return one(day_reading(day, &next_month, kRolled, weekday, c));
   }
   return MatchResult::no_match();
 }
@@ -322,9 +340,9 @@ std::optional<Reading> read_in_order(const Shape& s, DateOrder order, int64_t th
 }
 
 std::optional<Resolution> resolve_reading(const Reading& r, std::optional<uint32_t> weekday,
-                                          const Ctx& c) {
-  if (r.y) return day_reading({*r.y, r.m, r.d}, {}, kDate, weekday, c);
-  return next_occurrence(r.m, r.d, weekday, c);
+                                          int64_t this_year, const Ctx& c) {
+  if (r.y) return day_reading(Date::from_ymd(*r.y, r.m, r.d), nullptr, kDate, weekday, c);
+  return next_occurrence(r.m, r.d, weekday, this_year, c);
 }
 
 std::string quoted(std::string_view text) {
@@ -349,7 +367,7 @@ MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& 
     if (!exists(p[0], p[1], p[2])) {
       return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
     }
-    return one(day_reading({p[0], p[1], p[2]}, {}, kDate, weekday, c));
+    return one(day_reading(Date::from_ymd(p[0], p[1], p[2]), nullptr, kDate, weekday, c));
   }
   if (order != DateOrder::Unset) {
     const auto r = read_in_order(s, order, this_year);
@@ -357,7 +375,7 @@ MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& 
       return MatchResult::reject(cat(quoted(s.text), " is not a valid date in ",
                                      kOrderNames[static_cast<int>(order)], " order"));
     }
-    return one(resolve_reading(*r, weekday, c));
+    return one(resolve_reading(*r, weekday, this_year, c));
   }
   // Unset: month first and day first, ranked by the separator's custom.
   auto month_first = read_in_order(s, DateOrder::MDY, this_year);
@@ -367,9 +385,9 @@ MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& 
   auto& b = day_first;
   if (!a && !b) return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
   if (!a || !b || (a->m == b->m && a->d == b->d))
-    return one(resolve_reading(a ? *a : *b, weekday, c));
-  auto ra = resolve_reading(*a, weekday, c);
-  auto rb = resolve_reading(*b, weekday, c);
+    return one(resolve_reading(a ? *a : *b, weekday, this_year, c));
+  auto ra = resolve_reading(*a, weekday, this_year, c);
+  auto rb = resolve_reading(*b, weekday, this_year, c);
   if (!ra || !rb) return one(ra ? std::move(ra) : std::move(rb));
   // A weekday that only one reading falls on decides between them.
   if (weekday) {
@@ -397,7 +415,8 @@ MatchResult shaped(const Shape& s, std::optional<uint32_t> weekday, const Ctx& c
       if (!exists(s.parts[0], s.parts[1], s.parts[2])) {
         return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
       }
-      return one(day_reading({s.parts[0], s.parts[1], s.parts[2]}, {}, kDate, weekday, c));
+      return one(day_reading(Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]), nullptr, kDate,
+                             weekday, c));
     case Shape::Kind::Clock:
       break;
   }
@@ -457,7 +476,7 @@ MatchResult day_forms(Reader r, std::optional<uint32_t> weekday, const Ctx& c) {
       y = r.year(this_year);
       if (!y || !r.done()) return MatchResult::no_match();
     }
-    return named_day(static_cast<uint32_t>(v), *d, y, weekday, c);
+    return named_day(static_cast<uint32_t>(v), *d, y, weekday, this_year, c);
   }
   // <day> [of] <month> [<year>] | <day>
   const auto d = r.day(true);
@@ -470,7 +489,7 @@ MatchResult day_forms(Reader r, std::optional<uint32_t> weekday, const Ctx& c) {
     y = r.year(this_year);
     if (!y || !r.done()) return MatchResult::no_match();
   }
-  return named_day(static_cast<uint32_t>(v), *d, y, weekday, c);
+  return named_day(static_cast<uint32_t>(v), *d, y, weekday, this_year, c);
 }
 
 bool is_lead_word(const Piece& p) {

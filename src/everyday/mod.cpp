@@ -1,6 +1,7 @@
 #include "everyday/mod.h"
 
-#include "parse.h"
+#include "locale.h"
+#include "tokenize.h"
 #include "unicode.h"
 
 namespace kalendo::everyday {
@@ -36,17 +37,53 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
 
 Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
                    const FullOptions& opts, HolidayFn holidays) {
-  Outcome core = parse_str(text, now, anchors, opts.core, holidays);
+  const std::string_view trimmed = uni::trim_white_space(text);
+  if (trimmed.empty()) return Outcome::no_parse("empty input");
+
+  // The core grammar, as strict mode runs it, keeping its tokens: a text
+  // without numeric shapes needs no second tokenization.
+  constexpr std::size_t kInline = 16;
+  std::string_view inline_names[kInline];
+  std::vector<std::string_view> heap_names;
+  std::span<std::string_view> names;
+  if (anchors.size() <= kInline) {
+    names = std::span<std::string_view>(inline_names, anchors.size());
+  } else {
+    heap_names.resize(anchors.size());
+    names = heap_names;
+  }
+  for (std::size_t i = 0; i < anchors.size(); ++i)
+    names[i] = anchors[i].first;
+  const Locale& locale = opts.core.locale != nullptr ? *opts.core.locale : EN;
+  Tokens toks = tokenize(trimmed, names, locale);
+
+  Ctx ctx{opts.core, anchors, holidays, opts.core.default_time, now, false};
+  TokenSpan to_resolve = toks;
+  if (toks.size() >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
+      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
+      ctx.tod_explicit = true;
+      to_resolve = to_resolve.first(toks.size() - 1);
+    }
+  }
+  Outcome core = resolve_inner(trimmed, to_resolve, ctx);
   // The core answer stands whenever a rule of the core read the text: one
   // comparison on the common path.
   if (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with(kUnmatched)) return core;
 
-  const std::string_view trimmed = uni::trim_white_space(text);
-  const Pieces pieces = scan(trimmed);
+  Pieces pieces;
+  if (has_shape(trimmed)) {
+    pieces = scan(trimmed);
+  } else {
+    pieces.reserve(toks.size());
+    for (Tok& t : toks)
+      pieces.push_back(Piece{false, std::move(t), {}});
+  }
   if (pieces.empty()) return core;
-  const EverydayCtx ctx{Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false},
-                        opts};
-  if (auto everyday = resolve_everyday(pieces, ctx)) return std::move(*everyday);
+  const EverydayCtx everyday_ctx{
+      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts};
+  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) return std::move(*everyday);
   return core;
 }
 

@@ -161,4 +161,21 @@ Pieces scan(std::string_view text) {
   return out;
 }
 
+bool has_shape(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (is_space(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    bool digit = false;
+    for (; j < text.size() && !is_space(text[j]); ++j)
+      digit = digit || is_digit(text[j]);
+    if (digit && shape_of(text.substr(i, j - i))) return true;
+    i = j;
+  }
+  return false;
+}
+
 }  // namespace kalendo::everyday

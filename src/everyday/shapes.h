@@ -44,4 +44,8 @@ using Pieces = std::vector<Piece>;
 // (without anchors). Never fails.
 Pieces scan(std::string_view text);
 
+// Returns whether any word of the text is a numeric shape: when none is,
+// the core tokenizer's tokens of the whole text are the pieces already.
+bool has_shape(std::string_view text);
+
 }  // namespace kalendo::everyday
