@@ -563,9 +563,14 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyRef holidays = PyRef::borrow(c.holidays);
   const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
   Outcome outcome = everyday::parse_full(c.text, std::get<DateTime>(now), anchors, opts, predicate);
-  std::string json;
+  // One buffer per thread, written after the parse has returned, as for
+  // parse_raw.
+  thread_local std::string json;
+  json.clear();
   write_json(to_wire(std::move(outcome)), json);
-  return PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+  PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+  if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
+  return text;
 }
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
