@@ -42,9 +42,15 @@ bool read_clock(std::string_view s, std::size_t i, bool need_seconds, Shape& out
   out.second = 0;
   std::size_t end = m_at + 2;
   if (end < s.size()) {
-    if (s[end] != ':' || digits_at(s, end + 1) != 2 || end + 3 != s.size()) return false;
+    if (s[end] != ':' || digits_at(s, end + 1) != 2) return false;
     out.second = value_of(s, end + 1, 2);
     end += 3;
+    // A fraction of a second is read and dropped, as results are whole
+    // seconds: 17:00:30.250
+    if (end < s.size() && (s[end] == '.' || s[end] == ',') && digits_at(s, end + 1) > 0) {
+      end += 1 + digits_at(s, end + 1);
+    }
+    if (end != s.size()) return false;
   } else if (need_seconds) {
     return false;
   }
