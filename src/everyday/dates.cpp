@@ -64,7 +64,6 @@ class Reader {
   explicit Reader(std::span<const Piece> p) : p_(p) {}
 
   bool done() const { return i_ == p_.size(); }
-  std::size_t left() const { return p_.size() - i_; }
   const Piece* peek(std::size_t k = 0) const { return i_ + k < p_.size() ? &p_[i_ + k] : nullptr; }
   const Tok* tok(std::size_t k = 0) const {
     const Piece* p = peek(k);
