@@ -177,3 +177,28 @@ def test_command_rejects_an_unknown_order(capsys):
         main(["--date-order", "DM", "3/4"])
     assert stop.value.code == 2
     assert "--date-order" in capsys.readouterr().err
+
+
+def test_no_references_leak():
+    import gc
+    import sys
+
+    def round_of_calls():
+        for text in ("march 14", "3/4/2025", "Feb 30", "next friday", "blorp"):
+            _core.parse_full(text, NOW, {"launch": "2025-03-14"}, (9, 0, 0), 0, False, lambda day: False,
+                             date_order="DMY")
+        for bad in ({"date_order": 3}, {"date_order": "x"}, {"foo": 1}, {"now": "2024-13-01T10:00"}):
+            args = dict(zip(("text", "now", "anchors", "default_time", "week_start", "next_skips_today"), GOOD))
+            args.update(bad)
+            with pytest.raises((TypeError, ValueError)):
+                _core.parse_full(**args)
+
+    for _ in range(200):
+        round_of_calls()
+    gc.collect()
+    before = sys.getallocatedblocks()
+    for _ in range(2000):
+        round_of_calls()
+    gc.collect()
+    # A leak of one block per round would add 2000; the interpreter's own caches move by a few hundred.
+    assert sys.getallocatedblocks() - before < 1000
