@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "config.h"
+#include "everyday/mod.h"
 #include "iso_parse.h"
 #include "locale.h"
 #include "parse.h"
@@ -504,9 +505,186 @@ constexpr char kParseRawDoc[] =
     "dates, `holidays` is an optional callable `(iso_date_str) -> bool`.\n"
     "Returns the outcome as a JSON string (see `types::WireOutcome`).";
 
+// ---------------------------------------------------------------------------
+// parse_full: full mode, the core grammar and then the everyday grammar.
+// It takes parse_raw's parameters, checked and converted by the same
+// functions with the same messages, and keyword-only options of its own
+// after them; new options are added to the end of kFullNames.
+namespace full {
+
+constexpr Py_ssize_t kCount = 8;
+constexpr Py_ssize_t kPositional = kParamCount;
+constexpr const char* kNames[kCount] = {
+    "text",     "now",        "anchors", "default_time", "week_start", "next_skips_today",
+    "holidays", "date_order",
+};
+enum Extra { kDateOrder = kParamCount };
+
+// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None)`;
+// fills `bound` with borrowed references.
+bool bind(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject* bound[kCount]) {
+  for (Py_ssize_t i = 0; i < nargs && i < kPositional; ++i)
+    bound[i] = args[i];
+  const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_Size(kwnames) : 0;
+  Py_ssize_t keyword_only = 0;
+  for (Py_ssize_t k = 0; k < nkw; ++k) {
+    PyObject* key = PyTuple_GetItem(kwnames, k);  // borrowed
+    if (key == nullptr) return false;
+    Py_ssize_t index = -1;
+    for (Py_ssize_t p = 0; p < kCount && PyUnicode_Check(key); ++p) {
+      if (PyUnicode_CompareWithASCIIString(key, kNames[p]) == 0) {
+        index = p;
+        break;
+      }
+    }
+    if (index < 0) {
+      PyErr_Format(PyExc_TypeError, "parse_full() got an unexpected keyword argument '%S'", key);
+      return false;
+    }
+    if (index < nargs && index < kPositional) {
+      PyErr_Format(PyExc_TypeError, "parse_full() got multiple values for argument '%s'",
+                   kNames[index]);
+      return false;
+    }
+    if (index >= kPositional) ++keyword_only;
+    bound[index] = args[nargs + k];
+  }
+  if (nargs > kPositional) {
+    if (keyword_only == 0) {
+      PyErr_Format(PyExc_TypeError,
+                   "parse_full() takes from %zd to %zd positional arguments but %zd were given",
+                   kRequiredCount, kPositional, nargs);
+    } else {
+      PyErr_Format(PyExc_TypeError,
+                   "parse_full() takes from %zd to %zd positional arguments but %zd positional "
+                   "arguments (and %zd keyword-only argument%s) were given",
+                   kRequiredCount, kPositional, nargs, keyword_only, keyword_only == 1 ? "" : "s");
+    }
+    return false;
+  }
+  std::string list;
+  Py_ssize_t missing = 0;
+  for (Py_ssize_t p = 0; p < kRequiredCount; ++p)
+    missing += bound[p] == nullptr ? 1 : 0;
+  if (missing == 0) return true;
+  Py_ssize_t listed = 0;
+  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
+    if (bound[p] != nullptr) continue;
+    if (listed != 0) list += missing == 2 ? " and " : (listed + 1 == missing ? ", and " : ", ");
+    list += '\'';
+    list += kNames[p];
+    list += '\'';
+    ++listed;
+  }
+  PyErr_Format(PyExc_TypeError, "parse_full() missing %zd required positional argument%s: %s",
+               missing, missing == 1 ? "" : "s", list.c_str());
+  return false;
+}
+
+// None, "MDY", "DMY" or "YMD".
+bool convert_date_order(PyObject* o, everyday::DateOrder* out) {
+  *out = everyday::DateOrder::Unset;
+  if (o == nullptr || o == Py_None) return true;
+  if (!PyUnicode_Check(o)) {
+    PyRef name = type_name(o);
+    if (name) {
+      PyErr_Format(PyExc_TypeError,
+                   "argument 'date_order': '%U' object cannot be converted to 'str'", name.get());
+    }
+    return false;
+  }
+  constexpr std::pair<const char*, everyday::DateOrder> kOrders[] = {
+      {"MDY", everyday::DateOrder::MDY},
+      {"DMY", everyday::DateOrder::DMY},
+      {"YMD", everyday::DateOrder::YMD},
+  };
+  for (const auto& [name, order] : kOrders) {
+    if (PyUnicode_CompareWithASCIIString(o, name) == 0) {
+      *out = order;
+      return true;
+    }
+  }
+  PyErr_Format(PyExc_ValueError, "date_order must be None, 'MDY', 'DMY' or 'YMD', not %R", o);
+  return false;
+}
+
+PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  PyObject* bound[kCount] = {};
+  if (!bind(args, nargs, kwnames, bound)) return nullptr;
+
+  Converted c;
+  if (!convert(bound, c)) return nullptr;
+  everyday::FullOptions opts;
+  if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
+
+  // The checks of parse_raw, in its order and with its messages.
+  const IsoResult<DateTime> now = parse_now(c.now);
+  if (const auto* e = std::get_if<IsoError>(&now)) {
+    std::string message = "invalid `now` datetime: ";
+    message += iso_error_text(*e);
+    PyErr_SetString(PyExc_ValueError, message.c_str());
+    return nullptr;
+  }
+  AnchorMap anchors;
+  if (!build_anchor_map(c, anchors)) return nullptr;
+  if (c.hms[0] >= 24 || c.hms[1] >= 60 || c.hms[2] >= 60) {
+    PyErr_SetString(PyExc_ValueError, "invalid default_time");
+    return nullptr;
+  }
+  if (c.week_start >= 7) {
+    PyErr_SetString(PyExc_ValueError, "week_start must be 0 (Mon) .. 6 (Sun)");
+    return nullptr;
+  }
+  opts.core.default_time =
+      TimeOfDay::hms(static_cast<uint32_t>(c.hms[0]), static_cast<uint32_t>(c.hms[1]),
+                     static_cast<uint32_t>(c.hms[2]));
+  opts.core.locale = &EN;
+  opts.core.week_start = static_cast<uint8_t>(c.week_start);
+  opts.core.next_skips_today = c.next_skips_today;
+
+  PyRef holidays = PyRef::borrow(c.holidays);
+  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
+  Outcome outcome = everyday::parse_full(c.text, std::get<DateTime>(now), anchors, opts, predicate);
+  // One buffer per thread, written after the parse has returned, as for
+  // parse_raw.
+  thread_local std::string json;
+  json.clear();
+  write_json(to_wire(std::move(outcome)), json);
+  PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+  if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
+  return text;
+}
+
+PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  try {
+    return impl(args, nargs, kwnames);
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  } catch (const std::exception& e) {
+    PyErr_SetString(g_internal_error, e.what());
+  } catch (...) {
+    PyErr_SetString(g_internal_error, "unknown internal failure");
+  }
+  return nullptr;
+}
+
+constexpr char kDoc[] =
+    "parse_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *, "
+    "date_order=None)\n"
+    "--\n"
+    "\n"
+    "Full mode: the core grammar, then the everyday grammar (calendar dates in\n"
+    "every common spelling). Arguments as for parse_raw; `date_order` is None,\n"
+    "\"MDY\", \"DMY\" or \"YMD\". Returns the outcome as the same JSON text.";
+
+}  // namespace full
+// ---------------------------------------------------------------------------
+
 PyMethodDef kMethods[] = {
     {"parse_raw", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(parse_raw)),
      METH_FASTCALL | METH_KEYWORDS, kParseRawDoc},
+    {"parse_full", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(full::entry)),
+     METH_FASTCALL | METH_KEYWORDS, full::kDoc},
     {nullptr, nullptr, 0, nullptr},
 };
 
@@ -539,6 +717,12 @@ PyObject* create_module() {
   if (!name) return nullptr;
   PyRef function = PyRef::steal(PyCFunction_NewEx(kMethods, module.get(), name.get()));
   if (!function || !add_public(module.get(), all.get(), "parse_raw", function.get())) {
+    return nullptr;
+  }
+  PyRef full_mode = PyRef::steal(PyCFunction_NewEx(&kMethods[1], module.get(), name.get()));
+  // An attribute of its own, outside __all__: the module's public list is
+  // fixed, and the package exports full mode by name.
+  if (!full_mode || PyModule_AddObjectRef(module.get(), "parse_full", full_mode.get()) < 0) {
     return nullptr;
   }
   PyRef version = PyRef::steal(PyUnicode_FromString(kVersion));

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the two fuzz targets with clang (libFuzzer, AddressSanitizer,
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each for a bounded time, starting from
 # the committed corpus. New inputs go to a scratch folder, so the committed
 # corpus stays small. A crash, leak or sanitizer report fails the run.
-#   tools/fuzz.sh [SECONDS_PARSE] [SECONDS_ISO]
+#   tools/fuzz.sh [SECONDS_PARSE_AND_FULL] [SECONDS_ISO]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 parse_seconds=${1:-40}
@@ -12,11 +12,11 @@ iso_seconds=${2:-20}
 build_dir=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DKALENDO_FUZZ=ON -DKALENDO_PYTHON=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-cmake --build "$build_dir" -j 2 --target parse_fuzz iso_fuzz
+cmake --build "$build_dir" -j 2 --target parse_fuzz iso_fuzz full_fuzz
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in parse iso; do
+for target in parse iso full; do
   seconds=$parse_seconds
   [ "$target" = iso ] && seconds=$iso_seconds
   mkdir -p "$scratch/$target"

@@ -1,11 +1,12 @@
 """kalendo: resolve English date expressions into exact calendar values.
 
-`parse` is the typed API; `parse_raw` is the low-level call it is built on,
-which takes and returns plain text.
+`parse` is the typed API; `parse_full` (full mode, the default) and
+`parse_raw` (strict mode, the core grammar alone) are the low-level calls it
+is built on, which take and return plain text.
 """
 
-from kalendo._api import Ambiguous, HolidaySource, Instant, NoParse, Outcome, Range, parse
-from kalendo._core import __version__, parse_raw
+from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, parse
+from kalendo._core import __version__, parse_full, parse_raw
 
 __all__ = [
     "parse",
@@ -15,6 +16,8 @@ __all__ = [
     "NoParse",
     "Outcome",
     "HolidaySource",
+    "DateOrder",
     "parse_raw",
+    "parse_full",
     "__version__",
 ]

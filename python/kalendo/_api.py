@@ -9,11 +9,11 @@ from collections.abc import Callable, Container, Iterable, Mapping
 from dataclasses import dataclass
 from datetime import date, datetime, time, timedelta, tzinfo
 from functools import partial
-from typing import Any, TypeAlias, Union
+from typing import Any, Literal, TypeAlias, Union
 
-from kalendo._core import parse_raw
+from kalendo._core import parse_full, parse_raw
 
-__all__ = ["Ambiguous", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "parse"]
+__all__ = ["Ambiguous", "DateOrder", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "parse"]
 
 WEEKDAYS = ("monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday")
 
@@ -94,6 +94,8 @@ class NoParse:
 
 Outcome: TypeAlias = Union[Instant, Range, Ambiguous, NoParse]
 HolidaySource: TypeAlias = Union[Callable[[date], bool], Container[date], Iterable[date], None]
+DateOrder: TypeAlias = Literal["MDY", "DMY", "YMD"]
+DATE_ORDERS = ("MDY", "DMY", "YMD")
 
 _MOMENT = re.compile(r"([+-]?)(\d{4,})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d)")
 
@@ -308,10 +310,11 @@ class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays")
+                 "holidays", "strict", "date_order")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
-                 week_start: int | str, next_skips_today: bool, holidays: HolidaySource) -> None:
+                 week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
+                 strict: bool = False, date_order: DateOrder | None = None) -> None:
         if now is None:
             now = datetime.now()
         elif not isinstance(now, datetime):
@@ -356,13 +359,26 @@ class Prepared:
 
         self.holidays = _holiday_source(holidays)
 
+        if not isinstance(strict, bool):
+            raise TypeError(f"strict must be a bool, not {_type_name(strict)}")
+        self.strict = strict
+        if date_order is not None and not isinstance(date_order, str):
+            raise TypeError(f"date_order must be None or one of {', '.join(DATE_ORDERS)}, not {_type_name(date_order)}")
+        if date_order is not None and date_order not in DATE_ORDERS:
+            raise ValueError(f"date_order must be None or one of {', '.join(DATE_ORDERS)}, not {date_order!r}")
+        self.date_order = date_order
+
     def raw(self, text: str) -> str:
         """The JSON text of parse_raw for `text`."""
         if not isinstance(text, str):
             raise TypeError(f"text must be a str, not {_type_name(text)}")
         _check_utf8("text", text)
-        raw = parse_raw(text, self.now, self.anchors, self.default_time, self.week_start,
-                        self.next_skips_today, self.holidays)
+        if self.strict:
+            raw = parse_raw(text, self.now, self.anchors, self.default_time, self.week_start,
+                            self.next_skips_today, self.holidays)
+        else:
+            raw = parse_full(text, self.now, self.anchors, self.default_time, self.week_start,
+                             self.next_skips_today, self.holidays, date_order=self.date_order)
         if isinstance(self.holidays, _HolidayAdapter) and self.holidays.error is not None:
             error, self.holidays.error = self.holidays.error, None
             raise error
@@ -381,8 +397,10 @@ def parse(
     week_start: int | str = "monday",
     next_skips_today: bool = True,
     holidays: HolidaySource = None,
+    strict: bool = False,
+    date_order: DateOrder | None = None,
 ) -> Outcome:
-    """Resolve an English date expression such as "next friday at 5pm".
+    """Resolve an English date expression such as "next friday at 5pm" or "March 14, 2025".
 
     Returns an `Instant`, a `Range` (both ends included), an `Ambiguous` with
     the candidate readings, most likely first, or a `NoParse` with a reason.
@@ -432,9 +450,20 @@ def parse(
         asked only about Monday-to-Friday dates; an exception it raises is
         raised again from `parse`, and so is a TypeError when it answers
         something other than a bool (a numpy bool counts).
+    strict: False (the default) for full mode: the core grammar first, and
+        the everyday grammar (calendar dates such as "March 14",
+        "2025-03-14T17:00", "14.03.2025", "Q3 2025", "the 14th") for the
+        texts the core grammar does not read. True for the core grammar
+        alone, exactly as `parse_raw` answers.
+    date_order: the order of day and month in numeric dates ("3/4/2025"):
+        "MDY", "DMY" or "YMD". None (the default) tries month first and day
+        first; when both make a date the answer is `Ambiguous`, month first
+        ranked first for "/" and "-", day first for ".". A four-digit
+        year written first always means year, month, day.
 
     Raises TypeError or ValueError for a bad argument, and ValueError when a
     result lies outside the years 1 to 9999 that `datetime` can hold (the
     message names the result as ISO text; `parse_raw` gives any year).
     """
-    return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays).outcome(text)
+    return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
+                    date_order).outcome(text)

@@ -12,7 +12,7 @@ import sys
 from collections.abc import Callable, Container, Sequence
 from datetime import date, datetime, time
 
-from kalendo._api import Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
+from kalendo._api import DATE_ORDERS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
 
 DESCRIPTION = """\
@@ -35,6 +35,7 @@ examples:
   kalendo next friday at 5pm
   kalendo --now 2024-06-05T14:20 "in 3 business days" --holidays-file days.txt
   kalendo --anchor launch=2025-03-14 "2 days after launch"
+  kalendo --date-order DMY 3/4/2025
   printf 'tomorrow\\nq3\\n' | kalendo --now 2024-06-05T14:20"""
 
 
@@ -144,6 +145,12 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--holidays", type=_country, action="append", default=[], metavar="COUNTRY",
                         help="the public holidays of a country, such as US or DE-BY with a subdivision, "
                              "from the optional holidays package; repeatable")
+    parser.add_argument("--strict", action="store_true",
+                        help="read the phrase with the core grammar alone, as parse_raw does; by "
+                             "default calendar dates such as \"March 14\" or \"2025-03-14\" are read too")
+    parser.add_argument("--date-order", choices=DATE_ORDERS, metavar="{MDY,DMY,YMD}",
+                        help="the order of day and month in numeric dates such as 3/4/2025; by default "
+                             "both are tried and a text that makes a date either way is ambiguous")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -213,6 +220,8 @@ def main(argv: Sequence[str] | None = None) -> int:
         week_start=args.week_start,
         next_skips_today=args.next_skips_today,
         holidays=_holiday_source(frozenset[date]().union(*args.holidays_file), args.holidays),
+        strict=args.strict,
+        date_order=args.date_order,
     )
     # The offset of --now, which every answer carries ("+02:00"), or none.
     aware = args.now is not None and args.now.tzinfo is not None

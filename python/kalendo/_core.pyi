@@ -1,4 +1,4 @@
-from typing import Callable
+from typing import Callable, Literal
 
 __version__: str
 __all__: list[str]
@@ -21,5 +21,23 @@ def parse_raw(
     ISO dates, `default_time` is (hour, minute, second), `week_start` is
     0 (Monday) .. 6 (Sunday), and `holidays` is called with an ISO date and
     answers whether that day is a holiday.
+    """
+    ...
+
+def parse_full(
+    text: str,
+    now: str,
+    anchors: dict[str, str],
+    default_time: tuple[int, int, int],
+    week_start: int,
+    next_skips_today: bool,
+    holidays: Callable[[str], bool] | None = None,
+    *,
+    date_order: Literal["MDY", "DMY", "YMD"] | None = None,
+) -> str:
+    """Resolve `text` in full mode (the core grammar, then the everyday grammar).
+
+    The arguments and the JSON text are those of `parse_raw`; `date_order`
+    fixes the order of day and month in numeric dates ("3/4/2025").
     """
     ...

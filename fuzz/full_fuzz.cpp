@@ -1,0 +1,77 @@
+// Fuzzes full mode: any text, any moment of the supported years, any date
+// order and options. Checks the promises every outcome keeps, and that full
+// mode gives the core grammar's answer whenever the core read the text.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "everyday/mod.h"
+#include "fuzz_input.h"
+#include "locale.h"
+#include "parse.h"
+#include "types.h"
+
+namespace {
+
+using namespace kalendo;
+
+void check(bool ok) {
+  if (!ok) std::abort();
+}
+
+void check_reading(const Resolution& r) {
+  check(r.confidence >= 0.05f && r.confidence <= 1.0f);
+  check(!r.value.is_range() || r.value.start <= r.value.end);
+  check(!r.interpretation.empty());
+}
+
+std::string json_of(Outcome o) {
+  std::string json;
+  write_json(to_wire(std::move(o)), json);
+  return json;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  fuzz::ByteReader in(data, size);
+  const uint64_t flags = in.u(1);
+  constexpr uint64_t kSpan = static_cast<uint64_t>(kMaxDays - kMinDays) + 1;
+  const uint64_t day = in.u(4);
+  // The first and last supported days, and the present era, get extra weight.
+  const Date today = day == 0            ? Date{kMinDays}
+                     : day == 1          ? Date{kMaxDays}
+                     : day < 0x80000000u ? Date{static_cast<int64_t>(day % 60000)}
+                                         : Date{kMinDays + static_cast<int64_t>(day % kSpan)};
+  const DateTime now{today, TimeOfDay{static_cast<uint32_t>(in.u(3) % 86400), 0}};
+
+  everyday::FullOptions opts;
+  opts.core.default_time = TimeOfDay{static_cast<uint32_t>(in.u(2) * 2 % 86400), 0};
+  opts.core.locale = &EN;
+  opts.core.week_start = static_cast<uint8_t>(flags % 7);
+  opts.core.next_skips_today = (flags & 0x80) != 0;
+  opts.date_order = static_cast<everyday::DateOrder>((flags >> 3) % 4);
+
+  const std::string_view text = in.rest();
+  const Outcome o = everyday::parse_full(text, now, {}, opts, {});
+  switch (o.kind) {
+    case Outcome::Kind::Resolved:
+      check(o.candidates.empty());
+      check_reading(o.reading);
+      break;
+    case Outcome::Kind::Ambiguous:
+      check(!o.candidates.empty());
+      break;
+    case Outcome::Kind::NoParse:
+      check(o.candidates.empty() && !o.reason.empty());
+      break;
+  }
+  for (const Resolution& r : o.candidates)
+    check_reading(r);
+  const std::string full = json_of(o);
+  const Outcome core = parse_str(text, now, {}, opts.core, {});
+  if (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with("no grammar rule matched ")) {
+    check(full == json_of(core));
+  }
+  return 0;
+}

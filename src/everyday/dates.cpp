@@ -1,0 +1,565 @@
+// Matches calendar dates in the spellings people type: march 14, 3rd of
+// march 2025, 2025-03-14T17:00, 3/14/25, 14.03.2025, 20250314, march 2025,
+// Q3 2025, in 2025, the 14th, friday the 14th; with a clock time before or
+// after and a weekday in front.
+#include <algorithm>
+#include <charconv>
+
+#include "everyday/mod.h"
+#include "locale.h"
+
+namespace kalendo::everyday::dates {
+namespace {
+
+using Kind = Tok::Kind;
+
+// Words in front of a date that add nothing to it: "by march 3".
+constexpr std::string_view kLeadWords[3] = {"by", "due", "dated"};
+
+// Ordinal day words beyond those the core knows (first..fifth).
+constexpr WordEntry<uint32_t> kDayWords[16] = {
+    {"sixth", 6},       {"seventh", 7},     {"eighth", 8},     {"ninth", 9},
+    {"tenth", 10},      {"eleventh", 11},   {"twelfth", 12},   {"thirteenth", 13},
+    {"fourteenth", 14}, {"fifteenth", 15},  {"sixteenth", 16}, {"seventeenth", 17},
+    {"eighteenth", 18}, {"nineteenth", 19}, {"twentieth", 20}, {"thirtieth", 30},
+};
+
+// Tens that an ordinal word completes: "twenty first" (hyphens are spaces
+// by the time words are read).
+constexpr WordEntry<uint32_t> kTens[2] = {{"twenty", 20}, {"thirty", 30}};
+
+// The apostrophes of a two-digit year: '25 and its typographic form.
+constexpr std::string_view kYearMarks[2] = {"'", "\u2019"};
+
+// Single-reading confidences: a date, one whose year was assumed to be the
+// next one, and what a contradicting weekday costs.
+constexpr float kDate = 0.9f;
+constexpr float kRolled = 0.85f;
+constexpr float kBareYear = 0.7f;
+constexpr float kContradiction = 0.3f;
+
+constexpr std::string_view kOrderNames[4] = {"", "month-day-year", "day-month-year",
+                                             "year-month-day"};
+
+bool exists(int64_t y, uint32_t m, uint32_t d) {
+  return m >= 1 && m <= 12 && d >= 1 && d <= days_in_month(y, m);
+}
+
+// A month and day that exist in some year (February 29 in leap years).
+bool exists_some_year(uint32_t m, uint32_t d) {
+  return exists(2000, m, d);
+}
+
+// Returns the year of a two-digit year: within the hundred years from 50
+// before the current year to 49 after it.
+int64_t window_year(uint32_t yy, int64_t this_year) {
+  const int64_t low = this_year - 50;
+  return low + floor_mod(static_cast<int64_t>(yy) - low, 100);
+}
+
+// Reads the pieces left to right; every read either consumes and answers
+// or leaves the position where it was.
+class Reader {
+ public:
+  explicit Reader(std::span<const Piece> p) : p_(p) {}
+
+  bool done() const { return i_ == p_.size(); }
+  const Piece* peek(std::size_t k = 0) const { return i_ + k < p_.size() ? &p_[i_ + k] : nullptr; }
+  const Tok* tok(std::size_t k = 0) const {
+    const Piece* p = peek(k);
+    return p != nullptr && !p->is_shape ? &p->tok : nullptr;
+  }
+  bool take_kind(Kind k, int64_t* value = nullptr) {
+    const Tok* t = tok();
+    if (t == nullptr || !t->is(k)) return false;
+    if (value != nullptr) *value = t->value;
+    ++i_;
+    return true;
+  }
+  bool take_kw(Keyword k) {
+    const Tok* t = tok();
+    if (t == nullptr || !t->is_kw(k)) return false;
+    ++i_;
+    return true;
+  }
+  bool take_unit(Unit u) {
+    const Tok* t = tok();
+    if (t == nullptr || !t->is_unit(u)) return false;
+    ++i_;
+    return true;
+  }
+
+  // <1..99> | <ordinal> | sixth..thirtieth | twenty|thirty <ordinal>
+  std::optional<uint32_t> day(bool numbers) {
+    const Tok* t = tok();
+    if (t == nullptr) return std::nullopt;
+    if (numbers && t->is(Kind::Num) && t->value <= 99) {
+      ++i_;
+      return t->u32();
+    }
+    if (t->is(Kind::Ordinal) && t->value <= 99) {
+      ++i_;
+      return t->u32();
+    }
+    if (!t->is(Kind::Word)) return std::nullopt;
+    if (const auto d = find_word<uint32_t>(kDayWords, t->text)) {
+      ++i_;
+      return *d;
+    }
+    const Tok* unit = tok(1);
+    if (const auto tens = find_word<uint32_t>(kTens, t->text);
+        tens && unit != nullptr && unit->is(Kind::Ordinal) && unit->value >= 1 &&
+        unit->value <= 9) {
+      i_ += 2;
+      return *tens + unit->u32();
+    }
+    return std::nullopt;
+  }
+
+  // <number of three or more digits> | '<two digits>
+  std::optional<int64_t> year(int64_t this_year) {
+    const Tok* t = tok();
+    if (t == nullptr) return std::nullopt;
+    if (t->is(Kind::Num) && t->value >= 100) {
+      ++i_;
+      return t->value;
+    }
+    if (!t->is(Kind::Word)) return std::nullopt;
+    for (std::string_view mark : kYearMarks) {
+      const std::string_view w = t->text;
+      if (w.size() == mark.size() + 2 && w.starts_with(mark)) {
+        const auto yy = read_digits(w.substr(mark.size()), 99);
+        if (!yy) return std::nullopt;
+        ++i_;
+        return window_year(static_cast<uint32_t>(*yy), this_year);
+      }
+    }
+    return std::nullopt;
+  }
+
+ private:
+  std::span<const Piece> p_;
+  std::size_t i_ = 0;
+};
+
+// Returns the time of day a piece names: a clock time token, or a clock
+// shape with seconds.
+std::optional<TimeOfDay> clock_of(const Piece& p) {
+  if (p.is_shape) {
+    if (p.shape.kind != Shape::Kind::Clock) return std::nullopt;
+    return TimeOfDay::hms(p.shape.hour, p.shape.minute, p.shape.second);
+  }
+  if (p.tok.is(Kind::Time) && p.tok.value < 24 && p.tok.minute < 60) {
+    return TimeOfDay::hms(p.tok.u32(), p.tok.minute, 0);
+  }
+  return std::nullopt;
+}
+
+// Appends a year in plain decimal, as labels write years.
+void append_year_number(std::string& out, int64_t y) {
+  char buf[24];
+  const auto end = std::to_chars(buf, buf + sizeof buf, y).ptr;
+  out.append(buf, end);
+}
+
+// What a reading assumed about a date written without its year or month:
+// " (<why>; assuming [<month> ]<year>)".
+struct Assumed {
+  std::string_view why;    // "this year's has passed", "June has no 31st"
+  std::string_view month;  // empty when only the year was assumed
+  int64_t year;
+};
+
+// The reading of one day: "2025-03-14, default 09:00" or "..., at 17:00:30"
+// (the core's label, with the seconds the text gave), what was assumed, and
+// the check of a weekday the text named with it. Built in one buffer: every
+// date the grammar reads ends here.
+std::optional<Resolution> day_reading(std::optional<Date> day, const Assumed* assumed,
+                                      float confidence, std::optional<uint32_t> weekday,
+                                      const Ctx& c) {
+  if (!day) return std::nullopt;
+  std::string text;
+  text.reserve(64);
+  append_date(text, *day);
+  text += c.tod_explicit ? ", at " : ", default ";
+  append_hh_mm(text, c.tod);
+  if (c.tod_explicit && c.tod.secs % 60 != 0) {
+    text += ':';
+    text += static_cast<char>('0' + c.tod.secs % 60 / 10);
+    text += static_cast<char>('0' + c.tod.secs % 10);
+  }
+  if (assumed != nullptr) {
+    text += " (";
+    text += assumed->why;
+    text += "; assuming ";
+    if (!assumed->month.empty()) {
+      text += assumed->month;
+      text += ' ';
+    }
+    append_year_number(text, assumed->year);
+    text += ')';
+  }
+  if (weekday && day->weekday() != *weekday) {
+    confidence = penalised(confidence, kContradiction);
+    text += " (";
+    append_date(text, *day);
+    text += " is a ";
+    text += kWeekdayNames[day->weekday()];
+    text += ", not a ";
+    text += kWeekdayNames[*weekday];
+    text += ')';
+  }
+  return Resolution{std::move(text), Value::instant(DateTime{*day, c.tod}), confidence};
+}
+
+MatchResult one(std::optional<Resolution> r) {
+  if (!r) return MatchResult::no_match();
+  return MatchResult::single(std::move(*r));
+}
+
+// The next month and day on or after today, today included; February 29
+// waits for the next leap year.
+std::optional<Resolution> next_occurrence(uint32_t m, uint32_t d, std::optional<uint32_t> weekday,
+                                          int64_t this_year, const Ctx& c) {
+  const Date today = c.today();
+  for (int64_t y = this_year; y <= this_year + 8; ++y) {
+    if (!exists(y, m, d)) continue;
+    const auto day = Date::from_ymd(y, m, d);
+    if (!day) return std::nullopt;
+    if (*day < today) continue;
+    if (y == this_year) return day_reading(day, nullptr, kDate, weekday, c);
+    const Assumed rolled{"this year's has passed", {}, y};
+    return day_reading(day, &rolled, kRolled, weekday, c);
+  }
+  return std::nullopt;
+}
+
+std::string month_day_name(uint32_t m, uint32_t d) {
+  return cat(kMonthNames[m - 1], " ", std::to_string(d));
+}
+
+// <month> <day> [<year>] and its other orders, once read.
+MatchResult named_day(uint32_t m, uint32_t d, std::optional<int64_t> y,
+                      std::optional<uint32_t> weekday, int64_t this_year, const Ctx& c) {
+  if (y) {
+    if (!exists(*y, m, d)) {
+      return MatchResult::reject(
+          cat(month_day_name(m, d), ", ", std::to_string(*y), " does not exist"));
+    }
+    return one(day_reading(Date::from_ymd(*y, m, d), nullptr, kDate, weekday, c));
+  }
+  if (!exists_some_year(m, d))
+    return MatchResult::reject(cat(month_day_name(m, d), " does not exist"));
+  return one(next_occurrence(m, d, weekday, this_year, c));
+}
+
+// The days of a month, a quarter or a year as a range.
+MatchResult period(std::optional<DateRange> days, std::string label, float confidence) {
+  if (!days) return MatchResult::no_match();
+  return MatchResult::single(std::move(label), Value::days(days->first, days->last), confidence);
+}
+
+MatchResult month_of_year(uint32_t m, int64_t y) {
+  return period(month_range(y, m), cat(kMonthNames[m - 1], " ", std::to_string(y)), kDate);
+}
+
+MatchResult quarter_of_year(uint32_t q, int64_t y) {
+  return period(quarter_range(y, q), cat("Q", std::to_string(q), " ", std::to_string(y)), kDate);
+}
+
+MatchResult whole_year(int64_t y, float confidence) {
+  const auto first = Date::from_ymd(y, 1, 1);
+  const auto last = Date::from_ymd(y, 12, 31);
+  if (!first || !last) return MatchResult::no_match();
+  return period(DateRange{*first, *last}, cat("the year ", std::to_string(y)), confidence);
+}
+
+// <day>: the next day with that number on or after today, in this month or
+// the first later month that has it.
+MatchResult day_of_month(uint32_t d, std::optional<uint32_t> weekday, const Ctx& c) {
+  if (d < 1 || d > 31) return MatchResult::no_match();
+  const Civil today = c.today().civil();
+  auto first = Date::from_ymd(today.year, today.month, 1);
+  // With a weekday, the first such day that falls on it: within a 400-year
+  // cycle every day number of 28 and more meets every weekday.
+  const int limit = weekday ? 4800 : 12;
+  for (int k = 0; k < limit && first; ++k, first = add_months_checked(*first, 1)) {
+    const Civil fc = first->civil();
+    if (!exists(fc.year, fc.month, d)) continue;
+    const auto day = Date::from_ymd(fc.year, fc.month, d);
+    if (!day) return MatchResult::no_match();
+    if (*day < c.today() || (weekday && day->weekday() != *weekday)) continue;
+    if (k == 0) return one(day_reading(day, nullptr, kDate, weekday, c));
+    std::string why;
+    if (weekday) {
+      why = cat("the next ", kWeekdayNames[*weekday], " the ", ext::ord_label(d));
+    } else if (exists(today.year, today.month, d)) {
+      why = "this month's has passed";
+    } else {
+      why = cat(kMonthNames[today.month - 1], " has no ", ext::ord_label(d));
+    }
+    const Assumed next_month{why, kMonthNames[fc.month - 1], fc.year};
+    return one(day_reading(day, &next_month, kRolled, weekday, c));
+  }
+  return MatchResult::no_match();
+}
+
+// The readings of a numeric date under one order, or none when the fields
+// do not make a date in that order.
+struct Reading {
+  uint32_t m;
+  uint32_t d;
+  std::optional<int64_t> y;  // none: the next occurrence
+};
+
+std::optional<Reading> read_in_order(const Shape& s, DateOrder order, int64_t this_year) {
+  const uint32_t* p = s.parts;
+  const auto year_of = [&](int k) -> int64_t {
+    return s.widths[k] == 2 ? window_year(p[k], this_year) : static_cast<int64_t>(p[k]);
+  };
+  Reading r{};
+  switch (order) {
+    case DateOrder::YMD:
+      if (s.count == 3) {
+        if (s.widths[2] > 2) return std::nullopt;
+        r = {p[1], p[2], year_of(0)};
+        break;
+      }
+      [[fallthrough]];
+    case DateOrder::MDY:
+    case DateOrder::Unset:
+      r = {p[0], p[1], s.count == 3 ? std::optional(year_of(2)) : std::nullopt};
+      break;
+    case DateOrder::DMY:
+      r = {p[1], p[0], s.count == 3 ? std::optional(year_of(2)) : std::nullopt};
+      break;
+  }
+  if (r.y ? !exists(*r.y, r.m, r.d) : !exists_some_year(r.m, r.d)) return std::nullopt;
+  return r;
+}
+
+std::optional<Resolution> resolve_reading(const Reading& r, std::optional<uint32_t> weekday,
+                                          int64_t this_year, const Ctx& c) {
+  if (r.y) return day_reading(Date::from_ymd(*r.y, r.m, r.d), nullptr, kDate, weekday, c);
+  return next_occurrence(r.m, r.d, weekday, this_year, c);
+}
+
+std::string quoted(std::string_view text) {
+  return cat("\"", text, "\"");
+}
+
+// 3/14 | 3/14/2025 | 14.03.2025 | 3-14-25 | 2014/12/28 | 2/2013 | 2014-10
+MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& c,
+                    DateOrder order) {
+  const int64_t this_year = c.today().year();
+  const uint32_t* p = s.parts;
+  if (s.count == 2 && (s.widths[0] == 4 || s.widths[1] == 4)) {
+    // <year>-<month> | <month>/<year>: the month's days
+    if (weekday) return MatchResult::no_match();
+    const bool year_first = s.widths[0] == 4;
+    const uint32_t m = year_first ? p[1] : p[0];
+    if (m < 1 || m > 12) return MatchResult::reject(cat(quoted(s.text), " is not a valid month"));
+    return month_of_year(m, year_first ? p[0] : p[1]);
+  }
+  if (s.count == 3 && s.widths[0] == 4) {
+    // <year>-<month>-<day>, whatever the order
+    if (!exists(p[0], p[1], p[2])) {
+      return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
+    }
+    return one(day_reading(Date::from_ymd(p[0], p[1], p[2]), nullptr, kDate, weekday, c));
+  }
+  if (order != DateOrder::Unset) {
+    const auto r = read_in_order(s, order, this_year);
+    if (!r) {
+      return MatchResult::reject(cat(quoted(s.text), " is not a valid date in ",
+                                     kOrderNames[static_cast<int>(order)], " order"));
+    }
+    return one(resolve_reading(*r, weekday, this_year, c));
+  }
+  // Unset: month first and day first, ranked by the separator's custom.
+  auto month_first = read_in_order(s, DateOrder::MDY, this_year);
+  auto day_first = read_in_order(s, DateOrder::DMY, this_year);
+  if (s.sep == '.') std::swap(month_first, day_first);
+  auto& a = month_first;  // the likelier reading
+  auto& b = day_first;
+  if (!a && !b) return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
+  if (!a || !b || (a->m == b->m && a->d == b->d))
+    return one(resolve_reading(a ? *a : *b, weekday, this_year, c));
+  auto ra = resolve_reading(*a, weekday, this_year, c);
+  auto rb = resolve_reading(*b, weekday, this_year, c);
+  if (!ra || !rb) return one(ra ? std::move(ra) : std::move(rb));
+  // A weekday that only one reading falls on decides between them.
+  if (weekday) {
+    const bool a_fits = ra->value.start.date.weekday() == *weekday;
+    const bool b_fits = rb->value.start.date.weekday() == *weekday;
+    if (a_fits != b_fits) return one(a_fits ? std::move(ra) : std::move(rb));
+  }
+  std::string reason = cat(quoted(s.text), " could be ", month_day_name(a->m, a->d), " or ",
+                           month_day_name(b->m, b->d), "; date_order chooses");
+  ra->confidence = penalised(ra->confidence, 0.1f);
+  rb->confidence = penalised(rb->confidence, 0.2f);
+  std::vector<Resolution> both;
+  both.push_back(std::move(*ra));
+  both.push_back(std::move(*rb));
+  return MatchResult::ambiguous(std::move(both), std::move(reason));
+}
+
+// A date shape: numeric, compact or ISO date-time.
+MatchResult shaped(const Shape& s, std::optional<uint32_t> weekday, const Ctx& c, DateOrder order) {
+  switch (s.kind) {
+    case Shape::Kind::Numeric:
+      return numeric(s, weekday, c, order);
+    case Shape::Kind::Compact:
+    case Shape::Kind::DateTime:
+      if (!exists(s.parts[0], s.parts[1], s.parts[2])) {
+        return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
+      }
+      return one(day_reading(Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]), nullptr, kDate,
+                             weekday, c));
+    case Shape::Kind::Clock:
+      break;
+  }
+  return MatchResult::no_match();
+}
+
+// The forms that name whole periods: months, quarters and years. A year
+// alone must have four digits.
+MatchResult period_forms(Reader r, int64_t this_year, bool after_in) {
+  int64_t v = 0;
+  // <month> [of] <year>
+  if (r.take_kind(Kind::Month, &v)) {
+    r.take_kw(Keyword::Of);
+    const auto y = r.year(this_year);
+    if (!y || !r.done()) return MatchResult::no_match();
+    return month_of_year(static_cast<uint32_t>(v), *y);
+  }
+  // q3 [of] <year>
+  if (r.take_kind(Kind::Quarter, &v)) {
+    r.take_kw(Keyword::Of);
+    const auto y = r.year(this_year);
+    if (!y || !r.done()) return MatchResult::no_match();
+    return quarter_of_year(static_cast<uint32_t>(v), *y);
+  }
+  // <ordinal> quarter [of] <year>
+  if (const Tok* t = r.tok(); t && t->is(Kind::Ordinal) && t->value >= 1 && t->value <= 4) {
+    r.take_kind(Kind::Ordinal, &v);
+    if (!r.take_unit(Unit::Quarter)) return MatchResult::no_match();
+    r.take_kw(Keyword::Of);
+    const auto y = r.year(this_year);
+    if (!y || !r.done()) return MatchResult::no_match();
+    return quarter_of_year(static_cast<uint32_t>(v), *y);
+  }
+  // [year] <year> [q3]
+  const bool year_word = r.take_unit(Unit::Year);
+  const auto y = r.year(this_year);
+  if (!y || (!year_word && (*y < 1000 || *y > 9999))) return MatchResult::no_match();
+  if (!year_word && r.take_kind(Kind::Quarter, &v)) {
+    if (!r.done()) return MatchResult::no_match();
+    return quarter_of_year(static_cast<uint32_t>(v), *y);
+  }
+  if (!r.done()) return MatchResult::no_match();
+  return whole_year(*y, year_word || after_in ? kDate : kBareYear);
+}
+
+// The forms that name one day, after any weekday.
+MatchResult day_forms(Reader r, std::optional<uint32_t> weekday, const Ctx& c) {
+  const int64_t this_year = c.today().year();
+  int64_t v = 0;
+  // <month> <day> [of] [<year>]
+  if (r.take_kind(Kind::Month, &v)) {
+    const auto d = r.day(true);
+    if (!d) return MatchResult::no_match();
+    std::optional<int64_t> y;
+    if (!r.done()) {
+      r.take_kw(Keyword::Of);
+      y = r.year(this_year);
+      if (!y || !r.done()) return MatchResult::no_match();
+    }
+    return named_day(static_cast<uint32_t>(v), *d, y, weekday, this_year, c);
+  }
+  // <day> [of] <month> [<year>] | <day>
+  const auto d = r.day(true);
+  if (!d) return MatchResult::no_match();
+  r.take_kw(Keyword::Of);
+  if (!r.take_kind(Kind::Month, &v)) return MatchResult::no_match();
+  std::optional<int64_t> y;
+  if (!r.done()) {
+    r.take_kw(Keyword::Of);
+    y = r.year(this_year);
+    if (!y || !r.done()) return MatchResult::no_match();
+  }
+  return named_day(static_cast<uint32_t>(v), *d, y, weekday, this_year, c);
+}
+
+bool is_lead_word(const Piece& p) {
+  return !p.is_shape && p.tok.is(Kind::Word) && contains_word(std::span(kLeadWords), p.tok.text);
+}
+
+}  // namespace
+
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // by|due|dated|in ...: words that add nothing
+  bool after_in = false;
+  while (!pieces.empty()) {
+    const Piece& p = pieces.front();
+    if (!p.is_shape && p.tok.is_kw(Keyword::In)) {
+      after_in = true;
+    } else if (!is_lead_word(p)) {
+      break;
+    }
+    pieces = pieces.subspan(1);
+  }
+  if (pieces.empty()) return MatchResult::no_match();
+
+  // <time> <date> | <date> <time>
+  Ctx c = ctx.core;
+  if (pieces.size() >= 2) {
+    if (const auto t = clock_of(pieces.back())) {
+      c.tod = *t;
+      c.tod_explicit = true;
+      pieces = pieces.first(pieces.size() - 1);
+    } else if (const auto t2 = clock_of(pieces.front())) {
+      c.tod = *t2;
+      c.tod_explicit = true;
+      pieces = pieces.subspan(1);
+    }
+  }
+
+  // <weekday> <date>
+  std::optional<uint32_t> weekday;
+  if (pieces.size() >= 2 && !pieces.front().is_shape && pieces.front().tok.is(Kind::Weekday)) {
+    weekday = pieces.front().tok.u32();
+    pieces = pieces.subspan(1);
+  }
+
+  if (pieces.size() == 1 && pieces[0].is_shape) {
+    const Shape& s = pieces[0].shape;
+    if (s.kind == Shape::Kind::DateTime) {
+      // The date-time's own clock time; a second one is not read.
+      if (c.tod_explicit) return MatchResult::no_match();
+      c.tod = TimeOfDay::hms(s.hour, s.minute, s.second);
+      c.tod_explicit = true;
+    }
+    return shaped(s, weekday, c, ctx.opts.date_order);
+  }
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return MatchResult::no_match();
+  }
+
+  // <ordinal>: a day of the month alone ("the 14th", "friday the 14th")
+  if (pieces.size() == 1 && pieces[0].tok.is(Kind::Ordinal)) {
+    return day_of_month(pieces[0].tok.u32(), weekday, c);
+  }
+  if (pieces.size() <= 2 && !pieces[0].tok.is(Kind::Num)) {
+    Reader r(pieces);
+    if (const auto d = r.day(false); d && r.done()) return day_of_month(*d, weekday, c);
+  }
+
+  if (MatchResult m = day_forms(Reader(pieces), weekday, c); m.kind != MatchResult::Kind::NoMatch) {
+    return m;
+  }
+  if (weekday || c.tod_explicit) return MatchResult::no_match();
+  return period_forms(Reader(pieces), c.today().year(), after_in);
+}
+
+}  // namespace kalendo::everyday::dates

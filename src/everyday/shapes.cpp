@@ -1,0 +1,187 @@
+#include "everyday/shapes.h"
+
+#include <optional>
+
+#include "locale.h"
+
+namespace kalendo::everyday {
+namespace {
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool is_space(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Returns the number of digits at s[i...].
+std::size_t digits_at(std::string_view s, std::size_t i) {
+  std::size_t n = 0;
+  while (i + n < s.size() && is_digit(s[i + n]))
+    ++n;
+  return n;
+}
+
+// Reads n digits (n <= 9, so the value fits) at s[i...].
+uint32_t value_of(std::string_view s, std::size_t i, std::size_t n) {
+  uint32_t v = 0;
+  for (std::size_t k = 0; k < n; ++k)
+    v = v * 10 + static_cast<uint32_t>(s[i + k] - '0');
+  return v;
+}
+
+// HH:MM or HH:MM:SS at s[i...] to the end, 1-2 digit hour, within a day.
+bool read_clock(std::string_view s, std::size_t i, bool need_seconds, Shape& out) {
+  const std::size_t h = digits_at(s, i);
+  if (h < 1 || h > 2 || i + h >= s.size() || s[i + h] != ':') return false;
+  const std::size_t m_at = i + h + 1;
+  if (digits_at(s, m_at) != 2) return false;
+  out.hour = value_of(s, i, h);
+  out.minute = value_of(s, m_at, 2);
+  out.second = 0;
+  std::size_t end = m_at + 2;
+  if (end < s.size()) {
+    if (s[end] != ':' || digits_at(s, end + 1) != 2) return false;
+    out.second = value_of(s, end + 1, 2);
+    end += 3;
+    // A fraction of a second is read and dropped, as results are whole
+    // seconds: 17:00:30.250
+    if (end < s.size() && (s[end] == '.' || s[end] == ',') && digits_at(s, end + 1) > 0) {
+      end += 1 + digits_at(s, end + 1);
+    }
+    if (end != s.size()) return false;
+  } else if (need_seconds) {
+    return false;
+  }
+  return out.hour < 24 && out.minute < 60 && out.second < 60;
+}
+
+// Widths a date of two or three digit runs may have: a four-digit year
+// first, or one- or two-digit fields with a year of two or four digits last.
+bool plausible_widths(char sep, uint8_t count, const uint8_t w[3]) {
+  if (count == 3) {
+    if (w[0] == 4) return w[1] <= 2 && w[2] <= 2;
+    return w[0] <= 2 && w[1] <= 2 && (w[2] == 2 || w[2] == 4);
+  }
+  // A dotted pair is a decimal number ("2.5"), never a date.
+  if (sep == '.') return false;
+  const bool year_month = w[0] == 4 && w[1] <= 2;
+  const bool month_year = w[0] <= 2 && w[1] == 4;
+  // A dashed pair of short fields is left to ranges ("3-4").
+  const bool month_day = sep == '/' && w[0] <= 2 && w[1] <= 2;
+  return year_month || month_year || month_day;
+}
+
+// Reads one word as a shape, or none.
+std::optional<Shape> shape_of(std::string_view word) {
+  // Punctuation that closes a word ("3/14," "14.03.2025.") or opens it.
+  while (!word.empty() &&
+         (word.back() == ',' || word.back() == ';' || word.back() == ')' || word.back() == '.')) {
+    word.remove_suffix(1);
+  }
+  while (!word.empty() && word.front() == '(')
+    word.remove_prefix(1);
+  if (word.empty() || !is_digit(word[0])) return std::nullopt;
+  Shape s;
+  s.text = word;
+  const std::size_t lead = digits_at(word, 0);
+  // 20250314
+  if (lead == 8 && word.size() == 8) {
+    s.kind = Shape::Kind::Compact;
+    s.parts[0] = value_of(word, 0, 4);
+    s.parts[1] = value_of(word, 4, 2);
+    s.parts[2] = value_of(word, 6, 2);
+    s.widths[0] = 4;
+    s.widths[1] = s.widths[2] = 2;
+    return s;
+  }
+  // 17:00:30
+  if (lead <= 2 && lead < word.size() && word[lead] == ':') {
+    if (!read_clock(word, 0, true, s)) return std::nullopt;
+    s.kind = Shape::Kind::Clock;
+    return s;
+  }
+  // <digits> (<sep> <digits>){1,2}, one separator throughout
+  if (lead == 0 || lead > 4 || lead == word.size()) return std::nullopt;
+  const char sep = word[lead];
+  if (sep != '/' && sep != '.' && sep != '-') return std::nullopt;
+  std::size_t i = 0;
+  while (true) {
+    const std::size_t n = digits_at(word, i);
+    if (n == 0 || n > 4 || s.count == 3) return std::nullopt;
+    s.parts[s.count] = value_of(word, i, n);
+    s.widths[s.count] = static_cast<uint8_t>(n);
+    ++s.count;
+    i += n;
+    if (i == word.size()) break;
+    // 2025-03-14T17:00[:30]
+    if ((word[i] == 'T' || word[i] == 't') && s.count == 3 && sep == '-' && s.widths[0] == 4 &&
+        s.widths[1] == 2 && s.widths[2] == 2) {
+      if (!read_clock(word, i + 1, false, s)) return std::nullopt;
+      s.kind = Shape::Kind::DateTime;
+      return s;
+    }
+    if (word[i] != sep) return std::nullopt;
+    ++i;
+  }
+  s.sep = sep;
+  if (!plausible_widths(sep, s.count, s.widths)) return std::nullopt;
+  return s;
+}
+
+void add_run(std::string_view run, Pieces& out) {
+  if (run.empty()) return;
+  for (Tok& t : tokenize(run, {}, EN))
+    out.push_back(Piece{false, std::move(t), {}});
+}
+
+}  // namespace
+
+Pieces scan(std::string_view text) {
+  Pieces out;
+  out.reserve(8);
+  std::size_t run_start = 0, run_end = 0;
+  bool in_run = false;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (is_space(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && !is_space(text[j]))
+      ++j;
+    if (auto s = shape_of(text.substr(i, j - i))) {
+      if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
+      in_run = false;
+      out.push_back(Piece{true, {}, *s});
+    } else {
+      if (!in_run) run_start = i;
+      in_run = true;
+      run_end = j;
+    }
+    i = j;
+  }
+  if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
+  return out;
+}
+
+bool has_shape(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (is_space(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    bool digit = false;
+    for (; j < text.size() && !is_space(text[j]); ++j)
+      digit = digit || is_digit(text[j]);
+    if (digit && shape_of(text.substr(i, j - i))) return true;
+    i = j;
+  }
+  return false;
+}
+
+}  // namespace kalendo::everyday

@@ -1,0 +1,51 @@
+// The shape scanner: reads the numeric shapes of a text (dates, date-times,
+// clock times with seconds) from its original characters, before the core
+// tokenizer turns "." and "-" into spaces, and hands every other stretch of
+// words to the core tokenizer.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "tokenize.h"
+
+namespace kalendo::everyday {
+
+// One numeric shape as written: up to three runs of digits joined by one
+// separator, and the clock time an ISO date-time carries.
+struct Shape {
+  enum class Kind : uint8_t {
+    Numeric,   // 3/14, 14.03.2025, 3-14-2025, 2014/12/28, 2/2013, 2014-10
+    Compact,   // 20250314: parts[0] year, parts[1] month, parts[2] day
+    DateTime,  // 2025-03-14T17:00[:30]: the date parts and the time
+    Clock,     // 17:00:30, a clock time with seconds
+  };
+  Kind kind = Kind::Numeric;
+  char sep = 0;       // '/', '.' or '-' for Numeric
+  uint8_t count = 0;  // number of parts for Numeric: 2 or 3
+  uint32_t parts[3] = {};
+  uint8_t widths[3] = {};  // digits written per part
+  uint32_t hour = 0, minute = 0, second = 0;
+  std::string_view text;  // the characters as written
+};
+
+// One unit of everyday input: a core token, or a shape.
+struct Piece {
+  bool is_shape = false;
+  Tok tok;      // when !is_shape
+  Shape shape;  // when is_shape
+};
+
+using Pieces = std::vector<Piece>;
+
+// Splits trimmed text at ASCII white space; words that are numeric shapes
+// become shapes, every run of other words goes through the core tokenizer
+// (without anchors). Never fails.
+Pieces scan(std::string_view text);
+
+// Returns whether any word of the text is a numeric shape: when none is,
+// the core tokenizer's tokens of the whole text are the pieces already.
+bool has_shape(std::string_view text);
+
+}  // namespace kalendo::everyday
