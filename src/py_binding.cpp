@@ -427,53 +427,55 @@ IsoResult<DateTime> parse_now(std::string_view text) {
   return parsed;
 }
 
-PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  PyObject* bound[kParamCount] = {};
-  if (!bind_arguments(args, nargs, kwnames, bound)) return nullptr;
-
-  Converted c;
-  if (!convert(bound, c)) return nullptr;
-
-  const IsoResult<DateTime> now = parse_now(c.now);
-  if (const auto* e = std::get_if<IsoError>(&now)) {
+// The checks that follow conversion, shared by parse_raw and parse_full: in
+// this order and with these messages. Returns false with an exception set.
+bool check_converted(const Converted& c, DateTime& now, AnchorMap& anchors, Options& opts) {
+  const IsoResult<DateTime> parsed = parse_now(c.now);
+  if (const auto* e = std::get_if<IsoError>(&parsed)) {
     std::string message = "invalid `now` datetime: ";
     message += iso_error_text(*e);
     PyErr_SetString(PyExc_ValueError, message.c_str());
-    return nullptr;
+    return false;
   }
-  AnchorMap anchors;
-  if (!build_anchor_map(c, anchors)) return nullptr;
+  now = std::get<DateTime>(parsed);
+  if (!build_anchor_map(c, anchors)) return false;
   if (c.hms[0] >= 24 || c.hms[1] >= 60 || c.hms[2] >= 60) {
     PyErr_SetString(PyExc_ValueError, "invalid default_time");
-    return nullptr;
+    return false;
   }
   if (c.week_start >= 7) {
     PyErr_SetString(PyExc_ValueError, "week_start must be 0 (Mon) .. 6 (Sun)");
-    return nullptr;
+    return false;
   }
-  if (!check_anchor_nesting(c.text, anchors)) return nullptr;
+  if (!check_anchor_nesting(c.text, anchors)) return false;
 
-  Options opts;
   opts.default_time =
       TimeOfDay::hms(static_cast<uint32_t>(c.hms[0]), static_cast<uint32_t>(c.hms[1]),
                      static_cast<uint32_t>(c.hms[2]));
   opts.locale = &EN;
   opts.week_start = static_cast<uint8_t>(c.week_start);
   opts.next_skips_today = c.next_skips_today;
+  return true;
+}
 
+// Runs one parse with the caller's holiday callable (borrowed, or null) and
+// returns its outcome as JSON text: a new reference, or null when an
+// interrupt or an exit from the callable ended the call.
+template <typename Parse>
+PyObject* parse_to_json(PyObject* callable, Parse&& parse) {
   // Holds the callable for the length of the call only.
-  PyRef holidays = PyRef::borrow(c.holidays);
+  PyRef holidays = PyRef::borrow(callable);
   HolidayCall call;
   call.callable = holidays.get();
   const HolidayFn predicate = holidays ? HolidayFn(call_holiday, &call, holiday_stop) : HolidayFn();
 
-  Outcome outcome = parse_str(c.text, std::get<DateTime>(now), anchors, opts, predicate);
+  Outcome outcome = parse(predicate);
   if (call.stop) {
     // The answer of a stopped walk is not an answer: Ctrl-C propagates.
     call.restore();
     return nullptr;
   }
-  // One buffer per thread: it is written only after parse_str has returned,
+  // One buffer per thread: it is written only after the parse has returned,
   // so a nested call from the holiday callable is over before it is used.
   thread_local std::string json;
   json.clear();
@@ -481,6 +483,21 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
   PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
   if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
   return text;
+}
+
+PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  PyObject* bound[kParamCount] = {};
+  if (!bind_arguments(args, nargs, kwnames, bound)) return nullptr;
+
+  Converted c;
+  if (!convert(bound, c)) return nullptr;
+  DateTime now;
+  AnchorMap anchors;
+  Options opts;
+  if (!check_converted(c, now, anchors, opts)) return nullptr;
+  return parse_to_json(c.holidays, [&](HolidayFn predicate) {
+    return parse_str(c.text, now, anchors, opts, predicate);
+  });
 }
 
 PyObject* parse_raw(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs,
@@ -617,42 +634,12 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   everyday::FullOptions opts;
   if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
 
-  // The checks of parse_raw, in its order and with its messages.
-  const IsoResult<DateTime> now = parse_now(c.now);
-  if (const auto* e = std::get_if<IsoError>(&now)) {
-    std::string message = "invalid `now` datetime: ";
-    message += iso_error_text(*e);
-    PyErr_SetString(PyExc_ValueError, message.c_str());
-    return nullptr;
-  }
+  DateTime now;
   AnchorMap anchors;
-  if (!build_anchor_map(c, anchors)) return nullptr;
-  if (c.hms[0] >= 24 || c.hms[1] >= 60 || c.hms[2] >= 60) {
-    PyErr_SetString(PyExc_ValueError, "invalid default_time");
-    return nullptr;
-  }
-  if (c.week_start >= 7) {
-    PyErr_SetString(PyExc_ValueError, "week_start must be 0 (Mon) .. 6 (Sun)");
-    return nullptr;
-  }
-  opts.core.default_time =
-      TimeOfDay::hms(static_cast<uint32_t>(c.hms[0]), static_cast<uint32_t>(c.hms[1]),
-                     static_cast<uint32_t>(c.hms[2]));
-  opts.core.locale = &EN;
-  opts.core.week_start = static_cast<uint8_t>(c.week_start);
-  opts.core.next_skips_today = c.next_skips_today;
-
-  PyRef holidays = PyRef::borrow(c.holidays);
-  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, holidays.get()) : HolidayFn();
-  Outcome outcome = everyday::parse_full(c.text, std::get<DateTime>(now), anchors, opts, predicate);
-  // One buffer per thread, written after the parse has returned, as for
-  // parse_raw.
-  thread_local std::string json;
-  json.clear();
-  write_json(to_wire(std::move(outcome)), json);
-  PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
-  if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
-  return text;
+  if (!check_converted(c, now, anchors, opts.core)) return nullptr;
+  return parse_to_json(c.holidays, [&](HolidayFn predicate) {
+    return everyday::parse_full(c.text, now, anchors, opts, predicate);
+  });
 }
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
