@@ -130,7 +130,7 @@ class Workspace:
         checks.append(("pytest", [sys.executable, "-m", "pytest", "-x", "-q", "-p", "no:cacheprovider",
                                   self.tests], 600))
         for name, cmd, timeout in checks:
-            code, _ = run(cmd, self.tests.parent, timeout, self.env)
+            code, self.log = run(cmd, self.tests.parent, timeout, self.env)
             if code != 0:
                 return f"{name}:{code}"
         return None
@@ -155,8 +155,11 @@ def main():
         return 0
 
     ws = Workspace(args.scratch, args.tests.resolve())
-    if not ws.make() or ws.judge():
-        sys.exit("the unmutated tree does not build or does not pass its tests")
+    if not ws.make():
+        sys.exit("the unmutated tree does not build")
+    failed = ws.judge()
+    if failed:
+        sys.exit(f"the unmutated tree fails {failed}:\n{ws.log[-3000:]}")
     tally = {"killed": 0, "survived": 0, "uncompilable": 0}
     for index, (rel, number, column, old, new) in enumerate(sample, 1):
         path = ws.tree / rel

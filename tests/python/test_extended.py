@@ -45,6 +45,7 @@ EXTENDED = corpus(
     # a weekday of a named week
     (("friday next week", "fri next week"), "2024-06-14T09:00:00 0.95 Friday of next week"),
     ("friday last week", "2024-05-31T09:00:00 0.95 Friday of last week"),
+    ("sunday last week", "2024-06-02T09:00:00 0.95 Sunday of last week"),  # the last day of that week
     ("monday this week", "2024-06-03T09:00:00 0.75 Monday of the current week (already passed this week)"),
     ("wednesday this week", "2024-06-05T09:00:00 0.85 Wednesday of the current week"),
     ("fri next week at 5pm", "2024-06-14T17:00:00 0.95 Friday of next week"),
