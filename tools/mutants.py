@@ -143,6 +143,8 @@ def main():
     parser.add_argument("--tests", type=Path, default=ROOT / "tests/python", help="the Python tests to run")
     parser.add_argument("--scratch", type=Path, default=ROOT / "build/mutants")
     parser.add_argument("--list", action="store_true", help="print the sample and stop")
+    parser.add_argument("--reuse", type=Path, help="the log of an earlier run with the same seed, C++ tests and fuzz "
+                        "corpus: mutants it shows killed by those are not rebuilt (only the Python tests changed)")
     args = parser.parse_args()
 
     every = sites()
@@ -154,14 +156,23 @@ def main():
             print("{}:{}:{} {} -> {}".format(*site))
         return 0
 
-    ws = Workspace(args.scratch, args.tests.resolve())
-    if not ws.make():
+    reused = {}
+    if args.reuse:
+        for m in re.finditer(r"\] killed +(\S+):(\d+) (\S+) -> (\S+)  ((?:cpp|replay_\w+):\S+)", args.reuse.read_text()):
+            reused.setdefault((m[1], int(m[2]), m[3], m[4]), []).append(m[5])
+    ws = Workspace(args.scratch.resolve(), args.tests.resolve())
+    if not ws.make() and not ws.make():  # a compiler killed for memory on a busy machine gets a second try
         sys.exit("the unmutated tree does not build")
     failed = ws.judge()
     if failed:
         sys.exit(f"the unmutated tree fails {failed}:\n{ws.log[-3000:]}")
     tally = {"killed": 0, "survived": 0, "uncompilable": 0}
     for index, (rel, number, column, old, new) in enumerate(sample, 1):
+        if reused.get((rel, number, old, new)):
+            why = reused[(rel, number, old, new)].pop(0)
+            tally["killed"] += 1
+            print(f"[{index:3d}] killed       {rel}:{number} {old} -> {new}  {why} (as before)", flush=True)
+            continue
         path = ws.tree / rel
         original = path.read_text()
         lines = original.split("\n")
@@ -171,7 +182,7 @@ def main():
         path.write_text("\n".join(lines))
         started = time.monotonic()
         try:
-            if not ws.make():
+            if not ws.make() and not ws.make():
                 verdict, why = "uncompilable", ""
             else:
                 why = ws.judge()

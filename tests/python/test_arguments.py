@@ -48,6 +48,11 @@ class Index:
         return self.value
 
 
+def nameless(name):
+    """An instance of a class whose metaclass gives it this __name__ (a property; a non-str, or raising)."""
+    return type("Meta", (type,), {"__name__": property(lambda cls: name() if callable(name) else name)})("C", (), {})()
+
+
 def cannot(name, kind, target):
     return f"argument '{name}': '{kind}' object cannot be {target}"
 
@@ -62,6 +67,9 @@ WEEK_START = "week_start must be 0 (Mon) .. 6 (Sun)"
 ERRORS = [
     ({"text": 1}, TypeError, cannot("text", "int", "converted to 'str'")),
     ({"text": b"x"}, TypeError, cannot("text", "bytes", "converted to 'str'")),
+    # a type whose name cannot be read is named "object"
+    ({"text": nameless(5)}, TypeError, cannot("text", "object", "converted to 'str'")),
+    ({"now": nameless(lambda: 1 / 0)}, TypeError, cannot("now", "object", "converted to 'str'")),
     ({"now": None}, TypeError, cannot("now", "NoneType", "converted to 'str'")),
     ({"anchors": [("k", "2024-01-01")]}, TypeError, cannot("anchors", "list", "converted to 'dict'")),
     ({"anchors": {1: "2024-01-01"}}, TypeError, cannot("anchors", "int", "converted to 'str'")),
