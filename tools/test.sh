@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs both test suites: the C++ unit tests through CTest (plainly, then
-# under the sanitizers), then pytest against the installed package, then
-# mypy. Installs GoogleTest from Debian's packages when its headers are
-# missing.
+# under the sanitizers), then pytest against the installed package, a short
+# leak check, then mypy. Installs GoogleTest from Debian's packages when its
+# headers are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +36,10 @@ ctest --test-dir "$asan_dir" --output-on-failure -j 2
 
 # The package under test is the installed one: python/ is not on sys.path.
 python3 -m pytest -q "$@"
+
+# A few hundred thousand calls of parse_raw and kalendo.parse: live objects, allocated blocks, resident
+# memory and the arguments' reference counts must stay flat (bench/soak.py is the long run).
+python3 tools/leak_check.py
 
 # Static types of the package and of its typed tests ([tool.mypy] in pyproject.toml).
 python3 -m mypy

@@ -1,4 +1,13 @@
-"""Builders for expected outcomes, and a short way to call parse_raw and read its JSON."""
+"""Corpus rows in a short form, read into the exact outcome parse_raw must answer.
+
+A row is (texts, expected) or (texts, options, expected): texts is one text or a tuple of phrasings that
+share the answer; options are keyword arguments of resolve(). The expected answer is written as
+    "2024-06-07T09:00:00 0.95 next Friday, default 09:00"      an instant, its confidence, its reading
+    "2024-06-10..2024-06-16 0.9 the calendar week after this"  whole days, first and last included
+    "! June 2024 has no 5th Friday"                            no parse, with this reason
+    "?"                                                        no grammar rule matched the text
+or amb(reason, reading, ...) for an ambiguous answer.
+"""
 
 import json
 
@@ -12,24 +21,6 @@ MAX = "+262142-12-31T23:59:59"  # a Monday, the last supported second
 MIN = "-262143-01-01T00:00:00"  # a Thursday, the first supported second
 
 
-def instant(when, confidence, interpretation):
-    return {"kind": "instant", "when": when, "confidence": confidence, "interpretation": interpretation}
-
-
-def days(first_date, last_date, confidence, interpretation):
-    """Whole days from first_date 00:00:00 to last_date 23:59:59, both included."""
-    return {"kind": "range", "start": first_date + "T00:00:00", "end": last_date + "T23:59:59",
-            "confidence": confidence, "interpretation": interpretation}
-
-
-def ambiguous(candidates, reason):
-    return {"kind": "ambiguous", "candidates": list(candidates), "reason": reason}
-
-
-def no_parse(reason):
-    return {"kind": "no_parse", "reason": reason}
-
-
 def resolve(text, now=NOW, anchors=None, default_time=(9, 0, 0), week_start=0, next_skips_today=False,
             holidays=None):
     raw = _core.parse_raw(text, now, {} if anchors is None else anchors, default_time, week_start,
@@ -37,22 +28,37 @@ def resolve(text, now=NOW, anchors=None, default_time=(9, 0, 0), week_start=0, n
     return json.loads(raw)
 
 
-def cases(*rows):
-    """(text, expected) or (text, options, expected) rows; the id is the text plus any options."""
+def amb(reason, *readings):
+    return ("ambiguous", reason, readings)
+
+
+def answer(short, text):
+    if isinstance(short, tuple):
+        return {"kind": "ambiguous", "candidates": [answer(r, text) for r in short[2]], "reason": short[1]}
+    if short == "?":
+        short = f'! no grammar rule matched "{text}"'
+    if short.startswith("! "):
+        return {"kind": "no_parse", "reason": short[2:]}
+    when, confidence, reading = short.split(" ", 2)
+    if ".." not in when:
+        return {"kind": "instant", "when": when, "confidence": float(confidence), "interpretation": reading}
+    first, last = when.split("..")
+    return {"kind": "range", "start": first + "T00:00:00", "end": last + "T23:59:59",
+            "confidence": float(confidence), "interpretation": reading}
+
+
+def corpus(*rows, **common):
+    """pytest parameters (text, options, expected) for rows; common options apply to every row."""
     params = []
     for row in rows:
-        text, options, expected = row if len(row) == 3 else (row[0], {}, row[1])
-        label = " ".join([text] + [f"{k}={v}" for k, v in options.items()])
-        params.append(pytest.param(text, options, expected, id=label))
+        texts, options, short = row if len(row) == 3 else (row[0], {}, row[1])
+        for text in (texts,) if isinstance(texts, str) else texts:
+            label = " ".join([repr(text)] + [f"{k}={v}" for k, v in options.items()])
+            params.append(pytest.param(text, {**common, **options}, answer(short, text), id=label))
     return params
 
 
-def unmatched(text):
-    """The no-parse outcome of a text that no grammar rule recognises."""
-    return no_parse(f'no grammar rule matched "{text}"')
-
-
-class Holidays:
+class H:
     """A holiday callable: True for the given YYYY-MM-DD dates. It records every date it is asked about."""
 
     def __init__(self, *dates):

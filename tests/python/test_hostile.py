@@ -52,23 +52,19 @@ def fail():
     raise KeyboardInterrupt("interrupted")
 
 
-ANSWERS = [
-    pytest.param(lambda: Raising(), id="every-dunder-raises"),
-    pytest.param(lambda: numpy_lookalike("bool_", fail), id="numpy-bool_-lookalike-raises"),
-    pytest.param(lambda: numpy_lookalike("bool", fail), id="numpy-bool-lookalike-raises"),
-    pytest.param(lambda: numpy_lookalike("bool", lambda: 1), id="numpy-bool-lookalike-returns-int"),
-]
+ANSWERS = {"every-dunder-raises": Raising, "numpy-bool_-lookalike-raises": lambda: numpy_lookalike("bool_", fail),
+           "numpy-bool-lookalike-raises": lambda: numpy_lookalike("bool", fail),
+           "numpy-bool-lookalike-returns-int": lambda: numpy_lookalike("bool", lambda: 1)}
 try:
     import numpy
 except ImportError:
     pass
 else:
-    ANSWERS += [pytest.param(lambda: numpy.array(True), id="numpy-0d-array"),
-                pytest.param(lambda: numpy.array([True]), id="numpy-1d-array"),
-                pytest.param(lambda: numpy.int64(1), id="numpy-int64")]
+    ANSWERS.update({"numpy-0d-array": lambda: numpy.array(True), "numpy-1d-array": lambda: numpy.array([True]),
+                    "numpy-int64": lambda: numpy.int64(1)})
 
 
-@pytest.mark.parametrize("answer", ANSWERS)
+@pytest.mark.parametrize("answer", ANSWERS.values(), ids=ANSWERS.keys())
 def test_unreadable_answer_counts_as_working_day(answer):
     asked = []
 
