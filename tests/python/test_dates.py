@@ -5,13 +5,29 @@ import json
 import pytest
 
 from kalendo import _core
-from outcomes import NOW, ambiguous, cases, days, instant, no_parse
+from outcomes import NOW, amb, corpus
 
 ROLLED = " (this year's has passed; assuming 2025)"
 
 
 def full(text, now=NOW, default_time=(9, 0, 0), **options):
     return json.loads(_core.parse_full(text, now, {}, default_time, 0, False, **options))
+
+
+def instant(when, confidence, reading):
+    return f"{when} {confidence} {reading}"
+
+
+def days(first, last, confidence, reading):
+    return f"{first}..{last} {confidence} {reading}"
+
+
+def no_parse(reason):
+    return f"! {reason}"
+
+
+def ambiguous(readings, reason):
+    return amb(reason, *readings)
 
 
 def on(day, confidence=0.9, note="", hms=None):
@@ -24,7 +40,7 @@ def rolled(day, hms=None):
     return on(day, 0.85, ROLLED, hms)
 
 
-NAMED = cases(
+NAMED = corpus(
     ("March 14", rolled("2025-03-14")),
     ("march 14th", rolled("2025-03-14")),
     ("Mar. 14", rolled("2025-03-14")),
@@ -59,7 +75,7 @@ NAMED = cases(
     ("feb 29 2028", on("2028-02-29")),
 )
 
-ISO = cases(
+ISO = corpus(
     ("2025-03-14", on("2025-03-14")),
     ("2024-06-05", on("2024-06-05")),
     ("2023-01-01", on("2023-01-01")),
@@ -76,7 +92,7 @@ ISO = cases(
     ("0001-01-01", on("0001-01-01")),
 )
 
-NUMERIC = cases(
+NUMERIC = corpus(
     ("3/14", rolled("2025-03-14")),
     ("12/25", on("2024-12-25")),
     ("14/3/2025", on("2025-03-14")),
@@ -107,7 +123,7 @@ NUMERIC = cases(
     ("on 3/14/2025,", on("2025-03-14")),
 )
 
-PERIODS = cases(
+PERIODS = corpus(
     ("March 2025", days("2025-03-01", "2025-03-31", 0.9, "March 2025")),
     ("june of 1992", days("1992-06-01", "1992-06-30", 0.9, "June 1992")),
     ("feb, 2024", days("2024-02-01", "2024-02-29", 0.9, "February 2024")),
@@ -127,7 +143,7 @@ PERIODS = cases(
     ("13/2025", no_parse('"13/2025" is not a valid month')),
 )
 
-DAY_OF_MONTH = cases(
+DAY_OF_MONTH = corpus(
     ("the 14th", on("2024-06-14")),
     ("on the 5th", on("2024-06-05")),
     ("14th", on("2024-06-14")),
@@ -139,7 +155,7 @@ DAY_OF_MONTH = cases(
     ("the 14th at 5pm", on("2024-06-14", hms="17:00:00")),
 )
 
-WEEKDAY = cases(
+WEEKDAY = corpus(
     ("Friday, March 14, 2025", on("2025-03-14")),
     ("Monday, March 14, 2025", on("2025-03-14", 0.59999996, " (2025-03-14 is a Friday, not a Monday)")),
     ("Monday, Feb 18", on("2025-02-18", 0.55, ROLLED + " (2025-02-18 is a Tuesday, not a Monday)")),
@@ -153,7 +169,7 @@ WEEKDAY = cases(
     ("on Friday, the 14th of March", rolled("2025-03-14")),
 )
 
-IMPOSSIBLE = cases(
+IMPOSSIBLE = corpus(
     ("Feb 30", no_parse("February 30 does not exist")),
     ("April 31", no_parse("April 31 does not exist")),
     ("the 31st of april", no_parse("April 31 does not exist")),
@@ -166,7 +182,7 @@ IMPOSSIBLE = cases(
     ("31.02.2024", no_parse('"31.02.2024" is not a valid date')),
 )
 
-WITH_TIME = cases(
+WITH_TIME = corpus(
     ("March 3 at 5pm", rolled("2025-03-03", "17:00:00")),
     ("at 5pm on March 3", rolled("2025-03-03", "17:00:00")),
     ("March 14, 2025 at 5:30pm", on("2025-03-14", hms="17:30:00")),
@@ -178,7 +194,7 @@ WITH_TIME = cases(
     ("july 4", {"default_time": (7, 30, 15)}, instant("2024-07-04T07:30:15", 0.9, "2024-07-04, default 07:30")),
 )
 
-LEADING = cases(
+LEADING = corpus(
     ("on March 14", rolled("2025-03-14")),
     ("by July 4", on("2024-07-04")),
     ("due 2025-03-14", on("2025-03-14")),
@@ -194,7 +210,7 @@ def test_dates(text, options, expected):
     assert full(text, **options) == expected
 
 
-EDGES = cases(
+EDGES = corpus(
     # Nothing is built outside the supported years: such texts stay unread, and nothing crashes.
     ("march 14", {"now": "+262142-06-01T00:00:00"},
      no_parse('no grammar rule matched "march 14"')),

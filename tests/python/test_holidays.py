@@ -73,18 +73,16 @@ def test_answers(make, day):
     assert resolve("next business day", holidays=make()) == answer(day + "T09:00:00 " + NEXT, "")
 
 
-@pytest.mark.parametrize("kind", [Boom, KeyboardInterrupt, SystemExit], ids=lambda k: k.__name__)
-def test_raising_callable_counts_as_working_day(kind):
+# An ordinary error counts the day as a working day; an interrupt or an exit
+# ends the call instead (see test_limits.py).
+def test_raising_callable_counts_as_working_day():
     calls = []
 
     def holidays(day):
         calls.append(day)
-        raise kind(day)
+        raise Boom(day)
 
-    try:
-        result = resolve("in 3 business days", holidays=holidays)
-    except BaseException as error:  # a leaked KeyboardInterrupt would stop the run
-        pytest.fail(f"{type(error).__name__} escaped parse_raw")
+    result = resolve("in 3 business days", holidays=holidays)
     assert sys.exc_info() == (None, None, None)
     assert result == resolve("in 3 business days")
     assert calls == ["2024-06-06", "2024-06-07", "2024-06-10"] * 2

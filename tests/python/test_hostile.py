@@ -94,7 +94,6 @@ def test_unbounded_recursion_through_the_callable():
     pytest.param(lambda day: parse("next business day", lambda d: 1 / 0), id="inner-callable-raises"),
     pytest.param(lambda day: parse("x", context=("bad", {}, (9, 0, 0), 0, False)), id="inner-call-fails"),
     pytest.param(lambda day: parse("x\ud800"), id="inner-text-unencodable"),
-    pytest.param(lambda day: parse(WALK, lambda d: fail()) and fail(), id="inner-interrupt"),
 ])
 def test_failures_inside_nested_calls_stay_inside(inner):
     assert_clean(parse(WALK, inner), parse(WALK))
@@ -179,7 +178,7 @@ CALLS = [(text, holidays, anchors)
                       "last business day of the month", "in 12 business days", "early next week", "q3", "friday",
                       "the 3rd friday of march 2026", "eom", "sometime after the offsite", "blorp", "   ",
                       "half an hour", "2nd friday after launch"]
-         for holidays in [None, every(3), yielding, reentrant, lambda day: fail(), lambda day: Raising()]
+         for holidays in [None, every(3), yielding, reentrant, lambda day: 1 // 0, lambda day: Raising()]
          for anchors in [{}, ANCHORS]]
 BAD = [("x", ("2024-06-05 10:00:00", {}, (9, 0, 0), 0, False)), ("x", (NOW, {"a": "2024-13-01"}, (9, 0, 0), 0, False)),
        ("x", (NOW, {}, (24, 0, 0), 0, False)), ("x", (NOW, {}, (9, 0, 0), 7, False)), ("x\udc00", CONTEXT)]
