@@ -23,6 +23,7 @@
 #include "locale.h"
 #include "parse.h"
 #include "quote.h"
+#include "search/search.h"
 #include "tokenize.h"
 #include "types.h"
 #include "unicode.h"
@@ -667,11 +668,140 @@ constexpr char kDoc[] =
 }  // namespace full
 // ---------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------
+// search_full: finds the date expressions of a running text. It takes
+// parse_full's parameters, checked by the same functions, and `strict` (the
+// core grammar alone for every span); it returns a JSON array of
+// [start, end, outcome] in text order, offsets in code points.
+namespace find {
+
+constexpr Py_ssize_t kCount = 9;
+constexpr const char* kNames[kCount] = {
+    "text",     "now",        "anchors", "default_time", "week_start", "next_skips_today",
+    "holidays", "date_order", "strict",
+};
+enum Extra { kDateOrder = kParamCount, kStrict };
+
+// Binds like `def search_full(text, ..., holidays=None, *, date_order=None,
+// strict=False)`; fills `bound` with borrowed references.
+bool bind(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject* bound[kCount]) {
+  if (nargs > kParamCount) {
+    PyErr_Format(PyExc_TypeError,
+                 "search_full() takes from %zd to %zd positional arguments but %zd were given",
+                 kRequiredCount, kParamCount, nargs);
+    return false;
+  }
+  for (Py_ssize_t i = 0; i < nargs; ++i)
+    bound[i] = args[i];
+  const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_Size(kwnames) : 0;
+  for (Py_ssize_t k = 0; k < nkw; ++k) {
+    PyObject* key = PyTuple_GetItem(kwnames, k);  // borrowed
+    if (key == nullptr) return false;
+    Py_ssize_t index = -1;
+    for (Py_ssize_t p = 0; p < kCount && PyUnicode_Check(key); ++p) {
+      if (PyUnicode_CompareWithASCIIString(key, kNames[p]) == 0) {
+        index = p;
+        break;
+      }
+    }
+    if (index < 0) {
+      PyErr_Format(PyExc_TypeError, "search_full() got an unexpected keyword argument '%S'", key);
+      return false;
+    }
+    if (bound[index] != nullptr) {
+      PyErr_Format(PyExc_TypeError, "search_full() got multiple values for argument '%s'",
+                   kNames[index]);
+      return false;
+    }
+    bound[index] = args[nargs + k];
+  }
+  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
+    if (bound[p] == nullptr) {
+      PyErr_Format(PyExc_TypeError, "search_full() missing required argument '%s'", kNames[p]);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Appends [start, end, outcome] for each item.
+void write_found(const std::vector<search::Found>& items, std::string& out) {
+  out += '[';
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i != 0) out += ',';
+    out += '[';
+    out += std::to_string(items[i].start);
+    out += ',';
+    out += std::to_string(items[i].end);
+    out += ',';
+    write_json(to_wire(items[i].outcome), out);
+    out += ']';
+  }
+  out += ']';
+}
+
+PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  PyObject* bound[kCount] = {};
+  if (!bind(args, nargs, kwnames, bound)) return nullptr;
+
+  Converted c;
+  if (!convert(bound, c)) return nullptr;
+  everyday::FullOptions opts;
+  if (!full::convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
+  bool strict = false;
+  if (bound[kStrict] != nullptr && !convert_bool(bound[kStrict], &strict)) return nullptr;
+
+  DateTime now;
+  AnchorMap anchors;
+  if (!check_converted(c, now, anchors, opts.core)) return nullptr;
+
+  PyRef holidays = PyRef::borrow(c.holidays);
+  HolidayCall call;
+  call.callable = holidays.get();
+  const HolidayFn predicate = holidays ? HolidayFn(call_holiday, &call, holiday_stop) : HolidayFn();
+  const search::Request request{now, anchors, opts, strict, predicate};
+  const std::vector<search::Found> items = search::find_dates(c.text, request);
+  if (call.stop) {
+    call.restore();
+    return nullptr;
+  }
+  std::string json;
+  write_found(items, json);
+  return PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+}
+
+PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  try {
+    return impl(args, nargs, kwnames);
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  } catch (const std::exception& e) {
+    PyErr_SetString(g_internal_error, e.what());
+  } catch (...) {
+    PyErr_SetString(g_internal_error, "unknown internal failure");
+  }
+  return nullptr;
+}
+
+constexpr char kDoc[] =
+    "search_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, "
+    "*, date_order=None, strict=False)\n"
+    "--\n"
+    "\n"
+    "Finds the date expressions of a running text. Arguments as for parse_full;\n"
+    "`strict` resolves every span with the core grammar alone. Returns a JSON\n"
+    "array of [start, end, outcome], offsets in code points, in text order.";
+
+}  // namespace find
+// ---------------------------------------------------------------------------
+
 PyMethodDef kMethods[] = {
     {"parse_raw", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(parse_raw)),
      METH_FASTCALL | METH_KEYWORDS, kParseRawDoc},
     {"parse_full", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(full::entry)),
      METH_FASTCALL | METH_KEYWORDS, full::kDoc},
+    {"search_full", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(find::entry)),
+     METH_FASTCALL | METH_KEYWORDS, find::kDoc},
     {nullptr, nullptr, 0, nullptr},
 };
 
@@ -710,6 +840,10 @@ PyObject* create_module() {
   // An attribute of its own, outside __all__: the module's public list is
   // fixed, and the package exports full mode by name.
   if (!full_mode || PyModule_AddObjectRef(module.get(), "parse_full", full_mode.get()) < 0) {
+    return nullptr;
+  }
+  PyRef search_full = PyRef::steal(PyCFunction_NewEx(&kMethods[2], module.get(), name.get()));
+  if (!search_full || PyModule_AddObjectRef(module.get(), "search_full", search_full.get()) < 0) {
     return nullptr;
   }
   PyRef version = PyRef::steal(PyUnicode_FromString(kVersion));

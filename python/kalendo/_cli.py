@@ -14,6 +14,7 @@ from datetime import date, datetime, time
 
 from kalendo._api import DATE_ORDERS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
+from kalendo._search import found_item, found_raw
 
 DESCRIPTION = """\
 Resolve an English date expression, such as "next friday at 5pm", and print
@@ -36,7 +37,10 @@ examples:
   kalendo --now 2024-06-05T14:20 "in 3 business days" --holidays-file days.txt
   kalendo --anchor launch=2025-03-14 "2 days after launch"
   kalendo --date-order DMY 3/4/2025
-  printf 'tomorrow\\nq3\\n' | kalendo --now 2024-06-05T14:20"""
+  printf 'tomorrow\\nq3\\n' | kalendo --now 2024-06-05T14:20
+  kalendo --find "let's meet next friday at 5pm, or tomorrow"
+
+With --find, exit status 0 when at least one expression was found, else 1."""
 
 
 def _clean(text: str) -> str:
@@ -151,6 +155,10 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--date-order", choices=DATE_ORDERS, metavar="{MDY,DMY,YMD}",
                         help="the order of day and month in numeric dates such as 3/4/2025; by default "
                              "both are tried and a text that makes a date either way is ambiguous")
+    parser.add_argument("--find", action="store_true",
+                        help="find the date expressions in a running text (TEXT, or all of standard "
+                             "input) and print one line per expression: its offsets, the words and "
+                             "the answer")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -207,6 +215,22 @@ def _single(prepared: Prepared, text: str, as_json: bool, offset: str) -> int:
     return 0
 
 
+def _find(prepared: Prepared, text: str, as_json: bool, offset: str) -> int:
+    items = found_raw(prepared, text)
+    for start, end, item in items:
+        if as_json:
+            raw = _DATE_TIME.sub(rf'\1{offset}"', json.dumps(item, separators=(",", ":"))) if offset else \
+                json.dumps(item, separators=(",", ":"))
+            print(f'{{"start":{start},"end":{end},"text":{json.dumps(text[start:end])},"outcome":{raw}}}')
+            continue
+        try:
+            answer = str(found_item(prepared, text, start, end, item).outcome)
+        except ValueError as error:
+            answer = f"{error} (--json shows it)"
+        print(f"{start}-{end}\t{text[start:end]}\t{answer}")
+    return 0 if items else 1
+
+
 def main(argv: Sequence[str] | None = None) -> int:
     """Run the command with `argv` (default: the process's arguments); return the exit status."""
     for stream in (sys.stdout, sys.stderr):
@@ -227,6 +251,10 @@ def main(argv: Sequence[str] | None = None) -> int:
     aware = args.now is not None and args.now.tzinfo is not None
     offset = args.now.isoformat(timespec="seconds")[19:] if aware else ""
     try:
+        if args.find:
+            text = " ".join(args.text) if args.text not in ([], ["-"]) else io.TextIOWrapper(
+                sys.stdin.buffer, encoding="utf-8-sig", errors="replace").read()
+            return _find(prepared, _clean(text), args.json, offset)
         if args.text in ([], ["-"]):
             return _batch(prepared, offset)
         return _single(prepared, _clean(" ".join(args.text)), args.json, offset)

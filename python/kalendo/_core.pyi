@@ -41,3 +41,23 @@ def parse_full(
     fixes the order of day and month in numeric dates ("3/4/2025").
     """
     ...
+
+def search_full(
+    text: str,
+    now: str,
+    anchors: dict[str, str],
+    default_time: tuple[int, int, int],
+    week_start: int,
+    next_skips_today: bool,
+    holidays: Callable[[str], bool] | None = None,
+    *,
+    date_order: Literal["MDY", "DMY", "YMD"] | None = None,
+    strict: bool = False,
+) -> str:
+    """Find the date expressions of a running text.
+
+    Returns a JSON array of [start, end, outcome] in text order, offsets in
+    code points; each outcome is the JSON text `parse_full` (or with
+    `strict`, `parse_raw`) gives for that span alone.
+    """
+    ...
