@@ -497,9 +497,12 @@ bool counts_in_context(std::span<const Word> words, std::size_t first, std::size
   const Word* before = first > 0 && !words[first - 1].break_after && !words[first - 1].comma_after
                            ? &words[first - 1]
                            : nullptr;
+  // "to" is also the mark of a verb: "used to march".
   const bool led =
       before != nullptr && (before->kind == Kind::Lead || before->kind == Kind::Deictic ||
-                            before->kind == Kind::Link || before->kind == Kind::Between);
+                            before->kind == Kind::Between ||
+                            (before->kind == Kind::Link &&
+                             text.substr(before->begin, before->end - before->begin) != "to"));
   std::size_t content = 0, strong = 0, units = 0, counts = 0, day_parts = 0, deictic = 0;
   std::size_t leads_or_links = 0;
   bool at = false;
