@@ -12,11 +12,11 @@ iso_seconds=${2:-20}
 build_dir=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DKALENDO_FUZZ=ON -DKALENDO_PYTHON=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-cmake --build "$build_dir" -j 2 --target parse_fuzz iso_fuzz full_fuzz
+cmake --build "$build_dir" -j 2 --target parse_fuzz iso_fuzz full_fuzz search_fuzz
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in parse iso full; do
+for target in parse iso full search; do
   seconds=$parse_seconds
   [ "$target" = iso ] && seconds=$iso_seconds
   mkdir -p "$scratch/$target"
