@@ -504,7 +504,7 @@ bool counts_in_context(std::span<const Word> words, std::size_t first, std::size
                             (before->kind == Kind::Link &&
                              text.substr(before->begin, before->end - before->begin) != "to"));
   std::size_t content = 0, strong = 0, units = 0, counts = 0, day_parts = 0, deictic = 0;
-  std::size_t leads_or_links = 0;
+  std::size_t leads_or_links = 0, links = 0;
   bool at = false;
   for (std::size_t i = first; i <= last; ++i) {
     const Word& w = words[i];
@@ -529,9 +529,12 @@ bool counts_in_context(std::span<const Word> words, std::size_t first, std::size
         ++deictic;
         ++leads_or_links;
         break;
+      case Kind::Link:
+        ++links;
+        ++leads_or_links;
+        break;
       case Kind::Lead:
       case Kind::Between:
-      case Kind::Link:
       case Kind::Suffix:
         ++leads_or_links;
         break;
@@ -571,8 +574,10 @@ bool counts_in_context(std::span<const Word> words, std::size_t first, std::size
       return false;
     }
   }
-  // A count of units alone is a length of time, not a date: "for two weeks".
-  if (units > 0 && strong == 0 && leads_or_links == 0 && content == units + counts) return false;
+  // A count of units alone is a length of time, not a date: "for two
+  // weeks", "a couple of days" (also when "ago" follows it: that longer
+  // span did not resolve, and the shorter one would turn its direction).
+  if (units > 0 && strong == 0 && content == units + counts + links) return false;
   // A part of the day needs its day: "this morning", not "in the morning".
   if (day_parts > 0 && strong == 0 && !has_digits && deictic == 0) return false;
   // A rank right before an ordinary word qualifies that word: "the 2nd floor".
