@@ -24,11 +24,7 @@
 
 namespace kalendo {
 
-Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
-                  const Options& opts, HolidayFn holidays) {
-  const std::string_view trimmed = uni::trim_white_space(text);
-  if (trimmed.empty()) return Outcome::no_parse("empty input");
-
+Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const Options& opts) {
   // The anchor names, in the mapping's order; a few fit on the stack.
   constexpr std::size_t kInline = 16;
   std::string_view inline_names[kInline];
@@ -42,9 +38,11 @@ Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
   }
   for (std::size_t i = 0; i < anchors.size(); ++i)
     names[i] = anchors[i].first;
+  return tokenize(trimmed, names, opts.locale != nullptr ? *opts.locale : EN);
+}
 
-  const Tokens toks = tokenize(trimmed, names, opts.locale != nullptr ? *opts.locale : EN);
-
+Outcome resolve_tokens(std::string_view trimmed, TokenSpan toks, DateTime now,
+                       const AnchorMap& anchors, const Options& opts, HolidayFn holidays) {
   // A clock time at the end of a longer text is the time of day of the
   // result ("tomorrow 5pm"); a lone time is the expression itself.
   Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
@@ -58,6 +56,14 @@ Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
     }
   }
   return resolve_inner(trimmed, to_resolve, ctx);
+}
+
+Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
+                  const Options& opts, HolidayFn holidays) {
+  const std::string_view trimmed = uni::trim_white_space(text);
+  if (trimmed.empty()) return Outcome::no_parse("empty input");
+  const Tokens toks = tokenize_text(trimmed, anchors, opts);
+  return resolve_tokens(trimmed, toks, now, anchors, opts, holidays);
 }
 
 }  // namespace kalendo

@@ -1,6 +1,7 @@
 #include "everyday/mod.h"
 
 #include "locale.h"
+#include "parse.h"
 #include "tokenize.h"
 #include "unicode.h"
 
@@ -42,32 +43,8 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
 
   // The core grammar, as strict mode runs it, keeping its tokens: a text
   // without numeric shapes needs no second tokenization.
-  constexpr std::size_t kInline = 16;
-  std::string_view inline_names[kInline];
-  std::vector<std::string_view> heap_names;
-  std::span<std::string_view> names;
-  if (anchors.size() <= kInline) {
-    names = std::span<std::string_view>(inline_names, anchors.size());
-  } else {
-    heap_names.resize(anchors.size());
-    names = heap_names;
-  }
-  for (std::size_t i = 0; i < anchors.size(); ++i)
-    names[i] = anchors[i].first;
-  const Locale& locale = opts.core.locale != nullptr ? *opts.core.locale : EN;
-  Tokens toks = tokenize(trimmed, names, locale);
-
-  Ctx ctx{opts.core, anchors, holidays, opts.core.default_time, now, false};
-  TokenSpan to_resolve = toks;
-  if (toks.size() >= 2) {
-    const Tok& last = toks.back();
-    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
-      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
-      ctx.tod_explicit = true;
-      to_resolve = to_resolve.first(toks.size() - 1);
-    }
-  }
-  Outcome core = resolve_inner(trimmed, to_resolve, ctx);
+  Tokens toks = tokenize_text(trimmed, anchors, opts.core);
+  Outcome core = resolve_tokens(trimmed, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
   // comparison on the common path.
   if (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with(kUnmatched)) return core;

@@ -30,7 +30,9 @@ WEEKDAYS = corpus(
     ("wednesday at 7:45", today_or_week("Wednesday", "2024-06-05", "2024-06-12", "07:45:00")),
     ("sunday", {"now": SUNDAY}, today_or_week("Sunday", "2024-06-09", "2024-06-16")),
     # next W: the first W after today, whatever the week
-    (("next friday", "next fri", "Next Friday"), "2024-06-07T09:00:00 0.95 next Friday, default 09:00"),
+    # any ASCII white space separates words, \t and \r (the ends of its control range) included
+    (("next friday", "next fri", "Next Friday", "next\tfriday", "next\rfri"),
+     "2024-06-07T09:00:00 0.95 next Friday, default 09:00"),
     ("next friday", {"next_skips_today": True}, "2024-06-07T09:00:00 0.95 next Friday, default 09:00"),
     ("next thursday", "2024-06-06T09:00:00 0.95 next Thursday, default 09:00"),
     ("next tuesday", "2024-06-11T09:00:00 0.95 next Tuesday, default 09:00"),
