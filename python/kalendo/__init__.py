@@ -6,10 +6,13 @@ is built on, which take and return plain text.
 """
 
 from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, parse
+from kalendo._batch import ParsedColumn, parse_many
 from kalendo._core import __version__, parse_full, parse_raw
 
 __all__ = [
     "parse",
+    "parse_many",
+    "ParsedColumn",
     "Instant",
     "Range",
     "Ambiguous",
