@@ -171,6 +171,10 @@ bool append_texts(const ArrowSchema* schema, const ArrowArray* array,
     return false;
   }
   switch (view.storage_type) {
+    case NANOARROW_TYPE_NA:  // a column with no value at all
+      ArrowArrayViewReset(&view);
+      texts.resize(texts.size() + static_cast<std::size_t>(array->length));
+      return true;
     case NANOARROW_TYPE_STRING:
     case NANOARROW_TYPE_LARGE_STRING:
     case NANOARROW_TYPE_STRING_VIEW:

@@ -38,7 +38,8 @@ bool export_schema(const Held& held, ArrowSchema* out, std::string& error);
 bool export_array(const std::shared_ptr<const Held>& held, ArrowArray* out, std::string& error);
 
 // Appends a view of every row of a string array (utf8, large_utf8 or
-// utf8_view, or binary of the same layouts), an empty view for a null row.
+// utf8_view, or binary of the same layouts, or the null type), an empty
+// view for a null row.
 // The views point into the array's buffers. False, with `error`, for
 // another type or an array whose buffers do not hold together.
 bool append_texts(const ArrowSchema* schema, const ArrowArray* array,
