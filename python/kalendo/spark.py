@@ -23,13 +23,13 @@ def _spark_struct(aware: bool) -> Any:
 
     stamp = T.TimestampType() if aware else T.TimestampNTZType()
     return T.StructType([
-        T.StructField("kind", T.StringType(), False),
+        T.StructField("kind", T.StringType(), True),
         T.StructField("start", stamp, True),
         T.StructField("end", stamp, True),
         T.StructField("confidence", T.FloatType(), True),
         T.StructField("interpretation", T.StringType(), True),
         T.StructField("reason", T.StringType(), True),
-        T.StructField("candidates", T.IntegerType(), False),
+        T.StructField("candidates", T.IntegerType(), True),
     ])
 
 

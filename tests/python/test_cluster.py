@@ -46,9 +46,11 @@ def test_spark_batches_answer_as_one_call(now):
         spark.stop()
     want = pa.array(kalendo.parse_many(TEXTS, now=now))
     got = rows.column("when").combine_chunks()
-    for name in ("kind", "confidence", "interpretation", "reason", "candidates"):
-        assert got.field(name).to_pylist() == want.field(name).to_pylist(), name
-    for name in ("start", "end"):
-        assert got.field(name).cast(pa.int64()).to_pylist() == [
-            None if v is None else v * 1_000_000 for v in want.field(name).cast(pa.int64()).to_pylist()]
     assert got.is_null().to_pylist() == want.is_null().to_pylist()
+    rows = [i for i, null in enumerate(want.is_null().to_pylist()) if not null]  # Spark nulls their fields
+    for name in ("kind", "confidence", "interpretation", "reason", "candidates", "start", "end"):
+        values = [got.field(name).cast(pa.int64()) if name in ("start", "end") else got.field(name),
+                  want.field(name).cast(pa.int64()) if name in ("start", "end") else want.field(name)]
+        scale = 1_000_000 if name in ("start", "end") else 1  # microseconds in Spark
+        g, w = (v.to_pylist() for v in values)
+        assert [g[i] for i in rows] == [None if w[i] is None else w[i] * scale for i in rows], name
