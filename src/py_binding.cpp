@@ -17,6 +17,10 @@
 #include <utility>
 #include <vector>
 
+#include <nanoarrow/nanoarrow.h>
+
+#include "batch/arrow.h"
+#include "batch/batch.h"
 #include "config.h"
 #include "everyday/mod.h"
 #include "iso_parse.h"
@@ -667,6 +671,335 @@ constexpr char kDoc[] =
 
 }  // namespace full
 // ---------------------------------------------------------------------------
+// Columns: parse_many resolves many texts in one call into an Arrow column.
+// The package calls it with every argument in place, checked and converted
+// by the functions parse_full uses, and the texts as a list of str (None
+// and NaN for missing rows), an Arrow stream capsule, or a pair of Arrow
+// schema and array capsules. The interpreter lock is released while the
+// rows are resolved unless a holiday callable must be asked.
+namespace many {
+
+constexpr const char* kColumnCapsule = "kalendo._column";
+enum Arg {
+  kTexts,
+  kNow,
+  kAnchors,
+  kDefaultTime,
+  kWeekStart,
+  kNextSkipsToday,
+  kHolidays,
+  kDateOrder,
+  kStrict,
+  kThreads,
+  kHolidayDays,
+  kZone,
+  kUtcOffset,
+  kCount
+};
+
+// The texts of one call as views, and what keeps their bytes alive.
+struct Texts {
+  std::vector<std::string_view> views;
+  PyRef owner;                     // the list of str, or a capsule
+  std::vector<ArrowArray> arrays;  // the chunks of a stream, released at the end
+  ArrowSchema schema{};
+  Texts() = default;
+  Texts(const Texts&) = delete;
+  Texts& operator=(const Texts&) = delete;
+  ~Texts() {
+    for (ArrowArray& a : arrays)
+      if (a.release != nullptr) a.release(&a);
+    if (schema.release != nullptr) schema.release(&schema);
+  }
+};
+
+bool raise_arrow(const std::string& error) {
+  PyErr_Format(PyExc_TypeError, "texts: %s", error.c_str());
+  return false;
+}
+
+// Reads a list of str, None and float NaN; the views borrow the strings'
+// UTF-8 text, held by a tuple of its own: another thread may change the
+// list while the lock is released.
+bool texts_of_list(PyObject* list, Texts& t) {
+  t.owner = PyRef::steal(PySequence_Tuple(list));
+  if (!t.owner) return false;
+  const Py_ssize_t n = PyTuple_Size(t.owner.get());
+  t.views.reserve(static_cast<std::size_t>(n));
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* item = PyTuple_GetItem(t.owner.get(), i);  // borrowed
+    if (item == nullptr) return false;
+    if (PyUnicode_Check(item)) {
+      Py_ssize_t size = 0;
+      const char* data = PyUnicode_AsUTF8AndSize(item, &size);
+      if (data == nullptr) {
+        PyErr_Clear();
+        PyErr_Format(PyExc_ValueError, "texts[%zd] holds a character that UTF-8 cannot encode", i);
+        return false;
+      }
+      t.views.emplace_back(data, static_cast<std::size_t>(size));
+    } else if (item == Py_None ||
+               (PyFloat_Check(item) && PyFloat_AsDouble(item) != PyFloat_AsDouble(item))) {
+      t.views.emplace_back();
+    } else {
+      PyRef name = type_name(item);
+      if (name) {
+        PyErr_Format(PyExc_TypeError, "texts[%zd] must be a str or None, not %U", i, name.get());
+      }
+      return false;
+    }
+  }
+  return true;
+}
+
+// Reads a (schema capsule, array capsule) pair of one string array. The
+// array is moved out of its capsule: this call releases it at the end.
+bool texts_of_array(PyObject* pair, Texts& t) {
+  PyObject* schema_capsule = PyTuple_GetItem(pair, 0);  // borrowed
+  PyObject* array_capsule = PyTuple_GetItem(pair, 1);
+  if (schema_capsule == nullptr || array_capsule == nullptr) return false;
+  auto* schema = static_cast<ArrowSchema*>(PyCapsule_GetPointer(schema_capsule, "arrow_schema"));
+  auto* array = static_cast<ArrowArray*>(PyCapsule_GetPointer(array_capsule, "arrow_array"));
+  if (schema == nullptr || array == nullptr) return false;
+  if (array->release == nullptr) return raise_arrow("the Arrow array was already released");
+  t.arrays.push_back(*array);
+  array->release = nullptr;  // moved
+  std::string error;
+  return batch::append_texts(schema, &t.arrays.back(), t.views, error) || raise_arrow(error);
+}
+
+// Reads every chunk of an Arrow stream capsule of string arrays.
+bool texts_of_stream(PyObject* capsule, Texts& t) {
+  auto* stream =
+      static_cast<ArrowArrayStream*>(PyCapsule_GetPointer(capsule, "arrow_array_stream"));
+  if (stream == nullptr) return false;
+  if (stream->release == nullptr) return raise_arrow("the Arrow stream was already released");
+  t.owner = PyRef::borrow(capsule);
+  if (stream->get_schema(stream, &t.schema) != 0) {
+    const char* e = stream->get_last_error(stream);
+    return raise_arrow(e != nullptr ? e : "the stream gave no schema");
+  }
+  while (true) {
+    ArrowArray chunk{};
+    if (stream->get_next(stream, &chunk) != 0) {
+      const char* e = stream->get_last_error(stream);
+      return raise_arrow(e != nullptr ? e : "the stream failed");
+    }
+    if (chunk.release == nullptr) return true;  // the end
+    t.arrays.push_back(chunk);
+    std::string error;
+    if (!batch::append_texts(&t.schema, &t.arrays.back(), t.views, error))
+      return raise_arrow(error);
+  }
+}
+
+bool read_texts(PyObject* o, Texts& t) {
+  if (PyList_Check(o)) return texts_of_list(o, t);
+  if (PyTuple_Check(o) && PyTuple_Size(o) == 2) return texts_of_array(o, t);
+  if (PyCapsule_CheckExact(o)) return texts_of_stream(o, t);
+  PyErr_SetString(PyExc_TypeError, "texts must be a list, an Arrow stream or an Arrow array");
+  return false;
+}
+
+// A sequence of ISO date texts, read once into sorted days.
+bool read_holiday_days(PyObject* o, std::vector<Date>& days) {
+  if (o == Py_None) return true;
+  PyRef items = PyRef::steal(PySequence_Tuple(o));
+  if (!items) return false;
+  const Py_ssize_t n = PyTuple_Size(items.get());
+  days.reserve(static_cast<std::size_t>(n));
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    std::string_view iso;
+    if (!to_utf8(Param::kHolidays, PyTuple_GetItem(items.get(), i), &iso)) return false;
+    const IsoResult<Date> d = parse_iso_date(iso);
+    if (const auto* day = std::get_if<Date>(&d)) days.push_back(*day);
+  }
+  std::sort(days.begin(), days.end());
+  days.erase(std::unique(days.begin(), days.end()), days.end());
+  return true;
+}
+
+void free_column(PyObject* capsule) {
+  delete static_cast<std::shared_ptr<const batch::Held>*>(
+      PyCapsule_GetPointer(capsule, kColumnCapsule));
+}
+
+const batch::Held* held_of(PyObject* capsule,
+                           std::shared_ptr<const batch::Held>** share = nullptr) {
+  auto* p = static_cast<std::shared_ptr<const batch::Held>*>(
+      PyCapsule_GetPointer(capsule, kColumnCapsule));
+  if (p == nullptr) return nullptr;
+  if (share != nullptr) *share = p;
+  return p->get();
+}
+
+PyObject* raise_failure(const batch::Column& c) {
+  switch (c.failure) {
+    case batch::Failure::NoMemory:
+      return PyErr_NoMemory();
+    case batch::Failure::TooLarge:
+      PyErr_SetString(PyExc_OverflowError, c.failure_text.c_str());
+      return nullptr;
+    default:
+      PyErr_SetString(g_internal_error, c.failure_text.c_str());
+      return nullptr;
+  }
+}
+
+PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
+  if (nargs != kCount) {
+    PyErr_Format(PyExc_TypeError, "parse_many() takes %d arguments (%zd given)", int{kCount},
+                 nargs);
+    return nullptr;
+  }
+  // parse_full's converters and checks, with an empty text in the text's place.
+  PyRef empty = PyRef::steal(PyUnicode_FromStringAndSize("", 0));
+  if (!empty) return nullptr;
+  PyObject* bound[kParamCount] = {empty.get(),        args[kNow],       args[kAnchors],
+                                  args[kDefaultTime], args[kWeekStart], args[kNextSkipsToday],
+                                  args[kHolidays]};
+  Converted c;
+  if (!convert(bound, c)) return nullptr;
+  batch::Settings s;
+  if (!full::convert_date_order(args[kDateOrder], &s.opts.date_order)) return nullptr;
+  if (!check_converted(c, s.now, s.anchors, s.opts.core)) return nullptr;
+  s.strict = PyObject_IsTrue(args[kStrict]) == 1;
+  unsigned long threads = 0;
+  if (!to_unsigned(Param::kWeekStart, args[kThreads], 1024, &threads)) return nullptr;
+  s.threads = static_cast<unsigned>(threads);
+  if (!read_holiday_days(args[kHolidayDays], s.holidays)) return nullptr;
+  std::string_view zone;
+  if (args[kZone] != Py_None && !to_utf8(Param::kNow, args[kZone], &zone)) return nullptr;
+  const long long utc_offset = PyLong_AsLongLong(args[kUtcOffset]);
+  if (utc_offset == -1 && PyErr_Occurred()) return nullptr;
+
+  Texts texts;
+  if (!read_texts(args[kTexts], texts)) return nullptr;
+
+  batch::Column column;
+  if (c.holidays != nullptr) {
+    // The callable is Python: one thread, under the lock, with parse_raw's
+    // stop on an interrupt.
+    PyRef holidays = PyRef::borrow(c.holidays);
+    HolidayCall call;
+    call.callable = holidays.get();
+    column = batch::parse_column(texts.views, s, HolidayFn(call_holiday, &call, holiday_stop));
+    if (call.stop) {
+      call.restore();
+      return nullptr;
+    }
+  } else {
+    // Workers see only the views, the settings and the sorted days; the
+    // lock is taken back once, when they are done.
+    Py_BEGIN_ALLOW_THREADS column = batch::parse_column(texts.views, s);
+    Py_END_ALLOW_THREADS
+  }
+  if (column.failure != batch::Failure::None) return raise_failure(column);
+  if (!column.unfit_rows.empty()) {
+    PyErr_Format(PyExc_ValueError,
+                 "texts[%lld]: anchor names match inside the markers of other anchor names and "
+                 "would grow the text without bound; avoid names that begin with a digit",
+                 static_cast<long long>(column.unfit_rows.front()));
+    return nullptr;
+  }
+  auto* share = new std::shared_ptr<const batch::Held>(
+      batch::hold(std::move(column), std::string(zone), utc_offset));
+  PyObject* capsule = PyCapsule_New(share, kColumnCapsule, free_column);
+  if (capsule == nullptr) delete share;
+  return capsule;
+}
+
+void free_schema(PyObject* capsule) {
+  auto* schema = static_cast<ArrowSchema*>(PyCapsule_GetPointer(capsule, "arrow_schema"));
+  if (schema != nullptr && schema->release != nullptr) schema->release(schema);
+  delete schema;
+}
+
+void free_array(PyObject* capsule) {
+  auto* array = static_cast<ArrowArray*>(PyCapsule_GetPointer(capsule, "arrow_array"));
+  if (array != nullptr && array->release != nullptr) array->release(array);
+  delete array;
+}
+
+// column_arrow(column) -> (schema capsule, array capsule): a new export
+// each call, sharing the column's buffers.
+PyObject* arrow_impl(PyObject* capsule) {
+  std::shared_ptr<const batch::Held>* share = nullptr;
+  const batch::Held* held = held_of(capsule, &share);
+  if (held == nullptr) return nullptr;
+  std::string error;
+  auto* schema = new ArrowSchema{};
+  PyRef schema_capsule = PyRef::steal(PyCapsule_New(schema, "arrow_schema", free_schema));
+  if (!schema_capsule) {
+    delete schema;
+    return nullptr;
+  }
+  auto* array = new ArrowArray{};
+  PyRef array_capsule = PyRef::steal(PyCapsule_New(array, "arrow_array", free_array));
+  if (!array_capsule) {
+    delete array;
+    return nullptr;
+  }
+  if (!batch::export_schema(*held, schema, error) || !batch::export_array(*share, array, error)) {
+    PyErr_SetString(g_internal_error, error.c_str());
+    return nullptr;
+  }
+  return PyTuple_Pack(2, schema_capsule.get(), array_capsule.get());
+}
+
+// column_rows(column) -> list of the JSON text of each row, None for a null row.
+PyObject* rows_impl(PyObject* capsule) {
+  const batch::Held* held = held_of(capsule);
+  if (held == nullptr) return nullptr;
+  const batch::Column& c = held->column;
+  PyRef list = PyRef::steal(PyList_New(static_cast<Py_ssize_t>(c.size())));
+  if (!list) return nullptr;
+  std::string json;
+  for (int64_t i = 0; i < c.size(); ++i) {
+    PyObject* item = Py_None;
+    if (c.kind[i] == batch::RowKind::Null) {
+      Py_INCREF(Py_None);
+    } else {
+      json.clear();
+      write_json(to_wire(c.outcome(i, held->utc_offset)), json);
+      item = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+      if (item == nullptr) return nullptr;
+    }
+    PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), item);  // steals
+  }
+  return list.release();
+}
+
+template <typename F>
+PyObject* guarded(F&& f) {
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  } catch (const std::exception& e) {
+    PyErr_SetString(g_internal_error, e.what());
+  } catch (...) {
+    PyErr_SetString(g_internal_error, "unknown internal failure");
+  }
+  return nullptr;
+}
+
+PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
+  return guarded([&] { return impl(args, nargs); });
+}
+PyObject* arrow_entry(PyObject* /*module*/, PyObject* capsule) {
+  return guarded([&] { return arrow_impl(capsule); });
+}
+PyObject* rows_entry(PyObject* /*module*/, PyObject* capsule) {
+  return guarded([&] { return rows_impl(capsule); });
+}
+PyObject* size_entry(PyObject* /*module*/, PyObject* capsule) {
+  const batch::Held* held = held_of(capsule);
+  return held == nullptr ? nullptr : PyLong_FromLongLong(held->column.size());
+}
+
+}  // namespace many
+// ---------------------------------------------------------------------------
 
 // ---------------------------------------------------------------------------
 // search_full: finds the date expressions of a running text. It takes
@@ -802,6 +1135,11 @@ PyMethodDef kMethods[] = {
      METH_FASTCALL | METH_KEYWORDS, full::kDoc},
     {"search_full", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(find::entry)),
      METH_FASTCALL | METH_KEYWORDS, find::kDoc},
+    {"parse_many", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(many::entry)),
+     METH_FASTCALL, "Resolves a column of texts; called by kalendo.parse_many."},
+    {"column_arrow", many::arrow_entry, METH_O, "A new Arrow export of a column."},
+    {"column_rows", many::rows_entry, METH_O, "The JSON text of each row of a column."},
+    {"column_size", many::size_entry, METH_O, "The number of rows of a column."},
     {nullptr, nullptr, 0, nullptr},
 };
 
@@ -836,15 +1174,11 @@ PyObject* create_module() {
   if (!function || !add_public(module.get(), all.get(), "parse_raw", function.get())) {
     return nullptr;
   }
-  PyRef full_mode = PyRef::steal(PyCFunction_NewEx(&kMethods[1], module.get(), name.get()));
-  // An attribute of its own, outside __all__: the module's public list is
-  // fixed, and the package exports full mode by name.
-  if (!full_mode || PyModule_AddObjectRef(module.get(), "parse_full", full_mode.get()) < 0) {
-    return nullptr;
-  }
-  PyRef search_full = PyRef::steal(PyCFunction_NewEx(&kMethods[2], module.get(), name.get()));
-  if (!search_full || PyModule_AddObjectRef(module.get(), "search_full", search_full.get()) < 0) {
-    return nullptr;
+  // The other entries are attributes of their own, outside __all__: the
+  // module's public list is fixed, and the package exports them by name.
+  for (PyMethodDef* def = kMethods + 1; def->ml_name != nullptr; ++def) {
+    PyRef f = PyRef::steal(PyCFunction_NewEx(def, module.get(), name.get()));
+    if (!f || PyModule_AddObjectRef(module.get(), def->ml_name, f.get()) < 0) return nullptr;
   }
   PyRef version = PyRef::steal(PyUnicode_FromString(kVersion));
   if (!version || !add_public(module.get(), all.get(), "__version__", version.get())) {

@@ -6,6 +6,7 @@ is built on, which take and return plain text.
 """
 
 from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, parse
+from kalendo._batch import ParsedColumn, parse_many
 from kalendo._core import __version__, parse_full, parse_raw
 from kalendo._search import Found, search
 
@@ -13,6 +14,8 @@ __all__ = [
     "parse",
     "search",
     "Found",
+    "parse_many",
+    "ParsedColumn",
     "Instant",
     "Range",
     "Ambiguous",

@@ -1,0 +1,154 @@
+"""`parse_many`: a column of texts resolved in one call, answered as an Arrow column."""
+
+from __future__ import annotations
+
+from collections.abc import Iterable, Mapping
+from datetime import date, datetime, time, timezone
+from typing import Any
+
+from kalendo import _core
+from kalendo._api import DateOrder, HolidaySource, Outcome, Prepared, _HolidayAdapter, _type_name, outcome_of
+
+__all__ = ["ParsedColumn", "parse_many"]
+
+FIELDS = ("kind", "start", "end", "confidence", "interpretation", "reason", "candidates")
+
+
+class ParsedColumn:
+    """The answers of `parse_many`: one Arrow struct column with a row per text.
+
+    Its fields are `kind` ("instant", "range", "ambiguous", "no_parse"),
+    `start` (the instant, or the range's start) and `end` (the range's end,
+    or the instant again) as `timestamp[s]`, `confidence`, `interpretation`,
+    `reason` and `candidates` (their number; the first fills the other
+    fields of an ambiguous row). A missing or empty text is a null row.
+    Exported through the Arrow PyCapsule interface without copying:
+    `pyarrow.array(column)`, `polars.from_arrow(...)` and friends take it.
+    """
+
+    __slots__ = ("_column", "_zone", "_moment")
+
+    def __init__(self, column: object, zone: Any, moment: datetime) -> None:
+        self._column = column
+        self._zone = zone
+        self._moment = moment
+
+    def __len__(self) -> int:
+        return int(_core.column_size(self._column))  # type: ignore[attr-defined]
+
+    def __repr__(self) -> str:
+        return f"<kalendo.ParsedColumn of {len(self)} rows>"
+
+    def __arrow_c_schema__(self) -> object:
+        return _core.column_arrow(self._column)[0]  # type: ignore[attr-defined]
+
+    def __arrow_c_array__(self, requested_schema: object | None = None) -> tuple[object, object]:
+        # The column has one type: a requested one is the consumer's to cast to.
+        schema, array = _core.column_arrow(self._column)  # type: ignore[attr-defined]
+        return schema, array
+
+    def to_pylist(self) -> list[Outcome | None]:
+        """The typed outcome of every row, as `kalendo.parse` gives it; None for a null row."""
+        rows = _core.column_rows(self._column)  # type: ignore[attr-defined]
+        return [None if raw is None else outcome_of(raw, self._zone, self._moment) for raw in rows]
+
+    def to_arrow(self) -> Any:
+        """A pyarrow StructArray over the same buffers (needs pyarrow)."""
+        import pyarrow
+
+        return pyarrow.array(self)
+
+    def to_pandas(self) -> Any:
+        """A pandas DataFrame with a column per field (needs pyarrow and pandas)."""
+        import pyarrow
+
+        return pyarrow.Table.from_struct_array(self.to_arrow()).to_pandas()
+
+    def to_polars(self) -> Any:
+        """A polars DataFrame with a column per field (needs polars)."""
+        import polars
+
+        return polars.Series(values=self).struct.unnest()
+
+
+def _zone_of(now: datetime) -> tuple[str | None, int]:
+    """The Arrow zone label of the answers' timestamps, and its offset from UTC in seconds.
+
+    Only a fixed offset (a `datetime.timezone`) has one offset for every
+    answer; the times of a zone with clock changes stay on its wall clock.
+    """
+    zone = now.tzinfo
+    if not isinstance(zone, timezone):
+        return None, 0
+    offset = zone.utcoffset(None)
+    seconds = int(offset.total_seconds())
+    if seconds == 0:
+        return "UTC", 0
+    sign, rest = ("-", -seconds) if seconds < 0 else ("+", seconds)
+    return f"{sign}{rest // 3600:02d}:{rest // 60 % 60:02d}", seconds
+
+
+def _is_pandas_series(texts: object) -> bool:
+    kind = type(texts)
+    return kind.__module__.startswith("pandas") and kind.__name__ == "Series"
+
+
+def _texts_arg(texts: object) -> object:
+    """The texts as `_core.parse_many` reads them: an Arrow stream or array capsule, or a list."""
+    if isinstance(texts, (str, bytes)):
+        raise TypeError(f"texts must be an iterable of str, not a single {_type_name(texts)}")
+    kind = type(texts)
+    if hasattr(kind, "__arrow_c_stream__"):
+        return texts.__arrow_c_stream__()  # type: ignore[attr-defined]
+    if hasattr(kind, "__arrow_c_array__"):
+        return texts.__arrow_c_array__()  # type: ignore[attr-defined]
+    if _is_pandas_series(texts):
+        # pd.NA and NaN alike: missing values become None.
+        return texts.astype(object).where(texts.notna(), None).tolist()  # type: ignore[attr-defined]
+    if not isinstance(texts, Iterable):
+        raise TypeError(f"texts must be an iterable of str, not {_type_name(texts)}")
+    return list(texts)
+
+
+def parse_many(
+    texts: Iterable[str | None] | Any,
+    *,
+    now: datetime | None = None,
+    anchors: Mapping[str, date] | None = None,
+    default_time: time = time(9, 0),
+    week_start: int | str = "monday",
+    next_skips_today: bool = True,
+    holidays: HolidaySource = None,
+    strict: bool = False,
+    date_order: DateOrder | None = None,
+    threads: int | None = None,
+) -> ParsedColumn:
+    """Resolve every text of a column, as `kalendo.parse` would one by one.
+
+    texts: an iterable of str or None, a pandas or polars Series, or any
+        Arrow string array or stream (the Arrow PyCapsule interface). None,
+        NaN and "" give null rows.
+    threads: how many threads resolve the rows; None for one per core. The
+        interpreter lock is released meanwhile, unless `holidays` is a
+        callable (or a mapping asked with `in`): Python must answer it, so
+        the rows are then resolved on this thread, under the lock. A
+        collection of days is read once.
+    The other arguments are those of `kalendo.parse`; `now` is read once for
+    the whole column. A repeated text is resolved once.
+    """
+    prepared = Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict, date_order)
+    if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)):
+        raise TypeError(f"threads must be an int or None, not {_type_name(threads)}")
+    if threads is not None and not 1 <= threads <= 1024:
+        raise ValueError(f"threads must be 1 .. 1024 or None, not {threads}")
+    callable_holidays = prepared.holidays if isinstance(prepared.holidays, _HolidayAdapter) else None
+    days = getattr(prepared.holidays, "__self__", None) if callable_holidays is None else None
+    label, offset = _zone_of(prepared.moment)
+    column = _core.parse_many(  # type: ignore[attr-defined]
+        _texts_arg(texts), prepared.now, prepared.anchors, prepared.default_time, prepared.week_start,
+        prepared.next_skips_today, callable_holidays, prepared.date_order, prepared.strict, threads or 0,
+        None if days is None else tuple(days), label, offset)
+    if callable_holidays is not None and callable_holidays.error is not None:
+        error, callable_holidays.error = callable_holidays.error, None
+        raise error
+    return ParsedColumn(column, prepared.zone, prepared.moment)

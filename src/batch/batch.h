@@ -1,0 +1,92 @@
+// Columns of texts: resolves many texts in one call, spread over threads,
+// into columnar answers that an Arrow export can wrap without copying.
+//
+// Workers read plain C++ data only: the texts as views into buffers that
+// outlive the call, the settings by reference to a const record, holidays as
+// a sorted vector of days. A repeated text is resolved once per call.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "config.h"
+#include "everyday/mod.h"
+#include "types.h"
+
+namespace kalendo::batch {
+
+// What every row of one call is resolved against.
+struct Settings {
+  DateTime now;
+  AnchorMap anchors;
+  everyday::FullOptions opts;
+  bool strict = false;          // the core grammar alone, as parse_str answers
+  std::vector<Date> holidays;   // sorted, no repeats; used when `callable` is empty
+  unsigned threads = 1;         // 0 means one per core
+  std::string_view zone_label;  // kept with the column for its Arrow type
+};
+
+// The kind of a row; Null for a missing or empty text.
+enum class RowKind : uint8_t { Null, Instant, Range, Ambiguous, NoParse };
+
+// Why a call gave no column.
+enum class Failure : uint8_t { None, NoMemory, TooLarge, Internal, Stopped };
+
+// The answers, one entry per row in every vector. Times are seconds since
+// 1970-01-01T00:00:00 on the wall clock of `now` (a leap second counts as
+// second 59). A text field of row i is bytes [off[i], off[i+1]) of its text.
+struct Column {
+  std::vector<RowKind> kind;
+  std::vector<int64_t> start;       // the instant, or the range's start
+  std::vector<int64_t> end;         // the range's end; the instant again
+  std::vector<float> confidence;    // of the reading, or the first candidate
+  std::vector<int32_t> candidates;  // 1 for a reading, 0 for a no-parse
+  std::vector<int32_t> interpretation_offsets;
+  std::string interpretation;
+  std::vector<int32_t> reason_offsets;
+  std::string reason;
+  // Validity bitmaps in Arrow's layout (bit i of byte i / 8): the row, its
+  // reading (start, end, confidence, interpretation) and its reason.
+  std::vector<uint8_t> row_valid;
+  std::vector<uint8_t> reading_valid;
+  std::vector<uint8_t> reason_valid;
+  int64_t null_rows = 0;
+  int64_t rows_without_reading = 0;
+  int64_t rows_without_reason = 0;
+  // Every candidate of the ambiguous rows, by row in ascending order.
+  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  // Rows whose text would make the anchor names grow it without bound: the
+  // caller refuses the call, as it refuses one such text.
+  std::vector<int64_t> unfit_rows;
+
+  Failure failure = Failure::None;
+  std::string failure_text;
+
+  int64_t size() const { return static_cast<int64_t>(kind.size()); }
+  // Returns the candidates of ambiguous row `row`, or none.
+  const std::vector<Resolution>* candidates_of(int64_t row) const;
+  // Returns the outcome of a non-null row, as a single parse would give it;
+  // `shift` seconds are added to the stored times of its reading.
+  Outcome outcome(int64_t row, int64_t shift = 0) const;
+};
+
+// Returns the number of threads a call with `threads` uses for `rows` rows.
+unsigned thread_count(unsigned threads, std::size_t rows);
+
+// Resolves every text; an empty view is a null row. With a non-empty
+// `callable` the rows run on the calling thread, in order, and a stop it
+// requests ends the call (Failure::Stopped). No exception leaves a worker:
+// a failure is reported in the column's `failure`.
+Column parse_column(std::span<const std::string_view> texts, const Settings& s,
+                    HolidayFn callable = {});
+
+// Seconds since 1970-01-01T00:00:00 of a wall-clock date-time.
+inline int64_t epoch_seconds(DateTime t) {
+  return t.date.days * kSecondsPerDay + static_cast<int64_t>(t.time.secs);
+}
+
+}  // namespace kalendo::batch

@@ -1,0 +1,99 @@
+// Columns: every row answers as one parse_full call does, whatever the
+// threads and repeats; the Arrow export reads back as the texts went in.
+#include "batch/batch.h"
+#include "batch/arrow.h"
+
+#include <gtest/gtest.h>
+#include <nanoarrow/nanoarrow.h>
+
+#include <string>
+#include <vector>
+
+#include "locale.h"
+
+namespace kalendo::batch {
+namespace {
+
+const char* const kTexts[] = {
+    "next friday",
+    "",
+    "3/4/2025",
+    "gibberish",
+    "in 3 business days",
+    "next week",
+    "next friday",
+    "14.03.2025",
+    "   ",
+    "tomorrow at 5pm",
+    "end of q3",
+    "in 3 business days",
+};
+
+Settings settings(unsigned threads) {
+  Settings s;
+  s.now = DateTime{*Date::from_ymd(2024, 6, 5), TimeOfDay::hms(14, 20, 10)};
+  s.opts.core.default_time = TimeOfDay::hms(9, 0, 0);
+  s.opts.core.locale = &EN;
+  s.holidays = {*Date::from_ymd(2024, 6, 6)};
+  s.threads = threads;
+  return s;
+}
+
+bool holiday(void*, Date d) {
+  return d == *Date::from_ymd(2024, 6, 6);
+}
+
+std::string json_of(Outcome o) {
+  std::string json;
+  write_json(to_wire(std::move(o)), json);
+  return json;
+}
+
+TEST(Batch, RowsAnswerAsSingleCallsWhateverTheThreads) {
+  // Many rows, so that several chunks go to several threads.
+  std::vector<std::string_view> texts;
+  for (int round = 0; round < 400; ++round)
+    texts.insert(texts.end(), std::begin(kTexts), std::end(kTexts));
+  for (unsigned threads : {1u, 3u, 0u}) {
+    const Settings s = settings(threads);
+    const Column c = parse_column(texts, s);
+    ASSERT_EQ(c.failure, Failure::None);
+    ASSERT_EQ(c.size(), static_cast<int64_t>(texts.size()));
+    EXPECT_EQ(c.null_rows, 400);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (texts[i].empty()) {
+        EXPECT_EQ(c.kind[i], RowKind::Null);
+        continue;
+      }
+      const Outcome want =
+          everyday::parse_full(texts[i], s.now, s.anchors, s.opts, HolidayFn(holiday, nullptr));
+      ASSERT_EQ(json_of(c.outcome(static_cast<int64_t>(i))), json_of(want)) << texts[i];
+    }
+  }
+}
+
+TEST(Batch, ExportReadsBackThroughAnArrayView) {
+  const std::vector<std::string_view> texts(std::begin(kTexts), std::end(kTexts));
+  auto held = hold(parse_column(texts, settings(2)), "", 0);
+  ArrowSchema schema;
+  ArrowArray array;
+  std::string error;
+  ASSERT_TRUE(export_schema(*held, &schema, error)) << error;
+  ASSERT_TRUE(export_array(held, &array, error)) << error;
+  held.reset();  // the export keeps the column alive
+  // The kind field is a string array: read it back as texts are read.
+  std::vector<std::string_view> kinds;
+  ASSERT_TRUE(append_texts(schema.children[0], array.children[0], kinds, error)) << error;
+  EXPECT_EQ(kinds[0], "instant");
+  EXPECT_EQ(kinds[2], "ambiguous");
+  EXPECT_EQ(kinds[3], "no_parse");
+  EXPECT_EQ(kinds[5], "range");
+  EXPECT_EQ(array.null_count, 1);
+  std::vector<std::string_view> numbers;
+  EXPECT_FALSE(append_texts(schema.children[6], array.children[6], numbers, error));
+  array.release(&array);
+  schema.release(&schema);
+}
+
+}  // namespace
+}  // namespace kalendo::batch

@@ -1,0 +1,56 @@
+"""The Spark and Dask recipes answer exactly as parse_many does on one machine."""
+
+import shutil
+from datetime import datetime, timedelta, timezone
+
+import pytest
+
+import kalendo
+
+NOW = datetime(2024, 6, 5, 14, 20, 10)
+TEXTS = ["next friday", None, "", "3/4/2025", "gibberish", "next week", "in 3 business days",
+         "tomorrow at 5pm", "next friday"] * 5
+
+
+def test_dask_partitions_answer_as_one_call():
+    pd = pytest.importorskip("pandas")
+    pytest.importorskip("pyarrow")
+    dd = pytest.importorskip("dask.dataframe")
+    distributed = pytest.importorskip("distributed")
+    from kalendo.dask import parse_series
+
+    series = pd.Series(TEXTS, index=range(100, 100 + len(TEXTS)), dtype=object)
+    want = kalendo.parse_many(series, now=NOW, date_order="DMY").to_pandas().set_axis(series.index)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=None) as cluster, distributed.Client(cluster):
+        got = parse_series(dd.from_pandas(series, npartitions=3), now=NOW, date_order="DMY").compute()
+    pd.testing.assert_frame_equal(got, want)
+
+
+@pytest.mark.parametrize("now", [NOW, NOW.replace(tzinfo=timezone(timedelta(hours=2)))], ids=["naive", "offset"])
+def test_spark_batches_answer_as_one_call(now):
+    pa = pytest.importorskip("pyarrow")
+    pytest.importorskip("pyspark")
+    if shutil.which("java") is None:
+        pytest.skip("Spark needs a Java runtime")
+    from pyspark.sql import SparkSession
+
+    from kalendo.spark import parse_column
+
+    spark = (SparkSession.builder.master("local[2]").config("spark.sql.session.timeZone", "UTC")
+             .config("spark.ui.enabled", "false").getOrCreate())
+    try:
+        df = spark.createDataFrame([(i, t) for i, t in enumerate(TEXTS)], "id long, text string").repartition(2)
+        rows = parse_column(df, "text", now=now).orderBy("id").toArrow()
+    finally:
+        spark.stop()
+    want = pa.array(kalendo.parse_many(TEXTS, now=now))
+    got = rows.column("when").combine_chunks()
+    assert got.is_null().to_pylist() == want.is_null().to_pylist()
+    rows = [i for i, null in enumerate(want.is_null().to_pylist()) if not null]  # Spark nulls their fields
+    for name in ("kind", "confidence", "interpretation", "reason", "candidates", "start", "end"):
+        values = [got.field(name).cast(pa.int64()) if name in ("start", "end") else got.field(name),
+                  want.field(name).cast(pa.int64()) if name in ("start", "end") else want.field(name)]
+        scale = 1_000_000 if name in ("start", "end") else 1  # microseconds in Spark
+        g, w = (v.to_pylist() for v in values)
+        assert [g[i] for i in rows] == [None if w[i] is None else w[i] * scale for i in rows], name

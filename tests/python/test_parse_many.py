@@ -1,0 +1,156 @@
+"""parse_many: the answers of a loop over kalendo.parse, as a column, whatever holds the texts."""
+
+import gc
+import threading
+from datetime import date, datetime, time, timedelta, timezone
+from pathlib import Path
+
+import pytest
+
+import kalendo
+
+NOW = datetime(2024, 6, 5, 14, 20, 10)  # a Wednesday
+PHRASES = [line for line in (Path(__file__).parents[2] / "bench" / "phrases.txt").read_text().splitlines()
+           if line and not line.startswith("#")]
+# Texts whose answers hang on the options below, besides the benchmark's phrases.
+EXTRA = ["3/4/2025", "14.03.2025", "in 3 business days", "2 days after launch", "next friday",
+         "friday", "this week", "gibberish", "  next   week ", "end of q3"]
+TEXTS = PHRASES + EXTRA
+
+# (options) -> the column must equal a loop over kalendo.parse with them.
+OPTIONS = [
+    {},
+    {"strict": True},
+    {"date_order": "DMY", "week_start": "sunday", "next_skips_today": False},
+    {"anchors": {"launch": date(2024, 7, 1)}, "default_time": time(17, 30, 5)},
+    {"holidays": [date(2024, 6, 6), datetime(2024, 6, 7, 12)]},
+    {"holidays": lambda day: day.weekday() == 3},
+    {"now": datetime(2024, 6, 5, 14, 20, 10, tzinfo=timezone(timedelta(hours=-5)))},
+]
+
+
+def loop(texts, **options):
+    options.setdefault("now", NOW)
+    return [kalendo.parse(t, **options) if isinstance(t, str) and t else None for t in texts]
+
+
+@pytest.mark.parametrize("options", OPTIONS, ids=lambda o: ",".join(o) or "defaults")
+@pytest.mark.parametrize("threads", [1, 2, None])
+def test_same_answers_as_a_loop_over_parse(options, threads):
+    texts = TEXTS * 3  # repeats are resolved once and must still land on every row
+    got = kalendo.parse_many(texts, **{"now": NOW, **options}, threads=threads).to_pylist()
+    assert got == loop(texts, **options)
+
+
+def test_missing_rows_are_null_and_every_field_lines_up():
+    pa = pytest.importorskip("pyarrow")
+    texts = ["next friday", None, "", float("nan"), "3/4/2025", "gibberish", "next week"]
+    rows = pa.array(kalendo.parse_many(texts, now=NOW)).to_pylist()
+    assert rows[1:4] == [None, None, None]
+    assert rows[0] == {"kind": "instant", "start": datetime(2024, 6, 7, 9), "end": datetime(2024, 6, 7, 9),
+                       "confidence": pytest.approx(0.95), "interpretation": "next Friday, default 09:00",
+                       "reason": None, "candidates": 1}
+    assert rows[4]["kind"] == "ambiguous" and rows[4]["candidates"] == 2
+    assert rows[4]["start"] == datetime(2025, 3, 4, 9) and "March 4 or April 3" in rows[4]["reason"]
+    assert rows[5] == {"kind": "no_parse", "start": None, "end": None, "confidence": None,
+                       "interpretation": None, "reason": 'no grammar rule matched "gibberish"', "candidates": 0}
+    assert (rows[6]["start"], rows[6]["end"]) == (datetime(2024, 6, 10), datetime(2024, 6, 16, 23, 59, 59))
+
+
+def test_a_fixed_offset_gives_utc_instants_with_the_zone():
+    pa = pytest.importorskip("pyarrow")
+    now = NOW.replace(tzinfo=timezone(timedelta(hours=2)))
+    column = kalendo.parse_many(["tomorrow"], now=now)
+    array = pa.array(column)
+    assert array.type.field("start").type == pa.timestamp("s", tz="+02:00")
+    assert array.field("start")[0].value == int(datetime(2024, 6, 6, 7, tzinfo=timezone.utc).timestamp())
+    assert column.to_pylist() == loop(["tomorrow"], now=now)
+
+
+def arrow_inputs():
+    pa = pytest.importorskip("pyarrow")
+    values = ["tomorrow", None, "", "next friday"]
+    return [pa.array(values), pa.array(values, pa.large_string()), pa.array(values, pa.string_view()),
+            pa.chunked_array([values[:1], values[1:]]), pa.table({"t": values})["t"]]
+
+
+@pytest.mark.parametrize("make", [
+    list, tuple, iter, lambda v: (t for t in v),
+    lambda v: pytest.importorskip("pandas").Series(v, dtype=object),
+    lambda v: pytest.importorskip("pandas").Series(v, dtype="string"),
+    lambda v: pytest.importorskip("polars").Series(v),
+    *[(lambda i: lambda v: arrow_inputs()[i])(i) for i in range(5)],
+], ids=["list", "tuple", "iterator", "generator", "pandas-object", "pandas-string", "polars",
+        "arrow-utf8", "arrow-large", "arrow-view", "arrow-chunked", "arrow-table-column"])
+def test_every_input_type(make):
+    values = ["tomorrow", None, "", "next friday"]
+    assert kalendo.parse_many(make(values), now=NOW).to_pylist() == loop(values)
+
+
+@pytest.mark.parametrize("texts, error, message", [
+    (["ok", 3], TypeError, r"texts\[1\] must be a str or None, not int"),
+    ("next friday", TypeError, "not a single str"),
+    (5, TypeError, "must be an iterable"),
+    (["\ud800"], ValueError, "UTF-8 cannot encode"),
+    (["tomorrow", "1" * 10_000], ValueError, r"texts\[1\]: anchor names match inside the markers"),
+])
+def test_refused_texts(texts, error, message):
+    # Names "1".."7" at indices 22, 33 .. 88: each marker holds the next name twice.
+    names = [f"name {i}" for i in range(100)]
+    for digit in range(1, 9):
+        names[int(str(digit + 1) * 2) if digit < 8 else 99] = str(digit)
+    anchors = dict.fromkeys(names, date(2025, 1, 1)) if "anchor" in message else None
+    with pytest.raises(error, match=message):
+        kalendo.parse_many(texts, now=NOW, anchors=anchors)
+
+
+def test_refused_arrow_types_and_threads():
+    pa = pytest.importorskip("pyarrow")
+    with pytest.raises(TypeError, match="Arrow array of strings"):
+        kalendo.parse_many(pa.array([1, 2]), now=NOW)
+    for threads, error in [(0, ValueError), (True, TypeError), (1.5, TypeError)]:
+        with pytest.raises(error, match="threads"):
+            kalendo.parse_many(["x"], now=NOW, threads=threads)
+
+
+def test_a_failing_holiday_callable_raises_again():
+    def broken(day):
+        raise LookupError("calendar down")
+
+    with pytest.raises(LookupError, match="calendar down"):
+        kalendo.parse_many(["in 3 business days"] * 3, now=NOW, holidays=broken)
+
+
+def test_the_lock_is_released_during_a_long_call():
+    texts = [f"{n % 28 + 1} march {1000 + n // 28}" for n in range(200_000)]  # no repeats
+    ticks = 0
+    running = threading.Event()
+    done = threading.Event()
+
+    def count():
+        nonlocal ticks
+        running.set()
+        while not done.is_set():
+            ticks += 1
+
+    counter = threading.Thread(target=count)
+    counter.start()
+    running.wait()
+    try:
+        before = ticks
+        kalendo.parse_many(texts, now=NOW, threads=1)
+        during = ticks - before
+    finally:
+        done.set()
+        counter.join()
+    assert during > 1000
+
+
+def test_exports_share_buffers_that_outlive_the_column():
+    pa = pytest.importorskip("pyarrow")
+    column = kalendo.parse_many(["tomorrow", "next week"] * 1000, now=NOW)
+    first, second = pa.array(column), pa.array(column)
+    del column
+    gc.collect()
+    assert first.equals(second) and first.field("kind")[1].as_py() == "range"
+    assert first.field("interpretation").buffers()[2].address == second.field("interpretation").buffers()[2].address
