@@ -103,8 +103,9 @@ KALENDO_API const char* kalendo_status_text(kalendo_status status);
  * Valid until the next call into kalendo on the same thread. */
 KALENDO_API const char* kalendo_last_error(void);
 
-/* Options: full mode, default time 09:00:00, weeks from Monday, no anchors,
- * no holidays. The moment must be set before parsing. */
+/* Options: full mode, default time 09:00:00, weeks from Monday, "next
+ * friday" on a Friday a week later, no anchors, no holidays. The moment must be set before parsing.
+ */
 KALENDO_API kalendo_status kalendo_options_new(kalendo_options** out);
 KALENDO_API void kalendo_options_free(kalendo_options* options); /* NULL is ignored */
 
@@ -115,7 +116,9 @@ KALENDO_API kalendo_status kalendo_options_set_now(kalendo_options* options, con
 KALENDO_API kalendo_status kalendo_options_set_now_fields(kalendo_options* options,
                                                           kalendo_datetime now);
 /* Names a date ("payday" -> "2024-06-28") that texts may refer to. A name
- * given again takes the new date. Names are compared trimmed and lower-case. */
+ * is read as a text is: lower-case, with , . ! ? ; ( ) " and the hyphen as
+ * spaces, so "Go-Live" names "go-live" and "go live". A name with the same
+ * words as an earlier one replaces it; a name with no word fails. */
 KALENDO_API kalendo_status kalendo_options_set_anchor(kalendo_options* options, const char* name,
                                                       const char* iso_date);
 KALENDO_API kalendo_status kalendo_options_clear_anchors(kalendo_options* options);

@@ -30,7 +30,7 @@ namespace kalendo {
 // A local date and time, no zone. During a leap second `leap_second` is true
 // and `time` shows the second as 59 (23:59:60.5 is 23:59:59.5 and the flag).
 struct DateTime {
-  std::chrono::year_month_day date;
+  std::chrono::year_month_day date{};
   std::chrono::nanoseconds time{};  // since midnight, [0, 24h)
   bool leap_second = false;
 
@@ -38,37 +38,37 @@ struct DateTime {
 };
 
 struct Instant {
-  DateTime at;
+  DateTime at{};
   float confidence = 0.0f;
-  std::string interpretation;
+  std::string interpretation{};
   friend bool operator==(const Instant&, const Instant&) = default;
 };
 
 // From the start to the end, both included.
 struct Range {
-  DateTime start;
-  DateTime end;
+  DateTime start{};
+  DateTime end{};
   float confidence = 0.0f;
-  std::string interpretation;
+  std::string interpretation{};
   friend bool operator==(const Range&, const Range&) = default;
 };
 
 using Reading = std::variant<Instant, Range>;
 
 struct Ambiguous {
-  std::vector<Reading> candidates;  // most likely first
-  std::string reason;
+  std::vector<Reading> candidates{};  // most likely first
+  std::string reason{};
 };
 
 struct NoParse {
-  std::string reason;
+  std::string reason{};
 };
 
 // A call that could not be answered: a bad option, an interrupt from the
 // stop function, memory running out.
 struct Failure {
   kalendo_status status = KALENDO_INTERNAL_ERROR;
-  std::string message;
+  std::string message{};
 };
 
 using Outcome = std::variant<Instant, Range, Ambiguous, NoParse, Failure>;
@@ -81,20 +81,21 @@ enum class DateOrder {
   ymd = KALENDO_ORDER_YMD,
 };
 
-// The settings of one parse; every field but `now` has a default.
+// The settings of one parse; every field but `now` has a default. Every
+// field has an initialiser, so designated initialisers may leave any out.
 struct Options {
-  std::optional<DateTime> now;
-  std::vector<std::pair<std::string, std::chrono::year_month_day>> anchors;
+  std::optional<DateTime> now{};
+  std::vector<std::pair<std::string, std::chrono::year_month_day>> anchors{};
   std::chrono::seconds default_time = std::chrono::hours(9);
   std::chrono::weekday week_start = std::chrono::Monday;
-  bool next_skips_today = false;
+  bool next_skips_today = true;
   DateOrder date_order = DateOrder::unset;
   Mode mode = Mode::full;
   // Asked for each day a business-day count passes; an exception it throws
   // ends the parse and is thrown again from kalendo::parse.
-  std::function<bool(std::chrono::year_month_day)> is_holiday;
+  std::function<bool(std::chrono::year_month_day)> is_holiday{};
   // Asked after each holiday question; true ends the parse with a Failure.
-  std::function<bool()> stop;
+  std::function<bool()> stop{};
 };
 
 inline const char* version() noexcept {

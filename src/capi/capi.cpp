@@ -3,6 +3,7 @@
 // status and a message in the calling thread's last-error slot.
 #include "kalendo/kalendo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -28,7 +29,15 @@
 struct kalendo_options {
   kalendo::everyday::FullOptions full;
   std::optional<kalendo::DateTime> now;
-  kalendo::AnchorMap anchors;  // names trimmed and lower-case
+  // The caller's names by their words, in the order first given: (words one
+  // space apart, spelling as the text reads it, date).
+  struct Named {
+    std::string key;
+    std::string spelling;
+    kalendo::Date date;
+  };
+  std::vector<Named> named;
+  kalendo::AnchorMap anchors;  // both forms of every name, for the core
   kalendo_holiday_fn is_holiday = nullptr;
   kalendo_stop_fn stop = nullptr;
   void* user = nullptr;
@@ -90,6 +99,44 @@ bool valid_utf8(std::string_view s) {
     i += d.len;
   }
   return true;
+}
+
+// A name as a text reads it: lower-case, the marks , . ! ? ; ( ) " and the
+// hyphen as spaces, trimmed; "Q.A. sign-off" reads "q a  sign off".
+std::string anchor_spelling(std::string_view name) {
+  std::string lowered;
+  uni::to_lower(name, lowered);
+  for (char& c : lowered) {
+    if (std::string_view(",.!?;()\"-").find(c) != std::string_view::npos) c = ' ';
+  }
+  return std::string(uni::trim_white_space(lowered));
+}
+
+// The words of a spelling one space apart: "q a sign off".
+std::string anchor_key(std::string_view spelling) {
+  std::string key;
+  for (std::size_t i = 0; i < spelling.size();) {
+    if (const std::size_t n = uni::white_space_len(spelling, i)) {
+      if (key.empty() || key.back() != ' ') key += ' ';
+      i += n;
+    } else {
+      key += spelling[i++];
+    }
+  }
+  return key;
+}
+
+// Rebuilds the core's map: the words one space apart match a text that
+// writes them so ("go-live", "go live"); the spelling, when it differs, a
+// text that writes the name as given.
+void rebuild_anchors(kalendo_options& o) {
+  std::vector<std::pair<std::string, Date>> entries;
+  entries.reserve(2 * o.named.size());
+  for (const auto& n : o.named) {
+    entries.emplace_back(n.key, n.date);
+    if (n.spelling != n.key) entries.emplace_back(n.spelling, n.date);
+  }
+  o.anchors = make_anchor_map(std::move(entries));
 }
 
 kalendo_datetime to_c(DateTime t) {
@@ -190,6 +237,7 @@ kalendo_status kalendo_options_new(kalendo_options** out) {
     auto* o = new kalendo_options;
     o->full.core.default_time = TimeOfDay::hms(9, 0, 0);
     o->full.core.locale = &EN;
+    o->full.core.next_skips_today = true;
     *out = o;
     return std::nullopt;
   });
@@ -240,9 +288,24 @@ kalendo_status kalendo_options_set_anchor(kalendo_options* options, const char* 
       message += iso_error_text(*e);
       return Failure{KALENDO_INVALID_DATE, std::move(message)};
     }
-    std::string lowered;
-    uni::to_lower(uni::trim_white_space(name), lowered);
-    put_anchor(options->anchors, std::move(lowered), std::get<Date>(date));
+    std::string spelling = anchor_spelling(name);
+    std::string key = anchor_key(spelling);
+    if (key.empty()) {
+      std::string message = "the anchor name ";
+      append_quoted(message, name);
+      message += " has no word that a text could name";
+      return Failure{KALENDO_INVALID_ARGUMENT, std::move(message)};
+    }
+    // Of two names with the same words the later wins, in the place of the first.
+    auto same = std::find_if(options->named.begin(), options->named.end(),
+                             [&](const kalendo_options::Named& n) { return n.key == key; });
+    if (same != options->named.end()) {
+      same->spelling = std::move(spelling);
+      same->date = std::get<Date>(date);
+    } else {
+      options->named.push_back({std::move(key), std::move(spelling), std::get<Date>(date)});
+    }
+    rebuild_anchors(*options);
     return std::nullopt;
   });
 }
@@ -250,6 +313,7 @@ kalendo_status kalendo_options_set_anchor(kalendo_options* options, const char* 
 kalendo_status kalendo_options_clear_anchors(kalendo_options* options) {
   return guarded([&]() -> std::optional<Failure> {
     if (options == nullptr) return null_argument("options");
+    options->named.clear();
     options->anchors.clear();
     return std::nullopt;
   });
