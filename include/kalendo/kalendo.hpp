@@ -26,6 +26,10 @@
 #include "kalendo/kalendo.h"
 
 namespace kalendo {
+// The library's own C++ code lives in namespace kalendo too: this inline
+// namespace keeps the names of these types apart from it, so that a program
+// linked with the static library has one definition of each.
+inline namespace api_v1 {
 
 // A local date and time, no zone. During a leap second `leap_second` is true
 // and `time` shows the second as 59 (23:59:60.5 is 23:59:59.5 and the flag).
@@ -125,6 +129,18 @@ inline DateTime from_c(const kalendo_datetime& t) {
       leap};
 }
 
+// std::chrono::year holds -32767 .. 32767; kalendo answers any year of
+// -262143 .. 262142.
+inline bool fits(const kalendo_reading& r) {
+  return r.start.year >= -32767 && r.start.year <= 32767 && r.end.year >= -32767 &&
+         r.end.year <= 32767;
+}
+
+inline Failure beyond_chrono() {
+  return Failure{KALENDO_INVALID_DATE,
+                 "the answer lies outside the years -32767 to 32767 of std::chrono::year"};
+}
+
 inline Reading reading(const kalendo_reading& r) {
   if (r.is_range) return Range{from_c(r.start), from_c(r.end), r.confidence, r.interpretation};
   return Instant{from_c(r.start), r.confidence, r.interpretation};
@@ -193,7 +209,8 @@ inline std::string iso_date(std::chrono::year_month_day d) {
 }  // namespace detail
 
 // Resolves a UTF-8 text. A text that is not a date is a NoParse, not a
-// Failure; a Failure means the call itself could not be answered.
+// Failure; a Failure means the call itself could not be answered, or that
+// an answer lies beyond the years std::chrono::year holds.
 inline Outcome parse(std::string_view text, const Options& options) {
   using namespace std::chrono;
   detail::Handle<kalendo_options, kalendo_options_free> opts;
@@ -239,6 +256,7 @@ inline Outcome parse(std::string_view text, const Options& options) {
       kalendo_reading r;
       s = kalendo_result_reading(result.p, &r);
       if (s != KALENDO_OK) return detail::failure(s);
+      if (!detail::fits(r)) return detail::beyond_chrono();
       Reading one = detail::reading(r);
       if (auto* i = std::get_if<Instant>(&one)) return std::move(*i);
       return std::get<Range>(std::move(one));
@@ -251,6 +269,7 @@ inline Outcome parse(std::string_view text, const Options& options) {
         kalendo_reading r;
         s = kalendo_result_candidate(result.p, i, &r);
         if (s != KALENDO_OK) return detail::failure(s);
+        if (!detail::fits(r)) return detail::beyond_chrono();
         a.candidates.push_back(detail::reading(r));
       }
       return a;
@@ -261,6 +280,7 @@ inline Outcome parse(std::string_view text, const Options& options) {
   return NoParse{kalendo_result_reason(result.p)};
 }
 
+}  // namespace api_v1
 }  // namespace kalendo
 
 #endif  // KALENDO_KALENDO_HPP
