@@ -5,9 +5,10 @@
  * Every function that can fail returns a kalendo_status; kalendo_last_error()
  * then holds a message for the calling thread. Handles are opaque and freed
  * explicitly; texts that an accessor returns are owned by the handle and live
- * until it is freed. Nothing here keeps global state between calls, so
- * distinct handles may be used on distinct threads at once; one options
- * handle may be read by many threads while nobody changes it. */
+ * until it is freed. The only state kept between calls is each thread's
+ * last error message, so distinct handles may be used on distinct threads
+ * at once, and one options handle may be parsed with by many threads while
+ * nobody changes it. */
 #ifndef KALENDO_KALENDO_H
 #define KALENDO_KALENDO_H
 
@@ -22,9 +23,7 @@
 #define KALENDO_VERSION \
   (KALENDO_VERSION_MAJOR * 10000 + KALENDO_VERSION_MINOR * 100 + KALENDO_VERSION_PATCH)
 
-#if defined(_WIN32) && defined(KALENDO_SHARED)
-#define KALENDO_API __declspec(dllimport)
-#elif defined(__GNUC__)
+#if defined(__GNUC__)
 #define KALENDO_API __attribute__((visibility("default")))
 #else
 #define KALENDO_API
@@ -109,8 +108,9 @@ KALENDO_API const char* kalendo_last_error(void);
 KALENDO_API kalendo_status kalendo_options_new(kalendo_options** out);
 KALENDO_API void kalendo_options_free(kalendo_options* options); /* NULL is ignored */
 
-/* The current moment as "2024-06-05T14:20:10" (a fraction of a second may
- * follow), NUL-terminated. */
+/* The current moment as "2024-06-05T14:20:10", NUL-terminated; a fraction
+ * of a second may follow, white space may surround it, second 60 is a leap
+ * second. */
 KALENDO_API kalendo_status kalendo_options_set_now(kalendo_options* options, const char* iso);
 /* The current moment as fields; every field must be in its range. */
 KALENDO_API kalendo_status kalendo_options_set_now_fields(kalendo_options* options,
