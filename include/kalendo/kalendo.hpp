@@ -216,7 +216,16 @@ inline Outcome parse(std::string_view text, const Options& options) {
   detail::Handle<kalendo_options, kalendo_options_free> opts;
   kalendo_status s = kalendo_options_new(&opts.p);
   if (s != KALENDO_OK) return detail::failure(s);
-  if (options.now) s = kalendo_options_set_now_fields(opts.p, detail::to_c(*options.now));
+  if (options.now) {
+    // The C fields cannot carry a time outside the day, nor a leap second
+    // anywhere but at second 59.
+    const nanoseconds t = options.now->time;
+    if (t < 0ns || t >= days{1} ||
+        (options.now->leap_second && hh_mm_ss<nanoseconds>{t}.seconds() != 59s)) {
+      return Failure{KALENDO_INVALID_DATE, "invalid `now` datetime: a field is out of range"};
+    }
+    s = kalendo_options_set_now_fields(opts.p, detail::to_c(*options.now));
+  }
   for (const auto& [name, date] : options.anchors) {
     if (s != KALENDO_OK) break;
     s = kalendo_options_set_anchor(opts.p, name.c_str(), detail::iso_date(date).c_str());

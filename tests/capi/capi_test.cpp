@@ -128,6 +128,12 @@ TEST(Library, OptionsReachTheCore) {
        {.now = kNow, .anchors = {{"?!", 2024y / June / 1}}},
        "failure 1: the anchor name \"?!\" has no word that a text could name"},
       {"tomorrow", {.now = kNow, .default_time = 24h}, "failure 1: invalid default_time"},
+      {"tomorrow",
+       {.now = DateTime{2024y / June / 5, -1h}},
+       "failure 2: invalid `now` datetime: a field is out of range"},
+      {"tomorrow",
+       {.now = DateTime{2024y / June / 5, 12h + 30s, true}},
+       "failure 2: invalid `now` datetime: a field is out of range"},
       {"\xff", {.now = kNow}, "failure 1: text is not valid UTF-8"},
   };
   for (const Row& row : rows) {
