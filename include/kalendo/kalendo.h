@@ -1,7 +1,7 @@
 /* kalendo: resolves English date expressions ("next friday at 5pm",
  * "3/14/2025", "in two business days") against a moment you give.
  *
- * The C interface: C11 (C99 compilers read it too), usable from C++ as is.
+ * The C interface: C11, and usable from C++ (C++17 or later) as is.
  * Every function that can fail returns a kalendo_status; kalendo_last_error()
  * then holds a message for the calling thread. Handles are opaque and freed
  * explicitly; texts that an accessor returns are owned by the handle and live
