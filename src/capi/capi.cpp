@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -90,6 +91,16 @@ kalendo_status guarded(Body&& body) {
 
 std::optional<Failure> null_argument(const char* what) {
   return Failure{KALENDO_INVALID_ARGUMENT, std::string(what) + " is NULL"};
+}
+
+// The number a C caller passed for an enumeration, read as its bytes: a C
+// caller may pass any int, and loading one outside the enumerators as the
+// enumeration type is undefined in C++.
+template <typename Enum>
+int raw_value(const Enum& e) {
+  std::underlying_type_t<Enum> v;
+  std::memcpy(&v, &e, sizeof v);
+  return static_cast<int>(v);
 }
 
 bool valid_utf8(std::string_view s) {
@@ -207,7 +218,7 @@ const char* kalendo_version(void) {
 }
 
 const char* kalendo_status_text(kalendo_status status) {
-  switch (status) {
+  switch (raw_value(status)) {
     case KALENDO_OK:
       return "success";
     case KALENDO_INVALID_ARGUMENT:
@@ -365,7 +376,7 @@ kalendo_status kalendo_options_set_date_order(kalendo_options* options, kalendo_
   return guarded([&]() -> std::optional<Failure> {
     if (options == nullptr) return null_argument("options");
     using everyday::DateOrder;
-    switch (order) {
+    switch (raw_value(order)) {
       case KALENDO_ORDER_UNSET:
         options->full.date_order = DateOrder::Unset;
         return std::nullopt;
@@ -386,10 +397,11 @@ kalendo_status kalendo_options_set_date_order(kalendo_options* options, kalendo_
 kalendo_status kalendo_options_set_mode(kalendo_options* options, kalendo_mode mode) {
   return guarded([&]() -> std::optional<Failure> {
     if (options == nullptr) return null_argument("options");
-    if (mode != KALENDO_MODE_FULL && mode != KALENDO_MODE_STRICT) {
+    const int raw = raw_value(mode);
+    if (raw != KALENDO_MODE_FULL && raw != KALENDO_MODE_STRICT) {
       return Failure{KALENDO_INVALID_ARGUMENT, "unknown mode"};
     }
-    options->mode = mode;
+    options->mode = static_cast<kalendo_mode>(raw);
     return std::nullopt;
   });
 }

@@ -34,6 +34,7 @@ int main(void) {
   int i;
 
   expect(strcmp(kalendo_version(), KALENDO_VERSION_STRING) == 0, "version");
+  expect(strcmp(kalendo_status_text((kalendo_status)99), "unknown status") == 0, "status 99");
   expect_status(kalendo_options_new(NULL), KALENDO_INVALID_ARGUMENT, "out is NULL", "new(NULL)");
   expect_status(kalendo_options_new(&o), KALENDO_OK, "", "new");
   expect_status(kalendo_parse(o, "x", 1, &r), KALENDO_NOW_NOT_SET, NULL, "now unset");
