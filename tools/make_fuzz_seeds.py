@@ -4,7 +4,8 @@
 Each parse seed is the fuzz target's header (the context: Wednesday
 2024-06-05 14:20:10, default time 09:00, one anchor "launch" on 2025-03-14,
 and a few variations of week start, holidays and moment) followed by an
-everyday phrase. File names are content hashes, so rerunning is harmless.
+everyday phrase; the C interface's seeds carry their own header (capi_seed).
+File names are content hashes, so rerunning is harmless.
 """
 
 import hashlib
@@ -65,6 +66,37 @@ ISO_SEEDS = [
 ]
 
 
+def capi_seed(text, flags=0, year=2024, month=6, day=5, hms=(14, 20, 10), nanos=None,
+              default_hm=(9, 0), anchor=(b"", b""), stop_after=0):
+    """The C interface target's header: flags (week start, date order, strict, next-skips-today,
+    holidays), the moment as raw fields, the default time, one anchor's raw name and date text,
+    the ask after which the stop function ends the call (0: never); then the text."""
+    out = bytes([flags]) + struct.pack("<h", year) + bytes([month, day, *hms])
+    out += bytes([0]) if nanos is None else bytes([1]) + struct.pack("<I", nanos)
+    out += bytes([*default_hm, len(anchor[0])]) + anchor[0] + bytes([len(anchor[1])]) + anchor[1]
+    return out + bytes([stop_after]) + text.encode()
+
+
+STRICT, SKIPS, HOLIDAYS = 0x20, 0x40, 0x80
+CAPI_SEEDS = [
+    *(capi_seed(t) for t in ["next friday at 5pm", "tomorrow", "this week", "3/4/2025",
+                             "March 14, 2025", "Q3 2025", "the 14th", "blorp", "", "now",
+                             "in 3 business days", "2024-06-05T17:00", "caf\u00e9 \u03a3"]),
+    *(capi_seed(t, flags=STRICT | HOLIDAYS) for t in ["next friday at 5pm", "this week",
+                                                      "blorp \"x\"", "in 2 business days",
+                                                      "3/4/2025"]),
+    capi_seed("3/4/2025", flags=(2 << 3) | 6),
+    capi_seed("in 3 business days", flags=HOLIDAYS),
+    capi_seed("in 100000 business days", flags=HOLIDAYS, stop_after=50),
+    capi_seed("2 days after go live", anchor=(b"Go-Live", b"2024-06-20")),
+    capi_seed("2 days after 1", anchor=(b"1", b"2024-06-20")),
+    capi_seed("now", year=2016, month=12, day=31, hms=(23, 59, 60), nanos=500_000_000),
+    capi_seed("tomorrow", flags=STRICT | SKIPS, year=-44, month=3, day=15),
+    capi_seed("x", year=2023, month=2, day=29),
+    capi_seed("next wednesday", flags=SKIPS | 7, default_hm=(24, 0)),
+]
+
+
 def write(folder, data):
     folder.mkdir(parents=True, exist_ok=True)
     (folder / hashlib.sha1(data).hexdigest()[:16]).write_bytes(data)
@@ -75,6 +107,8 @@ def main():
         write(ROOT / "fuzz/corpus/parse", CONTEXTS[i % len(CONTEXTS)] + phrase.encode())
     for text in ISO_SEEDS:
         write(ROOT / "fuzz/corpus/iso", text.encode())
+    for data in CAPI_SEEDS:
+        write(ROOT / "fuzz/corpus/capi", data)
 
 
 if __name__ == "__main__":

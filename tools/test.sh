@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs both test suites: the C++ unit tests through CTest (plainly, then
 # under the sanitizers), then pytest against the installed package, a short
-# leak check, then mypy. Installs GoogleTest from Debian's packages when its
-# headers are missing.
+# leak check, then mypy, then the C library's examples against the package.
+# Installs GoogleTest from Debian's packages when its headers are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,3 +43,7 @@ python3 tools/leak_check.py
 
 # Static types of the package and of its typed tests ([tool.mypy] in pyproject.toml).
 python3 -m mypy
+
+# The C library installed to a temporary prefix; its examples, built with
+# find_package and with pkg-config, answer as the Python package does.
+tools/examples.sh

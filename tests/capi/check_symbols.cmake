@@ -1,0 +1,38 @@
+# Checks that the shared library exports exactly the functions that
+# kalendo.h declares: no core symbol leaks, no interface function is missing.
+#   cmake -DLIBRARY=libkalendo.so -DHEADER=kalendo.h -P check_symbols.cmake
+file(READ ${HEADER} header)
+string(REGEX MATCHALL "KALENDO_API[^;]*[ *](kalendo_[a-z0-9_]+)\\(" declared "${header}")
+set(wanted)
+foreach(d IN LISTS declared)
+  string(REGEX MATCH "(kalendo_[a-z0-9_]+)\\($" name "${d}")
+  list(APPEND wanted ${CMAKE_MATCH_1})
+endforeach()
+list(SORT wanted)
+list(LENGTH wanted count)
+if(count LESS 20)
+  message(FATAL_ERROR "read only ${count} declarations from ${HEADER}")
+endif()
+
+execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE listing
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${listing}")
+set(exported)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] ([^ ]+)$")
+    list(APPEND exported ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+list(SORT exported)
+if(NOT exported STREQUAL wanted)
+  set(extra ${exported})
+  list(REMOVE_ITEM extra ${wanted})
+  set(missing ${wanted})
+  list(REMOVE_ITEM missing ${exported})
+  message(FATAL_ERROR "exported symbols differ from kalendo.h\n  not declared: ${extra}\n"
+                      "  not exported: ${missing}")
+endif()
+message(STATUS "${count} symbols, all declared in kalendo.h")
