@@ -22,22 +22,10 @@ using namespace kalendo;
 
 // Anchor names worth colliding with: words of the grammar, substrings of
 // them, the marker character, and the empty name.
-constexpr std::string_view kNames[] = {
-    "launch",
-    "product launch",
-    "friday",
-    "con",
-    "q1",
-    "next",
-    "day",
-    "",
-    "\x01"
-    "0\x01",
-    "a",
-    "2",
-    "é",
-    "the",
-};
+// clang-format off
+constexpr std::string_view kNames[] = {"launch", "product launch", "friday", "con", "q1", "next", "day", "",
+                                       "\x01" "0\x01", "a", "2", "é", "the"};
+// clang-format on
 
 Date date_in_range(uint64_t v) {
   constexpr uint64_t kSpan = static_cast<uint64_t>(kMaxDays - kMinDays) + 1;

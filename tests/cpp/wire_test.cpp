@@ -6,16 +6,8 @@
 namespace kalendo {
 namespace {
 
-DateTime at(int64_t y, uint32_t mo, uint32_t d, uint32_t h, uint32_t mi, uint32_t s) {
-  return DateTime{*Date::from_ymd(y, mo, d), TimeOfDay::hms(h, mi, s)};
-}
-
-std::string json(const Outcome& o) {
-  std::string out;
-  write_json(to_wire(o), out);
-  return out;
-}
-
+// The JSON writer's pieces the Python tests cannot reach or cannot see byte
+// for byte: a NaN, raw bytes that are not UTF-8, and the quoting of reasons.
 TEST(Wire, FloatsAreShortestRoundTripWithPointZero) {
   struct Case {
     float f;
@@ -48,55 +40,6 @@ TEST(Wire, StringEscapes) {
     std::string out;
     append_json_string(out, text);
     EXPECT_EQ(out, want);
-  }
-}
-
-TEST(Wire, InstantAndRangeObjects) {
-  EXPECT_EQ(json(Outcome::resolved(
-                {"next Friday, default 09:00", Value::instant(at(2024, 6, 7, 9, 0, 0)), 0.95f})),
-            "{\"kind\":\"instant\",\"when\":\"2024-06-07T09:00:00\",\"confidence\":0.95,"
-            "\"interpretation\":\"next Friday, default 09:00\"}");
-  EXPECT_EQ(
-      json(Outcome::resolved(
-          {"m", Value::days(*Date::from_ymd(2024, 7, 1), *Date::from_ymd(2024, 7, 31)), 0.9f})),
-      "{\"kind\":\"range\",\"start\":\"2024-07-01T00:00:00\",\"end\":\"2024-07-31T23:59:59\","
-      "\"confidence\":0.9,\"interpretation\":\"m\"}");
-}
-
-TEST(Wire, AmbiguousAndNoParse) {
-  EXPECT_EQ(json(Outcome::ambiguous({}, "why")),
-            "{\"kind\":\"ambiguous\",\"candidates\":[],\"reason\":\"why\"}");
-  EXPECT_EQ(json(Outcome::ambiguous({{"a", Value::instant(at(2024, 6, 5, 9, 0, 0)), 0.7f},
-                                     {"b", Value::instant(at(2024, 6, 12, 9, 0, 0)), 0.6f}},
-                                    "r")),
-            "{\"kind\":\"ambiguous\",\"candidates\":[{\"kind\":\"instant\",\"when\":"
-            "\"2024-06-05T09:00:00\",\"confidence\":0.7,\"interpretation\":\"a\"},{\"kind\":"
-            "\"instant\",\"when\":\"2024-06-12T09:00:00\",\"confidence\":0.6,\"interpretation\":"
-            "\"b\"}],\"reason\":\"r\"}");
-  EXPECT_EQ(json(Outcome::no_parse("empty input")),
-            "{\"kind\":\"no_parse\",\"reason\":\"empty input\"}");
-}
-
-TEST(Wire, DateTimeTexts) {
-  struct Case {
-    DateTime t;
-    const char* text;
-  };
-  // clang-format off
-  const Case cases[] = {
-      {at(987, 1, 31, 23, 59, 59), "0987-01-31T23:59:59"}, {at(0, 1, 1, 0, 0, 0), "0000-01-01T00:00:00"},
-      {at(-1, 6, 5, 10, 0, 0), "-0001-06-05T10:00:00"}, {at(10000, 1, 1, 0, 0, 0), "+10000-01-01T00:00:00"},
-      {at(kMaxYear, 12, 31, 23, 59, 59), "+262142-12-31T23:59:59"},
-      {at(kMinYear, 1, 1, 0, 0, 0), "-262143-01-01T00:00:00"},
-      // A fraction is dropped; a leap second shows as second 60.
-      {DateTime{*Date::from_ymd(2024, 6, 5), TimeOfDay{36930, 250'000'000}}, "2024-06-05T10:15:30"},
-      {DateTime{*Date::from_ymd(2016, 12, 31), TimeOfDay{86399, 1'500'000'000}}, "2016-12-31T23:59:60"},
-  };
-  // clang-format on
-  for (const Case& c : cases) {
-    std::string out;
-    append_date_time(out, c.t);
-    EXPECT_EQ(out, c.text);
   }
 }
 

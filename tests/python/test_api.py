@@ -1,6 +1,5 @@
 """The typed API `kalendo.parse`, checked against the JSON of `parse_raw`."""
 
-import dataclasses
 import json
 import re
 from collections.abc import Callable
@@ -77,10 +76,8 @@ def test_outcome_matches_parse_raw(text: str, options: dict[str, Any], raw_optio
 
 
 def test_every_kind_is_covered_by_the_table() -> None:
-    kinds = {type(parse(text, **{"now": NOW, **options})) for text, options, _ in PHRASES}
-    assert kinds == {Instant, Range, Ambiguous, NoParse}
-    assert parse("2 days after launch", now=NOW) == Ambiguous(
-        (), 'unknown anchor "launch" — pass it via anchors={"launch": date(...)}')
+    assert {type(parse(text, **{"now": NOW, **options})) for text, options, _ in PHRASES} == {Instant, Range,
+                                                                                            Ambiguous, NoParse}
 
 
 GO_LIVE = date(2025, 3, 14)  # a Friday
@@ -109,11 +106,15 @@ def test_anchor_names_are_read_as_the_text_is(anchors: dict[str, date], text: st
         assert isinstance(got, Instant) and got.when == datetime.combine(day, time(9))
 
 
-def test_next_skips_today_by_default() -> None:
-    # Said on a Wednesday afternoon, "next wednesday" is a week ahead, not this morning.
-    assert parse("next wednesday", now=NOW) == Instant(
-        datetime(2024, 6, 12, 9, 0), 0.9,
-        "next Wednesday \u2014 today is Wednesday; skipping today per next_skips_today=true")
+# Defaults of the typed API: "next wednesday" said on a Wednesday afternoon is a week ahead, and the hint for
+# a missing anchor shows how to pass it.
+@pytest.mark.parametrize(("text", "want"), [
+    ("next wednesday", Instant(datetime(2024, 6, 12, 9, 0), 0.9,
+                               "next Wednesday \u2014 today is Wednesday; skipping today per next_skips_today=true")),
+    ("2 days after launch", Ambiguous((), 'unknown anchor "launch" \u2014 pass it via anchors={"launch": date(...)}')),
+])
+def test_defaults(text: str, want: Outcome) -> None:
+    assert parse(text, now=NOW) == want
 
 
 def test_now_defaults_to_the_local_clock() -> None:
@@ -136,23 +137,6 @@ def test_aware_now_keeps_the_wall_clock_and_the_zone(zone: tzinfo, text: str) ->
             assert moment is None or (moment.tzinfo is zone and moment.fold == 0)
 
 
-def test_a_time_in_the_spring_gap_takes_the_offset_before_the_change() -> None:
-    # Berlin skips 02:00..03:00 on 31 March 2024.
-    got = parse("tomorrow at 2:30am", now=datetime(2024, 3, 30, 12, 0, tzinfo=BERLIN))
-    assert isinstance(got, Instant)
-    assert got.when == datetime(2024, 3, 31, 2, 30, tzinfo=BERLIN)
-    assert got.when.utcoffset() == timedelta(hours=1)
-    assert got.when.astimezone(timezone.utc) == datetime(2024, 3, 31, 1, 30, tzinfo=timezone.utc)
-
-
-def test_a_time_in_the_autumn_fold_is_the_first_of_the_two() -> None:
-    # Berlin goes through 02:00..03:00 twice on 27 October 2024.
-    got = parse("tomorrow at 2:30am", now=datetime(2024, 10, 26, 12, 0, tzinfo=BERLIN))
-    assert isinstance(got, Instant)
-    assert got.when.fold == 0 and got.when.utcoffset() == timedelta(hours=2)
-    assert got.when.astimezone(timezone.utc) == datetime(2024, 10, 27, 0, 30, tzinfo=timezone.utc)
-
-
 # Berlin lives 02:00..03:00 twice on 27 October 2024 (fold 1 the second time) and skips it on 31 March.
 SECOND_PASS = datetime(2024, 10, 27, 2, 30, 15, 500000, tzinfo=BERLIN, fold=1)
 SKIPPED = datetime(2024, 3, 31, 2, 30, tzinfo=BERLIN, fold=1)  # fold 1 in a gap: the offset after it
@@ -168,6 +152,13 @@ FOLDS: list[tuple[datetime, str, datetime, int, str]] = [
     # fold 1 outside any repeated hour: the fold of another day is still the first of its two
     (datetime(2025, 10, 25, 12, 0, tzinfo=BERLIN, fold=1), "tomorrow at 2:30am", datetime(2025, 10, 26, 2, 30), 0,
      "2025-10-26T00:30:00"),
+    # a wall time in the spring gap takes the offset before the change; one in the autumn fold, the first pass
+    (datetime(2024, 3, 30, 12, 0, tzinfo=BERLIN), "tomorrow at 2:30am", datetime(2024, 3, 31, 2, 30), 0,
+     "2024-03-31T01:30:00"),
+    (datetime(2024, 10, 26, 12, 0, tzinfo=BERLIN), "tomorrow at 2:30am", datetime(2024, 10, 27, 2, 30), 0,
+     "2024-10-27T00:30:00"),
+    # durations are counted on the wall clock: three hours across the spring change are two elapsed
+    (datetime(2024, 3, 31, 0, 30, tzinfo=BERLIN), "in 3 hours", datetime(2024, 3, 31, 3, 30), 0, "2024-03-31T01:30:00"),
 ]
 
 
@@ -183,14 +174,6 @@ def test_answers_in_now_s_repeated_hour_keep_its_fold(now: datetime, text: str, 
 def test_naive_now_keeps_its_fold_for_now() -> None:
     got = parse("now", now=datetime(2024, 10, 27, 2, 30, fold=1))
     assert isinstance(got, Instant) and (got.when, got.when.fold) == (datetime(2024, 10, 27, 2, 30), 1)
-
-
-def test_durations_are_counted_on_the_wall_clock() -> None:
-    got = parse("in 3 hours", now=datetime(2024, 3, 31, 0, 30, tzinfo=BERLIN))
-    assert isinstance(got, Instant)
-    assert (got.when.hour, got.when.minute) == (3, 30)
-    elapsed = got.when.astimezone(timezone.utc) - datetime(2024, 3, 31, 0, 30, tzinfo=BERLIN).astimezone(timezone.utc)
-    assert elapsed == timedelta(hours=2)
 
 
 @pytest.mark.parametrize(("text", "now", "iso"), [
@@ -299,16 +282,7 @@ def test_an_error_of_the_holiday_source_is_raised_after_the_call() -> None:
     assert calls == 1
 
 
-@pytest.mark.parametrize(("iso", "day"), [
-    ("2024-12-25", date(2024, 12, 25)),
-    ("0001-01-01", date(1, 1, 1)),
-    ("9999-12-31", date(9999, 12, 31)),
-    ("0000-01-03", None),
-    ("-0001-12-31", None),
-    ("+10000-01-01", None),
-    ("-262143-01-01", None),
-])
-def test_holiday_dates_that_date_cannot_hold_are_working_days(iso: str, day: date | None) -> None:
+def test_holiday_dates_that_date_cannot_hold_are_working_days() -> None:
     # The core asks only about years from 1 on today; the adapter must not fail on the others.
     asked: list[date] = []
 
@@ -317,8 +291,9 @@ def test_holiday_dates_that_date_cannot_hold_are_working_days(iso: str, day: dat
         return True
 
     adapter = kalendo._api._HolidayAdapter(every_day)
-    assert adapter(iso) is (day is not None)
-    assert asked == ([] if day is None else [day])
+    for iso in ("2024-12-25", "0001-01-01", "9999-12-31", "0000-01-03", "-0001-12-31", "+10000-01-01", "-262143-01-01"):
+        assert adapter(iso) is (iso[:4] in ("2024", "0001", "9999")), iso
+    assert asked == [date(2024, 12, 25), date(1, 1, 1), date(9999, 12, 31)]
 
 
 @pytest.mark.parametrize(("options", "error", "message"), [
@@ -370,13 +345,6 @@ def test_bad_text(text: Any, error: type[Exception], message: str) -> None:
 ])
 def test_readable_text(outcome: Outcome, text: str) -> None:
     assert str(outcome) == text
-
-
-def test_outcomes_are_frozen() -> None:
-    got = parse("next friday", now=NOW)
-    assert isinstance(got, Instant)
-    with pytest.raises(dataclasses.FrozenInstanceError):
-        got.confidence = 1.0  # type: ignore[misc]
 
 
 def test_public_names() -> None:

@@ -34,29 +34,26 @@ def holiday_file(tmp_path: Path) -> str:
     return str(path)
 
 
+SKIP = ("Wednesday 2024-06-12 09:00 (next Wednesday — today is Wednesday; skipping today per next_skips_today=true; "
+        "confidence 0.9)")
+NEXT_SUNDAY_WEEK = "Sunday 2024-06-09 to Saturday 2024-06-15 (the calendar week after this one; confidence 0.9)"
+AFTER_LAUNCH = "Sunday 2025-03-16 09:00 (2 days after 2025-03-14; confidence 0.9)"
+
+
 @pytest.mark.parametrize(("args", "lines"), [
     (["next friday at 5pm"], ["Friday 2024-06-07 17:00 (next Friday, at 17:00; confidence 0.95)"]),
     (["next", "month"],
      ["Monday 2024-07-01 to Wednesday 2024-07-31 (the calendar month after this one; confidence 0.9)"]),
-    (["next", "week", "--week-start", "sunday"],
-     ["Sunday 2024-06-09 to Saturday 2024-06-15 (the calendar week after this one; confidence 0.9)"]),
-    (["--week-start", "6", "next week"],
-     ["Sunday 2024-06-09 to Saturday 2024-06-15 (the calendar week after this one; confidence 0.9)"]),
-    (["--default-time", "07:30", "tomorrow"],
-     ["Thursday 2024-06-06 07:30 (tomorrow, default 07:30; confidence 0.95)"]),
-    (["next wednesday"],
-     ["Wednesday 2024-06-12 09:00 (next Wednesday — today is Wednesday; "
-      "skipping today per next_skips_today=true; confidence 0.9)"]),
-    (["--next-skips-today", "next wednesday"],
-     ["Wednesday 2024-06-12 09:00 (next Wednesday — today is Wednesday; "
-      "skipping today per next_skips_today=true; confidence 0.9)"]),
+    (["next", "week", "--week-start", "sunday"], [NEXT_SUNDAY_WEEK]),
+    (["--week-start", "6", "next week"], [NEXT_SUNDAY_WEEK]),
+    (["--default-time", "07:30", "tomorrow"], ["Thursday 2024-06-06 07:30 (tomorrow, default 07:30; confidence 0.95)"]),
+    (["next wednesday"], [SKIP]),
+    (["--next-skips-today", "next wednesday"], [SKIP]),
     (["--no-next-skips-today", "next wednesday"],
-     ["Wednesday 2024-06-05 09:00 (next Wednesday — today is Wednesday; "
-      "today counts per next_skips_today=false; confidence 0.9)"]),
-    (["--anchor", "launch=2025-03-14", "--anchor", "party=2024-07-01", "2 days after launch"],
-     ["Sunday 2025-03-16 09:00 (2 days after 2025-03-14; confidence 0.9)"]),
-    (["--anchor", "Go-Live=2025-03-14", "2 days after go-live"],
-     ["Sunday 2025-03-16 09:00 (2 days after 2025-03-14; confidence 0.9)"]),
+     ["Wednesday 2024-06-05 09:00 (next Wednesday — today is Wednesday; today counts per next_skips_today=false; "
+      "confidence 0.9)"]),
+    (["--anchor", "launch=2025-03-14", "--anchor", "party=2024-07-01", "2 days after launch"], [AFTER_LAUNCH]),
+    (["--anchor", "Go-Live=2025-03-14", "2 days after go-live"], [AFTER_LAUNCH]),
     (["in 3 hours", "--now", NOW + "+02:00"],
      ["Wednesday 2024-06-05 17:20:10 UTC+02:00 (3 hours from now; confidence 0.95)"]),
     (["next weekend"], [
@@ -153,16 +150,12 @@ def test_a_byte_order_mark_is_not_part_of_the_first_phrase() -> None:
     assert done.stdout.splitlines() == [raw("tomorrow"), raw("q3")]
 
 
-def test_standard_input_that_is_not_utf8_is_replaced() -> None:
+def test_input_and_arguments_that_are_not_utf8_are_replaced() -> None:
     done = subprocess.run([sys.executable, "-m", "kalendo", "--now", NOW], input=b"tomorrow\nnext \xff\n",
                           capture_output=True, timeout=60, check=False)
-    assert done.returncode == 0
-    assert done.stdout.decode("utf-8").splitlines() == [raw("tomorrow"), raw("next \ufffd")]
-
-
-def test_arguments_that_are_not_utf8_are_replaced() -> None:
-    done = kalendo("--now", NOW, b"next \xff")
-    assert done.returncode == 1 and done.stderr == 'kalendo: no parse: no grammar rule matched "next \ufffd"\n'
+    assert (done.returncode, done.stdout.decode("utf-8").splitlines()) == (0, [raw("tomorrow"), raw("next \ufffd")])
+    done_arg = kalendo("--now", NOW, b"next \xff")
+    assert done_arg.returncode == 1 and done_arg.stderr == 'kalendo: no parse: no grammar rule matched "next \ufffd"\n'
 
 
 @pytest.mark.parametrize(("args", "message"), [

@@ -12,27 +12,13 @@ from kalendo import _core
 
 
 def test_module_attributes():
-    assert _core.__version__ == "0.4.0"
-    assert _core.__all__ == ["parse_raw", "__version__"]
-    assert _core.__doc__ == ""
-    assert _core.parse_raw.__self__ is _core
-    assert _core.parse_raw.__module__ == _core.__name__ == "kalendo._core"
-    assert _core.parse_raw.__doc__
-
-
-def test_signature():
+    assert (_core.__version__, _core.__all__, _core.parse_raw.__module__) == ("0.4.0", ["parse_raw", "__version__"],
+                                                                              "kalendo._core")
     params = inspect.signature(_core.parse_raw).parameters
-    assert list(params) == [
-        "text", "now", "anchors", "default_time", "week_start", "next_skips_today", "holidays"]
-    assert {p.kind for p in params.values()} == {inspect.Parameter.POSITIONAL_OR_KEYWORD}
-    assert [name for name, p in params.items() if p.default is not inspect.Parameter.empty] == ["holidays"]
-    assert params["holidays"].default is None
-
-
-def test_internal_error_is_not_an_ordinary_exception():
-    assert issubclass(_core.InternalError, BaseException)
+    assert [(name, p.default) for name, p in params.items()][-2:] == [("next_skips_today", inspect.Parameter.empty),
+                                                                       ("holidays", None)]
+    # An internal error must escape `except Exception` handlers.
     assert not issubclass(_core.InternalError, Exception)
-    assert "InternalError" not in _core.__all__
 
 
 def test_import_again_after_removal(monkeypatch, call):
@@ -41,19 +27,6 @@ def test_import_again_after_removal(monkeypatch, call):
     again = importlib.import_module("kalendo._core")
     assert again is _core
     assert again.parse_raw("blorp", "2024-06-05T10:15:30", {}, (9, 0, 0), 0, False) == call(text="blorp")
-
-
-def test_import_in_a_subinterpreter_fails():
-    interpreters = pytest.importorskip("_xxsubinterpreters")
-    interp = interpreters.create()
-    try:
-        with pytest.raises(interpreters.RunFailedError) as got:
-            interpreters.run_string(interp, "import kalendo._core")
-    finally:
-        interpreters.destroy(interp)
-    assert "ImportError" in str(got.value)
-    # The main interpreter's module is unaffected.
-    assert _core.parse_raw("", "2024-06-05T10:15:30", {}, (9, 0, 0), 0, False).startswith('{"kind":"no_parse"')
 
 
 def test_stable_abi_file_exports_only_the_init_function():
