@@ -33,7 +33,39 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   return std::nullopt;
 }
 
+// Returns whether a word of the text starts with a minus sign before a
+// digit ("-3 days"): the core reads such a count without its sign.
+bool has_minus_count(std::string_view text) {
+  for (std::size_t i = text.find('-'); i != std::string_view::npos; i = text.find('-', i + 1)) {
+    const bool starts_word = i == 0 || text[i - 1] == ' ';
+    if (starts_word && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.empty()) return std::nullopt;
+  bool all_tokens = true;
+  for (const Piece& p : pieces)
+    all_tokens = all_tokens && !p.is_shape;
+  if (all_tokens) {
+    Tokens toks;
+    toks.reserve(pieces.size());
+    for (const Piece& p : pieces)
+      toks.push_back(p.tok);
+    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    if (o.kind == Outcome::Kind::Resolved) return std::move(o.reading);
+    if (o.kind != Outcome::Kind::NoParse || !o.reason.starts_with(kUnmatched)) return std::nullopt;
+  }
+  for (Matcher matcher : {dates::try_match, days::try_match}) {
+    MatchResult m = matcher(pieces, ctx);
+    if (m.kind == MatchResult::Kind::Single) return std::move(m.reading);
+    if (m.kind != MatchResult::Kind::NoMatch) return std::nullopt;
+  }
+  return std::nullopt;
+}
 
 Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
                    const FullOptions& opts, HolidayFn holidays) {
@@ -69,8 +101,12 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   }
   Outcome core = resolve_inner(trimmed, to_resolve, ctx);
   // The core answer stands whenever a rule of the core read the text: one
-  // comparison on the common path.
-  if (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with(kUnmatched)) return core;
+  // comparison on the common path. Only a sign the core dropped lets the
+  // everyday grammar read the text again.
+  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool replaceable = !unmatched && core.kind != Outcome::Kind::NoParse &&
+                           trimmed.find('-') != std::string_view::npos && has_minus_count(trimmed);
+  if (!unmatched && !replaceable) return core;
 
   Pieces pieces;
   if (has_shape(trimmed)) {
@@ -82,8 +118,11 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   }
   if (pieces.empty()) return core;
   const EverydayCtx everyday_ctx{
-      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts};
-  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) return std::move(*everyday);
+      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) {
+    if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
+    return std::move(*everyday);
+  }
   return core;
 }
 
