@@ -306,15 +306,35 @@ def anchor_key(name: str) -> str:
     return _WHITE_SPACE.sub(" ", anchor_spelling(name))
 
 
+DAY_PARTS = ("morning", "lunch", "afternoon", "evening", "tonight", "night", "eod")
+
+
+def _day_parts(day_parts: object) -> dict[str, tuple[int, int, int]] | None:
+    """The hours of the parts of the day as parse_full takes them: name -> (hour, minute, second)."""
+    if day_parts is None:
+        return None
+    if not isinstance(day_parts, Mapping):
+        raise TypeError(f"day_parts must be a mapping of part names to times, not {_type_name(day_parts)}")
+    hours: dict[str, tuple[int, int, int]] = {}
+    for name, at in day_parts.items():
+        if name not in DAY_PARTS:
+            raise ValueError(f"day_parts: unknown part of the day {name!r}; known: {', '.join(DAY_PARTS)}")
+        if not isinstance(at, time):
+            raise TypeError(f"day_parts[{name!r}] must be a datetime.time, not {_type_name(at)}")
+        hours[name] = (at.hour, at.minute, at.second)
+    return hours
+
+
 class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order")
+                 "holidays", "strict", "date_order", "day_parts")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
-                 strict: bool = False, date_order: DateOrder | None = None) -> None:
+                 strict: bool = False, date_order: DateOrder | None = None,
+                 day_parts: Mapping[str, time] | None = None) -> None:
         if now is None:
             now = datetime.now()
         elif not isinstance(now, datetime):
@@ -367,6 +387,7 @@ class Prepared:
         if date_order is not None and date_order not in DATE_ORDERS:
             raise ValueError(f"date_order must be None or one of {', '.join(DATE_ORDERS)}, not {date_order!r}")
         self.date_order = date_order
+        self.day_parts = _day_parts(day_parts)
 
     def raw(self, text: str) -> str:
         """The JSON text of parse_raw for `text`."""
@@ -378,7 +399,8 @@ class Prepared:
                             self.next_skips_today, self.holidays)
         else:
             raw = parse_full(text, self.now, self.anchors, self.default_time, self.week_start,
-                             self.next_skips_today, self.holidays, date_order=self.date_order)
+                             self.next_skips_today, self.holidays, date_order=self.date_order,
+                             day_parts=self.day_parts)
         if isinstance(self.holidays, _HolidayAdapter) and self.holidays.error is not None:
             error, self.holidays.error = self.holidays.error, None
             raise error
@@ -399,6 +421,7 @@ def parse(
     holidays: HolidaySource = None,
     strict: bool = False,
     date_order: DateOrder | None = None,
+    day_parts: Mapping[str, time] | None = None,
 ) -> Outcome:
     """Resolve an English date expression such as "next friday at 5pm" or "March 14, 2025".
 
@@ -460,10 +483,15 @@ def parse(
         first; when both make a date the answer is `Ambiguous`, month first
         ranked first for "/" and "-", day first for ".". A four-digit
         year written first always means year, month, day.
+    day_parts: the hours that parts of the day name, replacing the
+        conventional ones: a mapping from "morning" (09:00), "lunch"
+        (12:00), "afternoon" (15:00), "evening" (19:00), "tonight" (20:00),
+        "night" (21:00) or "eod" (end of day, close of business: 17:00) to a
+        `datetime.time`, e.g. {"morning": time(8, 0)}.
 
     Raises TypeError or ValueError for a bad argument, and ValueError when a
     result lies outside the years 1 to 9999 that `datetime` can hold (the
     message names the result as ISO text; `parse_raw` gives any year).
     """
     return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
-                    date_order).outcome(text)
+                    date_order, day_parts).outcome(text)

@@ -12,7 +12,7 @@ import sys
 from collections.abc import Callable, Container, Sequence
 from datetime import date, datetime, time
 
-from kalendo._api import DATE_ORDERS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
+from kalendo._api import DATE_ORDERS, DAY_PARTS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
 
 DESCRIPTION = """\
@@ -77,6 +77,15 @@ def _default_time(text: str) -> time:
         if hour < 24 and minute < 60 and second < 60:
             return time(hour, minute, second)
     raise argparse.ArgumentTypeError(f"expected HH:MM or HH:MM:SS such as 09:00, not {text!r}")
+
+
+def _day_part(text: str) -> tuple[str, time]:
+    name, equals, at = text.partition("=")
+    name = name.strip().lower()
+    if not equals or name not in DAY_PARTS:
+        raise argparse.ArgumentTypeError(
+            f"expected PART=HH:MM with PART one of {', '.join(DAY_PARTS)}, such as morning=08:00, not {text!r}")
+    return name, _default_time(at)
 
 
 def _week_start(text: str) -> int:
@@ -151,6 +160,9 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--date-order", choices=DATE_ORDERS, metavar="{MDY,DMY,YMD}",
                         help="the order of day and month in numeric dates such as 3/4/2025; by default "
                              "both are tried and a text that makes a date either way is ambiguous")
+    parser.add_argument("--day-part", type=_day_part, action="append", default=[], metavar="PART=HH:MM",
+                        help="the hour a part of the day names (repeatable): morning, lunch, afternoon, "
+                             "evening, tonight, night or eod, e.g. morning=08:00")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -222,6 +234,7 @@ def main(argv: Sequence[str] | None = None) -> int:
         holidays=_holiday_source(frozenset[date]().union(*args.holidays_file), args.holidays),
         strict=args.strict,
         date_order=args.date_order,
+        day_parts=dict(args.day_part),
     )
     # The offset of --now, which every answer carries ("+02:00"), or none.
     aware = args.now is not None and args.now.tzinfo is not None
