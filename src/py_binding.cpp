@@ -529,13 +529,13 @@ constexpr char kParseRawDoc[] =
 // after them; new options are added to the end of kFullNames.
 namespace full {
 
-constexpr Py_ssize_t kCount = 9;
+constexpr Py_ssize_t kCount = 10;
 constexpr Py_ssize_t kPositional = kParamCount;
 constexpr const char* kNames[kCount] = {
     "text",     "now",        "anchors",   "default_time", "week_start", "next_skips_today",
-    "holidays", "date_order", "day_parts",
+    "holidays", "date_order", "day_parts", "zones",
 };
-enum Extra { kDateOrder = kParamCount, kDayParts };
+enum Extra { kDateOrder = kParamCount, kDayParts, kZones };
 
 // Binds like `def parse_full(text, ..., holidays=None, *, date_order=None)`;
 // fills `bound` with borrowed references.
@@ -682,6 +682,33 @@ bool convert_day_parts(PyObject* o, std::array<TimeOfDay, 7>* out) {
   return true;
 }
 
+// None, or a tuple of the zone abbreviations the caller maps ("IST").
+bool convert_zones(PyObject* o, std::vector<std::string>* out) {
+  if (o == nullptr || o == Py_None) return true;
+  if (!PyTuple_Check(o)) {
+    PyRef name = type_name(o);
+    if (name) {
+      PyErr_Format(PyExc_TypeError, "argument 'zones': '%U' object cannot be converted to 'tuple'",
+                   name.get());
+    }
+    return false;
+  }
+  const Py_ssize_t n = PyTuple_Size(o);
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* item = PyTuple_GetItem(o, i);  // borrowed
+    Py_ssize_t size = 0;
+    const char* bytes =
+        item != nullptr && PyUnicode_Check(item) ? PyUnicode_AsUTF8AndSize(item, &size) : nullptr;
+    if (bytes == nullptr) {
+      if (PyErr_Occurred() == nullptr)
+        PyErr_SetString(PyExc_TypeError, "argument 'zones': expected a tuple of str");
+      return false;
+    }
+    out->emplace_back(bytes, static_cast<std::size_t>(size));
+  }
+  return true;
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kCount] = {};
   if (!bind(args, nargs, kwnames, bound)) return nullptr;
@@ -691,6 +718,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   everyday::FullOptions opts;
   if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
   if (!convert_day_parts(bound[kDayParts], &opts.day_parts)) return nullptr;
+  if (!convert_zones(bound[kZones], &opts.zone_names)) return nullptr;
 
   DateTime now;
   AnchorMap anchors;
@@ -715,13 +743,16 @@ PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, P
 
 constexpr char kDoc[] =
     "parse_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *, "
-    "date_order=None, day_parts=None)\n"
+    "date_order=None, day_parts=None, zones=None)\n"
     "--\n"
     "\n"
     "Full mode: the core grammar, then the everyday grammar (calendar dates in\n"
     "every common spelling). Arguments as for parse_raw; `date_order` is None,\n"
     "\"MDY\", \"DMY\" or \"YMD\"; `day_parts` maps part names (morning, lunch,\n"
-    "afternoon, evening, tonight, night, eod) to (hour, minute, second).\n"
+    "afternoon, evening, tonight, night, eod) to (hour, minute, second); `zones`\n"
+    "is a tuple of zone abbreviations the caller maps (\"IST\"). A text that\n"
+    "names a zone is read on the clock of `now` as given, and the JSON names the\n"
+    "zone in an extra \"zone\" field.\n"
     "Returns the outcome as the same JSON text.";
 
 }  // namespace full

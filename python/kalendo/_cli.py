@@ -10,7 +10,8 @@ import re
 import shlex
 import sys
 from collections.abc import Callable, Container, Sequence
-from datetime import date, datetime, time
+from datetime import date, datetime, time, tzinfo
+from zoneinfo import ZoneInfo, ZoneInfoNotFoundError
 
 from kalendo._api import DATE_ORDERS, DAY_PARTS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
@@ -88,6 +89,16 @@ def _day_part(text: str) -> tuple[str, time]:
     return name, _default_time(at)
 
 
+def _zone(text: str) -> tuple[str, tzinfo]:
+    name, equals, key = text.partition("=")
+    try:
+        if equals and name.strip().isalpha():
+            return name.strip().upper(), ZoneInfo(key.strip())
+    except (ValueError, ZoneInfoNotFoundError):
+        pass
+    raise argparse.ArgumentTypeError(f"expected ABBR=Area/City such as IST=Asia/Kolkata, not {text!r}")
+
+
 def _week_start(text: str) -> int:
     try:
         return week_start_number(int(text) if text.strip().isdigit() else text)
@@ -163,6 +174,9 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--day-part", type=_day_part, action="append", default=[], metavar="PART=HH:MM",
                         help="the hour a part of the day names (repeatable): morning, lunch, afternoon, "
                              "evening, tonight, night or eod, e.g. morning=08:00")
+    parser.add_argument("--zone", type=_zone, action="append", default=[], metavar="ABBR=Area/City",
+                        help="the zone a zone abbreviation of several zones means (repeatable), "
+                             "e.g. IST=Asia/Kolkata")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -182,7 +196,9 @@ _DATE_TIME = re.compile(r'("(?:when|start|end)":"[+-]?\d{4,}-\d\d-\d\dT\d\d:\d\d
 
 def _json(prepared: Prepared, text: str, offset: str) -> str:
     """The JSON outcome of `text`; its date-times carry the offset of --now, as the readable answers do."""
-    raw = prepared.raw(text)
+    raw, zone, moment = prepared.zoned(text)
+    if zone is not prepared.zone:  # the text named a zone: its times carry that zone's offset
+        offset = moment.isoformat(timespec="seconds")[19:]
     return _DATE_TIME.sub(rf'\1{offset}"', raw) if offset else raw
 
 
@@ -201,9 +217,8 @@ def _single(prepared: Prepared, text: str, as_json: bool, offset: str) -> int:
         print(raw)
         kind = json.loads(raw)
         return 1 if kind["kind"] == "no_parse" or kind.get("candidates") == [] else 0
-    raw = prepared.raw(text)
     try:
-        outcome = outcome_of(raw, prepared.zone)
+        outcome = outcome_of(*prepared.zoned(text))
     except ValueError as error:
         print(f"kalendo: {error} (--json shows it)", file=sys.stderr)
         return 1
@@ -235,6 +250,7 @@ def main(argv: Sequence[str] | None = None) -> int:
         strict=args.strict,
         date_order=args.date_order,
         day_parts=dict(args.day_part),
+        zones=dict(args.zone),
     )
     # The offset of --now, which every answer carries ("+02:00"), or none.
     aware = args.now is not None and args.now.tzinfo is not None

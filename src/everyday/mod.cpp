@@ -33,14 +33,34 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   return std::nullopt;
 }
 
-// Returns whether a word of the text starts with a minus sign before a
-// digit ("-3 days"): the core reads such a count without its sign.
-bool has_minus_count(std::string_view text) {
-  for (std::size_t i = text.find('-'); i != std::string_view::npos; i = text.find('-', i + 1)) {
+// Returns whether a word of the text starts with a sign before a digit
+// ("-3 days", "17:00 +02:00"): the core reads such a word without its sign,
+// or as a second clock time.
+bool has_signed_word(std::string_view text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '-' && text[i] != '+') continue;
     const bool starts_word = i == 0 || text[i - 1] == ' ';
-    if (starts_word && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') return true;
+    if (starts_word && text[i + 1] >= '0' && text[i + 1] <= '9') return true;
   }
   return false;
+}
+
+// Reads the text without the piece that names a zone, and reports the zone
+// with the reading; an abbreviation of several zones is a no-parse.
+std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
+                                     const EverydayCtx& ctx) {
+  if (!named.reject.empty()) return Outcome::no_parse(named.reject);
+  Pieces rest;
+  rest.reserve(pieces.size());
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i != named.at) rest.push_back(pieces[i]);
+  }
+  std::optional<Outcome> o = resolve_everyday(rest, ctx);
+  if (!o) {
+    if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
+  }
+  if (o && o->kind != Outcome::Kind::NoParse) o->zone = named.zone;
+  return o;
 }
 
 }  // namespace
@@ -104,8 +124,8 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // comparison on the common path. Only a sign the core dropped lets the
   // everyday grammar read the text again.
   const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
-  const bool replaceable = !unmatched && core.kind != Outcome::Kind::NoParse &&
-                           trimmed.find('-') != std::string_view::npos && has_minus_count(trimmed);
+  const bool replaceable =
+      !unmatched && core.kind != Outcome::Kind::NoParse && has_signed_word(trimmed);
   if (!unmatched && !replaceable) return core;
 
   Pieces pieces;
@@ -119,6 +139,15 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (pieces.empty()) return core;
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+  if (pieces.size() >= 2) {
+    if (const auto named = zones::find(pieces, opts.zone_names)) {
+      if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
+        if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core;
+        return std::move(*zoned);
+      }
+      return core;
+    }
+  }
   if (auto everyday = resolve_everyday(pieces, everyday_ctx)) {
     if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
     return std::move(*everyday);

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "config.h"
 #include "everyday/shapes.h"
@@ -40,6 +42,8 @@ struct FullOptions {
   DateOrder date_order = DateOrder::Unset;
   // The hour each part of the day names; the caller may move any of them.
   std::array<TimeOfDay, 7> day_parts = kDayPartHours;
+  // Zone abbreviations the caller maps itself ("IST"): reported as written.
+  std::vector<std::string> zone_names;
 };
 
 // What every everyday matcher reads: the core context (the moment, the time
@@ -64,6 +68,19 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 namespace times {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
+
+namespace zones {
+// A zone the text names: its IANA name ("America/Los_Angeles", "UTC"), an
+// offset ("+02:00"), or a caller's abbreviation ("IST"); or, for an
+// abbreviation of several zones that the caller did not map, the reason.
+struct Named {
+  std::string zone;
+  std::size_t at = 0;  // the piece that names it
+  std::string reject;
+};
+// Returns the first zone the pieces name, or none.
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);
+}  // namespace zones
 
 // The everyday matcher table, in the order ties are decided.
 inline constexpr Matcher kMatchers[] = {

@@ -160,6 +160,19 @@ std::optional<Shape> date_shape_of(std::string_view word) {
 // an amount.
 std::optional<Shape> shape_of(std::string_view word) {
   if (auto s = date_shape_of(word)) return s;
+  // UTC+2, GMT-05:00: an offset whose sign the tokenizer would drop
+  if (word.size() > 4 && (word[3] == '+' || word[3] == '-') && is_digit(word[4])) {
+    const std::string_view head = word.substr(0, 3);
+    bool zone = true;
+    for (std::size_t k = 0; k < 3; ++k)
+      zone = zone && (head[k] | 0x20) == "utcgmt"[k + ((head[0] | 0x20) == 'g' ? 3 : 0)];
+    if (zone) {
+      Shape s;
+      s.kind = Shape::Kind::Amount;
+      s.text = word;
+      return s;
+    }
+  }
   while (!word.empty() && (word.back() == ',' || word.back() == ';' || word.back() == ')'))
     word.remove_suffix(1);
   while (!word.empty() && word.front() == '(')
