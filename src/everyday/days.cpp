@@ -196,8 +196,9 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
     if (in || a->sign) return MatchResult::no_match();
   } else if (!tail.empty()) {
     return MatchResult::no_match();
-  } else if (!in && !a->sign && a->digits.empty() && !p[0].is_shape && p[0].tok.is(Kind::Num)) {
-    // "3 days" alone is the core's duration, not an offset.
+  } else if (!in && !a->sign) {
+    // An amount alone ("3 days", "15h") is a duration or a clock time, not
+    // an offset.
     return MatchResult::no_match();
   }
   if (in && a->negative) return MatchResult::no_match();

@@ -193,7 +193,8 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
       *len += k;
       return with_meridiem(t.u32(), t.minute, pm);
     }
-    return Clock{t.u32(), t.minute, 0, false};
+    // Within a part of the day, "10:30" is read on a twelve-hour clock.
+    return Clock{t.u32(), t.minute, 0, bare_ok && t.value >= 1 && t.value <= 12};
   }
   // 330pm | 7p | 15h30
   if (t.is(Kind::Word)) {
@@ -334,8 +335,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   std::size_t clock_at_i = 0, clock_len = 0;
   for (std::size_t i = 0; i < pieces.size() && !clock; ++i) {
     if (part && i >= part->at && i < part->at + part->len) continue;
-    const bool bare_ok =
-        part.has_value() || (!pieces[i].is_shape && after_at(ctx.text, pieces[i].tok.value));
+    const bool bare_ok = part.has_value() || (!pieces[i].is_shape && pieces[i].tok.is(Kind::Num) &&
+                                              after_at(ctx.text, pieces[i].tok.value));
     clock = clock_at(pieces, i, bare_ok, &clock_len);
     clock_at_i = i;
   }
@@ -347,7 +348,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // The time of day: the clock's, in the half of the day its part names.
   TimeOfDay tod = part ? ctx.opts.day_parts[static_cast<int>(part->part)] : TimeOfDay{};
   if (clock) {
-    if (clock->bare && clock->h >= 1 && clock->h <= 12) {
+    if (clock->bare && clock->h >= 1 && clock->h < 12) {
       clock->h = clock->h % 12 + (afternoon_hour(clock->h, part) ? 12 : 0);
     }
     tod = TimeOfDay::hms(clock->h, clock->m, clock->s);
