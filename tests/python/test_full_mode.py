@@ -45,6 +45,7 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
     "-2 hours": _instant("2024-06-05T12:20:10", "2 hours before now"),
     "-1 month": _instant("2024-05-05T14:20:10", "1 month before now"),
     "17:00 +02:00": {**_instant("2024-06-05T17:00:00", "17:00 today", zone="+02:00"), "confidence": 0.9},
+    "17:00 +00:00": {**_instant("2024-06-05T17:00:00", "17:00 today", zone="UTC"), "confidence": 0.9},
 }
 CORE_READS = ["march", "q3", "next year", "this year", "3/14 2 days", "on 3/14 in 2 days", "2025 year",
               "the 2nd tuesday of november", "first monday of june 2026", "5th friday of november"]

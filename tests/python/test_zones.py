@@ -75,7 +75,7 @@ def test_across_a_change_of_daylight_saving_time():
     eve = datetime(2024, 3, 9, 22, 0, tzinfo=LA)
     r = kalendo.parse("tomorrow 9am PT", now=eve)
     assert r.when == datetime(2024, 3, 10, 9, tzinfo=LA) and r.when.utcoffset() == timedelta(hours=-7)
-    assert kalendo.parse("9pm PST", now=eve - timedelta(hours=1)).when.utcoffset() == timedelta(hours=-8)
+    assert kalendo.parse("9pm PST", now=eve - timedelta(hours=2)).when.utcoffset() == timedelta(hours=-8)
     r = kalendo.parse("8pm PST", now=eve)  # passed today: tomorrow, after the change
     assert (r.when.day, r.when.utcoffset()) == (10, timedelta(hours=-7))
     # Said in UTC just before midnight on the last day of October: in New York it is still the 31st.
