@@ -49,7 +49,6 @@ bool has_signed_word(std::string_view text) {
 // with the reading; an abbreviation of several zones is a no-parse.
 std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
                                      const EverydayCtx& ctx) {
-  if (!named.reject.empty()) return Outcome::no_parse(named.reject);
   Pieces rest;
   rest.reserve(pieces.size());
   for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -59,7 +58,11 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   if (!o) {
     if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
   }
-  if (o && o->kind != Outcome::Kind::NoParse) o->zone = named.zone;
+  if (!o || o->kind == Outcome::Kind::NoParse) return o;
+  // An abbreviation of several zones stops only a text that reads as a
+  // time without it ("3pm IST"); elsewhere it may be an ordinary word.
+  if (!named.reject.empty()) return Outcome::no_parse(named.reject);
+  o->zone = named.zone;
   return o;
 }
 

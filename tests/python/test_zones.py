@@ -46,8 +46,14 @@ def test_ambiguous_abbreviations_need_the_callers_map(text):
 
 @pytest.mark.parametrize("text", ["5pm", "tomorrow", "march 14 at 5pm", "5pm +2", "at 5 +15", "5pm UTC+15",
                                   "utc", "cat", "east 5pm"])
-def test_texts_without_a_zone_have_no_zone_field(text):
-    assert "zone" not in full(text)
+@pytest.mark.parametrize("more", [{}, {"zones": ("AMT",)}])
+def test_texts_without_a_zone_have_no_zone_field(text, more):
+    assert "zone" not in full(text, **more)
+
+
+def test_an_ambiguous_abbreviation_that_is_no_zone_leaves_the_text_unread():
+    assert full("amt due")["reason"] == 'no grammar rule matched "amt due"'
+    assert full("ist march 14 at 5pm")["reason"].startswith('the zone abbreviation "IST"')
 
 
 def test_aware_answers_in_the_named_zone():
