@@ -112,7 +112,8 @@ def cases():
 def run(args, kwargs):
     try:
         return _core.parse_raw(*args, **kwargs)
-    except (TypeError, ValueError, OverflowError, UnicodeEncodeError) as error:
+    # An interrupt raised by the holiday callable ends the call and propagates, by design.
+    except (TypeError, ValueError, OverflowError, UnicodeEncodeError, KeyboardInterrupt) as error:
         return f"{type(error).__name__}: {error}"
 
 

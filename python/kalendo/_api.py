@@ -10,7 +10,6 @@ from dataclasses import dataclass
 from datetime import date, datetime, time, timedelta, timezone, tzinfo
 from functools import partial
 from typing import Any, Literal, TypeAlias, Union
-from zoneinfo import ZoneInfo
 
 from kalendo._core import parse_full, parse_raw
 
@@ -452,7 +451,12 @@ class Prepared:
         if name[0] in "+-":
             minutes = int(name[1:3]) * 60 + int(name[4:6])
             return timezone(timedelta(minutes=-minutes if name[0] == "-" else minutes))
-        return timezone.utc if name == "UTC" else ZoneInfo(name)
+        if name == "UTC":
+            return timezone.utc
+        # Imported here, not with the package: the zone module keeps state per process, which a
+        # sub-interpreter that imported it would clear when it ends.
+        from zoneinfo import ZoneInfo
+        return ZoneInfo(name)
 
 
 def parse(

@@ -11,7 +11,6 @@ import shlex
 import sys
 from collections.abc import Callable, Container, Sequence
 from datetime import date, datetime, time, tzinfo
-from zoneinfo import ZoneInfo, ZoneInfoNotFoundError
 
 from kalendo._api import DATE_ORDERS, DAY_PARTS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
@@ -90,6 +89,8 @@ def _day_part(text: str) -> tuple[str, time]:
 
 
 def _zone(text: str) -> tuple[str, tzinfo]:
+    from zoneinfo import ZoneInfo, ZoneInfoNotFoundError  # only when a zone is given: see _api.zone_named
+
     name, equals, key = text.partition("=")
     try:
         if equals and name.strip().isalpha():
