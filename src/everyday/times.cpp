@@ -139,8 +139,8 @@ std::optional<Clock> dotted_clock(std::string_view w, bool meridiem_after, bool 
   return std::nullopt;
 }
 
-// Returns the hour a word of the text stands for after "at": the text holds
-// "at <n>" as words, which the tokens drop.
+// Returns whether the text writes "at <n>": the tokens drop "at", and only
+// after it is a bare number read as an hour.
 bool after_at(std::string_view text, int64_t n) {
   const std::string digits = std::to_string(n);
   for (std::size_t i = text.find(digits); i != std::string_view::npos;
