@@ -534,13 +534,13 @@ constexpr char kParseRawDoc[] =
 // after them; new options are added to the end of kFullNames.
 namespace full {
 
-constexpr Py_ssize_t kCount = 8;
+constexpr Py_ssize_t kCount = 10;
 constexpr Py_ssize_t kPositional = kParamCount;
 constexpr const char* kNames[kCount] = {
-    "text",     "now",        "anchors", "default_time", "week_start", "next_skips_today",
-    "holidays", "date_order",
+    "text",     "now",        "anchors",   "default_time", "week_start", "next_skips_today",
+    "holidays", "date_order", "day_parts", "zones",
 };
-enum Extra { kDateOrder = kParamCount };
+enum Extra { kDateOrder = kParamCount, kDayParts, kZones };
 
 // Binds like `def parse_full(text, ..., holidays=None, *, date_order=None)`;
 // fills `bound` with borrowed references.
@@ -630,6 +630,90 @@ bool convert_date_order(PyObject* o, everyday::DateOrder* out) {
   return false;
 }
 
+// Reads one field of a day part's (hour, minute, second) as a whole number
+// in [0, limit).
+bool day_part_field(PyObject* item, long limit, PyObject* name, uint32_t* out) {
+  PyRef index = PyRef::steal(PyNumber_Index(item));
+  if (!index) return false;
+  const long v = PyLong_AsLong(index.get());
+  if (v == -1 && PyErr_Occurred() != nullptr) return false;
+  if (v < 0 || v >= limit) {
+    PyErr_Format(PyExc_ValueError, "day_parts[%R]: time out of range", name);
+    return false;
+  }
+  *out = static_cast<uint32_t>(v);
+  return true;
+}
+
+// None, or a dict from part names ("morning", ...) to (hour, minute, second).
+bool convert_day_parts(PyObject* o, std::array<TimeOfDay, 7>* out) {
+  if (o == nullptr || o == Py_None) return true;
+  if (!PyDict_Check(o)) {
+    PyRef name = type_name(o);
+    if (name) {
+      PyErr_Format(PyExc_TypeError,
+                   "argument 'day_parts': '%U' object cannot be converted to 'dict'", name.get());
+    }
+    return false;
+  }
+  Py_ssize_t pos = 0;
+  PyObject* key = nullptr;    // borrowed
+  PyObject* value = nullptr;  // borrowed
+  while (PyDict_Next(o, &pos, &key, &value)) {
+    std::size_t part = std::size(everyday::kDayPartNames);
+    for (std::size_t k = 0; k < part && PyUnicode_Check(key); ++k) {
+      const std::string_view n = everyday::kDayPartNames[k];
+      if (PyUnicode_CompareWithASCIIString(key, std::string(n).c_str()) == 0) part = k;
+    }
+    if (part == std::size(everyday::kDayPartNames)) {
+      PyErr_Format(PyExc_ValueError,
+                   "day_parts: unknown part of the day %R (known: morning, lunch, afternoon, "
+                   "evening, tonight, night, eod)",
+                   key);
+      return false;
+    }
+    if (!PyTuple_Check(value) || PyTuple_Size(value) != 3) {
+      PyErr_Format(PyExc_TypeError, "day_parts[%R]: expected a tuple (hour, minute, second)", key);
+      return false;
+    }
+    uint32_t h = 0, m = 0, sec = 0;
+    if (!day_part_field(PyTuple_GetItem(value, 0), 24, key, &h) ||
+        !day_part_field(PyTuple_GetItem(value, 1), 60, key, &m) ||
+        !day_part_field(PyTuple_GetItem(value, 2), 60, key, &sec)) {
+      return false;
+    }
+    (*out)[part] = TimeOfDay::hms(h, m, sec);
+  }
+  return true;
+}
+
+// None, or a tuple of the zone abbreviations the caller maps ("IST").
+bool convert_zones(PyObject* o, std::vector<std::string>* out) {
+  if (o == nullptr || o == Py_None) return true;
+  if (!PyTuple_Check(o)) {
+    PyRef name = type_name(o);
+    if (name) {
+      PyErr_Format(PyExc_TypeError, "argument 'zones': '%U' object cannot be converted to 'tuple'",
+                   name.get());
+    }
+    return false;
+  }
+  const Py_ssize_t n = PyTuple_Size(o);
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* item = PyTuple_GetItem(o, i);  // borrowed
+    Py_ssize_t size = 0;
+    const char* bytes =
+        item != nullptr && PyUnicode_Check(item) ? PyUnicode_AsUTF8AndSize(item, &size) : nullptr;
+    if (bytes == nullptr) {
+      if (PyErr_Occurred() == nullptr)
+        PyErr_SetString(PyExc_TypeError, "argument 'zones': expected a tuple of str");
+      return false;
+    }
+    out->emplace_back(bytes, static_cast<std::size_t>(size));
+  }
+  return true;
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kCount] = {};
   if (!bind(args, nargs, kwnames, bound)) return nullptr;
@@ -638,6 +722,8 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   if (!convert(bound, c)) return nullptr;
   everyday::FullOptions opts;
   if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
+  if (!convert_day_parts(bound[kDayParts], &opts.day_parts)) return nullptr;
+  if (!convert_zones(bound[kZones], &opts.zone_names)) return nullptr;
 
   DateTime now;
   AnchorMap anchors;
@@ -662,12 +748,17 @@ PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, P
 
 constexpr char kDoc[] =
     "parse_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *, "
-    "date_order=None)\n"
+    "date_order=None, day_parts=None, zones=None)\n"
     "--\n"
     "\n"
     "Full mode: the core grammar, then the everyday grammar (calendar dates in\n"
     "every common spelling). Arguments as for parse_raw; `date_order` is None,\n"
-    "\"MDY\", \"DMY\" or \"YMD\". Returns the outcome as the same JSON text.";
+    "\"MDY\", \"DMY\" or \"YMD\"; `day_parts` maps part names (morning, lunch,\n"
+    "afternoon, evening, tonight, night, eod) to (hour, minute, second); `zones`\n"
+    "is a tuple of zone abbreviations the caller maps (\"IST\"). A text that\n"
+    "names a zone is read on the clock of `now` as given, and the JSON names the\n"
+    "zone in an extra \"zone\" field.\n"
+    "Returns the outcome as the same JSON text.";
 
 }  // namespace full
 // ---------------------------------------------------------------------------

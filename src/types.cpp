@@ -64,6 +64,7 @@ WireOutcome to_wire(Outcome o) {
       w.reason = std::move(o.reason);
       break;
   }
+  w.zone = std::move(o.zone);
   return w;
 }
 
@@ -210,6 +211,10 @@ void write_json(const WireOutcome& w, std::string& out) {
       out += "\"kind\":\"no_parse\",\"reason\":";
       append_json_string(out, w.reason);
       break;
+  }
+  if (!w.zone.empty()) {
+    out += ",\"zone\":";
+    append_json_string(out, w.zone);
   }
   out.push_back('}');
 }

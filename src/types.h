@@ -42,6 +42,7 @@ struct Outcome {
   Resolution reading;                  // Resolved: the one reading
   std::vector<Resolution> candidates;  // Ambiguous: most likely first
   std::string reason;                  // Ambiguous and NoParse
+  std::string zone;                    // full mode: the zone the text names, if any
 
   static Outcome resolved(Resolution r);
   static Outcome ambiguous(std::vector<Resolution> candidates, std::string reason);
@@ -75,6 +76,7 @@ struct WireOutcome {
   WireResolution single;                   // Instant and Range
   std::vector<WireResolution> candidates;  // Ambiguous
   std::string reason;                      // Ambiguous and NoParse
+  std::string zone;                        // written only when not empty
 };
 
 // The conversions take their input by value: the texts move across.

@@ -7,7 +7,7 @@ import operator
 import re
 from collections.abc import Callable, Container, Iterable, Mapping
 from dataclasses import dataclass
-from datetime import date, datetime, time, timedelta, tzinfo
+from datetime import date, datetime, time, timedelta, timezone, tzinfo
 from functools import partial
 from typing import Any, Literal, TypeAlias, Union
 
@@ -306,15 +306,53 @@ def anchor_key(name: str) -> str:
     return _WHITE_SPACE.sub(" ", anchor_spelling(name))
 
 
+DAY_PARTS = ("morning", "lunch", "afternoon", "evening", "tonight", "night", "eod")
+
+
+def _day_parts(day_parts: object) -> dict[str, tuple[int, int, int]] | None:
+    """The hours of the parts of the day as parse_full takes them: name -> (hour, minute, second)."""
+    if day_parts is None:
+        return None
+    if not isinstance(day_parts, Mapping):
+        raise TypeError(f"day_parts must be a mapping of part names to times, not {_type_name(day_parts)}")
+    hours: dict[str, tuple[int, int, int]] = {}
+    for name, at in day_parts.items():
+        if name not in DAY_PARTS:
+            raise ValueError(f"day_parts: unknown part of the day {name!r}; known: {', '.join(DAY_PARTS)}")
+        if not isinstance(at, time):
+            raise TypeError(f"day_parts[{name!r}] must be a datetime.time, not {_type_name(at)}")
+        hours[name] = (at.hour, at.minute, at.second)
+    return hours
+
+
+def _zones(zones: object) -> dict[str, tzinfo]:
+    """The caller's zone abbreviations, upper-cased, each to its tzinfo."""
+    if zones is None:
+        return {}
+    if not isinstance(zones, Mapping):
+        raise TypeError(f"zones must be a mapping of abbreviations to tzinfo, not {_type_name(zones)}")
+    named: dict[str, tzinfo] = {}
+    for name, zone in zones.items():
+        if not isinstance(name, str) or not name.isascii() or not name.isalpha():
+            raise ValueError(f"zones: {name!r} is not a zone abbreviation (letters only, such as 'IST')")
+        if not isinstance(zone, tzinfo):
+            raise TypeError(f"zones[{name!r}] must be a tzinfo such as ZoneInfo('Asia/Kolkata'), "
+                            f"not {_type_name(zone)}")
+        named[name.upper()] = zone
+    return named
+
+
 class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order")
+                 "holidays", "strict", "date_order", "day_parts", "zones")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
-                 strict: bool = False, date_order: DateOrder | None = None) -> None:
+                 strict: bool = False, date_order: DateOrder | None = None,
+                 day_parts: Mapping[str, time] | None = None,
+                 zones: Mapping[str, tzinfo] | None = None) -> None:
         if now is None:
             now = datetime.now()
         elif not isinstance(now, datetime):
@@ -367,25 +405,58 @@ class Prepared:
         if date_order is not None and date_order not in DATE_ORDERS:
             raise ValueError(f"date_order must be None or one of {', '.join(DATE_ORDERS)}, not {date_order!r}")
         self.date_order = date_order
+        self.day_parts = _day_parts(day_parts)
+        self.zones = _zones(zones)
 
-    def raw(self, text: str) -> str:
-        """The JSON text of parse_raw for `text`."""
+    def raw(self, text: str, now: str | None = None) -> str:
+        """The JSON text of parse_raw for `text` (said at `now`, the wall clock as ISO text, if given)."""
         if not isinstance(text, str):
             raise TypeError(f"text must be a str, not {_type_name(text)}")
         _check_utf8("text", text)
         if self.strict:
-            raw = parse_raw(text, self.now, self.anchors, self.default_time, self.week_start,
+            raw = parse_raw(text, now or self.now, self.anchors, self.default_time, self.week_start,
                             self.next_skips_today, self.holidays)
         else:
-            raw = parse_full(text, self.now, self.anchors, self.default_time, self.week_start,
-                             self.next_skips_today, self.holidays, date_order=self.date_order)
+            raw = parse_full(text, now or self.now, self.anchors, self.default_time, self.week_start,
+                             self.next_skips_today, self.holidays, date_order=self.date_order,
+                             day_parts=self.day_parts, zones=tuple(self.zones) or None)
         if isinstance(self.holidays, _HolidayAdapter) and self.holidays.error is not None:
             error, self.holidays.error = self.holidays.error, None
             raise error
         return raw
 
     def outcome(self, text: str) -> Outcome:
-        return outcome_of(self.raw(text), self.zone, self.moment)
+        return outcome_of(*self.zoned(text))
+
+    def zoned(self, text: str) -> tuple[str, tzinfo | None, datetime]:
+        """The JSON text for `text`, the tzinfo of its times and the moment it was said at.
+
+        A text that names a zone is read on that zone's wall clock at the moment `now` (a naive
+        `now` is taken to be in that zone), so the core is asked again with `now` on that clock.
+        """
+        raw = self.raw(text)
+        if '"zone":' not in raw:  # a quote inside a text is escaped, so only the field matches
+            return raw, self.zone, self.moment
+        zone = self.zone_named(json.loads(raw)["zone"])
+        moment = self.moment.astimezone(zone) if self.moment.tzinfo else self.moment.replace(tzinfo=zone)
+        wall = moment.replace(tzinfo=None).isoformat(timespec="microseconds")
+        if wall != self.now:
+            raw = self.raw(text, wall)
+        return raw, zone, moment
+
+    def zone_named(self, name: str) -> tzinfo:
+        """The tzinfo of a zone the core reported: a caller's abbreviation, an offset or an IANA name."""
+        if name in self.zones:
+            return self.zones[name]
+        if name[0] in "+-":
+            minutes = int(name[1:3]) * 60 + int(name[4:6])
+            return timezone(timedelta(minutes=-minutes if name[0] == "-" else minutes))
+        if name == "UTC":
+            return timezone.utc
+        # Imported here, not with the package: the zone module keeps state per process, which a
+        # sub-interpreter that imported it would clear when it ends.
+        from zoneinfo import ZoneInfo
+        return ZoneInfo(name)
 
 
 def parse(
@@ -399,6 +470,8 @@ def parse(
     holidays: HolidaySource = None,
     strict: bool = False,
     date_order: DateOrder | None = None,
+    day_parts: Mapping[str, time] | None = None,
+    zones: Mapping[str, tzinfo] | None = None,
 ) -> Outcome:
     """Resolve an English date expression such as "next friday at 5pm" or "March 14, 2025".
 
@@ -460,10 +533,21 @@ def parse(
         first; when both make a date the answer is `Ambiguous`, month first
         ranked first for "/" and "-", day first for ".". A four-digit
         year written first always means year, month, day.
+    day_parts: the hours that parts of the day name, replacing the
+        conventional ones: a mapping from "morning" (09:00), "lunch"
+        (12:00), "afternoon" (15:00), "evening" (19:00), "tonight" (20:00),
+        "night" (21:00) or "eod" (end of day, close of business: 17:00) to a
+        `datetime.time`, e.g. {"morning": time(8, 0)}.
+    zones: zone abbreviations that name several zones ("IST", "CST",
+        "BST"), each mapped to the `tzinfo` the caller means, e.g.
+        {"IST": ZoneInfo("Asia/Kolkata")}. A text that names a zone
+        ("5pm PST", "17:00 +02:00", "noon UTC") is read on that zone's
+        clock at the moment `now` (a naive `now` is taken to be in that
+        zone), and the answer is aware, in that zone.
 
     Raises TypeError or ValueError for a bad argument, and ValueError when a
     result lies outside the years 1 to 9999 that `datetime` can hold (the
     message names the result as ISO text; `parse_raw` gives any year).
     """
     return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
-                    date_order).outcome(text)
+                    date_order, day_parts, zones).outcome(text)

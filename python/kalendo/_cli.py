@@ -10,9 +10,9 @@ import re
 import shlex
 import sys
 from collections.abc import Callable, Container, Sequence
-from datetime import date, datetime, time
+from datetime import date, datetime, time, tzinfo
 
-from kalendo._api import DATE_ORDERS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
+from kalendo._api import DATE_ORDERS, DAY_PARTS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
 from kalendo._search import found_item, found_raw
 
@@ -81,6 +81,27 @@ def _default_time(text: str) -> time:
         if hour < 24 and minute < 60 and second < 60:
             return time(hour, minute, second)
     raise argparse.ArgumentTypeError(f"expected HH:MM or HH:MM:SS such as 09:00, not {text!r}")
+
+
+def _day_part(text: str) -> tuple[str, time]:
+    name, equals, at = text.partition("=")
+    name = name.strip().lower()
+    if not equals or name not in DAY_PARTS:
+        raise argparse.ArgumentTypeError(
+            f"expected PART=HH:MM with PART one of {', '.join(DAY_PARTS)}, such as morning=08:00, not {text!r}")
+    return name, _default_time(at)
+
+
+def _zone(text: str) -> tuple[str, tzinfo]:
+    from zoneinfo import ZoneInfo, ZoneInfoNotFoundError  # only when a zone is given: see _api.zone_named
+
+    name, equals, key = text.partition("=")
+    try:
+        if equals and name.strip().isalpha():
+            return name.strip().upper(), ZoneInfo(key.strip())
+    except (ValueError, ZoneInfoNotFoundError):
+        pass
+    raise argparse.ArgumentTypeError(f"expected ABBR=Area/City such as IST=Asia/Kolkata, not {text!r}")
 
 
 def _week_start(text: str) -> int:
@@ -159,6 +180,12 @@ def _parser() -> argparse.ArgumentParser:
                         help="find the date expressions in a running text (TEXT, or all of standard "
                              "input) and print one line per expression: its offsets, the words and "
                              "the answer")
+    parser.add_argument("--day-part", type=_day_part, action="append", default=[], metavar="PART=HH:MM",
+                        help="the hour a part of the day names (repeatable): morning, lunch, afternoon, "
+                             "evening, tonight, night or eod, e.g. morning=08:00")
+    parser.add_argument("--zone", type=_zone, action="append", default=[], metavar="ABBR=Area/City",
+                        help="the zone a zone abbreviation of several zones means (repeatable), "
+                             "e.g. IST=Asia/Kolkata")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -178,7 +205,9 @@ _DATE_TIME = re.compile(r'("(?:when|start|end)":"[+-]?\d{4,}-\d\d-\d\dT\d\d:\d\d
 
 def _json(prepared: Prepared, text: str, offset: str) -> str:
     """The JSON outcome of `text`; its date-times carry the offset of --now, as the readable answers do."""
-    raw = prepared.raw(text)
+    raw, zone, moment = prepared.zoned(text)
+    if zone is not prepared.zone:  # the text named a zone: its times carry that zone's offset
+        offset = moment.isoformat(timespec="seconds")[19:]
     return _DATE_TIME.sub(rf'\1{offset}"', raw) if offset else raw
 
 
@@ -197,9 +226,8 @@ def _single(prepared: Prepared, text: str, as_json: bool, offset: str) -> int:
         print(raw)
         kind = json.loads(raw)
         return 1 if kind["kind"] == "no_parse" or kind.get("candidates") == [] else 0
-    raw = prepared.raw(text)
     try:
-        outcome = outcome_of(raw, prepared.zone)
+        outcome = outcome_of(*prepared.zoned(text))
     except ValueError as error:
         print(f"kalendo: {error} (--json shows it)", file=sys.stderr)
         return 1
@@ -246,6 +274,8 @@ def main(argv: Sequence[str] | None = None) -> int:
         holidays=_holiday_source(frozenset[date]().union(*args.holidays_file), args.holidays),
         strict=args.strict,
         date_order=args.date_order,
+        day_parts=dict(args.day_part),
+        zones=dict(args.zone),
     )
     # The offset of --now, which every answer carries ("+02:00"), or none.
     aware = args.now is not None and args.now.tzinfo is not None

@@ -34,6 +34,8 @@ def parse_full(
     holidays: Callable[[str], bool] | None = None,
     *,
     date_order: Literal["MDY", "DMY", "YMD"] | None = None,
+    day_parts: dict[str, tuple[int, int, int]] | None = None,
+    zones: tuple[str, ...] | None = None,
 ) -> str:
     """Resolve `text` in full mode (the core grammar, then the everyday grammar).
 

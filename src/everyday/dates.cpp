@@ -417,6 +417,7 @@ MatchResult shaped(const Shape& s, std::optional<uint32_t> weekday, const Ctx& c
       return one(day_reading(Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]), nullptr, kDate,
                              weekday, c));
     case Shape::Kind::Clock:
+    case Shape::Kind::Amount:
       break;
   }
   return MatchResult::no_match();

@@ -34,7 +34,62 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   return std::nullopt;
 }
 
+// Returns whether a word of the text starts with a sign before a digit
+// ("-3 days", "17:00 +02:00"): the core reads such a word without its sign,
+// or as a second clock time.
+bool has_signed_word(std::string_view text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '-' && text[i] != '+') continue;
+    const bool starts_word = i == 0 || text[i - 1] == ' ';
+    if (starts_word && text[i + 1] >= '0' && text[i + 1] <= '9') return true;
+  }
+  return false;
+}
+
+// Reads the text without the piece that names a zone, and reports the zone
+// with the reading; an abbreviation of several zones is a no-parse.
+std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
+                                     const EverydayCtx& ctx) {
+  Pieces rest;
+  rest.reserve(pieces.size());
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i != named.at) rest.push_back(pieces[i]);
+  }
+  std::optional<Outcome> o = resolve_everyday(rest, ctx);
+  if (!o) {
+    if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
+  }
+  if (!o || o->kind == Outcome::Kind::NoParse) return o;
+  // An abbreviation of several zones stops only a text that reads as a
+  // time without it ("3pm IST"); elsewhere it may be an ordinary word.
+  if (!named.reject.empty()) return Outcome::no_parse(named.reject);
+  o->zone = named.zone;
+  return o;
+}
+
 }  // namespace
+
+std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.empty()) return std::nullopt;
+  bool all_tokens = true;
+  for (const Piece& p : pieces)
+    all_tokens = all_tokens && !p.is_shape;
+  if (all_tokens) {
+    Tokens toks;
+    toks.reserve(pieces.size());
+    for (const Piece& p : pieces)
+      toks.push_back(p.tok);
+    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    if (o.kind == Outcome::Kind::Resolved) return std::move(o.reading);
+    if (o.kind != Outcome::Kind::NoParse || !o.reason.starts_with(kUnmatched)) return std::nullopt;
+  }
+  for (Matcher matcher : {dates::try_match, days::try_match}) {
+    MatchResult m = matcher(pieces, ctx);
+    if (m.kind == MatchResult::Kind::Single) return std::move(m.reading);
+    if (m.kind != MatchResult::Kind::NoMatch) return std::nullopt;
+  }
+  return std::nullopt;
+}
 
 Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
                    const FullOptions& opts, HolidayFn holidays) {
@@ -46,8 +101,12 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   Tokens toks = tokenize_text(trimmed, anchors, opts.core);
   Outcome core = resolve_tokens(trimmed, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
-  // comparison on the common path.
-  if (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with(kUnmatched)) return core;
+  // comparison on the common path. Only a sign the core dropped lets the
+  // everyday grammar read the text again.
+  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool replaceable =
+      !unmatched && core.kind != Outcome::Kind::NoParse && has_signed_word(trimmed);
+  if (!unmatched && !replaceable) return core;
 
   Pieces pieces;
   if (has_shape(trimmed)) {
@@ -59,8 +118,20 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   }
   if (pieces.empty()) return core;
   const EverydayCtx everyday_ctx{
-      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts};
-  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) return std::move(*everyday);
+      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+  if (pieces.size() >= 2) {
+    if (const auto named = zones::find(pieces, opts.zone_names)) {
+      if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
+        if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core;
+        return std::move(*zoned);
+      }
+      return core;
+    }
+  }
+  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) {
+    if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
+    return std::move(*everyday);
+  }
   return core;
 }
 

@@ -3,9 +3,13 @@
 // that asks the core grammar first and this grammar after it.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "config.h"
 #include "everyday/shapes.h"
@@ -17,12 +21,29 @@ namespace kalendo::everyday {
 // The order of day and month in numeric dates; Unset tries both.
 enum class DateOrder : uint8_t { Unset, MDY, DMY, YMD };
 
+// The parts of the day that name an hour, in the order of kDayPartNames.
+enum class DayPart : uint8_t { Morning, Lunch, Afternoon, Evening, Tonight, Night, EndOfDay };
+
+// The option names of the parts of the day and their conventional hours.
+inline constexpr std::string_view kDayPartNames[7] = {
+    "morning", "lunch", "afternoon", "evening", "tonight", "night", "eod",
+};
+inline constexpr std::array<TimeOfDay, 7> kDayPartHours = {
+    TimeOfDay::hms(9, 0, 0),  TimeOfDay::hms(12, 0, 0), TimeOfDay::hms(15, 0, 0),
+    TimeOfDay::hms(19, 0, 0), TimeOfDay::hms(20, 0, 0), TimeOfDay::hms(21, 0, 0),
+    TimeOfDay::hms(17, 0, 0),
+};
+
 // The settings of full mode: the core's, and the everyday grammar's own.
 // New settings are fields with defaults, so callers that do not know them
 // keep working.
 struct FullOptions {
   Options core;
   DateOrder date_order = DateOrder::Unset;
+  // The hour each part of the day names; the caller may move any of them.
+  std::array<TimeOfDay, 7> day_parts = kDayPartHours;
+  // Zone abbreviations the caller maps itself ("IST"): reported as written.
+  std::vector<std::string> zone_names;
 };
 
 // What every everyday matcher reads: the core context (the moment, the time
@@ -30,6 +51,7 @@ struct FullOptions {
 struct EverydayCtx {
   Ctx core;
   const FullOptions& opts;
+  std::string_view text;  // the trimmed text as typed, for words the tokens drop ("at")
 
   Date today() const { return core.today(); }
 };
@@ -40,11 +62,37 @@ using Matcher = MatchResult (*)(std::span<const Piece> pieces, const EverydayCtx
 namespace dates {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
+namespace days {
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
+}
+namespace times {
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
+}
+
+namespace zones {
+// A zone the text names: its IANA name ("America/Los_Angeles", "UTC"), an
+// offset ("+02:00"), or a caller's abbreviation ("IST"); or, for an
+// abbreviation of several zones that the caller did not map, the reason.
+struct Named {
+  std::string zone;
+  std::size_t at = 0;  // the piece that names it
+  std::string reject;
+};
+// Returns the first zone the pieces name, or none.
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);
+}  // namespace zones
 
 // The everyday matcher table, in the order ties are decided.
 inline constexpr Matcher kMatchers[] = {
     dates::try_match,  // march 14, 2025-03-14, 3/14/2025, Q3 2025, the 14th
+    days::try_match,   // the day after tomorrow, a week from monday, +15min
+    times::try_match,  // 5:30 pm tomorrow, tonight at 11, around noon
 };
+
+// Reads pieces that name one day (or a moment) at the context's time of
+// day: the core grammar's reading, else the dates' and days' one. Returns
+// none when nothing reads them as a single instant.
+std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx);
 
 // Resolves a text in full mode: the core grammar's answer when it reads the
 // whole text, else the everyday grammar's, else the core's no-parse.

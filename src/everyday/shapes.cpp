@@ -73,8 +73,34 @@ bool plausible_widths(char sep, uint8_t count, const uint8_t w[3]) {
   return year_month || month_year || month_day;
 }
 
-// Reads one word as a shape, or none.
-std::optional<Shape> shape_of(std::string_view word) {
+bool is_letter(char c) {
+  return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+}
+
+// [+|-] <digits> [.|:|, <digits>] [<letters and dots>], with a sign or a
+// dot: the words whose characters the tokenizer would lose.
+bool is_amount(std::string_view w) {
+  std::size_t i = 0;
+  const bool sign = !w.empty() && (w[0] == '+' || w[0] == '-');
+  if (sign) ++i;
+  std::size_t n = digits_at(w, i);
+  if (n == 0) return false;
+  i += n;
+  bool dot = false;
+  if (i < w.size() && (w[i] == '.' || w[i] == ':' || w[i] == ',')) {
+    dot = w[i] == '.';
+    n = digits_at(w, i + 1);
+    if (n == 0 || (w[i] != '.' && !sign)) return false;
+    i += 1 + n;
+  }
+  for (; i < w.size(); ++i) {
+    if (!is_letter(w[i]) && w[i] != '.') return false;
+  }
+  return sign || dot;
+}
+
+// Reads one word as a date or clock shape, or none.
+std::optional<Shape> date_shape_of(std::string_view word) {
   // Punctuation that closes a word ("3/14," "14.03.2025.") or opens it.
   while (!word.empty() &&
          (word.back() == ',' || word.back() == ';' || word.back() == ')' || word.back() == '.')) {
@@ -127,6 +153,34 @@ std::optional<Shape> shape_of(std::string_view word) {
   }
   s.sep = sep;
   if (!plausible_widths(sep, s.count, s.widths)) return std::nullopt;
+  return s;
+}
+
+// Reads one word as a shape, or none: a date or clock shape first, else
+// an amount.
+std::optional<Shape> shape_of(std::string_view word) {
+  if (auto s = date_shape_of(word)) return s;
+  // UTC+2, GMT-05:00: an offset whose sign the tokenizer would drop
+  if (word.size() > 4 && (word[3] == '+' || word[3] == '-') && is_digit(word[4])) {
+    const std::string_view head = word.substr(0, 3);
+    bool zone = true;
+    for (std::size_t k = 0; k < 3; ++k)
+      zone = zone && (head[k] | 0x20) == "utcgmt"[k + ((head[0] | 0x20) == 'g' ? 3 : 0)];
+    if (zone) {
+      Shape s;
+      s.kind = Shape::Kind::Amount;
+      s.text = word;
+      return s;
+    }
+  }
+  while (!word.empty() && (word.back() == ',' || word.back() == ';' || word.back() == ')'))
+    word.remove_suffix(1);
+  while (!word.empty() && word.front() == '(')
+    word.remove_prefix(1);
+  if (!is_amount(word)) return std::nullopt;
+  Shape s;
+  s.kind = Shape::Kind::Amount;
+  s.text = word;
   return s;
 }
 

@@ -20,6 +20,8 @@ struct Shape {
     Compact,   // 20250314: parts[0] year, parts[1] month, parts[2] day
     DateTime,  // 2025-03-14T17:00[:30]: the date parts and the time
     Clock,     // 17:00:30, a clock time with seconds
+    Amount,    // +15min, -3, 2.5, 5.30pm, -0500, +02:00: a signed or dotted
+               // number with its letters, read by the matchers from `text`
   };
   Kind kind = Kind::Numeric;
   char sep = 0;       // '/', '.' or '-' for Numeric

@@ -12,7 +12,8 @@ namespace {
 
 // Describes the pieces compactly: "N/3,14" for a numeric shape, "C" for a
 // compact date, "T2025,3,14@17:0:30" for a date-time, "K17:0:30" for a
-// clock time with seconds, "t<kind>" for a core token.
+// clock time with seconds, "A<text>" for an amount, "t<kind>" for a core
+// token.
 std::string describe(const Pieces& pieces) {
   std::string out;
   const auto num = [&](uint32_t v) { out.append(std::to_string(v)); };
@@ -24,6 +25,11 @@ std::string describe(const Pieces& pieces) {
       continue;
     }
     const Shape& s = p.shape;
+    if (s.kind == Shape::Kind::Amount) {
+      out.push_back('A');
+      out.append(s.text);
+      continue;
+    }
     if (s.kind == Shape::Kind::Numeric) {
       out.push_back('N');
       out.push_back(s.sep);
@@ -77,10 +83,23 @@ constexpr Case kCases[] = {
     {"17:00:30.250", "K17:0:30"},
     {"2025-03-14T17:00:30,5", "T2025,3,14@17:0:30"},
     {"march 3 2025-03-14 5 pm", "t5 t0 N-2025:4,3:2,14:2 t7"},
-    // Not shapes: decimals, short dashed pairs (ranges), mixed separators,
+    // Amounts: signs and dots the tokenizer would turn into spaces.
+    {"2.5", "A2.5"},
+    {"in 2.5 hours", "t9 A2.5 t8"},
+    {"-3 days", "A-3 t8"},
+    {"+15min,", "A+15min"},
+    {"5.30pm", "A5.30pm"},
+    {"5.30p.m.", "A5.30p.m."},
+    {"17:00 +02:00", "t7 A+02:00"},
+    {"-0500", "A-0500"},
+    {"UTC+2 gmt-05:30", "AUTC+2 Agmt-05:30"},
+    {"utc+", "t11"},
+    {"abc+2", "t11"},
+    // Not shapes: short dashed pairs (ranges), mixed separators,
     // wrong widths, versions, addresses, out-of-day clocks.
-    {"2.5", "t0 t0"},
     {"3-4", "t0 t0"},
+    {"2.5x3", "t0 t11"},
+    {"1:30", "t7"},
     {"3/14-2025", "t11 t0"},
     {"555-1234", "t0 t0"},
     {"1/2/3", "t11"},

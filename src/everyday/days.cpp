@@ -1,0 +1,302 @@
+// Matches the words around a day: the day after tomorrow, offsets from
+// another day (3 days from tomorrow, a week from monday), offsets from now
+// in compact and signed spellings (+15min, -3 days, in 2.5 hours, 1hr ago,
+// 5 minutes later), the next day or hour, and a weekday of a named week
+// (wednesday of next week, next week's friday).
+#include <string>
+
+#include "everyday/mod.h"
+#include "grammar/units.h"
+#include "locale.h"
+
+namespace kalendo::everyday::days {
+namespace {
+
+using Kind = Tok::Kind;
+
+// The unit of an amount: exact seconds, or a unit the core counts in
+// calendar months. Covers the letters glued to a number ("15min", "1h").
+struct AmountUnit {
+  int64_t seconds;  // 0: counted by `unit` in months
+  Unit unit;
+  std::string_view word;  // as counts are worded
+};
+constexpr WordEntry<AmountUnit> kUnitWords[24] = {
+    {"s", {1, Unit::Minute, "second"}},
+    {"sec", {1, Unit::Minute, "second"}},
+    {"secs", {1, Unit::Minute, "second"}},
+    {"second", {1, Unit::Minute, "second"}},
+    {"seconds", {1, Unit::Minute, "second"}},
+    {"m", {60, Unit::Minute, "minute"}},
+    {"min", {60, Unit::Minute, "minute"}},
+    {"mins", {60, Unit::Minute, "minute"}},
+    {"minute", {60, Unit::Minute, "minute"}},
+    {"minutes", {60, Unit::Minute, "minute"}},
+    {"h", {3600, Unit::Hour, "hour"}},
+    {"hr", {3600, Unit::Hour, "hour"}},
+    {"hrs", {3600, Unit::Hour, "hour"}},
+    {"hour", {3600, Unit::Hour, "hour"}},
+    {"hours", {3600, Unit::Hour, "hour"}},
+    {"d", {kSecondsPerDay, Unit::Day, "day"}},
+    {"day", {kSecondsPerDay, Unit::Day, "day"}},
+    {"days", {kSecondsPerDay, Unit::Day, "day"}},
+    {"w", {7 * kSecondsPerDay, Unit::Week, "week"}},
+    {"wk", {7 * kSecondsPerDay, Unit::Week, "week"}},
+    {"week", {7 * kSecondsPerDay, Unit::Week, "week"}},
+    {"weeks", {7 * kSecondsPerDay, Unit::Week, "week"}},
+    {"mo", {0, Unit::Month, "month"}},
+    {"y", {0, Unit::Year, "year"}},
+};
+
+// Words after an amount that count it from now: "5 minutes later".
+constexpr WordEntry<bool> kFromNow[3] = {{"later", true}, {"earlier", false}, {"hence", true}};
+
+// A count as written: sign, whole part and up to six decimals.
+struct Amount {
+  bool negative = false;
+  bool sign = false;  // written with + or -
+  int64_t whole = 0;
+  int64_t micro = 0;  // millionths
+  std::string_view digits;
+  std::optional<AmountUnit> unit;
+};
+
+std::optional<AmountUnit> unit_of_tok(const Tok& t) {
+  if (t.is(Kind::Unit)) {
+    const Unit u = t.unit_code();
+    const UnitFacts& f = unit_facts(u);
+    if (f.word.empty() || u == Unit::Quarter) return std::nullopt;
+    return AmountUnit{f.seconds, u, f.word};
+  }
+  if (t.is(Kind::Word)) return find_word<AmountUnit>(kUnitWords, t.text);
+  return std::nullopt;
+}
+
+// [+|-]<digits>[.<digits>][<unit letters>] as one word.
+std::optional<Amount> amount_of_word(std::string_view w) {
+  Amount a;
+  std::size_t i = 0;
+  if (!w.empty() && (w[0] == '+' || w[0] == '-')) {
+    a.sign = true;
+    a.negative = w[0] == '-';
+    ++i;
+  }
+  const std::size_t start = i;
+  while (i < w.size() && w[i] >= '0' && w[i] <= '9') {
+    if (i - start >= 12) return std::nullopt;
+    a.whole = a.whole * 10 + (w[i++] - '0');
+  }
+  if (i == start) return std::nullopt;
+  if (i < w.size() && w[i] == '.') {
+    ++i;
+    int64_t scale = 100000;
+    const std::size_t frac = i;
+    while (i < w.size() && w[i] >= '0' && w[i] <= '9') {
+      if (scale == 0) return std::nullopt;
+      a.micro += (w[i++] - '0') * scale;
+      scale /= 10;
+    }
+    if (i == frac) return std::nullopt;
+  }
+  a.digits = w.substr(start, i - start);
+  if (i < w.size()) {
+    std::string letters;
+    for (char c : w.substr(i))
+      letters += static_cast<char>(c | 0x20);
+    a.unit = find_word<AmountUnit>(kUnitWords, letters);
+    if (!a.unit) return std::nullopt;
+  }
+  return a;
+}
+
+// <amount> [<unit>]: a number token, an amount shape or a compact word,
+// and its unit glued or in the next piece. Sets *len to the pieces taken.
+std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::size_t* len) {
+  if (i >= p.size()) return std::nullopt;
+  std::optional<Amount> a;
+  std::string digits;
+  if (p[i].is_shape) {
+    if (p[i].shape.kind != Shape::Kind::Amount) return std::nullopt;
+    a = amount_of_word(p[i].shape.text);
+  } else if (p[i].tok.is(Kind::Num) && p[i].tok.value >= 0) {
+    a = Amount{};
+    a->whole = p[i].tok.value;
+  } else if (p[i].tok.is(Kind::Word)) {
+    a = amount_of_word(p[i].tok.text);
+    if (a && (a->sign || !a->unit)) return std::nullopt;
+  }
+  if (!a) return std::nullopt;
+  *len = 1;
+  if (!a->unit && i + 1 < p.size() && !p[i + 1].is_shape) {
+    a->unit = unit_of_tok(p[i + 1].tok);
+    *len = 2;
+  }
+  if (!a->unit) return std::nullopt;
+  return a;
+}
+
+// Returns "3 days", "2.5 hours", "1 minute": the count as written.
+std::string count_words(const Amount& a) {
+  std::string n = a.digits.empty() ? std::to_string(a.whole) : std::string(a.digits);
+  const bool one = a.whole == 1 && a.micro == 0;
+  return cat(n, " ", a.unit->word, one ? "" : "s");
+}
+
+// The moment an amount away from `from`, or none outside the supported
+// range or when a calendar unit is given a fraction.
+std::optional<DateTime> moved(DateTime from, const Amount& a, bool forward) {
+  const int64_t sign = forward ? 1 : -1;
+  if (a.unit->seconds == 0) {
+    if (a.micro != 0) return std::nullopt;
+    const auto r = relative::shift(from, a.unit->unit, sign * a.whole);
+    if (!r) return std::nullopt;
+    return r->at;
+  }
+  int64_t secs = 0, part = 0;
+  if (__builtin_mul_overflow(a.whole, a.unit->seconds, &secs)) return std::nullopt;
+  // A fraction must come to whole seconds: "2.5 hours", not "1.0001 s".
+  if (a.micro * a.unit->seconds % 1000000 != 0) return std::nullopt;
+  part = a.micro * a.unit->seconds / 1000000;
+  if (__builtin_add_overflow(secs, part, &secs)) return std::nullopt;
+  return add_seconds(from, sign * secs);
+}
+
+MatchResult from_now(const Amount& a, bool forward, const Ctx& c) {
+  const auto at = moved(c.now, a, forward);
+  if (!at) return MatchResult::no_match();
+  return MatchResult::single(cat(count_words(a), forward ? " from now" : " before now"),
+                             Value::instant(*at), 0.95f);
+}
+
+// [in] [+|-]<amount> [ago|later|earlier|before|after|from now]
+MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
+  const Tok* first = p[0].is_shape ? nullptr : &p[0].tok;
+  const bool in = first != nullptr && first->is_kw(Keyword::In);
+  std::size_t len = 0;
+  const auto a = amount_at(p, in ? 1 : 0, &len);
+  if (!a) return MatchResult::no_match();
+  const std::span<const Piece> tail = p.subspan((in ? 1 : 0) + len);
+  bool forward = !a->negative;
+  if (tail.size() == 1 && !tail[0].is_shape) {
+    const Tok& t = tail[0].tok;
+    if (in) return MatchResult::no_match();
+    if (t.is_kw(Keyword::Ago) || t.is_kw(Keyword::Before)) {
+      forward = false;
+    } else if (t.is_kw(Keyword::After)) {
+      forward = true;
+    } else if (const auto later =
+                   t.is(Kind::Word) ? find_word<bool>(kFromNow, t.text) : std::nullopt) {
+      forward = *later;
+    } else {
+      return MatchResult::no_match();
+    }
+    if (a->sign) return MatchResult::no_match();
+  } else if (tail.size() == 2 && !tail[0].is_shape && !tail[1].is_shape &&
+             tail[0].tok.is_kw(Keyword::From) && tail[1].tok.is_kw(Keyword::Now)) {
+    if (in || a->sign) return MatchResult::no_match();
+  } else if (!tail.empty()) {
+    return MatchResult::no_match();
+  } else if (!in && !a->sign) {
+    // An amount alone ("3 days", "15h") is a duration or a clock time, not
+    // an offset.
+    return MatchResult::no_match();
+  }
+  if (in && a->negative) return MatchResult::no_match();
+  return from_now(*a, forward, c);
+}
+
+// [the] <n>|a <unit> after|before|from <day>: "3 days from tomorrow"
+MatchResult offset_from_day(std::span<const Piece> p, const EverydayCtx& ctx) {
+  std::size_t len = 0;
+  std::optional<Amount> a;
+  const bool the_day = !p[0].is_shape && p[0].tok.is_unit(Unit::Day);
+  if (the_day) {
+    a = Amount{};
+    a->whole = 1;
+    a->unit = unit_of_tok(p[0].tok);
+    len = 1;
+  } else {
+    a = amount_at(p, 0, &len);
+  }
+  if (!a || a->sign || len + 1 >= p.size() || p[len].is_shape) return MatchResult::no_match();
+  const Tok& rel = p[len].tok;
+  const bool forward = rel.is_kw(Keyword::After) || rel.is_kw(Keyword::From);
+  if (!forward && !rel.is_kw(Keyword::Before)) return MatchResult::no_match();
+  // One offset per text: the day it counts from is not itself an offset,
+  // which also bounds the nesting of this reading.
+  for (const Piece& x : p.subspan(len + 1)) {
+    if (!x.is_shape && (x.tok.is_kw(Keyword::After) || x.tok.is_kw(Keyword::Before) ||
+                        x.tok.is_kw(Keyword::From))) {
+      return MatchResult::no_match();
+    }
+  }
+  const auto day = resolve_day(p.subspan(len + 1), ctx);
+  if (!day || day->value.is_range()) return MatchResult::no_match();
+  const auto at = moved(day->value.start, *a, forward);
+  if (!at) return MatchResult::no_match();
+  std::string text = cat(the_day ? "the day" : count_words(*a),
+                         forward && rel.is_kw(Keyword::From) ? " from " : "",
+                         forward && !rel.is_kw(Keyword::From) ? " after " : "",
+                         forward ? "" : " before ", day->interpretation);
+  return MatchResult::single(std::move(text), Value::instant(*at), std::min(day->confidence, 0.9f));
+}
+
+// next|following|previous|last day|hour|minute
+MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
+  if (p.size() != 2 || p[0].is_shape || p[1].is_shape) return MatchResult::no_match();
+  const Tok& k = p[0].tok;
+  const bool forward = k.is_kw(Keyword::Next) || k.is_kw(Keyword::After);
+  if (!forward && !k.is_kw(Keyword::Last) && !k.is_kw(Keyword::Before))
+    return MatchResult::no_match();
+  const Tok& u = p[1].tok;
+  if (u.is_unit(Unit::Day)) {
+    const auto day = add_days(c.today(), forward ? 1 : -1);
+    if (!day) return MatchResult::no_match();
+    return MatchResult::single(cat(forward ? "the next day, " : "the previous day, ", tod_label(c)),
+                               Value::instant(DateTime{*day, c.tod}), 0.9f);
+  }
+  if (!u.is_unit(Unit::Hour) && !u.is_unit(Unit::Minute)) return MatchResult::no_match();
+  Amount one;
+  one.whole = 1;
+  one.unit = unit_of_tok(u);
+  return from_now(one, forward, c);
+}
+
+// <weekday> of|from next|last|this week | next|last|this week's <weekday>:
+// the core's "<weekday> next week".
+MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
+  for (const Piece& x : p) {
+    if (x.is_shape) return MatchResult::no_match();
+  }
+  Tokens toks;
+  if (p.size() == 4 && p[0].tok.is(Kind::Weekday) &&
+      (p[1].tok.is_kw(Keyword::Of) || p[1].tok.is_kw(Keyword::From)) &&
+      p[3].tok.is_unit(Unit::Week)) {
+    toks = {p[0].tok, p[2].tok, p[3].tok};
+  } else if (p.size() == 3 && p[1].tok.is(Kind::Word) &&
+             (p[1].tok.text == "week's" || p[1].tok.text == "week\u2019s") &&
+             p[2].tok.is(Kind::Weekday)) {
+    toks = {p[2].tok, p[0].tok, Tok::unit(Unit::Week)};
+  } else {
+    return MatchResult::no_match();
+  }
+  const Keyword k = toks[1].keyword();
+  if (!toks[1].is(Kind::Kw) || (k != Keyword::Next && k != Keyword::Last && k != Keyword::This))
+    return MatchResult::no_match();
+  Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+  if (o.kind != Outcome::Kind::Resolved) return MatchResult::no_match();
+  return MatchResult::single(std::move(o.reading));
+}
+
+}  // namespace
+
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.empty()) return MatchResult::no_match();
+  if (MatchResult m = offset_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
+    return m;
+  if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = weekday_of_week(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  return offset_from_day(pieces, ctx);
+}
+
+}  // namespace kalendo::everyday::days

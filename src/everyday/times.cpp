@@ -1,0 +1,410 @@
+// Matches clock times in the spellings people type and the parts of the
+// day, before or after any day expression: 5:30 pm, 330 p.m., 7p, 15h30,
+// 5 o'clock, half past 3, quarter to 5, 3pm tomorrow, at 9am on saturday,
+// tonight at 11, tomorrow morning, last night, eod, around noon.
+#include <algorithm>
+#include <string>
+
+#include "everyday/mod.h"
+#include "locale.h"
+
+namespace kalendo::everyday::times {
+namespace {
+
+using Kind = Tok::Kind;
+
+// Words that hedge a time, before it or after it: "around noon", "3pm-ish".
+constexpr std::string_view kHedgesBefore[5] = {"about", "approximately", "approx", "roughly",
+                                               "circa"};
+constexpr std::string_view kHedgesAfter[4] = {"approximately", "approx", "ish", "roughly"};
+
+// What a hedge costs in confidence.
+constexpr float kHedgeCost = 0.2f;
+// The confidence of a clock time or part of the day on a day the text names
+// only by the clock ("17:30 today", "this evening").
+constexpr float kClock = 0.9f;
+
+// Words of a part of the day, one token each.
+constexpr WordEntry<DayPart> kPartWords[9] = {
+    {"morning", DayPart::Morning},     {"lunch", DayPart::Lunch},     {"lunchtime", DayPart::Lunch},
+    {"afternoon", DayPart::Afternoon}, {"evening", DayPart::Evening}, {"tonight", DayPart::Tonight},
+    {"night", DayPart::Night},         {"eod", DayPart::EndOfDay},    {"cob", DayPart::EndOfDay},
+};
+
+// The words after an hour that make it a clock hour: "5 o'clock".
+constexpr std::string_view kOclock[3] = {"o'clock", "oclock", "o\u2019clock"};
+
+struct Clock {
+  uint32_t h = 0, m = 0, s = 0;
+  bool bare = false;  // an hour 1..12 written without am/pm
+};
+
+struct Part {
+  DayPart part = DayPart::Morning;
+  std::size_t at = 0, len = 0;  // the pieces it took
+  bool today = false;           // this morning, tonight: names today
+  bool yesterday = false;       // last night
+};
+
+const Tok* tok_at(std::span<const Piece> p, std::size_t i) {
+  return i < p.size() && !p[i].is_shape ? &p[i].tok : nullptr;
+}
+
+bool word_is(const Tok* t, std::string_view w) {
+  return t != nullptr && t->is(Kind::Word) && t->text == w;
+}
+
+// am|pm|a|p|p m|a m ("p.m." once its dots are spaces); `a` alone reads as
+// the number 1. Returns the pieces taken, 0 when there is none.
+std::size_t meridiem_at(std::span<const Piece> p, std::size_t i, bool* pm) {
+  const Tok* t = tok_at(p, i);
+  if (t == nullptr) return 0;
+  const Tok* next = tok_at(p, i + 1);
+  if (t->is(Kind::Word)) {
+    if (t->text == "pm" || t->text == "am") {
+      *pm = t->text == "pm";
+      return 1;
+    }
+    if (t->text == "p" || t->text == "a") {
+      *pm = t->text == "p";
+      return word_is(next, "m") ? 2 : 1;
+    }
+  }
+  if (t->is(Kind::Num) && t->value == 1 && word_is(next, "m")) {
+    *pm = false;
+    return 2;
+  }
+  return 0;
+}
+
+std::optional<Clock> with_meridiem(uint32_t h, uint32_t m, bool pm) {
+  if (h < 1 || h > 12 || m > 59) return std::nullopt;
+  return Clock{h % 12 + (pm ? 12 : 0), m, 0, false};
+}
+
+// Reads digits at the front of w, at most 4.
+std::size_t lead_digits(std::string_view w, uint32_t* v) {
+  std::size_t n = 0;
+  *v = 0;
+  while (n < w.size() && n < 5 && w[n] >= '0' && w[n] <= '9')
+    *v = *v * 10 + static_cast<uint32_t>(w[n++] - '0');
+  return n;
+}
+
+// One word that is a whole clock time: 330pm | 7p | 3:15p | 15h30 | 15h |
+// 15h00 (the spellings the core tokenizer leaves as words).
+std::optional<Clock> compact_clock(std::string_view w) {
+  uint32_t a = 0;
+  const std::size_t n = lead_digits(w, &a);
+  if (n == 0 || n > 4) return std::nullopt;
+  std::string_view rest = w.substr(n);
+  // <h>h[<mm>]
+  if (n <= 2 && rest.starts_with('h')) {
+    uint32_t mm = 0;
+    const std::size_t k = lead_digits(rest.substr(1), &mm);
+    if ((k != 0 && k != 2) || k + 1 != rest.size() || a > 23 || mm > 59) return std::nullopt;
+    return Clock{a, mm, 0, false};
+  }
+  uint32_t h = a, m = 0;
+  if (n <= 2 && rest.starts_with(':')) {
+    if (lead_digits(rest.substr(1), &m) != 2) return std::nullopt;
+    rest = rest.substr(3);
+  } else if (n >= 3) {
+    h = a / 100;
+    m = a % 100;
+  }
+  if (rest == "p" || rest == "pm") return with_meridiem(h, m, true);
+  if (rest == "a" || rest == "am") return with_meridiem(h, m, false);
+  return std::nullopt;
+}
+
+// <h>.<mm>[am|pm|a|p|a.m.|p.m.]: a clock time written with a dot, which
+// needs a meridiem, in the word or after it, to be told from a decimal.
+std::optional<Clock> dotted_clock(std::string_view w, bool meridiem_after, bool pm_after) {
+  uint32_t h = 0, m = 0;
+  const std::size_t n = lead_digits(w, &h);
+  if (n == 0 || n > 2 || n >= w.size() || w[n] != '.') return std::nullopt;
+  if (lead_digits(w.substr(n + 1), &m) != 2) return std::nullopt;
+  std::string suffix;
+  for (char c : w.substr(n + 3)) {
+    if (c != '.') suffix += static_cast<char>(c | 0x20);
+  }
+  if (suffix.empty()) {
+    if (!meridiem_after) return std::nullopt;
+    return with_meridiem(h, m, pm_after);
+  }
+  if (meridiem_after) return std::nullopt;
+  if (suffix == "p" || suffix == "pm") return with_meridiem(h, m, true);
+  if (suffix == "a" || suffix == "am") return with_meridiem(h, m, false);
+  return std::nullopt;
+}
+
+// Returns whether the text writes "at <n>": the tokens drop "at", and only
+// after it is a bare number read as an hour.
+bool after_at(std::string_view text, int64_t n) {
+  const std::string digits = std::to_string(n);
+  for (std::size_t i = text.find(digits); i != std::string_view::npos;
+       i = text.find(digits, i + 1)) {
+    std::size_t j = i;
+    while (j > 0 && text[j - 1] == ' ')
+      --j;
+    if (j == i || j < 2) continue;
+    const bool word_start = j == 2 || text[j - 3] == ' ';
+    if (word_start && (text[j - 2] | 0x20) == 'a' && (text[j - 1] | 0x20) == 't') return true;
+  }
+  return false;
+}
+
+// <hour>: a number 1..12, or a clock time token (noon, 5pm), as a quarter
+// or half hour counts from it.
+std::optional<Clock> hour_ref(const Tok* t) {
+  if (t == nullptr) return std::nullopt;
+  if (t->is(Kind::Num) && t->value >= 1 && t->value <= 12) return Clock{t->u32(), 0, 0, true};
+  if (t->is(Kind::Time) && t->minute == 0 && t->value < 24) return Clock{t->u32(), 0, 0, false};
+  return std::nullopt;
+}
+
+// Reads a clock time at pieces[i]; sets *len to the pieces it took.
+std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare_ok,
+                              std::size_t* len) {
+  const Piece& piece = p[i];
+  bool pm = false;
+  if (piece.is_shape && piece.shape.kind == Shape::Kind::Amount) {
+    const std::size_t k = meridiem_at(p, i + 1, &pm);
+    auto c = dotted_clock(piece.shape.text, k != 0, pm);
+    *len = 1 + k;
+    return c;
+  }
+  if (piece.is_shape) {
+    if (piece.shape.kind != Shape::Kind::Clock) return std::nullopt;
+    *len = 1;
+    const Shape& s = piece.shape;
+    if (const std::size_t k = meridiem_at(p, i + 1, &pm); k != 0 && s.second == 0) {
+      *len += k;
+      return with_meridiem(s.hour, s.minute, pm);
+    }
+    return Clock{s.hour, s.minute, s.second, false};
+  }
+  const Tok& t = piece.tok;
+  // <h:mm> am|pm | <time>
+  if (t.is(Kind::Time) && t.value < 24 && t.minute < 60) {
+    *len = 1;
+    if (const std::size_t k = meridiem_at(p, i + 1, &pm); k != 0) {
+      *len += k;
+      return with_meridiem(t.u32(), t.minute, pm);
+    }
+    // Within a part of the day, "10:30" is read on a twelve-hour clock.
+    return Clock{t.u32(), t.minute, 0, bare_ok && t.value >= 1 && t.value <= 12};
+  }
+  // 330pm | 7p | 15h30
+  if (t.is(Kind::Word)) {
+    if (auto c = compact_clock(t.text)) {
+      *len = 1;
+      return c;
+    }
+  }
+  // <n> am|pm | <hmm> am|pm | <n> o'clock | at <n>
+  if (t.is(Kind::Num) && t.value >= 0 && t.value <= 1259) {
+    const auto n = t.u32();
+    if (const std::size_t k = meridiem_at(p, i + 1, &pm); k != 0) {
+      *len = 1 + k;
+      return n >= 100 ? with_meridiem(n / 100, n % 100, pm) : with_meridiem(n, 0, pm);
+    }
+    const Tok* next = tok_at(p, i + 1);
+    if (n >= 1 && n <= 12 && next != nullptr && next->is(Kind::Word) &&
+        contains_word(std::span(kOclock), next->text)) {
+      *len = 2;
+      return Clock{n, 0, 0, true};
+    }
+    if (n <= 23 && bare_ok) {
+      *len = 1;
+      return Clock{n, 0, 0, n >= 1 && n <= 12};
+    }
+  }
+  // half past <hour>
+  const Tok* past = tok_at(p, i + 1);
+  if (t.is(Kind::Half) && past != nullptr && past->is_kw(Keyword::Last)) {
+    if (auto c = hour_ref(tok_at(p, i + 2))) {
+      *len = 3;
+      c->m = 30;
+      return c;
+    }
+    return std::nullopt;
+  }
+  // [a] quarter past|to <hour>
+  std::size_t q = i;
+  if (t.is(Kind::Num) && t.value == 1) ++q;
+  const Tok* quarter = tok_at(p, q);
+  const Tok* rel = tok_at(p, q + 1);
+  if (quarter == nullptr || !quarter->is_unit(Unit::Quarter) || rel == nullptr) return std::nullopt;
+  const bool before = word_is(rel, "to") || word_is(rel, "till") || rel->is_kw(Keyword::Of);
+  if (!before && !rel->is_kw(Keyword::Last)) return std::nullopt;
+  auto c = hour_ref(tok_at(p, q + 2));
+  if (!c) return std::nullopt;
+  *len = q + 3 - i;
+  if (before) {
+    c->h = (c->h + 23) % 24;
+    if (c->bare && c->h == 0) c->h = 12;
+    c->m = 45;
+  } else {
+    c->m = 15;
+  }
+  return c;
+}
+
+// this|in <part> | tonight | last night | end of day | close of business
+std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
+  const Tok* t = tok_at(p, i);
+  if (t == nullptr) return std::nullopt;
+  Part out;
+  out.at = i;
+  // end of day | close of business
+  const Tok* of = tok_at(p, i + 1);
+  const Tok* what = tok_at(p, i + 2);
+  if (of != nullptr && of->is_kw(Keyword::Of) && what != nullptr &&
+      ((t->is_kw(Keyword::End) && what->is_unit(Unit::Day)) ||
+       (word_is(t, "close") && what->is_kw(Keyword::Business)))) {
+    out.part = DayPart::EndOfDay;
+    out.len = 3;
+    return out;
+  }
+  std::size_t k = i;
+  if (t->is_kw(Keyword::This) || t->is_kw(Keyword::In) || t->is_kw(Keyword::Last)) ++k;
+  const Tok* w = tok_at(p, k);
+  if (w == nullptr || !w->is(Kind::Word)) return std::nullopt;
+  const auto part = find_word<DayPart>(kPartWords, w->text);
+  if (!part) return std::nullopt;
+  out.part = *part;
+  out.len = k + 1 - i;
+  out.today = t->is_kw(Keyword::This) || *part == DayPart::Tonight;
+  if (t->is_kw(Keyword::Last)) {
+    if (*part != DayPart::Night) return std::nullopt;
+    out.yesterday = true;
+  }
+  return out;
+}
+
+// Returns whether an hour of 1..12 without am/pm falls in the afternoon:
+// the part of the day decides, else 1 to 6 are afternoon hours.
+bool afternoon_hour(uint32_t h, const std::optional<Part>& part) {
+  if (!part) return h >= 1 && h <= 6;
+  switch (part->part) {
+    case DayPart::Morning:
+      return false;
+    case DayPart::Lunch:
+      return h <= 6;
+    default:
+      return true;
+  }
+}
+
+void append_clock(std::string& out, TimeOfDay t) {
+  append_hh_mm(out, t);
+  if (t.secs % 60 != 0) {
+    out += ':';
+    out += static_cast<char>('0' + t.secs % 60 / 10);
+    out += static_cast<char>('0' + t.secs % 10);
+  }
+}
+
+}  // namespace
+
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // around|about ... | ... approximately|ish
+  std::string_view hedge;
+  if (const Tok* t = tok_at(pieces, 0); t != nullptr && pieces.size() >= 2) {
+    if (t->is_kw(Keyword::Around)) {
+      hedge = "around";
+    } else if (t->is(Kind::Word) && contains_word(std::span(kHedgesBefore), t->text)) {
+      hedge = t->text;
+    }
+    if (!hedge.empty()) pieces = pieces.subspan(1);
+  }
+  if (const Tok* t = tok_at(pieces, pieces.size() - 1);
+      hedge.empty() && t != nullptr && pieces.size() >= 2 && t->is(Kind::Word) &&
+      contains_word(std::span(kHedgesAfter), t->text)) {
+    hedge = t->text;
+    pieces = pieces.first(pieces.size() - 1);
+  }
+
+  std::optional<Part> part;
+  for (std::size_t i = 0; i < pieces.size() && !part; ++i)
+    part = part_at(pieces, i);
+
+  std::optional<Clock> clock;
+  std::size_t clock_at_i = 0, clock_len = 0;
+  for (std::size_t i = 0; i < pieces.size() && !clock; ++i) {
+    if (part && i >= part->at && i < part->at + part->len) continue;
+    const bool bare_ok = part.has_value() || (!pieces[i].is_shape && pieces[i].tok.is(Kind::Num) &&
+                                              after_at(ctx.text, pieces[i].tok.value));
+    clock = clock_at(pieces, i, bare_ok, &clock_len);
+    clock_at_i = i;
+  }
+  if (!clock && !part) return MatchResult::no_match();
+  if (clock && part && clock_at_i < part->at + part->len && clock_at_i + clock_len > part->at) {
+    return MatchResult::no_match();
+  }
+
+  // The time of day: the clock's, in the half of the day its part names.
+  TimeOfDay tod = part ? ctx.opts.day_parts[static_cast<int>(part->part)] : TimeOfDay{};
+  if (clock) {
+    if (clock->bare && clock->h >= 1 && clock->h < 12) {
+      clock->h = clock->h % 12 + (afternoon_hour(clock->h, part) ? 12 : 0);
+    }
+    tod = TimeOfDay::hms(clock->h, clock->m, clock->s);
+  }
+
+  // The pieces left name the day.
+  std::vector<Piece> rest;
+  rest.reserve(pieces.size());
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const bool in_clock = clock && i >= clock_at_i && i < clock_at_i + clock_len;
+    const bool in_part = part && i >= part->at && i < part->at + part->len;
+    if (!in_clock && !in_part) rest.push_back(pieces[i]);
+  }
+
+  Resolution r;
+  std::string_view part_name = part ? kDayPartNames[static_cast<int>(part->part)] : "";
+  if (part && part->part == DayPart::EndOfDay) part_name = "end of day";
+  if (rest.empty()) {
+    // Today, or tomorrow when the time has passed, unless the words name
+    // today (this evening, tonight) or yesterday (last night).
+    const bool passed = ctx.core.now.time.secs >= tod.secs;
+    int64_t offset = 0;
+    std::string text;
+    if (part && part->yesterday) {
+      offset = -1;
+    } else if (passed && !(part && part->today)) {
+      offset = 1;
+    }
+    const auto day = add_days(ctx.today(), offset);
+    if (!day) return MatchResult::no_match();
+    if (part) {
+      text = offset < 0 ? "yesterday, at " : offset > 0 ? "tomorrow, at " : "today, at ";
+      append_clock(text, tod);
+      text += cat(" (", part_name, offset > 0 ? "; that time has already passed today)" : ")");
+    } else {
+      append_clock(text, tod);
+      text += offset > 0 ? " tomorrow (that time has already passed today)" : " today";
+    }
+    r = Resolution{std::move(text), Value::instant(DateTime{*day, tod}), kClock};
+  } else {
+    if (part && (part->yesterday || part->today)) return MatchResult::no_match();
+    EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
+    day_ctx.core.tod = tod;
+    day_ctx.core.tod_explicit = true;
+    auto day = resolve_day(rest, day_ctx);
+    if (!day || day->value.is_range()) return MatchResult::no_match();
+    r = std::move(*day);
+    // A reading that kept the moment's own clock ("in 3 days") took no time.
+    if (r.value.start.time != tod) return MatchResult::no_match();
+    if (part) r.interpretation += cat(" (", part_name, ")");
+  }
+  if (!hedge.empty()) {
+    r.interpretation += cat(" (approximately: \"", hedge, "\")");
+    r.confidence = penalised(r.confidence, kHedgeCost);
+  }
+  return MatchResult::single(std::move(r));
+}
+
+}  // namespace kalendo::everyday::times

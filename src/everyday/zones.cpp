@@ -1,0 +1,164 @@
+// Reads a time zone the text names: a numeric offset (+02:00, -0500,
+// UTC+2, GMT-5), Z, UTC, GMT, an abbreviation that names one zone
+// everywhere (PST, ET, CEST), or one the caller mapped (IST). The core has
+// no zone database: it reports the zone's name and reads the rest of the
+// text on the clock of the moment it is given, which the caller has
+// already turned into that zone's wall clock.
+#include <string>
+
+#include "everyday/mod.h"
+#include "locale.h"
+
+namespace kalendo::everyday::zones {
+namespace {
+
+using Kind = Tok::Kind;
+
+// Abbreviations that name one zone everywhere, lower-case, and the zone's
+// IANA name.
+constexpr WordEntry<std::string_view> kAbbreviations[33] = {
+    {"utc", "UTC"},
+    {"gmt", "UTC"},
+    {"z", "UTC"},
+    {"zulu", "UTC"},
+    {"pst", "America/Los_Angeles"},
+    {"pdt", "America/Los_Angeles"},
+    {"pt", "America/Los_Angeles"},
+    {"est", "America/New_York"},
+    {"edt", "America/New_York"},
+    {"et", "America/New_York"},
+    {"mst", "America/Denver"},
+    {"mdt", "America/Denver"},
+    {"akst", "America/Anchorage"},
+    {"akdt", "America/Anchorage"},
+    {"hst", "Pacific/Honolulu"},
+    {"nst", "America/St_Johns"},
+    {"ndt", "America/St_Johns"},
+    {"cet", "Europe/Paris"},
+    {"cest", "Europe/Paris"},
+    {"eet", "Europe/Athens"},
+    {"eest", "Europe/Athens"},
+    {"msk", "Europe/Moscow"},
+    {"sast", "Africa/Johannesburg"},
+    {"pkt", "Asia/Karachi"},
+    {"hkt", "Asia/Hong_Kong"},
+    {"sgt", "Asia/Singapore"},
+    {"jst", "Asia/Tokyo"},
+    {"kst", "Asia/Seoul"},
+    {"awst", "Australia/Perth"},
+    {"aest", "Australia/Sydney"},
+    {"aedt", "Australia/Sydney"},
+    {"nzst", "Pacific/Auckland"},
+    {"nzdt", "Pacific/Auckland"},
+};
+
+// Abbreviations that name several zones: read only from the caller's map.
+constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
+                                             "adt", "sst", "gst", "ect", "amt"};
+
+bool equal_folded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] | 0x20) : a[i];
+    const char y = (b[i] >= 'A' && b[i] <= 'Z') ? static_cast<char>(b[i] | 0x20) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string upper(std::string_view w) {
+  std::string out(w);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+uint32_t digits(std::string_view s, std::size_t at, std::size_t n) {
+  uint32_t v = 0;
+  for (std::size_t k = 0; k < n; ++k)
+    v = v * 10 + static_cast<uint32_t>(s[at + k] - '0');
+  return v;
+}
+
+bool all_digits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// [utc|gmt] +|- hh[:mm] | hhmm | h: "+02:00", "-0500", "UTC+2", "GMT-5";
+// bare offsets need their minutes, so that "-3" stays a signed count.
+std::optional<std::string> offset_of(std::string_view w) {
+  bool prefixed = false;
+  if (w.size() > 3 &&
+      (equal_folded(w.substr(0, 3), "utc") || equal_folded(w.substr(0, 3), "gmt"))) {
+    w.remove_prefix(3);
+    prefixed = true;
+  }
+  if (w.size() < 2 || (w[0] != '+' && w[0] != '-')) return std::nullopt;
+  const char sign = w[0];
+  const std::string_view body = w.substr(1);
+  uint32_t h = 0, m = 0;
+  if (body.size() == 5 && body[2] == ':' && all_digits(body.substr(0, 2)) &&
+      all_digits(body.substr(3))) {
+    h = digits(body, 0, 2);
+    m = digits(body, 3, 2);
+  } else if (body.size() == 4 && all_digits(body)) {
+    h = digits(body, 0, 2);
+    m = digits(body, 2, 2);
+  } else if (prefixed && body.size() <= 2 && all_digits(body)) {
+    h = digits(body, 0, body.size());
+  } else if (prefixed && body.size() == 4 && body[1] == ':' && all_digits(body.substr(0, 1)) &&
+             all_digits(body.substr(2))) {
+    h = digits(body, 0, 1);
+    m = digits(body, 2, 2);
+  } else {
+    return std::nullopt;
+  }
+  if (h > 14 || m > 59) return std::nullopt;
+  if (h == 0 && m == 0) return std::string("UTC");
+  std::string out;
+  out += sign;
+  out += static_cast<char>('0' + h / 10);
+  out += static_cast<char>('0' + h % 10);
+  out += ':';
+  out += static_cast<char>('0' + m / 10);
+  out += static_cast<char>('0' + m % 10);
+  return out;
+}
+
+}  // namespace
+
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller) {
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const Piece& p = pieces[i];
+    if (p.is_shape) {
+      if (p.shape.kind != Shape::Kind::Amount) continue;
+      if (auto off = offset_of(p.shape.text)) return Named{std::move(*off), i, {}};
+      continue;
+    }
+    if (!p.tok.is(Kind::Word)) continue;
+    const std::string_view w = p.tok.text;
+    for (const std::string& name : caller) {
+      if (equal_folded(name, w)) return Named{upper(w), i, {}};
+    }
+    if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
+    if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
+      return Named{std::string(*zone), i, {}};
+    }
+    if (contains_word(std::span(kAmbiguous), w)) {
+      const std::string name = upper(w);
+      return Named{{},
+                   i,
+                   cat("the zone abbreviation \"", name,
+                       "\" names several zones; map it to one, e.g. zones={\"", name,
+                       "\": ZoneInfo(\"Area/City\")} (command: --zone ", name, "=Area/City)")};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace kalendo::everyday::zones

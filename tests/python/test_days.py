@@ -1,0 +1,74 @@
+"""The words around a day in full mode, said on Wednesday 2024-06-05 at 14:20:10."""
+
+import json
+
+import pytest
+
+from kalendo import _core
+from outcomes import corpus
+
+NOW = "2024-06-05T14:20:10"
+
+
+def full(text, now=NOW):
+    return json.loads(_core.parse_full(text, now, {}, (9, 0, 0), 0, False))
+
+
+AROUND = corpus(
+    ("the day after tomorrow", "2024-06-07T09:00:00 0.9 the day after tomorrow, default 09:00"),
+    ("the day before yesterday", "2024-06-03T09:00:00 0.9 the day before yesterday, default 09:00"),
+    ("3 days from tomorrow", "2024-06-09T09:00:00 0.9 3 days from tomorrow, default 09:00"),
+    (("a week from today", "1 week from today"), "2024-06-12T09:00:00 0.9 1 week from today, default 09:00"),
+    ("2 weeks from monday", "2024-06-24T09:00:00 0.7 2 weeks from the upcoming Monday"),
+    ("a week after tomorrow", "2024-06-13T09:00:00 0.9 1 week after tomorrow, default 09:00"),
+    ("2 months after march 31",
+     "2025-05-31T09:00:00 0.85 2 months after 2025-03-14, default 09:00 (this year's has passed; assuming 2025)"
+     .replace("03-14", "03-31")),
+    ("3 days before 2024-03-01", "2024-02-27T09:00:00 0.9 3 days before 2024-03-01, default 09:00"),
+    ("the day after 2024-12-31 at 5pm", "2025-01-01T17:00:00 0.9 the day after 2024-12-31, at 17:00"),
+)
+
+FROM_NOW = corpus(
+    (("5 minutes later", "+5 minutes", "+5min", "in 5m"), "2024-06-05T14:25:10 0.95 5 minutes from now"),
+    (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before"), "2024-06-05T12:20:10 0.95 2 hours before now"),
+    (("a min before", "the previous minute", "1min ago"), "2024-06-05T14:19:10 0.95 1 minute before now"),
+    (("+15min", "+15 mins", "in 15min"), "2024-06-05T14:35:10 0.95 15 minutes from now"),
+    (("-3 days", "-3d", "3d ago"), "2024-06-02T14:20:10 0.95 3 days before now"),
+    (("in 1h", "in 1hr", "the next hour", "1h later"), "2024-06-05T15:20:10 0.95 1 hour from now"),
+    ("1hr ago", "2024-06-05T13:20:10 0.95 1 hour before now"),
+    (("in 2.5 hours", "+2.5h"), "2024-06-05T16:50:10 0.95 2.5 hours from now"),
+    (("in 90 secs", "in 90s", "90 seconds later"), "2024-06-05T14:21:40 0.95 90 seconds from now"),
+    ("in 0.5 days", "2024-06-06T02:20:10 0.95 0.5 days from now"),
+    ("-1 month", "2024-05-05T14:20:10 0.95 1 month before now"),
+    ("in 10 hours", {"now": "2024-12-31T20:00:00"}, "2025-01-01T06:00:00 0.95 10 hours from now"),
+    ("+2 days", {"now": "2024-02-28T23:59:59"}, "2024-03-01T23:59:59 0.95 2 days from now"),
+)
+
+NEXT_AND_WEEKS = corpus(
+    (("next day", "the following day"), "2024-06-06T09:00:00 0.9 the next day, default 09:00"),
+    ("the previous day", "2024-06-04T09:00:00 0.9 the previous day, default 09:00"),
+    (("wednesday of next week", "next week's wednesday", "wednesday from next week"),
+     "2024-06-12T09:00:00 0.95 Wednesday of next week"),
+    (("friday next week", "next week's friday"), "2024-06-14T09:00:00 0.95 Friday of next week"),
+    ("sunday from last week", "2024-06-02T09:00:00 0.95 Sunday of last week"),
+    ("this week's monday", "2024-06-03T09:00:00 0.75 Monday of the current week (already passed this week)"),
+)
+
+# Amounts that are no offsets, signs that contradict, fractions a calendar cannot count.
+NOT_OFFSETS = corpus(
+    (("-3", "+15", "15min", "in 1.5 months", "1.0000001 s later",
+      "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
+      "next week's"), "?"),
+)
+
+
+@pytest.mark.parametrize("text, options, expected", AROUND + FROM_NOW + NEXT_AND_WEEKS + NOT_OFFSETS)
+def test_around_a_day(text, options, expected):
+    assert full(text, **options) == expected
+
+
+def test_long_chains_of_offsets_neither_recurse_nor_crash():
+    text = "1 day after " * 2000 + "tomorrow"
+    assert full(text)["kind"] == "no_parse"
+    assert full("+" + "9" * 30 + " days")["kind"] == "no_parse"
+    assert full("in 99999999999 weeks")["kind"] == "no_parse"

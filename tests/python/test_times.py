@@ -1,0 +1,132 @@
+"""Clock times, parts of the day and hedged times in full mode, said on Wednesday 2024-06-05 at 14:20:10."""
+
+import json
+from datetime import datetime, time
+
+import pytest
+
+import kalendo
+from kalendo import _core
+from outcomes import NOW, corpus
+
+
+def full(text, now=NOW, **options):
+    return json.loads(_core.parse_full(text, now, {}, (9, 0, 0), 0, False, **options))
+
+
+def today(hm, reading=None, confidence=0.9):
+    return f"2024-06-05T{hm}:00 {confidence} {reading or hm + ' today'}"
+
+
+def tomorrow(hm):
+    return f"2024-06-06T{hm}:00 0.9 {hm} tomorrow (that time has already passed today)"
+
+
+SPELLINGS = corpus(
+    (("5:30 pm", "5:30PM", "5.30pm", "5.30 p.m.", "5:30 p m", "17h30", "half past 5"), today("17:30")),
+    (("330 p.m.", "330pm", "3:30 p m", "15h30", "3.30P.M."), today("15:30")),
+    (("7p", "7 pm", "7 p.m."), today("19:00")),
+    (("3:15p", "quarter past 3", "a quarter past three pm"), today("15:15")),
+    (("15h", "at 15h00", "3 o'clock", "at 3"), today("15:00")),
+    (("quarter to 5", "a quarter to five", "4:45 pm"), today("16:45")),
+    ("17:30:15", "2024-06-05T17:30:15 0.9 17:30:15 today"),
+    ("a quarter past noon", tomorrow("12:15")),
+    (("11.30am", "1130 a.m.", "11:30 a m"), tomorrow("11:30")),
+    (("at 5", "5 o'clock"), today("17:00")),
+    (("at 2", "2 o'clock"), tomorrow("14:00")),
+    ("at 8", tomorrow("08:00")),
+    ("at 12", tomorrow("12:00")),
+)
+
+WITH_DAYS = corpus(
+    (("3pm tomorrow", "at 3pm tomorrow", "tomorrow at 3pm", "tomorrow 3:00 p.m."),
+     "2024-06-06T15:00:00 0.95 tomorrow, at 15:00"),
+    (("5pm tomorrow", "5 pm tomorrow"), "2024-06-06T17:00:00 0.95 tomorrow, at 17:00"),
+    (("at 9am on Saturday", "9am saturday"), "2024-06-08T09:00:00 0.7 the upcoming Saturday"),
+    (("noon friday", "friday at noon", "at 12 on friday"), "2024-06-07T12:00:00 0.7 the upcoming Friday"),
+    ("8pm next friday", "2024-06-07T20:00:00 0.95 next Friday, at 20:00"),
+    (("midnight tomorrow", "tomorrow at midnight"), "2024-06-06T00:00:00 0.95 tomorrow, at 00:00"),
+    ("tomorrow at 8", "2024-06-06T08:00:00 0.95 tomorrow, at 08:00"),
+    ("march 14 at 5.30pm",
+     "2025-03-14T17:30:00 0.85 2025-03-14, at 17:30 (this year's has passed; assuming 2025)"),
+    ("7p on 2025-03-14", "2025-03-14T19:00:00 0.9 2025-03-14, at 19:00"),
+    ("the day after tomorrow at quarter to 9", "2024-06-07T08:45:00 0.9 the day after tomorrow, at 08:45"),
+)
+
+HEDGED = corpus(
+    ("around 1pm", '2024-06-06T13:00:00 0.7 13:00 tomorrow (that time has already passed today) '
+                   '(approximately: "around")'),
+    ("about noon", '2024-06-06T12:00:00 0.7 12:00 tomorrow (that time has already passed today) '
+                   '(approximately: "about")'),
+    ("3pm approximately", '2024-06-05T15:00:00 0.7 15:00 today (approximately: "approximately")'),
+    ("3pm-ish", '2024-06-05T15:00:00 0.7 15:00 today (approximately: "ish")'),
+    ("roughly 5pm tomorrow", '2024-06-06T17:00:00 0.75 tomorrow, at 17:00 (approximately: "roughly")'),
+)
+
+PARTS = corpus(
+    ("this morning", "2024-06-05T09:00:00 0.9 today, at 09:00 (morning)"),
+    ("in the morning today", "2024-06-05T09:00:00 0.95 today, at 09:00 (morning)"),
+    ("8 tomorrow morning", "2024-06-06T08:00:00 0.95 tomorrow, at 08:00 (morning)"),
+    ("at 7 o'clock in the evening", "2024-06-05T19:00:00 0.9 today, at 19:00 (evening)"),
+    ("morning", "2024-06-06T09:00:00 0.9 tomorrow, at 09:00 (morning; that time has already passed today)"),
+    (("tomorrow morning", "morning tomorrow"), "2024-06-06T09:00:00 0.95 tomorrow, at 09:00 (morning)"),
+    ("friday evening", "2024-06-07T19:00:00 0.7 the upcoming Friday (evening)"),
+    (("this evening", "evening"), "2024-06-05T19:00:00 0.9 today, at 19:00 (evening)"),
+    ("tonight", "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
+    ("tonight at 11", "2024-06-05T23:00:00 0.9 today, at 23:00 (tonight)"),
+    ("last night", "2024-06-04T21:00:00 0.9 yesterday, at 21:00 (night)"),
+    ("last night at 10:30", "2024-06-04T22:30:00 0.9 yesterday, at 22:30 (night)"),
+    ("this afternoon at 2", "2024-06-05T14:00:00 0.9 today, at 14:00 (afternoon)"),
+    ("3 in the morning", "2024-06-06T03:00:00 0.9 tomorrow, at 03:00 (morning; that time has already passed today)"),
+    (("eod", "end of day", "close of business", "COB"), "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
+    ("eod friday", "2024-06-07T17:00:00 0.7 the upcoming Friday (end of day)"),
+    ("lunch tomorrow", "2024-06-06T12:00:00 0.95 tomorrow, at 12:00 (lunch)"),
+    ("tomorrow night", "2024-06-06T21:00:00 0.95 tomorrow, at 21:00 (night)"),
+    ("evening", {"now": "2024-06-05T20:30:00"},
+     "2024-06-06T19:00:00 0.9 tomorrow, at 19:00 (evening; that time has already passed today)"),
+    ("this evening", {"now": "2024-06-05T20:30:00"}, "2024-06-05T19:00:00 0.9 today, at 19:00 (evening)"),
+    ("tonight at 1", {"now": "2024-06-05T23:59:59"}, "2024-06-05T13:00:00 0.9 today, at 13:00 (tonight)"),
+    ("tomorrow morning", {"day_parts": {"morning": (8, 0, 0)}},
+     "2024-06-06T08:00:00 0.95 tomorrow, at 08:00 (morning)"),
+    ("eod", {"day_parts": {"eod": (18, 30, 15), "night": (23, 0, 0)}},
+     "2024-06-05T18:30:15 0.9 today, at 18:30:15 (end of day)"),
+)
+
+# Words that look like times but name none: each stays a no-parse.
+NOT_TIMES = corpus(
+    (("5", "at", "around", "about 5 apples", "2.30", "5.30", "last morning", "25h",
+      "13pm", "0am", "9.5pm", "12:60pm", "half past", "quarter to", "quarter past 13", "night night", "7x"), "?"),
+    ("this evening at 3 tomorrow", "?"),
+)
+
+
+@pytest.mark.parametrize("text, options, expected", SPELLINGS + WITH_DAYS + HEDGED + PARTS + NOT_TIMES)
+def test_clock_times_and_parts_of_the_day(text, options, expected):
+    assert full(text, **options) == expected
+
+
+@pytest.mark.parametrize("day_parts, error, message", [
+    ({"brunch": (10, 0, 0)}, ValueError, "unknown part of the day 'brunch'"),
+    ({"morning": (24, 0, 0)}, ValueError, "time out of range"),
+    ({"morning": (8, 0)}, TypeError, "expected a tuple"),
+    ({"morning": (8.5, 0, 0)}, TypeError, "float"),
+    ([("morning", (8, 0, 0))], TypeError, "'list' object cannot be converted to 'dict'"),
+])
+def test_day_parts_are_checked(day_parts, error, message):
+    with pytest.raises(error, match=message):
+        full("tonight", day_parts=day_parts)
+
+
+def test_day_parts_through_the_typed_api_and_the_command(capsys):
+    said = datetime.fromisoformat(NOW)
+    assert kalendo.parse("tonight", now=said, day_parts={"tonight": time(22, 15)}).when == datetime(2024, 6, 5, 22, 15)
+    with pytest.raises(ValueError, match="unknown part of the day 'dawn'"):
+        kalendo.parse("tonight", now=said, day_parts={"dawn": time(5)})
+    with pytest.raises(TypeError, match="must be a datetime.time"):
+        kalendo.parse("tonight", now=said, day_parts={"tonight": "22:00"})
+    from kalendo._cli import main
+    assert main(["--now", NOW, "--day-part", "morning=07:45", "--day-part", "eod=18:00", "tomorrow morning"]) == 0
+    assert "2024-06-06 07:45" in capsys.readouterr().out
+    with pytest.raises(SystemExit):
+        main(["--day-part", "dawn=05:00", "tonight"])
+    assert "PART=HH:MM" in capsys.readouterr().err
