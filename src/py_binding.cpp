@@ -529,15 +529,15 @@ constexpr char kParseRawDoc[] =
 // after them; new options are added to the end of kFullNames.
 namespace full {
 
-constexpr Py_ssize_t kCount = 8;
+constexpr Py_ssize_t kCount = 9;
 constexpr Py_ssize_t kPositional = kParamCount;
 constexpr const char* kNames[kCount] = {
     "text",     "now",        "anchors", "default_time", "week_start", "next_skips_today",
-    "holidays", "date_order",
+    "holidays", "date_order", "region",
 };
-enum Extra { kDateOrder = kParamCount };
+enum Extra { kDateOrder = kParamCount, kRegion };
 
-// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None)`;
+// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None, region="US")`;
 // fills `bound` with borrowed references.
 bool bind(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject* bound[kCount]) {
   for (Py_ssize_t i = 0; i < nargs && i < kPositional; ++i)
@@ -625,6 +625,32 @@ bool convert_date_order(PyObject* o, everyday::DateOrder* out) {
   return false;
 }
 
+// "US" (the default), "GB", "CA", "AU", "IE" or "NZ".
+bool convert_region(PyObject* o, everyday::Region* out) {
+  *out = everyday::Region::US;
+  if (o == nullptr) return true;
+  if (!PyUnicode_Check(o)) {
+    PyRef name = type_name(o);
+    if (name) {
+      PyErr_Format(PyExc_TypeError, "argument 'region': '%U' object cannot be converted to 'str'",
+                   name.get());
+    }
+    return false;
+  }
+  Py_ssize_t size = 0;
+  const char* utf8 = PyUnicode_AsUTF8AndSize(o, &size);
+  if (utf8 == nullptr) {
+    PyErr_Clear();
+  } else if (const auto region = everyday::holidays::region_named(
+                 std::string_view(utf8, static_cast<std::size_t>(size)))) {
+    *out = *region;
+    return true;
+  }
+  PyErr_Format(PyExc_ValueError,
+               "region must be one of 'US', 'GB', 'CA', 'AU', 'IE' or 'NZ', not %R", o);
+  return false;
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kCount] = {};
   if (!bind(args, nargs, kwnames, bound)) return nullptr;
@@ -633,6 +659,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   if (!convert(bound, c)) return nullptr;
   everyday::FullOptions opts;
   if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
+  if (!convert_region(bound[kRegion], &opts.region)) return nullptr;
 
   DateTime now;
   AnchorMap anchors;
@@ -657,12 +684,14 @@ PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, P
 
 constexpr char kDoc[] =
     "parse_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *, "
-    "date_order=None)\n"
+    "date_order=None, region='US')\n"
     "--\n"
     "\n"
     "Full mode: the core grammar, then the everyday grammar (calendar dates in\n"
-    "every common spelling). Arguments as for parse_raw; `date_order` is None,\n"
-    "\"MDY\", \"DMY\" or \"YMD\". Returns the outcome as the same JSON text.";
+    "every common spelling, holidays by name). Arguments as for parse_raw;\n"
+    "`date_order` is None, \"MDY\", \"DMY\" or \"YMD\"; `region` chooses whose\n"
+    "holidays the names mean: \"US\", \"GB\", \"CA\", \"AU\", \"IE\" or \"NZ\".\n"
+    "Returns the outcome as the same JSON text.";
 
 }  // namespace full
 // ---------------------------------------------------------------------------

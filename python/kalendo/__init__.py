@@ -5,7 +5,7 @@
 is built on, which take and return plain text.
 """
 
-from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, parse
+from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, Region, parse
 from kalendo._core import __version__, parse_full, parse_raw
 
 __all__ = [
@@ -17,6 +17,7 @@ __all__ = [
     "Outcome",
     "HolidaySource",
     "DateOrder",
+    "Region",
     "parse_raw",
     "parse_full",
     "__version__",

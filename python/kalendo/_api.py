@@ -13,7 +13,7 @@ from typing import Any, Literal, TypeAlias, Union
 
 from kalendo._core import parse_full, parse_raw
 
-__all__ = ["Ambiguous", "DateOrder", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "parse"]
+__all__ = ["Ambiguous", "DateOrder", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "Region", "parse"]
 
 WEEKDAYS = ("monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday")
 
@@ -96,6 +96,8 @@ Outcome: TypeAlias = Union[Instant, Range, Ambiguous, NoParse]
 HolidaySource: TypeAlias = Union[Callable[[date], bool], Container[date], Iterable[date], None]
 DateOrder: TypeAlias = Literal["MDY", "DMY", "YMD"]
 DATE_ORDERS = ("MDY", "DMY", "YMD")
+Region: TypeAlias = Literal["US", "GB", "CA", "AU", "IE", "NZ"]
+REGIONS = ("US", "GB", "CA", "AU", "IE", "NZ")
 
 _MOMENT = re.compile(r"([+-]?)(\d{4,})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d)")
 
@@ -310,11 +312,11 @@ class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order")
+                 "holidays", "strict", "date_order", "region")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
-                 strict: bool = False, date_order: DateOrder | None = None) -> None:
+                 strict: bool = False, date_order: DateOrder | None = None, region: Region = "US") -> None:
         if now is None:
             now = datetime.now()
         elif not isinstance(now, datetime):
@@ -367,6 +369,11 @@ class Prepared:
         if date_order is not None and date_order not in DATE_ORDERS:
             raise ValueError(f"date_order must be None or one of {', '.join(DATE_ORDERS)}, not {date_order!r}")
         self.date_order = date_order
+        if not isinstance(region, str):
+            raise TypeError(f"region must be one of {', '.join(REGIONS)}, not {_type_name(region)}")
+        if region not in REGIONS:
+            raise ValueError(f"region must be one of {', '.join(REGIONS)}, not {region!r}")
+        self.region = region
 
     def raw(self, text: str) -> str:
         """The JSON text of parse_raw for `text`."""
@@ -378,7 +385,8 @@ class Prepared:
                             self.next_skips_today, self.holidays)
         else:
             raw = parse_full(text, self.now, self.anchors, self.default_time, self.week_start,
-                             self.next_skips_today, self.holidays, date_order=self.date_order)
+                             self.next_skips_today, self.holidays, date_order=self.date_order,
+                             region=self.region)
         if isinstance(self.holidays, _HolidayAdapter) and self.holidays.error is not None:
             error, self.holidays.error = self.holidays.error, None
             raise error
@@ -399,6 +407,7 @@ def parse(
     holidays: HolidaySource = None,
     strict: bool = False,
     date_order: DateOrder | None = None,
+    region: Region = "US",
 ) -> Outcome:
     """Resolve an English date expression such as "next friday at 5pm" or "March 14, 2025".
 
@@ -460,10 +469,17 @@ def parse(
         first; when both make a date the answer is `Ambiguous`, month first
         ranked first for "/" and "-", day first for ".". A four-digit
         year written first always means year, month, day.
+    region: whose holidays the names in a text mean: "US" (the default),
+        "GB", "CA", "AU", "IE" or "NZ". Christmas, Christmas Eve, New
+        Year's Day and Eve, Easter, Good Friday, Halloween, Valentine's Day
+        and St Patrick's Day are known in every region; a name the region
+        does not keep ("thanksgiving" in "GB") is a `NoParse` that says so.
+        Holiday names never change which days are business days: only
+        `holidays` does.
 
     Raises TypeError or ValueError for a bad argument, and ValueError when a
     result lies outside the years 1 to 9999 that `datetime` can hold (the
     message names the result as ISO text; `parse_raw` gives any year).
     """
     return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
-                    date_order).outcome(text)
+                    date_order, region).outcome(text)

@@ -12,7 +12,7 @@ import sys
 from collections.abc import Callable, Container, Sequence
 from datetime import date, datetime, time
 
-from kalendo._api import DATE_ORDERS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
+from kalendo._api import DATE_ORDERS, REGIONS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
 
 DESCRIPTION = """\
@@ -36,6 +36,7 @@ examples:
   kalendo --now 2024-06-05T14:20 "in 3 business days" --holidays-file days.txt
   kalendo --anchor launch=2025-03-14 "2 days after launch"
   kalendo --date-order DMY 3/4/2025
+  kalendo --region GB "mother's day"
   printf 'tomorrow\\nq3\\n' | kalendo --now 2024-06-05T14:20"""
 
 
@@ -151,6 +152,9 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--date-order", choices=DATE_ORDERS, metavar="{MDY,DMY,YMD}",
                         help="the order of day and month in numeric dates such as 3/4/2025; by default "
                              "both are tried and a text that makes a date either way is ambiguous")
+    parser.add_argument("--region", choices=REGIONS, default="US", metavar="{" + ",".join(REGIONS) + "}",
+                        help="whose holidays the names in a phrase mean (\"thanksgiving\", \"boxing day\"); "
+                             "default US")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -222,6 +226,7 @@ def main(argv: Sequence[str] | None = None) -> int:
         holidays=_holiday_source(frozenset[date]().union(*args.holidays_file), args.holidays),
         strict=args.strict,
         date_order=args.date_order,
+        region=args.region,
     )
     # The offset of --now, which every answer carries ("+02:00"), or none.
     aware = args.now is not None and args.now.tzinfo is not None

@@ -34,10 +34,12 @@ def parse_full(
     holidays: Callable[[str], bool] | None = None,
     *,
     date_order: Literal["MDY", "DMY", "YMD"] | None = None,
+    region: Literal["US", "GB", "CA", "AU", "IE", "NZ"] = "US",
 ) -> str:
     """Resolve `text` in full mode (the core grammar, then the everyday grammar).
 
     The arguments and the JSON text are those of `parse_raw`; `date_order`
-    fixes the order of day and month in numeric dates ("3/4/2025").
+    fixes the order of day and month in numeric dates ("3/4/2025"); `region`
+    chooses whose holidays the names mean ("thanksgiving", "boxing day").
     """
     ...

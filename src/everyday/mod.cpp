@@ -10,6 +10,8 @@ namespace {
 // The reason the core gives when none of its rules recognised the text: the
 // only core answer the everyday grammar may take over.
 constexpr std::string_view kUnmatched = "no grammar rule matched ";
+// The reason the core gives for an anchor the caller did not pass.
+constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
@@ -69,8 +71,16 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   }
   Outcome core = resolve_inner(trimmed, to_resolve, ctx);
   // The core answer stands whenever a rule of the core read the text: one
-  // comparison on the common path.
-  if (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with(kUnmatched)) return core;
+  // comparison on the common path. An anchor the core does not know may be
+  // a holiday's name, which completes the answer.
+  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
+                            core.reason.starts_with(kUnknownAnchor);
+  if (!unmatched && !lacks_anchor) return core;
+  if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+    return std::move(*named);
+  }
+  if (lacks_anchor) return core;
 
   Pieces pieces;
   if (has_shape(trimmed)) {

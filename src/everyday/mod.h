@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -17,12 +18,18 @@ namespace kalendo::everyday {
 // The order of day and month in numeric dates; Unset tries both.
 enum class DateOrder : uint8_t { Unset, MDY, DMY, YMD };
 
+// The countries whose holidays are known by name, in the order of
+// kRegionNames.
+enum class Region : uint8_t { US, GB, CA, AU, IE, NZ };
+inline constexpr std::string_view kRegionNames[6] = {"US", "GB", "CA", "AU", "IE", "NZ"};
+
 // The settings of full mode: the core's, and the everyday grammar's own.
 // New settings are fields with defaults, so callers that do not know them
 // keep working.
 struct FullOptions {
   Options core;
   DateOrder date_order = DateOrder::Unset;
+  Region region = Region::US;  // whose holidays the names mean
 };
 
 // What every everyday matcher reads: the core context (the moment, the time
@@ -40,6 +47,17 @@ using Matcher = MatchResult (*)(std::span<const Piece> pieces, const EverydayCtx
 namespace dates {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
+
+// Holidays by name: "christmas", "next thanksgiving", "easter 2025 at 5pm",
+// "thanksgiving weekend", and holidays as anchors ("2 days after christmas").
+namespace holidays {
+// Returns the region of a two-letter name ("US", "GB", ...), or none.
+std::optional<Region> region_named(std::string_view name);
+// Resolves a text that names a holiday as a whole word; none when it names
+// none, or when nothing reads the text with the holiday in it.
+std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
+                               const FullOptions& opts, HolidayFn holidays);
+}  // namespace holidays
 
 // The everyday matcher table, in the order ties are decided.
 inline constexpr Matcher kMatchers[] = {
