@@ -76,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // The core's answer stands, except a missing anchor that a holiday's name
   // completes.
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty();
-  if (!lacks_anchor &&
-      (core.kind != Outcome::Kind::NoParse || !core.reason.starts_with("no grammar rule matched "))) {
+  if (!lacks_anchor && (core.kind != Outcome::Kind::NoParse ||
+                        !core.reason.starts_with("no grammar rule matched "))) {
     check(full == json_of(core));
   }
   return 0;

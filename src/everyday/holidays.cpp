@@ -380,18 +380,23 @@ bool is_word_byte(unsigned char c) {
          c == '\'' || c == '.';
 }
 
-// Splits the text into words at every byte that cannot be part of one;
-// keys are lower case, without apostrophes (' and \u2019) or full stops.
+// Splits the text into words at white space and every other byte that
+// cannot be part of one; keys are lower case, without apostrophes (' and
+// \u2019) or full stops.
 std::vector<Word> words_of(std::string_view text) {
+  const auto in_word = [text](std::size_t i) {
+    return is_word_byte(static_cast<unsigned char>(text[i])) && uni::white_space_len(text, i) == 0;
+  };
   std::vector<Word> out;
+  out.reserve(8);
   std::size_t i = 0;
   while (i < text.size()) {
-    if (!is_word_byte(static_cast<unsigned char>(text[i]))) {
-      ++i;
+    if (!in_word(i)) {
+      i += std::max<std::size_t>(1, uni::white_space_len(text, i));
       continue;
     }
     Word w{i, i, {}};
-    while (i < text.size() && is_word_byte(static_cast<unsigned char>(text[i]))) {
+    while (i < text.size() && in_word(i)) {
       if (text.substr(i).starts_with("\u2019")) {
         i += 3;
         continue;
@@ -583,6 +588,8 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
     const Alias* best = nullptr;
     std::size_t best_len = 0;
     for (const Alias& a : kAliases) {
+      // One byte rules out nearly every alias.
+      if (a.words[0] != words[i].key[0]) continue;
       const std::size_t len = alias_length(a, words, i);
       if (len > best_len) {
         best = &a;

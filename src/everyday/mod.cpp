@@ -77,10 +77,12 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
   if (!unmatched && !lacks_anchor) return core;
-  if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
-    return std::move(*named);
+  if (lacks_anchor) {
+    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+      return std::move(*named);
+    }
+    return core;
   }
-  if (lacks_anchor) return core;
 
   Pieces pieces;
   if (has_shape(trimmed)) {
@@ -93,7 +95,14 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (pieces.empty()) return core;
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts};
-  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) return std::move(*everyday);
+  // Holiday names after the matchers, so that calendar dates pay nothing
+  // for them; a rejection of the matchers yields to a holiday's reading.
+  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
+  if (everyday && everyday->kind != Outcome::Kind::NoParse) return std::move(*everyday);
+  if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+    return std::move(*named);
+  }
+  if (everyday) return std::move(*everyday);
   return core;
 }
 

@@ -381,6 +381,6 @@ def test_outcomes_are_frozen() -> None:
 
 def test_public_names() -> None:
     assert set(kalendo.__all__) == {"parse", "Instant", "Range", "Ambiguous", "NoParse", "Outcome",
-                                    "HolidaySource", "DateOrder", "parse_raw", "parse_full", "__version__"}
+                                    "HolidaySource", "DateOrder", "Region", "parse_raw", "parse_full", "__version__"}
     assert all(hasattr(kalendo, name) for name in kalendo.__all__)
     assert resources.files("kalendo").joinpath("py.typed").is_file()
