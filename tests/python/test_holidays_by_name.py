@@ -14,8 +14,8 @@ from kalendo._cli import main
 from outcomes import NOW, H, corpus
 
 
-def full(text, anchors=None, holidays=None, **options):
-    return json.loads(_core.parse_full(text, NOW, anchors or {}, (9, 0, 0), 0, False, holidays, **options))
+def full(text, anchors=None, holidays=None, now=NOW, **options):
+    return json.loads(_core.parse_full(text, now, anchors or {}, (9, 0, 0), 0, False, holidays, **options))
 
 
 ROLLED = " (this year's has passed; assuming 2025)"
@@ -159,3 +159,34 @@ def test_region_reaches_every_entry_point(capsys):
     with pytest.raises(SystemExit):
         main(["--region", "XX", "christmas"])
     assert "invalid choice" in capsys.readouterr().err
+
+
+def test_rules_hold_every_year():
+    # Easter Sunday is a Sunday from March 22 to April 25, and the days counted from it and the n-th
+    # weekday rules keep their weekdays and windows, in every year of the Gregorian computus.
+    for year in range(1583, 4100):
+        easter = date.fromisoformat(full(f"easter {year}")["when"][:10])
+        assert easter.weekday() == 6 and date(year, 3, 22) <= easter <= date(year, 4, 25), year
+        assert full(f"good friday {year}")["when"][:10] == date.fromordinal(easter.toordinal() - 2).isoformat()
+        thanksgiving = date.fromisoformat(full(f"thanksgiving {year}")["when"][:10])
+        assert thanksgiving.weekday() == 3 and 22 <= thanksgiving.day <= 28 and thanksgiving.month == 11
+        victoria = date.fromisoformat(full(f"victoria day {year}", region="CA")["when"][:10])
+        assert victoria.weekday() == 0 and 18 <= victoria.day <= 24 and victoria.month == 5
+
+
+# Said on the holiday itself, the day after it, and the day before it.
+EDGES = corpus(
+    (("christmas", "this christmas", "next christmas"), {"now": "2024-12-25T18:00:00"},
+     "2024-12-25T09:00:00 0.9 Christmas Day 2024-12-25, default 09:00"),
+    ("last christmas", {"now": "2024-12-25T18:00:00"}, "2023-12-25T09:00:00 0.9 Christmas Day 2023-12-25, default 09:00"),
+    ("christmas", {"now": "2024-12-26T08:00:00"},
+     f"2025-12-25T09:00:00 0.85 Christmas Day 2025-12-25, default 09:00{ROLLED}"),
+    ("last christmas", {"now": "2024-12-26T08:00:00"}, "2024-12-25T09:00:00 0.9 Christmas Day 2024-12-25, default 09:00"),
+    ("new year's day", {"now": "2024-12-31T23:00:00"},
+     f"2025-01-01T09:00:00 0.85 New Year's Day 2025-01-01, default 09:00{ROLLED}"),
+)
+
+
+@pytest.mark.parametrize("text, options, expected", EDGES)
+def test_edges(text, options, expected):
+    assert full(text, **options) == expected
