@@ -112,7 +112,7 @@ def cases():
 def run(args, kwargs):
     try:
         return _core.parse_raw(*args, **kwargs)
-    except (TypeError, ValueError, OverflowError, UnicodeEncodeError) as error:
+    except (TypeError, ValueError, OverflowError, UnicodeEncodeError, KeyboardInterrupt) as error:
         return f"{type(error).__name__}: {error}"
 
 
