@@ -534,15 +534,15 @@ constexpr char kParseRawDoc[] =
 // after them; new options are added to the end of kFullNames.
 namespace full {
 
-constexpr Py_ssize_t kCount = 10;
+constexpr Py_ssize_t kCount = 11;
 constexpr Py_ssize_t kPositional = kParamCount;
 constexpr const char* kNames[kCount] = {
     "text",     "now",        "anchors",   "default_time", "week_start", "next_skips_today",
-    "holidays", "date_order", "day_parts", "zones",
+    "holidays", "date_order", "day_parts", "zones",        "region",
 };
-enum Extra { kDateOrder = kParamCount, kDayParts, kZones };
+enum Extra { kDateOrder = kParamCount, kDayParts, kZones, kRegion };
 
-// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None)`;
+// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None, region="US")`;
 // fills `bound` with borrowed references.
 bool bind(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject* bound[kCount]) {
   for (Py_ssize_t i = 0; i < nargs && i < kPositional; ++i)
@@ -714,6 +714,32 @@ bool convert_zones(PyObject* o, std::vector<std::string>* out) {
   return true;
 }
 
+// "US" (the default), "GB", "CA", "AU", "IE" or "NZ".
+bool convert_region(PyObject* o, everyday::Region* out) {
+  *out = everyday::Region::US;
+  if (o == nullptr) return true;
+  if (!PyUnicode_Check(o)) {
+    PyRef name = type_name(o);
+    if (name) {
+      PyErr_Format(PyExc_TypeError, "argument 'region': '%U' object cannot be converted to 'str'",
+                   name.get());
+    }
+    return false;
+  }
+  Py_ssize_t size = 0;
+  const char* utf8 = PyUnicode_AsUTF8AndSize(o, &size);
+  if (utf8 == nullptr) {
+    PyErr_Clear();
+  } else if (const auto region = everyday::holidays::region_named(
+                 std::string_view(utf8, static_cast<std::size_t>(size)))) {
+    *out = *region;
+    return true;
+  }
+  PyErr_Format(PyExc_ValueError,
+               "region must be one of 'US', 'GB', 'CA', 'AU', 'IE' or 'NZ', not %R", o);
+  return false;
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kCount] = {};
   if (!bind(args, nargs, kwnames, bound)) return nullptr;
@@ -724,6 +750,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
   if (!convert_day_parts(bound[kDayParts], &opts.day_parts)) return nullptr;
   if (!convert_zones(bound[kZones], &opts.zone_names)) return nullptr;
+  if (!convert_region(bound[kRegion], &opts.region)) return nullptr;
 
   DateTime now;
   AnchorMap anchors;
@@ -748,16 +775,18 @@ PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, P
 
 constexpr char kDoc[] =
     "parse_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *, "
-    "date_order=None, day_parts=None, zones=None)\n"
+    "date_order=None, day_parts=None, zones=None, region='US')\n"
     "--\n"
     "\n"
     "Full mode: the core grammar, then the everyday grammar (calendar dates in\n"
-    "every common spelling). Arguments as for parse_raw; `date_order` is None,\n"
-    "\"MDY\", \"DMY\" or \"YMD\"; `day_parts` maps part names (morning, lunch,\n"
-    "afternoon, evening, tonight, night, eod) to (hour, minute, second); `zones`\n"
-    "is a tuple of zone abbreviations the caller maps (\"IST\"). A text that\n"
-    "names a zone is read on the clock of `now` as given, and the JSON names the\n"
-    "zone in an extra \"zone\" field.\n"
+    "every common spelling, clock times, parts of the day, zones, holidays by\n"
+    "name). Arguments as for parse_raw; `date_order` is None, \"MDY\", \"DMY\" or\n"
+    "\"YMD\"; `day_parts` maps part names (morning, lunch, afternoon, evening,\n"
+    "tonight, night, eod) to (hour, minute, second); `zones` is a tuple of zone\n"
+    "abbreviations the caller maps (\"IST\"); `region` chooses whose holidays the\n"
+    "names mean: \"US\", \"GB\", \"CA\", \"AU\", \"IE\" or \"NZ\". A text that names a\n"
+    "zone is read on the clock of `now` as given, and the JSON names the zone in\n"
+    "an extra \"zone\" field.\n"
     "Returns the outcome as the same JSON text.";
 
 }  // namespace full

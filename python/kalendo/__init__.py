@@ -5,7 +5,7 @@
 is built on, which take and return plain text.
 """
 
-from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, parse
+from kalendo._api import Ambiguous, DateOrder, HolidaySource, Instant, NoParse, Outcome, Range, Region, parse
 from kalendo._batch import ParsedColumn, parse_many
 from kalendo._core import __version__, parse_full, parse_raw
 from kalendo._search import Found, search
@@ -23,6 +23,7 @@ __all__ = [
     "Outcome",
     "HolidaySource",
     "DateOrder",
+    "Region",
     "parse_raw",
     "parse_full",
     "__version__",

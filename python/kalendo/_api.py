@@ -13,7 +13,7 @@ from typing import Any, Literal, TypeAlias, Union
 
 from kalendo._core import parse_full, parse_raw
 
-__all__ = ["Ambiguous", "DateOrder", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "parse"]
+__all__ = ["Ambiguous", "DateOrder", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "Region", "parse"]
 
 WEEKDAYS = ("monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday")
 
@@ -96,6 +96,8 @@ Outcome: TypeAlias = Union[Instant, Range, Ambiguous, NoParse]
 HolidaySource: TypeAlias = Union[Callable[[date], bool], Container[date], Iterable[date], None]
 DateOrder: TypeAlias = Literal["MDY", "DMY", "YMD"]
 DATE_ORDERS = ("MDY", "DMY", "YMD")
+Region: TypeAlias = Literal["US", "GB", "CA", "AU", "IE", "NZ"]
+REGIONS = ("US", "GB", "CA", "AU", "IE", "NZ")
 
 _MOMENT = re.compile(r"([+-]?)(\d{4,})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d)")
 
@@ -346,13 +348,13 @@ class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order", "day_parts", "zones")
+                 "holidays", "strict", "date_order", "day_parts", "zones", "region")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
                  strict: bool = False, date_order: DateOrder | None = None,
                  day_parts: Mapping[str, time] | None = None,
-                 zones: Mapping[str, tzinfo] | None = None) -> None:
+                 zones: Mapping[str, tzinfo] | None = None, region: Region = "US") -> None:
         if now is None:
             now = datetime.now()
         elif not isinstance(now, datetime):
@@ -407,6 +409,11 @@ class Prepared:
         self.date_order = date_order
         self.day_parts = _day_parts(day_parts)
         self.zones = _zones(zones)
+        if not isinstance(region, str):
+            raise TypeError(f"region must be one of {', '.join(REGIONS)}, not {_type_name(region)}")
+        if region not in REGIONS:
+            raise ValueError(f"region must be one of {', '.join(REGIONS)}, not {region!r}")
+        self.region = region
 
     def raw(self, text: str, now: str | None = None) -> str:
         """The JSON text of parse_raw for `text` (said at `now`, the wall clock as ISO text, if given)."""
@@ -419,7 +426,8 @@ class Prepared:
         else:
             raw = parse_full(text, now or self.now, self.anchors, self.default_time, self.week_start,
                              self.next_skips_today, self.holidays, date_order=self.date_order,
-                             day_parts=self.day_parts, zones=tuple(self.zones) or None)
+                             day_parts=self.day_parts, zones=tuple(self.zones) or None,
+                             region=self.region)
         if isinstance(self.holidays, _HolidayAdapter) and self.holidays.error is not None:
             error, self.holidays.error = self.holidays.error, None
             raise error
@@ -472,6 +480,7 @@ def parse(
     date_order: DateOrder | None = None,
     day_parts: Mapping[str, time] | None = None,
     zones: Mapping[str, tzinfo] | None = None,
+    region: Region = "US",
 ) -> Outcome:
     """Resolve an English date expression such as "next friday at 5pm" or "March 14, 2025".
 
@@ -544,10 +553,17 @@ def parse(
         ("5pm PST", "17:00 +02:00", "noon UTC") is read on that zone's
         clock at the moment `now` (a naive `now` is taken to be in that
         zone), and the answer is aware, in that zone.
+    region: whose holidays the names in a text mean: "US" (the default),
+        "GB", "CA", "AU", "IE" or "NZ". Christmas, Christmas Eve, New
+        Year's Day and Eve, Easter, Good Friday, Halloween, Valentine's Day
+        and St Patrick's Day are known in every region; a name the region
+        does not keep ("thanksgiving" in "GB") is a `NoParse` that says so.
+        Holiday names never change which days are business days: only
+        `holidays` does.
 
     Raises TypeError or ValueError for a bad argument, and ValueError when a
     result lies outside the years 1 to 9999 that `datetime` can hold (the
     message names the result as ISO text; `parse_raw` gives any year).
     """
     return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
-                    date_order, day_parts, zones).outcome(text)
+                    date_order, day_parts, zones, region).outcome(text)

@@ -12,7 +12,7 @@ import sys
 from collections.abc import Callable, Container, Sequence
 from datetime import date, datetime, time, tzinfo
 
-from kalendo._api import DATE_ORDERS, DAY_PARTS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
+from kalendo._api import DATE_ORDERS, DAY_PARTS, REGIONS, Ambiguous, NoParse, Prepared, anchor_key, outcome_of, week_start_number
 from kalendo._core import __version__
 from kalendo._search import found_item, found_raw
 
@@ -37,6 +37,7 @@ examples:
   kalendo --now 2024-06-05T14:20 "in 3 business days" --holidays-file days.txt
   kalendo --anchor launch=2025-03-14 "2 days after launch"
   kalendo --date-order DMY 3/4/2025
+  kalendo --region GB "mother's day"
   printf 'tomorrow\\nq3\\n' | kalendo --now 2024-06-05T14:20
   kalendo --find "let's meet next friday at 5pm, or tomorrow"
 
@@ -186,6 +187,9 @@ def _parser() -> argparse.ArgumentParser:
     parser.add_argument("--zone", type=_zone, action="append", default=[], metavar="ABBR=Area/City",
                         help="the zone a zone abbreviation of several zones means (repeatable), "
                              "e.g. IST=Asia/Kolkata")
+    parser.add_argument("--region", choices=REGIONS, default="US", metavar="{" + ",".join(REGIONS) + "}",
+                        help="whose holidays the names in a phrase mean (\"thanksgiving\", \"boxing day\"); "
+                             "default US")
     parser.add_argument("--json", action="store_true",
                         help="print the outcome as one JSON object (the form batch mode writes)")
     parser.add_argument("--version", action="version", version=f"kalendo {__version__}")
@@ -276,6 +280,7 @@ def main(argv: Sequence[str] | None = None) -> int:
         date_order=args.date_order,
         day_parts=dict(args.day_part),
         zones=dict(args.zone),
+        region=args.region,
     )
     # The offset of --now, which every answer carries ("+02:00"), or none.
     aware = args.now is not None and args.now.tzinfo is not None

@@ -36,11 +36,13 @@ def parse_full(
     date_order: Literal["MDY", "DMY", "YMD"] | None = None,
     day_parts: dict[str, tuple[int, int, int]] | None = None,
     zones: tuple[str, ...] | None = None,
+    region: Literal["US", "GB", "CA", "AU", "IE", "NZ"] = "US",
 ) -> str:
     """Resolve `text` in full mode (the core grammar, then the everyday grammar).
 
     The arguments and the JSON text are those of `parse_raw`; `date_order`
-    fixes the order of day and month in numeric dates ("3/4/2025").
+    fixes the order of day and month in numeric dates ("3/4/2025"); `region`
+    chooses whose holidays the names mean ("thanksgiving", "boxing day").
     """
     ...
 

@@ -11,6 +11,8 @@ namespace {
 // The reason the core gives when none of its rules recognised the text: the
 // only core answer the everyday grammar may take over.
 constexpr std::string_view kUnmatched = "no grammar rule matched ";
+// The reason the core gives for an anchor the caller did not pass.
+constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
@@ -102,8 +104,17 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   Outcome core = resolve_tokens(trimmed, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
   // comparison on the common path. Only a sign the core dropped lets the
-  // everyday grammar read the text again.
+  // everyday grammar read the text again, and an anchor the core does not
+  // know may be a holiday's name, which completes the answer.
   const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
+                            core.reason.starts_with(kUnknownAnchor);
+  if (lacks_anchor) {
+    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+      return std::move(*named);
+    }
+    return core;
+  }
   const bool replaceable =
       !unmatched && core.kind != Outcome::Kind::NoParse && has_signed_word(trimmed);
   if (!unmatched && !replaceable) return core;
@@ -128,10 +139,18 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       return core;
     }
   }
-  if (auto everyday = resolve_everyday(pieces, everyday_ctx)) {
+  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
+  if (everyday && everyday->kind != Outcome::Kind::NoParse) {
     if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
     return std::move(*everyday);
   }
+  if (replaceable) return core;
+  // Holiday names after the matchers, so that calendar dates pay nothing
+  // for them; a rejection of the matchers yields to a holiday's reading.
+  if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+    return std::move(*named);
+  }
+  if (everyday) return std::move(*everyday);
   return core;
 }
 

@@ -34,6 +34,11 @@ inline constexpr std::array<TimeOfDay, 7> kDayPartHours = {
     TimeOfDay::hms(17, 0, 0),
 };
 
+// The countries whose holidays are known by name, in the order of
+// kRegionNames.
+enum class Region : uint8_t { US, GB, CA, AU, IE, NZ };
+inline constexpr std::string_view kRegionNames[6] = {"US", "GB", "CA", "AU", "IE", "NZ"};
+
 // The settings of full mode: the core's, and the everyday grammar's own.
 // New settings are fields with defaults, so callers that do not know them
 // keep working.
@@ -44,6 +49,7 @@ struct FullOptions {
   std::array<TimeOfDay, 7> day_parts = kDayPartHours;
   // Zone abbreviations the caller maps itself ("IST"): reported as written.
   std::vector<std::string> zone_names;
+  Region region = Region::US;  // whose holidays the names mean
 };
 
 // What every everyday matcher reads: the core context (the moment, the time
@@ -81,6 +87,17 @@ struct Named {
 // Returns the first zone the pieces name, or none.
 std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);
 }  // namespace zones
+
+// Holidays by name: "christmas", "next thanksgiving", "easter 2025 at 5pm",
+// "thanksgiving weekend", and holidays as anchors ("2 days after christmas").
+namespace holidays {
+// Returns the region of a two-letter name ("US", "GB", ...), or none.
+std::optional<Region> region_named(std::string_view name);
+// Resolves a text that names a holiday as a whole word; none when it names
+// none, or when nothing reads the text with the holiday in it.
+std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
+                               const FullOptions& opts, HolidayFn holidays);
+}  // namespace holidays
 
 // The everyday matcher table, in the order ties are decided.
 inline constexpr Matcher kMatchers[] = {

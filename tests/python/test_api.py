@@ -349,7 +349,7 @@ def test_readable_text(outcome: Outcome, text: str) -> None:
 
 def test_public_names() -> None:
     assert set(kalendo.__all__) == {"parse", "Instant", "Range", "Ambiguous", "NoParse", "Outcome",
-                                    "HolidaySource", "DateOrder", "parse_raw", "parse_full", "__version__",
+                                    "HolidaySource", "DateOrder", "Region", "parse_raw", "parse_full", "__version__",
                                     "search", "Found", "parse_many", "ParsedColumn"}
     assert all(hasattr(kalendo, name) for name in kalendo.__all__)
     assert resources.files("kalendo").joinpath("py.typed").is_file()

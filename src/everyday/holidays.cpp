@@ -1,0 +1,688 @@
+// Matches holidays by name: christmas, xmas eve, new year's, st. paddy's
+// day, mlk day, thanksgiving (by region); next|last|this <holiday>,
+// <holiday> [of|in] <year>, <holiday> at 5pm, <holiday> weekend; and the
+// holiday as an anchor wherever the core takes one ("2 days after
+// christmas", "the week after thanksgiving", "3 business days before
+// christmas").
+//
+// A holiday name is found as whole words of the text, then written back as
+// an anchor of the core's own kind, so that every anchored form of the core
+// reads it with the holiday's date.
+#include <algorithm>
+
+#include "everyday/mod.h"
+#include "locale.h"
+#include "tokenize.h"
+#include "unicode.h"
+
+namespace kalendo::everyday::holidays {
+namespace {
+
+using Kind = Tok::Kind;
+
+// The holidays, whatever the region: several rules may share one (Labour
+// Day, Thanksgiving, Mother's Day), one per set of regions.
+enum class H : uint8_t {
+  NewYearsDay,
+  NewYearsEve,
+  ChristmasDay,
+  ChristmasEve,
+  Easter,
+  GoodFriday,
+  HolySaturday,
+  EasterMonday,
+  PalmSunday,
+  AshWednesday,
+  ShroveTuesday,
+  Pentecost,
+  Halloween,
+  Valentines,
+  StPatricks,
+  MlkDay,
+  PresidentsDay,
+  MemorialDay,
+  Juneteenth,
+  IndependenceDay,
+  LabourDay,
+  ColumbusDay,
+  VeteransDay,
+  ElectionDay,
+  Thanksgiving,
+  BlackFriday,
+  CyberMonday,
+  MothersDay,
+  FathersDay,
+  BoxingDay,
+  StStephens,
+  EarlyMay,
+  SpringBank,
+  SummerBank,
+  JuneBank,
+  OctoberBank,
+  RemembranceDay,
+  RemembranceSunday,
+  BonfireNight,
+  StGeorges,
+  StAndrews,
+  StDavids,
+  VictoriaDay,
+  CanadaDay,
+  CivicHoliday,
+  FamilyDay,
+  TruthAndReconciliation,
+  AustraliaDay,
+  AnzacDay,
+  KingsBirthday,
+  MelbourneCup,
+  WaitangiDay,
+};
+
+// Region bits, in the order of Region.
+constexpr uint8_t US = 1, GB = 2, CA = 4, AU = 8, IE = 16, NZ = 32, ALL = 63;
+
+enum class Rule : uint8_t {
+  Fixed,       // month, day
+  Nth,         // the n-th (or, n = -1, the last) weekday of month
+  Easter,      // Easter Sunday plus offset days
+  OnOrBefore,  // the last weekday on or before month/day ("the Monday before May 25")
+  OnOrAfter,   // the first weekday on or after month/day ("the Tuesday after the first Monday")
+  Varies,      // kept, but on different days across the region
+};
+
+// One rule: which holiday, where, its name as the answer spells it, and
+// how its day falls; `offset` days are added to the day the rule finds.
+struct HolidayRule {
+  H key;
+  uint8_t regions;
+  std::string_view name;
+  Rule rule;
+  uint8_t month;
+  int8_t n;         // Fixed, OnOrBefore, OnOrAfter: the day of the month; Nth: the rank
+  uint8_t weekday;  // 0 Monday .. 6 Sunday
+  int16_t offset;
+};
+
+constexpr uint8_t kMon = 0, kTue = 1, kThu = 3, kSun = 6;
+
+// The rules, region-free ones first; the first rule of a key that covers
+// the region is its holiday there.
+constexpr HolidayRule kRules[] = {
+    {H::NewYearsDay, ALL, "New Year's Day", Rule::Fixed, 1, 1, 0, 0},
+    {H::NewYearsEve, ALL, "New Year's Eve", Rule::Fixed, 12, 31, 0, 0},
+    {H::ChristmasDay, ALL, "Christmas Day", Rule::Fixed, 12, 25, 0, 0},
+    {H::ChristmasEve, ALL, "Christmas Eve", Rule::Fixed, 12, 24, 0, 0},
+    {H::Easter, ALL, "Easter Sunday", Rule::Easter, 0, 0, 0, 0},
+    {H::GoodFriday, ALL, "Good Friday", Rule::Easter, 0, 0, 0, -2},
+    {H::HolySaturday, ALL, "Holy Saturday", Rule::Easter, 0, 0, 0, -1},
+    {H::PalmSunday, ALL, "Palm Sunday", Rule::Easter, 0, 0, 0, -7},
+    {H::AshWednesday, ALL, "Ash Wednesday", Rule::Easter, 0, 0, 0, -46},
+    {H::ShroveTuesday, ALL, "Shrove Tuesday", Rule::Easter, 0, 0, 0, -47},
+    {H::Pentecost, ALL, "Pentecost", Rule::Easter, 0, 0, 0, 49},
+    {H::Halloween, ALL, "Halloween", Rule::Fixed, 10, 31, 0, 0},
+    {H::Valentines, ALL, "Valentine's Day", Rule::Fixed, 2, 14, 0, 0},
+    {H::StPatricks, ALL, "St Patrick's Day", Rule::Fixed, 3, 17, 0, 0},
+    {H::EasterMonday, GB | AU | IE | NZ, "Easter Monday", Rule::Easter, 0, 0, 0, 1},
+    {H::MlkDay, US, "Martin Luther King Jr. Day", Rule::Nth, 1, 3, kMon, 0},
+    {H::PresidentsDay, US, "Presidents' Day", Rule::Nth, 2, 3, kMon, 0},
+    {H::MemorialDay, US, "Memorial Day", Rule::Nth, 5, -1, kMon, 0},
+    {H::Juneteenth, US, "Juneteenth", Rule::Fixed, 6, 19, 0, 0},
+    {H::IndependenceDay, US, "Independence Day", Rule::Fixed, 7, 4, 0, 0},
+    {H::LabourDay, US | CA, "Labor Day", Rule::Nth, 9, 1, kMon, 0},
+    {H::LabourDay, NZ, "Labour Day", Rule::Nth, 10, 4, kMon, 0},
+    {H::LabourDay, AU, "Labour Day", Rule::Varies, 0, 0, 0, 0},
+    {H::ColumbusDay, US, "Columbus Day", Rule::Nth, 10, 2, kMon, 0},
+    {H::VeteransDay, US, "Veterans Day", Rule::Fixed, 11, 11, 0, 0},
+    {H::ElectionDay, US, "Election Day", Rule::OnOrAfter, 11, 2, kTue, 0},
+    {H::Thanksgiving, US, "Thanksgiving", Rule::Nth, 11, 4, kThu, 0},
+    {H::Thanksgiving, CA, "Thanksgiving", Rule::Nth, 10, 2, kMon, 0},
+    {H::BlackFriday, US, "Black Friday", Rule::Nth, 11, 4, kThu, 1},
+    {H::CyberMonday, US, "Cyber Monday", Rule::Nth, 11, 4, kThu, 4},
+    {H::MothersDay, US | CA | AU | NZ, "Mother's Day", Rule::Nth, 5, 2, kSun, 0},
+    {H::MothersDay, GB | IE, "Mothering Sunday", Rule::Easter, 0, 0, 0, -21},
+    {H::FathersDay, US | CA | GB | IE, "Father's Day", Rule::Nth, 6, 3, kSun, 0},
+    {H::FathersDay, AU | NZ, "Father's Day", Rule::Nth, 9, 1, kSun, 0},
+    {H::BoxingDay, GB | CA | AU | IE | NZ, "Boxing Day", Rule::Fixed, 12, 26, 0, 0},
+    {H::StStephens, IE, "St Stephen's Day", Rule::Fixed, 12, 26, 0, 0},
+    {H::EarlyMay, GB, "Early May bank holiday", Rule::Nth, 5, 1, kMon, 0},
+    {H::EarlyMay, IE, "May bank holiday", Rule::Nth, 5, 1, kMon, 0},
+    {H::SpringBank, GB, "Spring bank holiday", Rule::Nth, 5, -1, kMon, 0},
+    {H::SummerBank, GB, "Summer bank holiday", Rule::Nth, 8, -1, kMon, 0},
+    {H::SummerBank, IE, "August bank holiday", Rule::Nth, 8, 1, kMon, 0},
+    {H::JuneBank, IE, "June bank holiday", Rule::Nth, 6, 1, kMon, 0},
+    {H::OctoberBank, IE, "October bank holiday", Rule::Nth, 10, -1, kMon, 0},
+    {H::RemembranceDay, GB | CA | AU | NZ, "Remembrance Day", Rule::Fixed, 11, 11, 0, 0},
+    {H::RemembranceSunday, GB, "Remembrance Sunday", Rule::Nth, 11, 2, kSun, 0},
+    {H::BonfireNight, GB | NZ, "Bonfire Night", Rule::Fixed, 11, 5, 0, 0},
+    {H::StGeorges, GB, "St George's Day", Rule::Fixed, 4, 23, 0, 0},
+    {H::StAndrews, GB, "St Andrew's Day", Rule::Fixed, 11, 30, 0, 0},
+    {H::StDavids, GB, "St David's Day", Rule::Fixed, 3, 1, 0, 0},
+    {H::VictoriaDay, CA, "Victoria Day", Rule::OnOrBefore, 5, 24, kMon, 0},
+    {H::CanadaDay, CA, "Canada Day", Rule::Fixed, 7, 1, 0, 0},
+    {H::CivicHoliday, CA, "Civic Holiday", Rule::Nth, 8, 1, kMon, 0},
+    {H::FamilyDay, CA, "Family Day", Rule::Nth, 2, 3, kMon, 0},
+    {H::TruthAndReconciliation, CA, "National Day for Truth and Reconciliation", Rule::Fixed, 9, 30,
+     0, 0},
+    {H::AustraliaDay, AU, "Australia Day", Rule::Fixed, 1, 26, 0, 0},
+    {H::AnzacDay, AU | NZ, "Anzac Day", Rule::Fixed, 4, 25, 0, 0},
+    {H::KingsBirthday, AU, "King's Birthday", Rule::Nth, 6, 2, kMon, 0},
+    {H::KingsBirthday, NZ, "King's Birthday", Rule::Nth, 6, 1, kMon, 0},
+    {H::MelbourneCup, AU, "Melbourne Cup Day", Rule::Nth, 11, 1, kTue, 0},
+    {H::WaitangiDay, NZ, "Waitangi Day", Rule::Fixed, 2, 6, 0, 0},
+};
+
+// One way people write a holiday: its words as keys (lower case, without
+// apostrophes or full stops), and whether the words are also a plain date
+// that other regions read as one ("july 4th").
+struct Alias {
+  std::string_view words;
+  H key;
+  bool date_like = false;
+};
+
+constexpr Alias kAliases[] = {
+    {"new years day", H::NewYearsDay},
+    {"new year day", H::NewYearsDay},
+    {"new years", H::NewYearsDay},
+    {"new year", H::NewYearsDay},
+    {"nyd", H::NewYearsDay},
+    {"new years eve", H::NewYearsEve},
+    {"new year eve", H::NewYearsEve},
+    {"nye", H::NewYearsEve},
+    {"christmas", H::ChristmasDay},
+    {"christmas day", H::ChristmasDay},
+    {"xmas", H::ChristmasDay},
+    {"xmas day", H::ChristmasDay},
+    {"christmas eve", H::ChristmasEve},
+    {"xmas eve", H::ChristmasEve},
+    {"easter", H::Easter},
+    {"easter sunday", H::Easter},
+    {"easter day", H::Easter},
+    {"good friday", H::GoodFriday},
+    {"holy saturday", H::HolySaturday},
+    {"easter saturday", H::HolySaturday},
+    {"easter monday", H::EasterMonday},
+    {"palm sunday", H::PalmSunday},
+    {"ash wednesday", H::AshWednesday},
+    {"shrove tuesday", H::ShroveTuesday},
+    {"pancake day", H::ShroveTuesday},
+    {"mardi gras", H::ShroveTuesday},
+    {"pentecost", H::Pentecost},
+    {"whit sunday", H::Pentecost},
+    {"whitsunday", H::Pentecost},
+    {"halloween", H::Halloween},
+    {"valentines day", H::Valentines},
+    {"valentine day", H::Valentines},
+    {"valentines", H::Valentines},
+    {"st valentines day", H::Valentines},
+    {"saint valentines day", H::Valentines},
+    {"st patricks day", H::StPatricks},
+    {"saint patricks day", H::StPatricks},
+    {"st patricks", H::StPatricks},
+    {"st paddys day", H::StPatricks},
+    {"st paddys", H::StPatricks},
+    {"st pattys day", H::StPatricks},
+    {"paddys day", H::StPatricks},
+    {"patricks day", H::StPatricks},
+    {"mlk day", H::MlkDay},
+    {"mlk jr day", H::MlkDay},
+    {"martin luther king day", H::MlkDay},
+    {"martin luther king jr day", H::MlkDay},
+    {"martin luther king junior day", H::MlkDay},
+    {"presidents day", H::PresidentsDay},
+    {"president day", H::PresidentsDay},
+    {"washingtons birthday", H::PresidentsDay},
+    {"memorial day", H::MemorialDay},
+    {"juneteenth", H::Juneteenth},
+    {"independence day", H::IndependenceDay},
+    {"july 4th", H::IndependenceDay, true},
+    {"july fourth", H::IndependenceDay, true},
+    {"4th of july", H::IndependenceDay, true},
+    {"fourth of july", H::IndependenceDay, true},
+    {"labor day", H::LabourDay},
+    {"labour day", H::LabourDay},
+    {"columbus day", H::ColumbusDay},
+    {"indigenous peoples day", H::ColumbusDay},
+    {"veterans day", H::VeteransDay},
+    {"election day", H::ElectionDay},
+    {"thanksgiving", H::Thanksgiving},
+    {"thanksgiving day", H::Thanksgiving},
+    {"turkey day", H::Thanksgiving},
+    {"black friday", H::BlackFriday},
+    {"cyber monday", H::CyberMonday},
+    {"mothers day", H::MothersDay},
+    {"mother day", H::MothersDay},
+    {"mothering sunday", H::MothersDay},
+    {"fathers day", H::FathersDay},
+    {"father day", H::FathersDay},
+    {"boxing day", H::BoxingDay},
+    {"st stephens day", H::StStephens},
+    {"saint stephens day", H::StStephens},
+    {"early may bank holiday", H::EarlyMay},
+    {"may bank holiday", H::EarlyMay},
+    {"may day bank holiday", H::EarlyMay},
+    {"may day", H::EarlyMay},
+    {"spring bank holiday", H::SpringBank},
+    {"summer bank holiday", H::SummerBank},
+    {"august bank holiday", H::SummerBank},
+    {"june bank holiday", H::JuneBank},
+    {"october bank holiday", H::OctoberBank},
+    {"remembrance day", H::RemembranceDay},
+    {"armistice day", H::RemembranceDay},
+    {"remembrance sunday", H::RemembranceSunday},
+    {"bonfire night", H::BonfireNight},
+    {"guy fawkes night", H::BonfireNight},
+    {"guy fawkes day", H::BonfireNight},
+    {"st georges day", H::StGeorges},
+    {"st andrews day", H::StAndrews},
+    {"st davids day", H::StDavids},
+    {"victoria day", H::VictoriaDay},
+    {"canada day", H::CanadaDay},
+    {"civic holiday", H::CivicHoliday},
+    {"family day", H::FamilyDay},
+    {"truth and reconciliation day", H::TruthAndReconciliation},
+    {"australia day", H::AustraliaDay},
+    {"anzac day", H::AnzacDay},
+    {"kings birthday", H::KingsBirthday},
+    {"queens birthday", H::KingsBirthday},
+    {"melbourne cup day", H::MelbourneCup},
+    {"melbourne cup", H::MelbourneCup},
+    {"waitangi day", H::WaitangiDay},
+};
+
+// Words before a holiday that choose its occurrence: the coming one (today
+// included) or the most recent one before today.
+constexpr WordEntry<bool> kWhich[7] = {
+    {"next", true},  {"this", true},      {"coming", true}, {"upcoming", true},
+    {"last", false}, {"previous", false}, {"past", false},
+};
+
+// Words between a holiday and its year: "christmas of 2025".
+constexpr std::string_view kYearLinks[2] = {"of", "in"};
+
+constexpr std::string_view kWeekendWords[2] = {"weekend", "weekends"};
+
+// The private-use character that begins the anchor names written in place
+// of holiday names: no word a person types holds it.
+constexpr std::string_view kMarkLead = "\xEE\x80\x80";
+
+// At most this many holiday names are read in one text.
+constexpr std::size_t kMaxFound = 8;
+
+constexpr float kNamed = 0.9f;
+constexpr float kRolled = 0.85f;
+
+// Returns Easter Sunday of year y by the Gregorian computus, for the years
+// the Gregorian calendar has had it (from 1583).
+std::optional<Date> easter_sunday(int64_t y) {
+  if (y < 1583) return std::nullopt;
+  const int64_t a = y % 19;                            // [0, 18]
+  const int64_t b = y / 100, c = y % 100;              // c in [0, 99]
+  const int64_t d = b / 4, e = b % 4;                  // e in [0, 3]
+  const int64_t f = (b + 8) / 25;                      //
+  const int64_t g = (b - f + 1) / 3;                   //
+  const int64_t h = (19 * a + b - d - g + 15) % 30;    // [0, 29]
+  const int64_t i = c / 4, k = c % 4;                  // i in [0, 24], k in [0, 3]
+  const int64_t l = (32 + 2 * e + 2 * i - h - k) % 7;  // [0, 6]
+  const int64_t m = (a + 11 * h + 22 * l) / 451;       // [0, 1]
+  const int64_t month = (h + l - 7 * m + 114) / 31;    // [3, 4]
+  const int64_t day = (h + l - 7 * m + 114) % 31 + 1;  // [1, 31]
+  return Date::from_ymd(y, static_cast<uint32_t>(month), static_cast<uint32_t>(day));
+}
+
+// Returns the day of a rule in year y, or none outside the supported years.
+std::optional<Date> day_in(const HolidayRule& r, int64_t y) {
+  std::optional<Date> d;
+  switch (r.rule) {
+    case Rule::Fixed:
+      d = Date::from_ymd(y, r.month, static_cast<uint32_t>(r.n));
+      break;
+    case Rule::Nth:
+      d = r.n < 0 ? last_weekday_of_month(y, r.month, r.weekday)
+                  : nth_weekday_of_month(y, r.month, static_cast<uint32_t>(r.n), r.weekday);
+      break;
+    case Rule::Easter:
+      d = easter_sunday(y);
+      break;
+    case Rule::OnOrBefore:
+      d = Date::from_ymd(y, r.month, static_cast<uint32_t>(r.n));
+      if (d) d = add_days(*d, -floor_mod(static_cast<int64_t>(d->weekday()) - r.weekday, 7));
+      break;
+    case Rule::OnOrAfter:
+      d = Date::from_ymd(y, r.month, static_cast<uint32_t>(r.n));
+      if (d) d = next_weekday(*d, r.weekday, false);
+      break;
+    case Rule::Varies:
+      return std::nullopt;
+  }
+  if (!d || r.offset == 0) return d;
+  return add_days(*d, r.offset);
+}
+
+uint8_t region_bit(Region r) {
+  return static_cast<uint8_t>(1u << static_cast<unsigned>(r));
+}
+
+const HolidayRule* rule_for(H key, Region region) {
+  for (const HolidayRule& r : kRules) {
+    if (r.key == key && (r.regions & region_bit(region)) != 0) return &r;
+  }
+  return nullptr;
+}
+
+// One word of the text: its bytes as written and its key.
+struct Word {
+  std::size_t begin, end;
+  std::string key;
+};
+
+bool is_word_byte(unsigned char c) {
+  return c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         c == '\'' || c == '.';
+}
+
+// Splits the text into words at white space and every other byte that
+// cannot be part of one; keys are lower case, without apostrophes (' and
+// \u2019) or full stops.
+std::vector<Word> words_of(std::string_view text) {
+  const auto in_word = [text](std::size_t i) {
+    return is_word_byte(static_cast<unsigned char>(text[i])) && uni::white_space_len(text, i) == 0;
+  };
+  std::vector<Word> out;
+  out.reserve(8);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!in_word(i)) {
+      i += std::max<std::size_t>(1, uni::white_space_len(text, i));
+      continue;
+    }
+    Word w{i, i, {}};
+    while (i < text.size() && in_word(i)) {
+      if (text.substr(i).starts_with("\u2019")) {
+        i += 3;
+        continue;
+      }
+      const char c = text[i++];
+      if (c == '\'' || c == '.') continue;
+      w.key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    w.end = i;
+    if (!w.key.empty()) out.push_back(std::move(w));
+  }
+  return out;
+}
+
+// Returns how many words from `at` the alias covers, or 0.
+std::size_t alias_length(const Alias& a, std::span<const Word> words, std::size_t at) {
+  std::string_view rest = a.words;
+  std::size_t k = at;
+  while (!rest.empty()) {
+    const std::size_t space = rest.find(' ');
+    const std::string_view part = rest.substr(0, space);
+    if (k >= words.size() || words[k].key != part) return 0;
+    ++k;
+    rest = space == std::string_view::npos ? std::string_view{} : rest.substr(space + 1);
+  }
+  return k - at;
+}
+
+// A holiday name found in the text, with the words around it that choose
+// its occurrence, and the day they name.
+struct Found {
+  std::size_t begin, end;  // bytes of the text replaced by the anchor
+  const HolidayRule* rule;
+  Date day;
+  std::string note;  // what the reading assumed, or ""
+  float confidence;
+};
+
+bool all_digits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Returns the four-digit year of a word, or none.
+std::optional<int64_t> year_of(const Word& w) {
+  if (w.key.size() != 4 || !all_digits(w.key)) return std::nullopt;
+  return (w.key[0] - '0') * 1000 + (w.key[1] - '0') * 100 + (w.key[2] - '0') * 10 +
+         (w.key[3] - '0');
+}
+
+// Chooses the occurrence: a year the text gives, the coming one, or the
+// most recent one before today; widens the found bytes over those words.
+std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> words, std::size_t at,
+                                std::size_t len, Date today) {
+  Found f{words[at].begin, words[at + len - 1].end, &r, today, {}, kNamed};
+  std::optional<bool> coming;
+  if (at > 0) {
+    coming = find_word<bool>(kWhich, words[at - 1].key);
+    if (coming) f.begin = words[at - 1].begin;
+  }
+  std::size_t k = at + len;
+  if (k + 1 < words.size() && contains_word(std::span(kYearLinks), words[k].key) &&
+      year_of(words[k + 1]))
+    ++k;
+  const int64_t this_year = today.year();
+  if (k < words.size()) {
+    if (const auto y = year_of(words[k])) {
+      f.end = words[k].end;
+      const auto d = day_in(r, *y);
+      if (!d) return std::nullopt;
+      f.day = *d;
+      return f;
+    }
+  }
+  if (coming && !*coming) {
+    auto d = day_in(r, this_year);
+    if (d && *d >= today) d = day_in(r, this_year - 1);
+    if (!d) return std::nullopt;
+    f.day = *d;
+    return f;
+  }
+  auto d = day_in(r, this_year);
+  if (d && *d < today) {
+    d = day_in(r, this_year + 1);
+    if (!coming) {
+      f.note = cat(" (this year's has passed; assuming ", std::to_string(this_year + 1), ")");
+      f.confidence = kRolled;
+    }
+  }
+  if (!d) return std::nullopt;
+  f.day = *d;
+  return f;
+}
+
+// Whether the caller's anchors use the words as a name of their own.
+bool caller_names(const AnchorMap& anchors, std::string_view alias) {
+  for (const auto& [name, date] : anchors) {
+    std::string key;
+    for (char c : name) {
+      if (c != '\'' && c != '.') key += c;
+    }
+    if (key == alias) return true;
+  }
+  return false;
+}
+
+std::string regions_keeping(H key) {
+  uint8_t bits = 0;
+  for (const HolidayRule& r : kRules) {
+    if (r.key == key) bits |= r.regions;
+  }
+  std::string out;
+  for (std::size_t i = 0; i < std::size(kRegionNames); ++i) {
+    if ((bits & (1u << i)) == 0) continue;
+    if (!out.empty()) out += ", ";
+    out += kRegionNames[i];
+  }
+  return out;
+}
+
+const HolidayRule* any_rule(H key) {
+  for (const HolidayRule& r : kRules) {
+    if (r.key == key) return &r;
+  }
+  return nullptr;
+}
+
+// <holiday> weekend: the weekend the holiday falls in or next to, with the
+// holiday itself; Easter's is Good Friday to Easter Monday.
+std::optional<DateRange> weekend_of(const Found& f) {
+  const Date d = f.day;
+  if (f.rule->key == H::Easter) {
+    const auto first = add_days(d, -2), last = add_days(d, 1);
+    if (!first || !last) return std::nullopt;
+    return DateRange{*first, *last};
+  }
+  const uint32_t w = d.weekday();
+  std::optional<Date> first = d, last = d;
+  if (w <= 1) first = prev_weekday(d, 5);  // Monday, Tuesday: from the Saturday before
+  if (w >= 2 && w <= 4) last = next_weekday(d, 6, true);  // to the Sunday after
+  if (w == 5) last = add_days(d, 1);
+  if (w == 6) first = add_days(d, -1);
+  if (!first || !last) return std::nullopt;
+  return DateRange{*first, *last};
+}
+
+// Takes a clock time at either end of the tokens, as the core does at the
+// end: "christmas eve at 5pm", "5pm on christmas eve".
+TokenSpan take_clock(TokenSpan toks, Ctx& ctx) {
+  if (toks.size() < 2) return toks;
+  const auto clock = [](const Tok& t) { return t.is(Kind::Time) && t.value < 24 && t.minute < 60; };
+  if (clock(toks.back())) {
+    ctx.tod = TimeOfDay::hms(toks.back().u32(), toks.back().minute, 0);
+    ctx.tod_explicit = true;
+    return toks.first(toks.size() - 1);
+  }
+  if (clock(toks.front())) {
+    ctx.tod = TimeOfDay::hms(toks.front().u32(), toks.front().minute, 0);
+    ctx.tod_explicit = true;
+    return toks.subspan(1);
+  }
+  return toks;
+}
+
+// The holiday an anchor token stands for, when it is one of ours.
+const Found* found_of(const Tok& t, std::span<const Found> found) {
+  if (!t.is(Kind::Anchor) || !t.text.starts_with(kMarkLead)) return nullptr;
+  const std::size_t k = static_cast<std::size_t>(t.text.back() - 'a');
+  return k < found.size() ? &found[k] : nullptr;
+}
+
+}  // namespace
+
+std::optional<Region> region_named(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kRegionNames); ++i) {
+    if (kRegionNames[i] == name) return static_cast<Region>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
+                               const FullOptions& opts, HolidayFn holidays) {
+  if (text.find(kMarkLead) != std::string_view::npos) return std::nullopt;
+  const std::vector<Word> words = words_of(text);
+  const Date today = now.date;
+
+  // The holiday names, longest first at each word, left to right.
+  std::vector<Found> found;
+  for (std::size_t i = 0; i < words.size() && found.size() < kMaxFound;) {
+    const Alias* best = nullptr;
+    std::size_t best_len = 0;
+    for (const Alias& a : kAliases) {
+      // One byte rules out nearly every alias.
+      if (a.words[0] != words[i].key[0]) continue;
+      const std::size_t len = alias_length(a, words, i);
+      if (len > best_len) {
+        best = &a;
+        best_len = len;
+      }
+    }
+    if (best == nullptr || caller_names(anchors, best->words)) {
+      ++i;
+      continue;
+    }
+    const HolidayRule* rule = rule_for(best->key, opts.region);
+    if (rule == nullptr) {
+      if (best->date_like) {
+        i += best_len;
+        continue;
+      }
+      const HolidayRule* any = any_rule(best->key);
+      return Outcome::no_parse(cat(any->name, " is not a holiday of region ",
+                                   kRegionNames[static_cast<int>(opts.region)], " (it is one in ",
+                                   regions_keeping(best->key), ")"));
+    }
+    if (rule->rule == Rule::Varies) {
+      return Outcome::no_parse(cat(rule->name, " falls on different days across region ",
+                                   kRegionNames[static_cast<int>(opts.region)],
+                                   "; pass its date via anchors"));
+    }
+    auto f = occurrence(*rule, words, i, best_len, today);
+    if (!f) return std::nullopt;
+    if (!found.empty() && f->begin < found.back().end) f->begin = words[i].begin;
+    found.push_back(std::move(*f));
+    i += best_len;
+  }
+  if (found.empty()) return std::nullopt;
+
+  // The text with each holiday written as an anchor of its own.
+  std::string rewritten;
+  std::vector<std::string> marks;
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    marks.push_back(cat(kMarkLead, std::string(1, static_cast<char>('a' + k))));
+    rewritten.append(text, from, found[k].begin - from);
+    rewritten += ' ';
+    rewritten += marks.back();
+    rewritten += ' ';
+    from = found[k].end;
+  }
+  rewritten.append(text, from);
+  AnchorMap merged = anchors;
+  for (std::size_t k = 0; k < found.size(); ++k)
+    merged.emplace_back(marks[k], found[k].day);
+  std::vector<std::string_view> names;
+  names.reserve(merged.size());
+  for (const auto& entry : merged)
+    names.push_back(entry.first);
+  const Locale& locale = opts.core.locale != nullptr ? *opts.core.locale : EN;
+  const Tokens toks = tokenize(uni::trim_white_space(rewritten), names, locale);
+
+  Ctx ctx{opts.core, merged, holidays, opts.core.default_time, now, false};
+  const TokenSpan rest = take_clock(toks, ctx);
+
+  // <holiday> [<time>]
+  if (rest.size() == 1) {
+    if (const Found* f = found_of(rest[0], found)) {
+      std::string label =
+          cat(f->rule->name, " ", format_date(f->day), ", ", tod_label(ctx), f->note);
+      return Outcome::resolved(
+          Resolution{std::move(label), Value::instant(DateTime{f->day, ctx.tod}), f->confidence});
+    }
+  }
+  // <holiday> weekend | weekend of <holiday>
+  if (rest.size() == 2 && !ctx.tod_explicit) {
+    const Found* f = found_of(rest[0], found);
+    const Tok& other = rest[1];
+    if (f == nullptr) f = found_of(rest[1], found);
+    const bool weekend =
+        rest[0].is_unit(Unit::Weekend) || other.is_unit(Unit::Weekend) ||
+        (other.is(Kind::Word) && contains_word(std::span(kWeekendWords), other.text));
+    if (f != nullptr && weekend) {
+      if (const auto days = weekend_of(*f)) {
+        return Outcome::resolved(
+            Resolution{cat(f->rule->key == H::Easter ? "Easter" : f->rule->name, " weekend, ",
+                           format_date(days->first), " to ", format_date(days->last)),
+                       Value::days(days->first, days->last), kNamed});
+      }
+    }
+  }
+  // Every anchored form of the core, with the holidays as its anchors.
+  Outcome core = resolve_inner(text, rest, ctx);
+  if (core.kind == Outcome::Kind::Resolved ||
+      (core.kind == Outcome::Kind::Ambiguous && !core.candidates.empty())) {
+    return core;
+  }
+  return std::nullopt;
+}
+
+}  // namespace kalendo::everyday::holidays
