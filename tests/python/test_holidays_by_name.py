@@ -48,7 +48,8 @@ FORMS = corpus(
     # Calendar dates stay dates; only the holiday's name says whose it is.
     (("july 4th", "4th of July", "fourth of july"), "2024-07-04T09:00:00 0.9 2024-07-04, default 09:00"),
     ("independence day", "2024-07-04T09:00:00 0.9 Independence Day 2024-07-04, default 09:00"),
-    ("2 days after july 4th", "2024-07-06T09:00:00 0.9 2 days after 2024-07-04"),
+    # A calendar date, read by the words around a day before any holiday name.
+    ("2 days after july 4th", "2024-07-06T09:00:00 0.9 2 days after 2024-07-04, default 09:00"),
     ("halloween", "2024-10-31T09:00:00 0.9 Halloween 2024-10-31, default 09:00"),
     ("valentine's day", f"2025-02-14T09:00:00 0.85 Valentine's Day 2025-02-14, default 09:00{ROLLED}"),
     ("black friday", "2024-11-29T09:00:00 0.9 Black Friday 2024-11-29, default 09:00"),
