@@ -490,6 +490,23 @@ PyObject* parse_to_json(PyObject* callable, Parse&& parse) {
   return text;
 }
 
+// The one catch-all at the binding's edge, around every entry: running out
+// of memory is MemoryError, any other C++ exception InternalError, and none
+// reaches the interpreter.
+template <typename F>
+PyObject* guarded(F&& f) {
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  } catch (const std::exception& e) {
+    PyErr_SetString(g_internal_error, e.what());
+  } catch (...) {
+    PyErr_SetString(g_internal_error, "unknown internal failure");
+  }
+  return nullptr;
+}
+
 PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kParamCount] = {};
   if (!bind_arguments(args, nargs, kwnames, bound)) return nullptr;
@@ -507,16 +524,7 @@ PyObject* parse_raw_impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
 
 PyObject* parse_raw(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs,
                     PyObject* kwnames) {
-  try {
-    return parse_raw_impl(args, nargs, kwnames);
-  } catch (const std::bad_alloc&) {
-    return PyErr_NoMemory();
-  } catch (const std::exception& e) {
-    PyErr_SetString(g_internal_error, e.what());
-  } catch (...) {
-    PyErr_SetString(g_internal_error, "unknown internal failure");
-  }
-  return nullptr;
+  return guarded([&] { return parse_raw_impl(args, nargs, kwnames); });
 }
 
 constexpr char kParseRawDoc[] =
@@ -761,16 +769,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
 }
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  try {
-    return impl(args, nargs, kwnames);
-  } catch (const std::bad_alloc&) {
-    return PyErr_NoMemory();
-  } catch (const std::exception& e) {
-    PyErr_SetString(g_internal_error, e.what());
-  } catch (...) {
-    PyErr_SetString(g_internal_error, "unknown internal failure");
-  }
-  return nullptr;
+  return guarded([&] { return impl(args, nargs, kwnames); });
 }
 
 constexpr char kDoc[] =
@@ -1090,20 +1089,6 @@ PyObject* rows_impl(PyObject* capsule) {
   return list.release();
 }
 
-template <typename F>
-PyObject* guarded(F&& f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    return PyErr_NoMemory();
-  } catch (const std::exception& e) {
-    PyErr_SetString(g_internal_error, e.what());
-  } catch (...) {
-    PyErr_SetString(g_internal_error, "unknown internal failure");
-  }
-  return nullptr;
-}
-
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
   return guarded([&] { return impl(args, nargs); });
 }
@@ -1224,16 +1209,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
 }
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  try {
-    return impl(args, nargs, kwnames);
-  } catch (const std::bad_alloc&) {
-    return PyErr_NoMemory();
-  } catch (const std::exception& e) {
-    PyErr_SetString(g_internal_error, e.what());
-  } catch (...) {
-    PyErr_SetString(g_internal_error, "unknown internal failure");
-  }
-  return nullptr;
+  return guarded([&] { return impl(args, nargs, kwnames); });
 }
 
 constexpr char kDoc[] =
