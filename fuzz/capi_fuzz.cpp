@@ -155,6 +155,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
   }
   kalendo_result_free(r);
+
+  // The scan of the same text: a list exactly when it succeeds, items in
+  // text order inside the text, never overlapping, each with its answer.
+  kalendo_found* found = nullptr;
+  const kalendo_status searched = kalendo_search(o, text.data(), text.size(), &found);
+  check((searched == KALENDO_OK) == (found != nullptr));
+  if (!now_ok) check(searched == KALENDO_NOW_NOT_SET);
+  if (searched == KALENDO_OK) {
+    std::size_t last_end = 0;
+    for (std::size_t i = 0; i < kalendo_found_count(found); ++i) {
+      std::size_t start = 0, end = 0;
+      check(kalendo_found_span(found, i, &start, &end) == KALENDO_OK);
+      check(last_end <= start && start < end && end <= text.size());
+      last_end = end;
+      check(kalendo_found_result(found, i) != nullptr);
+      check(kalendo_result_json(kalendo_found_result(found, i), nullptr)[0] == '{');
+    }
+    check(kalendo_found_result(found, kalendo_found_count(found)) == nullptr);
+    check(kalendo_found_json(found, nullptr)[0] == '[');
+  }
+  kalendo_found_free(found);
   kalendo_options_free(o);
   return 0;
 }

@@ -93,6 +93,7 @@ typedef int (*kalendo_stop_fn)(void* user);
 
 typedef struct kalendo_options kalendo_options;
 typedef struct kalendo_result kalendo_result;
+typedef struct kalendo_found kalendo_found;
 
 /* The library's version at run time, e.g. "0.4.0". */
 KALENDO_API const char* kalendo_version(void);
@@ -138,6 +139,23 @@ KALENDO_API kalendo_status kalendo_options_set_holidays(kalendo_options* options
 KALENDO_API kalendo_status kalendo_options_set_date_order(kalendo_options* options,
                                                           kalendo_date_order order);
 KALENDO_API kalendo_status kalendo_options_set_mode(kalendo_options* options, kalendo_mode mode);
+/* Whose holidays names like "boxing day" mean: "US" (the default), "GB",
+ * "CA", "AU", "IE" or "NZ"; anything else fails with KALENDO_INVALID_ARGUMENT. */
+KALENDO_API kalendo_status kalendo_options_set_region(kalendo_options* options, const char* region);
+/* Moves the hour a part of the day names: "morning" (09:00), "lunch" (12:00),
+ * "afternoon" (15:00), "evening" (19:00), "tonight" (20:00), "night" (21:00)
+ * or "eod" (17:00). An unknown name or a time out of range fails with
+ * KALENDO_INVALID_ARGUMENT. */
+KALENDO_API kalendo_status kalendo_options_set_day_part(kalendo_options* options, const char* name,
+                                                        unsigned hour, unsigned minute,
+                                                        unsigned second);
+/* A zone abbreviation the caller maps itself ("IST"): a text naming it
+ * resolves on the clock of the moment given, and the JSON answer names the
+ * abbreviation as written here. It must be UTF-8 with no white space and not
+ * empty. */
+KALENDO_API kalendo_status kalendo_options_add_zone_name(kalendo_options* options,
+                                                         const char* abbreviation);
+KALENDO_API kalendo_status kalendo_options_clear_zone_names(kalendo_options* options);
 
 /* Resolves `length` bytes of UTF-8 text. A text that is not a date is not a
  * failure: it gives a result of kind KALENDO_NO_PARSE with a reason. On
@@ -167,6 +185,25 @@ KALENDO_API kalendo_status kalendo_result_candidate(const kalendo_result* result
 /* The outcome as compact JSON, NUL-terminated; *length (if not NULL) gets its
  * size. The same text the Python module's raw calls return. */
 KALENDO_API const char* kalendo_result_json(const kalendo_result* result, size_t* length);
+
+/* Finds the date expressions inside `length` bytes of running UTF-8 text
+ * ("see you next friday at 5pm"), in text order and never overlapping, each
+ * resolved as kalendo_parse would resolve it alone. A text with none gives
+ * an empty list. On failure *out is NULL. */
+KALENDO_API kalendo_status kalendo_search(const kalendo_options* options, const char* text,
+                                          size_t length, kalendo_found** out);
+KALENDO_API void kalendo_found_free(kalendo_found* found); /* NULL is ignored */
+KALENDO_API size_t kalendo_found_count(const kalendo_found* found);
+/* Where item `index` lies: byte offsets into the UTF-8 text searched, the
+ * end one past its last byte. */
+KALENDO_API kalendo_status kalendo_found_span(const kalendo_found* found, size_t index,
+                                              size_t* start, size_t* end);
+/* The answer of item `index`, owned by the list (do not free it); NULL when
+ * the index is out of range. Every kalendo_result_* accessor reads it. */
+KALENDO_API const kalendo_result* kalendo_found_result(const kalendo_found* found, size_t index);
+/* The list as compact JSON, [[start, end, outcome], ...], with byte offsets
+ * and each outcome as kalendo_result_json writes it. */
+KALENDO_API const char* kalendo_found_json(const kalendo_found* found, size_t* length);
 
 #ifdef __cplusplus
 }

@@ -13,6 +13,7 @@
 #define KALENDO_KALENDO_HPP
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -95,6 +96,12 @@ struct Options {
   bool next_skips_today = true;
   DateOrder date_order = DateOrder::unset;
   Mode mode = Mode::full;
+  // Whose holidays names mean: "US", "GB", "CA", "AU", "IE" or "NZ".
+  std::string region = "US";
+  // Parts of the day moved from their usual hours: {"evening", 18h}.
+  std::vector<std::pair<std::string, std::chrono::seconds>> day_parts{};
+  // Zone abbreviations the caller maps itself ("IST").
+  std::vector<std::string> zone_names{};
   // Asked for each day a business-day count passes; an exception it throws
   // ends the parse and is thrown again from kalendo::parse.
   std::function<bool(std::chrono::year_month_day)> is_holiday{};
@@ -208,14 +215,23 @@ inline std::string iso_date(std::chrono::year_month_day d) {
 
 }  // namespace detail
 
-// Resolves a UTF-8 text. A text that is not a date is a NoParse, not a
-// Failure; a Failure means the call itself could not be answered, or that
-// an answer lies beyond the years std::chrono::year holds.
-inline Outcome parse(std::string_view text, const Options& options) {
+// One expression found by kalendo::search: byte offsets into the text
+// searched (end one past its last byte) and its answer.
+struct Found {
+  std::size_t start = 0;
+  std::size_t end = 0;
+  Outcome outcome{};
+};
+
+namespace detail {
+using OptionsHandle = Handle<kalendo_options, kalendo_options_free>;
+
+// Fills a C options handle from `options`; KALENDO_OK or the first failure.
+inline std::optional<Failure> fill(OptionsHandle& opts, const Options& options,
+                                   Callbacks& callbacks) {
   using namespace std::chrono;
-  detail::Handle<kalendo_options, kalendo_options_free> opts;
   kalendo_status s = kalendo_options_new(&opts.p);
-  if (s != KALENDO_OK) return detail::failure(s);
+  if (s != KALENDO_OK) return failure(s);
   if (options.now) {
     // The C fields cannot carry a time outside the day, nor a leap second
     // anywhere but at second 59.
@@ -224,21 +240,23 @@ inline Outcome parse(std::string_view text, const Options& options) {
         (options.now->leap_second && hh_mm_ss<nanoseconds>{t}.seconds() != 59s)) {
       return Failure{KALENDO_INVALID_DATE, "invalid `now` datetime: a field is out of range"};
     }
-    s = kalendo_options_set_now_fields(opts.p, detail::to_c(*options.now));
+    s = kalendo_options_set_now_fields(opts.p, to_c(*options.now));
   }
   for (const auto& [name, date] : options.anchors) {
     if (s != KALENDO_OK) break;
-    s = kalendo_options_set_anchor(opts.p, name.c_str(), detail::iso_date(date).c_str());
+    s = kalendo_options_set_anchor(opts.p, name.c_str(), iso_date(date).c_str());
   }
-  const seconds t = options.default_time;
-  if (s == KALENDO_OK && (t < seconds{0} || t >= days{1})) {
-    return Failure{KALENDO_INVALID_ARGUMENT, "invalid default_time"};
-  }
-  const hh_mm_ss<seconds> hms{t};
+  // A time of day as the C setters take it, or none outside the day.
+  const auto clock = [](seconds t) -> std::optional<hh_mm_ss<seconds>> {
+    if (t < seconds{0} || t >= days{1}) return std::nullopt;
+    return hh_mm_ss<seconds>{t};
+  };
+  const auto hms = clock(options.default_time);
+  if (s == KALENDO_OK && !hms) return Failure{KALENDO_INVALID_ARGUMENT, "invalid default_time"};
   if (s == KALENDO_OK) {
-    s = kalendo_options_set_default_time(opts.p, static_cast<unsigned>(hms.hours().count()),
-                                         static_cast<unsigned>(hms.minutes().count()),
-                                         static_cast<unsigned>(hms.seconds().count()));
+    s = kalendo_options_set_default_time(opts.p, static_cast<unsigned>(hms->hours().count()),
+                                         static_cast<unsigned>(hms->minutes().count()),
+                                         static_cast<unsigned>(hms->seconds().count()));
   }
   if (s == KALENDO_OK)
     s = kalendo_options_set_week_start(opts.p, options.week_start.iso_encoding() - 1);
@@ -248,47 +266,92 @@ inline Outcome parse(std::string_view text, const Options& options) {
   }
   if (s == KALENDO_OK)
     s = kalendo_options_set_mode(opts.p, static_cast<kalendo_mode>(options.mode));
-  detail::Callbacks callbacks{&options, nullptr};
-  if (s == KALENDO_OK && options.is_holiday) {
-    s = kalendo_options_set_holidays(opts.p, detail::Callbacks::holiday, detail::Callbacks::stop,
-                                     &callbacks);
+  if (s == KALENDO_OK) s = kalendo_options_set_region(opts.p, options.region.c_str());
+  for (const auto& [name, at] : options.day_parts) {
+    if (s != KALENDO_OK) break;
+    const auto part = clock(at);
+    if (!part) return Failure{KALENDO_INVALID_ARGUMENT, "day part time out of range"};
+    s = kalendo_options_set_day_part(opts.p, name.c_str(),
+                                     static_cast<unsigned>(part->hours().count()),
+                                     static_cast<unsigned>(part->minutes().count()),
+                                     static_cast<unsigned>(part->seconds().count()));
   }
-  if (s != KALENDO_OK) return detail::failure(s);
+  for (const std::string& zone : options.zone_names) {
+    if (s != KALENDO_OK) break;
+    s = kalendo_options_add_zone_name(opts.p, zone.c_str());
+  }
+  if (s == KALENDO_OK && options.is_holiday) {
+    s = kalendo_options_set_holidays(opts.p, Callbacks::holiday, Callbacks::stop, &callbacks);
+  }
+  if (s != KALENDO_OK) return failure(s);
+  return std::nullopt;
+}
 
-  detail::Handle<kalendo_result, kalendo_result_free> result;
-  s = kalendo_parse(opts.p, text.data(), text.size(), &result.p);
-  if (callbacks.error) std::rethrow_exception(callbacks.error);
-  if (s != KALENDO_OK) return detail::failure(s);
-  switch (kalendo_result_kind(result.p)) {
+// The outcome a C result holds, as values.
+inline Outcome outcome(const kalendo_result* result) {
+  switch (kalendo_result_kind(result)) {
     case KALENDO_INSTANT:
     case KALENDO_RANGE: {
       kalendo_reading r;
-      s = kalendo_result_reading(result.p, &r);
-      if (s != KALENDO_OK) return detail::failure(s);
-      if (!detail::fits(r)) return detail::beyond_chrono();
-      Reading one = detail::reading(r);
+      const kalendo_status s = kalendo_result_reading(result, &r);
+      if (s != KALENDO_OK) return failure(s);
+      if (!fits(r)) return beyond_chrono();
+      Reading one = reading(r);
       if (auto* i = std::get_if<Instant>(&one)) return std::move(*i);
       return std::get<Range>(std::move(one));
     }
     case KALENDO_AMBIGUOUS: {
-      Ambiguous a{{}, kalendo_result_reason(result.p)};
-      const size_t n = kalendo_result_candidate_count(result.p);
+      Ambiguous a{{}, kalendo_result_reason(result)};
+      const size_t n = kalendo_result_candidate_count(result);
       a.candidates.reserve(n);
       for (size_t i = 0; i < n; ++i) {
         kalendo_reading r;
-        s = kalendo_result_candidate(result.p, i, &r);
-        if (s != KALENDO_OK) return detail::failure(s);
-        if (!detail::fits(r)) return detail::beyond_chrono();
-        a.candidates.push_back(detail::reading(r));
+        const kalendo_status s = kalendo_result_candidate(result, i, &r);
+        if (s != KALENDO_OK) return failure(s);
+        if (!fits(r)) return beyond_chrono();
+        a.candidates.push_back(reading(r));
       }
       return a;
     }
     case KALENDO_NO_PARSE:
       break;
   }
-  return NoParse{kalendo_result_reason(result.p)};
+  return NoParse{kalendo_result_reason(result)};
+}
+}  // namespace detail
+
+// Resolves a UTF-8 text. A text that is not a date is a NoParse, not a
+// Failure; a Failure means the call itself could not be answered, or that
+// an answer lies beyond the years std::chrono::year holds.
+inline Outcome parse(std::string_view text, const Options& options) {
+  detail::OptionsHandle opts;
+  detail::Callbacks callbacks{&options, nullptr};
+  if (auto bad = detail::fill(opts, options, callbacks)) return std::move(*bad);
+  detail::Handle<kalendo_result, kalendo_result_free> result;
+  const kalendo_status s = kalendo_parse(opts.p, text.data(), text.size(), &result.p);
+  if (callbacks.error) std::rethrow_exception(callbacks.error);
+  if (s != KALENDO_OK) return detail::failure(s);
+  return detail::outcome(result.p);
 }
 
+// Finds the date expressions of a running UTF-8 text, in text order. A call
+// that cannot be answered gives one Found spanning nothing whose outcome is
+// the Failure.
+inline std::vector<Found> search(std::string_view text, const Options& options) {
+  detail::OptionsHandle opts;
+  detail::Callbacks callbacks{&options, nullptr};
+  if (auto bad = detail::fill(opts, options, callbacks)) return {Found{0, 0, std::move(*bad)}};
+  detail::Handle<kalendo_found, kalendo_found_free> found;
+  const kalendo_status s = kalendo_search(opts.p, text.data(), text.size(), &found.p);
+  if (callbacks.error) std::rethrow_exception(callbacks.error);
+  if (s != KALENDO_OK) return {Found{0, 0, detail::failure(s)}};
+  std::vector<Found> items(kalendo_found_count(found.p));
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    kalendo_found_span(found.p, i, &items[i].start, &items[i].end);
+    items[i].outcome = detail::outcome(kalendo_found_result(found.p, i));
+  }
+  return items;
+}
 }  // namespace api_v1
 }  // namespace kalendo
 

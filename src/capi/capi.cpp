@@ -23,6 +23,7 @@
 #include "locale.h"
 #include "parse.h"
 #include "quote.h"
+#include "search/search.h"
 #include "tokenize.h"
 #include "types.h"
 #include "unicode.h"
@@ -47,6 +48,16 @@ struct kalendo_options {
 
 struct kalendo_result {
   kalendo::Outcome outcome;
+  std::string json;
+};
+
+struct kalendo_found {
+  struct Item {
+    std::size_t start = 0;  // bytes
+    std::size_t end = 0;
+    kalendo_result result;
+  };
+  std::vector<Item> items;
   std::string json;
 };
 
@@ -207,6 +218,39 @@ bool ask_stop(void* context) {
     call->stopped = call->options->stop(call->options->user) != 0;
   }
   return call->stopped;
+}
+
+// The checks every call that reads a text makes first: the options, the
+// moment, the text's encoding, and anchor names that could not be marked.
+std::optional<Failure> check_call(const kalendo_options* options, const char* text, size_t length) {
+  if (options == nullptr) return null_argument("options");
+  if (text == nullptr && length != 0) return null_argument("text");
+  if (!options->now) {
+    return Failure{KALENDO_NOW_NOT_SET,
+                   "the current moment is not set: call kalendo_options_set_now first"};
+  }
+  const std::string_view view = length == 0 ? std::string_view() : std::string_view(text, length);
+  if (!valid_utf8(view)) return Failure{KALENDO_INVALID_ARGUMENT, "text is not valid UTF-8"};
+  // Names that match inside one another's markers would grow the text
+  // past the tokenizer's bound; refused as the Python module refuses them.
+  if (!options->anchors.empty()) {
+    std::vector<std::string_view> names;
+    names.reserve(options->anchors.size());
+    for (const auto& entry : options->anchors)
+      names.push_back(entry.first);
+    if (!anchor_markers_fit(uni::trim_white_space(view), names)) {
+      return Failure{KALENDO_INVALID_ARGUMENT,
+                     "anchor names match inside the markers of other anchor names and would "
+                     "grow the text without bound; avoid names that begin with a digit"};
+    }
+  }
+  return std::nullopt;
+}
+
+// Without a predicate, business days are counted arithmetically and
+// nothing is asked, the stop function included.
+HolidayFn predicate_for(const kalendo_options* options, HolidayCall& call) {
+  return options->is_holiday != nullptr ? HolidayFn(ask_holiday, &call, ask_stop) : HolidayFn();
 }
 
 }  // namespace
@@ -406,37 +450,84 @@ kalendo_status kalendo_options_set_mode(kalendo_options* options, kalendo_mode m
   });
 }
 
+kalendo_status kalendo_options_set_region(kalendo_options* options, const char* region) {
+  return guarded([&]() -> std::optional<Failure> {
+    if (options == nullptr) return null_argument("options");
+    if (region == nullptr) return null_argument("region");
+    const std::optional<everyday::Region> r = everyday::holidays::region_named(region);
+    if (!r) {
+      std::string message = "region must be one of US, GB, CA, AU, IE or NZ, not ";
+      append_quoted(message, region);
+      return Failure{KALENDO_INVALID_ARGUMENT, std::move(message)};
+    }
+    options->full.region = *r;
+    return std::nullopt;
+  });
+}
+
+kalendo_status kalendo_options_set_day_part(kalendo_options* options, const char* name,
+                                            unsigned hour, unsigned minute, unsigned second) {
+  return guarded([&]() -> std::optional<Failure> {
+    if (options == nullptr) return null_argument("options");
+    if (name == nullptr) return null_argument("name");
+    const auto* names = std::begin(everyday::kDayPartNames);
+    const auto* part = std::find(names, std::end(everyday::kDayPartNames), std::string_view(name));
+    if (part == std::end(everyday::kDayPartNames)) {
+      std::string message = "unknown part of the day ";
+      append_quoted(message, name);
+      message += " (known: morning, lunch, afternoon, evening, tonight, night, eod)";
+      return Failure{KALENDO_INVALID_ARGUMENT, std::move(message)};
+    }
+    if (hour >= 24 || minute >= 60 || second >= 60) {
+      return Failure{KALENDO_INVALID_ARGUMENT, "day part time out of range"};
+    }
+    options->full.day_parts[static_cast<std::size_t>(part - names)] =
+        TimeOfDay::hms(hour, minute, second);
+    return std::nullopt;
+  });
+}
+
+kalendo_status kalendo_options_add_zone_name(kalendo_options* options, const char* abbreviation) {
+  return guarded([&]() -> std::optional<Failure> {
+    if (options == nullptr) return null_argument("options");
+    if (abbreviation == nullptr) return null_argument("abbreviation");
+    const std::string_view name(abbreviation);
+    if (!valid_utf8(name)) {
+      return Failure{KALENDO_INVALID_ARGUMENT, "zone name is not valid UTF-8"};
+    }
+    bool spaced = name.empty();
+    for (std::size_t i = 0; i < name.size() && !spaced;) {
+      spaced = uni::white_space_len(name, i) != 0;
+      i += uni::decode_utf8(name, i).len;
+    }
+    if (spaced) {
+      std::string message = "zone name ";
+      append_quoted(message, abbreviation);
+      message += " must be one word";
+      return Failure{KALENDO_INVALID_ARGUMENT, std::move(message)};
+    }
+    options->full.zone_names.emplace_back(name);
+    return std::nullopt;
+  });
+}
+
+kalendo_status kalendo_options_clear_zone_names(kalendo_options* options) {
+  return guarded([&]() -> std::optional<Failure> {
+    if (options == nullptr) return null_argument("options");
+    options->full.zone_names.clear();
+    return std::nullopt;
+  });
+}
+
 kalendo_status kalendo_parse(const kalendo_options* options, const char* text, size_t length,
                              kalendo_result** out) {
   return guarded([&]() -> std::optional<Failure> {
     if (out == nullptr) return null_argument("out");
     *out = nullptr;
-    if (options == nullptr) return null_argument("options");
-    if (text == nullptr && length != 0) return null_argument("text");
+    if (auto bad = check_call(options, text, length)) return bad;
     const std::string_view view = length == 0 ? std::string_view() : std::string_view(text, length);
-    if (!options->now) {
-      return Failure{KALENDO_NOW_NOT_SET,
-                     "the current moment is not set: call kalendo_options_set_now first"};
-    }
-    if (!valid_utf8(view)) return Failure{KALENDO_INVALID_ARGUMENT, "text is not valid UTF-8"};
-    // Names that match inside one another's markers would grow the text
-    // past the tokenizer's bound; refused as the Python module refuses them.
-    if (!options->anchors.empty()) {
-      std::vector<std::string_view> names;
-      names.reserve(options->anchors.size());
-      for (const auto& entry : options->anchors)
-        names.push_back(entry.first);
-      if (!anchor_markers_fit(uni::trim_white_space(view), names)) {
-        return Failure{KALENDO_INVALID_ARGUMENT,
-                       "anchor names match inside the markers of other anchor names and would "
-                       "grow the text without bound; avoid names that begin with a digit"};
-      }
-    }
-    // Without a predicate, business days are counted arithmetically and
-    // nothing is asked, the stop function included.
     HolidayCall call{options};
-    const HolidayFn predicate =
-        options->is_holiday != nullptr ? HolidayFn(ask_holiday, &call, ask_stop) : HolidayFn();
+    const HolidayFn predicate = predicate_for(options, call);
     auto result = std::make_unique<kalendo_result>();
     result->outcome =
         options->mode == KALENDO_MODE_STRICT
@@ -450,6 +541,83 @@ kalendo_status kalendo_parse(const kalendo_options* options, const char* text, s
     *out = result.release();
     return std::nullopt;
   });
+}
+
+kalendo_status kalendo_search(const kalendo_options* options, const char* text, size_t length,
+                              kalendo_found** out) {
+  return guarded([&]() -> std::optional<Failure> {
+    if (out == nullptr) return null_argument("out");
+    *out = nullptr;
+    if (auto bad = check_call(options, text, length)) return bad;
+    const std::string_view view = length == 0 ? std::string_view() : std::string_view(text, length);
+    HolidayCall call{options};
+    const search::Request request{*options->now, options->anchors, options->full,
+                                  options->mode == KALENDO_MODE_STRICT,
+                                  predicate_for(options, call)};
+    std::vector<search::Found> items = search::find_dates(view, request);
+    // A stopped scan ends early: what it found is not the whole answer.
+    if (call.stopped) {
+      return Failure{KALENDO_INTERRUPTED, "the stop function ended the search"};
+    }
+    auto found = std::make_unique<kalendo_found>();
+    found->items.reserve(items.size());
+    found->json += '[';
+    for (search::Found& f : items) {
+      kalendo_found::Item& item = found->items.emplace_back();
+      item.start = f.byte_start;
+      item.end = f.byte_end;
+      item.result.outcome = std::move(f.outcome);
+      write_json(to_wire(item.result.outcome), item.result.json);
+      if (found->json.size() > 1) found->json += ',';
+      found->json += '[';
+      found->json += std::to_string(item.start);
+      found->json += ',';
+      found->json += std::to_string(item.end);
+      found->json += ',';
+      found->json += item.result.json;
+      found->json += ']';
+    }
+    found->json += ']';
+    *out = found.release();
+    return std::nullopt;
+  });
+}
+
+void kalendo_found_free(kalendo_found* found) {
+  delete found;
+}
+
+size_t kalendo_found_count(const kalendo_found* found) {
+  return found == nullptr ? 0 : found->items.size();
+}
+
+kalendo_status kalendo_found_span(const kalendo_found* found, size_t index, size_t* start,
+                                  size_t* end) {
+  return guarded([&]() -> std::optional<Failure> {
+    if (found == nullptr) return null_argument("found");
+    if (start == nullptr) return null_argument("start");
+    if (end == nullptr) return null_argument("end");
+    if (index >= found->items.size()) {
+      return Failure{KALENDO_INVALID_ARGUMENT, "item index out of range"};
+    }
+    *start = found->items[index].start;
+    *end = found->items[index].end;
+    return std::nullopt;
+  });
+}
+
+const kalendo_result* kalendo_found_result(const kalendo_found* found, size_t index) {
+  if (found == nullptr || index >= found->items.size()) return nullptr;
+  return &found->items[index].result;
+}
+
+const char* kalendo_found_json(const kalendo_found* found, size_t* length) {
+  if (found == nullptr) {
+    if (length != nullptr) *length = 0;
+    return "";
+  }
+  if (length != nullptr) *length = found->json.size();
+  return found->json.c_str();
 }
 
 void kalendo_result_free(kalendo_result* result) {

@@ -108,6 +108,44 @@ int main(void) {
   expect(kalendo_result_kind(r) == KALENDO_NO_PARSE, "NUL is not white space");
   kalendo_result_free(r);
 
+  /* The setters of the everyday grammar refuse bad values by status. */
+  expect_status(kalendo_options_set_region(o, "FR"), KALENDO_INVALID_ARGUMENT,
+                "region must be one of US, GB, CA, AU, IE or NZ, not \"FR\"", "region FR");
+  expect_status(kalendo_options_set_region(o, NULL), KALENDO_INVALID_ARGUMENT, "region is NULL",
+                "region NULL");
+  expect_status(kalendo_options_set_day_part(o, "lunch", 12, 0, 60), KALENDO_INVALID_ARGUMENT,
+                "day part time out of range", "lunch second 60");
+  expect_status(kalendo_options_add_zone_name(o, "\xc3"), KALENDO_INVALID_ARGUMENT,
+                "zone name is not valid UTF-8", "zone cut UTF-8");
+  expect_status(kalendo_options_set_region(o, "GB"), KALENDO_OK, "", "region GB");
+  expect_status(kalendo_options_add_zone_name(o, "IST"), KALENDO_OK, "", "zone IST");
+
+  /* Search: byte offsets, each item's result, the list as JSON naming the
+   * caller's zone; a bad index fails and gives no result. */
+  {
+    kalendo_found* found = NULL;
+    size_t start = 0, end = 0, length = 0;
+    const char* text = "lunch boxing day, then 5pm IST";
+    const char* json;
+    expect_status(kalendo_search(o, text, strlen(text), &found), KALENDO_OK, "", "search");
+    expect(kalendo_found_count(found) == 2, "two found");
+    expect(kalendo_found_span(found, 1, &start, &end) == KALENDO_OK && start == 23 && end == 30,
+           "span of 5pm IST");
+    expect(kalendo_result_kind(kalendo_found_result(found, 0)) == KALENDO_INSTANT, "boxing day");
+    expect_status(kalendo_found_span(found, 2, &start, &end), KALENDO_INVALID_ARGUMENT,
+                  "item index out of range", "span 2");
+    expect(kalendo_found_result(found, 2) == NULL, "result 2");
+    json = kalendo_found_json(found, &length);
+    expect(strlen(json) == length && strncmp(json, "[[6,16,", 7) == 0, "json offsets");
+    expect(strstr(json, "IST") != NULL, "json names the zone");
+    kalendo_found_free(found);
+    expect_status(kalendo_search(o, "a\xc3", 2, &found), KALENDO_INVALID_ARGUMENT,
+                  "text is not valid UTF-8", "search cut UTF-8");
+    expect(found == NULL && kalendo_found_count(NULL) == 0 && kalendo_found_result(NULL, 0) == NULL,
+           "NULL list");
+    kalendo_found_free(NULL);
+  }
+
   /* NULL handles are safe everywhere. */
   expect(kalendo_result_kind(NULL) == KALENDO_NO_PARSE && kalendo_result_candidate_count(NULL) == 0,
          "NULL result");

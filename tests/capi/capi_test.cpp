@@ -135,6 +135,37 @@ TEST(Library, OptionsReachTheCore) {
        {.now = DateTime{2024y / June / 5, 12h + 30s, true}},
        "failure 2: invalid `now` datetime: a field is out of range"},
       {"\xff", {.now = kNow}, "failure 1: text is not valid UTF-8"},
+      // Region, parts of the day and the caller's zones.
+      {"boxing day",
+       {.now = kNow, .region = "GB"},
+       "2024-12-26T09:00:00 0.9 Boxing Day 2024-12-26, default 09:00"},
+      {"boxing day",
+       {.now = kNow},
+       "! Boxing Day is not a holiday of region US (it is one in GB, CA, AU, IE, NZ)"},
+      {"boxing day",
+       {.now = kNow, .region = "gb "},
+       "failure 1: region must be one of US, GB, CA, AU, IE or NZ, not \"gb \""},
+      {"tomorrow evening",
+       {.now = kNow, .day_parts = {{"evening", 18h + 30min}}},
+       "2024-06-06T18:30:00 0.95 tomorrow, at 18:30 (evening)"},
+      {"tomorrow evening",
+       {.now = kNow, .day_parts = {{"dusk", 18h}}},
+       "failure 1: unknown part of the day \"dusk\" (known: morning, lunch, afternoon, evening, "
+       "tonight, night, eod)"},
+      {"tomorrow evening",
+       {.now = kNow, .day_parts = {{"evening", 24h}}},
+       "failure 1: day part time out of range"},
+      {"tomorrow at 5pm IST",
+       {.now = kNow, .zone_names = {"IST"}},
+       "2024-06-06T17:00:00 0.95 tomorrow, at 17:00"},
+      {"tomorrow at 5pm IST",
+       {.now = kNow},
+       "! the zone abbreviation \"IST\" names several zones; map it to one, e.g. zones={\"IST\": "
+       "ZoneInfo(\"Area/City\")} (command: --zone IST=Area/City)"},
+      {"tomorrow",
+       {.now = kNow, .zone_names = {"I ST"}},
+       "failure 1: zone name \"I ST\" must be one word"},
+      {"tomorrow", {.now = kNow, .zone_names = {""}}, "failure 1: zone name \"\" must be one word"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(std::visit(Short{}, kalendo::parse(row.text, row.options)), row.want) << row.text;
@@ -172,6 +203,26 @@ TEST(Library, StopAndThrowEndTheWalk) {
     return false;
   };
   EXPECT_THROW(kalendo::parse("in 3 business days", options), std::runtime_error);
+}
+
+// The scan through kalendo::search: byte offsets (past a two-byte letter),
+// each item's answer, and a failed call as one item.
+TEST(Library, SearchFindsEachExpression) {
+  std::string got;
+  for (const auto& f : kalendo::search("Café tomorrow, or next friday at 5pm IST?",
+                                       {.now = kNow, .zone_names = {"IST"}})) {
+    got += std::to_string(f.start) + "-" + std::to_string(f.end) + " " +
+           std::visit(Short{}, f.outcome) + "\n";
+  }
+  EXPECT_EQ(got,
+            "6-14 2024-06-06T09:00:00 0.95 tomorrow, default 09:00\n"
+            "19-41 2024-06-07T17:00:00 0.95 next Friday, at 17:00\n");
+  const auto none = kalendo::search("nothing here", {.now = kNow});
+  EXPECT_TRUE(none.empty());
+  const auto failed = kalendo::search("tomorrow", {});
+  ASSERT_EQ(failed.size(), 1u);
+  EXPECT_EQ(std::visit(Short{}, failed[0].outcome),
+            "failure 3: the current moment is not set: call kalendo_options_set_now first");
 }
 
 }  // namespace
