@@ -33,8 +33,8 @@ WireResolution wire_res(Resolution r) {
   WireResolution w;
   if (r.value.is_range()) {
     w.kind = WireResolution::Kind::Range;
-    w.start = DateTimeText(r.value.start);
-    w.end = DateTimeText(r.value.end);
+    if (!r.value.open_start) w.start = DateTimeText(r.value.start);
+    if (!r.value.open_end) w.end = DateTimeText(r.value.end);
   } else {
     w.kind = WireResolution::Kind::Instant;
     w.when = DateTimeText(r.value.start);
@@ -164,7 +164,12 @@ void append_json_float(std::string& out, float f) {
 namespace {
 
 // Date-time texts hold digits, signs, "-", "T" and ":" only: no escapes.
+// An open end of a range is null.
 void append_date_time_value(std::string& out, const DateTimeText& t) {
+  if (t.size == 0) {
+    out += "null";
+    return;
+  }
   out.push_back('"');
   out += t.view();
   out.push_back('"');

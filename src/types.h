@@ -10,15 +10,23 @@
 
 namespace kalendo {
 
-// What an expression denotes: an instant, or an inclusive range.
+// What an expression denotes: an instant, or an inclusive range. A range
+// may lack one end ("until 5pm", "since August"): that end is open, and its
+// date-time is meaningless; only the everyday grammar makes such ranges.
 struct Value {
   enum class Kind : uint8_t { Instant, Range };
   Kind kind = Kind::Instant;
-  DateTime start;  // the instant itself, or the start of the range
-  DateTime end;    // the end of the range; equal to start for an instant
+  DateTime start;           // the instant itself, or the start of the range
+  DateTime end;             // the end of the range; equal to start for an instant
+  bool open_start = false;  // the range has no start
+  bool open_end = false;    // the range has no end
 
   static Value instant(DateTime t) { return Value{Kind::Instant, t, t}; }
   static Value range(DateTime s, DateTime e) { return Value{Kind::Range, s, e}; }
+  // Returns the range from `s` on, without an end.
+  static Value from(DateTime s) { return Value{Kind::Range, s, s, false, true}; }
+  // Returns the range up to `e`, without a start.
+  static Value until(DateTime e) { return Value{Kind::Range, e, e, true, false}; }
   // Returns the range from 00:00:00 of `first` to 23:59:59 of `last`.
   static Value days(Date first, Date last) {
     return range(DateTime{first, TimeOfDay{}}, DateTime{last, TimeOfDay::hms(23, 59, 59)});
@@ -50,6 +58,7 @@ struct Outcome {
 };
 
 // A date-time text, held in place: the longest is "-262143-01-01T00:00:00".
+// An empty text stands for an open end.
 struct DateTimeText {
   char bytes[24];  // only the first `size` are written
   uint8_t size = 0;
@@ -64,8 +73,8 @@ struct WireResolution {
   enum class Kind : uint8_t { Instant, Range };
   Kind kind = Kind::Instant;
   DateTimeText when;   // instant
-  DateTimeText start;  // range
-  DateTimeText end;    // range
+  DateTimeText start;  // range; empty when open
+  DateTimeText end;    // range; empty when open
   float confidence = 0.0f;
   std::string interpretation;
 };
