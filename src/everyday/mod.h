@@ -74,6 +74,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 namespace times {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
+namespace open_ends {
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
+}
 
 namespace zones {
 // A zone the text names: its IANA name ("America/Los_Angeles", "UTC"), an
@@ -101,9 +104,10 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
 
 // The everyday matcher table, in the order ties are decided.
 inline constexpr Matcher kMatchers[] = {
-    dates::try_match,  // march 14, 2025-03-14, 3/14/2025, Q3 2025, the 14th
-    days::try_match,   // the day after tomorrow, a week from monday, +15min
-    times::try_match,  // 5:30 pm tomorrow, tonight at 11, around noon
+    dates::try_match,      // march 14, 2025-03-14, 3/14/2025, Q3 2025, the 14th
+    open_ends::try_match,  // until 5pm, since august, by friday, last 2 days, the past hour
+    days::try_match,       // the day after tomorrow, a week from monday, +15min
+    times::try_match,      // 5:30 pm tomorrow, tonight at 11, around noon
 };
 
 // Reads pieces that name one day (or a moment) at the context's time of

@@ -1,0 +1,340 @@
+// Matches ranges with one end (until 5pm, after 2pm, since August, starting
+// monday, from monday on, before friday), deadlines (by friday), and rolling
+// windows counted from today or from now (last 2 days, next 3 hours, the
+// past hour). The day or time after the lead word is read by the other
+// families, on a span of the pieces.
+#include <algorithm>
+#include <string>
+
+#include "everyday/mod.h"
+#include "grammar/units.h"
+#include "locale.h"
+
+namespace kalendo::everyday::open_ends {
+namespace {
+
+using Kind = Tok::Kind;
+
+// What the lead word makes of the moment after it.
+enum class Lead : uint8_t {
+  Until,     // from now to the end of it
+  Before,    // open start, up to its start
+  By,        // a deadline: the moment itself
+  After,     // from its end on
+  Since,     // from its most recent start on
+  Starting,  // from its start on
+};
+
+// Lead words the core leaves as plain words.
+constexpr WordEntry<Lead> kLeadWords[7] = {
+    {"until", Lead::Until},       {"till", Lead::Until}, {"til", Lead::Until},
+    {"'til", Lead::Until},        {"by", Lead::By},      {"since", Lead::Since},
+    {"starting", Lead::Starting},
+};
+
+// Words after a start that say the range runs on: "from monday onwards".
+constexpr std::string_view kOnwards[3] = {"onwards", "onward", "forward"};
+
+// Words before a window that add nothing: "over the next 3 days".
+constexpr std::string_view kWindowFillers[2] = {"over", "during"};
+
+// The time of day that marks a day read without a clock time: no text
+// names it by accident more than once a day, and a day read at it is
+// taken whole.
+constexpr TimeOfDay kDayEnd = TimeOfDay::hms(23, 59, 59);
+
+// The confidence of an open end or window is at most this: the reading of
+// its end is exact, the lead word less so.
+constexpr float kOpenConfidence = 0.9f;
+
+// The moment after a lead word: a whole day, a range, or an instant.
+struct Bound {
+  DateTime first;
+  DateTime last;
+  float confidence = 0.0f;
+};
+
+bool word_in(const Piece& p, std::span<const std::string_view> words) {
+  return !p.is_shape && p.tok.is(Kind::Word) && contains_word(words, p.tok.text);
+}
+
+// Reads pieces as a day, a period or a moment: a day without a clock time
+// spans the whole day, a period keeps its ends, a moment is both ends.
+std::optional<Bound> read_bound(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.empty()) return std::nullopt;
+  EverydayCtx whole{ctx.core, ctx.opts, ctx.text};
+  whole.core.tod = kDayEnd;
+  whole.core.tod_explicit = true;
+  std::optional<Resolution> r = resolve_day(pieces, whole);
+  if (!r) {
+    MatchResult m = times::try_match(pieces, ctx);
+    if (m.kind != MatchResult::Kind::Single) return std::nullopt;
+    r = std::move(m.reading);
+  }
+  const Value& v = r->value;
+  if (v.open_start || v.open_end) return std::nullopt;
+  Bound b{v.start, v.end, r->confidence};
+  if (!v.is_range() && v.start.time == kDayEnd) b.first.time = TimeOfDay{};
+  return b;
+}
+
+// Appends "YYYY-MM-DD HH:MM", with ":SS" when the seconds are not zero.
+void append_moment(std::string& out, DateTime t) {
+  append_date(out, t.date);
+  out += ' ';
+  append_hh_mm(out, t.time);
+  if (t.time.secs % 60 != 0) {
+    out += ':';
+    out += static_cast<char>('0' + t.time.secs % 60 / 10);
+    out += static_cast<char>('0' + t.time.secs % 10);
+  }
+}
+
+MatchResult from_on(DateTime start, float confidence) {
+  std::string text = "from ";
+  append_moment(text, start);
+  text += " on";
+  return MatchResult::single(std::move(text), Value::from(start),
+                             std::min(confidence, kOpenConfidence));
+}
+
+// since <month>: the most recent one that has begun, this one included.
+std::optional<DateTime> month_since(int64_t month, Date today) {
+  const int64_t year = today.year() - (static_cast<uint32_t>(month) > today.month() ? 1 : 0);
+  const auto first = Date::from_ymd(year, static_cast<uint32_t>(month), 1);
+  if (!first) return std::nullopt;
+  return DateTime{*first, TimeOfDay{}};
+}
+
+// since|starting <year>: "since 2020" is from its first day on. Only
+// four digits count as a year here.
+MatchResult year_on(std::span<const Piece> rest) {
+  if (rest.size() != 1 || rest[0].is_shape || !rest[0].tok.is(Kind::Num)) {
+    return MatchResult::no_match();
+  }
+  const int64_t year = rest[0].tok.value;
+  if (year < 1000 || year > 9999) return MatchResult::no_match();
+  const auto first = Date::from_ymd(year, 1, 1);
+  if (!first) return MatchResult::no_match();
+  return from_on(DateTime{*first, TimeOfDay{}}, 0.85f);
+}
+
+// Returns whether pieces name a month but no year: "march 14", "14th june".
+bool yearless_date(std::span<const Piece> pieces) {
+  bool month = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return false;
+    if (p.tok.is(Kind::Month)) month = true;
+    if (p.tok.is(Kind::Num) && p.tok.value >= 100) return false;
+  }
+  return month;
+}
+
+// since <x>: looks back. A weekday or month alone is its most recent one,
+// today's included; a day the other families place ahead (a date without a
+// year, a clock time already passed today) is taken a year or a day earlier.
+MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
+  const DateTime now = ctx.core.now;
+  if (rest.size() == 1 && !rest[0].is_shape && rest[0].tok.is(Kind::Month)) {
+    const auto start = month_since(rest[0].tok.value, ctx.today());
+    if (!start) return MatchResult::no_match();
+    return from_on(*start, 0.85f);
+  }
+  if (rest.size() == 1 && !rest[0].is_shape && rest[0].tok.is(Kind::Weekday)) {
+    const auto w = static_cast<uint32_t>(rest[0].tok.value);
+    const auto day =
+        add_days(ctx.today(), -static_cast<int64_t>((ctx.today().weekday() + 7 - w) % 7));
+    if (!day) return MatchResult::no_match();
+    return from_on(DateTime{*day, TimeOfDay{}}, 0.85f);
+  }
+  const auto b = read_bound(rest, ctx);
+  if (!b) {
+    MatchResult m = year_on(rest);
+    if (m.kind == MatchResult::Kind::Single && m.reading.value.start > now) {
+      return MatchResult::reject("\"since\" names a moment after now");
+    }
+    return m;
+  }
+  DateTime start = b->first;
+  if (start > now && yearless_date(rest)) {
+    const auto back = add_months_checked(start.date, -12);
+    if (!back) return MatchResult::no_match();
+    start.date = *back;
+  } else if (start > now && b->first == b->last && start.date != ctx.today()) {
+    const auto back = add_days(start.date, -1);
+    if (!back) return MatchResult::no_match();
+    start.date = *back;
+  }
+  if (start > now) return MatchResult::reject("\"since\" names a moment after now");
+  return from_on(start, b->confidence);
+}
+
+// Returns whether the text begins "past " or "the past ", in any case.
+bool starts_with_past(std::string_view text) {
+  constexpr std::string_view kThe = "the ";
+  constexpr std::string_view kPast = "past ";
+  auto starts = [](std::string_view t, std::string_view w) {
+    if (t.size() < w.size()) return false;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      if ((t[i] | 0x20) != w[i]) return false;
+    }
+    return true;
+  };
+  if (starts(text, kThe)) text.remove_prefix(kThe.size());
+  return starts(text, kPast);
+}
+
+// The count of a window: <n> | a few | a couple of; none when absent.
+// Sets *len to the pieces taken.
+std::optional<int64_t> window_count(std::span<const Piece> p, std::size_t* len) {
+  *len = 0;
+  if (p.empty() || p[0].is_shape) return std::nullopt;
+  const Tok& t = p[0].tok;
+  if (!t.is(Kind::Num) && !t.is(Kind::Fuzzy)) return std::nullopt;
+  *len = 1;
+  if (t.is(Kind::Fuzzy) && p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::Of)) *len = 2;
+  return t.value;
+}
+
+// [over|during|in|within] [the] last|past|next|coming [<n>] <unit>: whole
+// days before or after today, or a span of hours or minutes up to or from
+// now. Without a count only "past" and "coming" make a window ("the past
+// hour"); "the next hour" is a moment.
+MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
+  if (!p.empty() && !p[0].is_shape &&
+      (p[0].tok.is_kw(Keyword::In) || word_in(p[0], kWindowFillers))) {
+    p = p.subspan(1);
+  }
+  if (p.size() < 2 || p.size() > 4 || p[0].is_shape) return MatchResult::no_match();
+  const Tok& lead = p[0].tok;
+  const bool coming = lead.is(Kind::Word) && lead.text == "coming";
+  if (!coming && !lead.is_kw(Keyword::Last) && !lead.is_kw(Keyword::Next))
+    return MatchResult::no_match();
+  const bool forward = coming || lead.is_kw(Keyword::Next);
+  std::size_t len = 0;
+  const auto count = window_count(p.subspan(1), &len);
+  if (1 + len + 1 != p.size() || p.back().is_shape || !p.back().tok.is(Kind::Unit))
+    return MatchResult::no_match();
+  if (!count) {
+    // "past" reads as the keyword "last"; only the text tells them apart.
+    const bool past = starts_with_past(ctx.text);
+    if (!coming && !past) return MatchResult::no_match();
+  }
+  const int64_t n = count.value_or(1);
+  if (n < 1 || n > 1'000'000) return MatchResult::no_match();
+  const Unit unit = p.back().tok.unit_code();
+  const std::string_view word = relative::unit_word(unit);
+  if (word.empty() || unit == Unit::Quarter) return MatchResult::no_match();
+  std::string text = cat("the ", count ? std::to_string(n) : "", count ? " " : "", word,
+                         n == 1 && count ? "" : (count ? "s" : ""));
+  const DateTime now = ctx.core.now;
+  if (unit == Unit::Minute || unit == Unit::Hour) {
+    const auto other = add_seconds(now, (forward ? n : -n) * unit_facts(unit).seconds);
+    if (!other) return MatchResult::no_match();
+    text += forward ? " from now" : " before now";
+    return MatchResult::single(std::move(text),
+                               forward ? Value::range(now, *other) : Value::range(*other, now),
+                               kOpenConfidence);
+  }
+  const Date today = ctx.today();
+  std::optional<Date> far;
+  if (unit == Unit::Day || unit == Unit::Week) {
+    far = add_days(today, (forward ? n : -n) * (unit == Unit::Week ? 7 : 1));
+  } else {
+    far = add_months_checked(today, (forward ? n : -n) * (unit == Unit::Year ? 12 : 1));
+  }
+  const auto near = add_days(today, forward ? 1 : -1);
+  if (!far || !near) return MatchResult::no_match();
+  text += forward ? " after today" : " before today";
+  return MatchResult::single(std::move(text),
+                             forward ? Value::days(*near, *far) : Value::days(*far, *near),
+                             kOpenConfidence);
+}
+
+// The lead word of an open end and the pieces it takes: until|till|til|
+// 'til|by|since|starting|after|before|from|beginning|as of.
+std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
+  if (p.empty() || p[0].is_shape) return std::nullopt;
+  const Tok& t = p[0].tok;
+  *len = 1;
+  if (t.is_kw(Keyword::After)) return Lead::After;
+  if (t.is_kw(Keyword::Before)) return Lead::Before;
+  if (t.is_kw(Keyword::From) || t.is_kw(Keyword::Start)) return Lead::Starting;
+  if (!t.is(Kind::Word)) return std::nullopt;
+  if (t.text == "as" && p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::Of)) {
+    *len = 2;
+    return Lead::Starting;
+  }
+  return find_word<Lead>(kLeadWords, t.text);
+}
+
+// until|till|til|'til <x> | before <x> | by <x> | after <x> | since <x> |
+// starting|beginning|from|as of <x> [onwards|onward]
+MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
+  std::size_t len = 0;
+  const auto lead = lead_at(p, &len);
+  if (!lead) return MatchResult::no_match();
+  std::span<const Piece> rest = p.subspan(len);
+  if (*lead == Lead::Starting && !rest.empty() && word_in(rest.back(), kOnwards)) {
+    rest = rest.first(rest.size() - 1);
+  }
+  if (rest.empty()) return MatchResult::no_match();
+  const DateTime now = ctx.core.now;
+  switch (*lead) {
+    case Lead::Since:
+      return since(rest, ctx);
+    case Lead::By: {
+      // A deadline is the moment itself, at the default time of a day.
+      std::optional<Resolution> r = resolve_day(rest, ctx);
+      if (!r) {
+        MatchResult m = times::try_match(rest, ctx);
+        if (m.kind != MatchResult::Kind::Single) return MatchResult::no_match();
+        r = std::move(m.reading);
+      }
+      if (r->value.is_range()) return MatchResult::no_match();
+      r->interpretation.insert(0, "by ");
+      r->interpretation += " (a deadline)";
+      return MatchResult::single(std::move(*r));
+    }
+    default:
+      break;
+  }
+  const auto b = read_bound(rest, ctx);
+  if (!b) return *lead == Lead::Starting ? year_on(rest) : MatchResult::no_match();
+  const bool moment = b->first == b->last;
+  const float confidence = std::min(b->confidence, kOpenConfidence);
+  switch (*lead) {
+    case Lead::Until: {
+      if (b->last <= now) return MatchResult::reject("\"until\" names a moment already past");
+      std::string text = "from now until ";
+      append_moment(text, b->last);
+      return MatchResult::single(std::move(text), Value::range(now, b->last), confidence);
+    }
+    case Lead::Before: {
+      // A day or period ends the second before it begins; a moment is
+      // the end itself ("before 5pm": up to 17:00).
+      const auto end = moment ? std::optional(b->first) : add_seconds(b->first, -1);
+      if (!end) return MatchResult::no_match();
+      std::string text = "until ";
+      append_moment(text, *end);
+      return MatchResult::single(std::move(text), Value::until(*end), confidence);
+    }
+    case Lead::After: {
+      const auto start = moment ? std::optional(b->first) : add_seconds(b->last, 1);
+      if (!start) return MatchResult::no_match();
+      return from_on(*start, confidence);
+    }
+    default:
+      return from_on(b->first, confidence);
+  }
+}
+
+}  // namespace
+
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.size() < 2) return MatchResult::no_match();
+  if (MatchResult m = window(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  return open_end(pieces, ctx);
+}
+
+}  // namespace kalendo::everyday::open_ends
