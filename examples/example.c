@@ -15,12 +15,13 @@ static void print_datetime(const kalendo_datetime* t) {
          (unsigned)t->hour, (unsigned)t->minute, (unsigned)t->second);
 }
 
-static void print_reading(const kalendo_reading* r) {
+/* An open end of a range prints as nothing: "range 2023-08-01T00:00:00..". */
+static void print_reading(const kalendo_reading* r, unsigned open_ends) {
   printf("%s ", r->is_range ? "range" : "instant");
-  print_datetime(&r->start);
+  if (!(open_ends & KALENDO_OPEN_START)) print_datetime(&r->start);
   if (r->is_range) {
     printf("..");
-    print_datetime(&r->end);
+    if (!(open_ends & KALENDO_OPEN_END)) print_datetime(&r->end);
   }
   printf(" %g %s\n", (double)r->confidence, r->interpretation);
 }
@@ -52,7 +53,7 @@ int main(void) {
       case KALENDO_INSTANT:
       case KALENDO_RANGE:
         ok = check(kalendo_result_reading(result, &reading));
-        if (ok) print_reading(&reading);
+        if (ok) print_reading(&reading, kalendo_result_open_ends(result));
         break;
       case KALENDO_AMBIGUOUS:
         printf("ambiguous %s\n", kalendo_result_reason(result));
@@ -60,7 +61,7 @@ int main(void) {
           ok = check(kalendo_result_candidate(result, i, &reading));
           if (ok) {
             printf("  ");
-            print_reading(&reading);
+            print_reading(&reading, kalendo_result_candidate_open_ends(result, i));
           }
         }
         break;

@@ -27,10 +27,11 @@ struct Printer {
     std::printf(" %g %s\n", static_cast<double>(i.confidence), i.interpretation.c_str());
   }
   void operator()(const kalendo::Range& r) const {
+    // An open end prints as nothing: "range 2023-08-01T00:00:00..".
     std::printf("range ");
-    print(r.start);
+    if (r.start) print(*r.start);
     std::printf("..");
-    print(r.end);
+    if (r.end) print(*r.end);
     std::printf(" %g %s\n", static_cast<double>(r.confidence), r.interpretation.c_str());
   }
   void operator()(const kalendo::Ambiguous& a) const {

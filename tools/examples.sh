@@ -42,7 +42,8 @@ import kalendo
 def line(r):
     if isinstance(r, kalendo.Instant):
         return f"instant {r.when.isoformat()} {r.confidence:g} {r.interpretation}"
-    return f"range {r.start.isoformat()}..{r.end.isoformat()} {r.confidence:g} {r.interpretation}"
+    start, end = (t.isoformat() if t else "" for t in (r.start, r.end))
+    return f"range {start}..{end} {r.confidence:g} {r.interpretation}"
 
 for text in open(sys.argv[1], encoding="utf-8").read().splitlines():
     o = kalendo.parse(text, now=datetime(2024, 6, 5, 14, 20, 10), anchors={"Launch": date(2024, 6, 20)},

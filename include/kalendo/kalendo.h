@@ -40,12 +40,13 @@ typedef enum kalendo_status {
   KALENDO_NOW_NOT_SET = 3,      /* kalendo_parse before kalendo_options_set_now* */
   KALENDO_INTERRUPTED = 4,      /* the holiday stop function ended the call */
   KALENDO_OUT_OF_MEMORY = 5,
-  KALENDO_INTERNAL_ERROR = 6 /* a broken invariant inside kalendo; never caused by input */
+  KALENDO_INTERNAL_ERROR = 6, /* a broken invariant inside kalendo; never caused by input */
+  KALENDO_NO_SUCH_END = 7     /* kalendo_result_start or _end of a range without that end */
 } kalendo_status;
 
 typedef enum kalendo_kind {
   KALENDO_INSTANT = 0,   /* one moment: start == end */
-  KALENDO_RANGE = 1,     /* start..end, both included */
+  KALENDO_RANGE = 1,     /* start..end, both included; one end may be open (see below) */
   KALENDO_AMBIGUOUS = 2, /* several readings: see the candidates */
   KALENDO_NO_PARSE = 3   /* not a date: see the reason */
 } kalendo_kind;
@@ -74,7 +75,10 @@ typedef struct kalendo_datetime {
   uint32_t nanosecond;
 } kalendo_datetime;
 
-/* One reading of a text. `interpretation` is owned by the result. */
+/* One reading of a text. `interpretation` is owned by the result. In full
+ * mode a range may lack one end ("since August" has no end, "before friday"
+ * no start): kalendo_result_open_ends says so, and the field of the missing
+ * end then holds the other end's moment, never a date of its own. */
 typedef struct kalendo_reading {
   int is_range; /* 0 for an instant (start == end) */
   kalendo_datetime start;
@@ -170,12 +174,20 @@ KALENDO_API kalendo_kind kalendo_result_kind(const kalendo_result* result);
 KALENDO_API kalendo_status kalendo_result_reading(const kalendo_result* result,
                                                   kalendo_reading* out);
 /* Parts of the one reading; for the other kinds start and end fail,
- * confidence is 0 and interpretation "". */
+ * confidence is 0 and interpretation "". The start of a range without a
+ * start, and the end of one without an end, fail with KALENDO_NO_SUCH_END. */
 KALENDO_API kalendo_status kalendo_result_start(const kalendo_result* result,
                                                 kalendo_datetime* out);
 KALENDO_API kalendo_status kalendo_result_end(const kalendo_result* result, kalendo_datetime* out);
 KALENDO_API float kalendo_result_confidence(const kalendo_result* result);
 KALENDO_API const char* kalendo_result_interpretation(const kalendo_result* result);
+/* The ends a range lacks, KALENDO_OPEN_START | KALENDO_OPEN_END: 0 for a
+ * closed range, an instant and the other kinds. The candidate form reads
+ * candidate `index` of an ambiguous text (0 when out of range). */
+#define KALENDO_OPEN_START 1u
+#define KALENDO_OPEN_END 2u
+KALENDO_API unsigned kalendo_result_open_ends(const kalendo_result* result);
+KALENDO_API unsigned kalendo_result_candidate_open_ends(const kalendo_result* result, size_t index);
 /* Why a text is ambiguous or not a date; "" otherwise. */
 KALENDO_API const char* kalendo_result_reason(const kalendo_result* result);
 /* The readings of an ambiguous text, most likely first; 0 for other kinds. */

@@ -49,10 +49,11 @@ struct Instant {
   friend bool operator==(const Instant&, const Instant&) = default;
 };
 
-// From the start to the end, both included.
+// From the start to the end, both included. In full mode one end may be
+// open: no start for "before friday", no end for "since August".
 struct Range {
-  DateTime start{};
-  DateTime end{};
+  std::optional<DateTime> start{};
+  std::optional<DateTime> end{};
   float confidence = 0.0f;
   std::string interpretation{};
   friend bool operator==(const Range&, const Range&) = default;
@@ -148,8 +149,13 @@ inline Failure beyond_chrono() {
                  "the answer lies outside the years -32767 to 32767 of std::chrono::year"};
 }
 
-inline Reading reading(const kalendo_reading& r) {
-  if (r.is_range) return Range{from_c(r.start), from_c(r.end), r.confidence, r.interpretation};
+inline Reading reading(const kalendo_reading& r, unsigned open_ends) {
+  if (r.is_range) {
+    Range range{from_c(r.start), from_c(r.end), r.confidence, r.interpretation};
+    if ((open_ends & KALENDO_OPEN_START) != 0) range.start.reset();
+    if ((open_ends & KALENDO_OPEN_END) != 0) range.end.reset();
+    return range;
+  }
   return Instant{from_c(r.start), r.confidence, r.interpretation};
 }
 
@@ -296,7 +302,7 @@ inline Outcome outcome(const kalendo_result* result) {
       const kalendo_status s = kalendo_result_reading(result, &r);
       if (s != KALENDO_OK) return failure(s);
       if (!fits(r)) return beyond_chrono();
-      Reading one = reading(r);
+      Reading one = reading(r, kalendo_result_open_ends(result));
       if (auto* i = std::get_if<Instant>(&one)) return std::move(*i);
       return std::get<Range>(std::move(one));
     }
@@ -309,7 +315,7 @@ inline Outcome outcome(const kalendo_result* result) {
         const kalendo_status s = kalendo_result_candidate(result, i, &r);
         if (s != KALENDO_OK) return failure(s);
         if (!fits(r)) return beyond_chrono();
-        a.candidates.push_back(reading(r));
+        a.candidates.push_back(reading(r, kalendo_result_candidate_open_ends(result, i)));
       }
       return a;
     }

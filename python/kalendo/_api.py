@@ -45,17 +45,36 @@ class Instant:
         return f"{_day(self.when)} {_clock(self.when)} {_note(self.interpretation, self.confidence)}"
 
 
+def _open_span(start: datetime | None, end: datetime | None, note: str) -> str:
+    """from <start> on, or until <end>: a whole day's bound shows without its clock."""
+    if start is not None:
+        clock = "" if start.time() == time(0, 0) else f" {_clock(start)}"
+        return f"from {_day(start)}{clock} on {note}"
+    if end is not None:
+        clock = "" if end.time() == time(23, 59, 59) else f" {_clock(end)}"
+        return f"until {_day(end)}{clock} {note}"
+    return f"at any time {note}"
+
+
 @dataclass(frozen=True, slots=True)
 class Range:
-    """A span from `start` to `end`, both included; a span of whole days ends at 23:59:59."""
+    """A span from `start` to `end`, both included; a span of whole days ends at 23:59:59.
 
-    start: datetime
-    end: datetime
+    A span may be open at one end: `start` is None for *before friday* (up to
+    the end, with no start), `end` is None for *since August* or *after 5pm*
+    (from the start on, with no end). Only full mode gives open spans; the
+    JSON of a full-mode answer writes the missing end as null.
+    """
+
+    start: datetime | None
+    end: datetime | None
     confidence: float
     interpretation: str
 
     def __str__(self) -> str:
         note = _note(self.interpretation, self.confidence)
+        if self.start is None or self.end is None:
+            return _open_span(self.start, self.end, note)
         if self.start.time() == time(0, 0) and self.end.time() == time(23, 59, 59):
             if self.start.date() == self.end.date():
                 return f"{_day(self.start)}, all day {note}"
@@ -139,8 +158,9 @@ def _moment(text: str, zone: tzinfo | None, now: datetime | None) -> datetime:
 def _resolution(item: dict[str, Any], zone: tzinfo | None, now: datetime | None) -> Instant | Range:
     if item["kind"] == "instant":
         return Instant(_moment(item["when"], zone, now), item["confidence"], item["interpretation"])
-    return Range(_moment(item["start"], zone, now), _moment(item["end"], zone, now), item["confidence"],
-                 item["interpretation"])
+    start, end = item["start"], item["end"]
+    return Range(None if start is None else _moment(start, zone, now), None if end is None else _moment(end, zone, now),
+                 item["confidence"], item["interpretation"])
 
 
 def outcome_of(raw: str, zone: tzinfo | None, now: datetime | None = None) -> Outcome:

@@ -129,9 +129,9 @@ bool export_array(const std::shared_ptr<const Held>& held, ArrowArray* out, std:
         break;
       case kStart:
       case kEnd:
-        ok = wrap(child, 0, c.reading_valid, held) &&
+        ok = wrap(child, 0, f == kStart ? c.start_valid : c.end_valid, held) &&
              wrap(child, 1, f == kStart ? c.start : c.end, held);
-        child->null_count = c.rows_without_reading;
+        child->null_count = f == kStart ? c.rows_without_start : c.rows_without_end;
         break;
       case kConfidence:
         ok = wrap(child, 0, c.reading_valid, held) && wrap(child, 1, c.confidence, held);

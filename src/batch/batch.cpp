@@ -87,6 +87,8 @@ struct Answer {
   uint16_t worker = 0;
   RowKind kind = RowKind::Null;
   bool unfit = false;
+  bool open_start = false;  // the range has no start ("before friday")
+  bool open_end = false;    // the range has no end ("since august")
 };
 
 struct Worker {
@@ -114,6 +116,8 @@ std::pair<uint32_t, uint32_t> keep(Worker& w, std::string_view s) {
 void fill_reading(Answer& a, Worker& w, const Resolution& r) {
   a.start = epoch_seconds(r.value.start);
   a.end = epoch_seconds(r.value.end);
+  a.open_start = r.value.open_start;
+  a.open_end = r.value.open_end;
   a.confidence = r.confidence;
   std::tie(a.interpretation_at, a.interpretation_size) = keep(w, r.interpretation);
 }
@@ -227,6 +231,8 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
   c.candidates.resize(n);
   c.row_valid.assign((n + 7) / 8, 0);
   c.reading_valid.assign((n + 7) / 8, 0);
+  c.start_valid.assign((n + 7) / 8, 0);
+  c.end_valid.assign((n + 7) / 8, 0);
   c.reason_valid.assign((n + 7) / 8, 0);
   c.interpretation_offsets.reserve(n + 1);
   c.reason_offsets.reserve(n + 1);
@@ -246,6 +252,8 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
     if (u == kNone) {
       ++c.null_rows;
       ++c.rows_without_reading;
+      ++c.rows_without_start;
+      ++c.rows_without_end;
       ++c.rows_without_reason;
       c.interpretation_offsets.push_back(static_cast<int32_t>(c.interpretation.size()));
       c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
@@ -261,6 +269,19 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
                          (a.kind == RowKind::Ambiguous && a.candidates > 0);
     if (reading) {
       set_bit(c.reading_valid, row);
+      // An open end is a null field; its stored time is never read.
+      if (a.open_start) {
+        ++c.rows_without_start;
+        c.open_start.emplace_back(static_cast<int64_t>(row));
+      } else {
+        set_bit(c.start_valid, row);
+      }
+      if (a.open_end) {
+        ++c.rows_without_end;
+        c.open_end.emplace_back(static_cast<int64_t>(row));
+      } else {
+        set_bit(c.end_valid, row);
+      }
       c.start[row] = a.start;
       c.end[row] = a.end;
       c.confidence[row] = a.confidence;
@@ -268,6 +289,8 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
                   std::string_view(arena).substr(a.interpretation_at, a.interpretation_size));
     } else {
       ++c.rows_without_reading;
+      ++c.rows_without_start;
+      ++c.rows_without_end;
       c.interpretation_offsets.push_back(static_cast<int32_t>(c.interpretation.size()));
     }
     if (a.kind == RowKind::Ambiguous || a.kind == RowKind::NoParse) {
@@ -368,9 +391,10 @@ Outcome Column::outcome(int64_t row, int64_t shift) const {
     case RowKind::Instant:
     case RowKind::Range: {
       const DateTime s = date_time_of(start[row] + shift), e = date_time_of(end[row] + shift);
-      Resolution r{text(interpretation_offsets, interpretation, row),
-                   kind[row] == RowKind::Range ? Value::range(s, e) : Value::instant(s),
-                   confidence[row]};
+      Value v = kind[row] == RowKind::Range ? Value::range(s, e) : Value::instant(s);
+      v.open_start = std::binary_search(open_start.begin(), open_start.end(), row);
+      v.open_end = std::binary_search(open_end.begin(), open_end.end(), row);
+      Resolution r{text(interpretation_offsets, interpretation, row), v, confidence[row]};
       return Outcome::resolved(std::move(r));
     }
     case RowKind::Ambiguous: {

@@ -50,13 +50,21 @@ struct Column {
   std::vector<int32_t> reason_offsets;
   std::string reason;
   // Validity bitmaps in Arrow's layout (bit i of byte i / 8): the row, its
-  // reading (start, end, confidence, interpretation) and its reason.
+  // reading (confidence, interpretation), the reading's start and end (each
+  // null also at an open end of a range) and its reason.
   std::vector<uint8_t> row_valid;
   std::vector<uint8_t> reading_valid;
+  std::vector<uint8_t> start_valid;
+  std::vector<uint8_t> end_valid;
   std::vector<uint8_t> reason_valid;
   int64_t null_rows = 0;
   int64_t rows_without_reading = 0;
+  int64_t rows_without_start = 0;
+  int64_t rows_without_end = 0;
   int64_t rows_without_reason = 0;
+  // The rows whose range has no start, or no end, in ascending order.
+  std::vector<int64_t> open_start;
+  std::vector<int64_t> open_end;
   // Every candidate of the ambiguous rows, by row in ascending order.
   std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
   // Rows whose text would make the anchor names grow it without bound: the

@@ -188,9 +188,18 @@ std::optional<DateTime> from_c(const kalendo_datetime& f) {
   return DateTime{*d, tod};
 }
 
+// The field of an open end holds the other end, so that no caller ever
+// reads a moment the answer does not name.
 kalendo_reading reading_of(const Resolution& r) {
-  return kalendo_reading{r.value.is_range() ? 1 : 0, to_c(r.value.start), to_c(r.value.end),
-                         r.confidence, r.interpretation.c_str()};
+  const Value& v = r.value;
+  const DateTime start = v.open_start ? v.end : v.start;
+  const DateTime end = v.open_end ? v.start : v.end;
+  return kalendo_reading{v.is_range() ? 1 : 0, to_c(start), to_c(end), r.confidence,
+                         r.interpretation.c_str()};
+}
+
+unsigned open_ends_of(const Value& v) {
+  return (v.open_start ? KALENDO_OPEN_START : 0u) | (v.open_end ? KALENDO_OPEN_END : 0u);
 }
 
 bool single(const kalendo_result* r) {
@@ -277,6 +286,8 @@ const char* kalendo_status_text(kalendo_status status) {
       return "out of memory";
     case KALENDO_INTERNAL_ERROR:
       return "internal error";
+    case KALENDO_NO_SUCH_END:
+      return "the range has no such end";
   }
   return "unknown status";
 }
@@ -652,7 +663,11 @@ kalendo_status kalendo_result_start(const kalendo_result* result, kalendo_dateti
   if (out == nullptr) return fail(KALENDO_INVALID_ARGUMENT, "out is NULL");
   kalendo_reading r;
   const kalendo_status status = kalendo_result_reading(result, &r);
-  if (status == KALENDO_OK) *out = r.start;
+  if (status != KALENDO_OK) return status;
+  if (result->outcome.reading.value.open_start) {
+    return fail(KALENDO_NO_SUCH_END, "the range has no start");
+  }
+  *out = r.start;
   return status;
 }
 
@@ -660,8 +675,20 @@ kalendo_status kalendo_result_end(const kalendo_result* result, kalendo_datetime
   if (out == nullptr) return fail(KALENDO_INVALID_ARGUMENT, "out is NULL");
   kalendo_reading r;
   const kalendo_status status = kalendo_result_reading(result, &r);
-  if (status == KALENDO_OK) *out = r.end;
+  if (status != KALENDO_OK) return status;
+  if (result->outcome.reading.value.open_end)
+    return fail(KALENDO_NO_SUCH_END, "the range has no end");
+  *out = r.end;
   return status;
+}
+
+unsigned kalendo_result_open_ends(const kalendo_result* result) {
+  return single(result) ? open_ends_of(result->outcome.reading.value) : 0u;
+}
+
+unsigned kalendo_result_candidate_open_ends(const kalendo_result* result, size_t index) {
+  if (result == nullptr || index >= result->outcome.candidates.size()) return 0u;
+  return open_ends_of(result->outcome.candidates[index].value);
 }
 
 float kalendo_result_confidence(const kalendo_result* result) {

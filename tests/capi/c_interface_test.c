@@ -103,6 +103,14 @@ int main(void) {
   expect(kalendo_result_end(r, &t) == KALENDO_OK && t.day == 9 && t.hour == 23 && t.second == 59,
          "end of range");
   expect(*kalendo_result_reason(r) == '\0', "no reason");
+  expect(kalendo_result_open_ends(r) == 0, "closed range");
+  kalendo_result_free(r);
+  /* A range without an end: its end fails, its reading's end repeats the start. */
+  expect_status(kalendo_parse(o, "since August", 12, &r), KALENDO_OK, "", "open range");
+  expect(kalendo_result_open_ends(r) == KALENDO_OPEN_END, "open end");
+  expect_status(kalendo_result_end(r, &t), KALENDO_NO_SUCH_END, "the range has no end", "no end");
+  expect(kalendo_result_start(r, &t) == KALENDO_OK && t.year == 2023 && t.month == 8, "start");
+  expect(kalendo_result_reading(r, &reading) == KALENDO_OK && reading.end.month == 8, "reading");
   kalendo_result_free(r);
   expect_status(kalendo_parse(o, "today\0x", 7, &r), KALENDO_OK, "", "embedded NUL");
   expect(kalendo_result_kind(r) == KALENDO_NO_PARSE, "NUL is not white space");

@@ -42,10 +42,12 @@ struct Short {
     return text_of(i.at, false) + c + i.interpretation;
   }
   std::string operator()(const kalendo::Range& r) const {
-    const bool days = r.start.time == 0s && r.end.time == 23h + 59min + 59s;
+    // An open end is empty: "2023-08-01T00:00:00..".
+    const bool days = r.start && r.end && r.start->time == 0s && r.end->time == 23h + 59min + 59s;
     char c[32];
     std::snprintf(c, sizeof c, " %g ", static_cast<double>(r.confidence));
-    return text_of(r.start, days) + ".." + text_of(r.end, days) + c + r.interpretation;
+    return (r.start ? text_of(*r.start, days) : "") + ".." + (r.end ? text_of(*r.end, days) : "") +
+           c + r.interpretation;
   }
   std::string operator()(const kalendo::Ambiguous& a) const {
     std::string s = "? " + a.reason;
@@ -90,6 +92,11 @@ TEST(Library, OptionsReachTheCore) {
        "? \"3/4/2025\" could be March 4 or April 3; date_order chooses | 2025-03-04T09:00:00 0.8 "
        "2025-03-04, default 09:00 | 2025-04-03T09:00:00 0.7 2025-04-03, default 09:00"},
       {"March 14, 2025", {.now = kNow}, "2025-03-14T09:00:00 0.9 2025-03-14, default 09:00"},
+      {"since August", {.now = kNow}, "2023-08-01T00:00:00.. 0.85 from 2023-08-01 00:00 on"},
+      {"before friday", {.now = kNow}, "..2024-06-06T23:59:59 0.7 until 2024-06-06 23:59:59"},
+      {"since August",
+       {.now = kNow, .mode = kalendo::Mode::strict},
+       "! no grammar rule matched \"since August\""},
       {"March 14, 2025",
        {.now = kNow, .mode = kalendo::Mode::strict},
        "! no grammar rule matched \"March 14, 2025\""},
