@@ -169,19 +169,22 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
   return from_on(start, b->confidence);
 }
 
-// Returns whether the text begins "past " or "the past ", in any case.
-bool starts_with_past(std::string_view text) {
-  constexpr std::string_view kThe = "the ";
-  constexpr std::string_view kPast = "past ";
-  auto starts = [](std::string_view t, std::string_view w) {
-    if (t.size() < w.size()) return false;
-    for (std::size_t i = 0; i < w.size(); ++i) {
-      if ((t[i] | 0x20) != w[i]) return false;
+// Returns whether a word of the text is "past", in any case.
+bool says_past(std::string_view text) {
+  constexpr std::string_view kPast = "past";
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find(' ', at);
+    if (end == std::string_view::npos) end = text.size();
+    if (end - at == kPast.size()) {
+      bool same = true;
+      for (std::size_t i = 0; i < kPast.size(); ++i)
+        same = same && (text[at + i] | 0x20) == kPast[i];
+      if (same) return true;
     }
-    return true;
-  };
-  if (starts(text, kThe)) text.remove_prefix(kThe.size());
-  return starts(text, kPast);
+    at = end + 1;
+  }
+  return false;
 }
 
 // The count of a window: <n> | a few | a couple of; none when absent.
@@ -217,7 +220,7 @@ MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
     return MatchResult::no_match();
   if (!count) {
     // "past" reads as the keyword "last"; only the text tells them apart.
-    const bool past = starts_with_past(ctx.text);
+    const bool past = says_past(ctx.text);
     if (!coming && !past) return MatchResult::no_match();
   }
   const int64_t n = count.value_or(1);
@@ -251,6 +254,12 @@ MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
                              kOpenConfidence);
 }
 
+// Returns whether the last word of the text is "on", in any case.
+bool ends_with_on(std::string_view text) {
+  return text.size() >= 3 && text[text.size() - 3] == ' ' &&
+         (text[text.size() - 2] | 0x20) == 'o' && (text[text.size() - 1] | 0x20) == 'n';
+}
+
 // The lead word of an open end and the pieces it takes: until|till|til|
 // 'til|by|since|starting|after|before|from|beginning|as of.
 std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
@@ -275,8 +284,13 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   const auto lead = lead_at(p, &len);
   if (!lead) return MatchResult::no_match();
   std::span<const Piece> rest = p.subspan(len);
-  if (*lead == Lead::Starting && !rest.empty() && word_in(rest.back(), kOnwards)) {
-    rest = rest.first(rest.size() - 1);
+  const bool onwards = !rest.empty() && word_in(rest.back(), kOnwards);
+  if (*lead == Lead::Starting && onwards) rest = rest.first(rest.size() - 1);
+  // "from march 17" alone is the first end of an interval more often than
+  // an open one: from needs on or onwards after it ("on" is a filler that
+  // the tokens drop, so the text tells).
+  if (!p[0].is_shape && p[0].tok.is_kw(Keyword::From) && !onwards && !ends_with_on(ctx.text)) {
+    return MatchResult::no_match();
   }
   if (rest.empty()) return MatchResult::no_match();
   const DateTime now = ctx.core.now;

@@ -340,6 +340,10 @@ def test_bad_text(text: Any, error: type[Exception], message: str) -> None:
      "Thursday 2024-06-06, all day (tomorrow; confidence 0.95)"),
     (Range(datetime(2024, 6, 6, 8), datetime(2024, 6, 6, 12), 0.5, "the morning"),
      "Thursday 2024-06-06 08:00 to Thursday 2024-06-06 12:00 (the morning; confidence 0.5)"),
+    (Range(datetime(2023, 8, 1), None, 0.85, "since"), "from Tuesday 2023-08-01 on (since; confidence 0.85)"),
+    (Range(datetime(2024, 6, 5, 17), None, 0.9, "after"), "from Wednesday 2024-06-05 17:00 on (after; confidence 0.9)"),
+    (Range(None, datetime(2024, 6, 6, 23, 59, 59), 0.7, "before"), "until Thursday 2024-06-06 (before; confidence 0.7)"),
+    (Range(None, datetime(2024, 6, 5, 17), 0.9, "before"), "until Wednesday 2024-06-05 17:00 (before; confidence 0.9)"),
     (Ambiguous((Instant(datetime(2024, 6, 12, 9), 0.59999996, "a week from today"),), "why"),
      "ambiguous: why\n  1. Wednesday 2024-06-12 09:00 (a week from today; confidence 0.6)"),
 ])

@@ -56,6 +56,7 @@ AFTER_LAUNCH = "Sunday 2025-03-16 09:00 (2 days after 2025-03-14; confidence 0.9
     (["--anchor", "Go-Live=2025-03-14", "2 days after go-live"], [AFTER_LAUNCH]),
     (["in 3 hours", "--now", NOW + "+02:00"],
      ["Wednesday 2024-06-05 17:20:10 UTC+02:00 (3 hours from now; confidence 0.95)"]),
+    (["since", "August"], ["from Tuesday 2023-08-01 on (from 2023-08-01 00:00 on; confidence 0.85)"]),
     (["next weekend"], [
         'ambiguous: "next weekend" said midweek can mean the coming weekend or the one after it',
         "  1. Saturday 2024-06-08 to Sunday 2024-06-09 (the coming weekend (Sat-Sun); confidence 0.65)",
@@ -139,6 +140,12 @@ WEEKENDS = ('{{"kind":"ambiguous","candidates":[{{"kind":"range","start":"2024-0
       raw("blorp")]),
     (["--now", NOW + "-05:30", "-"], "next weekend\n", [WEEKENDS.format("-05:30")]),
     (["--now", NOW, "--json", "tomorrow"], None, ["{" + INSTANT.format("") + "}"]),
+    # An open end stays null, in batch mode too.
+    (["--now", NOW + "+02:00", "-"], "since August\nbefore 5pm\n",
+     ['{"kind":"range","start":"2023-08-01T00:00:00+02:00","end":null,"confidence":0.85,'
+      '"interpretation":"from 2023-08-01 00:00 on"}',
+      '{"kind":"range","start":null,"end":"2024-06-05T17:00:00+02:00","confidence":0.9,'
+      '"interpretation":"until 2024-06-05 17:00"}']),
 ])
 def test_json_carries_the_offset_of_now(args: list[str], stdin: str | None, lines: list[str]) -> None:
     done = kalendo(*args, stdin=stdin)

@@ -14,7 +14,7 @@ PHRASES = [line for line in (Path(__file__).parents[2] / "bench" / "phrases.txt"
            if line and not line.startswith("#")]
 # Texts whose answers hang on the options below, besides the benchmark's phrases.
 EXTRA = ["3/4/2025", "14.03.2025", "in 3 business days", "2 days after launch", "next friday",
-         "friday", "this week", "gibberish", "  next   week ", "end of q3"]
+         "friday", "this week", "gibberish", "  next   week ", "end of q3", "since august", "before friday"]
 TEXTS = PHRASES + EXTRA
 
 # (options) -> the column must equal a loop over kalendo.parse with them.
@@ -44,7 +44,8 @@ def test_same_answers_as_a_loop_over_parse(options, threads):
 
 def test_missing_rows_are_null_and_every_field_lines_up():
     pa = pytest.importorskip("pyarrow")
-    texts = ["next friday", None, "", float("nan"), "3/4/2025", "gibberish", "next week"]
+    texts = ["next friday", None, "", float("nan"), "3/4/2025", "gibberish", "next week", "since August",
+             "before friday"]
     rows = pa.array(kalendo.parse_many(texts, now=NOW)).to_pylist()
     assert rows[1:4] == [None, None, None]
     assert rows[0] == {"kind": "instant", "start": datetime(2024, 6, 7, 9), "end": datetime(2024, 6, 7, 9),
@@ -55,6 +56,9 @@ def test_missing_rows_are_null_and_every_field_lines_up():
     assert rows[5] == {"kind": "no_parse", "start": None, "end": None, "confidence": None,
                        "interpretation": None, "reason": 'no grammar rule matched "gibberish"', "candidates": 0}
     assert (rows[6]["start"], rows[6]["end"]) == (datetime(2024, 6, 10), datetime(2024, 6, 16, 23, 59, 59))
+    # An open end is a null field beside a valid one.
+    assert [(r["kind"], r["start"], r["end"]) for r in rows[7:]] == [
+        ("range", datetime(2023, 8, 1), None), ("range", None, datetime(2024, 6, 6, 23, 59, 59))]
 
 
 def test_a_fixed_offset_gives_utc_instants_with_the_zone():

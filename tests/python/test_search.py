@@ -45,7 +45,8 @@ CORPUS = [
      ["2024-06-07T17:00:00 0.95 next Friday, at 17:00"]),
     ("remind me to call mom [tomorrow]", ["2024-06-06T09:00:00 0.95 tomorrow, default 09:00"]),
     # "pm" apart from its clock time belongs to it; "am" alone is a verb.
-    ("I am reading until [5:30 pm].", ["2024-06-05T17:30:00 0.9 17:30 today"]),
+    ("I am reading [until 5:30 pm].",
+     ["2024-06-05T14:20:10..2024-06-05T17:30:00 0.9 from now until 2024-06-05 17:30"]),
     ("The invoice is due [3/14]; the audit starts [March 17]",
      [f"2025-03-14T09:00:00 0.85 2025-03-14, default 09:00{ROLLED}",
       f"2025-03-17T09:00:00 0.85 2025-03-17, default 09:00{ROLLED}"]),
