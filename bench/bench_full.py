@@ -3,9 +3,10 @@
 
     python3 bench/bench_full.py [--quick]
 
-Three sets: the core grammar's phrases (bench/phrases.txt), where full mode
-should cost nothing beyond one check, and calendar dates (bench/dates.txt)
-and holidays by name (bench/holidays.txt), which strict mode answers with
+Four sets: the core grammar's phrases (bench/phrases.txt), where full mode
+should cost nothing beyond one check, and calendar dates (bench/dates.txt),
+holidays by name (bench/holidays.txt) and open ends and windows
+(bench/open_ends.txt), which strict mode answers with
 its no-parse (or a missing anchor) and full mode reads. Each figure
 is the median over rounds of the mean time of a batch of calls, after
 warm-up, measured with time.perf_counter_ns; a set's figure is the median
@@ -64,7 +65,8 @@ def main() -> None:
     print("| phrases | strict (parse_raw) | full (parse_full) | full / strict, median per phrase |")
     print("|---|---|---|---|")
     for name, label in (("phrases.txt", "core grammar (bench/phrases.txt)"), ("dates.txt", "calendar dates (bench/dates.txt)"),
-                        ("holidays.txt", "holidays by name (bench/holidays.txt)")):
+                        ("holidays.txt", "holidays by name (bench/holidays.txt)"),
+                        ("open_ends.txt", "open ends and windows (bench/open_ends.txt)")):
         s, f, r = measure(name, rounds, batch)
         print(f"| {label} | {s:.0f} ns | {f:.0f} ns | {r:.2f} |")
 

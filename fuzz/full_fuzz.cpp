@@ -19,9 +19,12 @@ void check(bool ok) {
   if (!ok) std::abort();
 }
 
+// An open end belongs to a range only, and a range keeps at least one end.
 void check_reading(const Resolution& r) {
   check(r.confidence >= 0.05f && r.confidence <= 1.0f);
   check(!r.value.is_range() || r.value.start <= r.value.end);
+  check(r.value.is_range() || (!r.value.open_start && !r.value.open_end));
+  check(!r.value.open_start || !r.value.open_end);
   check(!r.interpretation.empty());
 }
 
@@ -77,6 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check_reading(r);
   const std::string full = json_of(o);
   const Outcome core = parse_str(text, now, {}, opts.core, {});
+  // The core grammar never leaves an end open.
+  check(core.kind != Outcome::Kind::Resolved ||
+        (!core.reading.value.open_start && !core.reading.value.open_end));
   // A word with a sign before a digit ("-3 days", "17:00 +02:00") is the one
   // place where full mode may replace a reading of the core, and a missing
   // anchor that a holiday's name completes the one answer it may complete.
