@@ -8,10 +8,6 @@ from kalendo import _core
 from outcomes import NOW, corpus
 
 
-def full(text, now=NOW):
-    return json.loads(_core.parse_full(text, now, {}, (9, 0, 0), 0, False))
-
-
 def since(start, confidence=0.85):
     return f"{start}.. {confidence} from {start[:10]} {start[11:16]} on"
 
@@ -20,48 +16,35 @@ OPEN_ENDS = corpus(
     ("until 5pm", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
     (("till friday", "til friday", "'til friday", "Until Friday"),
      "2024-06-05T14:20:10..2024-06-07T23:59:59 0.7 from now until 2024-06-07 23:59:59"),
-    ("until tomorrow", "2024-06-05T14:20:10..2024-06-06T23:59:59 0.9 from now until 2024-06-06 23:59:59"),
-    ("until friday 5pm", "2024-06-05T14:20:10..2024-06-07T17:00:00 0.7 from now until 2024-06-07 17:00"),
-    ("until july", "2024-06-05T14:20:10..2024-07-31T23:59:59 0.7 from now until 2024-07-31 23:59:59"),
-    ("until noon", "2024-06-05T14:20:10..2024-06-06T12:00:00 0.9 from now until 2024-06-06 12:00"),
     ("after 5pm", since("2024-06-05T17:00:00", 0.9)),
     ("after 2pm", since("2024-06-06T14:00:00", 0.9)),
     ("after friday", since("2024-06-08T00:00:00", 0.7)),
-    ("after tomorrow", since("2024-06-07T00:00:00", 0.9)),
     (("since August", "since aug"), since("2023-08-01T00:00:00")),
     ("since june", since("2024-06-01T00:00:00")),
     ("since monday", since("2024-06-03T00:00:00")),
     ("since wednesday", since("2024-06-05T00:00:00")),
     ("since 2pm", since("2024-06-05T14:00:00", 0.9)),
-    ("since yesterday", since("2024-06-04T00:00:00", 0.9)),
-    ("since last week", since("2024-05-27T00:00:00", 0.9)),
     (("since march 14", "since 14th march"), since("2024-03-14T00:00:00")),
-    ("since july 4", since("2023-07-04T00:00:00", 0.9)),
-    ("since 2024-03-14", since("2024-03-14T00:00:00", 0.9)),
     ("since 2020", since("2020-01-01T00:00:00")),
     ("starting January 7th", since("2025-01-07T00:00:00")),
-    (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward"),
+    (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward", "as of monday"),
      since("2024-06-10T00:00:00", 0.7)),
-    ("as of friday", since("2024-06-07T00:00:00", 0.7)),
     (("beginning next week", "starting next week"), since("2024-06-10T00:00:00", 0.9)),
     ("starting tomorrow at 9am", since("2024-06-06T09:00:00", 0.9)),
-    ("starting 2025", since("2025-01-01T00:00:00")),
     ("from now on", "2024-06-05T14:20:10.. 0.9 from 2024-06-05 14:20:10 on"),
     ("before friday", "..2024-06-06T23:59:59 0.7 until 2024-06-06 23:59:59"),
     ("before 5pm", "..2024-06-05T17:00:00 0.9 until 2024-06-05 17:00"),
-    ("before next week", "..2024-06-09T23:59:59 0.9 until 2024-06-09 23:59:59"),
     ("until 5pm EST", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
     # A moment on the wrong side of now says so; a word the families cannot read is no open end.
     (("until yesterday", "till 9am today"), '! "until" names a moment already past'),
     (("since tomorrow", "since 2030"), '! "since" names a moment after now'),
-    (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "till 5"), "?"),
+    (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "till 5",
+      "by next week"), "?"),
 )
 
 DEADLINES = corpus(
     ("by friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
     ("by 5pm", "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
-    ("by tomorrow at noon", "2024-06-06T12:00:00 0.95 by tomorrow, at 12:00 (a deadline)"),
-    ("by next week", "?"),
 )
 
 WINDOWS = corpus(
@@ -72,14 +55,13 @@ WINDOWS = corpus(
     ("last 7 days", "2024-05-29..2024-06-04 0.9 the 7 days before today"),
     ("the last few days", "2024-06-02..2024-06-04 0.9 the 3 days before today"),
     (("the coming week", "coming week"), "2024-06-06..2024-06-12 0.9 the week after today"),
-    ("next 2 weeks", "2024-06-06..2024-06-19 0.9 the 2 weeks after today"),
     ("last 3 months", "2024-03-05..2024-06-04 0.9 the 3 months before today"),
     (("next 3 hours", "within the next 3 hours"),
      "2024-06-05T14:20:10..2024-06-05T17:20:10 0.9 the 3 hours from now"),
     (("last 30 minutes", "the last 30 minutes", "the past 30 mins"),
      "2024-06-05T13:50:10..2024-06-05T14:20:10 0.9 the 30 minutes before now"),
-    (("past hour", "the past hour", "in the past hour"), "2024-06-05T13:20:10..2024-06-05T14:20:10 0.9 the hour before now"),
-    ("the next couple of hours", "2024-06-05T14:20:10..2024-06-05T16:20:10 0.9 the 2 hours from now"),
+    (("past hour", "the past hour", "in the past hour"),
+     "2024-06-05T13:20:10..2024-06-05T14:20:10 0.9 the hour before now"),
     # Kept as they were: the core's calendar week, the next hour as a moment.
     ("the past week", "2024-05-27..2024-06-02 0.9 the calendar week before this one"),
     ("the next hour", "2024-06-05T15:20:10 0.95 1 hour from now"),
@@ -89,6 +71,6 @@ WINDOWS = corpus(
 
 @pytest.mark.parametrize(("text", "options", "want"), OPEN_ENDS + DEADLINES + WINDOWS)
 def test_open_ends_deadlines_and_windows(text, options, want):
-    got = full(text, **options)
+    got = json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options))
     got.pop("zone", None)
     assert got == want
