@@ -38,9 +38,9 @@ constexpr std::string_view kOnwards[3] = {"onwards", "onward", "forward"};
 // Words before a window that add nothing: "over the next 3 days".
 constexpr std::string_view kWindowFillers[2] = {"over", "during"};
 
-// The time of day that marks a day read without a clock time: no text
-// names it by accident more than once a day, and a day read at it is
-// taken whole.
+// The time of day at which the end of an open range is read: a day the
+// text names without a clock time comes back at it and is taken whole
+// (a text that names 23:59:59 itself gets that whole day too).
 constexpr TimeOfDay kDayEnd = TimeOfDay::hms(23, 59, 59);
 
 // The confidence of an open end or window is at most this: the reading of
