@@ -130,6 +130,24 @@ bool yearless_date(std::span<const Piece> pieces) {
   return month;
 }
 
+// Returns whether pieces name a clock time and no day: "2pm", "17:30:00",
+// "half past 3", "quarter past 9". Only such a time rolls to tomorrow once
+// it has passed.
+bool clock_only(std::span<const Piece> pieces) {
+  for (const Piece& p : pieces) {
+    if (p.is_shape) {
+      if (p.shape.kind != Shape::Kind::Clock && p.shape.kind != Shape::Kind::Amount) return false;
+      continue;
+    }
+    const Tok& t = p.tok;
+    const bool day_word = t.is(Kind::Weekday) || t.is(Kind::Month) || t.is(Kind::Ordinal) ||
+                          t.is(Kind::Anchor) || (t.is(Kind::Kw) && !t.is_kw(Keyword::Last)) ||
+                          (t.is(Kind::Unit) && !t.is_unit(Unit::Quarter));
+    if (day_word) return false;
+  }
+  return true;
+}
+
 // since <x>: looks back. A weekday or month alone is its most recent one,
 // today's included; a day the other families place ahead (a date without a
 // year, a clock time already passed today) is taken a year or a day earlier.
@@ -160,7 +178,7 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
     const auto back = add_months_checked(start.date, -12);
     if (!back) return MatchResult::no_match();
     start.date = *back;
-  } else if (start > now && b->first == b->last && start.date != ctx.today()) {
+  } else if (start > now && b->first == b->last && clock_only(rest)) {
     const auto back = add_days(start.date, -1);
     if (!back) return MatchResult::no_match();
     start.date = *back;
