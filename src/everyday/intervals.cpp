@@ -380,6 +380,19 @@ void append_days(std::string& out, const Value& v) {
   append_date(out, v.end.date);
 }
 
+// Returns the one order of day and month a numeric date without a
+// four-digit year first can be read in, or none when it has both or none.
+std::optional<DateOrder> only_order(std::span<const Piece> p) {
+  if (p.size() != 1 || !p[0].is_shape) return std::nullopt;
+  const Shape& s = p[0].shape;
+  if (s.kind != Shape::Kind::Numeric || s.widths[0] > 2 || s.widths[1] > 2) return std::nullopt;
+  const auto valid = [](uint32_t m, uint32_t d) { return m >= 1 && m <= 12 && d >= 1 && d <= 31; };
+  const bool month_first = valid(s.parts[0], s.parts[1]);
+  const bool day_first = valid(s.parts[1], s.parts[0]);
+  if (month_first == day_first) return std::nullopt;
+  return month_first ? DateOrder::MDY : DateOrder::DMY;
+}
+
 // <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
 // month of the other end. Days run from 00:00:00 of the first to 23:59:59
 // of the last.
@@ -403,7 +416,20 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
     completed[day] = a_bare ? a[0] : b[0];
     (a_bare ? a : b) = completed;
   }
-  EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
+  // Numeric ends share one order of day and month: an end valid in only
+  // one order ("8/15/2012") sets it for the other ("8/10/2012").
+  FullOptions fixed;
+  const FullOptions* opts = &ctx.opts;
+  if (ctx.opts.date_order == DateOrder::Unset) {
+    const auto order_a = only_order(a);
+    const auto order_b = only_order(b);
+    if (order_a.has_value() != order_b.has_value()) {
+      fixed = ctx.opts;
+      fixed.date_order = order_a ? *order_a : *order_b;
+      opts = &fixed;
+    }
+  }
+  EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
   Ends first = day_readings(a, day_ctx);
@@ -435,7 +461,11 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
       if (end.start.date < start.start.date) {
         const auto on = step == Step::None ? std::nullopt : moved_on(end, step);
         if (!on) {
-          backwards = "the end of the interval comes before its start";
+          backwards.clear();
+          backwards += "the interval would end on ";
+          append_date(backwards, end.start.date);
+          backwards += ", before its start on ";
+          append_date(backwards, start.start.date);
           continue;
         }
         end = *on;
@@ -507,7 +537,7 @@ std::vector<OnDay> days_of(std::span<const Piece> day, TimeOfDay start, const Ev
 // A clock time as the interval reads it: "from 9 to 5" needs "from" or
 // "between" to be a time at all.
 bool explicit_clock(const times::EndClock& c) {
-  return !c.bare;
+  return !c.plain;
 }
 
 void append_clock(std::string& out, TimeOfDay t) {
@@ -599,12 +629,12 @@ std::string length_words(const Length& n) {
 // <clock> for <length> | <day> for <length>: a clock start runs for the
 // exact length; a day start for whole days.
 MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pieces,
-                        std::span<const Piece> day, bool introduced, const EverydayCtx& ctx) {
+                        std::span<const Piece> day, const EverydayCtx& ctx) {
   const auto n = length_of(len_pieces);
   if (!n) return MatchResult::no_match();
   const UnitFacts& f = unit_facts(n->unit);
   std::size_t at = 0;
-  if (auto c = clock_at_end(a, &at); c && (introduced || explicit_clock(*c))) {
+  if (auto c = clock_at_end(a, &at); c && explicit_clock(*c)) {
     if (f.seconds == 0) return MatchResult::no_match();
     if (!day.empty() && at != 0) return MatchResult::no_match();
     if (at != 0) day = a.first(at);
@@ -673,7 +703,7 @@ MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
   const Pieces b = scan(s->second);
   const Pieces day = s->day.empty() ? Pieces{} : scan(s->day);
   if (a.empty() || b.empty()) return MatchResult::no_match();
-  if (s->join == Join::Length) return with_length(a, b, day, s->introduced, ctx);
+  if (s->join == Join::Length) return with_length(a, b, day, ctx);
   if (day.empty()) {
     if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }

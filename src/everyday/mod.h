@@ -76,10 +76,11 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 
 // A clock time as one end of an interval reads it: "3" and "4pm" in "3-4pm".
 struct EndClock {
-  TimeOfDay tod;      // as read; a bare hour by the clock-hour policy
-  uint32_t hour = 0;  // the hour as written
-  bool free = false;  // an hour 1..12 written without am/pm
-  bool bare = false;  // a bare hour ("9", "5 o'clock"): the policy chose its half
+  TimeOfDay tod;       // as read; a bare hour by the clock-hour policy
+  uint32_t hour = 0;   // the hour as written
+  bool free = false;   // an hour 1..12 written without am/pm
+  bool bare = false;   // a bare hour ("9", "5 o'clock"): the policy chose its half
+  bool plain = false;  // a number alone ("9", "13"): a clock time only beside another
 };
 // Reads a clock time at pieces[i], bare hours included; sets *len to the
 // pieces it took.

@@ -4,6 +4,7 @@ A row is (texts, expected) or (texts, options, expected): texts is one text or a
 share the answer; options are keyword arguments of resolve(). The expected answer is written as
     "2024-06-07T09:00:00 0.95 next Friday, default 09:00"      an instant, its confidence, its reading
     "2024-06-10..2024-06-16 0.9 the calendar week after this"  whole days, first and last included
+    "2024-06-05T15:00:00..2024-06-05T16:00:00 0.9 today, ..."   a range between two moments
     "! June 2024 has no 5th Friday"                            no parse, with this reason
     "?"                                                        no grammar rule matched the text
 or amb(reason, reading, ...) for an ambiguous answer.
@@ -43,6 +44,9 @@ def answer(short, text):
     if ".." not in when:
         return {"kind": "instant", "when": when, "confidence": float(confidence), "interpretation": reading}
     first, last = when.split("..")
+    if "T" in first:  # a range between two moments, written in full
+        return {"kind": "range", "start": first, "end": last, "confidence": float(confidence),
+                "interpretation": reading}
     return {"kind": "range", "start": first + "T00:00:00", "end": last + "T23:59:59",
             "confidence": float(confidence), "interpretation": reading}
 
