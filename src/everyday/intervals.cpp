@@ -335,25 +335,40 @@ Step step_of(std::span<const Piece> pieces) {
   return weekday ? Step::Week : Step::None;
 }
 
-// Moves whole days a week or a year on; none when the move leaves the
-// supported range or a year on would change the day (February 29).
-std::optional<Value> moved_on(const Value& v, Step step) {
+// Moves whole days on by n weeks or n years; none when the move leaves the
+// supported range or would change the day (February 29 in a common year).
+std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
   const Date first = v.start.date;
   const Date last = v.end.date;
   if (step == Step::Week) {
-    const auto f = add_days(first, 7);
-    const auto l = add_days(last, 7);
+    const auto f = add_days(first, 7 * n);
+    const auto l = add_days(last, 7 * n);
     if (!f || !l) return std::nullopt;
     return Value::days(*f, *l);
   }
-  const auto f = add_months_checked(first, 12);
+  const auto f = add_months_checked(first, 12 * n);
   const auto after_last = add_days(last, 1);
   if (!f || !after_last || f->civil().day != first.civil().day) return std::nullopt;
-  const auto l_next = add_months_checked(*after_last, 12);
+  const auto l_next = add_months_checked(*after_last, 12 * n);
   if (!l_next) return std::nullopt;
   const auto l = add_days(*l_next, -1);
   if (!l) return std::nullopt;
   return Value::days(*f, *l);
+}
+
+// February 29 comes back within 8 years.
+constexpr int64_t kLeapCycle = 8;
+
+// Returns whether the pieces write a year: "2025", "'25", "8/15/2012".
+bool writes_year(std::span<const Piece> pieces) {
+  for (const Piece& p : pieces) {
+    if (p.is_shape ? p.shape.kind != Shape::Kind::Numeric || p.shape.count == 3 ||
+                         p.shape.widths[0] == 4 || p.shape.widths[1] == 4
+                   : p.tok.is(Kind::Num) && p.tok.value >= 100) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // The whole days of one reading: the day of an instant, or a range.
@@ -439,6 +454,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   if (first.readings.empty() || last.readings.empty()) return MatchResult::no_match();
 
   const Step step = step_of(b);
+  const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
   std::vector<Resolution> found;
   std::string backwards;
   // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
@@ -454,12 +470,28 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
         if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
           return MatchResult::no_match();
       }
-      const Value start = whole_days(s.value);
+      Value start = whole_days(s.value);
       Value end = whole_days(e.value);
+      if (start_takes_year) {
+        // The latest start on or before an end that writes its year.
+        const int64_t years = end.start.date.year() - start.start.date.year();
+        for (int64_t k = years; k >= years - kLeapCycle; --k) {
+          const auto on = moved_on(start, Step::Year, k);
+          if (on && on->start.date <= end.start.date) {
+            start = *on;
+            break;
+          }
+        }
+      }
       float confidence = std::min({s.confidence, e.confidence, kInterval});
       std::string_view note;
       if (end.start.date < start.start.date) {
-        const auto on = step == Step::None ? std::nullopt : moved_on(end, step);
+        std::optional<Value> on;
+        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
+          on = moved_on(end, step, k);
+          if (on && on->start.date >= start.start.date) break;
+          on.reset();
+        }
         if (!on) {
           backwards.clear();
           backwards += "the interval would end on ";
