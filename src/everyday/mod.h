@@ -126,7 +126,8 @@ inline constexpr Matcher kMatchers[] = {
     dates::try_match,  // march 14, 2025-03-14, 3/14/2025, Q3 2025, the 14th
     days::try_match,   // the day after tomorrow, a week from monday, +15min
     times::try_match,  // 5:30 pm tomorrow, tonight at 11, around noon
-    // Last: a text that one family reads whole is not an interval.
+    // Last: a text that one family reads whole is not an interval, and the
+    // other families' texts pay nothing for the ends' second reading.
     intervals::try_match,  // july 13-15, 3-4pm, from 9 to 5, 4pm for 30 mins
 };
 
