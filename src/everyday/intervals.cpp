@@ -717,21 +717,15 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
 }  // namespace
 
 bool may_join(std::string_view text) {
-  // One pass: a hyphen after the first character, an en or em dash
-  // (E2 80 93, E2 80 94), or the word "for".
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '-') return true;
-    if (c == '\xE2' && i + 2 < text.size() && text[i + 1] == '\x80' &&
-        (text[i + 2] == '\x93' || text[i + 2] == '\x94')) {
-      return true;
-    }
-    if (c == 'f' && i + 3 < text.size() && is_space(text[i - 1]) && text[i + 1] == 'o' &&
-        text[i + 2] == 'r' && is_space(text[i + 3])) {
-      return true;
-    }
+  // A hyphen after the first character, an en or em dash (E2 80 93, E2 80
+  // 94) or the word "for": byte searches, as every text the core reads
+  // pays for them.
+  if (text.find('-', 1) != std::string_view::npos) return true;
+  for (std::size_t i = text.find('\xE2'); i != std::string_view::npos;
+       i = text.find('\xE2', i + 1)) {
+    if (text.substr(i, 3) == kDashes[1] || text.substr(i, 3) == kDashes[2]) return true;
   }
-  return false;
+  return text.find(" for ") != std::string_view::npos;
 }
 
 MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
