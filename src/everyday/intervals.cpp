@@ -302,9 +302,8 @@ bool has_clock(std::span<const Piece> pieces) {
       return true;
     }
     std::size_t len = 0;
-    const auto c = times::clock_end(pieces, i, &len);
-    if (c && !c->free && !is_tok(p, Kind::Num)) return true;
-    if (c && len > 1) return true;
+    // "3 pm", "5 o'clock", "half past 3"; a plain number is a day here.
+    if (const auto c = times::clock_end(pieces, i, &len); c && !c->plain) return true;
   }
   return false;
 }
@@ -566,8 +565,8 @@ std::vector<OnDay> days_of(std::span<const Piece> day, TimeOfDay start, const Ev
   return out;
 }
 
-// A clock time as the interval reads it: "from 9 to 5" needs "from" or
-// "between" to be a time at all.
+// Returns whether a clock end is written as one: a plain number ("9" in
+// "from 9 to 5") is a clock hour only after "from" or "between".
 bool explicit_clock(const times::EndClock& c) {
   return !c.plain;
 }
