@@ -92,10 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         signed_word || ((text[i] == '-' || text[i] == '+') && (i == 0 || text[i - 1] == ' ') &&
                         text[i + 1] >= '0' && text[i + 1] <= '9');
   }
+  // A dash between words or a length ("3:30-4:30pm", "16h for 30 mins")
+  // lets a whole interval replace the core's reading of one end.
+  const bool joined = everyday::intervals::may_join(text);
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty();
   if (!lacks_anchor && (core.kind != Outcome::Kind::NoParse ||
                         !core.reason.starts_with("no grammar rule matched "))) {
-    check(full == json_of(core) || (signed_word && o.kind == Outcome::Kind::Resolved));
+    check(full == json_of(core) || (signed_word && o.kind == Outcome::Kind::Resolved) ||
+          (joined && o.kind == Outcome::Kind::Resolved && o.reading.value.is_range()));
   }
   return 0;
 }

@@ -115,9 +115,12 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
     }
     return core;
   }
-  const bool replaceable =
-      !unmatched && core.kind != Outcome::Kind::NoParse && has_signed_word(trimmed);
-  if (!unmatched && !replaceable) return core;
+  const bool read = !unmatched && core.kind != Outcome::Kind::NoParse;
+  const bool replaceable = read && has_signed_word(trimmed);
+  // A dash between two words or a length ("3:30-4:30pm", "16h for 30
+  // mins"): the core read one end and dropped the other.
+  const bool joined = read && !replaceable && intervals::may_join(trimmed);
+  if (!unmatched && !replaceable && !joined) return core;
 
   Pieces pieces;
   if (has_shape(trimmed)) {
@@ -130,6 +133,14 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (pieces.empty()) return core;
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+  if (joined) {
+    // Only a whole interval replaces the core's reading.
+    MatchResult m = intervals::try_match(pieces, everyday_ctx);
+    if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
+      return Outcome::resolved(std::move(m.reading));
+    }
+    return core;
+  }
   if (pieces.size() >= 2) {
     if (const auto named = zones::find(pieces, opts.zone_names)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {

@@ -73,7 +73,19 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
 namespace times {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
-}
+
+// A clock time as one end of an interval reads it: "3" and "4pm" in "3-4pm".
+struct EndClock {
+  TimeOfDay tod;       // as read; a bare hour by the clock-hour policy
+  uint32_t hour = 0;   // the hour as written
+  bool free = false;   // an hour 1..12 written without am/pm
+  bool bare = false;   // a bare hour ("9", "5 o'clock"): the policy chose its half
+  bool plain = false;  // a number alone ("9", "13"): a clock time only beside another
+};
+// Reads a clock time at pieces[i], bare hours included; sets *len to the
+// pieces it took.
+std::optional<EndClock> clock_end(std::span<const Piece> pieces, std::size_t i, std::size_t* len);
+}  // namespace times
 namespace open_ends {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
@@ -102,12 +114,25 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
                                const FullOptions& opts, HolidayFn holidays);
 }  // namespace holidays
 
+// Intervals with both ends: "july 13-15", "mon-wed", "3-4pm", "from 9 to 5",
+// "4pm for 30 mins".
+namespace intervals {
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
+// Returns whether the text joins two words with a dash or names a length
+// ("3:30-4:30pm", "16h for 30 mins"): the core reads one end of such a
+// text and drops the rest.
+bool may_join(std::string_view text);
+}  // namespace intervals
+
 // The everyday matcher table, in the order ties are decided.
 inline constexpr Matcher kMatchers[] = {
     dates::try_match,      // march 14, 2025-03-14, 3/14/2025, Q3 2025, the 14th
     open_ends::try_match,  // until 5pm, since august, by friday, last 2 days, the past hour
     days::try_match,       // the day after tomorrow, a week from monday, +15min
     times::try_match,      // 5:30 pm tomorrow, tonight at 11, around noon
+    // Last: a text that one family reads whole is not an interval, and the
+    // other families' texts pay nothing for the ends' second reading.
+    intervals::try_match,  // july 13-15, 3-4pm, from 9 to 5, 4pm for 30 mins
 };
 
 // Reads pieces that name one day (or a moment) at the context's time of

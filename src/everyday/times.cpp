@@ -309,6 +309,20 @@ void append_clock(std::string& out, TimeOfDay t) {
 
 }  // namespace
 
+std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::size_t* len) {
+  auto c = clock_at(p, i, true, len);
+  if (!c) return std::nullopt;
+  EndClock out;
+  out.hour = c->h;
+  out.free = c->bare && c->h >= 1 && c->h <= 12;
+  // "9:30" keeps its hour as written; "9" and "9 o'clock" take the policy.
+  out.bare = out.free && (p[i].is_shape || !p[i].tok.is(Kind::Time));
+  out.plain = !p[i].is_shape && p[i].tok.is(Kind::Num) && *len == 1;
+  const uint32_t h = out.bare ? c->h % 12 + (afternoon_hour(c->h, std::nullopt) ? 12 : 0) : c->h;
+  out.tod = TimeOfDay::hms(h, c->m, c->s);
+  return out;
+}
+
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // around|about ... | ... approximately|ish
   std::string_view hedge;

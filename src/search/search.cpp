@@ -279,6 +279,16 @@ void classify(std::string_view raw, std::span<const std::string_view> anchor_wor
     return;
   }
   out.kind = kind_of_letters(w, anchor_words);
+  // mon-wed, june-august: two day or month names joined make one interval
+  if (const std::size_t dash = w.find('-');
+      out.kind == Kind::None && dash != std::string_view::npos) {
+    const Kind a = kind_of_letters(w.substr(0, dash), {});
+    const Kind b = kind_of_letters(w.substr(dash + 1), {});
+    const auto named = [](Kind k) {
+      return k == Kind::Strong || k == Kind::CtxDay || k == Kind::CtxMonth;
+    };
+    if (named(a) && named(b)) out.kind = Kind::Strong;
+  }
   out.month = out.kind == Kind::CtxMonth || (out.kind == Kind::Strong && month(EN, w));
   out.rank = out.kind == Kind::Ordinal || out.kind == Kind::Second;
   out.idle = contains(kIdleWords, w);
@@ -395,10 +405,14 @@ std::vector<Word> words_of(std::string_view text, std::span<const std::string_vi
       w.begin = b;
       w.end = e;
       classify(text.substr(b, e - b), anchor_words, w);
+      // A lone hyphen joins the ends of an interval ("Aug 10 - Nov 12")
+      // inside a window; a window that reads nothing through it is cut
+      // shorter.
+      if (text.substr(b, e - b) == "-") w.kind = Kind::Link;
       w.break_after = stop;
       words.push_back(w);
     } else if (!words.empty()) {
-      words.back().break_after = true;  // a lone mark: "-", "...", "'"
+      words.back().break_after = true;  // a lone mark: "...", "'"
     }
     i = j;
   }

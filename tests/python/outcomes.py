@@ -4,7 +4,7 @@ A row is (texts, expected) or (texts, options, expected): texts is one text or a
 share the answer; options are keyword arguments of resolve(). The expected answer is written as
     "2024-06-07T09:00:00 0.95 next Friday, default 09:00"      an instant, its confidence, its reading
     "2024-06-10..2024-06-16 0.9 the calendar week after this"  whole days, first and last included
-    "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 ..."          a range of date-times; an empty end is open
+    "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 ..."          a range between two moments; an empty end is open
     "! June 2024 has no 5th Friday"                            no parse, with this reason
     "?"                                                        no grammar rule matched the text
 or amb(reason, reading, ...) for an ambiguous answer.

@@ -60,6 +60,14 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
      "2024-12-02..2024-12-08 0.9 the calendar week after the one containing 2024-11-28"),
     ("the week after christmas", "2024-12-30..2025-01-05 0.9 the calendar week after the one containing 2024-12-25"),
     ("the weekend after christmas", "2024-12-28..2024-12-29 0.9 the first weekend (Sat-Sun) after 2024-12-25"),
+    # Intervals whose second end, or length, the core drops.
+    ("3pm-4pm", "2024-06-05T15:00:00..2024-06-05T16:00:00 0.9 today, 15:00 to 16:00"),
+    ("3:30-4:30pm", "2024-06-05T15:30:00..2024-06-05T16:30:00 0.9 today, 15:30 to 16:30"),
+    ("17:00-18:30", "2024-06-05T17:00:00..2024-06-05T18:30:00 0.9 today, 17:00 to 18:30"),
+    ("8:30-7pm", "2024-06-06T08:30:00..2024-06-06T19:00:00 0.9 tomorrow, 08:30 to 19:00 "
+                 "(that time has already passed today)"),
+    ("10pm-2am", "2024-06-05T22:00:00..2024-06-06T02:00:00 0.9 today, 22:00 to 02:00 the next day"),
+    ("16h for 30 mins", "2024-06-05T16:00:00..2024-06-05T16:30:00 0.9 today, 16:00 for 30 minutes"),
 ] for text in ((texts,) if isinstance(texts, str) else texts)},
 }
 CORE_READS = ["march", "q3", "next year", "this year", "3/14 2 days", "on 3/14 in 2 days", "2025 year",

@@ -1,0 +1,744 @@
+// Matches intervals with both ends: days (july 13-15, 13-15 july, from 13th
+// to 15th july, april 9th through 17th, mon-wed, monday to friday, between
+// monday and wednesday, from today until friday, aug 10 - nov 12, from march
+// to may, 8/10/2012 - 8/15/2012, 2024-06-10..2024-06-14), clock times alone
+// or on a day (3-4pm, 3:30-4:30pm, between 4pm and 5pm, from 9 to 5,
+// 10pm-2am, thursday from 9:30 to 11:00, 9am-5pm friday), and a start with
+// a length (4pm for 30 mins, from 2pm for 2 hours, for 3 days starting
+// monday).
+//
+// The tokenizer drops the dash and "for", so the ends are found on the text
+// as typed and each end is read by the families that read a single day or
+// clock time.
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "everyday/mod.h"
+#include "grammar/units.h"
+#include "locale.h"
+
+namespace kalendo::everyday::intervals {
+namespace {
+
+using Kind = Tok::Kind;
+
+// Words that join the two ends: "monday to friday". "until" and "till"
+// join only after "from" ("from today until friday"); alone they open an
+// interval that starts now.
+constexpr std::string_view kJoinWords[3] = {"to", "through", "thru"};
+constexpr std::string_view kUntilWords[2] = {"until", "till"};
+// Marks that join two ends inside a word or standing alone: "13-15",
+// "mon–wed", "2024-06-10..2024-06-14".
+constexpr std::array<std::string_view, 3> kDashes = {"..", "\u2013", "\u2014"};
+// Words that put the length of an interval after its start: "starting
+// monday for 3 days", "for 3 days starting monday".
+constexpr std::string_view kStartWords[2] = {"starting", "beginning"};
+
+// A day interval, and a clock interval, as read; lower where a rule chose
+// (a bare hour's half of the day, an end moved a week or a year on).
+constexpr float kInterval = 0.9f;
+constexpr float kGuessed = 0.85f;
+
+// Texts of more words are not one interval.
+constexpr std::size_t kMaxWords = 16;
+
+bool is_space(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool same_word(std::string_view w, std::string_view lower) {
+  if (w.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    if ((w[i] >= 'A' && w[i] <= 'Z' ? w[i] | 0x20 : w[i]) != lower[i]) return false;
+  }
+  return true;
+}
+
+bool one_of(std::string_view w, std::span<const std::string_view> words) {
+  for (std::string_view x : words) {
+    if (same_word(w, x)) return true;
+  }
+  return false;
+}
+
+// The words of a text as views into it.
+struct Words {
+  std::array<std::string_view, kMaxWords> w;
+  std::size_t n = 0;
+
+  // Returns the index of the first word at or after `from` that is one of
+  // `words`, or n.
+  std::size_t find(std::span<const std::string_view> words, std::size_t from = 0) const {
+    for (std::size_t i = from; i < n; ++i) {
+      if (one_of(w[i], words)) return i;
+    }
+    return n;
+  }
+};
+
+// Splits the text at white space; none when it has too many words.
+std::optional<Words> words_of(std::string_view text) {
+  Words out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (is_space(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && !is_space(text[j]))
+      ++j;
+    if (out.n == kMaxWords) return std::nullopt;
+    out.w[out.n++] = text.substr(i, j - i);
+    i = j;
+  }
+  return out;
+}
+
+// How the two parts of an interval are joined.
+enum class Join : uint8_t { Ends, Length };
+
+// The parts of an interval as written: the day words in front of "from" or
+// "between", and the two ends (or the start and the length), each with any
+// day words beside them ("tomorrow 3" in "tomorrow 3-4pm").
+struct Split {
+  Join join = Join::Ends;
+  std::string_view day, first, second;
+  bool introduced = false;  // "from" or "between" came before the first end
+};
+
+// Returns the text from the start of word i to the end of word j - 1;
+// empty when i >= j.
+std::string_view span_of(std::string_view text, const Words& ws, std::size_t i, std::size_t j) {
+  if (i >= j) return {};
+  const auto begin = static_cast<std::size_t>(ws.w[i].data() - text.data());
+  const auto end = static_cast<std::size_t>(ws.w[j - 1].data() + ws.w[j - 1].size() - text.data());
+  return text.substr(begin, end - begin);
+}
+
+std::string_view after(std::string_view text, std::string_view part) {
+  return text.substr(static_cast<std::size_t>(part.data() + part.size() - text.data()));
+}
+
+std::string_view before(std::string_view text, std::string_view part) {
+  return text.substr(0, static_cast<std::size_t>(part.data() - text.data()));
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && is_space(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && is_space(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+// Finds the mark that joins two ends inside a word: "..", an en or em
+// dash, or one hyphen between two characters ("13-15", "10pm-2am"; not the
+// hyphens of "2024-06-10"). Returns the word's index and the mark.
+std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& ws,
+                                                                   std::size_t from) {
+  for (std::size_t i = from; i < ws.n; ++i) {
+    const std::string_view w = ws.w[i];
+    for (std::string_view dash : kDashes) {
+      const std::size_t at = w.find(dash);
+      if (at != std::string_view::npos && at > 0 && at + dash.size() < w.size()) {
+        return std::pair{i, w.substr(at, dash.size())};
+      }
+    }
+    const std::size_t at = w.find('-');
+    if (at != std::string_view::npos && at > 0 && at + 1 < w.size() &&
+        w.find('-', at + 1) == std::string_view::npos) {
+      return std::pair{i, w.substr(at, 1)};
+    }
+  }
+  return std::nullopt;
+}
+
+bool is_dash_word(std::string_view w) {
+  return w == "-" || w == "\u2013" || w == "\u2014";
+}
+
+// <first> for <length> | from <first> for <length> | for <length>
+// starting <first> | starting <first> for <length>
+std::optional<Split> length_split(std::string_view text, const Words& ws, std::size_t k) {
+  constexpr std::string_view kFrom[1] = {"from"};
+  Split s;
+  s.join = Join::Length;
+  std::size_t begin = 0;
+  if (begin < k && (one_of(ws.w[0], kFrom) || one_of(ws.w[0], kStartWords))) {
+    s.introduced = true;
+    ++begin;
+  }
+  s.first = span_of(text, ws, begin, k);
+  s.second = span_of(text, ws, k + 1, ws.n);
+  if (s.first.empty()) {
+    // for <length> starting <first>
+    const std::size_t st = ws.find(kStartWords, k + 1);
+    if (st == ws.n) return std::nullopt;
+    s.first = span_of(text, ws, st + 1, ws.n);
+    s.second = span_of(text, ws, k + 1, st);
+    s.introduced = true;
+  }
+  if (s.first.empty() || s.second.empty()) return std::nullopt;
+  return s;
+}
+
+// Finds the ends of an interval in the text, or none when it has none.
+std::optional<Split> split(std::string_view text) {
+  const auto found = words_of(text);
+  if (!found || found->n == 0) return std::nullopt;
+  const Words& ws = *found;
+  constexpr std::string_view kFor[1] = {"for"};
+  if (const std::size_t k = ws.find(kFor); k < ws.n) return length_split(text, ws, k);
+
+  Split s;
+  // [<day>] between <first> and <second>
+  constexpr std::string_view kBetween[1] = {"between"};
+  constexpr std::string_view kAnd[1] = {"and"};
+  if (const std::size_t b = ws.find(kBetween); b < ws.n) {
+    const std::size_t a = ws.find(kAnd, b + 1);
+    if (a == ws.n) return std::nullopt;
+    s.day = span_of(text, ws, 0, b);
+    s.first = span_of(text, ws, b + 1, a);
+    s.second = span_of(text, ws, a + 1, ws.n);
+    s.introduced = true;
+    if (s.first.empty() || s.second.empty()) return std::nullopt;
+    return s;
+  }
+  // [<day>] from <first> to|through|thru|until|till|- <second>
+  constexpr std::string_view kFrom[1] = {"from"};
+  const std::size_t f = ws.find(kFrom);
+  const std::size_t start = f < ws.n ? f + 1 : 0;
+  s.introduced = f < ws.n;
+  std::size_t j = ws.find(kJoinWords, start);
+  if (s.introduced) j = std::min(j, ws.find(kUntilWords, start));
+  for (std::size_t i = start; i < j; ++i) {
+    if (is_dash_word(ws.w[i])) j = i;
+  }
+  if (s.introduced) s.day = span_of(text, ws, 0, f);
+  if (j < ws.n) {
+    s.first = span_of(text, ws, start, j);
+    s.second = span_of(text, ws, j + 1, ws.n);
+  } else if (const auto mark = inner_mark(ws, start)) {
+    // <first>-<second>, the mark inside a word
+    const std::string_view from_start = span_of(text, ws, start, ws.n);
+    s.first = trimmed(before(from_start, mark->second));
+    s.second = trimmed(after(from_start, mark->second));
+  } else {
+    return std::nullopt;
+  }
+  if (s.first.empty() || s.second.empty()) return std::nullopt;
+  return s;
+}
+
+// The readings of one end, ranked, and the reason when nothing reads it.
+struct Ends {
+  std::vector<Resolution> readings;
+  std::string reason;
+  std::string reject;  // a reading that says the end is impossible
+};
+
+// Reads pieces that name one day (or a month): the core grammar's readings,
+// its ambiguity included, else the dates' and days' families.
+Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  Ends out;
+  if (pieces.empty()) return out;
+  bool all_tokens = true;
+  for (const Piece& p : pieces)
+    all_tokens = all_tokens && !p.is_shape;
+  if (all_tokens) {
+    Tokens toks;
+    toks.reserve(pieces.size());
+    for (const Piece& p : pieces)
+      toks.push_back(p.tok);
+    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    if (o.kind == Outcome::Kind::Resolved) {
+      out.readings.push_back(std::move(o.reading));
+      return out;
+    }
+    if (o.kind == Outcome::Kind::Ambiguous && !o.candidates.empty()) {
+      out.readings = std::move(o.candidates);
+      out.reason = std::move(o.reason);
+      return out;
+    }
+  }
+  for (Matcher matcher : {dates::try_match, days::try_match}) {
+    MatchResult m = matcher(pieces, ctx);
+    if (m.kind == MatchResult::Kind::Single) {
+      out.readings.push_back(std::move(m.reading));
+      return out;
+    }
+    if (m.kind == MatchResult::Kind::Ambiguous) {
+      out.readings = std::move(m.candidates);
+      out.reason = std::move(m.reason);
+      return out;
+    }
+    if (m.kind == MatchResult::Kind::Reject) {
+      out.reject = std::move(m.reason);
+      return out;
+    }
+  }
+  return out;
+}
+
+bool is_tok(const Piece& p, Kind k) {
+  return !p.is_shape && p.tok.is(k);
+}
+
+// <1..31> | <ordinal 1..31>: a day of the month that takes its month from
+// the other end ("15" in "july 13-15").
+bool is_day_number(const Piece& p) {
+  return (is_tok(p, Kind::Num) || is_tok(p, Kind::Ordinal)) && p.tok.value >= 1 &&
+         p.tok.value <= 31;
+}
+
+// Returns whether the pieces write a clock time: a day end has none.
+bool has_clock(std::span<const Piece> pieces) {
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const Piece& p = pieces[i];
+    if (p.is_shape ? p.shape.kind == Shape::Kind::Clock || p.shape.kind == Shape::Kind::DateTime
+                   : p.tok.is(Kind::Time)) {
+      return true;
+    }
+    std::size_t len = 0;
+    // "3 pm", "5 o'clock", "half past 3"; a plain number is a day here.
+    if (const auto c = times::clock_end(pieces, i, &len); c && !c->plain) return true;
+  }
+  return false;
+}
+
+// How far an end that falls before its start moves: a weekday a week, a
+// date without its year a year; nothing else moves.
+enum class Step : uint8_t { None, Week, Year };
+
+Step step_of(std::span<const Piece> pieces) {
+  bool weekday = false, month = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) {
+      const Shape& s = p.shape;
+      if (s.kind != Shape::Kind::Numeric || s.count != 2 || s.widths[0] > 2 || s.widths[1] > 2)
+        return Step::None;
+      month = true;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is(Kind::Weekday)) weekday = true;
+    if (t.is(Kind::Month)) month = true;
+    if ((t.is(Kind::Num) && t.value >= 100) || t.is(Kind::Kw) || t.is(Kind::Anchor) ||
+        (t.is(Kind::Word) && (t.text.starts_with('\'') || t.text.starts_with("\u2019")))) {
+      return Step::None;
+    }
+  }
+  if (month) return Step::Year;
+  return weekday ? Step::Week : Step::None;
+}
+
+// Moves whole days on by n weeks or n years; none when the move leaves the
+// supported range or would change the day (February 29 in a common year).
+std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
+  const Date first = v.start.date;
+  const Date last = v.end.date;
+  if (step == Step::Week) {
+    const auto f = add_days(first, 7 * n);
+    const auto l = add_days(last, 7 * n);
+    if (!f || !l) return std::nullopt;
+    return Value::days(*f, *l);
+  }
+  const auto f = add_months_checked(first, 12 * n);
+  const auto after_last = add_days(last, 1);
+  if (!f || !after_last || f->civil().day != first.civil().day) return std::nullopt;
+  const auto l_next = add_months_checked(*after_last, 12 * n);
+  if (!l_next) return std::nullopt;
+  const auto l = add_days(*l_next, -1);
+  if (!l) return std::nullopt;
+  return Value::days(*f, *l);
+}
+
+// February 29 comes back within 8 years.
+constexpr int64_t kLeapCycle = 8;
+
+// Returns whether the pieces write a year: "2025", "'25", "8/15/2012".
+bool writes_year(std::span<const Piece> pieces) {
+  for (const Piece& p : pieces) {
+    if (p.is_shape ? p.shape.kind != Shape::Kind::Numeric || p.shape.count == 3 ||
+                         p.shape.widths[0] == 4 || p.shape.widths[1] == 4
+                   : p.tok.is(Kind::Num) && p.tok.value >= 100) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The whole days of one reading: the day of an instant, or a range.
+Value whole_days(const Value& v) {
+  return Value::days(v.start.date, v.end.date);
+}
+
+void add_candidate(std::vector<Resolution>& out, Resolution r) {
+  for (const Resolution& x : out) {
+    if (x.value == r.value) return;
+  }
+  out.push_back(std::move(r));
+}
+
+MatchResult decided(std::vector<Resolution> found, std::string reason) {
+  if (found.empty()) return MatchResult::no_match();
+  if (found.size() == 1) return MatchResult::single(std::move(found[0]));
+  return MatchResult::ambiguous(std::move(found), std::move(reason));
+}
+
+void append_days(std::string& out, const Value& v) {
+  append_date(out, v.start.date);
+  out += " to ";
+  append_date(out, v.end.date);
+}
+
+// Returns the one order of day and month a numeric date without a
+// four-digit year first can be read in, or none when it has both or none.
+std::optional<DateOrder> only_order(std::span<const Piece> p) {
+  if (p.size() != 1 || !p[0].is_shape) return std::nullopt;
+  const Shape& s = p[0].shape;
+  if (s.kind != Shape::Kind::Numeric || s.widths[0] > 2 || s.widths[1] > 2) return std::nullopt;
+  const auto valid = [](uint32_t m, uint32_t d) { return m >= 1 && m <= 12 && d >= 1 && d <= 31; };
+  const bool month_first = valid(s.parts[0], s.parts[1]);
+  const bool day_first = valid(s.parts[1], s.parts[0]);
+  if (month_first == day_first) return std::nullopt;
+  return month_first ? DateOrder::MDY : DateOrder::DMY;
+}
+
+// <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
+// month of the other end. Days run from 00:00:00 of the first to 23:59:59
+// of the last.
+MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
+                         const EverydayCtx& ctx) {
+  if (a.empty() || b.empty() || has_clock(a) || has_clock(b)) return MatchResult::no_match();
+  // The end that writes only its day number takes the other end's month.
+  Pieces completed;
+  const bool a_bare = a.size() == 1 && is_day_number(a[0]);
+  const bool b_bare = b.size() == 1 && is_day_number(b[0]);
+  if (a_bare != b_bare) {
+    const std::span<const Piece> full = a_bare ? b : a;
+    std::size_t day = full.size();
+    bool month = false;
+    for (std::size_t i = 0; i < full.size(); ++i) {
+      month = month || is_tok(full[i], Kind::Month);
+      if (day == full.size() && is_day_number(full[i])) day = i;
+    }
+    if (!month || day == full.size()) return MatchResult::no_match();
+    completed.assign(full.begin(), full.end());
+    completed[day] = a_bare ? a[0] : b[0];
+    (a_bare ? a : b) = completed;
+  }
+  // Numeric ends share one order of day and month: an end valid in only
+  // one order ("8/15/2012") sets it for the other ("8/10/2012").
+  FullOptions fixed;
+  const FullOptions* opts = &ctx.opts;
+  if (ctx.opts.date_order == DateOrder::Unset) {
+    const auto order_a = only_order(a);
+    const auto order_b = only_order(b);
+    if (order_a.has_value() != order_b.has_value()) {
+      fixed = ctx.opts;
+      fixed.date_order = order_a ? *order_a : *order_b;
+      opts = &fixed;
+    }
+  }
+  EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
+  day_ctx.core.tod = ctx.opts.core.default_time;
+  day_ctx.core.tod_explicit = false;
+  Ends first = day_readings(a, day_ctx);
+  Ends last = day_readings(b, day_ctx);
+  if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
+  if (!last.reject.empty()) return MatchResult::reject(std::move(last.reject));
+  if (first.readings.empty() || last.readings.empty()) return MatchResult::no_match();
+
+  const Step step = step_of(b);
+  const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
+  std::vector<Resolution> found;
+  std::string backwards;
+  // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
+  // one interval does not mix month-first and day-first.
+  const std::size_t n_first = first.readings.size(), n_last = last.readings.size();
+  const bool paired = n_first > 1 && n_first == n_last;
+  for (std::size_t i = 0; i < n_first; ++i) {
+    for (std::size_t j = paired ? i : 0; j < (paired ? i + 1 : n_last); ++j) {
+      const Resolution& s = first.readings[i];
+      const Resolution& e = last.readings[j];
+      // A clock time the core read as a moment ("in 3 days") is no day.
+      for (const Resolution* r : {&s, &e}) {
+        if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
+          return MatchResult::no_match();
+      }
+      Value start = whole_days(s.value);
+      Value end = whole_days(e.value);
+      if (start_takes_year) {
+        // The latest start on or before an end that writes its year.
+        const int64_t years = end.start.date.year() - start.start.date.year();
+        for (int64_t k = years; k >= years - kLeapCycle; --k) {
+          const auto on = moved_on(start, Step::Year, k);
+          if (on && on->start.date <= end.start.date) {
+            start = *on;
+            break;
+          }
+        }
+      }
+      float confidence = std::min({s.confidence, e.confidence, kInterval});
+      std::string_view note;
+      if (end.start.date < start.start.date) {
+        std::optional<Value> on;
+        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
+          on = moved_on(end, step, k);
+          if (on && on->start.date >= start.start.date) break;
+          on.reset();
+        }
+        if (!on) {
+          backwards.clear();
+          backwards += "the interval would end on ";
+          append_date(backwards, end.start.date);
+          backwards += ", before its start on ";
+          append_date(backwards, start.start.date);
+          continue;
+        }
+        end = *on;
+        confidence = std::min(confidence, kGuessed);
+        note = step == Step::Week
+                   ? " (the end moves to the next week: it would come before the start)"
+                   : " (the end moves to the next year: it would come before the start)";
+      }
+      const Value whole = Value::range(start.start, end.end);
+      std::string text;
+      text.reserve(48);
+      append_days(text, whole);
+      text += ", whole days";
+      text += note;
+      add_candidate(found, Resolution{std::move(text), whole, confidence});
+    }
+  }
+  if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
+  std::string reason = !first.reason.empty() ? std::move(first.reason) : std::move(last.reason);
+  return decided(std::move(found), std::move(reason));
+}
+
+// Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
+// the index where it starts.
+std::optional<times::EndClock> clock_at_end(std::span<const Piece> p, std::size_t* at) {
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    std::size_t len = 0;
+    if (auto c = times::clock_end(p, i, &len); c && i + len == p.size()) {
+      *at = i;
+      return c;
+    }
+  }
+  return std::nullopt;
+}
+
+// The day a clock interval falls on: the one the pieces name, or today
+// (tomorrow when the start has passed).
+struct OnDay {
+  Date day;
+  std::string label;  // "today", "tomorrow", "2024-06-07"
+  float confidence = kInterval;
+  bool passed = false;
+};
+
+std::vector<OnDay> days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx,
+                           std::string* reason) {
+  std::vector<OnDay> out;
+  if (day.empty()) {
+    const bool passed = ctx.core.now.time.secs >= start.secs;
+    const auto d = add_days(ctx.today(), passed ? 1 : 0);
+    if (d) out.push_back(OnDay{*d, passed ? "tomorrow" : "today", kInterval, passed});
+    return out;
+  }
+  EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
+  day_ctx.core.tod = start;
+  day_ctx.core.tod_explicit = true;
+  Ends ends = day_readings(day, day_ctx);
+  for (const Resolution& r : ends.readings) {
+    // A reading that kept the moment's own clock ("in 3 days") took no time.
+    if (r.value.is_range() || r.value.start.time != start) return {};
+    std::string label;
+    append_date(label, r.value.start.date);
+    out.push_back(OnDay{r.value.start.date, std::move(label), r.confidence, false});
+  }
+  *reason = std::move(ends.reason);
+  return out;
+}
+
+// Returns whether a clock end is written as one: a plain number ("9" in
+// "from 9 to 5") is a clock hour only after "from" or "between".
+bool explicit_clock(const times::EndClock& c) {
+  return !c.plain;
+}
+
+void append_clock(std::string& out, TimeOfDay t) {
+  append_hh_mm(out, t);
+  if (t.secs % 60 != 0) {
+    out += ':';
+    out += static_cast<char>('0' + t.secs % 60 / 10);
+    out += static_cast<char>('0' + t.secs % 10);
+  }
+}
+
+// <clock> to|-|and <clock> [<day>] | <day> [from|between] <clock> ...:
+// clock times as given, on the day the text names or today.
+MatchResult clock_interval(std::span<const Piece> a, std::span<const Piece> b,
+                           std::span<const Piece> day, bool introduced, const EverydayCtx& ctx) {
+  std::size_t at = 0, len = 0;
+  auto first = clock_at_end(a, &at);
+  auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
+  if (!first || !last) return MatchResult::no_match();
+  if (!introduced && !explicit_clock(*first) && !explicit_clock(*last))
+    return MatchResult::no_match();
+  // The day words: before "from", before the first clock or after the last.
+  const std::span<const Piece> before_first = a.first(at);
+  const std::span<const Piece> after_last = b.subspan(len);
+  const int days_named = !day.empty() + !before_first.empty() + !after_last.empty();
+  if (days_named > 1) return MatchResult::no_match();
+  if (!before_first.empty()) day = before_first;
+  if (!after_last.empty()) day = after_last;
+
+  float confidence = kInterval;
+  TimeOfDay start = first->tod;
+  const TimeOfDay end = last->tod;
+  // An am/pm written only on the end applies to the start when that keeps
+  // the interval forward and shorter than 12 hours: "3-4pm", "11-1pm".
+  bool shared = false;
+  if (first->free && !last->free) {
+    const TimeOfDay same_half = TimeOfDay::hms(first->hour % 12 + (end.hour() >= 12 ? 12 : 0),
+                                               start.minute(), start.secs % 60);
+    if (same_half < end && end.secs - same_half.secs < 12 * 3600) {
+      start = same_half;
+      shared = true;
+    }
+  }
+  if ((first->bare && !shared) || last->bare) confidence = kGuessed;
+
+  std::string reason;
+  std::vector<OnDay> on = days_of(day, start, ctx, &reason);
+  std::vector<Resolution> found;
+  for (const OnDay& d : on) {
+    const bool next_day = end < start;
+    const auto end_day = add_days(d.day, next_day ? 1 : 0);
+    if (!end_day) continue;
+    std::string text = d.label;
+    text += ", ";
+    append_clock(text, start);
+    text += " to ";
+    append_clock(text, end);
+    if (next_day) text += " the next day";
+    if (d.passed) text += " (that time has already passed today)";
+    add_candidate(found, Resolution{std::move(text),
+                                    Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
+                                    std::min(confidence, d.confidence)});
+  }
+  return decided(std::move(found), std::move(reason));
+}
+
+// <n> <unit> | a|an <unit>: the length of an interval, in seconds or in
+// months.
+struct Length {
+  int64_t count = 0;
+  Unit unit = Unit::Day;
+};
+
+std::optional<Length> length_of(std::span<const Piece> p) {
+  if (p.size() != 2 || p[0].is_shape || p[1].is_shape || !p[0].tok.is(Kind::Num) ||
+      p[0].tok.value < 1 || !p[1].tok.is(Kind::Unit)) {
+    return std::nullopt;
+  }
+  const Unit u = p[1].tok.unit_code();
+  const UnitFacts& f = unit_facts(u);
+  if (f.word.empty() || (f.seconds == 0 && f.months == 0)) return std::nullopt;
+  return Length{p[0].tok.value, u};
+}
+
+std::string length_words(const Length& n) {
+  return cat(std::to_string(n.count), " ", unit_facts(n.unit).word, n.count == 1 ? "" : "s");
+}
+
+// <clock> for <length> | <day> for <length>: a clock start runs for the
+// exact length; a day start for whole days.
+MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pieces,
+                        std::span<const Piece> day, const EverydayCtx& ctx) {
+  const auto n = length_of(len_pieces);
+  if (!n) return MatchResult::no_match();
+  const UnitFacts& f = unit_facts(n->unit);
+  std::size_t at = 0;
+  if (auto c = clock_at_end(a, &at); c && explicit_clock(*c)) {
+    if (f.seconds == 0) return MatchResult::no_match();
+    if (!day.empty() && at != 0) return MatchResult::no_match();
+    if (at != 0) day = a.first(at);
+    int64_t secs = 0;
+    if (__builtin_mul_overflow(n->count, f.seconds, &secs)) return MatchResult::no_match();
+    std::string reason;
+    std::vector<Resolution> found;
+    for (const OnDay& d : days_of(day, c->tod, ctx, &reason)) {
+      const DateTime start{d.day, c->tod};
+      const auto end = add_seconds(start, secs);
+      if (!end) continue;
+      std::string text = d.label;
+      text += ", ";
+      append_clock(text, c->tod);
+      text += cat(" for ", length_words(*n));
+      if (d.passed) text += " (that time has already passed today)";
+      const float confidence = std::min(d.confidence, c->bare ? kGuessed : kInterval);
+      add_candidate(found, Resolution{std::move(text), Value::range(start, *end), confidence});
+    }
+    return decided(std::move(found), std::move(reason));
+  }
+  // Whole days: "for 3 days starting monday", "monday for 2 weeks".
+  if (!day.empty() || has_clock(a) || (f.months == 0 && f.seconds % kSecondsPerDay != 0))
+    return MatchResult::no_match();
+  EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
+  day_ctx.core.tod = ctx.opts.core.default_time;
+  day_ctx.core.tod_explicit = false;
+  Ends first = day_readings(a, day_ctx);
+  if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
+  std::vector<Resolution> found;
+  for (const Resolution& s : first.readings) {
+    if (s.value.is_range() || s.value.start.time != day_ctx.core.tod)
+      return MatchResult::no_match();
+    const Date d = s.value.start.date;
+    const auto after_end = f.months != 0 ? add_months_checked(d, n->count * f.months)
+                                         : add_days(d, n->count * (f.seconds / kSecondsPerDay));
+    const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
+    if (!last) continue;
+    const Value whole = Value::days(d, *last);
+    std::string text = cat(length_words(*n), " from ");
+    append_days(text, whole);
+    text += ", whole days";
+    add_candidate(found, Resolution{std::move(text), whole, std::min(s.confidence, kInterval)});
+  }
+  return decided(std::move(found), std::move(first.reason));
+}
+
+}  // namespace
+
+bool may_join(std::string_view text) {
+  // A hyphen after the first character, an en or em dash (E2 80 93, E2 80
+  // 94) or the word "for": byte searches, as every text the core reads
+  // pays for them.
+  if (text.find('-', 1) != std::string_view::npos) return true;
+  for (std::size_t i = text.find('\xE2'); i != std::string_view::npos;
+       i = text.find('\xE2', i + 1)) {
+    if (text.substr(i, 3) == kDashes[1] || text.substr(i, 3) == kDashes[2]) return true;
+  }
+  return text.find(" for ") != std::string_view::npos;
+}
+
+MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
+  const auto s = split(ctx.text);
+  if (!s) return MatchResult::no_match();
+  const Pieces a = scan(s->first);
+  const Pieces b = scan(s->second);
+  const Pieces day = s->day.empty() ? Pieces{} : scan(s->day);
+  if (a.empty() || b.empty()) return MatchResult::no_match();
+  if (s->join == Join::Length) return with_length(a, b, day, ctx);
+  if (day.empty()) {
+    if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  }
+  return clock_interval(a, b, day, s->introduced, ctx);
+}
+
+}  // namespace kalendo::everyday::intervals

@@ -1,0 +1,110 @@
+"""Intervals with both ends in full mode, said on Wednesday 2024-06-05 at 14:20:10."""
+
+import json
+
+import pytest
+
+from kalendo import _core
+from outcomes import NOW, amb, corpus
+
+
+def days(first, last, confidence=0.9, note=""):
+    return f"{first}..{last} {confidence} {first} to {last}, whole days{note}"
+
+
+def clock(start, end, reading, confidence=0.9):
+    return f"{start}..{end} {confidence} {reading}"
+
+
+NEXT_WEEK = " (the end moves to the next week: it would come before the start)"
+NEXT_YEAR = " (the end moves to the next year: it would come before the start)"
+
+DAYS = corpus(
+    (("July 13-15", "13-15 July", "from 13th to 15th July", "july 13 to 15", "july 13 - 15",
+      "the 13th to the 15th of july"), days("2024-07-13", "2024-07-15")),
+    ("april 9th through 17th", days("2025-04-09", "2025-04-17", 0.85)),
+    ("Aug 10 - Nov 12", days("2024-08-10", "2024-11-12")),
+    ("june 28 - july 2", days("2024-06-28", "2024-07-02")),
+    (("8/10/2012 - 8/15/2012", "2012-08-10 - 2012-08-15"), days("2012-08-10", "2012-08-15")),
+    (("2024-06-10..2024-06-14", "2024-06-10 – 2024-06-14"), days("2024-06-10", "2024-06-14")),
+    (("mon-wed", "mon–wed", "between monday and wednesday", "from monday thru wednesday"),
+     days("2024-06-10", "2024-06-12", 0.7, NEXT_WEEK)),
+    ("monday to friday", days("2024-06-10", "2024-06-14", 0.7, NEXT_WEEK)),
+    (("from today until friday", "from today till friday"), days("2024-06-05", "2024-06-07", 0.7)),
+    (("from March to May", "march-may"), days("2025-03-01", "2025-05-31", 0.7)),
+    ("from march to may 2026", days("2026-03-01", "2026-05-31", 0.7)),
+    ("dec 31 - jan 1 2026", days("2025-12-31", "2026-01-01")),
+    ("13-15 July 2025", days("2025-07-13", "2025-07-15")),
+    ("mon-wed next week", days("2024-06-10", "2024-06-12", 0.7)),
+    # An order of day and month that one numeric end allows decides the other's.
+    ("15/8/2012 - 20/8/2012", days("2012-08-15", "2012-08-20")),
+    ("3/4 - 3/6", amb('"3/4" could be March 4 or April 3; date_order chooses',
+                      days("2025-03-04", "2025-03-06", 0.75), days("2025-04-03", "2025-06-03", 0.65000004))),
+    ("wednesday to friday", amb('today is Wednesday; bare "wednesday" could mean today or next week',
+                                days("2024-06-05", "2024-06-07", 0.7),
+                                days("2024-06-12", "2024-06-14", 0.59999996, NEXT_WEEK))),
+)
+
+CLOCKS = corpus(
+    (("3-4pm", "3 - 4pm", "3pm-4pm", "3 – 4 pm"),
+     clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00")),
+    ("3:30-4:30pm", clock("2024-06-05T15:30:00", "2024-06-05T16:30:00", "today, 15:30 to 16:30")),
+    ("between 4pm and 5pm", clock("2024-06-05T16:00:00", "2024-06-05T17:00:00", "today, 16:00 to 17:00")),
+    ("17:00-18:30", clock("2024-06-05T17:00:00", "2024-06-05T18:30:00", "today, 17:00 to 18:30")),
+    ("10pm-2am", clock("2024-06-05T22:00:00", "2024-06-06T02:00:00", "today, 22:00 to 02:00 the next day")),
+    # A start that has passed today means tomorrow, as for one clock time.
+    (("from 9 to 5", "9-5pm"), clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
+                                     "tomorrow, 09:00 to 17:00 (that time has already passed today)", 0.85)),
+    ("Thursday from 9:30 to 11:00", clock("2024-06-06T09:30:00", "2024-06-06T11:00:00",
+                                          "2024-06-06, 09:30 to 11:00", 0.7)),
+    (("tomorrow from 7:00 to 8:00pm", "tomorrow from 7 to 8pm"),
+     clock("2024-06-06T19:00:00", "2024-06-06T20:00:00", "2024-06-06, 19:00 to 20:00")),
+    (("tomorrow 3-4pm", "3-4pm tomorrow", "from 3pm to 4pm tomorrow"),
+     clock("2024-06-06T15:00:00", "2024-06-06T16:00:00", "2024-06-06, 15:00 to 16:00")),
+    ("9am-5pm friday", clock("2024-06-07T09:00:00", "2024-06-07T17:00:00", "2024-06-07, 09:00 to 17:00", 0.7)),
+    ("friday 10pm-2am", clock("2024-06-07T22:00:00", "2024-06-08T02:00:00",
+                              "2024-06-07, 22:00 to 02:00 the next day", 0.7)),
+    ("wednesday 3-4pm", amb('today is Wednesday; bare "wednesday" could mean today or next week',
+                            clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "2024-06-05, 15:00 to 16:00", 0.7),
+                            clock("2024-06-12T15:00:00", "2024-06-12T16:00:00", "2024-06-12, 15:00 to 16:00",
+                                  0.59999996))),
+)
+
+LENGTHS = corpus(
+    (("4pm for 30 mins", "16h for 30 mins"),
+     clock("2024-06-05T16:00:00", "2024-06-05T16:30:00", "today, 16:00 for 30 minutes")),
+    ("from 2pm for 2 hours", clock("2024-06-06T14:00:00", "2024-06-06T16:00:00",
+                                   "tomorrow, 14:00 for 2 hours (that time has already passed today)")),
+    ("tomorrow at 10am for an hour", clock("2024-06-06T10:00:00", "2024-06-06T11:00:00", "2024-06-06, 10:00 for 1 hour")),
+    ("friday 9am for 90 minutes", clock("2024-06-07T09:00:00", "2024-06-07T10:30:00",
+                                        "2024-06-07, 09:00 for 90 minutes", 0.7)),
+    ("for 3 days starting monday", "2024-06-10..2024-06-12 0.7 3 days from 2024-06-10 to 2024-06-12, whole days"),
+    ("monday for 2 weeks", "2024-06-10..2024-06-23 0.7 2 weeks from 2024-06-10 to 2024-06-23, whole days"),
+    ("starting july 1 for 3 days", "2024-07-01..2024-07-03 0.9 3 days from 2024-07-01 to 2024-07-03, whole days"),
+)
+
+# An end before its start moves on; the ends are never swapped. An am/pm on the end alone reaches the
+# start only when that keeps the interval forward and shorter than 12 hours.
+BACKWARDS_AND_SHARED = corpus(
+    ("July 15-13", days("2024-07-15", "2025-07-13", 0.85, NEXT_YEAR)),
+    ("Dec 30 - Jan 2", days("2024-12-30", "2025-01-02", 0.85)),
+    ("feb 29 - mar 1", days("2028-02-29", "2028-03-01", 0.85, NEXT_YEAR)),
+    ("from may to february", days("2025-05-01", "2026-02-28", 0.7, NEXT_YEAR)),
+    ("friday to monday", days("2024-06-07", "2024-06-10", 0.7)),
+    ("11-1pm", clock("2024-06-06T11:00:00", "2024-06-06T13:00:00",
+                     "tomorrow, 11:00 to 13:00 (that time has already passed today)", 0.85)),
+    ("8-9pm", clock("2024-06-05T20:00:00", "2024-06-05T21:00:00", "today, 20:00 to 21:00")),
+    ("8:30-7pm", clock("2024-06-06T08:30:00", "2024-06-06T19:00:00",
+                       "tomorrow, 08:30 to 19:00 (that time has already passed today)")),
+    ("8/15/2012 - 8/10/2012", "! the interval would end on 2012-08-10, before its start on 2012-08-15"),
+    ("from friday to tomorrow", "! the interval would end on 2024-06-06, before its start on 2024-06-07"),
+    ("feb 30 - mar 2", "! February 30 does not exist"),
+    # Two bare numbers are no interval without "from" or "between"; "and" alone joins two dates.
+    (("3-4", "9-5", "13-15", "march 3 and 4", "july 13-32", "4pm for 30", "back to school",
+      "from 9 to 5 to 6", "call 555-1234"), "?"),
+)
+
+
+@pytest.mark.parametrize("text, options, expected", DAYS + CLOCKS + LENGTHS + BACKWARDS_AND_SHARED)
+def test_intervals(text, options, expected):
+    assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
