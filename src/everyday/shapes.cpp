@@ -222,6 +222,16 @@ Pieces scan(std::string_view text) {
 }
 
 bool has_shape(std::string_view text) {
+  // Every shape has a sign, dot, slash, dash or colon, or is eight digits
+  // ("20250314"): most texts have none, and one pass over the bytes says so.
+  std::size_t run = 0;
+  bool mark = false;
+  for (std::size_t k = 0; k < text.size() && !mark; ++k) {
+    const char c = text[k];
+    run = is_digit(c) ? run + 1 : 0;
+    mark = run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':';
+  }
+  if (!mark) return false;
   std::size_t i = 0;
   while (i < text.size()) {
     if (is_space(text[i])) {

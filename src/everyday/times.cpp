@@ -354,13 +354,32 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     tod = TimeOfDay::hms(clock->h, clock->m, clock->s);
   }
 
-  // The pieces left name the day.
-  std::vector<Piece> rest;
-  rest.reserve(pieces.size());
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const bool in_clock = clock && i >= clock_at_i && i < clock_at_i + clock_len;
-    const bool in_part = part && i >= part->at && i < part->at + part->len;
-    if (!in_clock && !in_part) rest.push_back(pieces[i]);
+  // The pieces left name the day: read in place when they stand together
+  // before or after the clock and the part ("tomorrow morning at 9"),
+  // copied only when those stand between day words.
+  std::size_t lo = pieces.size(), hi = 0;  // the span the clock and part take
+  if (clock) {
+    lo = clock_at_i;
+    hi = clock_at_i + clock_len;
+  }
+  if (part) {
+    lo = std::min(lo, part->at);
+    hi = std::max(hi, part->at + part->len);
+  }
+  const bool together = !(clock && part) || hi - lo == clock_len + part->len;
+  std::span<const Piece> rest;
+  std::vector<Piece> copied;
+  if (together && lo == 0) {
+    rest = pieces.subspan(hi);
+  } else if (together && hi == pieces.size()) {
+    rest = pieces.first(lo);
+  } else {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const bool in_clock = clock && i >= clock_at_i && i < clock_at_i + clock_len;
+      const bool in_part = part && i >= part->at && i < part->at + part->len;
+      if (!in_clock && !in_part) copied.push_back(pieces[i]);
+    }
+    rest = copied;
   }
 
   Resolution r;

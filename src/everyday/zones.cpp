@@ -145,6 +145,9 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     for (const std::string& name : caller) {
       if (equal_folded(name, w)) return Named{upper(w), i, {}};
     }
+    // Built-in names have at most four letters, and an offset has its sign
+    // first or after "utc": a longer word without one names no zone.
+    if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
     if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
       return Named{std::string(*zone), i, {}};
