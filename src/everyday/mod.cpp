@@ -57,7 +57,9 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   // in place then, and copied only around a zone between other words.
   std::span<const Piece> rest;
   Pieces copied;
-  if (named.at == 0) {
+  if (named.rides) {
+    rest = pieces;
+  } else if (named.at == 0) {
     rest = std::span(pieces).subspan(1);
   } else if (named.at + 1 == pieces.size()) {
     rest = std::span(pieces).first(named.at);
@@ -164,7 +166,8 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (pieces.empty()) return core_answer();
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
-  if (pieces.size() >= 2) {
+  // A zone needs words beside it, unless it rides on a time ("17:00Z").
+  if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
         if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core_answer();
