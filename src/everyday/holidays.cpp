@@ -407,8 +407,11 @@ bool is_word_byte(unsigned char c) {
 // cannot be part of one; keys are lower case, without apostrophes (' and
 // \u2019) or full stops.
 std::vector<Word> words_of(std::string_view text) {
+  // ASCII white space is no word byte: only other characters need the
+  // Unicode table.
   const auto in_word = [text](std::size_t i) {
-    return is_word_byte(static_cast<unsigned char>(text[i])) && uni::white_space_len(text, i) == 0;
+    const auto c = static_cast<unsigned char>(text[i]);
+    return is_word_byte(c) && (c < 0x80 || uni::white_space_len(text, i) == 0);
   };
   std::vector<Word> out;
   out.reserve(8);
