@@ -447,7 +447,15 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     r = std::move(*day);
     // A reading that kept the moment's own clock ("in 3 days") took no time.
     if (r.value.start.time != tod) return MatchResult::no_match();
-    if (part) r.interpretation += cat(" (", part_name, ")");
+    // "friday night at 1am": the night of that day, in the next day's small hours.
+    if (small_hours) {
+      const auto next = add_days(r.value.start.date, 1);
+      if (!next) return MatchResult::no_match();
+      r.value = Value::instant(DateTime{*next, tod});
+    }
+    if (part) {
+      r.interpretation += cat(" (", part_name, small_hours ? ", into the next day)" : ")");
+    }
   }
   if (!hedge.empty()) {
     r.interpretation += cat(" (approximately: \"", hedge, "\")");

@@ -79,6 +79,7 @@ PARTS = corpus(
     (("12 tonight", "12am tonight", "tonight at midnight"), "2024-06-06T00:00:00 0.9 tomorrow, at 00:00 (tonight)"),
     (("1am tonight", "tonight at 1 a.m."), "2024-06-06T01:00:00 0.9 tomorrow, at 01:00 (tonight)"),
     ("last night at 2am", "2024-06-05T02:00:00 0.9 today, at 02:00 (night)"),
+    ("friday night at 1am", "2024-06-08T01:00:00 0.7 the upcoming Friday (night, into the next day)"),
     ("last night", "2024-06-04T21:00:00 0.9 yesterday, at 21:00 (night)"),
     ("last night at 10:30", "2024-06-04T22:30:00 0.9 yesterday, at 22:30 (night)"),
     ("this afternoon at 2", "2024-06-05T14:00:00 0.9 today, at 14:00 (afternoon)"),
