@@ -132,58 +132,76 @@ bool is_numpy_bool(PyObject* o) {
           PyUnicode_CompareWithASCIIString(name.get(), "bool") == 0);
 }
 
-// Binding by position and keyword, with the call-error texts of a Python
-// `def` of the same signature. Fills `bound` with borrowed references.
-bool bind_arguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
-                    PyObject* bound[kParamCount]) {
-  for (Py_ssize_t i = 0; i < nargs && i < kParamCount; ++i)
+// Binds by position and keyword like `def fn(<positional>, *, <the rest>)`,
+// whose first kRequiredCount parameters have no default, with the
+// call-error texts of such a `def`: keywords first, in the caller's order,
+// then too many positional arguments, then the missing ones. Fills `bound`
+// (one slot per name) with borrowed references.
+bool bind_call(const char* fn, std::span<const char* const> names, Py_ssize_t positional,
+               PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject** bound) {
+  const auto count = static_cast<Py_ssize_t>(names.size());
+  for (Py_ssize_t i = 0; i < nargs && i < positional; ++i)
     bound[i] = args[i];
   const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_Size(kwnames) : 0;
+  Py_ssize_t keyword_only = 0;
   for (Py_ssize_t k = 0; k < nkw; ++k) {
     PyObject* key = PyTuple_GetItem(kwnames, k);  // borrowed
     if (key == nullptr) return false;
     Py_ssize_t index = -1;
-    for (Py_ssize_t p = 0; p < kParamCount && PyUnicode_Check(key); ++p) {
-      if (PyUnicode_CompareWithASCIIString(key, kParamNames[p]) == 0) {
+    for (Py_ssize_t p = 0; p < count && PyUnicode_Check(key); ++p) {
+      if (PyUnicode_CompareWithASCIIString(key, names[p]) == 0) {
         index = p;
         break;
       }
     }
     if (index < 0) {
-      PyErr_Format(PyExc_TypeError, "parse_raw() got an unexpected keyword argument '%S'", key);
+      PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%S'", fn, key);
       return false;
     }
-    if (index < nargs) {
-      PyErr_Format(PyExc_TypeError, "parse_raw() got multiple values for argument '%s'",
-                   kParamNames[index]);
+    if (index < nargs && index < positional) {
+      PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%s'", fn, names[index]);
       return false;
     }
+    if (index >= positional) ++keyword_only;
     bound[index] = args[nargs + k];
   }
-  if (nargs > kParamCount) {
-    PyErr_Format(PyExc_TypeError,
-                 "parse_raw() takes from %zd to %zd positional arguments but %zd were given",
-                 kRequiredCount, kParamCount, nargs);
+  if (nargs > positional) {
+    if (keyword_only == 0) {
+      PyErr_Format(PyExc_TypeError,
+                   "%s() takes from %zd to %zd positional arguments but %zd were given", fn,
+                   kRequiredCount, positional, nargs);
+    } else {
+      PyErr_Format(PyExc_TypeError,
+                   "%s() takes from %zd to %zd positional arguments but %zd positional "
+                   "arguments (and %zd keyword-only argument%s) were given",
+                   fn, kRequiredCount, positional, nargs, keyword_only,
+                   keyword_only == 1 ? "" : "s");
+    }
     return false;
   }
-  if (std::all_of(bound, bound + kRequiredCount, [](PyObject* o) { return o != nullptr; })) {
-    return true;
-  }
-  std::vector<const char*> missing;
-  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
-    if (bound[p] == nullptr) missing.push_back(kParamNames[p]);
-  }
+  Py_ssize_t missing = 0;
+  for (Py_ssize_t p = 0; p < kRequiredCount; ++p)
+    missing += bound[p] == nullptr ? 1 : 0;
+  if (missing == 0) return true;
   std::string list;
-  for (std::size_t i = 0; i < missing.size(); ++i) {
-    if (i != 0) list += missing.size() == 2 ? " and " : (i + 1 == missing.size() ? ", and " : ", ");
+  Py_ssize_t listed = 0;
+  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
+    if (bound[p] != nullptr) continue;
+    if (listed != 0) list += missing == 2 ? " and " : (listed + 1 == missing ? ", and " : ", ");
     list += '\'';
-    list += missing[i];
+    list += names[p];
     list += '\'';
+    ++listed;
   }
-  PyErr_Format(PyExc_TypeError, "parse_raw() missing %zd required positional argument%s: %s",
-               static_cast<Py_ssize_t>(missing.size()), missing.size() == 1 ? "" : "s",
-               list.c_str());
+  PyErr_Format(PyExc_TypeError, "%s() missing %zd required positional argument%s: %s", fn, missing,
+               missing == 1 ? "" : "s", list.c_str());
   return false;
+}
+
+// Binds parse_raw's arguments: all of them positional or keyword.
+bool bind_arguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                    PyObject* bound[kParamCount]) {
+  return bind_call("parse_raw", kParamNames, kParamCount, args, nargs, kwnames, bound);
 }
 
 // Converts a str (or subclass) to its UTF-8 text, borrowed from the object.
@@ -550,65 +568,9 @@ constexpr const char* kNames[kCount] = {
 };
 enum Extra { kDateOrder = kParamCount, kDayParts, kZones, kRegion };
 
-// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None, region="US")`;
-// fills `bound` with borrowed references.
+// Binds like `def parse_full(text, ..., holidays=None, *, date_order=None, ...)`.
 bool bind(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject* bound[kCount]) {
-  for (Py_ssize_t i = 0; i < nargs && i < kPositional; ++i)
-    bound[i] = args[i];
-  const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_Size(kwnames) : 0;
-  Py_ssize_t keyword_only = 0;
-  for (Py_ssize_t k = 0; k < nkw; ++k) {
-    PyObject* key = PyTuple_GetItem(kwnames, k);  // borrowed
-    if (key == nullptr) return false;
-    Py_ssize_t index = -1;
-    for (Py_ssize_t p = 0; p < kCount && PyUnicode_Check(key); ++p) {
-      if (PyUnicode_CompareWithASCIIString(key, kNames[p]) == 0) {
-        index = p;
-        break;
-      }
-    }
-    if (index < 0) {
-      PyErr_Format(PyExc_TypeError, "parse_full() got an unexpected keyword argument '%S'", key);
-      return false;
-    }
-    if (index < nargs && index < kPositional) {
-      PyErr_Format(PyExc_TypeError, "parse_full() got multiple values for argument '%s'",
-                   kNames[index]);
-      return false;
-    }
-    if (index >= kPositional) ++keyword_only;
-    bound[index] = args[nargs + k];
-  }
-  if (nargs > kPositional) {
-    if (keyword_only == 0) {
-      PyErr_Format(PyExc_TypeError,
-                   "parse_full() takes from %zd to %zd positional arguments but %zd were given",
-                   kRequiredCount, kPositional, nargs);
-    } else {
-      PyErr_Format(PyExc_TypeError,
-                   "parse_full() takes from %zd to %zd positional arguments but %zd positional "
-                   "arguments (and %zd keyword-only argument%s) were given",
-                   kRequiredCount, kPositional, nargs, keyword_only, keyword_only == 1 ? "" : "s");
-    }
-    return false;
-  }
-  std::string list;
-  Py_ssize_t missing = 0;
-  for (Py_ssize_t p = 0; p < kRequiredCount; ++p)
-    missing += bound[p] == nullptr ? 1 : 0;
-  if (missing == 0) return true;
-  Py_ssize_t listed = 0;
-  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
-    if (bound[p] != nullptr) continue;
-    if (listed != 0) list += missing == 2 ? " and " : (listed + 1 == missing ? ", and " : ", ");
-    list += '\'';
-    list += kNames[p];
-    list += '\'';
-    ++listed;
-  }
-  PyErr_Format(PyExc_TypeError, "parse_full() missing %zd required positional argument%s: %s",
-               missing, missing == 1 ? "" : "s", list.c_str());
-  return false;
+  return bind_call("parse_full", kNames, kPositional, args, nargs, kwnames, bound);
 }
 
 // None, "MDY", "DMY" or "YMD".
@@ -748,6 +710,15 @@ bool convert_region(PyObject* o, everyday::Region* out) {
   return false;
 }
 
+// Converts the everyday grammar's own options, each may be null (absent):
+// parse_full, search_full and parse_many take them alike.
+bool convert_options(PyObject* date_order, PyObject* day_parts, PyObject* zones, PyObject* region,
+                     everyday::FullOptions* opts) {
+  return convert_date_order(date_order, &opts->date_order) &&
+         convert_day_parts(day_parts, &opts->day_parts) &&
+         convert_zones(zones, &opts->zone_names) && convert_region(region, &opts->region);
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* bound[kCount] = {};
   if (!bind(args, nargs, kwnames, bound)) return nullptr;
@@ -755,10 +726,8 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   Converted c;
   if (!convert(bound, c)) return nullptr;
   everyday::FullOptions opts;
-  if (!convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
-  if (!convert_day_parts(bound[kDayParts], &opts.day_parts)) return nullptr;
-  if (!convert_zones(bound[kZones], &opts.zone_names)) return nullptr;
-  if (!convert_region(bound[kRegion], &opts.region)) return nullptr;
+  if (!convert_options(bound[kDateOrder], bound[kDayParts], bound[kZones], bound[kRegion], &opts))
+    return nullptr;
 
   DateTime now;
   AnchorMap anchors;
@@ -813,6 +782,9 @@ enum Arg {
   kHolidayDays,
   kZone,
   kUtcOffset,
+  kDayParts,
+  kZones,
+  kRegion,
   kCount
 };
 
@@ -980,7 +952,9 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
   Converted c;
   if (!convert(bound, c)) return nullptr;
   batch::Settings s;
-  if (!full::convert_date_order(args[kDateOrder], &s.opts.date_order)) return nullptr;
+  if (!full::convert_options(args[kDateOrder], args[kDayParts], args[kZones], args[kRegion],
+                             &s.opts))
+    return nullptr;
   if (!check_converted(c, s.now, s.anchors, s.opts.core)) return nullptr;
   s.strict = PyObject_IsTrue(args[kStrict]) == 1;
   unsigned long threads = 0;
@@ -1113,53 +1087,17 @@ PyObject* size_entry(PyObject* /*module*/, PyObject* capsule) {
 // [start, end, outcome] in text order, offsets in code points.
 namespace find {
 
-constexpr Py_ssize_t kCount = 9;
+constexpr Py_ssize_t kCount = 12;
 constexpr const char* kNames[kCount] = {
     "text",     "now",        "anchors", "default_time", "week_start", "next_skips_today",
-    "holidays", "date_order", "strict",
+    "holidays", "date_order", "strict",  "day_parts",    "zones",      "region",
 };
-enum Extra { kDateOrder = kParamCount, kStrict };
+enum Extra { kDateOrder = kParamCount, kStrict, kDayParts, kZones, kRegion };
 
 // Binds like `def search_full(text, ..., holidays=None, *, date_order=None,
-// strict=False)`; fills `bound` with borrowed references.
+// strict=False, day_parts=None, zones=None, region="US")`.
 bool bind(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject* bound[kCount]) {
-  if (nargs > kParamCount) {
-    PyErr_Format(PyExc_TypeError,
-                 "search_full() takes from %zd to %zd positional arguments but %zd were given",
-                 kRequiredCount, kParamCount, nargs);
-    return false;
-  }
-  for (Py_ssize_t i = 0; i < nargs; ++i)
-    bound[i] = args[i];
-  const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_Size(kwnames) : 0;
-  for (Py_ssize_t k = 0; k < nkw; ++k) {
-    PyObject* key = PyTuple_GetItem(kwnames, k);  // borrowed
-    if (key == nullptr) return false;
-    Py_ssize_t index = -1;
-    for (Py_ssize_t p = 0; p < kCount && PyUnicode_Check(key); ++p) {
-      if (PyUnicode_CompareWithASCIIString(key, kNames[p]) == 0) {
-        index = p;
-        break;
-      }
-    }
-    if (index < 0) {
-      PyErr_Format(PyExc_TypeError, "search_full() got an unexpected keyword argument '%S'", key);
-      return false;
-    }
-    if (bound[index] != nullptr) {
-      PyErr_Format(PyExc_TypeError, "search_full() got multiple values for argument '%s'",
-                   kNames[index]);
-      return false;
-    }
-    bound[index] = args[nargs + k];
-  }
-  for (Py_ssize_t p = 0; p < kRequiredCount; ++p) {
-    if (bound[p] == nullptr) {
-      PyErr_Format(PyExc_TypeError, "search_full() missing required argument '%s'", kNames[p]);
-      return false;
-    }
-  }
-  return true;
+  return bind_call("search_full", kNames, kParamCount, args, nargs, kwnames, bound);
 }
 
 // Appends [start, end, outcome] for each item.
@@ -1185,7 +1123,9 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   Converted c;
   if (!convert(bound, c)) return nullptr;
   everyday::FullOptions opts;
-  if (!full::convert_date_order(bound[kDateOrder], &opts.date_order)) return nullptr;
+  if (!full::convert_options(bound[kDateOrder], bound[kDayParts], bound[kZones], bound[kRegion],
+                             &opts))
+    return nullptr;
   bool strict = false;
   if (bound[kStrict] != nullptr && !convert_bool(bound[kStrict], &strict)) return nullptr;
 
@@ -1214,7 +1154,7 @@ PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, P
 
 constexpr char kDoc[] =
     "search_full(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, "
-    "*, date_order=None, strict=False)\n"
+    "*, date_order=None, strict=False, day_parts=None, zones=None, region='US')\n"
     "--\n"
     "\n"
     "Finds the date expressions of a running text. Arguments as for parse_full;\n"

@@ -2,12 +2,22 @@
 
 from __future__ import annotations
 
+import json
 from collections.abc import Iterable, Mapping
-from datetime import date, datetime, time, timezone
+from datetime import date, datetime, time, timezone, tzinfo
 from typing import Any
 
 from kalendo import _core
-from kalendo._api import DateOrder, HolidaySource, Outcome, Prepared, _HolidayAdapter, _type_name, outcome_of
+from kalendo._api import (
+    DateOrder,
+    HolidaySource,
+    Outcome,
+    Prepared,
+    Region,
+    _HolidayAdapter,
+    _type_name,
+    outcome_of,
+)
 
 __all__ = ["ParsedColumn", "parse_many"]
 
@@ -26,12 +36,11 @@ class ParsedColumn:
     `pyarrow.array(column)`, `polars.from_arrow(...)` and friends take it.
     """
 
-    __slots__ = ("_column", "_zone", "_moment")
+    __slots__ = ("_column", "_prepared")
 
-    def __init__(self, column: object, zone: Any, moment: datetime) -> None:
+    def __init__(self, column: object, prepared: Prepared) -> None:
         self._column = column
-        self._zone = zone
-        self._moment = moment
+        self._prepared = prepared
 
     def __len__(self) -> int:
         return int(_core.column_size(self._column))  # type: ignore[attr-defined]
@@ -50,7 +59,16 @@ class ParsedColumn:
     def to_pylist(self) -> list[Outcome | None]:
         """The typed outcome of every row, as `kalendo.parse` gives it; None for a null row."""
         rows = _core.column_rows(self._column)  # type: ignore[attr-defined]
-        return [None if raw is None else outcome_of(raw, self._zone, self._moment) for raw in rows]
+        return [None if raw is None else self._outcome(raw) for raw in rows]
+
+    def _outcome(self, raw: str) -> Outcome:
+        prepared = self._prepared
+        if '"zone":' not in raw:  # a quote inside a text is escaped, so only the field matches
+            return outcome_of(raw, prepared.zone, prepared.moment)
+        # A naive `now` is taken to be on the named zone's clock, as parse takes it.
+        zone = prepared.zone_named(json.loads(raw)["zone"])
+        moment = prepared.moment.astimezone(zone) if prepared.moment.tzinfo else prepared.moment.replace(tzinfo=zone)
+        return outcome_of(raw, zone, moment)
 
     def to_arrow(self) -> Any:
         """A pyarrow StructArray over the same buffers (needs pyarrow)."""
@@ -121,6 +139,9 @@ def parse_many(
     holidays: HolidaySource = None,
     strict: bool = False,
     date_order: DateOrder | None = None,
+    day_parts: Mapping[str, time] | None = None,
+    zones: Mapping[str, tzinfo] | None = None,
+    region: Region = "US",
     threads: int | None = None,
 ) -> ParsedColumn:
     """Resolve every text of a column, as `kalendo.parse` would one by one.
@@ -136,7 +157,8 @@ def parse_many(
     The other arguments are those of `kalendo.parse`; `now` is read once for
     the whole column. A repeated text is resolved once.
     """
-    prepared = Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict, date_order)
+    prepared = Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict, date_order,
+                        day_parts, zones, region)
     if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)):
         raise TypeError(f"threads must be an int or None, not {_type_name(threads)}")
     if threads is not None and not 1 <= threads <= 1024:
@@ -147,8 +169,9 @@ def parse_many(
     column = _core.parse_many(  # type: ignore[attr-defined]
         _texts_arg(texts), prepared.now, prepared.anchors, prepared.default_time, prepared.week_start,
         prepared.next_skips_today, callable_holidays, prepared.date_order, prepared.strict, threads or 0,
-        None if days is None else tuple(days), label, offset)
+        None if days is None else tuple(days), label, offset, prepared.day_parts,
+        tuple(prepared.zones) or None, prepared.region)
     if callable_holidays is not None and callable_holidays.error is not None:
         error, callable_holidays.error = callable_holidays.error, None
         raise error
-    return ParsedColumn(column, prepared.zone, prepared.moment)
+    return ParsedColumn(column, prepared)

@@ -57,6 +57,9 @@ def search_full(
     *,
     date_order: Literal["MDY", "DMY", "YMD"] | None = None,
     strict: bool = False,
+    day_parts: dict[str, tuple[int, int, int]] | None = None,
+    zones: tuple[str, ...] | None = None,
+    region: Literal["US", "GB", "CA", "AU", "IE", "NZ"] = "US",
 ) -> str:
     """Find the date expressions of a running text.
 

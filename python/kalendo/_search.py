@@ -5,13 +5,14 @@ from __future__ import annotations
 import json
 from collections.abc import Mapping
 from dataclasses import dataclass
-from datetime import date, datetime, time
+from datetime import date, datetime, time, tzinfo
 from typing import Any
 
 from kalendo._api import (
     Ambiguous,
     DateOrder,
     HolidaySource,
+    Region,
     NoParse,
     Outcome,
     Prepared,
@@ -42,7 +43,8 @@ def found_raw(prepared: Prepared, text: str) -> list[tuple[int, int, dict[str, A
     _check_utf8("text", text)
     raw = search_full(text, prepared.now, prepared.anchors, prepared.default_time, prepared.week_start,
                       prepared.next_skips_today, prepared.holidays, date_order=prepared.date_order,
-                      strict=prepared.strict)
+                      strict=prepared.strict, day_parts=prepared.day_parts,
+                      zones=tuple(prepared.zones) or None, region=prepared.region)
     if isinstance(prepared.holidays, _HolidayAdapter) and prepared.holidays.error is not None:
         error, prepared.holidays.error = prepared.holidays.error, None
         raise error
@@ -51,7 +53,10 @@ def found_raw(prepared: Prepared, text: str) -> list[tuple[int, int, dict[str, A
 
 def found_item(prepared: Prepared, text: str, start: int, end: int, item: dict[str, Any]) -> Found:
     """The typed item of one JSON outcome; ValueError for a year that `datetime` cannot hold."""
-    return Found(start, end, text[start:end], _outcome(item, prepared))
+    span = text[start:end]
+    if "zone" in item:  # read on the named zone's clock, as parse reads the span alone
+        return Found(start, end, span, prepared.outcome(span))
+    return Found(start, end, span, _outcome(item, prepared))
 
 
 def _outcome(item: dict[str, Any], prepared: Prepared) -> Outcome:
@@ -74,6 +79,9 @@ def search(
     holidays: HolidaySource = None,
     strict: bool = False,
     date_order: DateOrder | None = None,
+    day_parts: Mapping[str, time] | None = None,
+    zones: Mapping[str, tzinfo] | None = None,
+    region: Region = "US",
 ) -> list[Found]:
     """Find the date expressions in a running text, such as "Let's meet next friday at 5pm".
 
@@ -90,5 +98,5 @@ def search(
     expression with the core grammar alone.
     """
     prepared = Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
-                        date_order)
+                        date_order, day_parts, zones, region)
     return [found_item(prepared, text, *raw) for raw in found_raw(prepared, text)]

@@ -84,6 +84,8 @@ struct Answer {
   uint32_t interpretation_size = 0;
   uint32_t reason_at = 0;
   uint32_t reason_size = 0;
+  uint32_t zone_at = 0;
+  uint32_t zone_size = 0;  // 0: the text names no zone
   uint16_t worker = 0;
   RowKind kind = RowKind::Null;
   bool unfit = false;
@@ -163,6 +165,7 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
       std::tie(a.reason_at, a.reason_size) = keep(w, o.reason);
       break;
   }
+  if (!o.zone.empty()) std::tie(a.zone_at, a.zone_size) = keep(w, o.zone);
   return a;
 }
 
@@ -301,6 +304,10 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
       ++c.rows_without_reason;
       c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
     }
+    if (a.zone_size != 0) {
+      c.zones.emplace_back(static_cast<int64_t>(row),
+                           std::string_view(arena).substr(a.zone_at, a.zone_size));
+    }
     if (a.kind == RowKind::Ambiguous) {
       const auto it = std::lower_bound(ambiguous_of.begin(), ambiguous_of.end(),
                                        std::pair<uint32_t, std::size_t>{u, 0});
@@ -383,6 +390,14 @@ const std::vector<Resolution>* Column::candidates_of(int64_t row) const {
 }
 
 Outcome Column::outcome(int64_t row, int64_t shift) const {
+  Outcome o = unzoned_outcome(row, shift);
+  const auto it = std::lower_bound(zones.begin(), zones.end(), row,
+                                   [](const auto& z, int64_t r) { return z.first < r; });
+  if (it != zones.end() && it->first == row) o.zone = it->second;
+  return o;
+}
+
+Outcome Column::unzoned_outcome(int64_t row, int64_t shift) const {
   const auto text = [](const std::vector<int32_t>& off, const std::string& data, int64_t i) {
     return data.substr(static_cast<std::size_t>(off[i]),
                        static_cast<std::size_t>(off[i + 1] - off[i]));

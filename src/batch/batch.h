@@ -67,6 +67,9 @@ struct Column {
   std::vector<int64_t> open_end;
   // Every candidate of the ambiguous rows, by row in ascending order.
   std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  // The zone of the rows whose text names one ("5pm UTC"), by row in
+  // ascending order; the Arrow export has no field for it.
+  std::vector<std::pair<int64_t, std::string>> zones;
   // Rows whose text would make the anchor names grow it without bound: the
   // caller refuses the call, as it refuses one such text.
   std::vector<int64_t> unfit_rows;
@@ -80,6 +83,9 @@ struct Column {
   // Returns the outcome of a non-null row, as a single parse would give it;
   // `shift` seconds are added to the stored times of its reading.
   Outcome outcome(int64_t row, int64_t shift = 0) const;
+
+ private:
+  Outcome unzoned_outcome(int64_t row, int64_t shift) const;
 };
 
 // Returns the number of threads a call with `threads` uses for `rows` rows.

@@ -117,7 +117,9 @@ class Reader {
   }
 
   // <number of three or more digits> | '<two digits>
-  std::optional<int64_t> year(int64_t this_year) {
+  // Two-digit years fall in the window around today's year, which is
+  // worked out only for them.
+  std::optional<int64_t> year(Date today) {
     const Tok* t = tok();
     if (t == nullptr) return std::nullopt;
     if (t->is(Kind::Num) && t->value >= 100) {
@@ -131,7 +133,7 @@ class Reader {
         const auto yy = read_digits(w.substr(mark.size()), 99);
         if (!yy) return std::nullopt;
         ++i_;
-        return window_year(static_cast<uint32_t>(*yy), this_year);
+        return window_year(static_cast<uint32_t>(*yy), today.year());
       }
     }
     return std::nullopt;
@@ -425,19 +427,19 @@ MatchResult shaped(const Shape& s, std::optional<uint32_t> weekday, const Ctx& c
 
 // The forms that name whole periods: months, quarters and years. A year
 // alone must have four digits.
-MatchResult period_forms(Reader r, int64_t this_year, bool after_in) {
+MatchResult period_forms(Reader r, Date today, bool after_in) {
   int64_t v = 0;
   // <month> [of] <year>
   if (r.take_kind(Kind::Month, &v)) {
     r.take_kw(Keyword::Of);
-    const auto y = r.year(this_year);
+    const auto y = r.year(today);
     if (!y || !r.done()) return MatchResult::no_match();
     return month_of_year(static_cast<uint32_t>(v), *y);
   }
   // q3 [of] <year>
   if (r.take_kind(Kind::Quarter, &v)) {
     r.take_kw(Keyword::Of);
-    const auto y = r.year(this_year);
+    const auto y = r.year(today);
     if (!y || !r.done()) return MatchResult::no_match();
     return quarter_of_year(static_cast<uint32_t>(v), *y);
   }
@@ -446,13 +448,13 @@ MatchResult period_forms(Reader r, int64_t this_year, bool after_in) {
     r.take_kind(Kind::Ordinal, &v);
     if (!r.take_unit(Unit::Quarter)) return MatchResult::no_match();
     r.take_kw(Keyword::Of);
-    const auto y = r.year(this_year);
+    const auto y = r.year(today);
     if (!y || !r.done()) return MatchResult::no_match();
     return quarter_of_year(static_cast<uint32_t>(v), *y);
   }
   // [year] <year> [q3]
   const bool year_word = r.take_unit(Unit::Year);
-  const auto y = r.year(this_year);
+  const auto y = r.year(today);
   if (!y || (!year_word && (*y < 1000 || *y > 9999))) return MatchResult::no_match();
   if (!year_word && r.take_kind(Kind::Quarter, &v)) {
     if (!r.done()) return MatchResult::no_match();
@@ -464,7 +466,6 @@ MatchResult period_forms(Reader r, int64_t this_year, bool after_in) {
 
 // The forms that name one day, after any weekday.
 MatchResult day_forms(Reader r, std::optional<uint32_t> weekday, const Ctx& c) {
-  const int64_t this_year = c.today().year();
   int64_t v = 0;
   // <month> <day> [of] [<year>]
   if (r.take_kind(Kind::Month, &v)) {
@@ -473,10 +474,10 @@ MatchResult day_forms(Reader r, std::optional<uint32_t> weekday, const Ctx& c) {
     std::optional<int64_t> y;
     if (!r.done()) {
       r.take_kw(Keyword::Of);
-      y = r.year(this_year);
+      y = r.year(c.today());
       if (!y || !r.done()) return MatchResult::no_match();
     }
-    return named_day(static_cast<uint32_t>(v), *d, y, weekday, this_year, c);
+    return named_day(static_cast<uint32_t>(v), *d, y, weekday, c.today().year(), c);
   }
   // <day> [of] <month> [<year>] | <day>
   const auto d = r.day(true);
@@ -486,10 +487,10 @@ MatchResult day_forms(Reader r, std::optional<uint32_t> weekday, const Ctx& c) {
   std::optional<int64_t> y;
   if (!r.done()) {
     r.take_kw(Keyword::Of);
-    y = r.year(this_year);
+    y = r.year(c.today());
     if (!y || !r.done()) return MatchResult::no_match();
   }
-  return named_day(static_cast<uint32_t>(v), *d, y, weekday, this_year, c);
+  return named_day(static_cast<uint32_t>(v), *d, y, weekday, c.today().year(), c);
 }
 
 bool is_lead_word(const Piece& p) {
@@ -560,7 +561,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     return m;
   }
   if (weekday || c.tod_explicit) return MatchResult::no_match();
-  return period_forms(Reader(pieces), c.today().year(), after_in);
+  return period_forms(Reader(pieces), c.today(), after_in);
 }
 
 }  // namespace kalendo::everyday::dates

@@ -3,6 +3,7 @@
 // in compact and signed spellings (+15min, -3 days, in 2.5 hours, 1hr ago,
 // 5 minutes later), the next day or hour, and a weekday of a named week
 // (wednesday of next week, next week's friday).
+#include <array>
 #include <string>
 
 #include "everyday/mod.h"
@@ -100,10 +101,16 @@ std::optional<Amount> amount_of_word(std::string_view w) {
   }
   a.digits = w.substr(start, i - start);
   if (i < w.size()) {
-    std::string letters;
-    for (char c : w.substr(i))
-      letters += static_cast<char>(c | 0x20);
-    a.unit = find_word<AmountUnit>(kUnitWords, letters);
+    // The longest unit word has seven letters ("minutes", "seconds").
+    char letters[8];
+    const std::size_t n = w.size() - i;
+    if (n > sizeof letters) return std::nullopt;
+    for (std::size_t k = 0; k < n; ++k) {
+      const char c = static_cast<char>(w[i + k] | 0x20);
+      if (c < 'a' || c > 'z') return std::nullopt;
+      letters[k] = c;
+    }
+    a.unit = find_word<AmountUnit>(kUnitWords, std::string_view(letters, n));
     if (!a.unit) return std::nullopt;
   }
   return a;
@@ -268,22 +275,27 @@ MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
   for (const Piece& x : p) {
     if (x.is_shape) return MatchResult::no_match();
   }
-  Tokens toks;
+  // The weekday and the week's keyword, as the core reads them.
+  const Tok* day = nullptr;
+  const Tok* which = nullptr;
   if (p.size() == 4 && p[0].tok.is(Kind::Weekday) &&
       (p[1].tok.is_kw(Keyword::Of) || p[1].tok.is_kw(Keyword::From)) &&
       p[3].tok.is_unit(Unit::Week)) {
-    toks = {p[0].tok, p[2].tok, p[3].tok};
+    day = &p[0].tok;
+    which = &p[2].tok;
   } else if (p.size() == 3 && p[1].tok.is(Kind::Word) &&
              (p[1].tok.text == "week's" || p[1].tok.text == "week\u2019s") &&
              p[2].tok.is(Kind::Weekday)) {
-    toks = {p[2].tok, p[0].tok, Tok::unit(Unit::Week)};
+    day = &p[2].tok;
+    which = &p[0].tok;
   } else {
     return MatchResult::no_match();
   }
-  const Keyword k = toks[1].keyword();
-  if (!toks[1].is(Kind::Kw) || (k != Keyword::Next && k != Keyword::Last && k != Keyword::This))
+  const Keyword k = which->keyword();
+  if (!which->is(Kind::Kw) || (k != Keyword::Next && k != Keyword::Last && k != Keyword::This))
     return MatchResult::no_match();
-  Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+  const std::array<Tok, 3> toks = {*day, *which, Tok::unit(Unit::Week)};
+  Outcome o = resolve_inner({}, toks, ctx.core);  // a failure's reason is not shown
   if (o.kind != Outcome::Kind::Resolved) return MatchResult::no_match();
   return MatchResult::single(std::move(o.reading));
 }

@@ -12,6 +12,7 @@
 
 #include "everyday/mod.h"
 #include "locale.h"
+#include "parse.h"
 #include "tokenize.h"
 #include "unicode.h"
 
@@ -289,6 +290,28 @@ constexpr Alias kAliases[] = {
     {"waitangi day", H::WaitangiDay},
 };
 
+// The aliases grouped by their first byte, each group in table order, so
+// that a word is compared only with the aliases that start like it.
+struct AliasIndex {
+  std::array<uint8_t, std::size(kAliases)> order{};
+  std::array<uint8_t, 257> start{};  // the group of byte b: order[start[b], start[b + 1])
+};
+static_assert(std::size(kAliases) < 256);
+constexpr AliasIndex index_aliases() {
+  AliasIndex x;
+  uint8_t n = 0;
+  for (unsigned b = 0; b < 256; ++b) {
+    x.start[b] = n;
+    for (std::size_t i = 0; i < std::size(kAliases); ++i) {
+      if (static_cast<unsigned char>(kAliases[i].words[0]) == b)
+        x.order[n++] = static_cast<uint8_t>(i);
+    }
+  }
+  x.start[256] = n;
+  return x;
+}
+constexpr AliasIndex kAliasIndex = index_aliases();
+
 // Words before a holiday that choose its occurrence: the coming one (today
 // included) or the most recent one before today.
 constexpr WordEntry<bool> kWhich[7] = {
@@ -306,7 +329,7 @@ constexpr std::string_view kWeekendWords[2] = {"weekend", "weekends"};
 constexpr std::string_view kMarkLead = "\xEE\x80\x80";
 
 // At most this many holiday names are read in one text.
-constexpr std::size_t kMaxFound = 8;
+constexpr std::size_t kMaxFound = 8;  // their anchor names end in a..h
 
 constexpr float kNamed = 0.9f;
 constexpr float kRolled = 0.85f;
@@ -384,8 +407,11 @@ bool is_word_byte(unsigned char c) {
 // cannot be part of one; keys are lower case, without apostrophes (' and
 // \u2019) or full stops.
 std::vector<Word> words_of(std::string_view text) {
+  // ASCII white space is no word byte: only other characters need the
+  // Unicode table.
   const auto in_word = [text](std::size_t i) {
-    return is_word_byte(static_cast<unsigned char>(text[i])) && uni::white_space_len(text, i) == 0;
+    const auto c = static_cast<unsigned char>(text[i]);
+    return is_word_byte(c) && (c < 0x80 || uni::white_space_len(text, i) == 0);
   };
   std::vector<Word> out;
   out.reserve(8);
@@ -413,16 +439,21 @@ std::vector<Word> words_of(std::string_view text) {
 
 // Returns how many words from `at` the alias covers, or 0.
 std::size_t alias_length(const Alias& a, std::span<const Word> words, std::size_t at) {
-  std::string_view rest = a.words;
-  std::size_t k = at;
-  while (!rest.empty()) {
-    const std::size_t space = rest.find(' ');
-    const std::string_view part = rest.substr(0, space);
-    if (k >= words.size() || words[k].key != part) return 0;
-    ++k;
-    rest = space == std::string_view::npos ? std::string_view{} : rest.substr(space + 1);
+  // Walks the alias and the words' keys together, a space of the alias
+  // standing for the step to the next word.
+  const std::string_view alias = a.words;
+  std::size_t k = at, c = 0;
+  for (std::size_t i = 0; i <= alias.size(); ++i) {
+    if (i == alias.size() || alias[i] == ' ') {
+      if (c != words[k].key.size()) return 0;
+      if (i == alias.size()) break;
+      if (++k == words.size()) return 0;
+      c = 0;
+    } else if (c >= words[k].key.size() || words[k].key[c++] != alias[i]) {
+      return 0;
+    }
   }
-  return k - at;
+  return k + 1 - at;
 }
 
 // A holiday name found in the text, with the words around it that choose
@@ -587,9 +618,9 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
   for (std::size_t i = 0; i < words.size() && found.size() < kMaxFound;) {
     const Alias* best = nullptr;
     std::size_t best_len = 0;
-    for (const Alias& a : kAliases) {
-      // One byte rules out nearly every alias.
-      if (a.words[0] != words[i].key[0]) continue;
+    const auto lead = static_cast<unsigned char>(words[i].key[0]);
+    for (std::size_t n = kAliasIndex.start[lead]; n < kAliasIndex.start[lead + 1]; ++n) {
+      const Alias& a = kAliases[kAliasIndex.order[n]];
       const std::size_t len = alias_length(a, words, i);
       if (len > best_len) {
         best = &a;
@@ -624,30 +655,28 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
   }
   if (found.empty()) return std::nullopt;
 
-  // The text with each holiday written as an anchor of its own.
-  std::string rewritten;
-  std::vector<std::string> marks;
+  // The tokens of the text with each holiday as an anchor token of its
+  // own: only the words around the holidays are tokenized, as the core
+  // tokenizes them (with the caller's anchors), so a text that is a holiday
+  // name and a few words costs a fraction of a second tokenization.
+  Tokens toks;
+  toks.reserve(found.size() + 4);
+  std::array<std::string, kMaxFound> marks;
+  const auto add_words = [&](std::string_view part) {
+    part = uni::trim_white_space(part);
+    if (part.empty()) return;
+    for (Tok& t : tokenize_text(part, anchors, opts.core))
+      toks.push_back(std::move(t));
+  };
   std::size_t from = 0;
   for (std::size_t k = 0; k < found.size(); ++k) {
-    marks.push_back(cat(kMarkLead, std::string(1, static_cast<char>('a' + k))));
-    rewritten.append(text, from, found[k].begin - from);
-    rewritten += ' ';
-    rewritten += marks.back();
-    rewritten += ' ';
+    add_words(text.substr(from, found[k].begin - from));
+    marks[k] = cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
+    toks.push_back(Tok::anchor(marks[k]));
     from = found[k].end;
   }
-  rewritten.append(text, from);
-  AnchorMap merged = anchors;
-  for (std::size_t k = 0; k < found.size(); ++k)
-    merged.emplace_back(marks[k], found[k].day);
-  std::vector<std::string_view> names;
-  names.reserve(merged.size());
-  for (const auto& entry : merged)
-    names.push_back(entry.first);
-  const Locale& locale = opts.core.locale != nullptr ? *opts.core.locale : EN;
-  const Tokens toks = tokenize(uni::trim_white_space(rewritten), names, locale);
-
-  Ctx ctx{opts.core, merged, holidays, opts.core.default_time, now, false};
+  add_words(text.substr(from));
+  Ctx ctx{opts.core, anchors, holidays, opts.core.default_time, now, false};
   const TokenSpan rest = take_clock(toks, ctx);
 
   // <holiday> [<time>]
@@ -677,7 +706,11 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
     }
   }
   // Every anchored form of the core, with the holidays as its anchors.
-  Outcome core = resolve_inner(text, rest, ctx);
+  AnchorMap merged = anchors;
+  for (std::size_t k = 0; k < found.size(); ++k)
+    merged.emplace_back(marks[k], found[k].day);
+  const Ctx anchored{opts.core, merged, holidays, ctx.tod, now, ctx.tod_explicit};
+  Outcome core = resolve_inner({}, rest, anchored);  // a failure's reason is not shown
   if (core.kind == Outcome::Kind::Resolved ||
       (core.kind == Outcome::Kind::Ambiguous && !core.candidates.empty())) {
     return core;

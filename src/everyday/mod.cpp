@@ -2,6 +2,7 @@
 
 #include "locale.h"
 #include "parse.h"
+#include "quote.h"
 #include "tokenize.h"
 #include "unicode.h"
 
@@ -52,10 +53,22 @@ bool has_signed_word(std::string_view text) {
 // with the reading; an abbreviation of several zones is a no-parse.
 std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
                                      const EverydayCtx& ctx) {
-  Pieces rest;
-  rest.reserve(pieces.size());
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    if (i != named.at) rest.push_back(pieces[i]);
+  // The zone mostly ends the text ("5pm UTC") or opens it: the rest is read
+  // in place then, and copied only around a zone between other words.
+  std::span<const Piece> rest;
+  Pieces copied;
+  if (named.rides) {
+    rest = pieces;
+  } else if (named.at == 0) {
+    rest = std::span(pieces).subspan(1);
+  } else if (named.at + 1 == pieces.size()) {
+    rest = std::span(pieces).first(named.at);
+  } else {
+    copied.reserve(pieces.size() - 1);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      if (i != named.at) copied.push_back(pieces[i]);
+    }
+    rest = copied;
   }
   std::optional<Outcome> o = resolve_everyday(rest, ctx);
   if (!o) {
@@ -77,11 +90,24 @@ std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const Every
   for (const Piece& p : pieces)
     all_tokens = all_tokens && !p.is_shape;
   if (all_tokens) {
-    Tokens toks;
-    toks.reserve(pieces.size());
-    for (const Piece& p : pieces)
-      toks.push_back(p.tok);
-    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    // The day words are a few tokens: they are copied into a buffer on the
+    // stack, as the core reads contiguous tokens, and only a longer text
+    // pays for an allocation.
+    constexpr std::size_t kInline = 8;
+    std::array<Tok, kInline> inline_toks;
+    Tokens heap_toks;
+    std::span<Tok> toks;
+    if (pieces.size() <= kInline) {
+      toks = std::span<Tok>(inline_toks).first(pieces.size());
+    } else {
+      heap_toks.resize(pieces.size());
+      toks = heap_toks;
+    }
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+      toks[i] = pieces[i].tok;
+    // No text: the reason of a failed reading is never shown, so it is not
+    // worth quoting the text into it.
+    Outcome o = resolve_inner({}, toks, ctx.core);
     if (o.kind == Outcome::Kind::Resolved) return std::move(o.reading);
     if (o.kind != Outcome::Kind::NoParse || !o.reason.starts_with(kUnmatched)) return std::nullopt;
   }
@@ -101,26 +127,36 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // The core grammar, as strict mode runs it, keeping its tokens: a text
   // without numeric shapes needs no second tokenization.
   Tokens toks = tokenize_text(trimmed, anchors, opts.core);
-  Outcome core = resolve_tokens(trimmed, toks, now, anchors, opts.core, holidays);
+  // Without the text: the only reason that quotes it is the generic
+  // no-parse, which the everyday grammar usually replaces, so it is written
+  // only when it is the answer (core_answer).
+  Outcome core = resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
   // comparison on the common path. Only a sign the core dropped lets the
   // everyday grammar read the text again, and an anchor the core does not
   // know may be a holiday's name, which completes the answer.
   const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const auto core_answer = [&]() -> Outcome {
+    if (unmatched) {
+      core.reason = kUnmatched;
+      append_quoted(core.reason, trimmed);
+    }
+    return std::move(core);
+  };
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
   if (lacks_anchor) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
       return std::move(*named);
     }
-    return core;
+    return core_answer();
   }
   const bool read = !unmatched && core.kind != Outcome::Kind::NoParse;
   const bool replaceable = read && has_signed_word(trimmed);
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = read && !replaceable && intervals::may_join(trimmed);
-  if (!unmatched && !replaceable && !joined) return core;
+  if (!unmatched && !replaceable && !joined) return core_answer();
 
   Pieces pieces;
   if (has_shape(trimmed)) {
@@ -130,7 +166,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
     for (Tok& t : toks)
       pieces.push_back(Piece{false, std::move(t), {}});
   }
-  if (pieces.empty()) return core;
+  if (pieces.empty()) return core_answer();
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   if (joined) {
@@ -139,30 +175,31 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
     if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
       return Outcome::resolved(std::move(m.reading));
     }
-    return core;
+    return core_answer();
   }
-  if (pieces.size() >= 2) {
+  // A zone needs words beside it, unless it rides on a time ("17:00Z").
+  if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
-        if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core;
+        if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core_answer();
         return std::move(*zoned);
       }
-      return core;
+      return core_answer();
     }
   }
   std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
-    if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
+    if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core_answer();
     return std::move(*everyday);
   }
-  if (replaceable) return core;
+  if (replaceable) return core_answer();
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
   if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
     return std::move(*named);
   }
   if (everyday) return std::move(*everyday);
-  return core;
+  return core_answer();
 }
 
 }  // namespace kalendo::everyday

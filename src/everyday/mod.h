@@ -98,6 +98,7 @@ struct Named {
   std::string zone;
   std::size_t at = 0;  // the piece that names it
   std::string reject;
+  bool rides = false;  // the piece is a time that carries the zone ("17:00Z") and stays
 };
 // Returns the first zone the pieces name, or none.
 std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);

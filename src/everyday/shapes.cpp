@@ -31,8 +31,29 @@ uint32_t value_of(std::string_view s, std::size_t i, std::size_t n) {
   return v;
 }
 
-// HH:MM or HH:MM:SS at s[i...] to the end, 1-2 digit hour, within a day.
-bool read_clock(std::string_view s, std::size_t i, bool need_seconds, Shape& out) {
+// Returns the length of the zone suffix that ends s at `at`, or 0: Z, or an
+// offset +hh:mm, +hhmm, -hhmm, and after a date also -hh:mm and +hh. A
+// clock alone takes no -hh:mm, which reads as a range ("17:00-19:00").
+std::size_t zone_suffix(std::string_view s, std::size_t at, bool after_date) {
+  const std::string_view z = s.substr(at);
+  if (z == "Z" || z == "z") return 1;
+  if (z.size() < 3 || (z[0] != '+' && z[0] != '-') || digits_at(z, 1) < 2) return 0;
+  uint32_t h = value_of(z, 1, 2), m = 0;
+  if (z.size() == 6 && z[3] == ':' && digits_at(z, 4) == 2) {
+    if (z[0] == '-' && !after_date) return 0;
+    m = value_of(z, 4, 2);
+  } else if (z.size() == 5 && digits_at(z, 1) == 4) {
+    m = value_of(z, 3, 2);
+  } else if (!(z.size() == 3 && after_date)) {
+    return 0;
+  }
+  return h <= 14 && m <= 59 ? z.size() : 0;
+}
+
+// HH:MM or HH:MM:SS at s[i...] to the end, 1-2 digit hour, within a day,
+// and a zone suffix when `zone_ok`: 17:00Z, 17:00:30+02:00.
+bool read_clock(std::string_view s, std::size_t i, bool need_seconds, Shape& out,
+                bool zone_ok = false, bool after_date = false) {
   const std::size_t h = digits_at(s, i);
   if (h < 1 || h > 2 || i + h >= s.size() || s[i + h] != ':') return false;
   const std::size_t m_at = i + h + 1;
@@ -41,6 +62,13 @@ bool read_clock(std::string_view s, std::size_t i, bool need_seconds, Shape& out
   out.minute = value_of(s, m_at, 2);
   out.second = 0;
   std::size_t end = m_at + 2;
+  if (zone_ok && end < s.size() && s[end] != ':') {
+    // HH:MM<zone>
+    const std::size_t z = zone_suffix(s, end, after_date);
+    if (z == 0) return false;
+    out.zone = s.substr(end);
+    return out.hour < 24 && out.minute < 60;
+  }
   if (end < s.size()) {
     if (s[end] != ':' || digits_at(s, end + 1) != 2) return false;
     out.second = value_of(s, end + 1, 2);
@@ -49,6 +77,11 @@ bool read_clock(std::string_view s, std::size_t i, bool need_seconds, Shape& out
     // seconds: 17:00:30.250
     if (end < s.size() && (s[end] == '.' || s[end] == ',') && digits_at(s, end + 1) > 0) {
       end += 1 + digits_at(s, end + 1);
+    }
+    if (zone_ok && end < s.size()) {
+      if (zone_suffix(s, end, after_date) == 0) return false;
+      out.zone = s.substr(end);
+      end = s.size();
     }
     if (end != s.size()) return false;
   } else if (need_seconds) {
@@ -122,9 +155,10 @@ std::optional<Shape> date_shape_of(std::string_view word) {
     s.widths[1] = s.widths[2] = 2;
     return s;
   }
-  // 17:00:30
+  // 17:00:30 | 17:00Z | 17:00+0200: a clock without seconds or zone is
+  // left to the core
   if (lead <= 2 && lead < word.size() && word[lead] == ':') {
-    if (!read_clock(word, 0, true, s)) return std::nullopt;
+    if (!read_clock(word, 0, true, s, true)) return std::nullopt;
     s.kind = Shape::Kind::Clock;
     return s;
   }
@@ -144,7 +178,7 @@ std::optional<Shape> date_shape_of(std::string_view word) {
     // 2025-03-14T17:00[:30]
     if ((word[i] == 'T' || word[i] == 't') && s.count == 3 && sep == '-' && s.widths[0] == 4 &&
         s.widths[1] == 2 && s.widths[2] == 2) {
-      if (!read_clock(word, i + 1, false, s)) return std::nullopt;
+      if (!read_clock(word, i + 1, false, s, true, true)) return std::nullopt;
       s.kind = Shape::Kind::DateTime;
       return s;
     }
@@ -222,6 +256,16 @@ Pieces scan(std::string_view text) {
 }
 
 bool has_shape(std::string_view text) {
+  // Every shape has a sign, dot, slash, dash or colon, or is eight digits
+  // ("20250314"): most texts have none, and one pass over the bytes says so.
+  std::size_t run = 0;
+  bool mark = false;
+  for (std::size_t k = 0; k < text.size() && !mark; ++k) {
+    const char c = text[k];
+    run = is_digit(c) ? run + 1 : 0;
+    mark = run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':';
+  }
+  if (!mark) return false;
   std::size_t i = 0;
   while (i < text.size()) {
     if (is_space(text[i])) {

@@ -18,8 +18,8 @@ struct Shape {
   enum class Kind : uint8_t {
     Numeric,   // 3/14, 14.03.2025, 3-14-2025, 2014/12/28, 2/2013, 2014-10
     Compact,   // 20250314: parts[0] year, parts[1] month, parts[2] day
-    DateTime,  // 2025-03-14T17:00[:30]: the date parts and the time
-    Clock,     // 17:00:30, a clock time with seconds
+    DateTime,  // 2025-03-14T17:00[:30][Z|+02:00]: the date parts and the time
+    Clock,     // 17:00:30, 17:00Z, 17:00+0200: a clock time with seconds or a zone
     Amount,    // +15min, -3, 2.5, 5.30pm, -0500, +02:00: a signed or dotted
                // number with its letters, read by the matchers from `text`
   };
@@ -29,6 +29,7 @@ struct Shape {
   uint32_t parts[3] = {};
   uint8_t widths[3] = {};  // digits written per part
   uint32_t hour = 0, minute = 0, second = 0;
+  std::string_view zone;  // Clock, DateTime: the zone suffix as written ("Z", "+02:00"), or ""
   std::string_view text;  // the characters as written
 };
 

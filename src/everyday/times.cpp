@@ -18,6 +18,9 @@ constexpr std::string_view kHedgesBefore[5] = {"about", "approximately", "approx
                                                "circa"};
 constexpr std::string_view kHedgesAfter[4] = {"approximately", "approx", "ish", "roughly"};
 
+// The hour the small hours of a night end at.
+constexpr uint32_t kMorning = 6;
+
 // What a hedge costs in confidence.
 constexpr float kHedgeCost = 0.2f;
 // The confidence of a clock time or part of the day on a day the text names
@@ -155,6 +158,23 @@ bool after_at(std::string_view text, int64_t n) {
   return false;
 }
 
+// Returns whether the text writes am or pm after a number ("1am", "1 a.m."):
+// the core's clock token has taken it in, so "1am tonight" is not read
+// on the evening's half of the clock.
+bool meridiem_written(std::string_view text) {
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if (text[i - 1] < '0' || text[i - 1] > '9') continue;
+    std::size_t j = i;
+    while (j < text.size() && text[j] == ' ')
+      ++j;
+    if (j >= text.size()) break;
+    const char c = static_cast<char>(text[j] | 0x20);
+    const char next = j + 1 < text.size() ? static_cast<char>(text[j + 1] | 0x20) : ' ';
+    if ((c == 'a' || c == 'p') && (next == 'm' || next == '.' || next == ' ')) return true;
+  }
+  return false;
+}
+
 // <hour>: a number 1..12, or a clock time token (noon, 5pm), as a quarter
 // or half hour counts from it.
 std::optional<Clock> hour_ref(const Tok* t) {
@@ -165,7 +185,7 @@ std::optional<Clock> hour_ref(const Tok* t) {
 }
 
 // Reads a clock time at pieces[i]; sets *len to the pieces it took.
-std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare_ok,
+std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare_ok, bool meridiem,
                               std::size_t* len) {
   const Piece& piece = p[i];
   bool pm = false;
@@ -194,7 +214,7 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
       return with_meridiem(t.u32(), t.minute, pm);
     }
     // Within a part of the day, "10:30" is read on a twelve-hour clock.
-    return Clock{t.u32(), t.minute, 0, bare_ok && t.value >= 1 && t.value <= 12};
+    return Clock{t.u32(), t.minute, 0, bare_ok && !meridiem && t.value >= 1 && t.value <= 12};
   }
   // 330pm | 7p | 15h30
   if (t.is(Kind::Word)) {
@@ -347,11 +367,12 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
 
   std::optional<Clock> clock;
   std::size_t clock_at_i = 0, clock_len = 0;
+  const bool meridiem = part.has_value() && meridiem_written(ctx.text);
   for (std::size_t i = 0; i < pieces.size() && !clock; ++i) {
     if (part && i >= part->at && i < part->at + part->len) continue;
     const bool bare_ok = part.has_value() || (!pieces[i].is_shape && pieces[i].tok.is(Kind::Num) &&
                                               after_at(ctx.text, pieces[i].tok.value));
-    clock = clock_at(pieces, i, bare_ok, &clock_len);
+    clock = clock_at(pieces, i, bare_ok, meridiem, &clock_len);
     clock_at_i = i;
   }
   if (!clock && !part) return MatchResult::no_match();
@@ -361,20 +382,45 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
 
   // The time of day: the clock's, in the half of the day its part names.
   TimeOfDay tod = part ? ctx.opts.day_parts[static_cast<int>(part->part)] : TimeOfDay{};
+  // The night runs past midnight: twelve is midnight, and a clock in the
+  // small hours ("12:30 tonight", "1am tonight") is on the next day.
+  const bool night = part && (part->part == DayPart::Tonight || part->part == DayPart::Night);
   if (clock) {
     if (clock->bare && clock->h >= 1 && clock->h < 12) {
       clock->h = clock->h % 12 + (afternoon_hour(clock->h, part) ? 12 : 0);
+    } else if (clock->bare && clock->h == 12 && night) {
+      clock->h = 0;
     }
     tod = TimeOfDay::hms(clock->h, clock->m, clock->s);
   }
+  const bool small_hours = night && clock && clock->h < kMorning;
 
-  // The pieces left name the day.
-  std::vector<Piece> rest;
-  rest.reserve(pieces.size());
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const bool in_clock = clock && i >= clock_at_i && i < clock_at_i + clock_len;
-    const bool in_part = part && i >= part->at && i < part->at + part->len;
-    if (!in_clock && !in_part) rest.push_back(pieces[i]);
+  // The pieces left name the day: read in place when they stand together
+  // before or after the clock and the part ("tomorrow morning at 9"),
+  // copied only when those stand between day words.
+  std::size_t lo = pieces.size(), hi = 0;  // the span the clock and part take
+  if (clock) {
+    lo = clock_at_i;
+    hi = clock_at_i + clock_len;
+  }
+  if (part) {
+    lo = std::min(lo, part->at);
+    hi = std::max(hi, part->at + part->len);
+  }
+  const bool together = !(clock && part) || hi - lo == clock_len + part->len;
+  std::span<const Piece> rest;
+  std::vector<Piece> copied;
+  if (together && lo == 0) {
+    rest = pieces.subspan(hi);
+  } else if (together && hi == pieces.size()) {
+    rest = pieces.first(lo);
+  } else {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const bool in_clock = clock && i >= clock_at_i && i < clock_at_i + clock_len;
+      const bool in_part = part && i >= part->at && i < part->at + part->len;
+      if (!in_clock && !in_part) copied.push_back(pieces[i]);
+    }
+    rest = copied;
   }
 
   Resolution r;
@@ -387,7 +433,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     int64_t offset = 0;
     std::string text;
     if (part && part->yesterday) {
-      offset = -1;
+      offset = small_hours ? 0 : -1;
+    } else if (small_hours && part->today) {
+      offset = 1;
     } else if (passed && !(part && part->today)) {
       offset = 1;
     }
@@ -396,7 +444,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     if (part) {
       text = offset < 0 ? "yesterday, at " : offset > 0 ? "tomorrow, at " : "today, at ";
       append_clock(text, tod);
-      text += cat(" (", part_name, offset > 0 ? "; that time has already passed today)" : ")");
+      const bool rolled = offset > 0 && !small_hours;
+      text += cat(" (", part_name, rolled ? "; that time has already passed today)" : ")");
     } else {
       append_clock(text, tod);
       text += offset > 0 ? " tomorrow (that time has already passed today)" : " today";
@@ -412,7 +461,15 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     r = std::move(*day);
     // A reading that kept the moment's own clock ("in 3 days") took no time.
     if (r.value.start.time != tod) return MatchResult::no_match();
-    if (part) r.interpretation += cat(" (", part_name, ")");
+    // "friday night at 1am": the night of that day, in the next day's small hours.
+    if (small_hours) {
+      const auto next = add_days(r.value.start.date, 1);
+      if (!next) return MatchResult::no_match();
+      r.value = Value::instant(DateTime{*next, tod});
+    }
+    if (part) {
+      r.interpretation += cat(" (", part_name, small_hours ? ", into the next day)" : ")");
+    }
   }
   if (!hedge.empty()) {
     r.interpretation += cat(" (approximately: \"", hedge, "\")");

@@ -135,6 +135,18 @@ std::optional<std::string> offset_of(std::string_view w) {
 std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     const Piece& p = pieces[i];
+    if (p.is_shape && !p.shape.zone.empty()) {
+      // 17:00Z | 2025-03-14T17:00+02:00 | 17:00+0200 | ...T17:00+02
+      const std::string_view z = p.shape.zone;
+      std::optional<std::string> named;
+      if (z.size() == 1) {
+        named = "UTC";
+      } else {
+        named = offset_of(z.size() == 3 ? std::string(z) + "00" : std::string(z));
+      }
+      if (named) return Named{std::move(*named), i, {}, true};
+      continue;
+    }
     if (p.is_shape) {
       if (p.shape.kind != Shape::Kind::Amount) continue;
       if (auto off = offset_of(p.shape.text)) return Named{std::move(*off), i, {}};
@@ -145,6 +157,9 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     for (const std::string& name : caller) {
       if (equal_folded(name, w)) return Named{upper(w), i, {}};
     }
+    // Built-in names have at most four letters, and an offset has its sign
+    // first or after "utc": a longer word without one names no zone.
+    if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
     if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
       return Named{std::string(*zone), i, {}};

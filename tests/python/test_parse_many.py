@@ -4,6 +4,7 @@ import gc
 import threading
 from datetime import date, datetime, time, timedelta, timezone
 from pathlib import Path
+from zoneinfo import ZoneInfo
 
 import pytest
 
@@ -40,6 +41,12 @@ def test_same_answers_as_a_loop_over_parse(options, threads):
     texts = TEXTS * 3  # repeats are resolved once and must still land on every row
     got = kalendo.parse_many(texts, **{"now": NOW, **options}, threads=threads).to_pylist()
     assert got == loop(texts, **options)
+
+
+def test_the_everyday_options_as_parse_takes_them():
+    texts = ["tonight", "mother's day", "3pm IST", "17:00Z", "2025-03-14T17:00+02:00", None]
+    options = {"day_parts": {"tonight": time(22, 15)}, "region": "GB", "zones": {"IST": ZoneInfo("Asia/Kolkata")}}
+    assert kalendo.parse_many(texts, now=NOW, **options).to_pylist() == loop(texts, **options)
 
 
 def test_missing_rows_are_null_and_every_field_lines_up():

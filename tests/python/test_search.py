@@ -103,6 +103,9 @@ def test_corpus(line, expected):
                                 "2025-03-04T09:00:00 0.79999995 2025-03-04, default 09:00",
                                 "2025-04-03T09:00:00 0.7 2025-04-03, default 09:00")]),
     ("due [3/4/2025]", {"date_order": "DMY"}, ["2025-04-03T09:00:00 0.9 2025-04-03, default 09:00"]),
+    ("call me [tonight] or [mothers day]", {"day_parts": {"tonight": (22, 15, 0)}, "region": "GB"},
+     ["2024-06-05T22:15:00 0.9 today, at 22:15 (tonight)",
+      "2025-03-30T09:00:00 0.85 Mothering Sunday 2025-03-30, default 09:00 (this year's has passed; assuming 2025)"]),
     # The core grammar alone: calendar dates are not read.
     ("due 3/4/2025 or [next week]", {"strict": True},
      ["2024-06-10..2024-06-16 0.9 the calendar week after this one"]),

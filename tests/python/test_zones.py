@@ -21,7 +21,13 @@ def full(text, now=NOW, **options):
 ZONED = [
     (("5pm UTC", "5pm utc", "17:00 GMT", "5pm Z", "17:00 +00:00"), "2024-06-05T17:00:00", "UTC"),
     (("10:30 pst today", "10:30am PT today", "today 10:30 PDT"), "2024-06-05T10:30:00", "America/Los_Angeles"),
-    (("17:00 +02:00", "5pm UTC+2", "17:00 +0200", "5pm GMT+02:00"), "2024-06-05T17:00:00", "+02:00"),
+    (("17:00 +02:00", "5pm UTC+2", "17:00 +0200", "5pm GMT+02:00", "17:00+0200", "17:00+02:00"),
+     "2024-06-05T17:00:00", "+02:00"),
+    (("17:00Z", "17:00:00z", "17:00:00.250Z"), "2024-06-05T17:00:00", "UTC"),
+    (("2025-03-14T17:00Z", "2025-03-14T17:00:00Z", "2025-03-14t17:00+00:00"), "2025-03-14T17:00:00", "UTC"),
+    (("2025-03-14T17:00+02:00", "2025-03-14T17:00+02", "2025-03-14T17:00:00+0200"), "2025-03-14T17:00:00",
+     "+02:00"),
+    (("2025-03-14T17:00:00-05:00", "2025-03-14T17:00-0500"), "2025-03-14T17:00:00", "-05:00"),
     (("5pm GMT-5", "5pm -0500", "17:00 UTC-05:00"), "2024-06-05T17:00:00", "-05:00"),
     (("9am UTC+5:30 tomorrow", "tomorrow 9am +0530"), "2024-06-06T09:00:00", "+05:30"),
     (("tomorrow 9am CET", "9am cest tomorrow"), "2024-06-06T09:00:00", "Europe/Paris"),
@@ -45,7 +51,8 @@ def test_ambiguous_abbreviations_need_the_callers_map(text):
 
 
 @pytest.mark.parametrize("text", ["5pm", "tomorrow", "march 14 at 5pm", "5pm +2", "at 5 +15", "5pm UTC+15",
-                                  "utc", "cat", "east 5pm"])
+                                  "utc", "cat", "east 5pm", "17:00-05:00", "17:00+15:00",
+                                  "2025-03-14T17:00+1500"])
 @pytest.mark.parametrize("more", [{}, {"zones": ("AMT",)}])
 def test_texts_without_a_zone_have_no_zone_field(text, more):
     assert "zone" not in full(text, **more)
