@@ -330,7 +330,7 @@ void append_clock(std::string& out, TimeOfDay t) {
 }  // namespace
 
 std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::size_t* len) {
-  auto c = clock_at(p, i, true, len);
+  auto c = clock_at(p, i, true, false, len);
   if (!c) return std::nullopt;
   EndClock out;
   out.hour = c->h;
