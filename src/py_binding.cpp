@@ -11,11 +11,16 @@
 #include <Python.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <initializer_list>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -347,6 +352,7 @@ struct HolidayCall {
   PyObject* callable = nullptr;  // borrowed for the call
   bool stop = false;
   uint32_t asks = 0;
+  uint32_t rows = 0;         // parse_many: rows and asks read through rows_stop
   PyObject* type = nullptr;  // the exception that ends the call, owned
   PyObject* value = nullptr;
   PyObject* traceback = nullptr;
@@ -415,6 +421,19 @@ bool call_holiday(void* context, Date d) {
 
 bool holiday_stop(void* context) {
   return static_cast<HolidayCall*>(context)->stop;
+}
+
+// Signals are checked once per this many rows of parse_many under the lock.
+constexpr uint32_t kSignalCheckRows = 256;
+
+// The stop of parse_many with a holiday callable, read after every row and
+// every ask: a row that asks nothing still lets Ctrl-C end a long call.
+bool rows_stop(void* context) {
+  auto* call = static_cast<HolidayCall*>(context);
+  if (!call->stop && ++call->rows % kSignalCheckRows == 0 && PyErr_CheckSignals() < 0) {
+    call->keep_pending();
+  }
+  return call->stop;
 }
 
 // Parses `now`, remembering the last text that parsed: callers pass the
@@ -1254,6 +1273,70 @@ PyObject* raise_failure(const batch::Column& c) {
   }
 }
 
+// Releases the interpreter lock for its lifetime; `relock` takes it back
+// for a moment.
+class Unlocked {
+ public:
+  Unlocked() : state_(PyEval_SaveThread()) {}
+  Unlocked(const Unlocked&) = delete;
+  Unlocked& operator=(const Unlocked&) = delete;
+  ~Unlocked() { PyEval_RestoreThread(state_); }
+  // Returns false when a signal handler raised; the exception stays set.
+  bool check_signals() {
+    PyEval_RestoreThread(state_);
+    const bool ok = PyErr_CheckSignals() == 0;
+    state_ = PyEval_SaveThread();
+    return ok;
+  }
+
+ private:
+  PyThreadState* state_;
+};
+
+// Calls this small run inline: it ends within milliseconds anyway.
+constexpr std::size_t kInlineRows = 2048;
+// How long the calling thread waits between looks at the signals.
+constexpr std::chrono::milliseconds kSignalPoll{5};
+
+// Resolves the rows without the interpreter lock. Workers see only the
+// views, the settings and the sorted days. A long call runs on a thread of
+// its own while this one takes the lock back every few milliseconds to let
+// signal handlers run: when one raises (Ctrl-C), the workers are told to
+// stop, and false is returned with the exception set once they have.
+bool parse_unlocked(std::span<const std::string_view> views, const batch::Settings& s,
+                    batch::Column& column) {
+  if (views.size() <= kInlineRows) {
+    Unlocked unlocked;
+    column = batch::parse_column(views, s);
+    return true;
+  }
+  std::atomic<bool> cancel{false};
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  bool raised = false;
+  std::jthread runner;  // joined last, after the lock is back
+  Unlocked unlocked;
+  runner = std::jthread([&] {
+    batch::Column result = batch::parse_column(views, s, {}, &cancel);
+    const std::lock_guard<std::mutex> hold(mutex);
+    column = std::move(result);
+    done = true;
+    finished.notify_one();
+  });
+  std::unique_lock<std::mutex> lock(mutex);
+  while (!finished.wait_for(lock, kSignalPoll, [&] { return done; })) {
+    if (raised) continue;
+    lock.unlock();
+    if (!unlocked.check_signals()) {
+      raised = true;
+      cancel = true;
+    }
+    lock.lock();
+  }
+  return !raised;
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
   if (nargs != kCount) {
     PyErr_Format(PyExc_TypeError, "parse_many() takes %d arguments (%zd given)", int{kCount},
@@ -1291,16 +1374,13 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
     PyRef holidays = PyRef::borrow(c.holidays);
     HolidayCall call;
     call.callable = holidays.get();
-    column = batch::parse_column(texts.views, s, HolidayFn(call_holiday, &call, holiday_stop));
+    column = batch::parse_column(texts.views, s, HolidayFn(call_holiday, &call, rows_stop));
     if (call.stop) {
       call.restore();
       return nullptr;
     }
-  } else {
-    // Workers see only the views, the settings and the sorted days; the
-    // lock is taken back once, when they are done.
-    Py_BEGIN_ALLOW_THREADS column = batch::parse_column(texts.views, s);
-    Py_END_ALLOW_THREADS
+  } else if (!parse_unlocked(texts.views, s, column)) {
+    return nullptr;  // a signal handler raised
   }
   if (column.failure != batch::Failure::None) return raise_failure(column);
   if (!column.unfit_rows.empty()) {
