@@ -76,6 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (const Resolution& r : o.candidates)
     check_reading(r);
   const std::string full = json_of(o);
+  std::string direct;
+  write_json(o, direct);
+  check(direct == full);
   const Outcome core = parse_str(text, now, {}, opts.core, {});
   // A word with a sign before a digit ("-3 days", "17:00 +02:00") is the one
   // place where full mode may replace a reading of the core, and a missing

@@ -485,12 +485,12 @@ bool check_converted(const Converted& c, DateTime& now, AnchorMap& anchors, Opti
 }
 
 // Returns the JSON text of an outcome as a new str.
-PyObject* write_json_text(Outcome outcome) {
+PyObject* write_json_text(const Outcome& outcome) {
   // One buffer per thread: it is written only after the parse has returned,
   // so a nested call from the holiday callable is over before it is used.
   thread_local std::string json;
   json.clear();
-  write_json(to_wire(std::move(outcome)), json);
+  write_json(outcome, json);
   PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
   if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
   return text;
