@@ -50,14 +50,16 @@ struct Repeats {
 // Rows numbered between two looks at the cancel flag.
 constexpr std::size_t kCancelRows = 1 << 14;
 
-Repeats number_texts(std::span<const std::string_view> texts, const std::atomic<bool>* cancel) {
+Repeats number_texts(std::span<const std::string_view> texts, const std::atomic<bool>* cancel,
+                     HolidayFn callable) {
   Repeats r;
   r.row_unique.resize(texts.size(), kNone);
   const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() * 2));
   std::vector<uint32_t> table(slots, kNone);  // unique numbers
   const std::size_t mask = slots - 1;
   for (std::size_t row = 0; row < texts.size(); ++row) {
-    if (row % kCancelRows == 0 && cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+    if (row % kCancelRows == 0 && ((cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
+                                   callable.stop_requested())) {
       r.cancelled = true;
       return r;
     }
@@ -321,7 +323,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
   Column c;
   try {
     if (texts.size() >= kNone) throw std::length_error("more than 4,294,967,294 rows in one call");
-    const Repeats rep = number_texts(texts, cancel);
+    const Repeats rep = number_texts(texts, cancel, callable);
     if (rep.cancelled) {
       c.failure = Failure::Stopped;
       return c;
