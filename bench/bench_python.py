@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Times kalendo.parse_raw per phrase, the floor of any such call, and two
-widely used date parsers on the same phrases and reference moment.
+"""Times kalendo.parse_raw and the typed kalendo.parse (strict mode, like
+parse_raw) per phrase, the floor of any such call, and two widely used date
+parsers on the same phrases and reference moment.
 
     python3 bench/bench_python.py [--phrases FILE] [--quick] [--markdown]
 
@@ -113,6 +114,7 @@ def main() -> int:
     phrases = read_phrases(args.phrases)
     rounds = 5 if args.quick else 15
     parse_raw = kalendo.parse_raw
+    parse = kalendo.parse
     anchors: dict[str, str] = {}
     default_time = (9, 0, 0)
 
@@ -128,23 +130,28 @@ def main() -> int:
                 lambda: nothing(text, NOW, anchors, default_time, 0, False), 2000, rounds)
             ours = per_call_ns(
                 lambda: parse_raw(text, NOW, anchors, default_time, 0, False), 2000, rounds)
+            typed = per_call_ns(
+                lambda: parse(text, now=BASE, week_start=0, next_skips_today=False, strict=True),
+                2000, rounds)
             theirs = {name: per_call_ns(lambda f=f: f(text), 20 if name == "dateparser" else 200,
                                         max(3, rounds // 3))
                       for name, f in other.items()}
             floors.append(floor)
-            rows.append((text, ours, theirs, floor))
+            rows.append((text, ours, theirs, floor, typed))
 
     names = list(other)
     if args.markdown:
-        print("| phrase | kalendo (ns) | " + " | ".join(f"{n} (ns)" for n in names) + " |")
-        print("|---|---:|" + "---:|" * len(names))
-        for text, ours, theirs, _ in rows:
-            print(f"| `{text}` | {ours:.0f} | " + " | ".join(f"{theirs[n]:.0f}" for n in names)
-                  + " |")
+        print("| phrase | kalendo (ns) | typed parse (ns) | " + " | ".join(f"{n} (ns)" for n in names)
+              + " |")
+        print("|---|---:|---:|" + "---:|" * len(names))
+        for text, ours, theirs, _, typed in rows:
+            print(f"| `{text}` | {ours:.0f} | {typed:.0f} | "
+                  + " | ".join(f"{theirs[n]:.0f}" for n in names) + " |")
     else:
-        print(f"{'phrase':36} {'kalendo':>9} " + " ".join(f"{n:>14}" for n in names))
-        for text, ours, theirs, _ in rows:
-            print(f"{text[:36]:36} {ours:9.0f} " + " ".join(f"{theirs[n]:14.0f}" for n in names))
+        print(f"{'phrase':36} {'kalendo':>9} {'typed':>9} " + " ".join(f"{n:>14}" for n in names))
+        for text, ours, theirs, _, typed in rows:
+            print(f"{text[:36]:36} {ours:9.0f} {typed:9.0f} "
+                  + " ".join(f"{theirs[n]:14.0f}" for n in names))
 
     median_ours = statistics.median(r[1] for r in rows)
     floor = statistics.median(floors)
@@ -153,6 +160,8 @@ def main() -> int:
     print(f"floor (do-nothing C call, same 7 arguments): {floor:.0f} ns")
     print(f"kalendo.parse_raw median: {median_ours:.0f} ns; median per-phrase ratio to the floor "
           f"{statistics.median(r[1] / r[3] for r in rows):.1f}x")
+    print(f"kalendo.parse (typed, strict) median: {statistics.median(r[4] for r in rows):.0f} ns; "
+          f"median per-phrase ratio to parse_raw {statistics.median(r[4] / r[1] for r in rows):.2f}x")
     for name in names:
         median_theirs = statistics.median(r[2][name] for r in rows)
         ratio = statistics.median(r[2][name] / r[1] for r in rows)

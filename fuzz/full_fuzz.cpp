@@ -79,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (const Resolution& r : o.candidates)
     check_reading(r);
   const std::string full = json_of(o);
+  std::string direct;
+  write_json(o, direct);
+  check(direct == full);
   const Outcome core = parse_str(text, now, {}, opts.core, {});
   // The core grammar never leaves an end open.
   check(core.kind != Outcome::Kind::Resolved ||

@@ -11,9 +11,16 @@
 #include <Python.h>
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <initializer_list>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -363,6 +370,7 @@ struct HolidayCall {
   PyObject* callable = nullptr;  // borrowed for the call
   bool stop = false;
   uint32_t asks = 0;
+  uint32_t rows = 0;         // parse_many: rows and asks read through rows_stop
   PyObject* type = nullptr;  // the exception that ends the call, owned
   PyObject* value = nullptr;
   PyObject* traceback = nullptr;
@@ -433,6 +441,16 @@ bool holiday_stop(void* context) {
   return static_cast<HolidayCall*>(context)->stop;
 }
 
+// The stop of parse_many with a holiday callable, read after every row,
+// every ask and every few thousand rows numbered: a row that asks nothing
+// still lets Ctrl-C end a long call. Checking costs a load of the flag a
+// signal sets, a hundredth of a row's parse.
+bool rows_stop(void* context) {
+  auto* call = static_cast<HolidayCall*>(context);
+  if (!call->stop && PyErr_CheckSignals() < 0) call->keep_pending();
+  return call->stop;
+}
+
 // Parses `now`, remembering the last text that parsed: callers pass the
 // same moment call after call. The interpreter lock serialises all use.
 IsoResult<DateTime> parse_now(std::string_view text) {
@@ -481,11 +499,23 @@ bool check_converted(const Converted& c, DateTime& now, AnchorMap& anchors, Opti
   return true;
 }
 
+// Returns the JSON text of an outcome as a new str.
+PyObject* write_json_text(const Outcome& outcome) {
+  // One buffer per thread: it is written only after the parse has returned,
+  // so a nested call from the holiday callable is over before it is used.
+  thread_local std::string json;
+  json.clear();
+  write_json(outcome, json);
+  PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
+  if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
+  return text;
+}
+
 // Runs one parse with the caller's holiday callable (borrowed, or null) and
-// returns its outcome as JSON text: a new reference, or null when an
-// interrupt or an exit from the callable ended the call.
-template <typename Parse>
-PyObject* parse_to_json(PyObject* callable, Parse&& parse) {
+// returns what `finish` makes of its outcome: a new reference, or null when
+// an interrupt or an exit from the callable ended the call.
+template <typename Parse, typename Finish>
+PyObject* parse_with_holidays(PyObject* callable, Parse&& parse, Finish&& finish) {
   // Holds the callable for the length of the call only.
   PyRef holidays = PyRef::borrow(callable);
   HolidayCall call;
@@ -498,14 +528,13 @@ PyObject* parse_to_json(PyObject* callable, Parse&& parse) {
     call.restore();
     return nullptr;
   }
-  // One buffer per thread: it is written only after the parse has returned,
-  // so a nested call from the holiday callable is over before it is used.
-  thread_local std::string json;
-  json.clear();
-  write_json(to_wire(std::move(outcome)), json);
-  PyObject* text = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
-  if (json.capacity() > (std::size_t{1} << 16)) std::string().swap(json);
-  return text;
+  return finish(std::move(outcome));
+}
+
+// Returns the outcome of one parse as JSON text; see parse_with_holidays.
+template <typename Parse>
+PyObject* parse_to_json(PyObject* callable, Parse&& parse) {
+  return parse_with_holidays(callable, std::forward<Parse>(parse), write_json_text);
 }
 
 // The one catch-all at the binding's edge, around every entry: running out
@@ -759,6 +788,282 @@ constexpr char kDoc[] =
 
 }  // namespace full
 // ---------------------------------------------------------------------------
+// parse_typed: the outcome of parse_full (or of parse_raw, with `strict`) as
+// the typed API's own objects, without a JSON text in between. The package
+// calls it with every argument in place, as parse_many is called:
+//   parse_typed(text, now, anchors, default_time, week_start,
+//               next_skips_today, holidays, date_order, day_parts, zones,
+//               region, strict, tzinfo, zone_tzinfo) -> (outcome, zone)
+// The date-times of an answer that names no zone carry `tzinfo`; those of
+// one that names a zone carry `zone_tzinfo`, and when that is None the
+// outcome is not built: the answer is (None, zone name), and the package
+// asks again on that zone's clock. Otherwise the answer is (outcome, zone
+// name or None).
+namespace typed {
+
+enum Arg {
+  kDateOrder = kParamCount,
+  kDayParts,
+  kZones,
+  kRegion,
+  kStrict,
+  kTzinfo,
+  kZoneTzinfo,
+  kCount
+};
+
+// The classes of the typed API and the datetime type, given once by the
+// package through typed_classes(); strong references.
+struct Classes {
+  PyObject* instant = nullptr;
+  PyObject* range = nullptr;
+  PyObject* ambiguous = nullptr;
+  PyObject* no_parse = nullptr;
+  PyObject* datetime = nullptr;
+};
+Classes g_classes;
+
+// Field names, interned once.
+struct Names {
+  PyObject* when = nullptr;
+  PyObject* start = nullptr;
+  PyObject* end = nullptr;
+  PyObject* confidence = nullptr;
+  PyObject* interpretation = nullptr;
+  PyObject* candidates = nullptr;
+  PyObject* reason = nullptr;
+};
+Names g_names;
+
+// Returns the confidence as Python reads its JSON text, so that both entries
+// give the same float: 0.95, not the nearest double to the 32-bit 0.95.
+double confidence_as_read(float f) {
+  if (f >= 0.0f && f <= 1.0f) {
+    const int k = static_cast<int>(f * 100.0f + 0.5f);
+    if (static_cast<float>(k) / 100.0f == f) return k / 100.0;
+  }
+  char buf[32];
+  const auto written = std::to_chars(buf, buf + sizeof buf, f);
+  double d = 0.0;
+  std::from_chars(buf, written.ptr, d);
+  return d;
+}
+
+// Returns a new datetime for `t` with `tzinfo`, or null with ValueError for
+// a year that a Python datetime cannot hold (the message names the answer).
+PyObject* make_datetime(DateTime t, PyObject* tzinfo) {
+  const Civil c = t.date.civil();
+  if (c.year < 1 || c.year > 9999) {
+    std::string message = "the answer ";
+    append_date_time(message, t);
+    message += " lies outside the years 1 to 9999 that a Python datetime can hold";
+    PyErr_SetString(PyExc_ValueError, message.c_str());
+    return nullptr;
+  }
+  // A datetime is made from its pickled state, ten bytes (year high and
+  // low, month, day, hour, minute, second, three of microseconds): the
+  // constructor takes that form without reading arguments by keyword, three
+  // times faster than from seven numbers. The state of a leap second (which
+  // no datetime `now` gives) would be refused unchecked; the numbers are.
+  PyRef args;
+  const unsigned second = t.time.second();
+  if (second < 60) {
+    const char state[10] = {static_cast<char>(c.year >> 8),
+                            static_cast<char>(c.year & 0xFF),
+                            static_cast<char>(c.month),
+                            static_cast<char>(c.day),
+                            static_cast<char>(t.time.hour()),
+                            static_cast<char>(t.time.minute()),
+                            static_cast<char>(second),
+                            0,
+                            0,
+                            0};
+    PyRef bytes = PyRef::steal(PyBytes_FromStringAndSize(state, sizeof state));
+    if (!bytes) return nullptr;
+    args = PyRef::steal(PyTuple_Pack(2, bytes.get(), tzinfo));
+  } else {
+    args = PyRef::steal(Py_BuildValue("(iIIIIIiO)", c.year, c.month, c.day, t.time.hour(),
+                                      t.time.minute(), second, 0, tzinfo));
+  }
+  if (!args) return nullptr;
+  return PyObject_Call(g_classes.datetime, args.get(), nullptr);
+}
+
+// Makes an instance of one of the frozen dataclasses as its __init__ would,
+// field by field, without the Python-level call: `fields` and `values`
+// (borrowed) pair up. Returns a new reference.
+PyObject* make_record(PyObject* type,
+                      std::initializer_list<std::pair<PyObject*, PyObject*>> fields) {
+  auto alloc = reinterpret_cast<allocfunc>(
+      PyType_GetSlot(reinterpret_cast<PyTypeObject*>(type), Py_tp_alloc));
+  if (alloc == nullptr) return nullptr;
+  PyRef record = PyRef::steal(alloc(reinterpret_cast<PyTypeObject*>(type), 0));
+  if (!record) return nullptr;
+  for (const auto& [name, value] : fields) {
+    if (PyObject_GenericSetAttr(record.get(), name, value) < 0) return nullptr;
+  }
+  return record.release();
+}
+
+PyRef str_of(std::string_view s) {
+  return PyRef::steal(PyUnicode_DecodeUTF8(s.data(), static_cast<Py_ssize_t>(s.size()), "replace"));
+}
+
+// Returns a new Instant or Range for one reading.
+PyObject* make_resolution(const Resolution& r, PyObject* tzinfo) {
+  PyRef confidence = PyRef::steal(PyFloat_FromDouble(confidence_as_read(r.confidence)));
+  PyRef interpretation = str_of(r.interpretation);
+  if (!confidence || !interpretation) return nullptr;
+  const Value& v = r.value;
+  if (!v.is_range()) {
+    PyRef when = PyRef::steal(make_datetime(v.start, tzinfo));
+    if (!when) return nullptr;
+    return make_record(g_classes.instant, {{g_names.when, when.get()},
+                                           {g_names.confidence, confidence.get()},
+                                           {g_names.interpretation, interpretation.get()}});
+  }
+  // An open end is None.
+  PyRef start =
+      v.open_start ? PyRef::borrow(Py_None) : PyRef::steal(make_datetime(v.start, tzinfo));
+  if (!start) return nullptr;
+  PyRef end = v.open_end ? PyRef::borrow(Py_None) : PyRef::steal(make_datetime(v.end, tzinfo));
+  if (!end) return nullptr;
+  return make_record(g_classes.range, {{g_names.start, start.get()},
+                                       {g_names.end, end.get()},
+                                       {g_names.confidence, confidence.get()},
+                                       {g_names.interpretation, interpretation.get()}});
+}
+
+// Returns a new outcome object; see the note at the top.
+PyObject* make_outcome(const Outcome& o, PyObject* tzinfo) {
+  switch (o.kind) {
+    case Outcome::Kind::Resolved:
+      return make_resolution(o.reading, tzinfo);
+    case Outcome::Kind::Ambiguous: {
+      PyRef candidates = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(o.candidates.size())));
+      if (!candidates) return nullptr;
+      for (std::size_t i = 0; i < o.candidates.size(); ++i) {
+        PyObject* item = make_resolution(o.candidates[i], tzinfo);
+        if (item == nullptr) return nullptr;
+        PyTuple_SetItem(candidates.get(), static_cast<Py_ssize_t>(i), item);  // steals
+      }
+      PyRef reason = str_of(o.reason);
+      if (!reason) return nullptr;
+      return make_record(g_classes.ambiguous,
+                         {{g_names.candidates, candidates.get()}, {g_names.reason, reason.get()}});
+    }
+    case Outcome::Kind::NoParse: {
+      PyRef reason = str_of(o.reason);
+      if (!reason) return nullptr;
+      return make_record(g_classes.no_parse, {{g_names.reason, reason.get()}});
+    }
+  }
+  PyErr_SetString(g_internal_error, "unknown outcome kind");
+  return nullptr;
+}
+
+PyObject* answer(Outcome outcome, PyObject* tzinfo, PyObject* zone_tzinfo) {
+  if (outcome.zone.empty()) {
+    PyRef built = PyRef::steal(make_outcome(outcome, tzinfo));
+    return built ? PyTuple_Pack(2, built.get(), Py_None) : nullptr;
+  }
+  PyRef zone = str_of(outcome.zone);
+  if (!zone) return nullptr;
+  if (zone_tzinfo == Py_None) return PyTuple_Pack(2, Py_None, zone.get());
+  PyRef built = PyRef::steal(make_outcome(outcome, zone_tzinfo));
+  return built ? PyTuple_Pack(2, built.get(), zone.get()) : nullptr;
+}
+
+PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
+  if (nargs != kCount) {
+    PyErr_Format(PyExc_TypeError, "parse_typed() takes %d arguments (%zd given)", int{kCount},
+                 nargs);
+    return nullptr;
+  }
+  if (g_classes.datetime == nullptr) {
+    PyErr_SetString(PyExc_RuntimeError, "parse_typed() needs typed_classes() first");
+    return nullptr;
+  }
+  Converted c;
+  if (!convert(args, c)) return nullptr;
+  everyday::FullOptions opts;
+  if (!full::convert_date_order(args[kDateOrder], &opts.date_order)) return nullptr;
+  if (!full::convert_day_parts(args[kDayParts], &opts.day_parts)) return nullptr;
+  if (!full::convert_zones(args[kZones], &opts.zone_names)) return nullptr;
+  if (!full::convert_region(args[kRegion], &opts.region)) return nullptr;
+  const bool strict = args[kStrict] == Py_True;
+
+  DateTime now;
+  AnchorMap anchors;
+  if (!check_converted(c, now, anchors, opts.core)) return nullptr;
+  PyObject* tzinfo = args[kTzinfo];
+  PyObject* zone_tzinfo = args[kZoneTzinfo];
+  return parse_with_holidays(
+      c.holidays,
+      [&](HolidayFn predicate) {
+        return strict ? parse_str(c.text, now, anchors, opts.core, predicate)
+                      : everyday::parse_full(c.text, now, anchors, opts, predicate);
+      },
+      [&](Outcome outcome) { return answer(std::move(outcome), tzinfo, zone_tzinfo); });
+}
+
+PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
+  return guarded([&] { return impl(args, nargs); });
+}
+
+bool intern(PyObject** slot, const char* name) {
+  if (*slot == nullptr) *slot = PyUnicode_InternFromString(name);
+  return *slot != nullptr;
+}
+
+// typed_classes(Instant, Range, Ambiguous, NoParse, datetime): the classes
+// parse_typed builds. Called once by the package; a later call replaces them.
+PyObject* classes_impl(PyObject* const* args, Py_ssize_t nargs) {
+  if (nargs != 5) {
+    PyErr_Format(PyExc_TypeError, "typed_classes() takes 5 arguments (%zd given)", nargs);
+    return nullptr;
+  }
+  for (Py_ssize_t i = 0; i < nargs; ++i) {
+    if (!PyType_Check(args[i])) {
+      PyErr_SetString(PyExc_TypeError, "typed_classes() takes classes");
+      return nullptr;
+    }
+  }
+  if (!intern(&g_names.when, "when") || !intern(&g_names.start, "start") ||
+      !intern(&g_names.end, "end") || !intern(&g_names.confidence, "confidence") ||
+      !intern(&g_names.interpretation, "interpretation") ||
+      !intern(&g_names.candidates, "candidates") || !intern(&g_names.reason, "reason")) {
+    return nullptr;
+  }
+  PyObject** slots[] = {&g_classes.instant, &g_classes.range, &g_classes.ambiguous,
+                        &g_classes.no_parse, &g_classes.datetime};
+  for (Py_ssize_t i = 0; i < nargs; ++i) {
+    Py_INCREF(args[i]);
+    Py_XDECREF(std::exchange(*slots[i], args[i]));
+  }
+  Py_RETURN_NONE;
+}
+
+PyObject* classes_entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
+  return guarded([&] { return classes_impl(args, nargs); });
+}
+
+// same_objects(a, b): whether the tuples hold the very same objects, in
+// order; kalendo.parse compares its arguments with the last call's so.
+PyObject* same_objects(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
+  if (nargs != 2 || !PyTuple_Check(args[0]) || !PyTuple_Check(args[1])) {
+    PyErr_SetString(PyExc_TypeError, "same_objects() takes two tuples");
+    return nullptr;
+  }
+  const Py_ssize_t n = PyTuple_Size(args[0]);
+  bool same = n == PyTuple_Size(args[1]);
+  for (Py_ssize_t i = 0; same && i < n; ++i)
+    same = PyTuple_GetItem(args[0], i) == PyTuple_GetItem(args[1], i);
+  return PyBool_FromLong(same ? 1 : 0);
+}
+
+}  // namespace typed
+// ---------------------------------------------------------------------------
 // Columns: parse_many resolves many texts in one call into an Arrow column.
 // The package calls it with every argument in place, checked and converted
 // by the functions parse_full uses, and the texts as a list of str (None
@@ -937,6 +1242,70 @@ PyObject* raise_failure(const batch::Column& c) {
   }
 }
 
+// Releases the interpreter lock for its lifetime; `relock` takes it back
+// for a moment.
+class Unlocked {
+ public:
+  Unlocked() : state_(PyEval_SaveThread()) {}
+  Unlocked(const Unlocked&) = delete;
+  Unlocked& operator=(const Unlocked&) = delete;
+  ~Unlocked() { PyEval_RestoreThread(state_); }
+  // Returns false when a signal handler raised; the exception stays set.
+  bool check_signals() {
+    PyEval_RestoreThread(state_);
+    const bool ok = PyErr_CheckSignals() == 0;
+    state_ = PyEval_SaveThread();
+    return ok;
+  }
+
+ private:
+  PyThreadState* state_;
+};
+
+// Calls this small run inline: it ends within milliseconds anyway.
+constexpr std::size_t kInlineRows = 2048;
+// How long the calling thread waits between looks at the signals.
+constexpr std::chrono::milliseconds kSignalPoll{5};
+
+// Resolves the rows without the interpreter lock. Workers see only the
+// views, the settings and the sorted days. A long call runs on a thread of
+// its own while this one takes the lock back every few milliseconds to let
+// signal handlers run: when one raises (Ctrl-C), the workers are told to
+// stop, and false is returned with the exception set once they have.
+bool parse_unlocked(std::span<const std::string_view> views, const batch::Settings& s,
+                    batch::Column& column) {
+  if (views.size() <= kInlineRows) {
+    Unlocked unlocked;
+    column = batch::parse_column(views, s);
+    return true;
+  }
+  std::atomic<bool> cancel{false};
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  bool raised = false;
+  std::jthread runner;  // joined last, after the lock is back
+  Unlocked unlocked;
+  runner = std::jthread([&] {
+    batch::Column result = batch::parse_column(views, s, {}, &cancel);
+    const std::lock_guard<std::mutex> hold(mutex);
+    column = std::move(result);
+    done = true;
+    finished.notify_one();
+  });
+  std::unique_lock<std::mutex> lock(mutex);
+  while (!finished.wait_for(lock, kSignalPoll, [&] { return done; })) {
+    if (raised) continue;
+    lock.unlock();
+    if (!unlocked.check_signals()) {
+      raised = true;
+      cancel = true;
+    }
+    lock.lock();
+  }
+  return !raised;
+}
+
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
   if (nargs != kCount) {
     PyErr_Format(PyExc_TypeError, "parse_many() takes %d arguments (%zd given)", int{kCount},
@@ -976,16 +1345,13 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
     PyRef holidays = PyRef::borrow(c.holidays);
     HolidayCall call;
     call.callable = holidays.get();
-    column = batch::parse_column(texts.views, s, HolidayFn(call_holiday, &call, holiday_stop));
+    column = batch::parse_column(texts.views, s, HolidayFn(call_holiday, &call, rows_stop));
     if (call.stop) {
       call.restore();
       return nullptr;
     }
-  } else {
-    // Workers see only the views, the settings and the sorted days; the
-    // lock is taken back once, when they are done.
-    Py_BEGIN_ALLOW_THREADS column = batch::parse_column(texts.views, s);
-    Py_END_ALLOW_THREADS
+  } else if (!parse_unlocked(texts.views, s, column)) {
+    return nullptr;  // a signal handler raised
   }
   if (column.failure != batch::Failure::None) return raise_failure(column);
   if (!column.unfit_rows.empty()) {
@@ -1171,6 +1537,14 @@ PyMethodDef kMethods[] = {
      METH_FASTCALL | METH_KEYWORDS, full::kDoc},
     {"search_full", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(find::entry)),
      METH_FASTCALL | METH_KEYWORDS, find::kDoc},
+    {"parse_typed", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(typed::entry)),
+     METH_FASTCALL, "Resolves one text into the typed API's objects; called by kalendo.parse."},
+    {"typed_classes",
+     reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(typed::classes_entry)),
+     METH_FASTCALL, "Gives parse_typed the classes it builds; called by kalendo on import."},
+    {"same_objects",
+     reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(typed::same_objects)),
+     METH_FASTCALL, "Whether two tuples hold the very same objects; used by kalendo.parse."},
     {"parse_many", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(many::entry)),
      METH_FASTCALL, "Resolves a column of texts; called by kalendo.parse_many."},
     {"column_arrow", many::arrow_entry, METH_O, "A new Arrow export of a column."},

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <type_traits>
 
 #include "unicode.h"
 
@@ -192,36 +193,65 @@ void write_resolution_fields(const WireResolution& r, std::string& out) {
   append_json_string(out, r.interpretation);
 }
 
-}  // namespace
+// Writes the same entries straight from a reading of the core.
+void write_resolution_fields(const Resolution& r, std::string& out) {
+  const Value& v = r.value;
+  if (v.is_range()) {
+    out += "\"kind\":\"range\",\"start\":";
+    append_date_time_value(out, v.open_start ? DateTimeText() : DateTimeText(v.start));
+    out += ",\"end\":";
+    append_date_time_value(out, v.open_end ? DateTimeText() : DateTimeText(v.end));
+  } else {
+    out += "\"kind\":\"instant\",\"when\":";
+    append_date_time_value(out, DateTimeText(v.start));
+  }
+  out += ",\"confidence\":";
+  append_json_float(out, r.confidence);
+  out += ",\"interpretation\":";
+  append_json_string(out, r.interpretation);
+}
 
-void write_json(const WireOutcome& w, std::string& out) {
+// Writes the JSON object of either form: the readings of a WireOutcome are
+// WireResolutions, those of an Outcome Resolutions.
+template <typename Outcomes>
+void write_object(const Outcomes& w, bool resolved, bool ambiguous, std::string& out) {
   out.push_back('{');
-  switch (w.kind) {
-    case WireOutcome::Kind::Instant:
-    case WireOutcome::Kind::Range:
+  if (resolved) {
+    if constexpr (std::is_same_v<Outcomes, Outcome>) {
+      write_resolution_fields(w.reading, out);
+    } else {
       write_resolution_fields(w.single, out);
-      break;
-    case WireOutcome::Kind::Ambiguous:
-      out += "\"kind\":\"ambiguous\",\"candidates\":[";
-      for (std::size_t i = 0; i < w.candidates.size(); ++i) {
-        if (i != 0) out.push_back(',');
-        out.push_back('{');
-        write_resolution_fields(w.candidates[i], out);
-        out.push_back('}');
-      }
-      out += "],\"reason\":";
-      append_json_string(out, w.reason);
-      break;
-    case WireOutcome::Kind::NoParse:
-      out += "\"kind\":\"no_parse\",\"reason\":";
-      append_json_string(out, w.reason);
-      break;
+    }
+  } else if (ambiguous) {
+    out += "\"kind\":\"ambiguous\",\"candidates\":[";
+    for (std::size_t i = 0; i < w.candidates.size(); ++i) {
+      if (i != 0) out.push_back(',');
+      out.push_back('{');
+      write_resolution_fields(w.candidates[i], out);
+      out.push_back('}');
+    }
+    out += "],\"reason\":";
+    append_json_string(out, w.reason);
+  } else {
+    out += "\"kind\":\"no_parse\",\"reason\":";
+    append_json_string(out, w.reason);
   }
   if (!w.zone.empty()) {
     out += ",\"zone\":";
     append_json_string(out, w.zone);
   }
   out.push_back('}');
+}
+
+}  // namespace
+
+void write_json(const Outcome& o, std::string& out) {
+  write_object(o, o.kind == Outcome::Kind::Resolved, o.kind == Outcome::Kind::Ambiguous, out);
+}
+
+void write_json(const WireOutcome& w, std::string& out) {
+  write_object(w, w.kind == WireOutcome::Kind::Instant || w.kind == WireOutcome::Kind::Range,
+               w.kind == WireOutcome::Kind::Ambiguous, out);
 }
 
 }  // namespace kalendo

@@ -96,6 +96,8 @@ WireOutcome to_wire(Outcome o);
 // declared order, confidences as the shortest text that reads back as the
 // same 32-bit float.
 void write_json(const WireOutcome& w, std::string& out);
+// Appends the same text straight from an outcome, without the wire records.
+void write_json(const Outcome& o, std::string& out);
 
 // Appends a JSON string literal with the escapes of the wire format.
 void append_json_string(std::string& out, std::string_view s);

@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer) and runs each for a bounded time, starting from
 # the committed corpus. New inputs go to a scratch folder, so the committed
 # corpus stays small. A crash, leak or sanitizer report fails the run.
-#   tools/fuzz.sh [SECONDS_PARSE_AND_FULL] [SECONDS_ISO_AND_CAPI]
+#   tools/fuzz.sh [SECONDS_PARSE_FULL_AND_SEARCH] [SECONDS_ISO_CAPI_AND_MANY]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 parse_seconds=${1:-40}
@@ -12,13 +12,13 @@ iso_seconds=${2:-20}
 build_dir=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DKALENDO_FUZZ=ON -DKALENDO_PYTHON=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-cmake --build "$build_dir" -j 2 --target parse_fuzz iso_fuzz full_fuzz search_fuzz capi_fuzz
+cmake --build "$build_dir" -j 2 --target parse_fuzz iso_fuzz full_fuzz search_fuzz many_fuzz capi_fuzz
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in parse iso full search capi; do
+for target in parse iso full search many capi; do
   case $target in
-    iso | capi) seconds=$iso_seconds ;;
+    iso | capi | many) seconds=$iso_seconds ;;
     *) seconds=$parse_seconds ;;
   esac
   mkdir -p "$scratch/$target"

@@ -97,6 +97,23 @@ CAPI_SEEDS = [
 ]
 
 
+def many_seed(lines, flags=0, day=19879, seconds=51610):
+    """The column target's header: flags (week start, date order, threads, strict, next-skips-today),
+    the day as days since 1970 plus 10000, the second of the day, a count of reserved bytes (none);
+    then the texts, one a line."""
+    out = bytes([flags]) + struct.pack("<I", day + 10000) + struct.pack("<I", seconds)[:3] + bytes([0])
+    return out + "\n".join(lines).encode()
+
+
+MANY_SEEDS = [
+    many_seed(PHRASES[:30]),
+    many_seed(PHRASES[30:60], flags=0x40 | 2),
+    many_seed(PHRASES[60:] + ["", "3/4/2025", "14.03.2025", "in 3 business days"], flags=0x80 | (1 << 3) | 1),
+    many_seed(["next friday", "", "5pm IST", "March 14", "gibberish", "caf\u00e9 \u03a3"], flags=(2 << 3) | 6),
+    many_seed(["in 3 business days", "last business day of the month"], day=-10000),
+]
+
+
 def write(folder, data):
     folder.mkdir(parents=True, exist_ok=True)
     (folder / hashlib.sha1(data).hexdigest()[:16]).write_bytes(data)
@@ -109,6 +126,8 @@ def main():
         write(ROOT / "fuzz/corpus/iso", text.encode())
     for data in CAPI_SEEDS:
         write(ROOT / "fuzz/corpus/capi", data)
+    for data in MANY_SEEDS:
+        write(ROOT / "fuzz/corpus/many", data)
 
 
 if __name__ == "__main__":

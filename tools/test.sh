@@ -34,6 +34,14 @@ cmake -S . -B "$asan_dir" "${generator[@]}" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=
 cmake --build "$asan_dir" -j 2
 ctest --test-dir "$asan_dir" --output-on-failure -j 2
 
+# The threaded column path under ThreadSanitizer: the column fuzz target
+# replays its corpus on one thread and on several. Only that target is built.
+tsan_dir=build/tests-tsan
+cmake -S . -B "$tsan_dir" "${generator[@]}" -DKALENDO_TESTS=ON -DKALENDO_PYTHON=OFF -DKALENDO_TSAN=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build "$tsan_dir" -j 2 --target replay_many
+TSAN_OPTIONS=halt_on_error=1 "$tsan_dir/replay_many" fuzz/corpus/many
+
 # The package under test is the installed one: python/ is not on sys.path.
 python3 -m pytest -q "$@"
 

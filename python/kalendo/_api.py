@@ -11,7 +11,7 @@ from datetime import date, datetime, time, timedelta, timezone, tzinfo
 from functools import partial
 from typing import Any, Literal, TypeAlias, Union
 
-from kalendo._core import parse_full, parse_raw
+from kalendo._core import parse_full, parse_raw, parse_typed, same_objects, typed_classes
 
 __all__ = ["Ambiguous", "DateOrder", "HolidaySource", "Instant", "NoParse", "Outcome", "Range", "Region", "parse"]
 
@@ -112,6 +112,9 @@ class NoParse:
 
 
 Outcome: TypeAlias = Union[Instant, Range, Ambiguous, NoParse]
+# parse_typed builds these classes itself, field by field as their __init__ would: a field added
+# here must be added there too.
+typed_classes(Instant, Range, Ambiguous, NoParse, datetime)
 HolidaySource: TypeAlias = Union[Callable[[date], bool], Container[date], Iterable[date], None]
 DateOrder: TypeAlias = Literal["MDY", "DMY", "YMD"]
 DATE_ORDERS = ("MDY", "DMY", "YMD")
@@ -190,8 +193,15 @@ def _check_utf8(what: str, text: str) -> None:
         ) from None
 
 
+_WEEKDAY_NUMBERS = {**{day: n for n, day in enumerate(WEEKDAYS)}, **{day[:3]: n for n, day in enumerate(WEEKDAYS)}}
+
+
 def week_start_number(week_start: object) -> int:
     """0 (Monday) .. 6 (Sunday) from a number in that range or a weekday name (full or 3 letters)."""
+    if type(week_start) is str and week_start in _WEEKDAY_NUMBERS:
+        return _WEEKDAY_NUMBERS[week_start]
+    if type(week_start) is int and 0 <= week_start <= 6:
+        return week_start
     if isinstance(week_start, str):
         name = week_start.strip().lower()
         for number, day in enumerate(WEEKDAYS):
@@ -364,11 +374,42 @@ def _zones(zones: object) -> dict[str, tzinfo]:
     return named
 
 
+# The last `now` and its wall-clock text: callers pass one moment call after call.
+_last_now: tuple[datetime | None, str] = (None, "")
+
+
+def _wall_text(now: datetime) -> str:
+    """The wall clock of `now` as parse_raw reads it."""
+    global _last_now
+    last = _last_now
+    if last[0] is now:
+        return last[1]
+    text = (now if now.tzinfo is None else now.replace(tzinfo=None)).isoformat(timespec="microseconds")
+    _last_now = (now, text)
+    return text
+
+
+def _refold(outcome: Outcome, now: datetime) -> Outcome:
+    """The outcome with the fold of each time as `_fold_of` gives it for an answer said at `now`."""
+    def moment(value: datetime | None) -> datetime | None:
+        return None if value is None else value.replace(fold=_fold_of(value, now))
+
+    def resolution(item: Instant | Range) -> Instant | Range:
+        if isinstance(item, Instant):
+            return Instant(moment(item.when), item.confidence, item.interpretation)  # type: ignore[arg-type]
+        return Range(moment(item.start), moment(item.end), item.confidence,  # type: ignore[arg-type]
+                     item.interpretation)
+
+    if isinstance(outcome, Ambiguous):
+        return Ambiguous(tuple(map(resolution, outcome.candidates)), outcome.reason)
+    return outcome if isinstance(outcome, NoParse) else resolution(outcome)
+
+
 class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order", "day_parts", "zones", "region")
+                 "holidays", "strict", "date_order", "day_parts", "zones", "region", "adapter", "zone_names")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
@@ -381,7 +422,7 @@ class Prepared:
             raise TypeError(f"now must be a datetime, not {_type_name(now)}")
         self.moment = now
         self.zone = now.tzinfo
-        self.now = now.replace(tzinfo=None).isoformat(timespec="microseconds")
+        self.now = _wall_text(now)
 
         # key -> (spelling, ISO date); of two names with one key the later wins, as in a dict update.
         named: dict[str, tuple[str, str]] = {}
@@ -418,6 +459,7 @@ class Prepared:
         self.next_skips_today = next_skips_today
 
         self.holidays = _holiday_source(holidays)
+        self.adapter = self.holidays if isinstance(self.holidays, _HolidayAdapter) else None
 
         if not isinstance(strict, bool):
             raise TypeError(f"strict must be a bool, not {_type_name(strict)}")
@@ -427,8 +469,9 @@ class Prepared:
         if date_order is not None and date_order not in DATE_ORDERS:
             raise ValueError(f"date_order must be None or one of {', '.join(DATE_ORDERS)}, not {date_order!r}")
         self.date_order = date_order
-        self.day_parts = _day_parts(day_parts)
-        self.zones = _zones(zones)
+        self.day_parts = None if day_parts is None else _day_parts(day_parts)
+        self.zones = {} if zones is None else _zones(zones)
+        self.zone_names = tuple(self.zones) or None
         if not isinstance(region, str):
             raise TypeError(f"region must be one of {', '.join(REGIONS)}, not {_type_name(region)}")
         if region not in REGIONS:
@@ -454,7 +497,33 @@ class Prepared:
         return raw
 
     def outcome(self, text: str) -> Outcome:
-        return outcome_of(*self.zoned(text))
+        """The typed outcome for `text`, read as `zoned` says."""
+        built, zone = self.typed(text, self.now, self.zone, None)
+        moment = self.moment
+        if built is None:
+            tz = self.zone_named(zone)
+            moment = moment.astimezone(tz) if moment.tzinfo else moment.replace(tzinfo=tz)
+            built, _ = self.typed(text, _wall_text(moment), tz, tz)
+        result: Outcome = built
+        return _refold(result, moment) if moment.fold else result
+
+    def typed(self, text: str, now: str, tzinfo: tzinfo | None,
+              zone_tzinfo: tzinfo | None) -> tuple[Any, Any]:
+        """parse_typed for `text` said at `now` (the wall clock as ISO text): see the binding."""
+        if not isinstance(text, str):
+            raise TypeError(f"text must be a str, not {_type_name(text)}")
+        try:
+            answer = parse_typed(text, now, self.anchors, self.default_time, self.week_start,
+                                 self.next_skips_today, self.holidays, self.date_order, self.day_parts,
+                                 self.zone_names, self.region, self.strict, tzinfo, zone_tzinfo)
+        except UnicodeEncodeError:
+            _check_utf8("text", text)
+            raise
+        adapter = self.adapter
+        if adapter is not None and adapter.error is not None:
+            error, adapter.error = adapter.error, None
+            raise error
+        return answer
 
     def zoned(self, text: str) -> tuple[str, tzinfo | None, datetime]:
         """The JSON text for `text`, the tzinfo of its times and the moment it was said at.
@@ -585,5 +654,21 @@ def parse(
     result lies outside the years 1 to 9999 that `datetime` can hold (the
     message names the result as ISO text; `parse_raw` gives any year).
     """
-    return Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
-                    date_order, day_parts, zones, region).outcome(text)
+    global _last_call
+    args = (now, anchors, default_time, week_start, next_skips_today, holidays, strict, date_order, day_parts,
+            zones, region)
+    last = _last_call
+    if last is not None and same_objects(last[0], args):
+        return last[1].outcome(text)
+    prepared = Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict,
+                        date_order, day_parts, zones, region)
+    if now is not None and anchors is None and holidays is None and day_parts is None and zones is None:
+        _last_call = (args, prepared)
+    return prepared.outcome(text)
+
+
+# The arguments of the last call of `parse` and their checked form: a caller that passes the very
+# same objects call after call, such as one `now` for many texts, skips the checks. Only a call
+# with a given `now` and no mutable argument (anchors, holidays, day_parts, zones all None) is
+# kept, so nothing can change behind it.
+_last_call: tuple[tuple[object, ...], Prepared] | None = None

@@ -1,4 +1,5 @@
-from typing import Callable, Literal
+from datetime import tzinfo
+from typing import Any, Callable, Literal
 
 __version__: str
 __all__: list[str]
@@ -67,4 +68,38 @@ def search_full(
     code points; each outcome is the JSON text `parse_full` (or with
     `strict`, `parse_raw`) gives for that span alone.
     """
+    ...
+
+def parse_typed(
+    text: str,
+    now: str,
+    anchors: dict[str, str],
+    default_time: tuple[int, int, int],
+    week_start: int,
+    next_skips_today: bool,
+    holidays: Callable[[str], bool] | None,
+    date_order: Literal["MDY", "DMY", "YMD"] | None,
+    day_parts: dict[str, tuple[int, int, int]] | None,
+    zones: tuple[str, ...] | None,
+    region: Literal["US", "GB", "CA", "AU", "IE", "NZ"],
+    strict: bool,
+    tzinfo: tzinfo | None,
+    zone_tzinfo: tzinfo | None,
+    /,
+) -> tuple[Any, Any]:
+    """Resolve `text` as `parse_full` (or with `strict`, `parse_raw`) does, into the typed API's objects.
+
+    Returns (outcome, zone): the outcome built from the classes given to
+    `typed_classes`, its times carrying `tzinfo`, or `zone_tzinfo` when the
+    text names a zone; with a zone named and `zone_tzinfo` None, the outcome
+    is None and `zone` names the zone.
+    """
+    ...
+
+def typed_classes(instant: type, range: type, ambiguous: type, no_parse: type, datetime: type, /) -> None:
+    """Give `parse_typed` the classes it builds."""
+    ...
+
+def same_objects(a: tuple[object, ...], b: tuple[object, ...], /) -> bool:
+    """Whether the tuples hold the very same objects, in order."""
     ...

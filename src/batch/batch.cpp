@@ -44,15 +44,25 @@ uint64_t hash_text(std::string_view s) {
 struct Repeats {
   std::vector<uint32_t> row_unique;
   std::vector<uint32_t> first_row;
+  bool cancelled = false;  // `cancel` was set before every row was numbered
 };
 
-Repeats number_texts(std::span<const std::string_view> texts) {
+// Rows numbered between two looks at the cancel flag.
+constexpr std::size_t kCancelRows = 1 << 14;
+
+Repeats number_texts(std::span<const std::string_view> texts, const std::atomic<bool>* cancel,
+                     HolidayFn callable) {
   Repeats r;
   r.row_unique.resize(texts.size(), kNone);
   const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() * 2));
   std::vector<uint32_t> table(slots, kNone);  // unique numbers
   const std::size_t mask = slots - 1;
   for (std::size_t row = 0; row < texts.size(); ++row) {
+    if (row % kCancelRows == 0 && ((cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
+                                   callable.stop_requested())) {
+      r.cancelled = true;
+      return r;
+    }
     const std::string_view t = texts[row];
     if (t.empty()) continue;
     std::size_t slot = hash_text(t) & mask;
@@ -174,10 +184,16 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
 // with an exception.
 void run_worker(std::span<const std::string_view> texts, const Repeats& rep, const Settings& s,
                 HolidayFn holidays, uint16_t id, std::vector<Answer>& answers, Worker& w,
-                std::atomic<uint32_t>& next, std::atomic<bool>& failed) noexcept {
+                std::atomic<uint32_t>& next, std::atomic<bool>& failed,
+                const std::atomic<bool>* cancel) noexcept {
   try {
     const auto total = static_cast<uint32_t>(rep.first_row.size());
     while (!failed.load(std::memory_order_relaxed)) {
+      if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        w.failure = Failure::Stopped;
+        failed = true;
+        return;
+      }
       const uint32_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
       if (begin >= total) break;
       const uint32_t stop = std::min(total, begin + kChunk);
@@ -332,12 +348,16 @@ unsigned thread_count(unsigned threads, std::size_t rows) {
   return static_cast<unsigned>(std::min<std::size_t>({threads, useful, 256}));
 }
 
-Column parse_column(std::span<const std::string_view> texts, const Settings& s,
-                    HolidayFn callable) {
+Column parse_column(std::span<const std::string_view> texts, const Settings& s, HolidayFn callable,
+                    const std::atomic<bool>* cancel) {
   Column c;
   try {
     if (texts.size() >= kNone) throw std::length_error("more than 4,294,967,294 rows in one call");
-    const Repeats rep = number_texts(texts);
+    const Repeats rep = number_texts(texts, cancel, callable);
+    if (rep.cancelled) {
+      c.failure = Failure::Stopped;
+      return c;
+    }
     const HolidayFn holidays =
         callable.present()   ? callable
         : s.holidays.empty() ? HolidayFn()
@@ -355,10 +375,10 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s,
       for (unsigned i = 1; i < n_threads; ++i) {
         pool.emplace_back([&, i] {
           run_worker(texts, rep, s, holidays, static_cast<uint16_t>(i), answers, workers[i], next,
-                     failed);
+                     failed, cancel);
         });
       }
-      run_worker(texts, rep, s, holidays, 0, answers, workers[0], next, failed);
+      run_worker(texts, rep, s, holidays, 0, answers, workers[0], next, failed, cancel);
     }  // joins
     for (Worker& w : workers) {
       if (w.failure != Failure::None) {

@@ -6,6 +6,7 @@
 // a sorted vector of days. A repeated text is resolved once per call.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -93,10 +94,13 @@ unsigned thread_count(unsigned threads, std::size_t rows);
 
 // Resolves every text; an empty view is a null row. With a non-empty
 // `callable` the rows run on the calling thread, in order, and a stop it
-// requests ends the call (Failure::Stopped). No exception leaves a worker:
-// a failure is reported in the column's `failure`.
+// requests (asked after every row, and every few thousand rows while the
+// repeats are numbered) ends the call (Failure::Stopped). The workers read `cancel`
+// (when given) between chunks of rows: once it is set they stop, and the
+// call ends with Failure::Stopped. No exception leaves a worker: a failure
+// is reported in the column's `failure`.
 Column parse_column(std::span<const std::string_view> texts, const Settings& s,
-                    HolidayFn callable = {});
+                    HolidayFn callable = {}, const std::atomic<bool>* cancel = nullptr);
 
 // Seconds since 1970-01-01T00:00:00 of a wall-clock date-time.
 inline int64_t epoch_seconds(DateTime t) {

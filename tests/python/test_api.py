@@ -5,6 +5,7 @@ import re
 from collections.abc import Callable
 from datetime import date, datetime, time, timedelta, timezone, tzinfo
 from importlib import resources
+from pathlib import Path
 from typing import Any
 from zoneinfo import ZoneInfo
 
@@ -13,6 +14,7 @@ import pytest
 
 import kalendo
 from kalendo import Ambiguous, Instant, NoParse, Outcome, Range, parse, parse_raw
+from kalendo._api import Prepared, outcome_of
 
 NOW = datetime(2024, 6, 5, 14, 20, 10)  # a Wednesday
 RAW_NOW = "2024-06-05T14:20:10.000000"
@@ -357,3 +359,26 @@ def test_public_names() -> None:
                                     "search", "Found", "parse_many", "ParsedColumn"}
     assert all(hasattr(kalendo, name) for name in kalendo.__all__)
     assert resources.files("kalendo").joinpath("py.typed").is_file()
+
+
+
+BENCH = Path(__file__).resolve().parents[2] / "bench"
+TEXTS = [line for name in ("phrases.txt", "dates.txt", "times.txt", "holidays.txt")
+         for line in (BENCH / name).read_text(encoding="utf-8").splitlines() if line and line[0] != "#"]
+
+
+@pytest.mark.parametrize("options", [
+    {"now": NOW}, {"now": NOW, "strict": True}, {"now": NOW.replace(tzinfo=BERLIN), "date_order": "DMY"},
+    {"now": datetime(2024, 10, 27, 2, 30, fold=1, tzinfo=BERLIN), "zones": {"IST": ZoneInfo("Asia/Kolkata")}},
+], ids=["full", "strict", "aware", "fold"])
+def test_objects_built_in_the_binding_match_the_json_path(options: dict[str, Any]) -> None:
+    prepared = Prepared(options["now"], None, time(9), 0, True, None, **{k: v for k, v in options.items() if k != "now"})
+    for text in TEXTS + ["until 5pm", "in 8000 years", "\ud800"]:
+        assert shown(lambda: outcome_of(*prepared.zoned(text))) == shown(lambda: parse(text, **options)), text
+
+
+def shown(call: Callable[[], Outcome]) -> str:
+    try:
+        return repr(call())
+    except ValueError as error:
+        return str(error)

@@ -1,7 +1,9 @@
 """parse_many: the answers of a loop over kalendo.parse, as a column, whatever holds the texts."""
 
 import gc
+import signal
 import threading
+import time as time_module
 from datetime import date, datetime, time, timedelta, timezone
 from pathlib import Path
 from zoneinfo import ZoneInfo
@@ -155,6 +157,26 @@ def test_the_lock_is_released_during_a_long_call():
         done.set()
         counter.join()
     assert during > 1000
+
+
+@pytest.mark.parametrize("options", [{"threads": 2}, {"holidays": lambda day: False}], ids=["workers", "callable"])
+def test_ctrl_c_stops_a_long_call_promptly(options):
+    # Uninterrupted, a million different texts take seconds; the interrupt comes after 50 ms.
+    texts = [f"{n % 28 + 1} march {1000 + n // 28}" for n in range(1_000_000)]
+
+    def interrupt(signum, frame):
+        raise KeyboardInterrupt
+
+    previous = signal.signal(signal.SIGALRM, interrupt)
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.05)
+        start = time_module.monotonic()
+        with pytest.raises(KeyboardInterrupt):
+            kalendo.parse_many(texts, now=NOW, **options)
+        assert time_module.monotonic() - start < 1.0
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
 
 
 def test_exports_share_buffers_that_outlive_the_column():
