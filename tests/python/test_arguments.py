@@ -95,14 +95,17 @@ ERRORS = [
     *[({"week_start": n}, ValueError, WEEK_START) for n in (7, 255)],
     # the grammar of now
     *[({"now": now}, ValueError, NOW_IS + why) for now, why in [
-        (BAD_NOW, CHARS), ("2024-05-01t10:00:00", CHARS), ("12024-01-01T00:00:00", CHARS),
+        (BAD_NOW, CHARS), ("2024-05-01t10:00:00", CHARS), ("12024-01-01T00:00:00", CHARS), ("x", CHARS),
         ("2024-06-05T100:00:00", CHARS), ("+ 2024-06-05T10:00:00", CHARS), ("2024-06-05T10:00:00.\u00a0", CHARS),
-        ("2024-05-01T10:00", PREMATURE), ("2024-06-05T10:00:00.", PREMATURE), ("", PREMATURE),
-        ("2024-02-30T10:00", PREMATURE), ("2024-05-01T10:00:00Z", TRAILING), ("2024-06-05T10:00:00+02:00", TRAILING),
-        ("2024-06-05T10:00:00 .5", TRAILING), ("+300000-01-01T10:00:00Z", TRAILING), ("2023-02-29T00:00:00", OUT),
-        ("2024-13-01T10:00", OUT), ("2024-06-00T10:00:00", OUT), ("2024-06-05T24:00:00", OUT),
-        ("2024-06-05T10:60:00", OUT), ("2024-06-05T10:00:61", OUT), ("+262143-01-01T00:00:00", OUT),
-        ("-262144-12-31T23:59:59", OUT)]],
+        ("2024/05/01T10:00:00", CHARS), ("2024-05-01T10:00:00.abc", CHARS), ("2024-05-01T10:00", PREMATURE),
+        ("2024-06-05T10:00:00.", PREMATURE), ("", PREMATURE), ("+", PREMATURE), ("2024-06-05", PREMATURE),
+        ("2024-06-05T", PREMATURE), ("2024-06-05T10:00:", PREMATURE), ("2024-02-30T10:00", PREMATURE),
+        ("2024-05-01T10:00:00Z", TRAILING), ("2024-06-05T10:00:00+02:00", TRAILING), ("2024-06-05T10:00:00 .5", TRAILING),
+        ("+300000-01-01T10:00:00Z", TRAILING), ("2024-06-05T10:00:00:00", TRAILING), ("2023-02-29T00:00:00", OUT),
+        ("2024-13-01T10:00", OUT), ("2024-06-00T10:00:00", OUT), ("2024-00-10T10:00:00", OUT),
+        ("2024-06-31T10:00:00", OUT), ("2024-06-05T24:00:00", OUT), ("2024-06-05T10:60:00", OUT),
+        ("2024-06-05T10:00:61", OUT), ("+262143-01-01T00:00:00", OUT), ("-262144-12-31T23:59:59", OUT),
+        ("+99999999999999999999999-01-01T00:00:00", OUT)]],
     # anchor dates; the key is quoted with escapes
     *[({"anchors": {"fine": "2024-01-01", key: value}}, ValueError, ANCHOR_IS + why) for key, value, why in [
         ("Payday", "2024-13-01", '"Payday": ' + OUT), (" Payday  ", "2023-02-29", '" Payday  ": ' + OUT),
