@@ -97,7 +97,8 @@ class Workspace:
         self.stage, self.tests = scratch / "stage", scratch / "tests_python"
         if self.tree.exists():
             shutil.rmtree(self.tree)
-        for part in ("src", "fuzz", "tests/cpp", "python", "CMakeLists.txt"):
+        for part in ("src", "fuzz", "tests/cpp", "tests/capi", "python", "include", "cmake", "third_party",
+                     "CMakeLists.txt"):
             source, target = ROOT / part, self.tree / part
             target.parent.mkdir(parents=True, exist_ok=True)
             (shutil.copytree if source.is_dir() else shutil.copy2)(source, target)
