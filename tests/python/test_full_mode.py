@@ -107,19 +107,10 @@ def reference(text, now, anchors, default_time, week_start, next_skips_today, ho
 
 reference.__name__ = reference.__qualname__ = "parse_full"
 
-BAD_CALLS = [
-    ((), {}),
-    (GOOD[:3], {}),
-    (GOOD[:4], {}),
-    ((), {"now": NOW}),
-    (GOOD + (None, "MDY"), {}),
-    (GOOD + (None, "MDY"), {"date_order": "MDY"}),
-    (GOOD + (None, "MDY", 1), {"date_order": "MDY"}),
-    (GOOD, {"foo": 1}),
-    (GOOD, {"text": "x"}),
-    (GOOD + (None,), {"holidays": None}),
-    (GOOD, {"date_order": None, "dateorder": None}),
-    ((), {"date_order": None}),
+BAD_CALLS = [((), {}), (GOOD[:3], {}), (GOOD[:4], {}), ((), {"now": NOW}), (GOOD + (None, "MDY"), {}),
+             (GOOD + (None, "MDY"), {"date_order": "MDY"}), (GOOD + (None, "MDY", 1), {"date_order": "MDY"}),
+             (GOOD, {"foo": 1}), (GOOD, {"text": "x"}), (GOOD + (None,), {"holidays": None}),
+             (GOOD, {"date_order": None, "dateorder": None}), ((), {"date_order": None})
 ]
 
 
