@@ -72,6 +72,7 @@ TEST(BusinessWalk, AsksAtMostTheCap) {
   EXPECT_EQ(walk_business_days(beyond.fn(), kLate, kMaxHolidayAsks + 1).status,
             Status::TooManyAsks);
   EXPECT_EQ(beyond.calls, kMaxHolidayAsks);
+  EXPECT_FALSE(walk_business_days(HolidayFn(), kLate, INT64_MIN).ok());
   // A predicate that marks every day, in each walk that asks it.
   for (int64_t n : {1, -1, 0}) {
     Recorder all;
@@ -109,7 +110,8 @@ TEST(BusinessWalk, StopsAtOnceWhenAsked) {
 // Every phrase that walks with the predicate turns the cap into a no-parse
 // that says why, whichever matcher reads it.
 TEST(BusinessWalk, CapIsANoParseInEveryPhrase) {
-  const Options opts{TimeOfDay::hms(9, 0, 0), &EN, 0, false};
+  // No locale is English.
+  const Options opts{TimeOfDay::hms(9, 0, 0), nullptr, 0, false};
   const AnchorMap anchors = {{"launch", kLate}};
   const DateTime now{kLate, TimeOfDay::hms(10, 0, 0)};
   const std::string reason = "the holiday calendar would be asked about more than 1000000 days";

@@ -64,8 +64,12 @@ const Property kProperties[] = {
     {is_printable, 0xE0001, false}, {is_printable, 0x10FFFF, false}, {is_grapheme_extend, 'a', false},
     {is_grapheme_extend, 0x0301, true}, {is_grapheme_extend, 0x200D, false}, {is_grapheme_extend, 0x200C, true},
     {is_grapheme_extend, 0xFE0F, true}, {is_grapheme_extend, 0x09BE, true}, {is_grapheme_extend, 0x0903, false},
-    {is_cased, '@', false}, {is_cased, '[', false}, {is_cased, '{', false}, {is_cased, 0x02B0, true},
-    {is_case_ignorable, '-', false}, {is_case_ignorable, ',', false}, {is_case_ignorable, 0x02B0, true},
+    {is_cased, 'A', true}, {is_cased, 'z', true}, {is_cased, '@', false}, {is_cased, '[', false},
+    {is_cased, '{', false}, {is_cased, 0xAA, true}, {is_cased, 0x02B0, true}, {is_cased, 0x2160, true},
+    {is_cased, 0x4E00, false}, {is_case_ignorable, '\'', true}, {is_case_ignorable, '.', true},
+    {is_case_ignorable, '^', true}, {is_case_ignorable, '`', true}, {is_case_ignorable, '-', false},
+    {is_case_ignorable, ',', false}, {is_case_ignorable, 'a', false}, {is_case_ignorable, 0xAD, true},
+    {is_case_ignorable, 0x02B0, true}, {is_case_ignorable, 0x2019, true},
 };
 
 // Invalid sequences decode as U+FFFD of one byte.

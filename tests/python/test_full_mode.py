@@ -91,7 +91,7 @@ NOT_DATES = rows(
       "march 2025 at 5pm", "friday 2025", "1.2.3.4", "192.168.1.1", "1/2/3", "12345",
       # shapes with mixed separators, wrong widths, clocks past the day, and signs that are no amount
       "2.5x3", "3/14-2025", "12345/1", "2025-03-14T25:00", "24:00:00", "9:5:00", "17:00.5", "17:00:30.x", "1234567",
-      "202503141", "utc+", "abc+2"), "?"),
+      "202503141", "utc+", "abc+2", "2014/123"), "?"),
 )
 
 

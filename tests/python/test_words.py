@@ -13,6 +13,8 @@ NO_FRIDAY = "! June 2024 has no {} Friday"
 
 WORDS = corpus(
     (("Next Friday!", "NEXT FRIDAY", "upcoming fri", "next\u00a0friday", "next\u3000friday", "next\tfri."), NEXT_FRIDAY),
+    (("october", "oct", "Oct."), "2024-10-01..2024-10-31 0.7 October of the current year"),
+    (("september", "sept", "sep"), "2024-09-01..2024-09-30 0.7 September of the current year"),
     ("past friday", "2024-05-31T09:00:00 0.95 the most recent Friday before today"),
     (("eom", "end of the month"), "2024-06-30T09:00:00 0.85 the last day of the current calendar month"),
     ("in 3 working days", "2024-06-10T09:00:00 0.9 3 business days from today"),
