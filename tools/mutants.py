@@ -94,16 +94,20 @@ def run(cmd, cwd, timeout, env=None):
 class Workspace:
     def __init__(self, scratch, tests):
         self.tree, self.build = scratch / "tree", scratch / "build"
-        self.stage, self.tests = scratch / "stage", scratch / "tests_python"
+        # The snapshot keeps the suite's place beside bench/, whose phrases some tests read.
+        self.stage, self.tests = scratch / "stage", scratch / "suite/tests/python"
         if self.tree.exists():
             shutil.rmtree(self.tree)
-        for part in ("src", "fuzz", "tests/cpp", "python", "CMakeLists.txt"):
+        for part in ("src", "fuzz", "tests/cpp", "tests/capi", "python", "include", "cmake", "third_party",
+                     "CMakeLists.txt"):
             source, target = ROOT / part, self.tree / part
             target.parent.mkdir(parents=True, exist_ok=True)
             (shutil.copytree if source.is_dir() else shutil.copy2)(source, target)
         if self.tests.exists():
             shutil.rmtree(self.tests)
         shutil.copytree(tests, self.tests, ignore=shutil.ignore_patterns("__pycache__", ".hypothesis"))
+        (scratch / "suite/bench").mkdir(exist_ok=True)
+        shutil.copy2(ROOT / "bench/phrases.txt", scratch / "suite/bench/phrases.txt")
         subprocess.run(["cmake", "-S", self.tree, "-B", self.build, "-DKALENDO_TESTS=ON", "-DKALENDO_PYTHON=ON",
                         "-DCMAKE_BUILD_TYPE=None", "-DCMAKE_CXX_FLAGS=-O1",
                         f"-DPython_EXECUTABLE={sys.executable}"], check=True, stdout=subprocess.DEVNULL)
@@ -143,6 +147,8 @@ def main():
     parser.add_argument("--tests", type=Path, default=ROOT / "tests/python", help="the Python tests to run")
     parser.add_argument("--scratch", type=Path, default=ROOT / "build/mutants")
     parser.add_argument("--list", action="store_true", help="print the sample and stop")
+    parser.add_argument("--files", nargs="+", metavar="PATH", help="judge only the sample's mutants in these files "
+                        "of src/ (the same seeded sample, so two suites compare on the same mutants)")
     parser.add_argument("--reuse", type=Path, help="the log of an earlier run with the same seed, C++ tests and fuzz "
                         "corpus: mutants it shows killed by those are not rebuilt (only the Python tests changed)")
     args = parser.parse_args()
@@ -150,6 +156,8 @@ def main():
     every = sites()
     sample = random.Random(args.seed).sample(every, min(args.count, len(every)))
     sample.sort(key=lambda s: (s[0], s[1], s[2]))  # one file at a time: fewer rebuilds
+    if args.files:
+        sample = [site for site in sample if site[0] in args.files]
     print(f"{len(every)} sites, seed {args.seed}, {len(sample)} mutants", flush=True)
     if args.list:
         for site in sample:

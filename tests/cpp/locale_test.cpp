@@ -1,6 +1,6 @@
-// The word tables and the small word-shaped helpers: the word index must
-// classify every table word as the tables in rule order do, and numbers,
-// quarters and ordinal labels keep to their widths.
+// The word index must classify every table word as the tables in rule order
+// do; the words themselves are read through the whole parse in
+// tests/python/test_words.py.
 #include "locale.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "grammar/mod.h"
 #include "tokenize.h"
 
 namespace kalendo {
@@ -55,56 +54,6 @@ TEST(WordIndex, AgreesWithTheTablesInRuleOrder) {
   }
   EXPECT_EQ(find_lexeme(EN, ""), nullptr);
   EXPECT_EQ(find_lexeme(EN, "Friday"), nullptr);
-}
-
-TEST(Words, QuartersNeedAPrefixAndANumberFromOneToFour) {
-  for (const auto& [w, q] : {std::pair{"q1", 1u}, {"q4", 4u}, {"q+2", 2u}, {"q004", 4u}})
-    EXPECT_EQ(quarter(EN, w), q) << w;
-  for (const char* w : {"q", "q0", "q5", "qx", "quarter", "q+", "q++1", "q4294967297", "q-1"})
-    EXPECT_EQ(quarter(EN, w), std::nullopt) << w;
-}
-
-TEST(Words, NumbersFitTheirWidth) {
-  EXPECT_EQ(read_unsigned("+42", 100), 42u);
-  EXPECT_EQ(read_unsigned("18446744073709551615", UINT64_MAX), UINT64_MAX);
-  for (const char* s : {"+", "", "101", "++1", "1a"})
-    EXPECT_EQ(read_unsigned(s, 100), std::nullopt) << s;
-  EXPECT_EQ(read_unsigned("18446744073709551616", UINT64_MAX), std::nullopt);
-  EXPECT_EQ(read_digits("+1", 100), std::nullopt);
-}
-
-TEST(Words, OrdinalLabels) {
-  // clang-format off
-  const std::pair<uint32_t, const char*> cases[] = {
-      {0, "0th"}, {1, "1st"}, {2, "2nd"}, {3, "3rd"}, {4, "4th"}, {11, "11th"}, {12, "12th"},
-      {13, "13th"}, {21, "21st"}, {22, "22nd"}, {23, "23rd"}, {101, "101st"}, {111, "111th"},
-      {112, "112th"}, {4294967295u, "4294967295th"},
-  };
-  // clang-format on
-  for (const auto& [n, text] : cases)
-    EXPECT_EQ(ext::ord_label(n), text);
-}
-
-// Thirds of a period of `days` days: first and last day of each part,
-// counted from 1.
-TEST(Words, ThirdsOfAPeriodAreContiguous) {
-  // clang-format off
-  const int64_t cases[][7] = {
-      {1, 1, 1, 1, 1, 1, 1}, {2, 1, 1, 1, 1, 2, 2}, {3, 1, 1, 2, 2, 3, 3}, {7, 1, 2, 3, 4, 5, 7},
-      {28, 1, 9, 10, 18, 19, 28}, {29, 1, 9, 10, 19, 20, 29}, {30, 1, 10, 11, 20, 21, 30},
-      {31, 1, 10, 11, 20, 21, 31}, {366, 1, 122, 123, 244, 245, 366},
-  };
-  // clang-format on
-  const Date first{1000};
-  const Keyword parts[] = {Keyword::Early, Keyword::Mid, Keyword::Late};
-  for (const auto& c : cases) {
-    for (int k = 0; k < 3; ++k) {
-      const ext::Third t = ext::third_span(first, Date{first.days + c[0] - 1}, parts[k]);
-      EXPECT_EQ(t.first.days - first.days + 1, c[1 + 2 * k]) << c[0] << " " << k;
-      EXPECT_EQ(t.last.days - first.days + 1, c[2 + 2 * k]) << c[0] << " " << k;
-    }
-  }
-  EXPECT_EQ(ext::third_span(first, first, Keyword::Mid).label, "middle part of");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The Unicode operations of the core against the character database: the
-// lookups at the edges of their ranges, lower-casing with its special
-// cases, and decoding that survives any bytes.
+// lookups at the edges of their ranges, lower-casing of what Python cannot
+// check, and decoding that survives any bytes.
 #include "unicode.h"
 
 #include <gtest/gtest.h>
@@ -29,23 +29,12 @@ struct Pair {
 };
 
 // clang-format off
+// Lower-casing is checked against Python's str.lower through anchor names
+// (test_properties.py); these are the bytes Python cannot pass, and the
+// letters both cased and case-ignorable, where the two differ by design.
 const Pair kLower[] = {
-    {"Next FRIDAY at 5PM", "next friday at 5pm"}, {"@[`{AZ", "@[`{az"},  // ASCII and its edges
-    {"ÀÉÎÕÜÞ", "àéîõüþ"}, {"×ß÷ÿ", "×ß÷ÿ"}, {"ĀāĂăŸ", "āāăăÿ"}, {"Ǆǅǆ", "ǆǆǆ"},
-    {"\u0130STANBUL", "i\u0307stanbul"}, {"5\u212A", "5k"}, {"\u1E9E", "ß"},
-    {"\u13A0\u13F5\u13F8", "\uAB70\u13FD\u13F8"},
-    {"\U00010400\U00010427\U00010428", "\U00010428\U0001044F\U00010428"},
-    {"日本 ١٢ 😀", "日本 ١٢ 😀"}, {"\uFFFDA", "\uFFFDa"},
-    // Invalid bytes pass through unchanged; the letters around them are lowered.
-    {"A\xC3(\xFF" "B\x80", "a\xC3(\xFF" "b\x80"}, {"Z\xE2\x82", "z\xE2\x82"},
-    {"\xED\xA0\x80Q", "\xED\xA0\x80q"},
-    // Final sigma: after a cased character and before none, looking through
-    // case-ignorable characters both ways.
-    {"ΣΟΦΟΣ", "σοφος"}, {"Σ", "σ"}, {"ΑΣ", "ας"}, {"ΑΣ1", "ας1"}, {"ΑΣ Β", "ας β"},
-    {"ΑΣΑ", "ασα"}, {"1Σ", "1σ"}, {"Α Σ", "α σ"}, {"ΟΔΟΣ.ΑΒ", "οδοσ.αβ"}, {"ΑΣ..", "ας.."},
-    {"Α.'Σ", "α.'ς"}, {"Α\u0301Σ", "α\u0301ς"}, {"AΣ", "aς"}, {"σΣ", "σς"},
-    {"\U00010400Σ", "\U00010428ς"}, {"ΑΣΣ", "ασς"}, {"\u02B0Σ", "\u02B0ς"},
-    {"ΑΣ\u02B0", "ασ\u02B0"}, {"Α\xFFΣ", "α\xFFσ"}, {"ΑΣ\xFF" "Α", "ας\xFF" "α"},
+    {"A\xC3(\xFF" "B\x80", "a\xC3(\xFF" "b\x80"}, {"Z\xE2\x82", "z\xE2\x82"}, {"\xED\xA0\x80Q", "\xED\xA0\x80q"},
+    {"\u02B0Σ", "\u02B0ς"}, {"ΑΣ\u02B0", "ασ\u02B0"}, {"Α\xFFΣ", "α\xFFσ"}, {"ΑΣ\xFF" "Α", "ας\xFF" "α"},
     {"Α\x80Σ", "α\x80σ"},
 };
 

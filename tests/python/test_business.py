@@ -126,6 +126,36 @@ BUSINESS = corpus(
     anchors={"launch": "2025-03-14"},
 )
 
+# Walks counted by weeks without a callable must land where the day-by-day walk with one lands; counts past
+# the calendar are refused before any day is asked about, and days before year 1 never count.
+FROM, AGO = "0.9 {} business days from today", "0.9 {} business days before today"
+WALKS = [
+    ("in 3 business days", "2024-06-05", "2024-06-10T09:00:00 " + FROM.format(3)),
+    ("3 business days ago", "2024-06-05", "2024-05-31T09:00:00 " + AGO.format(3)),
+    ("in 0 business days", "2024-06-08", "2024-06-08T09:00:00 " + FROM.format(0)),
+    ("in 1 business day", "2024-06-08", "2024-06-10T09:00:00 " + FROM.format(1)),
+    ("1 business day ago", "2024-06-09", "2024-06-07T09:00:00 " + AGO.format(1)),
+    ("in 1 business day", "+262142-12-28", "+262142-12-31T09:00:00 " + FROM.format(1)),
+    (("in 1 business day", "in 2 business days"), "+262142-12-31", "?"),
+    ("in 1 business day", "0000-06-05", "0001-01-01T09:00:00 " + FROM.format(1)),
+    ("in 1 business day", "-262143-01-01", "0001-01-01T09:00:00 " + FROM.format(1)),
+    ("2 business days ago", "0001-01-03", "0001-01-01T09:00:00 " + AGO.format(2)),
+    (("1 business day ago", "2 business days ago"), "0001-01-01", "?"),
+    ("3 business days ago", "0001-01-03", "?"),
+    (("in 9223372036854775807 business days", "9223372036854775807 business days ago",
+      "in 100000000 business days"), "2024-06-05", "?"),
+    ("last business day of the month", "2024-02-10", "2024-02-29T09:00:00 " + LAST_OF + MONTH),
+    ("last business day of the month", "+262142-12-10", "+262142-12-31T09:00:00 " + LAST_OF + MONTH),
+    ("last business day of the month", "0000-12-10", "?"),
+]
+
+
+@pytest.mark.parametrize("text, options, expected",
+                         [row for text, day, want in WALKS for holidays in (None, H()) for row in
+                          corpus((text, {"now": day + "T10:00:00", "holidays": holidays}, want))])
+def test_walks_with_and_without_a_callable(text, options, expected):
+    assert resolve(text, **options) == expected
+
 
 @pytest.mark.parametrize("text, options, expected", BUSINESS)
 def test_business_days_and_edges(text, options, expected):

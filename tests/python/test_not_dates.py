@@ -16,6 +16,7 @@ TEXTS = [
     "middle of next week", "mid next day", "early in", "around next week please", "friday next month",
     "first business day of", "0th business day of next month", "sometime early",
     "last business day in june", "2nd business day after launch", "3rd friday of march friday",
+    "end of after week", "mid after year", "first business day of in month",
     # anchored shapes that do not exist, and counts that leave the supported years or overflow
     "1 quarter after launch", "3 hours after launch", "10 minutes before launch", "2 weekends after launch",
     "after launch", "before launch", "3 days launch", "the weekend before launch", "2nd friday before launch",

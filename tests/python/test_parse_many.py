@@ -11,6 +11,7 @@ from zoneinfo import ZoneInfo
 import pytest
 
 import kalendo
+from test_limits import nesting
 
 NOW = datetime(2024, 6, 5, 14, 20, 10)  # a Wednesday
 PHRASES = [line for line in (Path(__file__).parents[2] / "bench" / "phrases.txt").read_text().splitlines()
@@ -108,11 +109,7 @@ def test_every_input_type(make):
     (["tomorrow", "1" * 10_000], ValueError, r"texts\[1\]: anchor names match inside the markers"),
 ])
 def test_refused_texts(texts, error, message):
-    # Names "1".."7" at indices 22, 33 .. 88: each marker holds the next name twice.
-    names = [f"name {i}" for i in range(100)]
-    for digit in range(1, 9):
-        names[int(str(digit + 1) * 2) if digit < 8 else 99] = str(digit)
-    anchors = dict.fromkeys(names, date(2025, 1, 1)) if "anchor" in message else None
+    anchors = dict.fromkeys(nesting(100, 2), date(2025, 1, 1)) if "anchor" in message else None
     with pytest.raises(error, match=message):
         kalendo.parse_many(texts, now=NOW, anchors=anchors)
 

@@ -3,17 +3,17 @@
 import json
 import re
 import zlib
+from datetime import date, datetime
 
 from hypothesis import given, strategies as st
 
+import kalendo
 from kalendo import _core
 
 MIN_YEAR, MAX_YEAR = -262143, 262142
 KINDS = {"instant": ["kind", "when", "confidence", "interpretation"],
          "range": ["kind", "start", "end", "confidence", "interpretation"],
          "ambiguous": ["kind", "candidates", "reason"], "no_parse": ["kind", "reason"]}
-READ_ERRORS = {"input contains invalid characters", "premature end of input", "trailing input",
-               "input is out of range"}
 
 
 def month_days(year, month):
@@ -211,79 +211,7 @@ def check_call(args):
         assert _core.parse_raw(*args[:6]) == raw
 
 
-# --- the grammars of `now` and of anchor dates ----------------------------------------------------
-
-WS = "\t\n\x0b\x0c\r \x85\xa0\u1680\u2000-\u200a\u2028\u2029\u202f\u205f\u3000"  # White_Space
-W = f"[{WS}]*"
-DATE = f"{W}([+-][0-9]+|[0-9]{{1,4}}){W}-{W}([0-9]{{1,2}}){W}-{W}([0-9]{{1,2}})"
-NOW_SYNTAX = re.compile(f"{DATE}{W}T{W}([0-9]{{1,2}}){W}:{W}([0-9]{{1,2}}){W}:{W}([0-9]{{1,2}})(?:\\.[0-9]+)?{W}")
-DATE_SYNTAX = re.compile(f"{DATE}{W}")
-EDITS = list("0123456789-T:.+ tZ/") + ["\u3000", "\x85", "\x1c", "\u200b", "\u0663", "\x00", "\ud800", "99999"]
-
-
-def read(syntax, text):
-    """The fields a text names by the grammar, or None."""
-    match = syntax.fullmatch(text)
-    if not match:
-        return None
-    year, month, day, *clock = map(int, match.groups())
-    if not (MIN_YEAR <= year <= MAX_YEAR and 1 <= month <= 12 and 1 <= day <= month_days(year, month)):
-        return None
-    return (year, month, day, *clock) if not clock or (clock[0] < 24 and clock[1] < 60 and clock[2] <= 60) else None
-
-
-@st.composite
-def spelled(draw, with_clock):
-    """A valid text in any of the grammar's spellings (short fields, signs, white space), then edited."""
-    fields, _ = draw(moments())
-    blank = st.sampled_from(["", "", "", " ", "\t", "\u3000 "])
-    sign = draw(st.sampled_from(["", "+"])) if fields[0] >= 0 else ""
-    year = year_text(fields[0]) if draw(st.booleans()) else sign + str(fields[0])
-    numbers = [year] + [f"{n:02d}" if draw(st.booleans()) else str(n) for n in fields[1:]]
-    marks = ["-", "-", "T", ":", ":"] if with_clock else ["-", "-"]
-    text = draw(blank) + numbers[0]
-    for mark, number in zip(marks, numbers[1:]):
-        text += draw(blank) + mark + draw(blank) + number
-    if with_clock and draw(st.booleans()):
-        text += "." + draw(st.text("0123456789", min_size=1, max_size=12))
-    text += draw(blank)
-    for _ in range(draw(st.integers(0, 3))):
-        at, edit = draw(st.integers(0, len(text))), draw(st.sampled_from(EDITS + ["delete"] * 4))
-        text = text[:at] + text[at + 1:] if edit == "delete" else text[:at] + edit + text[at + draw(st.integers(0, 1)):]
-    return text
-
-
-def read_back(text, now, anchors, prefix):
-    """The date-time parse_raw answers, None for an error of the grammar, or the encoding error."""
-    try:
-        return json.loads(_core.parse_raw(text, now, anchors, (9, 0, 0), 0, False))["when"]
-    except UnicodeEncodeError:
-        return "UnicodeEncodeError"
-    except ValueError as error:
-        assert str(error).startswith(prefix) and str(error)[len(prefix):] in READ_ERRORS, error
-        return None
-
-
-def expected_back(text, syntax):
-    """What read_back must give, by the grammar."""
-    if not encodable(text):
-        return "UnicodeEncodeError"
-    fields = read(syntax, text)
-    return fields and date_text(fields) + "T{:02d}:{:02d}:{:02d}".format(*(fields[3:] or (9, 0, 0)))
-
-
-@given(spelled(with_clock=True))
-def test_now_is_read_by_its_grammar(now):
-    # "now" answers the moment itself, without its fraction; a leap second shows as second 60.
-    assert read_back("now", now, {}, "invalid `now` datetime: ") == expected_back(now, NOW_SYNTAX)
-
-
-@given(spelled(with_clock=False))
-def test_anchor_date_is_read_by_its_grammar(value):
-    # A bare anchor name answers the anchor's date at the default time.
-    assert read_back("Launch", "2024-06-05T10:15:30", {" LAUNCH": value}, 'invalid anchor date for " LAUNCH": ') == \
-        expected_back(value, DATE_SYNTAX)
-
+# --- anchors ---------------------------------------------------------------------------------------
 
 @given(st.dictionaries(st.one_of(st.sampled_from(NAMES), odd_text), dates(), min_size=1, max_size=1),
        moments(), st.tuples(st.integers(0, 23), st.integers(0, 59), st.integers(0, 59)))
@@ -293,3 +221,17 @@ def test_a_bare_anchor_name_gives_its_date(anchor, now, default_time):
         return
     when = json.loads(_core.parse_raw(name, now[1], {name: date_text(date)}, default_time, 0, False))["when"]
     assert when == date_text(date) + "T{:02d}:{:02d}:{:02d}".format(*default_time)
+
+
+# Letters with special lower-case rules (final sigma, dotted capital I, Kelvin sign, capital sharp s, title
+# case, beyond the Basic Multilingual Plane), case-ignorable marks, and letters of no case. Python's
+# str.lower lower-cases anchor names in the typed API, the core lower-cases the text: the name is found only
+# where the two agree. Letters both cased and case-ignorable are left out: there the two differ by design.
+CASES = "ZzΣσςΑΟΔΒ'.^`\u0301\U00010400\U00010428\u0130IKk\u212a\u1e9eßǄǅǆ\u13a0\u13f5\u13f8\uab70ÀÞÿŸ\u2160ª\xad’日"
+
+
+@given(st.text(st.sampled_from(CASES), min_size=1, max_size=6))
+def test_the_text_is_lower_cased_as_python_lower_cases_anchor_names(word):
+    if word.lower().replace(".", " ").strip():
+        got = kalendo.parse("the day after " + word, now=datetime(2024, 6, 5), anchors={word: date(2025, 3, 14)})
+        assert getattr(got, "when", None) == datetime(2025, 3, 15, 9), (word, got)
