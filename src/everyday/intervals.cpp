@@ -252,7 +252,8 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     toks.reserve(pieces.size());
     for (const Piece& p : pieces)
       toks.push_back(p.tok);
-    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    // No text to quote: a failed reading of an end is never reported.
+    Outcome o = resolve_inner({}, toks, ctx.core);
     if (o.kind == Outcome::Kind::Resolved) {
       out.readings.push_back(std::move(o.reading));
       return out;
@@ -725,6 +726,48 @@ bool may_join(std::string_view text) {
     if (text.substr(i, 3) == kDashes[1] || text.substr(i, 3) == kDashes[2]) return true;
   }
   return text.find(" for ") != std::string_view::npos;
+}
+
+namespace {
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Returns whether one hyphen inside a word joins two clock times or day
+// numbers: a digit after it, and before it a number of one or two digits
+// or am/pm ("13-15", "3:30-4:30pm", "10pm-2am"; not "2014-10", "GMT-5",
+// "3-14-2025").
+bool hyphen_joins(std::string_view w) {
+  const std::size_t at = w.find('-');
+  if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
+  if (!is_digit(w[at + 1]) || w.find('-', at + 1) != std::string_view::npos) return false;
+  if (is_digit(w[at - 1])) return at < 3 || !is_digit(w[at - 3]);
+  return at >= 3 && (w[at - 1] | 0x20) == 'm' &&
+         ((w[at - 2] | 0x20) == 'a' || (w[at - 2] | 0x20) == 'p') && is_digit(w[at - 3]);
+}
+
+}  // namespace
+
+bool joins_ends(std::string_view text) {
+  constexpr std::string_view kLeads[3] = {"between", "from", "for"};
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (is_space(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < text.size() && !is_space(text[j]))
+      ++j;
+    const std::string_view w = text.substr(i, j - i);
+    if (is_dash_word(w) || one_of(w, kLeads) || hyphen_joins(w)) return true;
+    for (std::string_view dash : kDashes) {
+      if (w.find(dash) != std::string_view::npos) return true;
+    }
+    i = j;
+  }
+  return false;
 }
 
 MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {

@@ -16,9 +16,10 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
-std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
+                                        std::span<const Matcher> matchers = kMatchers) {
   std::optional<std::string> reason;
-  for (Matcher matcher : kMatchers) {
+  for (Matcher matcher : matchers) {
     MatchResult m = matcher(pieces, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
@@ -35,6 +36,10 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   if (reason) return Outcome::no_parse(std::move(*reason));
   return std::nullopt;
 }
+
+// The families before intervals, the last of kMatchers.
+constexpr std::size_t kOthers = std::size(kMatchers) - 1;
+static_assert(kMatchers[kOthers] == intervals::try_match);
 
 // Returns whether a word of the text starts with a sign before a digit
 // ("-3 days", "17:00 +02:00"): the core reads such a word without its sign,
@@ -81,7 +86,8 @@ std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const Every
     toks.reserve(pieces.size());
     for (const Piece& p : pieces)
       toks.push_back(p.tok);
-    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    // No text to quote: only whether the core failed matters here.
+    Outcome o = resolve_inner({}, toks, ctx.core);
     if (o.kind == Outcome::Kind::Resolved) return std::move(o.reading);
     if (o.kind != Outcome::Kind::NoParse || !o.reason.starts_with(kUnmatched)) return std::nullopt;
   }
@@ -150,7 +156,26 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       return core;
     }
   }
-  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
+  std::optional<Outcome> everyday;
+  if (intervals::joins_ends(trimmed)) {
+    // Intervals first for a text that joins two ends ("3-4pm", "from 9 to
+    // 5"): no other family reads such a text, so they need not fail first.
+    // The intervals family stays last in effect: its rejection is the last.
+    MatchResult m = intervals::try_match(pieces, everyday_ctx);
+    if (m.kind == MatchResult::Kind::Single) {
+      everyday = Outcome::resolved(std::move(m.reading));
+    } else if (m.kind == MatchResult::Kind::Ambiguous) {
+      everyday = Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
+    } else {
+      everyday = resolve_everyday(pieces, everyday_ctx, std::span(kMatchers).first(kOthers));
+      const bool unread = !everyday || everyday->kind == Outcome::Kind::NoParse;
+      if (m.kind == MatchResult::Kind::Reject && unread) {
+        everyday = Outcome::no_parse(std::move(m.reason));
+      }
+    }
+  } else {
+    everyday = resolve_everyday(pieces, everyday_ctx);
+  }
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
     if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
     return std::move(*everyday);
