@@ -749,7 +749,35 @@ bool hyphen_joins(std::string_view w) {
 
 }  // namespace
 
+// The bytes that may start a mark or a lead word: '-', '.', the first byte
+// of an en or em dash, and b or f in either case.
+constexpr std::array<bool, 256> kMarkBytes = [] {
+  std::array<bool, 256> t{};
+  for (const char c : std::string_view("-.\xE2"
+                                       "bBfF"))
+    t[static_cast<unsigned char>(c)] = true;
+  return t;
+}();
+
 bool joins_ends(std::string_view text) {
+  // One pass over the bytes first: most texts have no mark and no word
+  // that starts with b or f, the only letters that can lead.
+  bool hyphen = false, lead = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!kMarkBytes[static_cast<unsigned char>(c)]) continue;
+    if (c == '-') {
+      hyphen = true;
+    } else if (c == '.') {
+      if (i + 1 < text.size() && text[i + 1] == '.') return true;
+    } else if (c == '\xE2') {
+      const std::string_view three = text.substr(i, 3);
+      if (three == kDashes[1] || three == kDashes[2]) return true;
+    } else {
+      lead = lead || i == 0 || is_space(text[i - 1]);
+    }
+  }
+  if (!hyphen && !lead) return false;
   constexpr std::string_view kLeads[3] = {"between", "from", "for"};
   std::size_t i = 0;
   while (i < text.size()) {
@@ -761,10 +789,8 @@ bool joins_ends(std::string_view text) {
     while (j < text.size() && !is_space(text[j]))
       ++j;
     const std::string_view w = text.substr(i, j - i);
-    if (is_dash_word(w) || one_of(w, kLeads) || hyphen_joins(w)) return true;
-    for (std::string_view dash : kDashes) {
-      if (w.find(dash) != std::string_view::npos) return true;
-    }
+    if (lead && one_of(w, kLeads)) return true;
+    if (hyphen && (w == "-" || hyphen_joins(w))) return true;
     i = j;
   }
   return false;

@@ -16,10 +16,25 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
-std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
-                                        std::span<const Matcher> matchers = kMatchers) {
+// A text that joins two ends ("3-4pm", "from 9 to 5") meets the intervals
+// family before times, which reads no such text but costs the most to fail
+// on one; the intervals' rejection still counts as the last.
+std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   std::optional<std::string> reason;
-  for (Matcher matcher : matchers) {
+  std::optional<std::string> intervals_reason;
+  bool intervals_tried = false;
+  for (Matcher matcher : kMatchers) {
+    if (matcher == intervals::try_match && intervals_tried) continue;
+    if (matcher == times::try_match && intervals::joins_ends(ctx.text)) {
+      intervals_tried = true;
+      MatchResult early = intervals::try_match(pieces, ctx);
+      if (early.kind == MatchResult::Kind::Single)
+        return Outcome::resolved(std::move(early.reading));
+      if (early.kind == MatchResult::Kind::Ambiguous) {
+        return Outcome::ambiguous(std::move(early.candidates), std::move(early.reason));
+      }
+      if (early.kind == MatchResult::Kind::Reject) intervals_reason = std::move(early.reason);
+    }
     MatchResult m = matcher(pieces, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
@@ -33,13 +48,10 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
         break;
     }
   }
+  if (intervals_reason) reason = std::move(intervals_reason);
   if (reason) return Outcome::no_parse(std::move(*reason));
   return std::nullopt;
 }
-
-// The families before intervals, the last of kMatchers.
-constexpr std::size_t kOthers = std::size(kMatchers) - 1;
-static_assert(kMatchers[kOthers] == intervals::try_match);
 
 // Returns whether a word of the text starts with a sign before a digit
 // ("-3 days", "17:00 +02:00"): the core reads such a word without its sign,
@@ -156,26 +168,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       return core;
     }
   }
-  std::optional<Outcome> everyday;
-  if (intervals::joins_ends(trimmed)) {
-    // Intervals first for a text that joins two ends ("3-4pm", "from 9 to
-    // 5"): no other family reads such a text, so they need not fail first.
-    // The intervals family stays last in effect: its rejection is the last.
-    MatchResult m = intervals::try_match(pieces, everyday_ctx);
-    if (m.kind == MatchResult::Kind::Single) {
-      everyday = Outcome::resolved(std::move(m.reading));
-    } else if (m.kind == MatchResult::Kind::Ambiguous) {
-      everyday = Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
-    } else {
-      everyday = resolve_everyday(pieces, everyday_ctx, std::span(kMatchers).first(kOthers));
-      const bool unread = !everyday || everyday->kind == Outcome::Kind::NoParse;
-      if (m.kind == MatchResult::Kind::Reject && unread) {
-        everyday = Outcome::no_parse(std::move(m.reason));
-      }
-    }
-  } else {
-    everyday = resolve_everyday(pieces, everyday_ctx);
-  }
+  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
     if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core;
     return std::move(*everyday);
