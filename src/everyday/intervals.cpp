@@ -28,6 +28,9 @@ using Kind = Tok::Kind;
 // interval that starts now.
 constexpr std::string_view kJoinWords[3] = {"to", "through", "thru"};
 constexpr std::string_view kUntilWords[2] = {"until", "till"};
+// Words that lead the ends: "between 4pm and 5pm", "4pm for 30 mins".
+constexpr std::string_view kBetween[1] = {"between"};
+constexpr std::string_view kFor[1] = {"for"};
 // Marks that join two ends inside a word or standing alone: "13-15",
 // "mon–wed", "2024-06-10..2024-06-14".
 constexpr std::array<std::string_view, 3> kDashes = {"..", "\u2013", "\u2014"};
@@ -189,12 +192,10 @@ std::optional<Split> split(std::string_view text) {
   const auto found = words_of(text);
   if (!found || found->n == 0) return std::nullopt;
   const Words& ws = *found;
-  constexpr std::string_view kFor[1] = {"for"};
   if (const std::size_t k = ws.find(kFor); k < ws.n) return length_split(text, ws, k);
 
   Split s;
   // [<day>] between <first> and <second>
-  constexpr std::string_view kBetween[1] = {"between"};
   constexpr std::string_view kAnd[1] = {"and"};
   if (const std::size_t b = ws.find(kBetween); b < ws.n) {
     const std::size_t a = ws.find(kAnd, b + 1);
@@ -749,49 +750,55 @@ bool hyphen_joins(std::string_view w) {
 
 }  // namespace
 
-// The bytes that may start a mark or a lead word: '-', '.', the first byte
-// of an en or em dash, and b or f in either case.
-constexpr std::array<bool, 256> kMarkBytes = [] {
-  std::array<bool, 256> t{};
-  for (const char c : std::string_view("-.\xE2"
-                                       "bBfF"))
-    t[static_cast<unsigned char>(c)] = true;
+// The bytes that start a mark or "for", one bit each: a hyphen, a dot, the
+// first byte of an en or em dash, and f.
+constexpr uint8_t kBitHyphen = 1, kBitDot = 2, kBitE2 = 4, kBitF = 8;
+constexpr std::array<uint8_t, 256> kMarkBits = [] {
+  std::array<uint8_t, 256> t{};
+  t['-'] = kBitHyphen;
+  t['.'] = kBitDot;
+  t[0xE2] = kBitE2;
+  t['f'] = kBitF;
   return t;
 }();
 
-bool joins_ends(std::string_view text) {
-  // One pass over the bytes first: most texts have no mark and no word
-  // that starts with b or f, the only letters that can lead.
-  bool hyphen = false, lead = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (!kMarkBytes[static_cast<unsigned char>(c)]) continue;
-    if (c == '-') {
-      hyphen = true;
-    } else if (c == '.') {
-      if (i + 1 < text.size() && text[i + 1] == '.') return true;
-    } else if (c == '\xE2') {
-      const std::string_view three = text.substr(i, 3);
+bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
+  // "from" and "between" among the tokens.
+  for (const Piece& p : pieces) {
+    if (p.is_shape) continue;
+    if (p.tok.is_kw(Keyword::From) || (p.tok.is(Kind::Word) && one_of(p.tok.text, kBetween)))
+      return true;
+  }
+  // The marks, and "for", which the tokens drop: one branchless pass
+  // notes which of their bytes occur, as most texts have none of them.
+  uint8_t seen = 0;
+  for (const char c : text)
+    seen |= kMarkBits[static_cast<unsigned char>(c)];
+  if (seen == 0) return false;
+  if (seen & kBitE2) {
+    for (std::size_t at = text.find('\xE2'); at != std::string_view::npos;
+         at = text.find('\xE2', at + 1)) {
+      const std::string_view three = text.substr(at, 3);
       if (three == kDashes[1] || three == kDashes[2]) return true;
-    } else {
-      lead = lead || i == 0 || is_space(text[i - 1]);
     }
   }
-  if (!hyphen && !lead) return false;
-  constexpr std::string_view kLeads[3] = {"between", "from", "for"};
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (is_space(text[i])) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
+  if ((seen & kBitDot) && text.find(kDashes[0]) != std::string_view::npos) return true;
+  const auto word_at = [text](std::size_t at) {
+    std::size_t i = at, j = at;
+    while (i > 0 && !is_space(text[i - 1]))
+      --i;
     while (j < text.size() && !is_space(text[j]))
       ++j;
-    const std::string_view w = text.substr(i, j - i);
-    if (lead && one_of(w, kLeads)) return true;
-    if (hyphen && (w == "-" || hyphen_joins(w))) return true;
-    i = j;
+    return text.substr(i, j - i);
+  };
+  for (std::size_t at = seen & kBitHyphen ? text.find('-') : std::string_view::npos;
+       at != std::string_view::npos; at = text.find('-', at + 1)) {
+    const std::string_view w = word_at(at);
+    if (w == "-" || hyphen_joins(w)) return true;
+  }
+  for (std::size_t at = seen & kBitF ? text.find(kFor[0]) : std::string_view::npos;
+       at != std::string_view::npos; at = text.find(kFor[0], at + 1)) {
+    if (word_at(at).size() == 3) return true;
   }
   return false;
 }

@@ -25,7 +25,7 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   bool intervals_tried = false;
   for (Matcher matcher : kMatchers) {
     if (matcher == intervals::try_match && intervals_tried) continue;
-    if (matcher == times::try_match && intervals::joins_ends(ctx.text)) {
+    if (matcher == times::try_match && intervals::joins_ends(pieces, ctx.text)) {
       intervals_tried = true;
       MatchResult early = intervals::try_match(pieces, ctx);
       if (early.kind == MatchResult::Kind::Single)
@@ -98,8 +98,7 @@ std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const Every
     toks.reserve(pieces.size());
     for (const Piece& p : pieces)
       toks.push_back(p.tok);
-    // No text to quote: only whether the core failed matters here.
-    Outcome o = resolve_inner({}, toks, ctx.core);
+    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
     if (o.kind == Outcome::Kind::Resolved) return std::move(o.reading);
     if (o.kind != Outcome::Kind::NoParse || !o.reason.starts_with(kUnmatched)) return std::nullopt;
   }
