@@ -763,12 +763,24 @@ constexpr std::array<uint8_t, 256> kMarkBits = [] {
 }();
 
 bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
-  // "from" and "between" among the tokens.
+  // "from" and "between" among the tokens; else two ends are two numbers,
+  // clock times, months, weekdays or shapes ("july 13-15", "3-4pm"), or a
+  // length names its unit ("4pm for 30 mins"). Most texts that reach here
+  // name one clock time and stop at this.
+  std::size_t ends = 0;
+  bool unit = false;
   for (const Piece& p : pieces) {
-    if (p.is_shape) continue;
-    if (p.tok.is_kw(Keyword::From) || (p.tok.is(Kind::Word) && one_of(p.tok.text, kBetween)))
-      return true;
+    if (p.is_shape) {
+      ++ends;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is_kw(Keyword::From) || (t.is(Kind::Word) && one_of(t.text, kBetween))) return true;
+    ends += t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Time) || t.is(Kind::Month) ||
+            t.is(Kind::Weekday);
+    unit = unit || t.is(Kind::Unit);
   }
+  if (ends < 2 && !unit) return false;
   // The marks, and "for", which the tokens drop: one branchless pass
   // notes which of their bytes occur, as most texts have none of them.
   uint8_t seen = 0;
