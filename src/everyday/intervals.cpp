@@ -28,6 +28,9 @@ using Kind = Tok::Kind;
 // interval that starts now.
 constexpr std::string_view kJoinWords[3] = {"to", "through", "thru"};
 constexpr std::string_view kUntilWords[2] = {"until", "till"};
+// Words that lead the ends: "between 4pm and 5pm", "4pm for 30 mins".
+constexpr std::string_view kBetween[1] = {"between"};
+constexpr std::string_view kFor[1] = {"for"};
 // Marks that join two ends inside a word or standing alone: "13-15",
 // "mon–wed", "2024-06-10..2024-06-14".
 constexpr std::array<std::string_view, 3> kDashes = {"..", "\u2013", "\u2014"};
@@ -189,12 +192,10 @@ std::optional<Split> split(std::string_view text) {
   const auto found = words_of(text);
   if (!found || found->n == 0) return std::nullopt;
   const Words& ws = *found;
-  constexpr std::string_view kFor[1] = {"for"};
   if (const std::size_t k = ws.find(kFor); k < ws.n) return length_split(text, ws, k);
 
   Split s;
   // [<day>] between <first> and <second>
-  constexpr std::string_view kBetween[1] = {"between"};
   constexpr std::string_view kAnd[1] = {"and"};
   if (const std::size_t b = ws.find(kBetween); b < ws.n) {
     const std::size_t a = ws.find(kAnd, b + 1);
@@ -252,7 +253,8 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     toks.reserve(pieces.size());
     for (const Piece& p : pieces)
       toks.push_back(p.tok);
-    Outcome o = resolve_inner(ctx.text, toks, ctx.core);
+    // No text to quote: a failed reading of an end is never reported.
+    Outcome o = resolve_inner({}, toks, ctx.core);
     if (o.kind == Outcome::Kind::Resolved) {
       out.readings.push_back(std::move(o.reading));
       return out;
@@ -725,6 +727,92 @@ bool may_join(std::string_view text) {
     if (text.substr(i, 3) == kDashes[1] || text.substr(i, 3) == kDashes[2]) return true;
   }
   return text.find(" for ") != std::string_view::npos;
+}
+
+namespace {
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Returns whether one hyphen inside a word joins two clock times or day
+// numbers: a digit after it, and before it a number of one or two digits
+// or am/pm ("13-15", "3:30-4:30pm", "10pm-2am"; not "2014-10", "GMT-5",
+// "3-14-2025").
+bool hyphen_joins(std::string_view w) {
+  const std::size_t at = w.find('-');
+  if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
+  if (!is_digit(w[at + 1]) || w.find('-', at + 1) != std::string_view::npos) return false;
+  if (is_digit(w[at - 1])) return at < 3 || !is_digit(w[at - 3]);
+  return at >= 3 && (w[at - 1] | 0x20) == 'm' &&
+         ((w[at - 2] | 0x20) == 'a' || (w[at - 2] | 0x20) == 'p') && is_digit(w[at - 3]);
+}
+
+}  // namespace
+
+// The bytes that start a mark or "for", one bit each: a hyphen, a dot, the
+// first byte of an en or em dash, and f.
+constexpr uint8_t kBitHyphen = 1, kBitDot = 2, kBitE2 = 4, kBitF = 8;
+constexpr std::array<uint8_t, 256> kMarkBits = [] {
+  std::array<uint8_t, 256> t{};
+  t['-'] = kBitHyphen;
+  t['.'] = kBitDot;
+  t[0xE2] = kBitE2;
+  t['f'] = kBitF;
+  return t;
+}();
+
+bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
+  // "from" and "between" among the tokens; else two ends are two numbers,
+  // clock times, months, weekdays or shapes ("july 13-15", "3-4pm"), or a
+  // length names its unit ("4pm for 30 mins"). Most texts that reach here
+  // name one clock time and stop at this.
+  std::size_t ends = 0;
+  bool unit = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) {
+      ++ends;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is_kw(Keyword::From) || (t.is(Kind::Word) && one_of(t.text, kBetween))) return true;
+    ends += t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Time) || t.is(Kind::Month) ||
+            t.is(Kind::Weekday);
+    unit = unit || t.is(Kind::Unit);
+  }
+  if (ends < 2 && !unit) return false;
+  // The marks, and "for", which the tokens drop: one branchless pass
+  // notes which of their bytes occur, as most texts have none of them.
+  uint8_t seen = 0;
+  for (const char c : text)
+    seen |= kMarkBits[static_cast<unsigned char>(c)];
+  if (seen == 0) return false;
+  if (seen & kBitE2) {
+    for (std::size_t at = text.find('\xE2'); at != std::string_view::npos;
+         at = text.find('\xE2', at + 1)) {
+      const std::string_view three = text.substr(at, 3);
+      if (three == kDashes[1] || three == kDashes[2]) return true;
+    }
+  }
+  if ((seen & kBitDot) && text.find(kDashes[0]) != std::string_view::npos) return true;
+  const auto word_at = [text](std::size_t at) {
+    std::size_t i = at, j = at;
+    while (i > 0 && !is_space(text[i - 1]))
+      --i;
+    while (j < text.size() && !is_space(text[j]))
+      ++j;
+    return text.substr(i, j - i);
+  };
+  for (std::size_t at = seen & kBitHyphen ? text.find('-') : std::string_view::npos;
+       at != std::string_view::npos; at = text.find('-', at + 1)) {
+    const std::string_view w = word_at(at);
+    if (w == "-" || hyphen_joins(w)) return true;
+  }
+  for (std::size_t at = seen & kBitF ? text.find(kFor[0]) : std::string_view::npos;
+       at != std::string_view::npos; at = text.find(kFor[0], at + 1)) {
+    if (word_at(at).size() == 3) return true;
+  }
+  return false;
 }
 
 MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {

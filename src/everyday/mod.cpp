@@ -17,9 +17,25 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
+// A text that joins two ends ("3-4pm", "from 9 to 5") meets the intervals
+// family before times, which reads no such text but costs the most to fail
+// on one; the intervals' rejection still counts as the last.
 std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   std::optional<std::string> reason;
+  std::optional<std::string> intervals_reason;
+  bool intervals_tried = false;
   for (Matcher matcher : kMatchers) {
+    if (matcher == intervals::try_match && intervals_tried) continue;
+    if (matcher == times::try_match && intervals::joins_ends(pieces, ctx.text)) {
+      intervals_tried = true;
+      MatchResult early = intervals::try_match(pieces, ctx);
+      if (early.kind == MatchResult::Kind::Single)
+        return Outcome::resolved(std::move(early.reading));
+      if (early.kind == MatchResult::Kind::Ambiguous) {
+        return Outcome::ambiguous(std::move(early.candidates), std::move(early.reason));
+      }
+      if (early.kind == MatchResult::Kind::Reject) intervals_reason = std::move(early.reason);
+    }
     MatchResult m = matcher(pieces, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
@@ -33,6 +49,7 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
         break;
     }
   }
+  if (intervals_reason) reason = std::move(intervals_reason);
   if (reason) return Outcome::no_parse(std::move(*reason));
   return std::nullopt;
 }

@@ -123,6 +123,12 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 // ("3:30-4:30pm", "16h for 30 mins"): the core reads one end of such a
 // text and drops the rest.
 bool may_join(std::string_view text);
+// Returns whether the text joins two ends by a mark or names them by a
+// lead word ("13-15", "10pm-2am", "mon–wed", "from", "between", "for"):
+// the texts the intervals family reads before times. A date with hyphens
+// ("2025-03-14", "2014-10") or a signed word ("-3 days") is none. Only a
+// shortcut: a text it misses ("mon-wed") meets intervals last.
+bool joins_ends(std::span<const Piece> pieces, std::string_view text);
 }  // namespace intervals
 
 // The everyday matcher table, in the order ties are decided.
