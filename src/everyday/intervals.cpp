@@ -372,6 +372,11 @@ bool writes_year(std::span<const Piece> pieces) {
   return false;
 }
 
+// Returns whether the pieces are a year alone: "2025".
+bool lone_year(std::span<const Piece> pieces) {
+  return pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 1000;
+}
+
 // The whole days of one reading: the day of an instant, or a range.
 Value whole_days(const Value& v) {
   return Value::days(v.start.date, v.end.date);
@@ -415,6 +420,9 @@ std::optional<DateOrder> only_order(std::span<const Piece> p) {
 MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
   if (a.empty() || b.empty() || has_clock(a) || has_clock(b)) return MatchResult::no_match();
+  // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
+  // span of two years' days.
+  if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
   // The end that writes only its day number takes the other end's month.
   Pieces completed;
   const bool a_bare = a.size() == 1 && is_day_number(a[0]);
