@@ -11,6 +11,7 @@
 #include <Python.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -1010,6 +1011,20 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
   return guarded([&] { return impl(args, nargs); });
 }
+PyObject* zone_names_entry(PyObject* /*module*/, PyObject* /*unused*/) {
+  return guarded([&]() -> PyObject* {
+    const std::span<const std::string_view> names = everyday::zones::zone_names();
+    PyRef out = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(names.size())));
+    if (!out) return nullptr;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      PyObject* name =
+          PyUnicode_FromStringAndSize(names[i].data(), static_cast<Py_ssize_t>(names[i].size()));
+      if (name == nullptr) return nullptr;
+      PyTuple_SetItem(out.get(), static_cast<Py_ssize_t>(i), name);  // steals
+    }
+    return out.release();
+  });
+}
 
 bool intern(PyObject** slot, const char* name) {
   if (*slot == nullptr) *slot = PyUnicode_InternFromString(name);
@@ -1086,10 +1101,11 @@ enum Arg {
   kThreads,
   kHolidayDays,
   kZone,
-  kUtcOffset,
+  kUtcOffsets,
   kDayParts,
   kZones,
   kRegion,
+  kZoneClocks,
   kCount
 };
 
@@ -1198,6 +1214,109 @@ bool read_texts(PyObject* o, Texts& t) {
 }
 
 // A sequence of ISO date texts, read once into sorted days.
+// Reads the wall clock of `now` in each zone a text may name: a tuple of
+// (zone name, ISO date-time) pairs, or None.
+bool read_zone_clocks(PyObject* o, std::vector<std::pair<std::string, DateTime>>& clocks) {
+  if (o == Py_None) return true;
+  PyRef items = PyRef::steal(PySequence_Tuple(o));
+  if (!items) return false;
+  for (Py_ssize_t i = 0; i < PyTuple_Size(items.get()); ++i) {
+    PyObject* pair = PyTuple_GetItem(items.get(), i);
+    std::string_view name, wall;
+    if (!PyTuple_Check(pair) || PyTuple_Size(pair) != 2) {
+      PyErr_SetString(PyExc_TypeError, "zone clocks must be (name, date-time) pairs");
+      return false;
+    }
+    if (!to_utf8(Param::kNow, PyTuple_GetItem(pair, 0), &name) ||
+        !to_utf8(Param::kNow, PyTuple_GetItem(pair, 1), &wall))
+      return false;
+    const IsoResult<DateTime> t = parse_now(wall);
+    if (std::holds_alternative<IsoError>(t)) {
+      PyErr_SetString(PyExc_ValueError, "invalid zone clock");
+      return false;
+    }
+    clocks.emplace_back(std::string(name), std::get<DateTime>(t));
+  }
+  return true;
+}
+
+// Fills the seconds east of UTC of every row's stored start and end by
+// asking `offsets` once, with the list of (zone name or None for `now`'s
+// zone, day since 1970-01-01) of every time stored; it answers, for each,
+// (offset at the day's start, second of the day the offset changes at,
+// offset from then on).
+bool utc_offsets(const batch::Column& c, PyObject* offsets, std::vector<int32_t>& start,
+                 std::vector<int32_t>& end) {
+  const auto n = static_cast<std::size_t>(c.size());
+  const auto bit = [](const std::vector<uint8_t>& bits, std::size_t i) {
+    return (bits[i / 8] >> (i % 8) & 1u) != 0;
+  };
+  std::vector<std::string_view> names;  // distinct zones named; few
+  std::vector<int32_t> zone_of(n, -1);
+  for (const auto& [row, name] : c.zones) {
+    auto it = std::find(names.begin(), names.end(), std::string_view(name));
+    if (it == names.end()) it = names.insert(names.end(), name);
+    zone_of[static_cast<std::size_t>(row)] = static_cast<int32_t>(it - names.begin());
+  }
+  using Key = std::pair<int32_t, int64_t>;  // (zone, day)
+  const auto key = [&](std::size_t row, int64_t t) {
+    return Key{zone_of[row], floor_div(t, kSecondsPerDay)};
+  };
+  std::vector<Key> keys;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (bit(c.start_valid, i)) keys.push_back(key(i, c.start[i]));
+    if (bit(c.end_valid, i)) keys.push_back(key(i, c.end[i]));
+  }
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+
+  PyRef asked = PyRef::steal(PyList_New(static_cast<Py_ssize_t>(keys.size())));
+  if (!asked) return false;
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    const auto [z, day] = keys[k];
+    const std::string_view name = z < 0 ? std::string_view() : names[static_cast<std::size_t>(z)];
+    PyObject* item = z < 0
+                         ? Py_BuildValue("(OL)", Py_None, static_cast<long long>(day))
+                         : Py_BuildValue("(s#L)", name.data(), static_cast<Py_ssize_t>(name.size()),
+                                         static_cast<long long>(day));
+    if (item == nullptr) return false;
+    PyList_SetItem(asked.get(), static_cast<Py_ssize_t>(k), item);  // steals
+  }
+  PyRef answered = PyRef::steal(PyObject_CallFunctionObjArgs(offsets, asked.get(), nullptr));
+  if (!answered) return false;
+  PyRef items = PyRef::steal(PySequence_Tuple(answered.get()));
+  if (!items) return false;
+  if (PyTuple_Size(items.get()) != static_cast<Py_ssize_t>(keys.size())) {
+    PyErr_SetString(PyExc_ValueError, "one UTC offset is needed for each zone and day");
+    return false;
+  }
+  std::vector<std::array<int32_t, 3>> steps(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    int before = 0, at = 0, after = 0;
+    if (!PyArg_ParseTuple(PyTuple_GetItem(items.get(), static_cast<Py_ssize_t>(k)), "iii", &before,
+                          &at, &after))
+      return false;
+    constexpr int kDay = 86400;
+    if (before <= -kDay || before >= kDay || after <= -kDay || after >= kDay) {
+      PyErr_SetString(PyExc_ValueError, "a UTC offset must be less than a day");
+      return false;
+    }
+    steps[k] = {before, at, after};
+  }
+  const auto offset_of = [&](std::size_t row, int64_t t) {
+    const auto k = static_cast<std::size_t>(
+        std::lower_bound(keys.begin(), keys.end(), key(row, t)) - keys.begin());
+    return floor_mod(t, kSecondsPerDay) < steps[k][1] ? steps[k][0] : steps[k][2];
+  };
+  start.assign(n, 0);
+  end.assign(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (bit(c.start_valid, i)) start[i] = offset_of(i, c.start[i]);
+    if (bit(c.end_valid, i)) end[i] = offset_of(i, c.end[i]);
+  }
+  return true;
+}
+
 bool read_holiday_days(PyObject* o, std::vector<Date>& days) {
   if (o == Py_None) return true;
   PyRef items = PyRef::steal(PySequence_Tuple(o));
@@ -1332,8 +1451,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
   if (!read_holiday_days(args[kHolidayDays], s.holidays)) return nullptr;
   std::string_view zone;
   if (args[kZone] != Py_None && !to_utf8(Param::kNow, args[kZone], &zone)) return nullptr;
-  const long long utc_offset = PyLong_AsLongLong(args[kUtcOffset]);
-  if (utc_offset == -1 && PyErr_Occurred()) return nullptr;
+  if (!read_zone_clocks(args[kZoneClocks], s.zone_clocks)) return nullptr;
 
   Texts texts;
   if (!read_texts(args[kTexts], texts)) return nullptr;
@@ -1361,8 +1479,12 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
                  static_cast<long long>(column.unfit_rows.front()));
     return nullptr;
   }
-  auto* share = new std::shared_ptr<const batch::Held>(
-      batch::hold(std::move(column), std::string(zone), utc_offset));
+  std::vector<int32_t> start_offset, end_offset;
+  if (args[kUtcOffsets] != Py_None &&
+      !utc_offsets(column, args[kUtcOffsets], start_offset, end_offset))
+    return nullptr;
+  auto* share = new std::shared_ptr<const batch::Held>(batch::hold(
+      std::move(column), std::string(zone), std::move(start_offset), std::move(end_offset)));
   PyObject* capsule = PyCapsule_New(share, kColumnCapsule, free_column);
   if (capsule == nullptr) delete share;
   return capsule;
@@ -1420,7 +1542,11 @@ PyObject* rows_impl(PyObject* capsule) {
       Py_INCREF(Py_None);
     } else {
       json.clear();
-      write_json(to_wire(c.outcome(i, held->utc_offset)), json);
+      const bool instants = !held->start_offset.empty();
+      write_json(
+          to_wire(c.outcome(i, instants ? held->start_offset[static_cast<std::size_t>(i)] : 0,
+                            instants ? held->end_offset[static_cast<std::size_t>(i)] : 0)),
+          json);
       item = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
       if (item == nullptr) return nullptr;
     }
@@ -1431,6 +1557,20 @@ PyObject* rows_impl(PyObject* capsule) {
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
   return guarded([&] { return impl(args, nargs); });
+}
+PyObject* zone_names_entry(PyObject* /*module*/, PyObject* /*unused*/) {
+  return guarded([&]() -> PyObject* {
+    const std::span<const std::string_view> names = everyday::zones::zone_names();
+    PyRef out = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(names.size())));
+    if (!out) return nullptr;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      PyObject* name =
+          PyUnicode_FromStringAndSize(names[i].data(), static_cast<Py_ssize_t>(names[i].size()));
+      if (name == nullptr) return nullptr;
+      PyTuple_SetItem(out.get(), static_cast<Py_ssize_t>(i), name);  // steals
+    }
+    return out.release();
+  });
 }
 PyObject* arrow_entry(PyObject* /*module*/, PyObject* capsule) {
   return guarded([&] { return arrow_impl(capsule); });
@@ -1548,6 +1688,8 @@ PyMethodDef kMethods[] = {
     {"parse_many", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(many::entry)),
      METH_FASTCALL, "Resolves a column of texts; called by kalendo.parse_many."},
     {"column_arrow", many::arrow_entry, METH_O, "A new Arrow export of a column."},
+    {"zone_names", many::zone_names_entry, METH_NOARGS,
+     "The IANA names of the zones a text may name by abbreviation."},
     {"column_rows", many::rows_entry, METH_O, "The JSON text of each row of a column."},
     {"column_size", many::size_entry, METH_O, "The number of rows of a column."},
     {nullptr, nullptr, 0, nullptr},
