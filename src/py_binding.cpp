@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -1240,79 +1241,93 @@ bool read_zone_clocks(PyObject* o, std::vector<std::pair<std::string, DateTime>>
   return true;
 }
 
-// Fills the seconds east of UTC of every row's stored start and end by
-// asking `offsets` once, with the list of (zone name or None for `now`'s
-// zone, day since 1970-01-01) of every time stored; it answers, for each,
-// (offset at the day's start, second of the day the offset changes at,
-// offset from then on).
-bool utc_offsets(const batch::Column& c, PyObject* offsets, std::vector<int32_t>& start,
+// Seconds east of UTC of one zone by wall time: `steps` holds (wall time,
+// offset from then on), ascending; before the first, the first offset.
+struct ZoneSteps {
+  std::vector<std::pair<int64_t, int32_t>> steps;
+  int32_t at(int64_t wall) const {
+    auto it = std::upper_bound(steps.begin(), steps.end(), wall,
+                               [](int64_t w, const auto& step) { return w < step.first; });
+    if (it == steps.begin()) return steps.empty() ? 0 : steps.front().second;
+    return std::prev(it)->second;
+  }
+};
+
+// Fills the seconds east of UTC of every row's stored start and end. The
+// zone's own rules come from `steps_of`, asked once per zone other than a
+// fixed one, as steps_of(zone name or None for `now`'s zone, weeks): the
+// weeks since 1970-01-01 its times fall in, ascending; it answers a list
+// of (wall time, offset from then on) pairs that holds on those weeks.
+bool utc_offsets(const batch::Column& c, PyObject* steps_of, std::vector<int32_t>& start,
                  std::vector<int32_t>& end) {
   const auto n = static_cast<std::size_t>(c.size());
   const auto bit = [](const std::vector<uint8_t>& bits, std::size_t i) {
     return (bits[i / 8] >> (i % 8) & 1u) != 0;
   };
-  std::vector<std::string_view> names;  // distinct zones named; few
-  std::vector<int32_t> zone_of(n, -1);
+  std::vector<std::string_view> names{std::string_view()};  // 0: `now`'s zone
+  std::vector<uint32_t> zone_of(n, 0);
   for (const auto& [row, name] : c.zones) {
-    auto it = std::find(names.begin(), names.end(), std::string_view(name));
+    auto it = std::find(names.begin() + 1, names.end(), std::string_view(name));
     if (it == names.end()) it = names.insert(names.end(), name);
-    zone_of[static_cast<std::size_t>(row)] = static_cast<int32_t>(it - names.begin());
+    zone_of[static_cast<std::size_t>(row)] = static_cast<uint32_t>(it - names.begin());
   }
-  using Key = std::pair<int32_t, int64_t>;  // (zone, day)
-  const auto key = [&](std::size_t row, int64_t t) {
-    return Key{zone_of[row], floor_div(t, kSecondsPerDay)};
-  };
-  std::vector<Key> keys;
+  std::vector<ZoneSteps> zones(names.size());
+  std::vector<std::pair<uint32_t, int64_t>> weeks;  // (zone, week) of every time of a ruled zone
+  for (std::size_t z = 1; z < names.size(); ++z) {
+    if (const auto offset = batch::fixed_offset(names[z])) zones[z].steps.emplace_back(0, *offset);
+  }
+  constexpr int64_t kWeek = 7 * kSecondsPerDay;
   for (std::size_t i = 0; i < n; ++i) {
-    if (bit(c.start_valid, i)) keys.push_back(key(i, c.start[i]));
-    if (bit(c.end_valid, i)) keys.push_back(key(i, c.end[i]));
+    const uint32_t z = zone_of[i];
+    if (!zones[z].steps.empty()) continue;
+    if (bit(c.start_valid, i)) weeks.emplace_back(z, floor_div(c.start[i], kWeek));
+    if (bit(c.end_valid, i)) weeks.emplace_back(z, floor_div(c.end[i], kWeek));
   }
-  std::sort(keys.begin(), keys.end());
-  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-
-  PyRef asked = PyRef::steal(PyList_New(static_cast<Py_ssize_t>(keys.size())));
-  if (!asked) return false;
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    const auto [z, day] = keys[k];
-    const std::string_view name = z < 0 ? std::string_view() : names[static_cast<std::size_t>(z)];
-    PyObject* item = z < 0
-                         ? Py_BuildValue("(OL)", Py_None, static_cast<long long>(day))
-                         : Py_BuildValue("(s#L)", name.data(), static_cast<Py_ssize_t>(name.size()),
-                                         static_cast<long long>(day));
-    if (item == nullptr) return false;
-    PyList_SetItem(asked.get(), static_cast<Py_ssize_t>(k), item);  // steals
-  }
-  PyRef answered = PyRef::steal(PyObject_CallFunctionObjArgs(offsets, asked.get(), nullptr));
-  if (!answered) return false;
-  PyRef items = PyRef::steal(PySequence_Tuple(answered.get()));
-  if (!items) return false;
-  if (PyTuple_Size(items.get()) != static_cast<Py_ssize_t>(keys.size())) {
-    PyErr_SetString(PyExc_ValueError, "one UTC offset is needed for each zone and day");
-    return false;
-  }
-  std::vector<std::array<int32_t, 3>> steps(keys.size());
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    int before = 0, at = 0, after = 0;
-    if (!PyArg_ParseTuple(PyTuple_GetItem(items.get(), static_cast<Py_ssize_t>(k)), "iii", &before,
-                          &at, &after))
-      return false;
-    constexpr int kDay = 86400;
-    if (before <= -kDay || before >= kDay || after <= -kDay || after >= kDay) {
-      PyErr_SetString(PyExc_ValueError, "a UTC offset must be less than a day");
-      return false;
+  std::sort(weeks.begin(), weeks.end());
+  weeks.erase(std::unique(weeks.begin(), weeks.end()), weeks.end());
+  for (std::size_t k = 0; k < weeks.size();) {
+    const uint32_t z = weeks[k].first;
+    std::size_t stop = k;
+    while (stop < weeks.size() && weeks[stop].first == z)
+      ++stop;
+    PyRef asked = PyRef::steal(PyList_New(static_cast<Py_ssize_t>(stop - k)));
+    if (!asked) return false;
+    for (std::size_t j = k; j < stop; ++j) {
+      PyObject* week = PyLong_FromLongLong(static_cast<long long>(weeks[j].second));
+      if (week == nullptr) return false;
+      PyList_SetItem(asked.get(), static_cast<Py_ssize_t>(j - k), week);  // steals
     }
-    steps[k] = {before, at, after};
+    PyRef name =
+        PyRef::steal(z == 0 ? (Py_INCREF(Py_None), Py_None)
+                            : PyUnicode_FromStringAndSize(
+                                  names[z].data(), static_cast<Py_ssize_t>(names[z].size())));
+    if (!name) return false;
+    PyRef answered =
+        PyRef::steal(PyObject_CallFunctionObjArgs(steps_of, name.get(), asked.get(), nullptr));
+    if (!answered) return false;
+    PyRef items = PyRef::steal(PySequence_Tuple(answered.get()));
+    if (!items) return false;
+    auto& steps = zones[z].steps;
+    for (Py_ssize_t j = 0; j < PyTuple_Size(items.get()); ++j) {
+      long long wall = 0;
+      int offset = 0;
+      if (!PyArg_ParseTuple(PyTuple_GetItem(items.get(), j), "Li", &wall, &offset)) return false;
+      if (offset <= -kSecondsPerDay || offset >= kSecondsPerDay) {
+        PyErr_SetString(PyExc_ValueError, "a UTC offset must be less than a day");
+        return false;
+      }
+      steps.emplace_back(static_cast<int64_t>(wall), static_cast<int32_t>(offset));
+    }
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    k = stop;
   }
-  const auto offset_of = [&](std::size_t row, int64_t t) {
-    const auto k = static_cast<std::size_t>(
-        std::lower_bound(keys.begin(), keys.end(), key(row, t)) - keys.begin());
-    return floor_mod(t, kSecondsPerDay) < steps[k][1] ? steps[k][0] : steps[k][2];
-  };
   start.assign(n, 0);
   end.assign(n, 0);
   for (std::size_t i = 0; i < n; ++i) {
-    if (bit(c.start_valid, i)) start[i] = offset_of(i, c.start[i]);
-    if (bit(c.end_valid, i)) end[i] = offset_of(i, c.end[i]);
+    const ZoneSteps& zone = zones[zone_of[i]];
+    if (bit(c.start_valid, i)) start[i] = zone.at(c.start[i]);
+    if (bit(c.end_valid, i)) end[i] = zone.at(c.end[i]);
   }
   return true;
 }

@@ -30,8 +30,11 @@ class ParsedColumn:
     Its fields are `kind` ("instant", "range", "ambiguous", "no_parse"),
     `start` (the instant, or the range's start) and `end` (the range's end,
     or the instant again) as `timestamp[s]`, `confidence`, `interpretation`,
-    `reason` and `candidates` (their number; the first fills the other
-    fields of an ambiguous row). A missing or empty text is a null row.
+    `reason`, `candidates` (their number; the first fills the other fields
+    of an ambiguous row) and `zone`, the zone the text names or null. With
+    an aware `now` the times are instants shown on its zone; with a naive
+    one, wall times on the clock of the row's `zone`, or of `now` when it is
+    null. A missing or empty text is a null row.
     Exported through the Arrow PyCapsule interface without copying:
     `pyarrow.array(column)`, `polars.from_arrow(...)` and friends take it.
     """
@@ -104,10 +107,12 @@ def _label(zone: tzinfo) -> str:
 
 _EPOCH = datetime(1970, 1, 1)
 _DAY = 86400
+_WEEK = 7 * _DAY
 
 
-def _offset(wall: datetime, zone: tzinfo) -> int:
-    offset = wall.replace(tzinfo=zone).utcoffset()
+def _wall_offset(wall: int, zone: tzinfo) -> int:
+    """Seconds east of UTC of a wall time (seconds since 1970-01-01) on `zone`, read with fold 0."""
+    offset = (_EPOCH + timedelta(seconds=wall)).replace(tzinfo=zone).utcoffset()
     return 0 if offset is None else int(offset.total_seconds())
 
 
@@ -129,36 +134,43 @@ class _Clocks:
             walls.append((name, moment.astimezone(zone).replace(tzinfo=None).isoformat(timespec="microseconds")))
         return tuple(walls)
 
-    def offsets(self, asked: list[tuple[str | None, int]]) -> list[tuple[int, int, int]]:
-        """For each (zone name or None for `now`'s, day since 1970-01-01): the offset from UTC at
-        the day's start, the second of the day it changes at, and the offset from then on.
+    def steps(self, name: str | None, weeks: list[int]) -> list[tuple[int, int]]:
+        """(wall time, offset from UTC from then on) pairs that hold on the given weeks of wall time.
 
-        A wall time that a clock change skips or repeats reads as its tzinfo reads it with fold 0.
+        `name` is a zone a row names, or None for `now`'s. A wall time that a clock change skips
+        or repeats reads as its tzinfo reads it with fold 0, as in `kalendo.parse`.
         """
-        answers = []
-        home = self.prepared.zone
-        for name, day in asked:
-            zone = home if name is None else self.prepared.zone_named(name)
-            assert zone is not None
+        zone = self.prepared.zone if name is None else self.prepared.zone_named(name)
+        assert zone is not None
+        if isinstance(zone, timezone):
+            return [(0, int(zone.utcoffset(None).total_seconds()))]
+        steps: list[tuple[int, int]] = []
+        known: dict[int, int] = {}
+
+        def offset(wall: int) -> int:
+            if wall not in known:
+                known[wall] = _wall_offset(wall, zone)
+            return known[wall]
+
+        for week in weeks:
+            low, high = week * _WEEK, (week + 1) * _WEEK
             try:
-                start = _EPOCH + timedelta(days=day)
-                first, last = _offset(start, zone), _offset(start + timedelta(seconds=_DAY - 1), zone)
-            except OverflowError:  # beyond the years of datetime: no clock change known there
-                offset = _offset(_EPOCH, zone)
-                answers.append((offset, _DAY, offset))
+                first = offset(low)
+                if not steps or steps[-1][1] != first:
+                    steps.append((low, first))
+                last = offset(high)
+            except OverflowError:  # beyond the years of datetime: the nearest offset known holds
                 continue
-            if first == last:
-                answers.append((first, _DAY, first))
+            if first == last:  # one change a week at most
                 continue
-            low, high = 0, _DAY - 1  # the offset at `low` is the first, at `high` the last
-            while high - low > 1:
+            while high - low > 1:  # read with fold 0, the offset is a step in the wall time
                 middle = (low + high) // 2
-                if _offset(start + timedelta(seconds=middle), zone) == first:
+                if _wall_offset(middle, zone) == first:
                     low = middle
                 else:
                     high = middle
-            answers.append((first, high, last))
-        return answers
+            steps.append((high, last))
+        return steps
 
 
 def _is_pandas_series(texts: object) -> bool:
@@ -225,7 +237,7 @@ def parse_many(
         _texts_arg(texts), prepared.now, prepared.anchors, prepared.default_time, prepared.week_start,
         prepared.next_skips_today, callable_holidays, prepared.date_order, prepared.strict, threads or 0,
         None if days is None else tuple(days), None if prepared.zone is None else _label(prepared.zone),
-        None if clocks is None else clocks.offsets, prepared.day_parts, tuple(prepared.zones) or None,
+        None if clocks is None else clocks.steps, prepared.day_parts, tuple(prepared.zones) or None,
         prepared.region, None if clocks is None else clocks.walls())
     if callable_holidays is not None and callable_holidays.error is not None:
         error, callable_holidays.error = callable_holidays.error, None

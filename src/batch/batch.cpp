@@ -349,6 +349,15 @@ DateTime date_time_of(int64_t seconds) {
 
 }  // namespace
 
+std::optional<int32_t> fixed_offset(std::string_view zone) {
+  if (zone == "UTC") return 0;
+  // +HH:MM | -HH:MM
+  if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':') return std::nullopt;
+  const auto digit = [&](std::size_t i) { return static_cast<int32_t>(zone[i] - '0'); };
+  const int32_t minutes = (digit(1) * 10 + digit(2)) * 60 + digit(4) * 10 + digit(5);
+  return (zone[0] == '-' ? -minutes : minutes) * 60;
+}
+
 std::optional<DateTime> clock_in(const Settings& s, std::string_view zone) {
   const auto named = [&](std::string_view name) -> const DateTime* {
     for (const auto& [z, clock] : s.zone_clocks)
@@ -356,14 +365,10 @@ std::optional<DateTime> clock_in(const Settings& s, std::string_view zone) {
     return nullptr;
   };
   if (const DateTime* clock = named(zone)) return *clock;
-  // +HH:MM | -HH:MM
-  const bool offset = zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':';
+  const std::optional<int32_t> offset = fixed_offset(zone);
   const DateTime* utc = named("UTC");
   if (!offset || utc == nullptr) return std::nullopt;
-  const auto digit = [&](std::size_t i) { return static_cast<int64_t>(zone[i] - '0'); };
-  const int64_t minutes = (digit(1) * 10 + digit(2)) * 60 + digit(4) * 10 + digit(5);
-  const int64_t at = epoch_seconds(*utc) + (zone[0] == '-' ? -minutes : minutes) * 60;
-  DateTime t = date_time_of(at);
+  DateTime t = date_time_of(epoch_seconds(*utc) + *offset);
   t.time.nanos = utc->time.nanos;
   return t;
 }

@@ -38,6 +38,9 @@ struct Settings {
   std::vector<std::pair<std::string, DateTime>> zone_clocks;
 };
 
+// Returns the seconds east of UTC of a fixed zone ("UTC", "+05:30"), or none.
+std::optional<int32_t> fixed_offset(std::string_view zone);
+
 // Returns the wall clock of the moment in `zone` by `s.zone_clocks`, or none.
 std::optional<DateTime> clock_in(const Settings& s, std::string_view zone);
 
