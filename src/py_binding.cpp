@@ -16,6 +16,7 @@
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <initializer_list>
 #include <mutex>
 #include <new>
@@ -1277,11 +1278,21 @@ bool utc_offsets(const batch::Column& c, PyObject* steps_of, std::vector<int32_t
     if (const auto offset = batch::fixed_offset(names[z])) zones[z].steps.emplace_back(0, *offset);
   }
   constexpr int64_t kWeek = 7 * kSecondsPerDay;
+  // Weeks seen lately, by the week's low bits: repeats, the most of a
+  // column, are not kept again for the sort.
+  std::vector<std::pair<uint32_t, int64_t>> seen(1024, {UINT32_MAX, 0});
+  const auto note = [&](uint32_t z, int64_t t) {
+    const std::pair<uint32_t, int64_t> key{z, floor_div(t, kWeek)};
+    auto& slot = seen[static_cast<std::size_t>(key.second + z) & (seen.size() - 1)];
+    if (slot == key) return;
+    slot = key;
+    weeks.push_back(key);
+  };
   for (std::size_t i = 0; i < n; ++i) {
     const uint32_t z = zone_of[i];
     if (!zones[z].steps.empty()) continue;
-    if (bit(c.start_valid, i)) weeks.emplace_back(z, floor_div(c.start[i], kWeek));
-    if (bit(c.end_valid, i)) weeks.emplace_back(z, floor_div(c.end[i], kWeek));
+    if (bit(c.start_valid, i)) note(z, c.start[i]);
+    if (bit(c.end_valid, i)) note(z, c.end[i]);
   }
   std::sort(weeks.begin(), weeks.end());
   weeks.erase(std::unique(weeks.begin(), weeks.end()), weeks.end());
