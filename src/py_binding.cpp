@@ -20,7 +20,6 @@
 #include <initializer_list>
 #include <mutex>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
