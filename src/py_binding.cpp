@@ -11,10 +11,12 @@
 #include <Python.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <initializer_list>
 #include <mutex>
 #include <new>
@@ -1010,6 +1012,20 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
   return guarded([&] { return impl(args, nargs); });
 }
+PyObject* zone_names_entry(PyObject* /*module*/, PyObject* /*unused*/) {
+  return guarded([&]() -> PyObject* {
+    const std::span<const std::string_view> names = everyday::zones::zone_names();
+    PyRef out = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(names.size())));
+    if (!out) return nullptr;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      PyObject* name =
+          PyUnicode_FromStringAndSize(names[i].data(), static_cast<Py_ssize_t>(names[i].size()));
+      if (name == nullptr) return nullptr;
+      PyTuple_SetItem(out.get(), static_cast<Py_ssize_t>(i), name);  // steals
+    }
+    return out.release();
+  });
+}
 
 bool intern(PyObject** slot, const char* name) {
   if (*slot == nullptr) *slot = PyUnicode_InternFromString(name);
@@ -1086,10 +1102,11 @@ enum Arg {
   kThreads,
   kHolidayDays,
   kZone,
-  kUtcOffset,
+  kUtcOffsets,
   kDayParts,
   kZones,
   kRegion,
+  kZoneClocks,
   kCount
 };
 
@@ -1198,6 +1215,133 @@ bool read_texts(PyObject* o, Texts& t) {
 }
 
 // A sequence of ISO date texts, read once into sorted days.
+// Reads the wall clock of `now` in each zone a text may name: a tuple of
+// (zone name, ISO date-time) pairs, or None.
+bool read_zone_clocks(PyObject* o, std::vector<std::pair<std::string, DateTime>>& clocks) {
+  if (o == Py_None) return true;
+  PyRef items = PyRef::steal(PySequence_Tuple(o));
+  if (!items) return false;
+  for (Py_ssize_t i = 0; i < PyTuple_Size(items.get()); ++i) {
+    PyObject* pair = PyTuple_GetItem(items.get(), i);
+    std::string_view name, wall;
+    if (!PyTuple_Check(pair) || PyTuple_Size(pair) != 2) {
+      PyErr_SetString(PyExc_TypeError, "zone clocks must be (name, date-time) pairs");
+      return false;
+    }
+    if (!to_utf8(Param::kNow, PyTuple_GetItem(pair, 0), &name) ||
+        !to_utf8(Param::kNow, PyTuple_GetItem(pair, 1), &wall))
+      return false;
+    const IsoResult<DateTime> t = parse_now(wall);
+    if (std::holds_alternative<IsoError>(t)) {
+      PyErr_SetString(PyExc_ValueError, "invalid zone clock");
+      return false;
+    }
+    clocks.emplace_back(std::string(name), std::get<DateTime>(t));
+  }
+  return true;
+}
+
+// Seconds east of UTC of one zone by wall time: `steps` holds (wall time,
+// offset from then on), ascending; before the first, the first offset.
+struct ZoneSteps {
+  std::vector<std::pair<int64_t, int32_t>> steps;
+  int32_t at(int64_t wall) const {
+    auto it = std::upper_bound(steps.begin(), steps.end(), wall,
+                               [](int64_t w, const auto& step) { return w < step.first; });
+    if (it == steps.begin()) return steps.empty() ? 0 : steps.front().second;
+    return std::prev(it)->second;
+  }
+};
+
+// Fills the seconds east of UTC of every row's stored start and end. The
+// zone's own rules come from `steps_of`, asked once per zone other than a
+// fixed one, as steps_of(zone name or None for `now`'s zone, weeks): the
+// weeks since 1970-01-01 its times fall in, ascending; it answers a list
+// of (wall time, offset from then on) pairs that holds on those weeks.
+bool utc_offsets(const batch::Column& c, PyObject* steps_of, std::vector<int32_t>& start,
+                 std::vector<int32_t>& end) {
+  const auto n = static_cast<std::size_t>(c.size());
+  const auto bit = [](const std::vector<uint8_t>& bits, std::size_t i) {
+    return (bits[i / 8] >> (i % 8) & 1u) != 0;
+  };
+  std::vector<std::string_view> names{std::string_view()};  // 0: `now`'s zone
+  std::vector<uint32_t> zone_of(n, 0);
+  for (const auto& [row, name] : c.zones) {
+    auto it = std::find(names.begin() + 1, names.end(), std::string_view(name));
+    if (it == names.end()) it = names.insert(names.end(), name);
+    zone_of[static_cast<std::size_t>(row)] = static_cast<uint32_t>(it - names.begin());
+  }
+  std::vector<ZoneSteps> zones(names.size());
+  std::vector<std::pair<uint32_t, int64_t>> weeks;  // (zone, week) of every time of a ruled zone
+  for (std::size_t z = 1; z < names.size(); ++z) {
+    if (const auto offset = batch::fixed_offset(names[z])) zones[z].steps.emplace_back(0, *offset);
+  }
+  constexpr int64_t kWeek = 7 * kSecondsPerDay;
+  // Weeks seen lately, by the week's low bits: repeats, the most of a
+  // column, are not kept again for the sort.
+  std::vector<std::pair<uint32_t, int64_t>> seen(1024, {UINT32_MAX, 0});
+  const auto note = [&](uint32_t z, int64_t t) {
+    const std::pair<uint32_t, int64_t> key{z, floor_div(t, kWeek)};
+    auto& slot = seen[static_cast<std::size_t>(key.second + z) & (seen.size() - 1)];
+    if (slot == key) return;
+    slot = key;
+    weeks.push_back(key);
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const uint32_t z = zone_of[i];
+    if (!zones[z].steps.empty()) continue;
+    if (bit(c.start_valid, i)) note(z, c.start[i]);
+    if (bit(c.end_valid, i)) note(z, c.end[i]);
+  }
+  std::sort(weeks.begin(), weeks.end());
+  weeks.erase(std::unique(weeks.begin(), weeks.end()), weeks.end());
+  for (std::size_t k = 0; k < weeks.size();) {
+    const uint32_t z = weeks[k].first;
+    std::size_t stop = k;
+    while (stop < weeks.size() && weeks[stop].first == z)
+      ++stop;
+    PyRef asked = PyRef::steal(PyList_New(static_cast<Py_ssize_t>(stop - k)));
+    if (!asked) return false;
+    for (std::size_t j = k; j < stop; ++j) {
+      PyObject* week = PyLong_FromLongLong(static_cast<long long>(weeks[j].second));
+      if (week == nullptr) return false;
+      PyList_SetItem(asked.get(), static_cast<Py_ssize_t>(j - k), week);  // steals
+    }
+    PyRef name =
+        PyRef::steal(z == 0 ? (Py_INCREF(Py_None), Py_None)
+                            : PyUnicode_FromStringAndSize(
+                                  names[z].data(), static_cast<Py_ssize_t>(names[z].size())));
+    if (!name) return false;
+    PyRef answered =
+        PyRef::steal(PyObject_CallFunctionObjArgs(steps_of, name.get(), asked.get(), nullptr));
+    if (!answered) return false;
+    PyRef items = PyRef::steal(PySequence_Tuple(answered.get()));
+    if (!items) return false;
+    auto& steps = zones[z].steps;
+    for (Py_ssize_t j = 0; j < PyTuple_Size(items.get()); ++j) {
+      long long wall = 0;
+      int offset = 0;
+      if (!PyArg_ParseTuple(PyTuple_GetItem(items.get(), j), "Li", &wall, &offset)) return false;
+      if (offset <= -kSecondsPerDay || offset >= kSecondsPerDay) {
+        PyErr_SetString(PyExc_ValueError, "a UTC offset must be less than a day");
+        return false;
+      }
+      steps.emplace_back(static_cast<int64_t>(wall), static_cast<int32_t>(offset));
+    }
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    k = stop;
+  }
+  start.assign(n, 0);
+  end.assign(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    const ZoneSteps& zone = zones[zone_of[i]];
+    if (bit(c.start_valid, i)) start[i] = zone.at(c.start[i]);
+    if (bit(c.end_valid, i)) end[i] = zone.at(c.end[i]);
+  }
+  return true;
+}
+
 bool read_holiday_days(PyObject* o, std::vector<Date>& days) {
   if (o == Py_None) return true;
   PyRef items = PyRef::steal(PySequence_Tuple(o));
@@ -1332,8 +1476,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
   if (!read_holiday_days(args[kHolidayDays], s.holidays)) return nullptr;
   std::string_view zone;
   if (args[kZone] != Py_None && !to_utf8(Param::kNow, args[kZone], &zone)) return nullptr;
-  const long long utc_offset = PyLong_AsLongLong(args[kUtcOffset]);
-  if (utc_offset == -1 && PyErr_Occurred()) return nullptr;
+  if (!read_zone_clocks(args[kZoneClocks], s.zone_clocks)) return nullptr;
 
   Texts texts;
   if (!read_texts(args[kTexts], texts)) return nullptr;
@@ -1361,8 +1504,12 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
                  static_cast<long long>(column.unfit_rows.front()));
     return nullptr;
   }
-  auto* share = new std::shared_ptr<const batch::Held>(
-      batch::hold(std::move(column), std::string(zone), utc_offset));
+  std::vector<int32_t> start_offset, end_offset;
+  if (args[kUtcOffsets] != Py_None &&
+      !utc_offsets(column, args[kUtcOffsets], start_offset, end_offset))
+    return nullptr;
+  auto* share = new std::shared_ptr<const batch::Held>(batch::hold(
+      std::move(column), std::string(zone), std::move(start_offset), std::move(end_offset)));
   PyObject* capsule = PyCapsule_New(share, kColumnCapsule, free_column);
   if (capsule == nullptr) delete share;
   return capsule;
@@ -1420,7 +1567,11 @@ PyObject* rows_impl(PyObject* capsule) {
       Py_INCREF(Py_None);
     } else {
       json.clear();
-      write_json(to_wire(c.outcome(i, held->utc_offset)), json);
+      const bool instants = !held->start_offset.empty();
+      write_json(
+          to_wire(c.outcome(i, instants ? held->start_offset[static_cast<std::size_t>(i)] : 0,
+                            instants ? held->end_offset[static_cast<std::size_t>(i)] : 0)),
+          json);
       item = PyUnicode_FromStringAndSize(json.data(), static_cast<Py_ssize_t>(json.size()));
       if (item == nullptr) return nullptr;
     }
@@ -1431,6 +1582,20 @@ PyObject* rows_impl(PyObject* capsule) {
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
   return guarded([&] { return impl(args, nargs); });
+}
+PyObject* zone_names_entry(PyObject* /*module*/, PyObject* /*unused*/) {
+  return guarded([&]() -> PyObject* {
+    const std::span<const std::string_view> names = everyday::zones::zone_names();
+    PyRef out = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(names.size())));
+    if (!out) return nullptr;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      PyObject* name =
+          PyUnicode_FromStringAndSize(names[i].data(), static_cast<Py_ssize_t>(names[i].size()));
+      if (name == nullptr) return nullptr;
+      PyTuple_SetItem(out.get(), static_cast<Py_ssize_t>(i), name);  // steals
+    }
+    return out.release();
+  });
 }
 PyObject* arrow_entry(PyObject* /*module*/, PyObject* capsule) {
   return guarded([&] { return arrow_impl(capsule); });
@@ -1548,6 +1713,8 @@ PyMethodDef kMethods[] = {
     {"parse_many", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(many::entry)),
      METH_FASTCALL, "Resolves a column of texts; called by kalendo.parse_many."},
     {"column_arrow", many::arrow_entry, METH_O, "A new Arrow export of a column."},
+    {"zone_names", many::zone_names_entry, METH_NOARGS,
+     "The IANA names of the zones a text may name by abbreviation."},
     {"column_rows", many::rows_entry, METH_O, "The JSON text of each row of a column."},
     {"column_size", many::size_entry, METH_O, "The number of rows of a column."},
     {nullptr, nullptr, 0, nullptr},

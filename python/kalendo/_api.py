@@ -397,7 +397,7 @@ def _refold(outcome: Outcome, now: datetime) -> Outcome:
     def resolution(item: Instant | Range) -> Instant | Range:
         if isinstance(item, Instant):
             return Instant(moment(item.when), item.confidence, item.interpretation)  # type: ignore[arg-type]
-        return Range(moment(item.start), moment(item.end), item.confidence,  # type: ignore[arg-type]
+        return Range(moment(item.start), moment(item.end), item.confidence,
                      item.interpretation)
 
     if isinstance(outcome, Ambiguous):

@@ -4,7 +4,7 @@ from __future__ import annotations
 
 import json
 from collections.abc import Iterable, Mapping
-from datetime import date, datetime, time, timezone, tzinfo
+from datetime import date, datetime, time, timedelta, timezone, tzinfo
 from typing import Any
 
 from kalendo import _core
@@ -21,7 +21,7 @@ from kalendo._api import (
 
 __all__ = ["ParsedColumn", "parse_many"]
 
-FIELDS = ("kind", "start", "end", "confidence", "interpretation", "reason", "candidates")
+FIELDS = ("kind", "start", "end", "confidence", "interpretation", "reason", "candidates", "zone")
 
 
 class ParsedColumn:
@@ -30,8 +30,11 @@ class ParsedColumn:
     Its fields are `kind` ("instant", "range", "ambiguous", "no_parse"),
     `start` (the instant, or the range's start) and `end` (the range's end,
     or the instant again) as `timestamp[s]`, `confidence`, `interpretation`,
-    `reason` and `candidates` (their number; the first fills the other
-    fields of an ambiguous row). A missing or empty text is a null row.
+    `reason`, `candidates` (their number; the first fills the other fields
+    of an ambiguous row) and `zone`, the zone the text names or null. With
+    an aware `now` the times are instants shown on its zone; with a naive
+    one, wall times on the clock of the row's `zone`, or of `now` when it is
+    null. A missing or empty text is a null row.
     Exported through the Arrow PyCapsule interface without copying:
     `pyarrow.array(column)`, `polars.from_arrow(...)` and friends take it.
     """
@@ -89,21 +92,85 @@ class ParsedColumn:
         return polars.Series(values=self).struct.unnest()
 
 
-def _zone_of(now: datetime) -> tuple[str | None, int]:
-    """The Arrow zone label of the answers' timestamps, and its offset from UTC in seconds.
+def _label(zone: tzinfo) -> str:
+    """The Arrow zone label of instants shown on `zone`'s clock: its IANA key, an offset, or UTC."""
+    key = getattr(zone, "key", None)
+    if isinstance(key, str):
+        return key
+    if isinstance(zone, timezone):
+        seconds = int(zone.utcoffset(None).total_seconds())
+        if seconds != 0:
+            sign, rest = ("-", -seconds) if seconds < 0 else ("+", seconds)
+            return f"{sign}{rest // 3600:02d}:{rest // 60 % 60:02d}"
+    return "UTC"  # any other tzinfo: the instants are exact, shown in UTC
 
-    Only a fixed offset (a `datetime.timezone`) has one offset for every
-    answer; the times of a zone with clock changes stay on its wall clock.
-    """
-    zone = now.tzinfo
-    if not isinstance(zone, timezone):
-        return None, 0
-    offset = zone.utcoffset(None)
-    seconds = int(offset.total_seconds())
-    if seconds == 0:
-        return "UTC", 0
-    sign, rest = ("-", -seconds) if seconds < 0 else ("+", seconds)
-    return f"{sign}{rest // 3600:02d}:{rest // 60 % 60:02d}", seconds
+
+_EPOCH = datetime(1970, 1, 1)
+_DAY = 86400
+_WEEK = 7 * _DAY
+
+
+def _wall_offset(wall: int, zone: tzinfo) -> int:
+    """Seconds east of UTC of a wall time (seconds since 1970-01-01) on `zone`, read with fold 0."""
+    offset = (_EPOCH + timedelta(seconds=wall)).replace(tzinfo=zone).utcoffset()
+    return 0 if offset is None else int(offset.total_seconds())
+
+
+class _Clocks:
+    """How an aware `now` reads on other clocks, for the rows whose text names a zone."""
+
+    def __init__(self, prepared: Prepared) -> None:
+        self.prepared = prepared
+
+    def walls(self) -> tuple[tuple[str, str], ...]:
+        """The wall clock of `now` in UTC and in every zone a text may name by name."""
+        moment = self.prepared.moment
+        walls = []
+        for name in ("UTC", *_core.zone_names(), *self.prepared.zones):  # type: ignore[attr-defined]
+            try:
+                zone = self.prepared.zone_named(name)
+            except (KeyError, ValueError):  # no rules for it here: parse would fail on it too
+                continue
+            walls.append((name, moment.astimezone(zone).replace(tzinfo=None).isoformat(timespec="microseconds")))
+        return tuple(walls)
+
+    def steps(self, name: str | None, weeks: list[int]) -> list[tuple[int, int]]:
+        """(wall time, offset from UTC from then on) pairs that hold on the given weeks of wall time.
+
+        `name` is a zone a row names, or None for `now`'s. A wall time that a clock change skips
+        or repeats reads as its tzinfo reads it with fold 0, as in `kalendo.parse`.
+        """
+        zone = self.prepared.zone if name is None else self.prepared.zone_named(name)
+        assert zone is not None
+        if isinstance(zone, timezone):
+            return [(0, int(zone.utcoffset(None).total_seconds()))]
+        steps: list[tuple[int, int]] = []
+        known: dict[int, int] = {}
+
+        def offset(wall: int) -> int:
+            if wall not in known:
+                known[wall] = _wall_offset(wall, zone)
+            return known[wall]
+
+        for week in weeks:
+            low, high = week * _WEEK, (week + 1) * _WEEK
+            try:
+                first = offset(low)
+                if not steps or steps[-1][1] != first:
+                    steps.append((low, first))
+                last = offset(high)
+            except OverflowError:  # beyond the years of datetime: the nearest offset known holds
+                continue
+            if first == last:  # one change a week at most
+                continue
+            while high - low > 1:  # read with fold 0, the offset is a step in the wall time
+                middle = (low + high) // 2
+                if _wall_offset(middle, zone) == first:
+                    low = middle
+                else:
+                    high = middle
+            steps.append((high, last))
+        return steps
 
 
 def _is_pandas_series(texts: object) -> bool:
@@ -165,12 +232,13 @@ def parse_many(
         raise ValueError(f"threads must be 1 .. 1024 or None, not {threads}")
     callable_holidays = prepared.holidays if isinstance(prepared.holidays, _HolidayAdapter) else None
     days = getattr(prepared.holidays, "__self__", None) if callable_holidays is None else None
-    label, offset = _zone_of(prepared.moment)
+    clocks = None if prepared.zone is None else _Clocks(prepared)
     column = _core.parse_many(  # type: ignore[attr-defined]
         _texts_arg(texts), prepared.now, prepared.anchors, prepared.default_time, prepared.week_start,
         prepared.next_skips_today, callable_holidays, prepared.date_order, prepared.strict, threads or 0,
-        None if days is None else tuple(days), label, offset, prepared.day_parts,
-        tuple(prepared.zones) or None, prepared.region)
+        None if days is None else tuple(days), None if prepared.zone is None else _label(prepared.zone),
+        None if clocks is None else clocks.steps, prepared.day_parts, tuple(prepared.zones) or None,
+        prepared.region, None if clocks is None else clocks.walls())
     if callable_holidays is not None and callable_holidays.error is not None:
         error, callable_holidays.error = callable_holidays.error, None
         raise error

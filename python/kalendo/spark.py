@@ -5,8 +5,8 @@
 
 `now` is fixed here, on the driver: every executor resolves against the same
 moment. The answers are those of `kalendo.parse_many`, with the times as
-Spark timestamps (TIMESTAMP_NTZ for a naive `now`; TIMESTAMP, in UTC, for one
-with a fixed offset).
+Spark timestamps (TIMESTAMP_NTZ for a naive `now`; TIMESTAMP, the instant,
+for an aware one) and the zone a text names in `zone`.
 """
 
 from __future__ import annotations
@@ -30,6 +30,7 @@ def _spark_struct(aware: bool) -> Any:
         T.StructField("interpretation", T.StringType(), True),
         T.StructField("reason", T.StringType(), True),
         T.StructField("candidates", T.IntegerType(), True),
+        T.StructField("zone", T.StringType(), True),
     ])
 
 

@@ -3,6 +3,7 @@
 #include <nanoarrow/nanoarrow.h>
 
 #include <array>
+#include <stdexcept>
 #include <string_view>
 
 namespace kalendo::batch {
@@ -13,9 +14,19 @@ constexpr std::array<std::string_view, 5> kKindText = {"", "instant", "range", "
                                                        "no_parse"};
 
 // The struct's fields, in order.
-enum Field { kKind, kStart, kEnd, kConfidence, kInterpretation, kReason, kCandidates, kFields };
+enum Field {
+  kKind,
+  kStart,
+  kEnd,
+  kConfidence,
+  kInterpretation,
+  kReason,
+  kCandidates,
+  kZone,
+  kFields
+};
 constexpr const char* kFieldNames[kFields] = {
-    "kind", "start", "end", "confidence", "interpretation", "reason", "candidates",
+    "kind", "start", "end", "confidence", "interpretation", "reason", "candidates", "zone",
 };
 
 // Frees one buffer's share of the held column.
@@ -54,18 +65,39 @@ bool wrap(ArrowArray* array, int64_t i, const std::string& s,
 
 }  // namespace
 
-std::shared_ptr<const Held> hold(Column column, std::string zone, int64_t utc_offset) {
+std::shared_ptr<const Held> hold(Column column, std::string zone, std::vector<int32_t> start_offset,
+                                 std::vector<int32_t> end_offset) {
   auto held = std::make_shared<Held>();
   held->zone = std::move(zone);
-  held->utc_offset = utc_offset;
   const int64_t n = column.size();
+  const bool instants = start_offset.size() == static_cast<std::size_t>(n) &&
+                        end_offset.size() == static_cast<std::size_t>(n);
   held->kind_offsets.reserve(static_cast<std::size_t>(n) + 1);
   held->kind_offsets.push_back(0);
+  held->zone_valid.assign(static_cast<std::size_t>(n + 7) / 8, 0);
+  held->zone_offsets.reserve(static_cast<std::size_t>(n) + 1);
+  held->zone_offsets.push_back(0);
+  auto zoned = column.zones.begin();
   for (int64_t i = 0; i < n; ++i) {
     held->kind_text.append(kKindText[static_cast<std::size_t>(column.kind[i])]);
     held->kind_offsets.push_back(static_cast<int32_t>(held->kind_text.size()));
-    column.start[i] -= utc_offset;
-    column.end[i] -= utc_offset;
+    if (zoned != column.zones.end() && zoned->first == i) {
+      held->zone_valid[static_cast<std::size_t>(i) / 8] |= static_cast<uint8_t>(1u << (i % 8));
+      if (held->zone_text.size() + zoned->second.size() > 0x7FFFFFFFu) {
+        throw std::length_error("the zones' texts exceed 2 GiB in one column");
+      }
+      held->zone_text.append(zoned->second);
+      ++zoned;
+    }
+    held->zone_offsets.push_back(static_cast<int32_t>(held->zone_text.size()));
+    if (instants) {
+      column.start[i] -= start_offset[static_cast<std::size_t>(i)];
+      column.end[i] -= end_offset[static_cast<std::size_t>(i)];
+    }
+  }
+  if (instants) {
+    held->start_offset = std::move(start_offset);
+    held->end_offset = std::move(end_offset);
   }
   held->column = std::move(column);
   return held;
@@ -150,6 +182,11 @@ bool export_array(const std::shared_ptr<const Held>& held, ArrowArray* out, std:
         break;
       case kCandidates:
         ok = wrap(child, 1, c.candidates, held);
+        break;
+      case kZone:
+        ok = wrap(child, 0, held->zone_valid, held) && wrap(child, 1, held->zone_offsets, held) &&
+             wrap(child, 2, held->zone_text, held);
+        child->null_count = n - static_cast<int64_t>(c.zones.size());
         break;
     }
   }

@@ -15,22 +15,31 @@ struct ArrowArray;
 
 namespace kalendo::batch {
 
-// A column of answers as exported: the answers, the text of each row's kind,
-// and the zone label of its timestamps ("" for wall-clock times).
+// A column of answers as exported: the answers, the text of each row's kind
+// and of the zone its text names, and the zone label of its timestamps (""
+// for wall-clock times).
 struct Held {
   Column column;
   std::string zone;
-  int64_t utc_offset = 0;  // seconds already taken from the stored times
+  // Per row, seconds east of UTC already taken from the stored start and
+  // end, so that they count from 1970-01-01T00:00:00Z; empty for wall times.
+  std::vector<int32_t> start_offset;
+  std::vector<int32_t> end_offset;
   std::vector<int32_t> kind_offsets;
   std::string kind_text;
+  std::vector<uint8_t> zone_valid;
+  std::vector<int32_t> zone_offsets;
+  std::string zone_text;
 };
 
-// Returns the held column: takes `utc_offset` seconds from every time so
-// that they count from 1970-01-01T00:00:00Z when `zone` is a fixed offset.
-std::shared_ptr<const Held> hold(Column column, std::string zone, int64_t utc_offset);
+// Returns the held column: when `start_offset` and `end_offset` have a
+// value per row, takes them from the stored times, which then count from
+// 1970-01-01T00:00:00Z.
+std::shared_ptr<const Held> hold(Column column, std::string zone, std::vector<int32_t> start_offset,
+                                 std::vector<int32_t> end_offset);
 
 // Fills `out` with the struct type of the column (kind, start, end,
-// confidence, interpretation, reason, candidates). False, with `error`, when
+// confidence, interpretation, reason, candidates, zone). False, with `error`, when
 // nanoarrow fails.
 bool export_schema(const Held& held, ArrowSchema* out, std::string& error);
 // Fills `out` with an array whose buffers are the held column's own: each

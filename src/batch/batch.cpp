@@ -155,8 +155,16 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
       return a;
     }
   }
-  Outcome o = s.strict ? parse_str(text, s.now, s.anchors, s.opts.core, holidays)
-                       : everyday::parse_full(text, s.now, s.anchors, s.opts, holidays);
+  const auto ask = [&](DateTime now) {
+    return s.strict ? parse_str(text, now, s.anchors, s.opts.core, holidays)
+                    : everyday::parse_full(text, now, s.anchors, s.opts, holidays);
+  };
+  Outcome o = ask(s.now);
+  // A text naming a zone is read again on that zone's clock at this moment.
+  if (!o.zone.empty() && !s.zone_clocks.empty()) {
+    const std::optional<DateTime> there = clock_in(s, o.zone);
+    if (there && *there != s.now) o = ask(*there);
+  }
   switch (o.kind) {
     case Outcome::Kind::Resolved:
       a.kind = o.reading.value.is_range() ? RowKind::Range : RowKind::Instant;
@@ -341,6 +349,30 @@ DateTime date_time_of(int64_t seconds) {
 
 }  // namespace
 
+std::optional<int32_t> fixed_offset(std::string_view zone) {
+  if (zone == "UTC") return 0;
+  // +HH:MM | -HH:MM
+  if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':') return std::nullopt;
+  const auto digit = [&](std::size_t i) { return static_cast<int32_t>(zone[i] - '0'); };
+  const int32_t minutes = (digit(1) * 10 + digit(2)) * 60 + digit(4) * 10 + digit(5);
+  return (zone[0] == '-' ? -minutes : minutes) * 60;
+}
+
+std::optional<DateTime> clock_in(const Settings& s, std::string_view zone) {
+  const auto named = [&](std::string_view name) -> const DateTime* {
+    for (const auto& [z, clock] : s.zone_clocks)
+      if (z == name) return &clock;
+    return nullptr;
+  };
+  if (const DateTime* clock = named(zone)) return *clock;
+  const std::optional<int32_t> offset = fixed_offset(zone);
+  const DateTime* utc = named("UTC");
+  if (!offset || utc == nullptr) return std::nullopt;
+  DateTime t = date_time_of(epoch_seconds(*utc) + *offset);
+  t.time.nanos = utc->time.nanos;
+  return t;
+}
+
 unsigned thread_count(unsigned threads, std::size_t rows) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   // A thread for fewer rows than a chunk costs more than it saves.
@@ -409,15 +441,15 @@ const std::vector<Resolution>* Column::candidates_of(int64_t row) const {
   return it != ambiguous.end() && it->first == row ? &it->second : nullptr;
 }
 
-Outcome Column::outcome(int64_t row, int64_t shift) const {
-  Outcome o = unzoned_outcome(row, shift);
+Outcome Column::outcome(int64_t row, int64_t shift, int64_t end_shift) const {
+  Outcome o = unzoned_outcome(row, shift, end_shift);
   const auto it = std::lower_bound(zones.begin(), zones.end(), row,
                                    [](const auto& z, int64_t r) { return z.first < r; });
   if (it != zones.end() && it->first == row) o.zone = it->second;
   return o;
 }
 
-Outcome Column::unzoned_outcome(int64_t row, int64_t shift) const {
+Outcome Column::unzoned_outcome(int64_t row, int64_t shift, int64_t end_shift) const {
   const auto text = [](const std::vector<int32_t>& off, const std::string& data, int64_t i) {
     return data.substr(static_cast<std::size_t>(off[i]),
                        static_cast<std::size_t>(off[i + 1] - off[i]));
@@ -425,7 +457,7 @@ Outcome Column::unzoned_outcome(int64_t row, int64_t shift) const {
   switch (kind[row]) {
     case RowKind::Instant:
     case RowKind::Range: {
-      const DateTime s = date_time_of(start[row] + shift), e = date_time_of(end[row] + shift);
+      const DateTime s = date_time_of(start[row] + shift), e = date_time_of(end[row] + end_shift);
       Value v = kind[row] == RowKind::Range ? Value::range(s, e) : Value::instant(s);
       v.open_start = std::binary_search(open_start.begin(), open_start.end(), row);
       v.open_end = std::binary_search(open_end.begin(), open_end.end(), row);

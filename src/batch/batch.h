@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,7 +30,19 @@ struct Settings {
   std::vector<Date> holidays;   // sorted, no repeats; used when `callable` is empty
   unsigned threads = 1;         // 0 means one per core
   std::string_view zone_label;  // kept with the column for its Arrow type
+  // With a `now` that has a zone: its wall clock in each zone a text may
+  // name ("UTC", "America/Los_Angeles", a caller's "IST"). A row naming one
+  // is read on that clock, as a single parse reads it; an offset ("+05:30")
+  // is read on the UTC clock moved by the offset. Empty: every row is read
+  // on `now` as given.
+  std::vector<std::pair<std::string, DateTime>> zone_clocks;
 };
+
+// Returns the seconds east of UTC of a fixed zone ("UTC", "+05:30"), or none.
+std::optional<int32_t> fixed_offset(std::string_view zone);
+
+// Returns the wall clock of the moment in `zone` by `s.zone_clocks`, or none.
+std::optional<DateTime> clock_in(const Settings& s, std::string_view zone);
 
 // The kind of a row; Null for a missing or empty text.
 enum class RowKind : uint8_t { Null, Instant, Range, Ambiguous, NoParse };
@@ -69,7 +82,7 @@ struct Column {
   // Every candidate of the ambiguous rows, by row in ascending order.
   std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
   // The zone of the rows whose text names one ("5pm UTC"), by row in
-  // ascending order; the Arrow export has no field for it.
+  // ascending order; their times are on that zone's wall clock.
   std::vector<std::pair<int64_t, std::string>> zones;
   // Rows whose text would make the anchor names grow it without bound: the
   // caller refuses the call, as it refuses one such text.
@@ -82,11 +95,11 @@ struct Column {
   // Returns the candidates of ambiguous row `row`, or none.
   const std::vector<Resolution>* candidates_of(int64_t row) const;
   // Returns the outcome of a non-null row, as a single parse would give it;
-  // `shift` seconds are added to the stored times of its reading.
-  Outcome outcome(int64_t row, int64_t shift = 0) const;
+  // `shift` and `end_shift` seconds are added to the stored start and end.
+  Outcome outcome(int64_t row, int64_t shift = 0, int64_t end_shift = 0) const;
 
  private:
-  Outcome unzoned_outcome(int64_t row, int64_t shift) const;
+  Outcome unzoned_outcome(int64_t row, int64_t shift, int64_t end_shift) const;
 };
 
 // Returns the number of threads a call with `threads` uses for `rows` rows.

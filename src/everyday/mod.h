@@ -102,6 +102,9 @@ struct Named {
 };
 // Returns the first zone the pieces name, or none.
 std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);
+// Returns the IANA names the abbreviations stand for, each once: the zones,
+// besides offsets and a caller's abbreviations, a text may name.
+std::span<const std::string_view> zone_names();
 }  // namespace zones
 
 // Holidays by name: "christmas", "next thanksgiving", "easter 2025 at 5pm",

@@ -4,7 +4,9 @@
 // no zone database: it reports the zone's name and reads the rest of the
 // text on the clock of the moment it is given, which the caller has
 // already turned into that zone's wall clock.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "everyday/mod.h"
 #include "locale.h"
@@ -131,6 +133,18 @@ std::optional<std::string> offset_of(std::string_view w) {
 }
 
 }  // namespace
+
+std::span<const std::string_view> zone_names() {
+  // Built once: the abbreviations of one zone sit together in the table.
+  static const std::vector<std::string_view> names = [] {
+    std::vector<std::string_view> out;
+    for (const auto& entry : kAbbreviations) {
+      if (std::find(out.begin(), out.end(), entry.value) == out.end()) out.push_back(entry.value);
+    }
+    return out;
+  }();
+  return names;
+}
 
 std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {

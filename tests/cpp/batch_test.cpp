@@ -74,7 +74,7 @@ TEST(Batch, RowsAnswerAsSingleCallsWhateverTheThreads) {
 
 TEST(Batch, ExportReadsBackThroughAnArrayView) {
   const std::vector<std::string_view> texts(std::begin(kTexts), std::end(kTexts));
-  auto held = hold(parse_column(texts, settings(2)), "", 0);
+  auto held = hold(parse_column(texts, settings(2)), "", {}, {});
   ArrowSchema schema;
   ArrowArray array;
   std::string error;

@@ -2,6 +2,7 @@
 
 import shutil
 from datetime import datetime, timedelta, timezone
+from zoneinfo import ZoneInfo
 
 import pytest
 
@@ -9,7 +10,7 @@ import kalendo
 
 NOW = datetime(2024, 6, 5, 14, 20, 10)
 TEXTS = ["next friday", None, "", "3/4/2025", "gibberish", "next week", "in 3 business days",
-         "tomorrow at 5pm", "next friday"] * 5
+         "tomorrow at 5pm", "next friday", "5pm UTC", "10:30 pst today"] * 5
 
 
 def test_dask_partitions_answer_as_one_call():
@@ -27,7 +28,8 @@ def test_dask_partitions_answer_as_one_call():
     pd.testing.assert_frame_equal(got, want)
 
 
-@pytest.mark.parametrize("now", [NOW, NOW.replace(tzinfo=timezone(timedelta(hours=2)))], ids=["naive", "offset"])
+@pytest.mark.parametrize("now", [NOW, NOW.replace(tzinfo=timezone(timedelta(hours=2))),
+                                 NOW.replace(tzinfo=ZoneInfo("America/New_York"))], ids=["naive", "offset", "zone"])
 def test_spark_batches_answer_as_one_call(now):
     pa = pytest.importorskip("pyarrow")
     pytest.importorskip("pyspark")
@@ -48,7 +50,7 @@ def test_spark_batches_answer_as_one_call(now):
     got = rows.column("when").combine_chunks()
     assert got.is_null().to_pylist() == want.is_null().to_pylist()
     rows = [i for i, null in enumerate(want.is_null().to_pylist()) if not null]  # Spark nulls their fields
-    for name in ("kind", "confidence", "interpretation", "reason", "candidates", "start", "end"):
+    for name in ("kind", "confidence", "interpretation", "reason", "candidates", "zone", "start", "end"):
         values = [got.field(name).cast(pa.int64()) if name in ("start", "end") else got.field(name),
                   want.field(name).cast(pa.int64()) if name in ("start", "end") else want.field(name)]
         scale = 1_000_000 if name in ("start", "end") else 1  # microseconds in Spark

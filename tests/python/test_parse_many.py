@@ -18,7 +18,8 @@ PHRASES = [line for line in (Path(__file__).parents[2] / "bench" / "phrases.txt"
            if line and not line.startswith("#")]
 # Texts whose answers hang on the options below, besides the benchmark's phrases.
 EXTRA = ["3/4/2025", "14.03.2025", "in 3 business days", "2 days after launch", "next friday",
-         "friday", "this week", "gibberish", "  next   week ", "end of q3", "since august", "before friday"]
+         "friday", "this week", "gibberish", "  next   week ", "end of q3", "since august", "before friday",
+         "5pm UTC", "10:30 pst today", "5pm utc+5:30", "tomorrow 17:00Z", "9am jst", "noon aest"]
 TEXTS = PHRASES + EXTRA
 
 # (options) -> the column must equal a loop over kalendo.parse with them.
@@ -30,6 +31,7 @@ OPTIONS = [
     {"holidays": [date(2024, 6, 6), datetime(2024, 6, 7, 12)]},
     {"holidays": lambda day: day.weekday() == 3},
     {"now": datetime(2024, 6, 5, 14, 20, 10, tzinfo=timezone(timedelta(hours=-5)))},
+    {"now": datetime(2024, 6, 5, 14, 20, 10, tzinfo=ZoneInfo("America/New_York"))},
 ]
 
 
@@ -60,25 +62,47 @@ def test_missing_rows_are_null_and_every_field_lines_up():
     assert rows[1:4] == [None, None, None]
     assert rows[0] == {"kind": "instant", "start": datetime(2024, 6, 7, 9), "end": datetime(2024, 6, 7, 9),
                        "confidence": pytest.approx(0.95), "interpretation": "next Friday, default 09:00",
-                       "reason": None, "candidates": 1}
+                       "reason": None, "candidates": 1, "zone": None}
     assert rows[4]["kind"] == "ambiguous" and rows[4]["candidates"] == 2
     assert rows[4]["start"] == datetime(2025, 3, 4, 9) and "March 4 or April 3" in rows[4]["reason"]
     assert rows[5] == {"kind": "no_parse", "start": None, "end": None, "confidence": None,
-                       "interpretation": None, "reason": 'no grammar rule matched "gibberish"', "candidates": 0}
+                       "interpretation": None, "reason": 'no grammar rule matched "gibberish"', "candidates": 0,
+                       "zone": None}
     assert (rows[6]["start"], rows[6]["end"]) == (datetime(2024, 6, 10), datetime(2024, 6, 16, 23, 59, 59))
     # An open end is a null field beside a valid one.
     assert [(r["kind"], r["start"], r["end"]) for r in rows[7:]] == [
         ("range", datetime(2023, 8, 1), None), ("range", None, datetime(2024, 6, 6, 23, 59, 59))]
 
 
-def test_a_fixed_offset_gives_utc_instants_with_the_zone():
+NEW_YORK = ZoneInfo("America/New_York")
+
+
+# (now, text) -> the Arrow zone label of the times, and the row's `zone` field. An aware `now`
+# gives the instants parse gives, whatever the row's zone or the clock change it crosses.
+@pytest.mark.parametrize("now, text, label, zone", [
+    (NOW.replace(tzinfo=timezone(timedelta(hours=2))), "tomorrow", "+02:00", None),
+    (NOW.replace(tzinfo=NEW_YORK), "5pm UTC", "America/New_York", "UTC"),
+    (NOW.replace(tzinfo=NEW_YORK), "10:30 pst today", "America/New_York", "America/Los_Angeles"),
+    (NOW.replace(tzinfo=NEW_YORK), "december 1 at 9am", "America/New_York", None),  # EST, not EDT
+    (NOW.replace(tzinfo=NEW_YORK), "march 9 2025 2:30am", "America/New_York", None),  # a skipped hour
+    (NOW.replace(tzinfo=NEW_YORK), "november 2 2025 1:30am", "America/New_York", None),  # a repeated one
+    (NOW.replace(tzinfo=NEW_YORK), "november 2 2025", "America/New_York", None),  # a 25-hour day
+    (NOW.replace(tzinfo=timezone.utc), "5pm utc+5:30", "UTC", "+05:30"),
+    (NOW, "5pm UTC", None, "UTC"),  # naive: the wall time in the row's zone
+])
+def test_arrow_times_are_instants_when_now_is_aware(now, text, label, zone):
     pa = pytest.importorskip("pyarrow")
-    now = NOW.replace(tzinfo=timezone(timedelta(hours=2)))
-    column = kalendo.parse_many(["tomorrow"], now=now)
-    array = pa.array(column)
-    assert array.type.field("start").type == pa.timestamp("s", tz="+02:00")
-    assert array.field("start")[0].value == int(datetime(2024, 6, 6, 7, tzinfo=timezone.utc).timestamp())
-    assert column.to_pylist() == loop(["tomorrow"], now=now)
+    array = pa.array(kalendo.parse_many([text], now=now))
+    assert array.type.field("start").type == pa.timestamp("s", tz=label)
+    answer = kalendo.parse(text, now=now)
+    start, end = (answer.when, answer.when) if isinstance(answer, kalendo.Instant) else (answer.start, answer.end)
+    if label is None:
+        start, end = start.replace(tzinfo=None), end.replace(tzinfo=None)
+    else:
+        start, end = (int(t.timestamp()) for t in (start, end))
+    row = array[0]
+    got = (row["start"].value, row["end"].value) if label else (row["start"].as_py(), row["end"].as_py())
+    assert got == (start, end) and row["zone"].as_py() == zone
 
 
 def arrow_inputs():
