@@ -5,6 +5,7 @@
 // families, on a span of the pieces.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "everyday/mod.h"
 #include "grammar/units.h"
@@ -119,15 +120,52 @@ MatchResult year_on(std::span<const Piece> rest) {
   return from_on(DateTime{*first, TimeOfDay{}}, 0.85f);
 }
 
-// Returns whether pieces name a month but no year: "march 14", "14th june".
-bool yearless_date(std::span<const Piece> pieces) {
-  bool month = false;
-  for (const Piece& p : pieces) {
-    if (p.is_shape) return false;
-    if (p.tok.is(Kind::Month)) month = true;
-    if (p.tok.is(Kind::Num) && p.tok.value >= 100) return false;
+// What a day that the other families place ahead is, looking back.
+enum class Back : uint8_t {
+  None,   // not a day that looks back
+  Year,   // a month and day without a year: "march 14", "14th june", "3/14"
+  Month,  // a day of the month alone: "the 10th", "the twenty first"
+};
+
+// Returns how pieces name a day without its year or month.
+Back yearless(std::span<const Piece> pieces) {
+  if (pieces.size() == 1 && pieces[0].is_shape) {
+    const Shape& s = pieces[0].shape;
+    const bool month_day =
+        s.kind == Shape::Kind::Numeric && s.count == 2 && s.widths[0] <= 2 && s.widths[1] <= 2;
+    return month_day ? Back::Year : Back::None;
   }
-  return month;
+  bool month = false;
+  bool ordinal = false;
+  bool other = false;  // a word besides the day's number
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return Back::None;
+    if (p.tok.is(Kind::Month)) month = true;
+    if (p.tok.is(Kind::Ordinal)) ordinal = true;
+    if (p.tok.is(Kind::Num) && p.tok.value >= 100) return Back::None;
+    other = other || !(p.tok.is(Kind::Ordinal) || p.tok.is(Kind::Num));
+  }
+  if (month) return Back::Year;
+  return ordinal && !other ? Back::Month : Back::None;
+}
+
+// The most recent day on or before today with the month and day of `ahead`
+// (Back::Year) or its day of the month (Back::Month): a leap day looks back
+// to the last leap year, a 31st to the last month that has one.
+std::optional<Date> looked_back(Date ahead, Back back, Date today) {
+  const Civil a = ahead.civil();
+  const Civil t = today.civil();
+  const int steps = back == Back::Year ? 9 : 13;
+  for (int k = 0; k < steps; ++k) {
+    const int64_t months = t.year * 12 + (t.month - 1) - (back == Back::Year ? 12 * k : k);
+    const int64_t y = back == Back::Year ? t.year - k : months / 12;
+    const uint32_t m = back == Back::Year ? a.month : static_cast<uint32_t>(months % 12 + 1);
+    if (a.day > days_in_month(y, m)) continue;
+    const auto day = Date::from_ymd(y, m, a.day);
+    if (!day) return std::nullopt;
+    if (*day <= today) return day;
+  }
+  return std::nullopt;
 }
 
 // Returns whether pieces name a clock time and no day: "2pm", "17:30:00",
@@ -165,7 +203,27 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
     if (!day) return MatchResult::no_match();
     return from_on(DateTime{*day, TimeOfDay{}}, 0.85f);
   }
+  const Back back = yearless(rest);
   const auto b = read_bound(rest, ctx);
+  if (!b && rest.size() == 1 && rest[0].is_shape && rest[0].shape.kind == Shape::Kind::Numeric) {
+    // A numeric date that reads both ways stays ambiguous, each reading
+    // looked back; a reading with its year that lies ahead is no start.
+    EverydayCtx whole{ctx.core, ctx.opts, ctx.text};
+    whole.core.tod = TimeOfDay{};
+    MatchResult m = dates::try_match(rest, whole);
+    if (m.kind != MatchResult::Kind::Ambiguous) return MatchResult::no_match();
+    std::vector<Resolution> readings;
+    for (const Resolution& r : m.candidates) {
+      auto day = std::optional(r.value.start.date);
+      if (back == Back::Year) day = looked_back(*day, back, ctx.today());
+      if (!day) return MatchResult::no_match();
+      if (*day > ctx.today()) continue;
+      readings.push_back(from_on(DateTime{*day, TimeOfDay{}}, r.confidence).reading);
+    }
+    if (readings.empty()) return MatchResult::reject("\"since\" names a moment after now");
+    if (readings.size() == 1) return MatchResult::single(std::move(readings[0]));
+    return MatchResult::ambiguous(std::move(readings), std::move(m.reason));
+  }
   if (!b) {
     MatchResult m = year_on(rest);
     if (m.kind == MatchResult::Kind::Single && m.reading.value.start > now) {
@@ -174,10 +232,10 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
     return m;
   }
   DateTime start = b->first;
-  if (start > now && yearless_date(rest)) {
-    const auto back = add_months_checked(start.date, -12);
-    if (!back) return MatchResult::no_match();
-    start.date = *back;
+  if (start > now && back != Back::None) {
+    const auto day = looked_back(start.date, back, ctx.today());
+    if (!day) return MatchResult::no_match();
+    start.date = *day;
   } else if (start > now && b->first == b->last && clock_only(rest)) {
     const auto back = add_days(start.date, -1);
     if (!back) return MatchResult::no_match();

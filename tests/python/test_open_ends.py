@@ -5,7 +5,7 @@ import json
 import pytest
 
 from kalendo import _core
-from outcomes import NOW, corpus
+from outcomes import NOW, amb, corpus
 
 
 def since(start, confidence=0.85):
@@ -26,7 +26,16 @@ OPEN_ENDS = corpus(
     (("since 2pm", "since 2:00 pm"), since("2024-06-05T14:00:00", 0.9)),
     ("since half past 1", since("2024-06-05T13:30:00", 0.9)),
     ("since thursday 5pm", '! "since" names a moment after now'),
-    (("since march 14", "since 14th march"), since("2024-03-14T00:00:00")),
+    (("since march 14", "since 14th march", "since 3/14"), since("2024-03-14T00:00:00")),
+    # A numeric date, a leap day or a day of the month looks back to its most recent one, today's included.
+    (("since 12/25", "since 25/12"), since("2023-12-25T00:00:00", 0.9)),
+    (("since 2/29", "since feb 29"), since("2024-02-29T00:00:00")),
+    ("since the 1st", since("2024-06-01T00:00:00")),
+    ("since the 10th", since("2024-05-10T00:00:00", 0.9)),
+    ("since the 31st", since("2024-05-31T00:00:00")),
+    ("since the 5th", since("2024-06-05T00:00:00", 0.9)),
+    ("since 3/4", amb('"3/4" could be March 4 or April 3; date_order chooses',
+                      since("2024-03-04T00:00:00", 0.75), since("2024-04-03T00:00:00", 0.65000004))),
     ("since 2020", since("2020-01-01T00:00:00")),
     ("starting January 7th", since("2025-01-07T00:00:00")),
     (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward", "as of monday"),
