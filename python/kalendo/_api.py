@@ -147,13 +147,17 @@ def _fold_of(moment: datetime, now: datetime) -> int:
     return now.fold if apart < abs(shift[0] - shift[1]) else 0
 
 
+class OutsideYears(ValueError):
+    """An answer lies outside the years 1 to 9999 that a Python datetime holds."""
+
+
 def _moment(text: str, zone: tzinfo | None, now: datetime | None) -> datetime:
     found = _MOMENT.fullmatch(text)
     if found is None:
         raise ValueError(f"unexpected date-time text {text!r} from parse_raw")
     sign, year, month, day, hour, minute, second = found.groups()
     if sign or not 1 <= int(year) <= 9999:
-        raise ValueError(f"the answer {text} lies outside the years 1 to 9999 that a Python datetime can hold")
+        raise OutsideYears(f"the answer {text} lies outside the years 1 to 9999 that a Python datetime can hold")
     moment = datetime(int(year), int(month), int(day), int(hour), int(minute), int(second), tzinfo=zone)
     return moment if now is None or not now.fold else moment.replace(fold=_fold_of(moment, now))
 

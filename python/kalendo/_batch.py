@@ -11,7 +11,9 @@ from kalendo import _core
 from kalendo._api import (
     DateOrder,
     HolidaySource,
+    NoParse,
     Outcome,
+    OutsideYears,
     Prepared,
     Region,
     _HolidayAdapter,
@@ -60,11 +62,22 @@ class ParsedColumn:
         return schema, array
 
     def to_pylist(self) -> list[Outcome | None]:
-        """The typed outcome of every row, as `kalendo.parse` gives it; None for a null row."""
+        """The typed outcome of every row, as `kalendo.parse` gives it; None for a null row.
+
+        A row whose answer lies outside the years 1 to 9999 of a Python datetime (*next 10000
+        years*), for which `kalendo.parse` raises ValueError, is a `NoParse` that says so, and
+        the other rows keep their outcomes.
+        """
         rows = _core.column_rows(self._column)  # type: ignore[attr-defined]
         return [None if raw is None else self._outcome(raw) for raw in rows]
 
     def _outcome(self, raw: str) -> Outcome:
+        try:
+            return self._typed(raw)
+        except OutsideYears as error:
+            return NoParse(str(error))
+
+    def _typed(self, raw: str) -> Outcome:
         prepared = self._prepared
         if '"zone":' not in raw:  # a quote inside a text is escaped, so only the field matches
             return outcome_of(raw, prepared.zone, prepared.moment)
@@ -80,16 +93,43 @@ class ParsedColumn:
         return pyarrow.array(self)
 
     def to_pandas(self) -> Any:
-        """A pandas DataFrame with a column per field (needs pyarrow and pandas)."""
+        """A pandas DataFrame with a column per field (needs pyarrow and pandas).
+
+        The times stay in seconds, which hold every year the column holds. A pandas before 2.0
+        counts only nanoseconds: there a time outside about 1677-09-21 to 2262-04-11 is NaT, the
+        row's other fields as they are.
+        """
+        import pandas
         import pyarrow
 
-        return pyarrow.Table.from_struct_array(self.to_arrow()).to_pandas()
+        table = pyarrow.Table.from_struct_array(self.to_arrow())
+        if int(pandas.__version__.split(".")[0]) < 2:
+            table = _within_nanoseconds(table)
+        return table.to_pandas()
 
     def to_polars(self) -> Any:
         """A polars DataFrame with a column per field (needs polars)."""
         import polars
 
         return polars.Series(values=self).struct.unnest()
+
+
+# The seconds either side of 1970 that a signed 64-bit count of nanoseconds holds.
+_NANOSECOND_SPAN = (2**63 - 1) // 10**9
+
+
+def _within_nanoseconds(table: Any) -> Any:
+    """The table with each time that a count of nanoseconds cannot hold made null."""
+    import pyarrow
+    import pyarrow.compute as pc
+
+    for name in ("start", "end"):
+        column = table[name]
+        seconds = pc.cast(column, pyarrow.int64())
+        fits = pc.less_equal(pc.abs(seconds), _NANOSECOND_SPAN)
+        table = table.set_column(table.schema.get_field_index(name), name,
+                                 pc.if_else(fits, column, pyarrow.scalar(None, column.type)))
+    return table
 
 
 def _label(zone: tzinfo) -> str:

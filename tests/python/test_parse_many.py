@@ -125,6 +125,15 @@ def test_every_input_type(make):
     assert kalendo.parse_many(make(values), now=NOW).to_pylist() == loop(values)
 
 
+def test_a_row_beyond_python_years_is_a_no_parse_and_the_others_survive():
+    column = kalendo.parse_many(["next 10000 years", "tomorrow"], now=NOW)
+    with pytest.raises(ValueError, match="outside the years 1 to 9999") as refused:
+        kalendo.parse("next 10000 years", now=NOW)
+    assert column.to_pylist() == [kalendo.NoParse(str(refused.value)), *loop(["tomorrow"])]
+    pytest.importorskip("pandas"), pytest.importorskip("polars")
+    assert list(column.to_pandas()["end"].dt.year) == list(column.to_polars()["end"].dt.year()) == [12024, 2024]
+
+
 @pytest.mark.parametrize("texts, error, message", [
     (["ok", 3], TypeError, r"texts\[1\] must be a str or None, not int"),
     ("next friday", TypeError, "not a single str"),
