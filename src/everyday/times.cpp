@@ -305,7 +305,8 @@ std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
 }
 
 // Returns whether an hour of 1..12 without am/pm falls in the afternoon:
-// the part of the day decides, else 1 to 6 are afternoon hours.
+// the part of the day decides, else 1 to 6 are afternoon hours. A night runs
+// past midnight, so its hours before the morning are the small hours.
 bool afternoon_hour(uint32_t h, const std::optional<Part>& part) {
   if (!part) return h >= 1 && h <= 6;
   switch (part->part) {
@@ -313,6 +314,9 @@ bool afternoon_hour(uint32_t h, const std::optional<Part>& part) {
       return false;
     case DayPart::Lunch:
       return h <= 6;
+    case DayPart::Tonight:
+    case DayPart::Night:
+      return h >= kMorning;
     default:
       return true;
   }
