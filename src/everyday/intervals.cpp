@@ -592,8 +592,9 @@ void append_clock(std::string& out, TimeOfDay t) {
 
 // <clock> to|-|and <clock> [<day>] | <day> [from|between] <clock> ...:
 // clock times as given, on the day the text names or today.
-MatchResult clock_interval(std::span<const Piece> a, std::span<const Piece> b,
-                           std::span<const Piece> day, bool introduced, const EverydayCtx& ctx) {
+MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
+                           std::span<const Piece> day, const EverydayCtx& ctx) {
+  const bool introduced = s.introduced;
   std::size_t at = 0, len = 0;
   auto first = clock_at_end(a, &at);
   auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
@@ -610,16 +611,33 @@ MatchResult clock_interval(std::span<const Piece> a, std::span<const Piece> b,
 
   float confidence = kInterval;
   TimeOfDay start = first->tod;
-  const TimeOfDay end = last->tod;
+  TimeOfDay end = last->tod;
+  // An end is fixed in its half of the day when it writes am/pm or a
+  // 24-hour clock; a clock token ("8am") has taken its am/pm in.
+  const bool first_fixed = !first->free || times::meridiem_written(s.first);
+  const bool last_fixed = !last->free || times::meridiem_written(s.second);
   // An am/pm written only on the end applies to the start when that keeps
-  // the interval forward and shorter than 12 hours: "3-4pm", "11-1pm".
+  // the interval forward and shorter than 12 hours: "3-4pm", "5-8am",
+  // "12-12:30pm"; "11-1pm" keeps 11 in the morning by the clock-hour rule.
   bool shared = false;
-  if (first->free && !last->free) {
+  if (!first_fixed && last_fixed) {
     const TimeOfDay same_half = TimeOfDay::hms(first->hour % 12 + (end.hour() >= 12 ? 12 : 0),
                                                start.minute(), start.secs % 60);
     if (same_half < end && end.secs - same_half.secs < 12 * 3600) {
       start = same_half;
       shared = true;
+    }
+  }
+  // A free end after a fixed start is its next occurrence: "11:30pm-12:30"
+  // ends at 00:30, "7pm-9" at 21:00.
+  if (first_fixed && !last_fixed) {
+    const TimeOfDay early = TimeOfDay::hms(last->hour % 12, end.minute(), end.secs % 60);
+    const int64_t ahead =
+        (static_cast<int64_t>(early.secs) - start.secs + kSecondsPerDay) % kSecondsPerDay;
+    if (ahead == 0 || ahead > kSecondsPerDay / 2) {
+      end = TimeOfDay::hms(early.hour() + 12, early.minute(), early.secs % 60);
+    } else {
+      end = early;
     }
   }
   if ((first->bare && !shared) || last->bare) confidence = kGuessed;
@@ -834,7 +852,7 @@ MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
   if (day.empty()) {
     if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }
-  return clock_interval(a, b, day, s->introduced, ctx);
+  return clock_interval(*s, a, b, day, ctx);
 }
 
 }  // namespace kalendo::everyday::intervals

@@ -158,6 +158,8 @@ bool after_at(std::string_view text, int64_t n) {
   return false;
 }
 
+}  // namespace
+
 // Returns whether the text writes am or pm after a number ("1am", "1 a.m."):
 // the core's clock token has taken it in, so "1am tonight" is not read
 // on the evening's half of the clock.
@@ -174,6 +176,8 @@ bool meridiem_written(std::string_view text) {
   }
   return false;
 }
+
+namespace {
 
 // <hour>: a number 1..12, or a clock time token (noon, 5pm), as a quarter
 // or half hour counts from it.
@@ -305,14 +309,18 @@ std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
 }
 
 // Returns whether an hour of 1..12 without am/pm falls in the afternoon:
-// the part of the day decides, else 1 to 6 are afternoon hours.
+// the part of the day decides, else 1 to 6, and 12 for noon. A night runs
+// past midnight, so its hours before the morning are the small hours.
 bool afternoon_hour(uint32_t h, const std::optional<Part>& part) {
-  if (!part) return h >= 1 && h <= 6;
+  if (!part) return (h >= 1 && h <= 6) || h == 12;
   switch (part->part) {
     case DayPart::Morning:
       return false;
     case DayPart::Lunch:
       return h <= 6;
+    case DayPart::Tonight:
+    case DayPart::Night:
+      return h >= kMorning;
     default:
       return true;
   }

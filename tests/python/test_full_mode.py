@@ -67,6 +67,9 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
     ("8:30-7pm", "2024-06-06T08:30:00..2024-06-06T19:00:00 0.9 tomorrow, 08:30 to 19:00 "
                  "(that time has already passed today)"),
     ("10pm-2am", "2024-06-05T22:00:00..2024-06-06T02:00:00 0.9 today, 22:00 to 02:00 the next day"),
+    ("5am-8pm", "2024-06-06T05:00:00..2024-06-06T20:00:00 0.9 tomorrow, 05:00 to 20:00 "
+                "(that time has already passed today)"),
+    ("11:30pm-12:30", "2024-06-05T23:30:00..2024-06-06T00:30:00 0.9 today, 23:30 to 00:30 the next day"),
     ("17:00-05:00", "2024-06-05T17:00:00..2024-06-06T05:00:00 0.9 today, 17:00 to 05:00 the next day"),
     ("16h for 30 mins", "2024-06-05T16:00:00..2024-06-05T16:30:00 0.9 today, 16:00 for 30 minutes"),
 ] for text in ((texts,) if isinstance(texts, str) else texts)},
