@@ -1012,20 +1012,6 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
   return guarded([&] { return impl(args, nargs); });
 }
-PyObject* zone_names_entry(PyObject* /*module*/, PyObject* /*unused*/) {
-  return guarded([&]() -> PyObject* {
-    const std::span<const std::string_view> names = everyday::zones::zone_names();
-    PyRef out = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(names.size())));
-    if (!out) return nullptr;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      PyObject* name =
-          PyUnicode_FromStringAndSize(names[i].data(), static_cast<Py_ssize_t>(names[i].size()));
-      if (name == nullptr) return nullptr;
-      PyTuple_SetItem(out.get(), static_cast<Py_ssize_t>(i), name);  // steals
-    }
-    return out.release();
-  });
-}
 
 bool intern(PyObject** slot, const char* name) {
   if (*slot == nullptr) *slot = PyUnicode_InternFromString(name);

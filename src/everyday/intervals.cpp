@@ -581,15 +581,6 @@ bool explicit_clock(const times::EndClock& c) {
   return !c.plain;
 }
 
-void append_clock(std::string& out, TimeOfDay t) {
-  append_hh_mm(out, t);
-  if (t.secs % 60 != 0) {
-    out += ':';
-    out += static_cast<char>('0' + t.secs % 60 / 10);
-    out += static_cast<char>('0' + t.secs % 10);
-  }
-}
-
 // <clock> to|-|and <clock> [<day>] | <day> [from|between] <clock> ...:
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
@@ -651,9 +642,9 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     if (!end_day) continue;
     std::string text = d.label;
     text += ", ";
-    append_clock(text, start);
+    times::append_clock(text, start);
     text += " to ";
-    append_clock(text, end);
+    times::append_clock(text, end);
     if (next_day) text += " the next day";
     if (d.passed) text += " (that time has already passed today)";
     add_candidate(found, Resolution{std::move(text),
@@ -707,7 +698,7 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
       if (!end) continue;
       std::string text = d.label;
       text += ", ";
-      append_clock(text, c->tod);
+      times::append_clock(text, c->tod);
       text += cat(" for ", length_words(*n));
       if (d.passed) text += " (that time has already passed today)";
       const float confidence = std::min(d.confidence, c->bare ? kGuessed : kInterval);

@@ -85,6 +85,8 @@ struct EndClock {
 // Reads a clock time at pieces[i], bare hours included; sets *len to the
 // pieces it took.
 std::optional<EndClock> clock_end(std::span<const Piece> pieces, std::size_t i, std::size_t* len);
+// Appends "HH:MM", and ":SS" when the seconds are not zero.
+void append_clock(std::string& out, TimeOfDay t);
 // Returns whether the text writes am or pm after a number: a clock token
 // ("8am", "12:30pm") has taken it in, so the token alone does not tell.
 bool meridiem_written(std::string_view text);

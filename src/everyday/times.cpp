@@ -326,6 +326,8 @@ bool afternoon_hour(uint32_t h, const std::optional<Part>& part) {
   }
 }
 
+}  // namespace
+
 void append_clock(std::string& out, TimeOfDay t) {
   append_hh_mm(out, t);
   if (t.secs % 60 != 0) {
@@ -334,8 +336,6 @@ void append_clock(std::string& out, TimeOfDay t) {
     out += static_cast<char>('0' + t.secs % 10);
   }
 }
-
-}  // namespace
 
 std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::size_t* len) {
   auto c = clock_at(p, i, true, false, len);
