@@ -245,23 +245,14 @@ struct Ends {
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  bool all_tokens = true;
-  for (const Piece& p : pieces)
-    all_tokens = all_tokens && !p.is_shape;
-  if (all_tokens) {
-    Tokens toks;
-    toks.reserve(pieces.size());
-    for (const Piece& p : pieces)
-      toks.push_back(p.tok);
-    // No text to quote: a failed reading of an end is never reported.
-    Outcome o = resolve_inner({}, toks, ctx.core);
-    if (o.kind == Outcome::Kind::Resolved) {
-      out.readings.push_back(std::move(o.reading));
+  if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
+    if (o->kind == Outcome::Kind::Resolved) {
+      out.readings.push_back(std::move(o->reading));
       return out;
     }
-    if (o.kind == Outcome::Kind::Ambiguous && !o.candidates.empty()) {
-      out.readings = std::move(o.candidates);
-      out.reason = std::move(o.reason);
+    if (o->kind == Outcome::Kind::Ambiguous && !o->candidates.empty()) {
+      out.readings = std::move(o->candidates);
+      out.reason = std::move(o->reason);
       return out;
     }
   }

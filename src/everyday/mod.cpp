@@ -101,32 +101,35 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
 
 }  // namespace
 
+std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  for (const Piece& p : pieces)
+    if (p.is_shape) return std::nullopt;
+  // The day words are a few tokens: they are copied into a buffer on the
+  // stack, as the core reads contiguous tokens, and only a longer text pays
+  // for an allocation.
+  constexpr std::size_t kInline = 8;
+  std::array<Tok, kInline> inline_toks;
+  Tokens heap_toks;
+  std::span<Tok> toks;
+  if (pieces.size() <= kInline) {
+    toks = std::span<Tok>(inline_toks).first(pieces.size());
+  } else {
+    heap_toks.resize(pieces.size());
+    toks = heap_toks;
+  }
+  for (std::size_t i = 0; i < pieces.size(); ++i)
+    toks[i] = pieces[i].tok;
+  // No text: the reason of a failed reading is never shown, so it is not
+  // worth quoting the text into it.
+  return resolve_inner({}, toks, ctx.core);
+}
+
 std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return std::nullopt;
-  bool all_tokens = true;
-  for (const Piece& p : pieces)
-    all_tokens = all_tokens && !p.is_shape;
-  if (all_tokens) {
-    // The day words are a few tokens: they are copied into a buffer on the
-    // stack, as the core reads contiguous tokens, and only a longer text
-    // pays for an allocation.
-    constexpr std::size_t kInline = 8;
-    std::array<Tok, kInline> inline_toks;
-    Tokens heap_toks;
-    std::span<Tok> toks;
-    if (pieces.size() <= kInline) {
-      toks = std::span<Tok>(inline_toks).first(pieces.size());
-    } else {
-      heap_toks.resize(pieces.size());
-      toks = heap_toks;
-    }
-    for (std::size_t i = 0; i < pieces.size(); ++i)
-      toks[i] = pieces[i].tok;
-    // No text: the reason of a failed reading is never shown, so it is not
-    // worth quoting the text into it.
-    Outcome o = resolve_inner({}, toks, ctx.core);
-    if (o.kind == Outcome::Kind::Resolved) return std::move(o.reading);
-    if (o.kind != Outcome::Kind::NoParse || !o.reason.starts_with(kUnmatched)) return std::nullopt;
+  if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
+    if (o->kind == Outcome::Kind::Resolved) return std::move(o->reading);
+    if (o->kind != Outcome::Kind::NoParse || !o->reason.starts_with(kUnmatched))
+      return std::nullopt;
   }
   for (Matcher matcher : {dates::try_match, days::try_match}) {
     MatchResult m = matcher(pieces, ctx);

@@ -150,6 +150,11 @@ inline constexpr Matcher kMatchers[] = {
     intervals::try_match,  // july 13-15, 3-4pm, from 9 to 5, 4pm for 30 mins
 };
 
+// The core grammar's outcome for pieces that are all tokens, read without
+// the text (its failed readings are never shown); none when a piece is a
+// shape.
+std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx);
+
 // Reads pieces that name one day (or a moment) at the context's time of
 // day: the core grammar's reading, else the dates' and days' one. Returns
 // none when nothing reads them as a single instant.
