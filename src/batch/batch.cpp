@@ -17,11 +17,17 @@ namespace kalendo::batch {
 namespace {
 
 constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
-// Unique texts a worker takes at a time: large enough that the shared
-// counter is touched rarely, small enough that slow texts spread evenly.
+// Rows a worker takes at a time: large enough that the shared counter is
+// touched rarely, small enough that slow texts spread evenly.
 constexpr uint32_t kChunk = 512;
+// The texts and the table of claims lie wherever they fall in memory:
+// a worker fetches the text of the row kAhead rows on, and hashes the text
+// of the row kAhead / 2 rows on and fetches its slot, so that neither wait
+// stalls the row being read.
+constexpr uint32_t kAhead = 16;
+constexpr uint32_t kHashed = kAhead / 2;
 
-// Hashes a text for the repeat table: eight bytes at a time.
+// Hashes a text for the table of claims: eight bytes at a time.
 uint64_t hash_text(std::string_view s) {
   constexpr uint64_t kMul = 0x9E3779B97F4A7C15ull;
   uint64_t h = s.size() * kMul;
@@ -38,53 +44,55 @@ uint64_t hash_text(std::string_view s) {
   return h ^ (h >> 32);
 }
 
-// The rows' texts numbered by first appearance: row_unique[i] is the number
-// of row i's text (kNone for a null row); first_row[u] is a row that has
-// text u. One open-addressing table, no allocation per row.
-struct Repeats {
-  std::vector<uint32_t> row_unique;
-  std::vector<uint32_t> first_row;
-  bool cancelled = false;  // `cancel` was set before every row was numbered
-};
+// Which row resolves each text. The workers number the rows as they read
+// them: the first row to claim a text's slot resolves the text, and every
+// other row with that text points at it. Claiming on every thread, just
+// before the text is read, keeps the numbering off the serial path and reads
+// each text's bytes once while they are in the cache. One open-addressing
+// table; a free slot is taken by compare-and-swap. A slot holds the high
+// half of the text's hash beside the row, so that a probe past another text
+// rarely has to read that text.
+class Claims {
+ public:
+  explicit Claims(std::size_t rows)
+      : slots_(std::bit_ceil(std::max<std::size_t>(16, rows * 2))), mask_(slots_.size() - 1) {}
 
-// Rows numbered between two looks at the cancel flag.
-constexpr std::size_t kCancelRows = 1 << 14;
+  // Fetches the slot where a text of hash `h` starts its probe into the cache.
+  void prefetch(uint64_t h) const { __builtin_prefetch(&slots_[h & mask_]); }
 
-Repeats number_texts(std::span<const std::string_view> texts, const std::atomic<bool>* cancel,
-                     HolidayFn callable) {
-  Repeats r;
-  r.row_unique.resize(texts.size(), kNone);
-  const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() * 2));
-  std::vector<uint32_t> table(slots, kNone);  // unique numbers
-  const std::size_t mask = slots - 1;
-  for (std::size_t row = 0; row < texts.size(); ++row) {
-    if (row % kCancelRows == 0 && ((cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
-                                   callable.stop_requested())) {
-      r.cancelled = true;
-      return r;
-    }
+  // Returns the row that resolves `texts[row]`, whose hash is `h`: `row`
+  // itself when it is the first to claim its text.
+  uint32_t claim(std::span<const std::string_view> texts, uint32_t row, uint64_t h) {
     const std::string_view t = texts[row];
-    if (t.empty()) continue;
-    std::size_t slot = hash_text(t) & mask;
+    const uint64_t tag = h & 0xFFFFFFFF00000000ull;
+    std::size_t slot = h & mask_;
     while (true) {
-      const uint32_t u = table[slot];
-      if (u == kNone) {
-        table[slot] = static_cast<uint32_t>(r.first_row.size());
-        r.row_unique[row] = table[slot];
-        r.first_row.push_back(static_cast<uint32_t>(row));
-        break;
+      uint64_t held = slots_[slot].load(std::memory_order_relaxed);  // tag | row + 1; 0: free
+      if (held == 0 &&
+          slots_[slot].compare_exchange_strong(held, tag | (row + 1), std::memory_order_relaxed)) {
+        return row;
       }
-      if (texts[r.first_row[u]] == t) {
-        r.row_unique[row] = u;
-        break;
-      }
-      slot = (slot + 1) & mask;
+      // Taken, before or meanwhile: `held` names the row that took it.
+      const auto by = static_cast<uint32_t>(held) - 1;
+      if ((held & 0xFFFFFFFF00000000ull) == tag && texts[by] == t) return by;
+      slot = (slot + 1) & mask_;
     }
   }
-  return r;
-}
 
-// The answer to one unique text, its texts held in its worker's arena.
+ private:
+  std::vector<std::atomic<uint64_t>> slots_;
+  std::size_t mask_;
+};
+
+// Where each row's answer is. A row that resolved its text keeps the place
+// of its answer (worker << 32 | index); a repeat keeps the row it repeats.
+struct Rows {
+  explicit Rows(std::size_t n) : resolver(n, kNone), answer(n) {}
+  std::vector<uint32_t> resolver;  // the row that resolved this row's text; kNone: null row
+  std::vector<uint64_t> answer;    // at resolving rows only
+};
+
+// The answer to one text, its texts held in its worker's arena.
 struct Answer {
   int64_t start = 0;
   int64_t end = 0;
@@ -95,8 +103,8 @@ struct Answer {
   uint32_t reason_at = 0;
   uint32_t reason_size = 0;
   uint32_t zone_at = 0;
-  uint32_t zone_size = 0;  // 0: the text names no zone
-  uint16_t worker = 0;
+  uint32_t zone_size = 0;     // 0: the text names no zone
+  uint32_t ambiguous_at = 0;  // index of the candidates in the worker's `ambiguous`
   RowKind kind = RowKind::Null;
   bool unfit = false;
   bool open_start = false;  // the range has no start ("before friday")
@@ -104,8 +112,9 @@ struct Answer {
 };
 
 struct Worker {
+  std::vector<Answer> answers;
   std::string arena;
-  std::vector<std::pair<uint32_t, std::vector<Resolution>>> ambiguous;  // by unique number
+  std::vector<std::vector<Resolution>> ambiguous;
   Failure failure = Failure::None;
   std::string failure_text;
 };
@@ -134,8 +143,7 @@ void fill_reading(Answer& a, Worker& w, const Resolution& r) {
   std::tie(a.interpretation_at, a.interpretation_size) = keep(w, r.interpretation);
 }
 
-Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Worker& w,
-               uint32_t unique) {
+Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Worker& w) {
   Answer a;
   if (!s.anchors.empty()) {
     // Names that grow the text inside one another's markers: refused.
@@ -176,7 +184,8 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
       a.candidates = static_cast<int32_t>(o.candidates.size());
       if (!o.candidates.empty()) fill_reading(a, w, o.candidates.front());
       std::tie(a.reason_at, a.reason_size) = keep(w, o.reason);
-      w.ambiguous.emplace_back(unique, std::move(o.candidates));
+      a.ambiguous_at = static_cast<uint32_t>(w.ambiguous.size());
+      w.ambiguous.push_back(std::move(o.candidates));
       break;
     case Outcome::Kind::NoParse:
       a.kind = RowKind::NoParse;
@@ -187,27 +196,44 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
   return a;
 }
 
-// Resolves unique texts taken chunk by chunk from `next` until none is
+// Numbers and resolves rows taken chunk by chunk from `next` until none is
 // left or another worker failed. Catches everything: a thread must not end
 // with an exception.
-void run_worker(std::span<const std::string_view> texts, const Repeats& rep, const Settings& s,
-                HolidayFn holidays, uint16_t id, std::vector<Answer>& answers, Worker& w,
-                std::atomic<uint32_t>& next, std::atomic<bool>& failed,
-                const std::atomic<bool>* cancel) noexcept {
+void run_worker(std::span<const std::string_view> texts, Claims& claims, const Settings& s,
+                HolidayFn holidays, uint16_t id, Rows& rows, Worker& w, std::atomic<uint64_t>& next,
+                std::atomic<bool>& failed, const std::atomic<bool>* cancel) noexcept {
   try {
-    const auto total = static_cast<uint32_t>(rep.first_row.size());
+    const uint64_t total = texts.size();
     while (!failed.load(std::memory_order_relaxed)) {
-      if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+      if ((cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
+          holidays.stop_requested()) {
         w.failure = Failure::Stopped;
         failed = true;
         return;
       }
-      const uint32_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
+      const uint64_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
       if (begin >= total) break;
-      const uint32_t stop = std::min(total, begin + kChunk);
-      for (uint32_t u = begin; u < stop; ++u) {
-        answers[u] = resolve(texts[rep.first_row[u]], s, holidays, w, u);
-        answers[u].worker = id;
+      const auto stop = static_cast<uint32_t>(std::min(total, begin + kChunk));
+      uint64_t hashes[kHashed];  // of rows row .. row + kHashed - 1, by row % kHashed
+      const auto first = static_cast<uint32_t>(begin);
+      for (uint32_t r = first; r < std::min(stop, first + kHashed); ++r) {
+        hashes[r % kHashed] = texts[r].empty() ? 0 : hash_text(texts[r]);
+        claims.prefetch(hashes[r % kHashed]);
+      }
+      for (uint32_t row = first; row < stop; ++row) {
+        const uint64_t h = hashes[row % kHashed];
+        if (row + kAhead < stop) __builtin_prefetch(texts[row + kAhead].data());
+        if (row + kHashed < stop) {
+          const std::string_view ahead = texts[row + kHashed];
+          hashes[row % kHashed] = ahead.empty() ? 0 : hash_text(ahead);
+          claims.prefetch(hashes[row % kHashed]);
+        }
+        if (texts[row].empty()) continue;
+        const uint32_t by = claims.claim(texts, row, h);
+        rows.resolver[row] = by;
+        if (by != row) continue;
+        rows.answer[row] = uint64_t{id} << 32 | w.answers.size();
+        w.answers.push_back(resolve(texts[row], s, holidays, w));
         if (holidays.stop_requested()) {
           w.failure = Failure::Stopped;
           failed = true;
@@ -248,9 +274,8 @@ void append_text(std::vector<int32_t>& offsets, std::string& data, std::string_v
 }
 
 // Lays the answers out by row.
-void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vector<Worker>& workers,
-              Column& c) {
-  const std::size_t n = rep.row_unique.size();
+void assemble(const Rows& rows, const std::vector<Worker>& workers, Column& c) {
+  const std::size_t n = rows.resolver.size();
   c.kind.resize(n);
   c.start.resize(n);
   c.end.resize(n);
@@ -266,17 +291,9 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
   c.interpretation_offsets.push_back(0);
   c.reason_offsets.push_back(0);
 
-  // Unique number -> index into its worker's ambiguous list.
-  std::vector<std::pair<uint32_t, std::size_t>> ambiguous_of;  // (unique, worker << 32 | index)
-  for (std::size_t wi = 0; wi < workers.size(); ++wi) {
-    for (std::size_t k = 0; k < workers[wi].ambiguous.size(); ++k)
-      ambiguous_of.emplace_back(workers[wi].ambiguous[k].first, wi << 32 | k);
-  }
-  std::sort(ambiguous_of.begin(), ambiguous_of.end());
-
   for (std::size_t row = 0; row < n; ++row) {
-    const uint32_t u = rep.row_unique[row];
-    if (u == kNone) {
+    const uint32_t by = rows.resolver[row];
+    if (by == kNone) {
       ++c.null_rows;
       ++c.rows_without_reading;
       ++c.rows_without_start;
@@ -286,8 +303,9 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
       c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
       continue;
     }
-    const Answer& a = answers[u];
-    const std::string& arena = workers[a.worker].arena;
+    const Worker& w = workers[rows.answer[by] >> 32];
+    const Answer& a = w.answers[rows.answer[by] & 0xFFFFFFFFu];
+    const std::string& arena = w.arena;
     set_bit(c.row_valid, row);
     c.kind[row] = a.kind;
     if (a.unfit) c.unfit_rows.push_back(static_cast<int64_t>(row));
@@ -333,11 +351,7 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
                            std::string_view(arena).substr(a.zone_at, a.zone_size));
     }
     if (a.kind == RowKind::Ambiguous) {
-      const auto it = std::lower_bound(ambiguous_of.begin(), ambiguous_of.end(),
-                                       std::pair<uint32_t, std::size_t>{u, 0});
-      const Worker& w = workers[it->second >> 32];
-      c.ambiguous.emplace_back(static_cast<int64_t>(row),
-                               w.ambiguous[it->second & 0xFFFFFFFFu].second);
+      c.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous[a.ambiguous_at]);
     }
   }
 }
@@ -385,32 +399,27 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
   Column c;
   try {
     if (texts.size() >= kNone) throw std::length_error("more than 4,294,967,294 rows in one call");
-    const Repeats rep = number_texts(texts, cancel, callable);
-    if (rep.cancelled) {
-      c.failure = Failure::Stopped;
-      return c;
-    }
     const HolidayFn holidays =
         callable.present()   ? callable
         : s.holidays.empty() ? HolidayFn()
                              : HolidayFn(holiday_in, const_cast<std::vector<Date>*>(&s.holidays));
-    const unsigned n_threads =
-        callable.present() ? 1u : thread_count(s.threads, rep.first_row.size());
+    const unsigned n_threads = callable.present() ? 1u : thread_count(s.threads, texts.size());
 
-    std::vector<Answer> answers(rep.first_row.size());
+    Claims claims(texts.size());
+    Rows rows(texts.size());
     std::vector<Worker> workers(n_threads);
-    std::atomic<uint32_t> next{0};
+    std::atomic<uint64_t> next{0};
     std::atomic<bool> failed{false};
     {
       std::vector<std::jthread> pool;
       pool.reserve(n_threads - 1);
       for (unsigned i = 1; i < n_threads; ++i) {
         pool.emplace_back([&, i] {
-          run_worker(texts, rep, s, holidays, static_cast<uint16_t>(i), answers, workers[i], next,
+          run_worker(texts, claims, s, holidays, static_cast<uint16_t>(i), rows, workers[i], next,
                      failed, cancel);
         });
       }
-      run_worker(texts, rep, s, holidays, 0, answers, workers[0], next, failed, cancel);
+      run_worker(texts, claims, s, holidays, 0, rows, workers[0], next, failed, cancel);
     }  // joins
     for (Worker& w : workers) {
       if (w.failure != Failure::None) {
@@ -419,7 +428,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
         return c;
       }
     }
-    assemble(rep, answers, workers, c);
+    assemble(rows, workers, c);
   } catch (const std::bad_alloc&) {
     c = Column{};
     c.failure = Failure::NoMemory;
