@@ -5,9 +5,11 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <new>
 #include <thread>
+#include <utility>
 
 #include "parse.h"
 #include "tokenize.h"
@@ -263,18 +265,157 @@ void set_bit(std::vector<uint8_t>& bits, std::size_t i) {
   bits[i / 8] = static_cast<uint8_t>(bits[i / 8] | (1u << (i % 8)));
 }
 
-// Appends a text field of one row; Arrow's 32-bit offsets bound the total.
-void append_text(std::vector<int32_t>& offsets, std::string& data, std::string_view s) {
-  if (data.size() + s.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-    throw std::length_error(
-        "the answers' texts exceed 2 GiB in one column; parse fewer rows a call");
-  }
-  data.append(s);
-  offsets.push_back(static_cast<int32_t>(data.size()));
+// A run of rows laid out by one thread, and what it found on the way; the
+// runs are joined in order once every run is laid out. A run starts at a
+// multiple of eight rows, so that each byte of a validity bitmap has one
+// writer.
+struct Run {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t interpretation_bytes = 0;
+  std::size_t reason_bytes = 0;
+  int64_t null_rows = 0;
+  int64_t rows_without_reading = 0;
+  int64_t rows_without_start = 0;
+  int64_t rows_without_end = 0;
+  int64_t rows_without_reason = 0;
+  std::vector<int64_t> unfit_rows;
+  std::vector<int64_t> open_start;
+  std::vector<int64_t> open_end;
+  std::vector<std::pair<int64_t, std::string>> zones;
+  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  std::exception_ptr failure;
+};
+
+// The answer of a non-null row and the worker that holds its texts.
+struct Found {
+  const Worker& worker;
+  const Answer& answer;
+};
+Found found(const Rows& rows, const std::vector<Worker>& workers, uint32_t by) {
+  const Worker& w = workers[rows.answer[by] >> 32];
+  return {w, w.answers[rows.answer[by] & 0xFFFFFFFFu]};
 }
 
-// Lays the answers out by row.
-void assemble(const Rows& rows, const std::vector<Worker>& workers, Column& c) {
+bool has_reading(const Answer& a) {
+  return a.kind == RowKind::Instant || a.kind == RowKind::Range ||
+         (a.kind == RowKind::Ambiguous && a.candidates > 0);
+}
+bool has_reason(const Answer& a) {
+  return a.kind == RowKind::Ambiguous || a.kind == RowKind::NoParse;
+}
+
+// Fills the fixed-width fields and bitmaps of a run's rows and sums the
+// bytes of its texts.
+void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Run& run) {
+  for (std::size_t row = run.begin; row < run.end; ++row) {
+    const uint32_t by = rows.resolver[row];
+    if (by == kNone) {
+      ++run.null_rows;
+      ++run.rows_without_reading;
+      ++run.rows_without_start;
+      ++run.rows_without_end;
+      ++run.rows_without_reason;
+      continue;
+    }
+    const auto [w, a] = found(rows, workers, by);
+    set_bit(c.row_valid, row);
+    c.kind[row] = a.kind;
+    if (a.unfit) run.unfit_rows.push_back(static_cast<int64_t>(row));
+    c.candidates[row] = a.candidates;
+    if (has_reading(a)) {
+      set_bit(c.reading_valid, row);
+      // An open end is a null field; its stored time is never read.
+      if (a.open_start) {
+        ++run.rows_without_start;
+        run.open_start.emplace_back(static_cast<int64_t>(row));
+      } else {
+        set_bit(c.start_valid, row);
+      }
+      if (a.open_end) {
+        ++run.rows_without_end;
+        run.open_end.emplace_back(static_cast<int64_t>(row));
+      } else {
+        set_bit(c.end_valid, row);
+      }
+      c.start[row] = a.start;
+      c.end[row] = a.end;
+      c.confidence[row] = a.confidence;
+      run.interpretation_bytes += a.interpretation_size;
+    } else {
+      ++run.rows_without_reading;
+      ++run.rows_without_start;
+      ++run.rows_without_end;
+    }
+    if (has_reason(a)) {
+      set_bit(c.reason_valid, row);
+      run.reason_bytes += a.reason_size;
+    } else {
+      ++run.rows_without_reason;
+    }
+    if (a.zone_size != 0) {
+      run.zones.emplace_back(static_cast<int64_t>(row),
+                             std::string_view(w.arena).substr(a.zone_at, a.zone_size));
+    }
+    if (a.kind == RowKind::Ambiguous) {
+      run.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous[a.ambiguous_at]);
+    }
+  }
+}
+
+// Copies a run's texts to the column from byte `interpretation_at` and
+// `reason_at` on, and writes their offsets.
+void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c, const Run& run,
+                 std::size_t interpretation_at, std::size_t reason_at) {
+  for (std::size_t row = run.begin; row < run.end; ++row) {
+    const uint32_t by = rows.resolver[row];
+    if (by != kNone) {
+      const auto [w, a] = found(rows, workers, by);
+      if (has_reading(a)) {
+        std::memcpy(c.interpretation.data() + interpretation_at,
+                    w.arena.data() + a.interpretation_at, a.interpretation_size);
+        interpretation_at += a.interpretation_size;
+      }
+      if (has_reason(a)) {
+        std::memcpy(c.reason.data() + reason_at, w.arena.data() + a.reason_at, a.reason_size);
+        reason_at += a.reason_size;
+      }
+    }
+    c.interpretation_offsets[row + 1] = static_cast<int32_t>(interpretation_at);
+    c.reason_offsets[row + 1] = static_cast<int32_t>(reason_at);
+  }
+}
+
+// Runs `work(run)` for every run, one thread a run, and rethrows the first
+// failure once all have ended.
+template <typename Work>
+void on_threads(std::vector<Run>& runs, const Work& work) {
+  const auto guarded = [&](Run& run) {
+    try {
+      work(run);
+    } catch (...) {
+      run.failure = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> pool;
+    pool.reserve(runs.size() - 1);
+    for (std::size_t i = 1; i < runs.size(); ++i)
+      pool.emplace_back([&, i] { guarded(runs[i]); });
+    guarded(runs[0]);
+  }  // joins
+  for (const Run& run : runs)
+    if (run.failure) std::rethrow_exception(run.failure);
+}
+
+// Rows below which laying the column out on one thread is quicker than
+// starting others.
+constexpr std::size_t kRowsPerAssembler = 1 << 16;
+
+// Lays the answers out by row, in runs on up to `threads` threads: the
+// fixed-width fields first, then the texts once each run's place in the
+// text buffers is known.
+void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads, Column& c) {
   const std::size_t n = rows.resolver.size();
   c.kind.resize(n);
   c.start.resize(n);
@@ -286,73 +427,56 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, Column& c) {
   c.start_valid.assign((n + 7) / 8, 0);
   c.end_valid.assign((n + 7) / 8, 0);
   c.reason_valid.assign((n + 7) / 8, 0);
-  c.interpretation_offsets.reserve(n + 1);
-  c.reason_offsets.reserve(n + 1);
-  c.interpretation_offsets.push_back(0);
-  c.reason_offsets.push_back(0);
+  c.interpretation_offsets.assign(n + 1, 0);
+  c.reason_offsets.assign(n + 1, 0);
 
-  for (std::size_t row = 0; row < n; ++row) {
-    const uint32_t by = rows.resolver[row];
-    if (by == kNone) {
-      ++c.null_rows;
-      ++c.rows_without_reading;
-      ++c.rows_without_start;
-      ++c.rows_without_end;
-      ++c.rows_without_reason;
-      c.interpretation_offsets.push_back(static_cast<int32_t>(c.interpretation.size()));
-      c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
-      continue;
-    }
-    const Worker& w = workers[rows.answer[by] >> 32];
-    const Answer& a = w.answers[rows.answer[by] & 0xFFFFFFFFu];
-    const std::string& arena = w.arena;
-    set_bit(c.row_valid, row);
-    c.kind[row] = a.kind;
-    if (a.unfit) c.unfit_rows.push_back(static_cast<int64_t>(row));
-    c.candidates[row] = a.candidates;
-    const bool reading = a.kind == RowKind::Instant || a.kind == RowKind::Range ||
-                         (a.kind == RowKind::Ambiguous && a.candidates > 0);
-    if (reading) {
-      set_bit(c.reading_valid, row);
-      // An open end is a null field; its stored time is never read.
-      if (a.open_start) {
-        ++c.rows_without_start;
-        c.open_start.emplace_back(static_cast<int64_t>(row));
-      } else {
-        set_bit(c.start_valid, row);
-      }
-      if (a.open_end) {
-        ++c.rows_without_end;
-        c.open_end.emplace_back(static_cast<int64_t>(row));
-      } else {
-        set_bit(c.end_valid, row);
-      }
-      c.start[row] = a.start;
-      c.end[row] = a.end;
-      c.confidence[row] = a.confidence;
-      append_text(c.interpretation_offsets, c.interpretation,
-                  std::string_view(arena).substr(a.interpretation_at, a.interpretation_size));
-    } else {
-      ++c.rows_without_reading;
-      ++c.rows_without_start;
-      ++c.rows_without_end;
-      c.interpretation_offsets.push_back(static_cast<int32_t>(c.interpretation.size()));
-    }
-    if (a.kind == RowKind::Ambiguous || a.kind == RowKind::NoParse) {
-      set_bit(c.reason_valid, row);
-      append_text(c.reason_offsets, c.reason,
-                  std::string_view(arena).substr(a.reason_at, a.reason_size));
-    } else {
-      ++c.rows_without_reason;
-      c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
-    }
-    if (a.zone_size != 0) {
-      c.zones.emplace_back(static_cast<int64_t>(row),
-                           std::string_view(arena).substr(a.zone_at, a.zone_size));
-    }
-    if (a.kind == RowKind::Ambiguous) {
-      c.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous[a.ambiguous_at]);
-    }
+  const std::size_t n_runs = std::clamp<std::size_t>(n / kRowsPerAssembler, 1, threads);
+  const std::size_t per_run = (n / n_runs + 7) / 8 * 8;
+  std::vector<Run> runs(n_runs);
+  for (std::size_t i = 0; i < n_runs; ++i) {
+    runs[i].begin = std::min(n, i * per_run);
+    runs[i].end = i + 1 == n_runs ? n : std::min(n, (i + 1) * per_run);
+  }
+  on_threads(runs, [&](Run& run) { lay_out(rows, workers, c, run); });
+
+  std::size_t interpretation_bytes = 0, reason_bytes = 0;
+  for (const Run& run : runs) {
+    interpretation_bytes += run.interpretation_bytes;
+    reason_bytes += run.reason_bytes;
+  }
+  // Arrow's 32-bit offsets bound each text buffer.
+  if (std::max(interpretation_bytes, reason_bytes) >
+      static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    throw std::length_error(
+        "the answers' texts exceed 2 GiB in one column; parse fewer rows a call");
+  }
+  c.interpretation.resize(interpretation_bytes);
+  c.reason.resize(reason_bytes);
+  std::vector<std::pair<std::size_t, std::size_t>> starts(n_runs);
+  for (std::size_t i = 1; i < n_runs; ++i) {
+    starts[i] = {starts[i - 1].first + runs[i - 1].interpretation_bytes,
+                 starts[i - 1].second + runs[i - 1].reason_bytes};
+  }
+  on_threads(runs, [&](Run& run) {
+    const auto at = starts[static_cast<std::size_t>(&run - runs.data())];
+    place_texts(rows, workers, c, run, at.first, at.second);
+  });
+
+  for (Run& run : runs) {
+    c.null_rows += run.null_rows;
+    c.rows_without_reading += run.rows_without_reading;
+    c.rows_without_start += run.rows_without_start;
+    c.rows_without_end += run.rows_without_end;
+    c.rows_without_reason += run.rows_without_reason;
+    const auto join = [](auto& to, auto& from) {
+      to.insert(to.end(), std::make_move_iterator(from.begin()),
+                std::make_move_iterator(from.end()));
+    };
+    join(c.unfit_rows, run.unfit_rows);
+    join(c.open_start, run.open_start);
+    join(c.open_end, run.open_end);
+    join(c.zones, run.zones);
+    join(c.ambiguous, run.ambiguous);
   }
 }
 
@@ -428,7 +552,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
         return c;
       }
     }
-    assemble(rows, workers, c);
+    assemble(rows, workers, n_threads, c);
   } catch (const std::bad_alloc&) {
     c = Column{};
     c.failure = Failure::NoMemory;
