@@ -408,9 +408,9 @@ void on_threads(std::vector<Run>& runs, const Work& work) {
     if (run.failure) std::rethrow_exception(run.failure);
 }
 
-// Rows below which laying the column out on one thread is quicker than
-// starting others.
-constexpr std::size_t kRowsPerAssembler = 1 << 16;
+// Rows a thread that lays the column out takes at least: as for the
+// workers, a thread for fewer costs more than it saves.
+constexpr std::size_t kRowsPerAssembler = kChunk;
 
 // Lays the answers out by row, in runs on up to `threads` threads: the
 // fixed-width fields first, then the texts once each run's place in the
