@@ -5,9 +5,11 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <new>
 #include <thread>
+#include <utility>
 
 #include "parse.h"
 #include "tokenize.h"
@@ -17,11 +19,17 @@ namespace kalendo::batch {
 namespace {
 
 constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
-// Unique texts a worker takes at a time: large enough that the shared
-// counter is touched rarely, small enough that slow texts spread evenly.
+// Rows a worker takes at a time: large enough that the shared counter is
+// touched rarely, small enough that slow texts spread evenly.
 constexpr uint32_t kChunk = 512;
+// The texts and the table of claims lie wherever they fall in memory:
+// a worker fetches the text of the row kAhead rows on, and hashes the text
+// of the row kAhead / 2 rows on and fetches its slot, so that neither wait
+// stalls the row being read.
+constexpr uint32_t kAhead = 16;
+constexpr uint32_t kHashed = kAhead / 2;
 
-// Hashes a text for the repeat table: eight bytes at a time.
+// Hashes a text for the table of claims: eight bytes at a time.
 uint64_t hash_text(std::string_view s) {
   constexpr uint64_t kMul = 0x9E3779B97F4A7C15ull;
   uint64_t h = s.size() * kMul;
@@ -38,53 +46,55 @@ uint64_t hash_text(std::string_view s) {
   return h ^ (h >> 32);
 }
 
-// The rows' texts numbered by first appearance: row_unique[i] is the number
-// of row i's text (kNone for a null row); first_row[u] is a row that has
-// text u. One open-addressing table, no allocation per row.
-struct Repeats {
-  std::vector<uint32_t> row_unique;
-  std::vector<uint32_t> first_row;
-  bool cancelled = false;  // `cancel` was set before every row was numbered
-};
+// Which row resolves each text. The workers number the rows as they read
+// them: the first row to claim a text's slot resolves the text, and every
+// other row with that text points at it. Claiming on every thread, just
+// before the text is read, keeps the numbering off the serial path and reads
+// each text's bytes once while they are in the cache. One open-addressing
+// table; a free slot is taken by compare-and-swap. A slot holds the high
+// half of the text's hash beside the row, so that a probe past another text
+// rarely has to read that text.
+class Claims {
+ public:
+  explicit Claims(std::size_t rows)
+      : slots_(std::bit_ceil(std::max<std::size_t>(16, rows * 2))), mask_(slots_.size() - 1) {}
 
-// Rows numbered between two looks at the cancel flag.
-constexpr std::size_t kCancelRows = 1 << 14;
+  // Fetches the slot where a text of hash `h` starts its probe into the cache.
+  void prefetch(uint64_t h) const { __builtin_prefetch(&slots_[h & mask_]); }
 
-Repeats number_texts(std::span<const std::string_view> texts, const std::atomic<bool>* cancel,
-                     HolidayFn callable) {
-  Repeats r;
-  r.row_unique.resize(texts.size(), kNone);
-  const std::size_t slots = std::bit_ceil(std::max<std::size_t>(16, texts.size() * 2));
-  std::vector<uint32_t> table(slots, kNone);  // unique numbers
-  const std::size_t mask = slots - 1;
-  for (std::size_t row = 0; row < texts.size(); ++row) {
-    if (row % kCancelRows == 0 && ((cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
-                                   callable.stop_requested())) {
-      r.cancelled = true;
-      return r;
-    }
+  // Returns the row that resolves `texts[row]`, whose hash is `h`: `row`
+  // itself when it is the first to claim its text.
+  uint32_t claim(std::span<const std::string_view> texts, uint32_t row, uint64_t h) {
     const std::string_view t = texts[row];
-    if (t.empty()) continue;
-    std::size_t slot = hash_text(t) & mask;
+    const uint64_t tag = h & 0xFFFFFFFF00000000ull;
+    std::size_t slot = h & mask_;
     while (true) {
-      const uint32_t u = table[slot];
-      if (u == kNone) {
-        table[slot] = static_cast<uint32_t>(r.first_row.size());
-        r.row_unique[row] = table[slot];
-        r.first_row.push_back(static_cast<uint32_t>(row));
-        break;
+      uint64_t held = slots_[slot].load(std::memory_order_relaxed);  // tag | row + 1; 0: free
+      if (held == 0 &&
+          slots_[slot].compare_exchange_strong(held, tag | (row + 1), std::memory_order_relaxed)) {
+        return row;
       }
-      if (texts[r.first_row[u]] == t) {
-        r.row_unique[row] = u;
-        break;
-      }
-      slot = (slot + 1) & mask;
+      // Taken, before or meanwhile: `held` names the row that took it.
+      const auto by = static_cast<uint32_t>(held) - 1;
+      if ((held & 0xFFFFFFFF00000000ull) == tag && texts[by] == t) return by;
+      slot = (slot + 1) & mask_;
     }
   }
-  return r;
-}
 
-// The answer to one unique text, its texts held in its worker's arena.
+ private:
+  std::vector<std::atomic<uint64_t>> slots_;
+  std::size_t mask_;
+};
+
+// Where each row's answer is. A row that resolved its text keeps the place
+// of its answer (worker << 32 | index); a repeat keeps the row it repeats.
+struct Rows {
+  explicit Rows(std::size_t n) : resolver(n, kNone), answer(n) {}
+  std::vector<uint32_t> resolver;  // the row that resolved this row's text; kNone: null row
+  std::vector<uint64_t> answer;    // at resolving rows only
+};
+
+// The answer to one text, its texts held in its worker's arena.
 struct Answer {
   int64_t start = 0;
   int64_t end = 0;
@@ -95,8 +105,8 @@ struct Answer {
   uint32_t reason_at = 0;
   uint32_t reason_size = 0;
   uint32_t zone_at = 0;
-  uint32_t zone_size = 0;  // 0: the text names no zone
-  uint16_t worker = 0;
+  uint32_t zone_size = 0;     // 0: the text names no zone
+  uint32_t ambiguous_at = 0;  // index of the candidates in the worker's `ambiguous`
   RowKind kind = RowKind::Null;
   bool unfit = false;
   bool open_start = false;  // the range has no start ("before friday")
@@ -104,8 +114,9 @@ struct Answer {
 };
 
 struct Worker {
+  std::vector<Answer> answers;
   std::string arena;
-  std::vector<std::pair<uint32_t, std::vector<Resolution>>> ambiguous;  // by unique number
+  std::vector<std::vector<Resolution>> ambiguous;
   Failure failure = Failure::None;
   std::string failure_text;
 };
@@ -134,8 +145,7 @@ void fill_reading(Answer& a, Worker& w, const Resolution& r) {
   std::tie(a.interpretation_at, a.interpretation_size) = keep(w, r.interpretation);
 }
 
-Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Worker& w,
-               uint32_t unique) {
+Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Worker& w) {
   Answer a;
   if (!s.anchors.empty()) {
     // Names that grow the text inside one another's markers: refused.
@@ -176,7 +186,8 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
       a.candidates = static_cast<int32_t>(o.candidates.size());
       if (!o.candidates.empty()) fill_reading(a, w, o.candidates.front());
       std::tie(a.reason_at, a.reason_size) = keep(w, o.reason);
-      w.ambiguous.emplace_back(unique, std::move(o.candidates));
+      a.ambiguous_at = static_cast<uint32_t>(w.ambiguous.size());
+      w.ambiguous.push_back(std::move(o.candidates));
       break;
     case Outcome::Kind::NoParse:
       a.kind = RowKind::NoParse;
@@ -187,27 +198,44 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
   return a;
 }
 
-// Resolves unique texts taken chunk by chunk from `next` until none is
+// Numbers and resolves rows taken chunk by chunk from `next` until none is
 // left or another worker failed. Catches everything: a thread must not end
 // with an exception.
-void run_worker(std::span<const std::string_view> texts, const Repeats& rep, const Settings& s,
-                HolidayFn holidays, uint16_t id, std::vector<Answer>& answers, Worker& w,
-                std::atomic<uint32_t>& next, std::atomic<bool>& failed,
-                const std::atomic<bool>* cancel) noexcept {
+void run_worker(std::span<const std::string_view> texts, Claims& claims, const Settings& s,
+                HolidayFn holidays, uint16_t id, Rows& rows, Worker& w, std::atomic<uint64_t>& next,
+                std::atomic<bool>& failed, const std::atomic<bool>* cancel) noexcept {
   try {
-    const auto total = static_cast<uint32_t>(rep.first_row.size());
+    const uint64_t total = texts.size();
     while (!failed.load(std::memory_order_relaxed)) {
-      if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+      if ((cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
+          holidays.stop_requested()) {
         w.failure = Failure::Stopped;
         failed = true;
         return;
       }
-      const uint32_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
+      const uint64_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
       if (begin >= total) break;
-      const uint32_t stop = std::min(total, begin + kChunk);
-      for (uint32_t u = begin; u < stop; ++u) {
-        answers[u] = resolve(texts[rep.first_row[u]], s, holidays, w, u);
-        answers[u].worker = id;
+      const auto stop = static_cast<uint32_t>(std::min(total, begin + kChunk));
+      uint64_t hashes[kHashed];  // of rows row .. row + kHashed - 1, by row % kHashed
+      const auto first = static_cast<uint32_t>(begin);
+      for (uint32_t r = first; r < std::min(stop, first + kHashed); ++r) {
+        hashes[r % kHashed] = texts[r].empty() ? 0 : hash_text(texts[r]);
+        claims.prefetch(hashes[r % kHashed]);
+      }
+      for (uint32_t row = first; row < stop; ++row) {
+        const uint64_t h = hashes[row % kHashed];
+        if (row + kAhead < stop) __builtin_prefetch(texts[row + kAhead].data());
+        if (row + kHashed < stop) {
+          const std::string_view ahead = texts[row + kHashed];
+          hashes[row % kHashed] = ahead.empty() ? 0 : hash_text(ahead);
+          claims.prefetch(hashes[row % kHashed]);
+        }
+        if (texts[row].empty()) continue;
+        const uint32_t by = claims.claim(texts, row, h);
+        rows.resolver[row] = by;
+        if (by != row) continue;
+        rows.answer[row] = uint64_t{id} << 32 | w.answers.size();
+        w.answers.push_back(resolve(texts[row], s, holidays, w));
         if (holidays.stop_requested()) {
           w.failure = Failure::Stopped;
           failed = true;
@@ -237,20 +265,158 @@ void set_bit(std::vector<uint8_t>& bits, std::size_t i) {
   bits[i / 8] = static_cast<uint8_t>(bits[i / 8] | (1u << (i % 8)));
 }
 
-// Appends a text field of one row; Arrow's 32-bit offsets bound the total.
-void append_text(std::vector<int32_t>& offsets, std::string& data, std::string_view s) {
-  if (data.size() + s.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-    throw std::length_error(
-        "the answers' texts exceed 2 GiB in one column; parse fewer rows a call");
-  }
-  data.append(s);
-  offsets.push_back(static_cast<int32_t>(data.size()));
+// A run of rows laid out by one thread, and what it found on the way; the
+// runs are joined in order once every run is laid out. A run starts at a
+// multiple of eight rows, so that each byte of a validity bitmap has one
+// writer.
+struct Run {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t interpretation_bytes = 0;
+  std::size_t reason_bytes = 0;
+  int64_t null_rows = 0;
+  int64_t rows_without_reading = 0;
+  int64_t rows_without_start = 0;
+  int64_t rows_without_end = 0;
+  int64_t rows_without_reason = 0;
+  std::vector<int64_t> unfit_rows;
+  std::vector<int64_t> open_start;
+  std::vector<int64_t> open_end;
+  std::vector<std::pair<int64_t, std::string>> zones;
+  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  std::exception_ptr failure;
+};
+
+// The answer of a non-null row and the worker that holds its texts.
+struct Found {
+  const Worker& worker;
+  const Answer& answer;
+};
+Found found(const Rows& rows, const std::vector<Worker>& workers, uint32_t by) {
+  const Worker& w = workers[rows.answer[by] >> 32];
+  return {w, w.answers[rows.answer[by] & 0xFFFFFFFFu]};
 }
 
-// Lays the answers out by row.
-void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vector<Worker>& workers,
-              Column& c) {
-  const std::size_t n = rep.row_unique.size();
+bool has_reading(const Answer& a) {
+  return a.kind == RowKind::Instant || a.kind == RowKind::Range ||
+         (a.kind == RowKind::Ambiguous && a.candidates > 0);
+}
+bool has_reason(const Answer& a) {
+  return a.kind == RowKind::Ambiguous || a.kind == RowKind::NoParse;
+}
+
+// Fills the fixed-width fields and bitmaps of a run's rows and sums the
+// bytes of its texts.
+void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Run& run) {
+  for (std::size_t row = run.begin; row < run.end; ++row) {
+    const uint32_t by = rows.resolver[row];
+    if (by == kNone) {
+      ++run.null_rows;
+      ++run.rows_without_reading;
+      ++run.rows_without_start;
+      ++run.rows_without_end;
+      ++run.rows_without_reason;
+      continue;
+    }
+    const auto [w, a] = found(rows, workers, by);
+    set_bit(c.row_valid, row);
+    c.kind[row] = a.kind;
+    if (a.unfit) run.unfit_rows.push_back(static_cast<int64_t>(row));
+    c.candidates[row] = a.candidates;
+    if (has_reading(a)) {
+      set_bit(c.reading_valid, row);
+      // An open end is a null field; its stored time is never read.
+      if (a.open_start) {
+        ++run.rows_without_start;
+        run.open_start.emplace_back(static_cast<int64_t>(row));
+      } else {
+        set_bit(c.start_valid, row);
+      }
+      if (a.open_end) {
+        ++run.rows_without_end;
+        run.open_end.emplace_back(static_cast<int64_t>(row));
+      } else {
+        set_bit(c.end_valid, row);
+      }
+      c.start[row] = a.start;
+      c.end[row] = a.end;
+      c.confidence[row] = a.confidence;
+      run.interpretation_bytes += a.interpretation_size;
+    } else {
+      ++run.rows_without_reading;
+      ++run.rows_without_start;
+      ++run.rows_without_end;
+    }
+    if (has_reason(a)) {
+      set_bit(c.reason_valid, row);
+      run.reason_bytes += a.reason_size;
+    } else {
+      ++run.rows_without_reason;
+    }
+    if (a.zone_size != 0) {
+      run.zones.emplace_back(static_cast<int64_t>(row),
+                             std::string_view(w.arena).substr(a.zone_at, a.zone_size));
+    }
+    if (a.kind == RowKind::Ambiguous) {
+      run.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous[a.ambiguous_at]);
+    }
+  }
+}
+
+// Copies a run's texts to the column from byte `interpretation_at` and
+// `reason_at` on, and writes their offsets.
+void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c, const Run& run,
+                 std::size_t interpretation_at, std::size_t reason_at) {
+  for (std::size_t row = run.begin; row < run.end; ++row) {
+    const uint32_t by = rows.resolver[row];
+    if (by != kNone) {
+      const auto [w, a] = found(rows, workers, by);
+      if (has_reading(a)) {
+        std::memcpy(c.interpretation.data() + interpretation_at,
+                    w.arena.data() + a.interpretation_at, a.interpretation_size);
+        interpretation_at += a.interpretation_size;
+      }
+      if (has_reason(a)) {
+        std::memcpy(c.reason.data() + reason_at, w.arena.data() + a.reason_at, a.reason_size);
+        reason_at += a.reason_size;
+      }
+    }
+    c.interpretation_offsets[row + 1] = static_cast<int32_t>(interpretation_at);
+    c.reason_offsets[row + 1] = static_cast<int32_t>(reason_at);
+  }
+}
+
+// Runs `work(run)` for every run, one thread a run, and rethrows the first
+// failure once all have ended.
+template <typename Work>
+void on_threads(std::vector<Run>& runs, const Work& work) {
+  const auto guarded = [&](Run& run) {
+    try {
+      work(run);
+    } catch (...) {
+      run.failure = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> pool;
+    pool.reserve(runs.size() - 1);
+    for (std::size_t i = 1; i < runs.size(); ++i)
+      pool.emplace_back([&, i] { guarded(runs[i]); });
+    guarded(runs[0]);
+  }  // joins
+  for (const Run& run : runs)
+    if (run.failure) std::rethrow_exception(run.failure);
+}
+
+// Rows a thread that lays the column out takes at least: as for the
+// workers, a thread for fewer costs more than it saves.
+constexpr std::size_t kRowsPerAssembler = kChunk;
+
+// Lays the answers out by row, in runs on up to `threads` threads: the
+// fixed-width fields first, then the texts once each run's place in the
+// text buffers is known.
+void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads, Column& c) {
+  const std::size_t n = rows.resolver.size();
   c.kind.resize(n);
   c.start.resize(n);
   c.end.resize(n);
@@ -261,84 +427,56 @@ void assemble(const Repeats& rep, const std::vector<Answer>& answers, std::vecto
   c.start_valid.assign((n + 7) / 8, 0);
   c.end_valid.assign((n + 7) / 8, 0);
   c.reason_valid.assign((n + 7) / 8, 0);
-  c.interpretation_offsets.reserve(n + 1);
-  c.reason_offsets.reserve(n + 1);
-  c.interpretation_offsets.push_back(0);
-  c.reason_offsets.push_back(0);
+  c.interpretation_offsets.assign(n + 1, 0);
+  c.reason_offsets.assign(n + 1, 0);
 
-  // Unique number -> index into its worker's ambiguous list.
-  std::vector<std::pair<uint32_t, std::size_t>> ambiguous_of;  // (unique, worker << 32 | index)
-  for (std::size_t wi = 0; wi < workers.size(); ++wi) {
-    for (std::size_t k = 0; k < workers[wi].ambiguous.size(); ++k)
-      ambiguous_of.emplace_back(workers[wi].ambiguous[k].first, wi << 32 | k);
+  const std::size_t n_runs = std::clamp<std::size_t>(n / kRowsPerAssembler, 1, threads);
+  const std::size_t per_run = (n / n_runs + 7) / 8 * 8;
+  std::vector<Run> runs(n_runs);
+  for (std::size_t i = 0; i < n_runs; ++i) {
+    runs[i].begin = std::min(n, i * per_run);
+    runs[i].end = i + 1 == n_runs ? n : std::min(n, (i + 1) * per_run);
   }
-  std::sort(ambiguous_of.begin(), ambiguous_of.end());
+  on_threads(runs, [&](Run& run) { lay_out(rows, workers, c, run); });
 
-  for (std::size_t row = 0; row < n; ++row) {
-    const uint32_t u = rep.row_unique[row];
-    if (u == kNone) {
-      ++c.null_rows;
-      ++c.rows_without_reading;
-      ++c.rows_without_start;
-      ++c.rows_without_end;
-      ++c.rows_without_reason;
-      c.interpretation_offsets.push_back(static_cast<int32_t>(c.interpretation.size()));
-      c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
-      continue;
-    }
-    const Answer& a = answers[u];
-    const std::string& arena = workers[a.worker].arena;
-    set_bit(c.row_valid, row);
-    c.kind[row] = a.kind;
-    if (a.unfit) c.unfit_rows.push_back(static_cast<int64_t>(row));
-    c.candidates[row] = a.candidates;
-    const bool reading = a.kind == RowKind::Instant || a.kind == RowKind::Range ||
-                         (a.kind == RowKind::Ambiguous && a.candidates > 0);
-    if (reading) {
-      set_bit(c.reading_valid, row);
-      // An open end is a null field; its stored time is never read.
-      if (a.open_start) {
-        ++c.rows_without_start;
-        c.open_start.emplace_back(static_cast<int64_t>(row));
-      } else {
-        set_bit(c.start_valid, row);
-      }
-      if (a.open_end) {
-        ++c.rows_without_end;
-        c.open_end.emplace_back(static_cast<int64_t>(row));
-      } else {
-        set_bit(c.end_valid, row);
-      }
-      c.start[row] = a.start;
-      c.end[row] = a.end;
-      c.confidence[row] = a.confidence;
-      append_text(c.interpretation_offsets, c.interpretation,
-                  std::string_view(arena).substr(a.interpretation_at, a.interpretation_size));
-    } else {
-      ++c.rows_without_reading;
-      ++c.rows_without_start;
-      ++c.rows_without_end;
-      c.interpretation_offsets.push_back(static_cast<int32_t>(c.interpretation.size()));
-    }
-    if (a.kind == RowKind::Ambiguous || a.kind == RowKind::NoParse) {
-      set_bit(c.reason_valid, row);
-      append_text(c.reason_offsets, c.reason,
-                  std::string_view(arena).substr(a.reason_at, a.reason_size));
-    } else {
-      ++c.rows_without_reason;
-      c.reason_offsets.push_back(static_cast<int32_t>(c.reason.size()));
-    }
-    if (a.zone_size != 0) {
-      c.zones.emplace_back(static_cast<int64_t>(row),
-                           std::string_view(arena).substr(a.zone_at, a.zone_size));
-    }
-    if (a.kind == RowKind::Ambiguous) {
-      const auto it = std::lower_bound(ambiguous_of.begin(), ambiguous_of.end(),
-                                       std::pair<uint32_t, std::size_t>{u, 0});
-      const Worker& w = workers[it->second >> 32];
-      c.ambiguous.emplace_back(static_cast<int64_t>(row),
-                               w.ambiguous[it->second & 0xFFFFFFFFu].second);
-    }
+  std::size_t interpretation_bytes = 0, reason_bytes = 0;
+  for (const Run& run : runs) {
+    interpretation_bytes += run.interpretation_bytes;
+    reason_bytes += run.reason_bytes;
+  }
+  // Arrow's 32-bit offsets bound each text buffer.
+  if (std::max(interpretation_bytes, reason_bytes) >
+      static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    throw std::length_error(
+        "the answers' texts exceed 2 GiB in one column; parse fewer rows a call");
+  }
+  c.interpretation.resize(interpretation_bytes);
+  c.reason.resize(reason_bytes);
+  std::vector<std::pair<std::size_t, std::size_t>> starts(n_runs);
+  for (std::size_t i = 1; i < n_runs; ++i) {
+    starts[i] = {starts[i - 1].first + runs[i - 1].interpretation_bytes,
+                 starts[i - 1].second + runs[i - 1].reason_bytes};
+  }
+  on_threads(runs, [&](Run& run) {
+    const auto at = starts[static_cast<std::size_t>(&run - runs.data())];
+    place_texts(rows, workers, c, run, at.first, at.second);
+  });
+
+  for (Run& run : runs) {
+    c.null_rows += run.null_rows;
+    c.rows_without_reading += run.rows_without_reading;
+    c.rows_without_start += run.rows_without_start;
+    c.rows_without_end += run.rows_without_end;
+    c.rows_without_reason += run.rows_without_reason;
+    const auto join = [](auto& to, auto& from) {
+      to.insert(to.end(), std::make_move_iterator(from.begin()),
+                std::make_move_iterator(from.end()));
+    };
+    join(c.unfit_rows, run.unfit_rows);
+    join(c.open_start, run.open_start);
+    join(c.open_end, run.open_end);
+    join(c.zones, run.zones);
+    join(c.ambiguous, run.ambiguous);
   }
 }
 
@@ -385,32 +523,27 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
   Column c;
   try {
     if (texts.size() >= kNone) throw std::length_error("more than 4,294,967,294 rows in one call");
-    const Repeats rep = number_texts(texts, cancel, callable);
-    if (rep.cancelled) {
-      c.failure = Failure::Stopped;
-      return c;
-    }
     const HolidayFn holidays =
         callable.present()   ? callable
         : s.holidays.empty() ? HolidayFn()
                              : HolidayFn(holiday_in, const_cast<std::vector<Date>*>(&s.holidays));
-    const unsigned n_threads =
-        callable.present() ? 1u : thread_count(s.threads, rep.first_row.size());
+    const unsigned n_threads = callable.present() ? 1u : thread_count(s.threads, texts.size());
 
-    std::vector<Answer> answers(rep.first_row.size());
+    Claims claims(texts.size());
+    Rows rows(texts.size());
     std::vector<Worker> workers(n_threads);
-    std::atomic<uint32_t> next{0};
+    std::atomic<uint64_t> next{0};
     std::atomic<bool> failed{false};
     {
       std::vector<std::jthread> pool;
       pool.reserve(n_threads - 1);
       for (unsigned i = 1; i < n_threads; ++i) {
         pool.emplace_back([&, i] {
-          run_worker(texts, rep, s, holidays, static_cast<uint16_t>(i), answers, workers[i], next,
+          run_worker(texts, claims, s, holidays, static_cast<uint16_t>(i), rows, workers[i], next,
                      failed, cancel);
         });
       }
-      run_worker(texts, rep, s, holidays, 0, answers, workers[0], next, failed, cancel);
+      run_worker(texts, claims, s, holidays, 0, rows, workers[0], next, failed, cancel);
     }  // joins
     for (Worker& w : workers) {
       if (w.failure != Failure::None) {
@@ -419,7 +552,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
         return c;
       }
     }
-    assemble(rep, answers, workers, c);
+    assemble(rows, workers, n_threads, c);
   } catch (const std::bad_alloc&) {
     c = Column{};
     c.failure = Failure::NoMemory;

@@ -107,9 +107,9 @@ unsigned thread_count(unsigned threads, std::size_t rows);
 
 // Resolves every text; an empty view is a null row. With a non-empty
 // `callable` the rows run on the calling thread, in order, and a stop it
-// requests (asked after every row, and every few thousand rows while the
-// repeats are numbered) ends the call (Failure::Stopped). The workers read `cancel`
-// (when given) between chunks of rows: once it is set they stop, and the
+// requests (asked after every text it resolves, and between chunks of
+// rows) ends the call (Failure::Stopped). The workers read `cancel` (when
+// given) between chunks of rows: once it is set they stop, and the
 // call ends with Failure::Stopped. No exception leaves a worker: a failure
 // is reported in the column's `failure`.
 Column parse_column(std::span<const std::string_view> texts, const Settings& s,

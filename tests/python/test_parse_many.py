@@ -48,6 +48,17 @@ def test_same_answers_as_a_loop_over_parse(options, threads):
     assert got == loop(texts, **options)
 
 
+def test_a_long_column_laid_out_by_several_threads_equals_one_thread():
+    pa = pytest.importorskip("pyarrow")
+    # Two threads lay the column out in runs that meet inside repeats, nulls,
+    # ambiguous rows, zones and open ends alike.
+    texts = [None if n % 97 == 0 else f"{n} days ago" if n % 5 == 0 else TEXTS[n % len(TEXTS)]
+             for n in range(5_001)]
+    one, two = (kalendo.parse_many(texts, now=NOW, threads=t) for t in (1, 2))
+    assert pa.table({"a": one}).equals(pa.table({"a": two}))
+    assert one.to_pylist() == two.to_pylist()
+
+
 def test_the_everyday_options_as_parse_takes_them():
     texts = ["tonight", "mother's day", "3pm IST", "17:00Z", "2025-03-14T17:00+02:00", None]
     options = {"day_parts": {"tonight": time(22, 15)}, "region": "GB", "zones": {"IST": ZoneInfo("Asia/Kolkata")}}
