@@ -66,13 +66,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   s.threads = 1;
   const batch::Column one = batch::parse_column(texts, s);
   s.threads = 2 + static_cast<unsigned>(flags >> 1 & 1);
+  s.layout_rows = 100;  // several threads lay the column out, in runs that meet anywhere
   const batch::Column many = batch::parse_column(texts, s);
   check(one.failure == batch::Failure::None && many.failure == batch::Failure::None);
   check(one.kind == many.kind && one.start == many.start && one.end == many.end &&
         one.confidence == many.confidence && one.candidates == many.candidates &&
         one.interpretation == many.interpretation && one.reason == many.reason &&
         one.interpretation_offsets == many.interpretation_offsets &&
-        one.reason_offsets == many.reason_offsets && one.reading_valid == many.reading_valid);
+        one.reason_offsets == many.reason_offsets && one.row_valid == many.row_valid &&
+        one.reading_valid == many.reading_valid && one.start_valid == many.start_valid &&
+        one.end_valid == many.end_valid && one.reason_valid == many.reason_valid &&
+        one.null_rows == many.null_rows && one.rows_without_reading == many.rows_without_reading &&
+        one.rows_without_start == many.rows_without_start &&
+        one.rows_without_end == many.rows_without_end &&
+        one.rows_without_reason == many.rows_without_reason && one.open_start == many.open_start &&
+        one.open_end == many.open_end && one.zones == many.zones &&
+        one.ambiguous.size() == many.ambiguous.size());
+  for (std::size_t i = 0; i < one.ambiguous.size(); ++i) {
+    check(one.ambiguous[i].first == many.ambiguous[i].first &&
+          one.ambiguous[i].second.size() == many.ambiguous[i].second.size());
+  }
   for (std::size_t row = 0; row < lines.size(); ++row) {
     if (texts[row].empty()) {
       check(many.kind[row] == batch::RowKind::Null);

@@ -1096,10 +1096,10 @@ enum Arg {
   kCount
 };
 
-// The texts of one call as views, and what keeps their bytes alive.
 // Items of a long list fetched into the cache ahead of their turn.
 constexpr std::size_t kAhead = 16;
 
+// The texts of one call as views, and what keeps their bytes alive.
 struct Texts {
   std::vector<std::string_view> views;
   std::vector<PyObject*> strs;     // the str of a list, a reference held to each

@@ -231,7 +231,7 @@ def _texts_arg(texts: object) -> object:
         # pd.NA and NaN alike: missing values become None.
         return texts.astype(object).where(texts.notna(), None).tolist()  # type: ignore[attr-defined]
     if kind is list:
-        return texts  # read as it is: the column holds each str it reads, not the list
+        return texts  # read as it is: the call holds each str it reads, so a change to the list meanwhile does not matter
     if not isinstance(texts, Iterable):
         raise TypeError(f"texts must be an iterable of str, not {_type_name(texts)}")
     return list(texts)

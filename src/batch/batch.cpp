@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <new>
 #include <thread>
 #include <utility>
@@ -31,6 +33,7 @@ constexpr uint32_t kHashed = kAhead / 2;
 
 // Hashes a text for the table of claims: eight bytes at a time.
 uint64_t hash_text(std::string_view s) {
+  if (s.empty()) return 0;
   constexpr uint64_t kMul = 0x9E3779B97F4A7C15ull;
   uint64_t h = s.size() * kMul;
   std::size_t i = 0;
@@ -46,52 +49,66 @@ uint64_t hash_text(std::string_view s) {
   return h ^ (h >> 32);
 }
 
-// Which row resolves each text. The workers number the rows as they read
+// Which row resolves each text. The workers claim the rows as they read
 // them: the first row to claim a text's slot resolves the text, and every
-// other row with that text points at it. Claiming on every thread, just
-// before the text is read, keeps the numbering off the serial path and reads
-// each text's bytes once while they are in the cache. One open-addressing
-// table; a free slot is taken by compare-and-swap. A slot holds the high
-// half of the text's hash beside the row, so that a probe past another text
-// rarely has to read that text.
+// other row with that text shares its answer. Claiming on every thread, just
+// before the text is read, keeps this off the serial path and reads each
+// text's bytes once while they are in the cache. One open-addressing table;
+// a free slot is taken by compare-and-swap. A slot holds the high half of
+// the text's hash beside the row, so that a probe past another text rarely
+// has to read that text. The table is fresh zeroed memory, so that its pages
+// are first touched by the workers rather than cleared by the caller.
 class Claims {
  public:
   explicit Claims(std::size_t rows)
-      : slots_(std::bit_ceil(std::max<std::size_t>(16, rows * 2))), mask_(slots_.size() - 1) {}
+      : size_(std::bit_ceil(std::max<std::size_t>(16, rows * 2))),
+        slots_(static_cast<uint64_t*>(std::calloc(size_, sizeof(uint64_t)))) {
+    if (!slots_) throw std::bad_alloc();
+  }
 
   // Fetches the slot where a text of hash `h` starts its probe into the cache.
-  void prefetch(uint64_t h) const { __builtin_prefetch(&slots_[h & mask_]); }
+  void prefetch(uint64_t h) const { __builtin_prefetch(&slots_[h & (size_ - 1)]); }
 
   // Returns the row that resolves `texts[row]`, whose hash is `h`: `row`
   // itself when it is the first to claim its text.
   uint32_t claim(std::span<const std::string_view> texts, uint32_t row, uint64_t h) {
     const std::string_view t = texts[row];
     const uint64_t tag = h & 0xFFFFFFFF00000000ull;
-    std::size_t slot = h & mask_;
+    const uint64_t mine = tag | (uint64_t{row} + 1);  // never 0: rows are fewer than kNone
+    std::size_t slot = h & (size_ - 1);
     while (true) {
-      uint64_t held = slots_[slot].load(std::memory_order_relaxed);  // tag | row + 1; 0: free
-      if (held == 0 &&
-          slots_[slot].compare_exchange_strong(held, tag | (row + 1), std::memory_order_relaxed)) {
+      std::atomic_ref<uint64_t> at(slots_[slot]);
+      uint64_t held = at.load(std::memory_order_relaxed);  // tag | row + 1; 0: free
+      if (held == 0 && at.compare_exchange_strong(held, mine, std::memory_order_relaxed)) {
         return row;
       }
       // Taken, before or meanwhile: `held` names the row that took it.
-      const auto by = static_cast<uint32_t>(held) - 1;
+      const auto by = static_cast<uint32_t>(held - 1);
       if ((held & 0xFFFFFFFF00000000ull) == tag && texts[by] == t) return by;
-      slot = (slot + 1) & mask_;
+      slot = (slot + 1) & (size_ - 1);
     }
   }
 
  private:
-  std::vector<std::atomic<uint64_t>> slots_;
-  std::size_t mask_;
+  struct Free {
+    void operator()(uint64_t* p) const { std::free(p); }
+  };
+  std::size_t size_;
+  std::unique_ptr<uint64_t[], Free> slots_;
 };
 
-// Where each row's answer is. A row that resolved its text keeps the place
-// of its answer (worker << 32 | index); a repeat keeps the row it repeats.
+// Where each row's answer is, written by the worker that takes the row.
+// resolver[r] is the row whose answer row r shares: r itself when r
+// resolved its text, kNone for a null row. answer[r], where resolver[r] is
+// r, is the place of the answer: its worker << 32 | its index there.
 struct Rows {
-  explicit Rows(std::size_t n) : resolver(n, kNone), answer(n) {}
-  std::vector<uint32_t> resolver;  // the row that resolved this row's text; kNone: null row
-  std::vector<uint64_t> answer;    // at resolving rows only
+  explicit Rows(std::size_t n)
+      : resolver(std::make_unique_for_overwrite<uint32_t[]>(n)),
+        answer(std::make_unique_for_overwrite<uint64_t[]>(n)),
+        size(n) {}
+  std::unique_ptr<uint32_t[]> resolver;
+  std::unique_ptr<uint64_t[]> answer;
+  std::size_t size;
 };
 
 // The answer to one text, its texts held in its worker's arena.
@@ -198,7 +215,7 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
   return a;
 }
 
-// Numbers and resolves rows taken chunk by chunk from `next` until none is
+// Claims and resolves rows taken chunk by chunk from `next` until none is
 // left or another worker failed. Catches everything: a thread must not end
 // with an exception.
 void run_worker(std::span<const std::string_view> texts, Claims& claims, const Settings& s,
@@ -219,18 +236,20 @@ void run_worker(std::span<const std::string_view> texts, Claims& claims, const S
       uint64_t hashes[kHashed];  // of rows row .. row + kHashed - 1, by row % kHashed
       const auto first = static_cast<uint32_t>(begin);
       for (uint32_t r = first; r < std::min(stop, first + kHashed); ++r) {
-        hashes[r % kHashed] = texts[r].empty() ? 0 : hash_text(texts[r]);
+        hashes[r % kHashed] = hash_text(texts[r]);
         claims.prefetch(hashes[r % kHashed]);
       }
       for (uint32_t row = first; row < stop; ++row) {
         const uint64_t h = hashes[row % kHashed];
-        if (row + kAhead < stop) __builtin_prefetch(texts[row + kAhead].data());
-        if (row + kHashed < stop) {
-          const std::string_view ahead = texts[row + kHashed];
-          hashes[row % kHashed] = ahead.empty() ? 0 : hash_text(ahead);
+        if (stop - row > kAhead) __builtin_prefetch(texts[row + kAhead].data());
+        if (stop - row > kHashed) {
+          hashes[row % kHashed] = hash_text(texts[row + kHashed]);
           claims.prefetch(hashes[row % kHashed]);
         }
-        if (texts[row].empty()) continue;
+        if (texts[row].empty()) {
+          rows.resolver[row] = kNone;
+          continue;
+        }
         const uint32_t by = claims.claim(texts, row, h);
         rows.resolver[row] = by;
         if (by != row) continue;
@@ -408,15 +427,12 @@ void on_threads(std::vector<Run>& runs, const Work& work) {
     if (run.failure) std::rethrow_exception(run.failure);
 }
 
-// Rows a thread that lays the column out takes at least: as for the
-// workers, a thread for fewer costs more than it saves.
-constexpr std::size_t kRowsPerAssembler = kChunk;
-
 // Lays the answers out by row, in runs on up to `threads` threads: the
 // fixed-width fields first, then the texts once each run's place in the
 // text buffers is known.
-void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads, Column& c) {
-  const std::size_t n = rows.resolver.size();
+void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads,
+              std::size_t rows_per_thread, Column& c) {
+  const std::size_t n = rows.size;
   c.kind.resize(n);
   c.start.resize(n);
   c.end.resize(n);
@@ -430,12 +446,12 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
   c.interpretation_offsets.assign(n + 1, 0);
   c.reason_offsets.assign(n + 1, 0);
 
-  const std::size_t n_runs = std::clamp<std::size_t>(n / kRowsPerAssembler, 1, threads);
-  const std::size_t per_run = (n / n_runs + 7) / 8 * 8;
+  const std::size_t n_runs =
+      std::clamp<std::size_t>(n / std::max<std::size_t>(1, rows_per_thread), 1, threads);
   std::vector<Run> runs(n_runs);
   for (std::size_t i = 0; i < n_runs; ++i) {
-    runs[i].begin = std::min(n, i * per_run);
-    runs[i].end = i + 1 == n_runs ? n : std::min(n, (i + 1) * per_run);
+    runs[i].begin = n / n_runs * i & ~std::size_t{7};
+    runs[i].end = i + 1 == n_runs ? n : n / n_runs * (i + 1) & ~std::size_t{7};
   }
   on_threads(runs, [&](Run& run) { lay_out(rows, workers, c, run); });
 
@@ -529,12 +545,12 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
                              : HolidayFn(holiday_in, const_cast<std::vector<Date>*>(&s.holidays));
     const unsigned n_threads = callable.present() ? 1u : thread_count(s.threads, texts.size());
 
-    Claims claims(texts.size());
     Rows rows(texts.size());
     std::vector<Worker> workers(n_threads);
     std::atomic<uint64_t> next{0};
     std::atomic<bool> failed{false};
     {
+      Claims claims(texts.size());  // freed before the column is laid out
       std::vector<std::jthread> pool;
       pool.reserve(n_threads - 1);
       for (unsigned i = 1; i < n_threads; ++i) {
@@ -552,7 +568,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
         return c;
       }
     }
-    assemble(rows, workers, n_threads, c);
+    assemble(rows, workers, n_threads, s.layout_rows, c);
   } catch (const std::bad_alloc&) {
     c = Column{};
     c.failure = Failure::NoMemory;
@@ -560,7 +576,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
     c = Column{};
     c.failure = Failure::TooLarge;
     c.failure_text = e.what();
-  } catch (const std::system_error& e) {
+  } catch (const std::exception& e) {
     c = Column{};
     c.failure = Failure::Internal;
     c.failure_text = e.what();

@@ -2,6 +2,7 @@
 
 import gc
 import signal
+import sys
 import threading
 import time as time_module
 from datetime import date, datetime, time, timedelta, timezone
@@ -48,15 +49,27 @@ def test_same_answers_as_a_loop_over_parse(options, threads):
     assert got == loop(texts, **options)
 
 
-def test_a_long_column_laid_out_by_several_threads_equals_one_thread():
-    pa = pytest.importorskip("pyarrow")
-    # Two threads lay the column out in runs that meet inside repeats, nulls,
-    # ambiguous rows, zones and open ends alike.
-    texts = [None if n % 97 == 0 else f"{n} days ago" if n % 5 == 0 else TEXTS[n % len(TEXTS)]
-             for n in range(5_001)]
-    one, two = (kalendo.parse_many(texts, now=NOW, threads=t) for t in (1, 2))
-    assert pa.table({"a": one}).equals(pa.table({"a": two}))
-    assert one.to_pylist() == two.to_pylist()
+def test_the_list_may_change_during_the_call_and_every_str_is_given_back():
+    def fresh():  # strs that nothing else holds
+        return [f"in {n % 50} business days" for n in range(3000)] + [None, "next friday"]
+
+    texts = fresh()
+
+    def holidays(day):  # asked during the call, after the list was read
+        texts.clear()
+        return False
+
+    got = kalendo.parse_many(texts, now=NOW, holidays=holidays).to_pylist()
+    assert texts == [] and got == loop(fresh(), holidays=lambda day: False)
+
+    for texts, error in [(fresh(), None), (fresh()[:5] + [42] + fresh()[:5], TypeError)]:
+        counts = [sys.getrefcount(t) for t in texts]
+        if error is None:
+            kalendo.parse_many(texts, now=NOW)
+        else:
+            with pytest.raises(error):
+                kalendo.parse_many(texts, now=NOW)
+        assert [sys.getrefcount(t) for t in texts] == counts
 
 
 def test_the_everyday_options_as_parse_takes_them():
