@@ -1,11 +1,13 @@
 // Matches intervals with both ends: days (july 13-15, 13-15 july, from 13th
 // to 15th july, april 9th through 17th, mon-wed, monday to friday, between
 // monday and wednesday, from today until friday, aug 10 - nov 12, from march
-// to may, 8/10/2012 - 8/15/2012, 2024-06-10..2024-06-14), clock times alone
-// or on a day (3-4pm, 3:30-4:30pm, between 4pm and 5pm, from 9 to 5,
-// 10pm-2am, thursday from 9:30 to 11:00, 9am-5pm friday), and a start with
-// a length (4pm for 30 mins, from 2pm for 2 hours, for 3 days starting
-// monday).
+// to may, 8/10/2012 - 8/15/2012, 2024-06-10..2024-06-14, july 1-7 2025),
+// clock times alone or on a day (3-4pm, 3:30-4:30pm, between 4pm and 5pm,
+// from 9 to 5, 9 till 5, 10pm-2am, thursday from 9:30 to 11:00, 9am-5pm
+// friday, tomorrow 9-5), a day and a clock time on each end (monday 9am to
+// friday 5pm, june 3 at 9am to june 5 at 5pm), now as the first end (now to
+// 5pm, from now until friday), and a start with a length (4pm for 30 mins,
+// from 2pm for 2 hours, for 3 days starting monday).
 //
 // The tokenizer drops the dash and "for", so the ends are found on the text
 // as typed and each end is read by the families that read a single day or
@@ -24,8 +26,8 @@ namespace {
 using Kind = Tok::Kind;
 
 // Words that join the two ends: "monday to friday". "until" and "till"
-// join only after "from" ("from today until friday"); alone they open an
-// interval that starts now.
+// join only after a first end ("from today until friday", "3pm until
+// 5pm"); leading the text they open an interval that starts now.
 constexpr std::string_view kJoinWords[3] = {"to", "through", "thru"};
 constexpr std::string_view kUntilWords[2] = {"until", "till"};
 // Words that lead the ends: "between 4pm and 5pm", "4pm for 30 mins".
@@ -109,6 +111,7 @@ struct Split {
   Join join = Join::Ends;
   std::string_view day, first, second;
   bool introduced = false;  // "from" or "between" came before the first end
+  bool until = false;       // "until" or "till" joins the ends: "9 till 5"
 };
 
 // Returns the text from the start of word i to the end of word j - 1;
@@ -213,7 +216,11 @@ std::optional<Split> split(std::string_view text) {
   const std::size_t start = f < ws.n ? f + 1 : 0;
   s.introduced = f < ws.n;
   std::size_t j = ws.find(kJoinWords, start);
-  if (s.introduced) j = std::min(j, ws.find(kUntilWords, start));
+  // "until 5pm" alone is an open end; after a first end it joins two.
+  if (const std::size_t u = ws.find(kUntilWords, start); u < j && (s.introduced || u > 0)) {
+    j = u;
+    s.until = true;
+  }
   for (std::size_t i = start; i < j; ++i) {
     if (is_dash_word(ws.w[i])) j = i;
   }
@@ -414,10 +421,15 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
   // span of two years' days.
   if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
-  // The end that writes only its day number takes the other end's month.
+  // The end that writes only its day number takes the other end's month;
+  // a year after the second day number is the whole interval's ("july 1-7
+  // 2025").
   Pieces completed;
   const bool a_bare = a.size() == 1 && is_day_number(a[0]);
-  const bool b_bare = b.size() == 1 && is_day_number(b[0]);
+  const bool b_bare =
+      (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
+      is_day_number(b[0]);
+  if (a_bare && b_bare && b.size() == 2) return MatchResult::no_match();
   if (a_bare != b_bare) {
     const std::span<const Piece> full = a_bare ? b : a;
     std::size_t day = full.size();
@@ -427,9 +439,17 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
       if (day == full.size() && is_day_number(full[i])) day = i;
     }
     if (!month || day == full.size()) return MatchResult::no_match();
+    // Both ends of "july 1-7 2025" take the year: the first is not the
+    // next july 1 moved back to it.
+    completed.reserve(2 * full.size() + 2);
     completed.assign(full.begin(), full.end());
-    completed[day] = a_bare ? a[0] : b[0];
-    (a_bare ? a : b) = completed;
+    if (b_bare && b.size() == 2) completed.push_back(b[1]);
+    const std::size_t n = completed.size();
+    for (std::size_t i = 0; i < n; ++i)
+      completed.push_back(completed[i]);
+    completed[n + day] = a_bare ? a[0] : b[0];
+    if (b_bare && b.size() == 2) a = std::span<const Piece>(completed).first(n);
+    (a_bare ? a : b) = std::span<const Piece>(completed).subspan(n);
   }
   // Numeric ends share one order of day and month: an end valid in only
   // one order ("8/15/2012") sets it for the other ("8/10/2012").
@@ -576,13 +596,10 @@ bool explicit_clock(const times::EndClock& c) {
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
                            std::span<const Piece> day, const EverydayCtx& ctx) {
-  const bool introduced = s.introduced;
   std::size_t at = 0, len = 0;
   auto first = clock_at_end(a, &at);
   auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
   if (!first || !last) return MatchResult::no_match();
-  if (!introduced && !explicit_clock(*first) && !explicit_clock(*last))
-    return MatchResult::no_match();
   // The day words: before "from", before the first clock or after the last.
   const std::span<const Piece> before_first = a.first(at);
   const std::span<const Piece> after_last = b.subspan(len);
@@ -590,6 +607,13 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (days_named > 1) return MatchResult::no_match();
   if (!before_first.empty()) day = before_first;
   if (!after_last.empty()) day = after_last;
+  // Two plain numbers are clock hours after "from" or "between", joined by
+  // "until" or "till", or on a named day ("tomorrow 9-5"); "3-4" alone is
+  // not.
+  if (!s.introduced && !s.until && day.empty() && !explicit_clock(*first) &&
+      !explicit_clock(*last)) {
+    return MatchResult::no_match();
+  }
 
   float confidence = kInterval;
   TimeOfDay start = first->tod;
@@ -622,13 +646,29 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
       end = early;
     }
   }
-  if ((first->bare && !shared) || last->bare) confidence = kGuessed;
+  // Two clock times without am/pm, the second earlier on the clock ("from
+  // 9:00 to 5:00"): the second is in the afternoon when that keeps the
+  // interval forward and shorter than 12 hours, as a bare "5" would be.
+  bool afternoon = false;
+  if (!first_fixed && !last_fixed && end < start && end.hour() < 12) {
+    const TimeOfDay later = TimeOfDay::hms(end.hour() + 12, end.minute(), end.secs % 60);
+    if (start < later && later.secs - start.secs < 12 * 3600) {
+      end = later;
+      afternoon = true;
+    }
+  }
+  if ((first->bare && !shared) || last->bare || afternoon) confidence = kGuessed;
+  // An end earlier on the clock falls on the next day. A night of up to 12
+  // hours ("10pm-2am", "22:00-06:00") is plausible; a longer span over
+  // midnight ("5pm-3pm") is more likely a slip than 22 hours.
+  const bool next_day = end < start;
+  const bool long_night = next_day && end.secs + kSecondsPerDay - start.secs > 12 * 3600;
+  if (long_night) confidence = std::min(confidence, kGuessed);
 
   std::string reason;
   std::vector<OnDay> on = days_of(day, start, ctx, &reason);
   std::vector<Resolution> found;
   for (const OnDay& d : on) {
-    const bool next_day = end < start;
     const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
     std::string text = d.label;
@@ -637,12 +677,106 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     text += " to ";
     times::append_clock(text, end);
     if (next_day) text += " the next day";
+    if (long_night) text += " (the end moves to the next day: it would come before the start)";
     if (d.passed) text += " (that time has already passed today)";
     add_candidate(found, Resolution{std::move(text),
                                     Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
                                     std::min(confidence, d.confidence)});
   }
   return decided(std::move(found), std::move(reason));
+}
+
+// One end that names a day and a clock time on it: "monday 9am", "9am
+// monday", "june 3 at 9am", "jun 5 17:00".
+struct Moment {
+  std::span<const Piece> day;
+  times::EndClock clock;
+};
+
+std::optional<Moment> moment_of(std::span<const Piece> p) {
+  std::size_t at = 0, len = 0;
+  if (auto c = clock_at_end(p, &at); c && at > 0 && explicit_clock(*c)) {
+    return Moment{p.first(at), *c};
+  }
+  if (auto c = times::clock_end(p, 0, &len); c && len < p.size() && explicit_clock(*c)) {
+    return Moment{p.subspan(len), *c};
+  }
+  return std::nullopt;
+}
+
+void append_moment(std::string& out, DateTime t) {
+  append_date(out, t.date);
+  out += ' ';
+  times::append_clock(out, t.time);
+}
+
+// <day> <clock> to|-|until <day> <clock>, either end's clock before or
+// after its day: from the first moment to the second. An end before its
+// start moves on as a day end does (a weekday a week, a date a year).
+MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
+                            const EverydayCtx& ctx) {
+  const auto first = moment_of(a);
+  const auto last = first ? moment_of(b) : std::nullopt;
+  if (!last || has_clock(first->day) || has_clock(last->day)) return MatchResult::no_match();
+  std::string reason, last_reason;
+  const std::vector<OnDay> starts = days_of(first->day, first->clock.tod, ctx, &reason);
+  const std::vector<OnDay> ends = days_of(last->day, last->clock.tod, ctx, &last_reason);
+  if (reason.empty()) reason = std::move(last_reason);
+  const Step step = step_of(last->day);
+  const float clock_confidence = first->clock.bare || last->clock.bare ? kGuessed : kInterval;
+  std::vector<Resolution> found;
+  std::string backwards;
+  for (const OnDay& s : starts) {
+    for (const OnDay& e : ends) {
+      const DateTime start{s.day, first->clock.tod};
+      DateTime end{e.day, last->clock.tod};
+      float confidence = std::min({s.confidence, e.confidence, clock_confidence});
+      std::string_view note;
+      if (end < start) {
+        std::optional<Value> on;
+        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
+          on = moved_on(Value::days(e.day, e.day), step, k);
+          if (on && DateTime{on->start.date, end.time} >= start) break;
+          on.reset();
+        }
+        if (!on) {
+          backwards = "the interval would end at ";
+          append_moment(backwards, end);
+          backwards += ", before its start at ";
+          append_moment(backwards, start);
+          continue;
+        }
+        end.date = on->start.date;
+        confidence = std::min(confidence, kGuessed);
+        note = step == Step::Week
+                   ? " (the end moves to the next week: it would come before the start)"
+                   : " (the end moves to the next year: it would come before the start)";
+      }
+      std::string text;
+      text.reserve(48);
+      append_moment(text, start);
+      text += " to ";
+      append_moment(text, end);
+      text += note;
+      add_candidate(found, Resolution{std::move(text), Value::range(start, end), confidence});
+    }
+  }
+  if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
+  return decided(std::move(found), std::move(reason));
+}
+
+// Returns whether the pieces are the word "now".
+bool is_now(std::span<const Piece> p) {
+  return p.size() == 1 && !p[0].is_shape && p[0].tok.is_kw(Keyword::Now);
+}
+
+// now to|-|until <end>: the open end "until <end>", which starts now.
+MatchResult from_now(std::span<const Piece> b, const EverydayCtx& ctx) {
+  Pieces until;
+  until.reserve(b.size() + 1);
+  until.push_back(Piece{false, Tok::word(kUntilWords[0]), {}});
+  until.insert(until.end(), b.begin(), b.end());
+  return open_ends::try_match(until, ctx);
 }
 
 // <n> <unit> | a|an <unit>: the length of an interval, in seconds or in
@@ -831,10 +965,13 @@ MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
   const Pieces day = s->day.empty() ? Pieces{} : scan(s->day);
   if (a.empty() || b.empty()) return MatchResult::no_match();
   if (s->join == Join::Length) return with_length(a, b, day, ctx);
+  if (day.empty() && is_now(a)) return from_now(b, ctx);
   if (day.empty()) {
     if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }
-  return clock_interval(*s, a, b, day, ctx);
+  if (MatchResult m = clock_interval(*s, a, b, day, ctx); m.kind != MatchResult::Kind::NoMatch)
+    return m;
+  return day.empty() ? moment_interval(a, b, ctx) : MatchResult::no_match();
 }
 
 }  // namespace kalendo::everyday::intervals
