@@ -19,6 +19,7 @@
 #include "everyday/mod.h"
 #include "grammar/units.h"
 #include "locale.h"
+#include "tokenize.h"
 
 namespace kalendo::everyday::intervals {
 namespace {
@@ -67,16 +68,54 @@ bool one_of(std::string_view w, std::span<const std::string_view> words) {
   return false;
 }
 
-// The words of a text as views into it.
+// What a word does between the ends, one bit per word list above: most
+// words do nothing, which their first byte tells.
+enum Role : uint8_t {
+  kJoin = 1,
+  kUntil = 2,
+  kBetweenRole = 4,
+  kForRole = 8,
+  kStart = 16,
+  kFromRole = 32,
+  kAndRole = 64,
+  kDash = 128,
+};
+
+uint8_t role_of(std::string_view w) {
+  if (w.empty() || w.size() > 9) return 0;
+  const char c = static_cast<char>(w[0] | 0x20);
+  if (c != 'a' && c != 'b' && c != 'f' && c != 's' && c != 't' && c != 'u' && w[0] != '-' &&
+      w[0] != '\xE2') {
+    return 0;
+  }
+  struct Named {
+    std::string_view word;
+    uint8_t role;
+  };
+  constexpr Named kRoles[] = {
+      {kJoinWords[0], kJoin},   {kJoinWords[1], kJoin},   {kJoinWords[2], kJoin},
+      {kUntilWords[0], kUntil}, {kUntilWords[1], kUntil}, {kBetween[0], kBetweenRole},
+      {kFor[0], kForRole},      {kStartWords[0], kStart}, {kStartWords[1], kStart},
+      {"from", kFromRole},      {"and", kAndRole},        {"-", kDash},
+      {"\u2013", kDash},        {"\u2014", kDash},
+  };
+  for (const Named& r : kRoles) {
+    if (same_word(w, r.word)) return r.role;
+  }
+  return 0;
+}
+
+// The words of a text as views into it, each with its role.
 struct Words {
   std::array<std::string_view, kMaxWords> w;
+  std::array<uint8_t, kMaxWords> role{};
   std::size_t n = 0;
 
-  // Returns the index of the first word at or after `from` that is one of
-  // `words`, or n.
-  std::size_t find(std::span<const std::string_view> words, std::size_t from = 0) const {
+  // Returns the index of the first word at or after `from` that has one of
+  // the roles, or n.
+  std::size_t find(uint8_t roles, std::size_t from = 0) const {
     for (std::size_t i = from; i < n; ++i) {
-      if (one_of(w[i], words)) return i;
+      if (role[i] & roles) return i;
     }
     return n;
   }
@@ -95,7 +134,9 @@ std::optional<Words> words_of(std::string_view text) {
     while (j < text.size() && !is_space(text[j]))
       ++j;
     if (out.n == kMaxWords) return std::nullopt;
-    out.w[out.n++] = text.substr(i, j - i);
+    out.w[out.n] = text.substr(i, j - i);
+    out.role[out.n] = role_of(out.w[out.n]);
+    ++out.n;
     i = j;
   }
   return out;
@@ -146,6 +187,10 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
                                                                    std::size_t from) {
   for (std::size_t i = from; i < ws.n; ++i) {
     const std::string_view w = ws.w[i];
+    bool mark = false;
+    for (const char c : w)
+      mark = mark || c == '-' || c == '.' || c == '\xE2';
+    if (!mark) continue;
     for (std::string_view dash : kDashes) {
       const std::size_t at = w.find(dash);
       if (at != std::string_view::npos && at > 0 && at + dash.size() < w.size()) {
@@ -161,18 +206,13 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
   return std::nullopt;
 }
 
-bool is_dash_word(std::string_view w) {
-  return w == "-" || w == "\u2013" || w == "\u2014";
-}
-
 // <first> for <length> | from <first> for <length> | for <length>
 // starting <first> | starting <first> for <length>
 std::optional<Split> length_split(std::string_view text, const Words& ws, std::size_t k) {
-  constexpr std::string_view kFrom[1] = {"from"};
   Split s;
   s.join = Join::Length;
   std::size_t begin = 0;
-  if (begin < k && (one_of(ws.w[0], kFrom) || one_of(ws.w[0], kStartWords))) {
+  if (begin < k && (ws.role[0] & (kFromRole | kStart))) {
     s.introduced = true;
     ++begin;
   }
@@ -180,7 +220,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   s.second = span_of(text, ws, k + 1, ws.n);
   if (s.first.empty()) {
     // for <length> starting <first>
-    const std::size_t st = ws.find(kStartWords, k + 1);
+    const std::size_t st = ws.find(kStart, k + 1);
     if (st == ws.n) return std::nullopt;
     s.first = span_of(text, ws, st + 1, ws.n);
     s.second = span_of(text, ws, k + 1, st);
@@ -195,13 +235,12 @@ std::optional<Split> split(std::string_view text) {
   const auto found = words_of(text);
   if (!found || found->n == 0) return std::nullopt;
   const Words& ws = *found;
-  if (const std::size_t k = ws.find(kFor); k < ws.n) return length_split(text, ws, k);
+  if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
 
   Split s;
   // [<day>] between <first> and <second>
-  constexpr std::string_view kAnd[1] = {"and"};
-  if (const std::size_t b = ws.find(kBetween); b < ws.n) {
-    const std::size_t a = ws.find(kAnd, b + 1);
+  if (const std::size_t b = ws.find(kBetweenRole); b < ws.n) {
+    const std::size_t a = ws.find(kAndRole, b + 1);
     if (a == ws.n) return std::nullopt;
     s.day = span_of(text, ws, 0, b);
     s.first = span_of(text, ws, b + 1, a);
@@ -211,18 +250,14 @@ std::optional<Split> split(std::string_view text) {
     return s;
   }
   // [<day>] from <first> to|through|thru|until|till|- <second>
-  constexpr std::string_view kFrom[1] = {"from"};
-  const std::size_t f = ws.find(kFrom);
+  const std::size_t f = ws.find(kFromRole);
   const std::size_t start = f < ws.n ? f + 1 : 0;
   s.introduced = f < ws.n;
-  std::size_t j = ws.find(kJoinWords, start);
+  std::size_t j = ws.find(kJoin | kDash, start);
   // "until 5pm" alone is an open end; after a first end it joins two.
-  if (const std::size_t u = ws.find(kUntilWords, start); u < j && (s.introduced || u > 0)) {
+  if (const std::size_t u = ws.find(kUntil, start); u < j && (s.introduced || u > 0)) {
     j = u;
     s.until = true;
-  }
-  for (std::size_t i = start; i < j; ++i) {
-    if (is_dash_word(ws.w[i])) j = i;
   }
   if (s.introduced) s.day = span_of(text, ws, 0, f);
   if (j < ws.n) {
@@ -247,12 +282,32 @@ struct Ends {
   std::string reject;  // a reading that says the end is impossible
 };
 
+// Returns whether the pieces are a month name with day or year numbers
+// ("july 13", "13th july 2025"): the core grammar reads none of these, so
+// its failed reading is not worth asking for.
+bool month_with_number(std::span<const Piece> pieces) {
+  bool month = false, number = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return false;
+    const Tok& t = p.tok;
+    if (t.is(Kind::Month)) {
+      month = true;
+    } else if (t.is(Kind::Num) || t.is(Kind::Ordinal)) {
+      number = true;
+    } else {
+      return false;
+    }
+  }
+  return month && number;
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
+  if (std::optional<Outcome> o =
+          month_with_number(pieces) ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
       out.readings.push_back(std::move(o->reading));
       return out;
@@ -957,12 +1012,157 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
   return false;
 }
 
-MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
+namespace {
+
+// The words that lead or join the ends, and the tokens each stands for
+// among the pieces: "from" a keyword, "to" a word, "for" and a dash none.
+constexpr std::string_view kLinkWords[] = {
+    "from", "between", "starting", "beginning", "to", "through", "thru",   "until",
+    "till", "and",     "for",      "-",         "..", "\u2013",  "\u2014",
+};
+
+std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
+  static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
+    std::array<Tokens, std::size(kLinkWords)> out;
+    for (std::size_t i = 0; i < out.size(); ++i)
+      out[i] = tokenize(kLinkWords[i], {}, EN);
+    return out;
+  }();
+  for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
+    if (same_word(word, kLinkWords[i])) return std::span<const Tok>(kTokens[i]);
+  }
+  return std::nullopt;
+}
+
+bool same_piece(const Piece& x, const Piece& y) {
+  if (x.is_shape != y.is_shape) return false;
+  if (!x.is_shape) return x.tok == y.tok;
+  return x.shape.kind == y.shape.kind && x.shape.text == y.shape.text;
+}
+
+// Takes the pieces that stand for `want` from the front of `from`; false
+// when they are not there.
+bool take(std::span<const Piece>& from, std::span<const Piece> want) {
+  if (from.size() < want.size()) return false;
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    if (!same_piece(from[i], want[i])) return false;
+  }
+  from = from.subspan(want.size());
+  return true;
+}
+
+bool take(std::span<const Piece>& from, std::span<const Tok> want) {
+  if (from.size() < want.size()) return false;
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    if (from[i].is_shape || !(from[i].tok == want[i])) return false;
+  }
+  from = from.subspan(want.size());
+  return true;
+}
+
+// Takes the tokens of the link word between two parts of the text (none,
+// "from", "to", a dash) from the front of `from`.
+bool take_link(std::span<const Piece>& from, std::string_view text, std::string_view left,
+               std::string_view right) {
+  const auto gap_begin = left.empty()
+                             ? std::size_t{0}
+                             : static_cast<std::size_t>(left.data() + left.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(right.data() - text.data());
+  const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
+  if (gap.empty()) return true;
+  const auto toks = link_tokens(gap);
+  return toks && take(from, *toks);
+}
+
+// Returns the pieces of the second end as the driver read the whole text,
+// or none when they may differ from a reading of the end alone: the pieces
+// in front of it must be the day words', the lead word's, the first end's
+// and the join's, as read alone, and the end must hold no anchor (the
+// driver's tokens name the caller's anchors; an end read alone does not).
+// A length that comes first ("for 3 days starting monday") is read alone.
+std::optional<std::span<const Piece>> second_end(std::span<const Piece> pieces, const Split& s,
+                                                 std::span<const Piece> day,
+                                                 std::span<const Piece> a, std::string_view text) {
+  if (s.second.data() < s.first.data()) return std::nullopt;
+  std::span<const Piece> rest = pieces;
+  if (!take(rest, day) || !take_link(rest, text, s.day, s.first) || !take(rest, a) ||
+      !take_link(rest, text, s.first, s.second) || rest.empty()) {
+    return std::nullopt;
+  }
+  for (const Piece& p : rest) {
+    if (!p.is_shape && p.tok.is(Kind::Anchor)) return std::nullopt;
+  }
+  return rest;
+}
+
+// Returns how often `word` (lower case) occurs in the text, in any case and
+// inside other words too; none for a text with bytes beyond ASCII, whose
+// lower case the tokenizer works out differently.
+std::optional<std::size_t> occurrences(std::string_view text, std::string_view word) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return std::nullopt;
+    if (i + word.size() <= text.size() && same_word(text.substr(i, word.size()), word)) ++n;
+  }
+  return n;
+}
+
+// The two ends as the driver's pieces hold them.
+struct EndPieces {
+  std::span<const Piece> first, second;
+};
+
+// Finds both ends among the driver's pieces when a word joins them
+// ("monday to friday", "from 9 to 5", "3pm until 5pm"), without reading
+// either again: the join word is one word token, and when the text holds
+// it only once, the pieces before its token are the first end's (after
+// the lead word's) and those after it the second's. None when the text
+// has day words before the lead, or a join that is no word token.
+std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split& s,
+                                      std::string_view text) {
+  if (!s.day.empty() || s.join != Join::Ends || s.second.data() < s.first.data())
+    return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
+  const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
+  const auto join = link_tokens(gap);
+  if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
+  if (occurrences(text, (*join)[0].text) != std::optional<std::size_t>(1)) return std::nullopt;
+  std::span<const Piece> rest = pieces;
+  if (!take_link(rest, text, {}, s.first)) return std::nullopt;
+  std::size_t at = rest.size();
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    const Piece& p = rest[i];
+    if (p.is_shape) continue;
+    if (p.tok.is(Kind::Anchor)) return std::nullopt;
+    if (p.tok == (*join)[0]) at = i;
+  }
+  if (at == 0 || at + 1 >= rest.size()) return std::nullopt;
+  return EndPieces{rest.first(at), rest.subspan(at + 1)};
+}
+
+}  // namespace
+
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
-  const Pieces a = scan(s->first);
-  const Pieces b = scan(s->second);
-  const Pieces day = s->day.empty() ? Pieces{} : scan(s->day);
+  // The ends are mostly read already: the driver's pieces hold them.
+  Pieces a_alone, b_alone, day;
+  std::span<const Piece> a, b;
+  if (const auto both = ends_at_word(pieces, *s, ctx.text)) {
+    a = both->first;
+    b = both->second;
+  } else {
+    a_alone = scan(s->first);
+    a = a_alone;
+    if (!s->day.empty()) day = scan(s->day);
+    if (const auto in_text = second_end(pieces, *s, day, a, ctx.text)) {
+      b = *in_text;
+    } else {
+      b_alone = scan(s->second);
+      b = b_alone;
+    }
+  }
   if (a.empty() || b.empty()) return MatchResult::no_match();
   if (s->join == Join::Length) return with_length(a, b, day, ctx);
   if (day.empty() && is_now(a)) return from_now(b, ctx);

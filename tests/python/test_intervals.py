@@ -143,3 +143,12 @@ BACKWARDS_AND_SHARED = corpus(
 @pytest.mark.parametrize("text, options, expected", DAYS + CLOCKS + LENGTHS + BACKWARDS_AND_SHARED)
 def test_intervals(text, options, expected):
     assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
+
+
+@pytest.mark.parametrize("text, start, end, zone", [
+    ("3-4pm UTC", "2024-06-05T15:00:00", "2024-06-05T16:00:00", "UTC"),
+    ("from 9 to 5 PST", "2024-06-06T09:00:00", "2024-06-06T17:00:00", "America/Los_Angeles"),
+])
+def test_a_zone_after_the_second_end_is_the_intervals(text, start, end, zone):
+    answer = json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False))
+    assert (answer["start"], answer["end"], answer["zone"]) == (start, end, zone)
