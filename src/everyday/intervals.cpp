@@ -121,9 +121,8 @@ struct Words {
   }
 };
 
-// Splits the text at white space; none when it has too many words.
-std::optional<Words> words_of(std::string_view text) {
-  Words out;
+// Splits the text at white space; false when it has too many words.
+bool words_of(std::string_view text, Words& out) {
   std::size_t i = 0;
   while (i < text.size()) {
     if (is_space(text[i])) {
@@ -133,13 +132,13 @@ std::optional<Words> words_of(std::string_view text) {
     std::size_t j = i;
     while (j < text.size() && !is_space(text[j]))
       ++j;
-    if (out.n == kMaxWords) return std::nullopt;
+    if (out.n == kMaxWords) return false;
     out.w[out.n] = text.substr(i, j - i);
     out.role[out.n] = role_of(out.w[out.n]);
     ++out.n;
     i = j;
   }
-  return out;
+  return true;
 }
 
 // How the two parts of an interval are joined.
@@ -232,9 +231,8 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
 
 // Finds the ends of an interval in the text, or none when it has none.
 std::optional<Split> split(std::string_view text) {
-  const auto found = words_of(text);
-  if (!found || found->n == 0) return std::nullopt;
-  const Words& ws = *found;
+  Words ws;
+  if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
   if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
 
   Split s;
@@ -301,13 +299,28 @@ bool month_with_number(std::span<const Piece> pieces) {
   return month && number;
 }
 
+// The core grammar's reading of an end. A lone weekday ("friday") is only
+// the weekday rule's, and a lone today, tomorrow or yesterday only the
+// relative rule's: such an end asks that rule alone, not every rule.
+std::optional<Outcome> core_end(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
+  static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
+  if (pieces.size() == 1 && !pieces[0].is_shape) {
+    const Tok& t = pieces[0].tok;
+    const TokenSpan one(&t, 1);
+    if (t.is(Kind::Weekday)) return resolve_inner({}, one, ctx.core, kWeekdayRule);
+    if (t.is_kw(Keyword::Today) || t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday))
+      return resolve_inner({}, one, ctx.core, kRelativeRule);
+  }
+  return core_reading(pieces, ctx);
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  if (std::optional<Outcome> o =
-          month_with_number(pieces) ? std::nullopt : core_reading(pieces, ctx)) {
+  if (std::optional<Outcome> o = month_with_number(pieces) ? std::nullopt : core_end(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
       out.readings.push_back(std::move(o->reading));
       return out;
