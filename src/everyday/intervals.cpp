@@ -82,27 +82,32 @@ enum Role : uint8_t {
 };
 
 uint8_t role_of(std::string_view w) {
-  if (w.empty() || w.size() > 9) return 0;
-  const char c = static_cast<char>(w[0] | 0x20);
-  if (c != 'a' && c != 'b' && c != 'f' && c != 's' && c != 't' && c != 'u' && w[0] != '-' &&
-      w[0] != '\xE2') {
-    return 0;
+  // Compared only with the words of the word's own length.
+  const auto is = [w](std::string_view word) { return same_word(w, word); };
+  switch (w.size()) {
+    case 1:
+      return w[0] == '-' ? kDash : 0;
+    case 2:
+      return is(kJoinWords[0]) ? kJoin : 0;
+    case 3:
+      if (is(kFor[0])) return kForRole;
+      if (is("and")) return kAndRole;
+      return w == "\u2013" || w == "\u2014" ? kDash : 0;
+    case 4:
+      if (is(kJoinWords[2])) return kJoin;
+      if (is(kUntilWords[1])) return kUntil;
+      return is("from") ? kFromRole : 0;
+    case 5:
+      return is(kUntilWords[0]) ? kUntil : 0;
+    case 7:
+      if (is(kJoinWords[1])) return kJoin;
+      return is(kBetween[0]) ? kBetweenRole : 0;
+    case 8:
+    case 9:
+      return is(kStartWords[0]) || is(kStartWords[1]) ? kStart : 0;
+    default:
+      return 0;
   }
-  struct Named {
-    std::string_view word;
-    uint8_t role;
-  };
-  constexpr Named kRoles[] = {
-      {kJoinWords[0], kJoin},   {kJoinWords[1], kJoin},   {kJoinWords[2], kJoin},
-      {kUntilWords[0], kUntil}, {kUntilWords[1], kUntil}, {kBetween[0], kBetweenRole},
-      {kFor[0], kForRole},      {kStartWords[0], kStart}, {kStartWords[1], kStart},
-      {"from", kFromRole},      {"and", kAndRole},        {"-", kDash},
-      {"\u2013", kDash},        {"\u2014", kDash},
-  };
-  for (const Named& r : kRoles) {
-    if (same_word(w, r.word)) return r.role;
-  }
-  return 0;
 }
 
 // The words of a text as views into it, each with its role.
