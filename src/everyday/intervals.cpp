@@ -10,7 +10,8 @@
 // from 2pm for 2 hours, for 3 days starting monday).
 //
 // The tokenizer drops the dash and "for", so the ends are found on the text
-// as typed and each end is read by the families that read a single day or
+// as typed, then taken from the pieces the driver already has wherever they
+// match, and each end is read by the families that read a single day or
 // clock time.
 #include <algorithm>
 #include <array>
@@ -68,8 +69,8 @@ bool one_of(std::string_view w, std::span<const std::string_view> words) {
   return false;
 }
 
-// What a word does between the ends, one bit per word list above: most
-// words do nothing, which their first byte tells.
+// What a word does between the ends, one bit per word list above; most
+// words do nothing.
 enum Role : uint8_t {
   kJoin = 1,
   kUntil = 2,
