@@ -1,14 +1,17 @@
 // Matches intervals with both ends: days (july 13-15, 13-15 july, from 13th
 // to 15th july, april 9th through 17th, mon-wed, monday to friday, between
 // monday and wednesday, from today until friday, aug 10 - nov 12, from march
-// to may, 8/10/2012 - 8/15/2012, 2024-06-10..2024-06-14), clock times alone
-// or on a day (3-4pm, 3:30-4:30pm, between 4pm and 5pm, from 9 to 5,
-// 10pm-2am, thursday from 9:30 to 11:00, 9am-5pm friday), and a start with
-// a length (4pm for 30 mins, from 2pm for 2 hours, for 3 days starting
-// monday).
+// to may, 8/10/2012 - 8/15/2012, 2024-06-10..2024-06-14, july 1-7 2025),
+// clock times alone or on a day (3-4pm, 3:30-4:30pm, between 4pm and 5pm,
+// from 9 to 5, 9 till 5, 10pm-2am, thursday from 9:30 to 11:00, 9am-5pm
+// friday, tomorrow 9-5), a day and a clock time on each end (monday 9am to
+// friday 5pm, june 3 at 9am to june 5 at 5pm), now as the first end (now to
+// 5pm, from now until friday), and a start with a length (4pm for 30 mins,
+// from 2pm for 2 hours, for 3 days starting monday).
 //
 // The tokenizer drops the dash and "for", so the ends are found on the text
-// as typed and each end is read by the families that read a single day or
+// as typed, then taken from the pieces the driver already has wherever they
+// match, and each end is read by the families that read a single day or
 // clock time.
 #include <algorithm>
 #include <array>
@@ -17,6 +20,7 @@
 #include "everyday/mod.h"
 #include "grammar/units.h"
 #include "locale.h"
+#include "tokenize.h"
 
 namespace kalendo::everyday::intervals {
 namespace {
@@ -24,8 +28,8 @@ namespace {
 using Kind = Tok::Kind;
 
 // Words that join the two ends: "monday to friday". "until" and "till"
-// join only after "from" ("from today until friday"); alone they open an
-// interval that starts now.
+// join only after a first end ("from today until friday", "3pm until
+// 5pm"); leading the text they open an interval that starts now.
 constexpr std::string_view kJoinWords[3] = {"to", "through", "thru"};
 constexpr std::string_view kUntilWords[2] = {"until", "till"};
 // Words that lead the ends: "between 4pm and 5pm", "4pm for 30 mins".
@@ -65,24 +69,66 @@ bool one_of(std::string_view w, std::span<const std::string_view> words) {
   return false;
 }
 
-// The words of a text as views into it.
+// What a word does between the ends, one bit per word list above; most
+// words do nothing.
+enum Role : uint8_t {
+  kJoin = 1,
+  kUntil = 2,
+  kBetweenRole = 4,
+  kForRole = 8,
+  kStart = 16,
+  kFromRole = 32,
+  kAndRole = 64,
+  kDash = 128,
+};
+
+uint8_t role_of(std::string_view w) {
+  // Compared only with the words of the word's own length.
+  const auto is = [w](std::string_view word) { return same_word(w, word); };
+  switch (w.size()) {
+    case 1:
+      return w[0] == '-' ? kDash : 0;
+    case 2:
+      return is(kJoinWords[0]) ? kJoin : 0;
+    case 3:
+      if (is(kFor[0])) return kForRole;
+      if (is("and")) return kAndRole;
+      return w == "\u2013" || w == "\u2014" ? kDash : 0;
+    case 4:
+      if (is(kJoinWords[2])) return kJoin;
+      if (is(kUntilWords[1])) return kUntil;
+      return is("from") ? kFromRole : 0;
+    case 5:
+      return is(kUntilWords[0]) ? kUntil : 0;
+    case 7:
+      if (is(kJoinWords[1])) return kJoin;
+      return is(kBetween[0]) ? kBetweenRole : 0;
+    case 8:
+    case 9:
+      return is(kStartWords[0]) || is(kStartWords[1]) ? kStart : 0;
+    default:
+      return 0;
+  }
+}
+
+// The words of a text as views into it, each with its role.
 struct Words {
   std::array<std::string_view, kMaxWords> w;
+  std::array<uint8_t, kMaxWords> role{};
   std::size_t n = 0;
 
-  // Returns the index of the first word at or after `from` that is one of
-  // `words`, or n.
-  std::size_t find(std::span<const std::string_view> words, std::size_t from = 0) const {
+  // Returns the index of the first word at or after `from` that has one of
+  // the roles, or n.
+  std::size_t find(uint8_t roles, std::size_t from = 0) const {
     for (std::size_t i = from; i < n; ++i) {
-      if (one_of(w[i], words)) return i;
+      if (role[i] & roles) return i;
     }
     return n;
   }
 };
 
-// Splits the text at white space; none when it has too many words.
-std::optional<Words> words_of(std::string_view text) {
-  Words out;
+// Splits the text at white space; false when it has too many words.
+bool words_of(std::string_view text, Words& out) {
   std::size_t i = 0;
   while (i < text.size()) {
     if (is_space(text[i])) {
@@ -92,11 +138,13 @@ std::optional<Words> words_of(std::string_view text) {
     std::size_t j = i;
     while (j < text.size() && !is_space(text[j]))
       ++j;
-    if (out.n == kMaxWords) return std::nullopt;
-    out.w[out.n++] = text.substr(i, j - i);
+    if (out.n == kMaxWords) return false;
+    out.w[out.n] = text.substr(i, j - i);
+    out.role[out.n] = role_of(out.w[out.n]);
+    ++out.n;
     i = j;
   }
-  return out;
+  return true;
 }
 
 // How the two parts of an interval are joined.
@@ -109,6 +157,7 @@ struct Split {
   Join join = Join::Ends;
   std::string_view day, first, second;
   bool introduced = false;  // "from" or "between" came before the first end
+  bool until = false;       // "until" or "till" joins the ends: "9 till 5"
 };
 
 // Returns the text from the start of word i to the end of word j - 1;
@@ -143,6 +192,10 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
                                                                    std::size_t from) {
   for (std::size_t i = from; i < ws.n; ++i) {
     const std::string_view w = ws.w[i];
+    bool mark = false;
+    for (const char c : w)
+      mark = mark || c == '-' || c == '.' || c == '\xE2';
+    if (!mark) continue;
     for (std::string_view dash : kDashes) {
       const std::size_t at = w.find(dash);
       if (at != std::string_view::npos && at > 0 && at + dash.size() < w.size()) {
@@ -158,18 +211,13 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
   return std::nullopt;
 }
 
-bool is_dash_word(std::string_view w) {
-  return w == "-" || w == "\u2013" || w == "\u2014";
-}
-
 // <first> for <length> | from <first> for <length> | for <length>
 // starting <first> | starting <first> for <length>
 std::optional<Split> length_split(std::string_view text, const Words& ws, std::size_t k) {
-  constexpr std::string_view kFrom[1] = {"from"};
   Split s;
   s.join = Join::Length;
   std::size_t begin = 0;
-  if (begin < k && (one_of(ws.w[0], kFrom) || one_of(ws.w[0], kStartWords))) {
+  if (begin < k && (ws.role[0] & (kFromRole | kStart))) {
     s.introduced = true;
     ++begin;
   }
@@ -177,7 +225,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   s.second = span_of(text, ws, k + 1, ws.n);
   if (s.first.empty()) {
     // for <length> starting <first>
-    const std::size_t st = ws.find(kStartWords, k + 1);
+    const std::size_t st = ws.find(kStart, k + 1);
     if (st == ws.n) return std::nullopt;
     s.first = span_of(text, ws, st + 1, ws.n);
     s.second = span_of(text, ws, k + 1, st);
@@ -189,16 +237,14 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
 
 // Finds the ends of an interval in the text, or none when it has none.
 std::optional<Split> split(std::string_view text) {
-  const auto found = words_of(text);
-  if (!found || found->n == 0) return std::nullopt;
-  const Words& ws = *found;
-  if (const std::size_t k = ws.find(kFor); k < ws.n) return length_split(text, ws, k);
+  Words ws;
+  if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
+  if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
 
   Split s;
   // [<day>] between <first> and <second>
-  constexpr std::string_view kAnd[1] = {"and"};
-  if (const std::size_t b = ws.find(kBetween); b < ws.n) {
-    const std::size_t a = ws.find(kAnd, b + 1);
+  if (const std::size_t b = ws.find(kBetweenRole); b < ws.n) {
+    const std::size_t a = ws.find(kAndRole, b + 1);
     if (a == ws.n) return std::nullopt;
     s.day = span_of(text, ws, 0, b);
     s.first = span_of(text, ws, b + 1, a);
@@ -208,14 +254,14 @@ std::optional<Split> split(std::string_view text) {
     return s;
   }
   // [<day>] from <first> to|through|thru|until|till|- <second>
-  constexpr std::string_view kFrom[1] = {"from"};
-  const std::size_t f = ws.find(kFrom);
+  const std::size_t f = ws.find(kFromRole);
   const std::size_t start = f < ws.n ? f + 1 : 0;
   s.introduced = f < ws.n;
-  std::size_t j = ws.find(kJoinWords, start);
-  if (s.introduced) j = std::min(j, ws.find(kUntilWords, start));
-  for (std::size_t i = start; i < j; ++i) {
-    if (is_dash_word(ws.w[i])) j = i;
+  std::size_t j = ws.find(kJoin | kDash, start);
+  // "until 5pm" alone is an open end; after a first end it joins two.
+  if (const std::size_t u = ws.find(kUntil, start); u < j && (s.introduced || u > 0)) {
+    j = u;
+    s.until = true;
   }
   if (s.introduced) s.day = span_of(text, ws, 0, f);
   if (j < ws.n) {
@@ -240,12 +286,47 @@ struct Ends {
   std::string reject;  // a reading that says the end is impossible
 };
 
+// Returns whether the pieces are a month name with day or year numbers
+// ("july 13", "13th july 2025"): the core grammar reads none of these, so
+// its failed reading is not worth asking for.
+bool month_with_number(std::span<const Piece> pieces) {
+  bool month = false, number = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return false;
+    const Tok& t = p.tok;
+    if (t.is(Kind::Month)) {
+      month = true;
+    } else if (t.is(Kind::Num) || t.is(Kind::Ordinal)) {
+      number = true;
+    } else {
+      return false;
+    }
+  }
+  return month && number;
+}
+
+// The core grammar's reading of an end. A lone weekday ("friday") is only
+// the weekday rule's, and a lone today, tomorrow or yesterday only the
+// relative rule's: such an end asks that rule alone, not every rule.
+std::optional<Outcome> core_end(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
+  static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
+  if (pieces.size() == 1 && !pieces[0].is_shape) {
+    const Tok& t = pieces[0].tok;
+    const TokenSpan one(&t, 1);
+    if (t.is(Kind::Weekday)) return resolve_inner({}, one, ctx.core, kWeekdayRule);
+    if (t.is_kw(Keyword::Today) || t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday))
+      return resolve_inner({}, one, ctx.core, kRelativeRule);
+  }
+  return core_reading(pieces, ctx);
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
+  if (std::optional<Outcome> o = month_with_number(pieces) ? std::nullopt : core_end(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
       out.readings.push_back(std::move(o->reading));
       return out;
@@ -414,10 +495,15 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
   // span of two years' days.
   if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
-  // The end that writes only its day number takes the other end's month.
+  // The end that writes only its day number takes the other end's month;
+  // a year after the second day number is the whole interval's ("july 1-7
+  // 2025").
   Pieces completed;
   const bool a_bare = a.size() == 1 && is_day_number(a[0]);
-  const bool b_bare = b.size() == 1 && is_day_number(b[0]);
+  const bool b_bare =
+      (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
+      is_day_number(b[0]);
+  if (a_bare && b_bare && b.size() == 2) return MatchResult::no_match();
   if (a_bare != b_bare) {
     const std::span<const Piece> full = a_bare ? b : a;
     std::size_t day = full.size();
@@ -427,9 +513,17 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
       if (day == full.size() && is_day_number(full[i])) day = i;
     }
     if (!month || day == full.size()) return MatchResult::no_match();
+    // Both ends of "july 1-7 2025" take the year: the first is not the
+    // next july 1 moved back to it.
+    completed.reserve(2 * full.size() + 2);
     completed.assign(full.begin(), full.end());
-    completed[day] = a_bare ? a[0] : b[0];
-    (a_bare ? a : b) = completed;
+    if (b_bare && b.size() == 2) completed.push_back(b[1]);
+    const std::size_t n = completed.size();
+    for (std::size_t i = 0; i < n; ++i)
+      completed.push_back(completed[i]);
+    completed[n + day] = a_bare ? a[0] : b[0];
+    if (b_bare && b.size() == 2) a = std::span<const Piece>(completed).first(n);
+    (a_bare ? a : b) = std::span<const Piece>(completed).subspan(n);
   }
   // Numeric ends share one order of day and month: an end valid in only
   // one order ("8/15/2012") sets it for the other ("8/10/2012").
@@ -576,13 +670,10 @@ bool explicit_clock(const times::EndClock& c) {
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
                            std::span<const Piece> day, const EverydayCtx& ctx) {
-  const bool introduced = s.introduced;
   std::size_t at = 0, len = 0;
   auto first = clock_at_end(a, &at);
   auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
   if (!first || !last) return MatchResult::no_match();
-  if (!introduced && !explicit_clock(*first) && !explicit_clock(*last))
-    return MatchResult::no_match();
   // The day words: before "from", before the first clock or after the last.
   const std::span<const Piece> before_first = a.first(at);
   const std::span<const Piece> after_last = b.subspan(len);
@@ -590,6 +681,13 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (days_named > 1) return MatchResult::no_match();
   if (!before_first.empty()) day = before_first;
   if (!after_last.empty()) day = after_last;
+  // Two plain numbers are clock hours after "from" or "between", joined by
+  // "until" or "till", or on a named day ("tomorrow 9-5"); "3-4" alone is
+  // not.
+  if (!s.introduced && !s.until && day.empty() && !explicit_clock(*first) &&
+      !explicit_clock(*last)) {
+    return MatchResult::no_match();
+  }
 
   float confidence = kInterval;
   TimeOfDay start = first->tod;
@@ -622,13 +720,29 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
       end = early;
     }
   }
-  if ((first->bare && !shared) || last->bare) confidence = kGuessed;
+  // Two clock times without am/pm, the second earlier on the clock ("from
+  // 9:00 to 5:00"): the second is in the afternoon when that keeps the
+  // interval forward and shorter than 12 hours, as a bare "5" would be.
+  bool afternoon = false;
+  if (!first_fixed && !last_fixed && end < start && end.hour() < 12) {
+    const TimeOfDay later = TimeOfDay::hms(end.hour() + 12, end.minute(), end.secs % 60);
+    if (start < later && later.secs - start.secs < 12 * 3600) {
+      end = later;
+      afternoon = true;
+    }
+  }
+  if ((first->bare && !shared) || last->bare || afternoon) confidence = kGuessed;
+  // An end earlier on the clock falls on the next day. A night of up to 12
+  // hours ("10pm-2am", "22:00-06:00") is plausible; a longer span over
+  // midnight ("5pm-3pm") is more likely a slip than 22 hours.
+  const bool next_day = end < start;
+  const bool long_night = next_day && end.secs + kSecondsPerDay - start.secs > 12 * 3600;
+  if (long_night) confidence = std::min(confidence, kGuessed);
 
   std::string reason;
   std::vector<OnDay> on = days_of(day, start, ctx, &reason);
   std::vector<Resolution> found;
   for (const OnDay& d : on) {
-    const bool next_day = end < start;
     const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
     std::string text = d.label;
@@ -637,12 +751,106 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     text += " to ";
     times::append_clock(text, end);
     if (next_day) text += " the next day";
+    if (long_night) text += " (the end moves to the next day: it would come before the start)";
     if (d.passed) text += " (that time has already passed today)";
     add_candidate(found, Resolution{std::move(text),
                                     Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
                                     std::min(confidence, d.confidence)});
   }
   return decided(std::move(found), std::move(reason));
+}
+
+// One end that names a day and a clock time on it: "monday 9am", "9am
+// monday", "june 3 at 9am", "jun 5 17:00".
+struct Moment {
+  std::span<const Piece> day;
+  times::EndClock clock;
+};
+
+std::optional<Moment> moment_of(std::span<const Piece> p) {
+  std::size_t at = 0, len = 0;
+  if (auto c = clock_at_end(p, &at); c && at > 0 && explicit_clock(*c)) {
+    return Moment{p.first(at), *c};
+  }
+  if (auto c = times::clock_end(p, 0, &len); c && len < p.size() && explicit_clock(*c)) {
+    return Moment{p.subspan(len), *c};
+  }
+  return std::nullopt;
+}
+
+void append_moment(std::string& out, DateTime t) {
+  append_date(out, t.date);
+  out += ' ';
+  times::append_clock(out, t.time);
+}
+
+// <day> <clock> to|-|until <day> <clock>, either end's clock before or
+// after its day: from the first moment to the second. An end before its
+// start moves on as a day end does (a weekday a week, a date a year).
+MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
+                            const EverydayCtx& ctx) {
+  const auto first = moment_of(a);
+  const auto last = first ? moment_of(b) : std::nullopt;
+  if (!last || has_clock(first->day) || has_clock(last->day)) return MatchResult::no_match();
+  std::string reason, last_reason;
+  const std::vector<OnDay> starts = days_of(first->day, first->clock.tod, ctx, &reason);
+  const std::vector<OnDay> ends = days_of(last->day, last->clock.tod, ctx, &last_reason);
+  if (reason.empty()) reason = std::move(last_reason);
+  const Step step = step_of(last->day);
+  const float clock_confidence = first->clock.bare || last->clock.bare ? kGuessed : kInterval;
+  std::vector<Resolution> found;
+  std::string backwards;
+  for (const OnDay& s : starts) {
+    for (const OnDay& e : ends) {
+      const DateTime start{s.day, first->clock.tod};
+      DateTime end{e.day, last->clock.tod};
+      float confidence = std::min({s.confidence, e.confidence, clock_confidence});
+      std::string_view note;
+      if (end < start) {
+        std::optional<Value> on;
+        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
+          on = moved_on(Value::days(e.day, e.day), step, k);
+          if (on && DateTime{on->start.date, end.time} >= start) break;
+          on.reset();
+        }
+        if (!on) {
+          backwards = "the interval would end at ";
+          append_moment(backwards, end);
+          backwards += ", before its start at ";
+          append_moment(backwards, start);
+          continue;
+        }
+        end.date = on->start.date;
+        confidence = std::min(confidence, kGuessed);
+        note = step == Step::Week
+                   ? " (the end moves to the next week: it would come before the start)"
+                   : " (the end moves to the next year: it would come before the start)";
+      }
+      std::string text;
+      text.reserve(48);
+      append_moment(text, start);
+      text += " to ";
+      append_moment(text, end);
+      text += note;
+      add_candidate(found, Resolution{std::move(text), Value::range(start, end), confidence});
+    }
+  }
+  if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
+  return decided(std::move(found), std::move(reason));
+}
+
+// Returns whether the pieces are the word "now".
+bool is_now(std::span<const Piece> p) {
+  return p.size() == 1 && !p[0].is_shape && p[0].tok.is_kw(Keyword::Now);
+}
+
+// now to|-|until <end>: the open end "until <end>", which starts now.
+MatchResult from_now(std::span<const Piece> b, const EverydayCtx& ctx) {
+  Pieces until;
+  until.reserve(b.size() + 1);
+  until.push_back(Piece{false, Tok::word(kUntilWords[0]), {}});
+  until.insert(until.end(), b.begin(), b.end());
+  return open_ends::try_match(until, ctx);
 }
 
 // <n> <unit> | a|an <unit>: the length of an interval, in seconds or in
@@ -823,18 +1031,166 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
   return false;
 }
 
-MatchResult try_match(std::span<const Piece>, const EverydayCtx& ctx) {
+namespace {
+
+// The words that lead or join the ends, and the tokens each stands for
+// among the pieces: "from" a keyword, "to" a word, "for" and a dash none.
+constexpr std::string_view kLinkWords[] = {
+    "from", "between", "starting", "beginning", "to", "through", "thru",   "until",
+    "till", "and",     "for",      "-",         "..", "\u2013",  "\u2014",
+};
+
+std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
+  static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
+    std::array<Tokens, std::size(kLinkWords)> out;
+    for (std::size_t i = 0; i < out.size(); ++i)
+      out[i] = tokenize(kLinkWords[i], {}, EN);
+    return out;
+  }();
+  for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
+    if (same_word(word, kLinkWords[i])) return std::span<const Tok>(kTokens[i]);
+  }
+  return std::nullopt;
+}
+
+bool same_piece(const Piece& x, const Piece& y) {
+  if (x.is_shape != y.is_shape) return false;
+  if (!x.is_shape) return x.tok == y.tok;
+  return x.shape.kind == y.shape.kind && x.shape.text == y.shape.text;
+}
+
+// Takes the pieces that stand for `want` from the front of `from`; false
+// when they are not there.
+bool take(std::span<const Piece>& from, std::span<const Piece> want) {
+  if (from.size() < want.size()) return false;
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    if (!same_piece(from[i], want[i])) return false;
+  }
+  from = from.subspan(want.size());
+  return true;
+}
+
+bool take(std::span<const Piece>& from, std::span<const Tok> want) {
+  if (from.size() < want.size()) return false;
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    if (from[i].is_shape || !(from[i].tok == want[i])) return false;
+  }
+  from = from.subspan(want.size());
+  return true;
+}
+
+// Takes the tokens of the link word between two parts of the text (none,
+// "from", "to", a dash) from the front of `from`.
+bool take_link(std::span<const Piece>& from, std::string_view text, std::string_view left,
+               std::string_view right) {
+  const auto gap_begin = left.empty()
+                             ? std::size_t{0}
+                             : static_cast<std::size_t>(left.data() + left.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(right.data() - text.data());
+  const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
+  if (gap.empty()) return true;
+  const auto toks = link_tokens(gap);
+  return toks && take(from, *toks);
+}
+
+// Returns the pieces of the second end as the driver read the whole text,
+// or none when they may differ from a reading of the end alone: the pieces
+// in front of it must be the day words', the lead word's, the first end's
+// and the join's, as read alone, and the end must hold no anchor (the
+// driver's tokens name the caller's anchors; an end read alone does not).
+// A length that comes first ("for 3 days starting monday") is read alone.
+std::optional<std::span<const Piece>> second_end(std::span<const Piece> pieces, const Split& s,
+                                                 std::span<const Piece> day,
+                                                 std::span<const Piece> a, std::string_view text) {
+  if (s.second.data() < s.first.data()) return std::nullopt;
+  std::span<const Piece> rest = pieces;
+  if (!take(rest, day) || !take_link(rest, text, s.day, s.first) || !take(rest, a) ||
+      !take_link(rest, text, s.first, s.second) || rest.empty()) {
+    return std::nullopt;
+  }
+  for (const Piece& p : rest) {
+    if (!p.is_shape && p.tok.is(Kind::Anchor)) return std::nullopt;
+  }
+  return rest;
+}
+
+// Returns how often `word` (lower case) occurs in the text, in any case and
+// inside other words too; none for a text with bytes beyond ASCII, whose
+// lower case the tokenizer works out differently.
+std::optional<std::size_t> occurrences(std::string_view text, std::string_view word) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return std::nullopt;
+    if (i + word.size() <= text.size() && same_word(text.substr(i, word.size()), word)) ++n;
+  }
+  return n;
+}
+
+// The two ends as the driver's pieces hold them.
+struct EndPieces {
+  std::span<const Piece> first, second;
+};
+
+// Finds both ends among the driver's pieces when a word joins them
+// ("monday to friday", "from 9 to 5", "3pm until 5pm"), without reading
+// either again: the join word is one word token, and when the text holds
+// it only once, the pieces before its token are the first end's (after
+// the lead word's) and those after it the second's. None when the text
+// has day words before the lead, or a join that is no word token.
+std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split& s,
+                                      std::string_view text) {
+  if (!s.day.empty() || s.join != Join::Ends || s.second.data() < s.first.data())
+    return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
+  const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
+  const auto join = link_tokens(gap);
+  if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
+  if (occurrences(text, (*join)[0].text) != std::optional<std::size_t>(1)) return std::nullopt;
+  std::span<const Piece> rest = pieces;
+  if (!take_link(rest, text, {}, s.first)) return std::nullopt;
+  std::size_t at = rest.size();
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    const Piece& p = rest[i];
+    if (p.is_shape) continue;
+    if (p.tok.is(Kind::Anchor)) return std::nullopt;
+    if (p.tok == (*join)[0]) at = i;
+  }
+  if (at == 0 || at + 1 >= rest.size()) return std::nullopt;
+  return EndPieces{rest.first(at), rest.subspan(at + 1)};
+}
+
+}  // namespace
+
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
-  const Pieces a = scan(s->first);
-  const Pieces b = scan(s->second);
-  const Pieces day = s->day.empty() ? Pieces{} : scan(s->day);
+  // The ends are mostly read already: the driver's pieces hold them.
+  Pieces a_alone, b_alone, day;
+  std::span<const Piece> a, b;
+  if (const auto both = ends_at_word(pieces, *s, ctx.text)) {
+    a = both->first;
+    b = both->second;
+  } else {
+    a_alone = scan(s->first);
+    a = a_alone;
+    if (!s->day.empty()) day = scan(s->day);
+    if (const auto in_text = second_end(pieces, *s, day, a, ctx.text)) {
+      b = *in_text;
+    } else {
+      b_alone = scan(s->second);
+      b = b_alone;
+    }
+  }
   if (a.empty() || b.empty()) return MatchResult::no_match();
   if (s->join == Join::Length) return with_length(a, b, day, ctx);
+  if (day.empty() && is_now(a)) return from_now(b, ctx);
   if (day.empty()) {
     if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }
-  return clock_interval(*s, a, b, day, ctx);
+  if (MatchResult m = clock_interval(*s, a, b, day, ctx); m.kind != MatchResult::Kind::NoMatch)
+    return m;
+  return day.empty() ? moment_interval(a, b, ctx) : MatchResult::no_match();
 }
 
 }  // namespace kalendo::everyday::intervals

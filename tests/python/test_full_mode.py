@@ -71,6 +71,10 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
                 "(that time has already passed today)"),
     ("11:30pm-12:30", "2024-06-05T23:30:00..2024-06-06T00:30:00 0.9 today, 23:30 to 00:30 the next day"),
     ("17:00-05:00", "2024-06-05T17:00:00..2024-06-06T05:00:00 0.9 today, 17:00 to 05:00 the next day"),
+    ("5pm-3pm", "2024-06-05T17:00:00..2024-06-06T15:00:00 0.85 today, 17:00 to 15:00 the next day (the end moves to "
+                "the next day: it would come before the start)"),
+    ("now - 5pm", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
+    ("22:00-06:00", "2024-06-05T22:00:00..2024-06-06T06:00:00 0.9 today, 22:00 to 06:00 the next day"),
     ("16h for 30 mins", "2024-06-05T16:00:00..2024-06-05T16:30:00 0.9 today, 16:00 for 30 minutes"),
 ] for text in ((texts,) if isinstance(texts, str) else texts)},
 }

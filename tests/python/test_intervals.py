@@ -35,6 +35,7 @@ DAYS = corpus(
     ("from march to may 2026", days("2026-03-01", "2026-05-31", 0.7)),
     ("dec 31 - jan 1 2026", days("2025-12-31", "2026-01-01")),
     ("13-15 July 2025", days("2025-07-13", "2025-07-15")),
+    (("july 1-7 2025", "july 1 - 7, 2025", "1-7 july 2025"), days("2025-07-01", "2025-07-07")),
     ("mon-wed next week", days("2024-06-10", "2024-06-12", 0.7)),
     # An order of day and month that one numeric end allows decides the other's.
     ("15/8/2012 - 20/8/2012", days("2012-08-15", "2012-08-20")),
@@ -53,7 +54,7 @@ CLOCKS = corpus(
     ("17:00-18:30", clock("2024-06-05T17:00:00", "2024-06-05T18:30:00", "today, 17:00 to 18:30")),
     ("10pm-2am", clock("2024-06-05T22:00:00", "2024-06-06T02:00:00", "today, 22:00 to 02:00 the next day")),
     # A start that has passed today means tomorrow, as for one clock time.
-    (("from 9 to 5", "9-5pm"), clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
+    (("from 9 to 5", "9-5pm", "9 till 5", "from 9:00 to 5:00"), clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
                                      "tomorrow, 09:00 to 17:00 (that time has already passed today)", 0.85)),
     ("Thursday from 9:30 to 11:00", clock("2024-06-06T09:30:00", "2024-06-06T11:00:00",
                                           "2024-06-06, 09:30 to 11:00", 0.7)),
@@ -61,6 +62,20 @@ CLOCKS = corpus(
      clock("2024-06-06T19:00:00", "2024-06-06T20:00:00", "2024-06-06, 19:00 to 20:00")),
     (("tomorrow 3-4pm", "3-4pm tomorrow", "from 3pm to 4pm tomorrow"),
      clock("2024-06-06T15:00:00", "2024-06-06T16:00:00", "2024-06-06, 15:00 to 16:00")),
+    ("3pm until 5pm", clock("2024-06-05T15:00:00", "2024-06-05T17:00:00", "today, 15:00 to 17:00")),
+    ("9am till noon", clock("2024-06-06T09:00:00", "2024-06-06T12:00:00",
+                            "tomorrow, 09:00 to 12:00 (that time has already passed today)")),
+    ("tomorrow 9-5", clock("2024-06-06T09:00:00", "2024-06-06T17:00:00", "2024-06-06, 09:00 to 17:00", 0.85)),
+    ("friday 10-2", clock("2024-06-07T10:00:00", "2024-06-07T14:00:00", "2024-06-07, 10:00 to 14:00", 0.7)),
+    (("monday 9am to friday 5pm", "mon 9am - fri 5pm", "9am monday to 5pm friday", "monday 9am until friday 5pm"),
+     clock("2024-06-10T09:00:00", "2024-06-14T17:00:00", "2024-06-10 09:00 to 2024-06-14 17:00" + NEXT_WEEK, 0.7)),
+    (("june 13 at 9am to june 15 at 5pm", "jun 13 9:00 - jun 15 17:00"),
+     clock("2024-06-13T09:00:00", "2024-06-15T17:00:00", "2024-06-13 09:00 to 2024-06-15 17:00")),
+    ("from tomorrow 9am to friday noon",
+     clock("2024-06-06T09:00:00", "2024-06-07T12:00:00", "2024-06-06 09:00 to 2024-06-07 12:00", 0.7)),
+    (("now to 5pm", "now - 5pm", "now until 5pm"),
+     clock("2024-06-05T14:20:10", "2024-06-05T17:00:00", "from now until 2024-06-05 17:00")),
+    ("from now until friday", clock("2024-06-05T14:20:10", "2024-06-07T23:59:59", "from now until 2024-06-07 23:59:59", 0.7)),
     ("9am-5pm friday", clock("2024-06-07T09:00:00", "2024-06-07T17:00:00", "2024-06-07, 09:00 to 17:00", 0.7)),
     ("friday 10pm-2am", clock("2024-06-07T22:00:00", "2024-06-08T02:00:00",
                               "2024-06-07, 22:00 to 02:00 the next day", 0.7)),
@@ -110,16 +125,30 @@ BACKWARDS_AND_SHARED = corpus(
                       "tomorrow, 05:00 to 20:00 (that time has already passed today)")),
     ("11:30pm-12:30", clock("2024-06-05T23:30:00", "2024-06-06T00:30:00",
                             "today, 23:30 to 00:30 the next day")),
+    ("5pm-3pm", clock("2024-06-05T17:00:00", "2024-06-06T15:00:00", "today, 17:00 to 15:00 the next day (the end "
+                      "moves to the next day: it would come before the start)", 0.85)),
+    ("22:00-06:00", clock("2024-06-05T22:00:00", "2024-06-06T06:00:00", "today, 22:00 to 06:00 the next day")),
+    ("tomorrow 5pm to tomorrow 9am", "! the interval would end at 2024-06-06 09:00, before its start at 2024-06-06 17:00"),
     ("7pm-9", clock("2024-06-05T19:00:00", "2024-06-05T21:00:00", "today, 19:00 to 21:00", 0.85)),
     ("8/15/2012 - 8/10/2012", "! the interval would end on 2012-08-10, before its start on 2012-08-15"),
     ("from friday to tomorrow", "! the interval would end on 2024-06-06, before its start on 2024-06-07"),
     ("feb 30 - mar 2", "! February 30 does not exist"),
     # Two bare numbers are no interval without "from" or "between"; "and" alone joins two dates.
     (("3-4", "9-5", "13-15", "march 3 and 4", "july 13-32", "4pm for 30", "back to school",
-      "from 9 to 5 to 6", "call 555-1234"), "?"),
+      "from 9 to 5 to 6", "call 555-1234",
+      "wait till 5", "1-7 2025", "in 3-4 days"), "?"),
 )
 
 
 @pytest.mark.parametrize("text, options, expected", DAYS + CLOCKS + LENGTHS + BACKWARDS_AND_SHARED)
 def test_intervals(text, options, expected):
     assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
+
+
+@pytest.mark.parametrize("text, start, end, zone", [
+    ("3-4pm UTC", "2024-06-05T15:00:00", "2024-06-05T16:00:00", "UTC"),
+    ("from 9 to 5 PST", "2024-06-06T09:00:00", "2024-06-06T17:00:00", "America/Los_Angeles"),
+])
+def test_a_zone_after_the_second_end_is_the_intervals(text, start, end, zone):
+    answer = json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False))
+    assert (answer["start"], answer["end"], answer["zone"]) == (start, end, zone)
