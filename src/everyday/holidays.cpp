@@ -392,7 +392,8 @@ const HolidayRule* rule_for(H key, Region region) {
   return nullptr;
 }
 
-// One word of the text: its bytes as written and its key.
+// One word: its bytes as written in the text (or, read from tokens, its
+// token's index and the next), and its key.
 struct Word {
   std::size_t begin, end;
   std::string key;
@@ -437,6 +438,80 @@ std::vector<Word> words_of(std::string_view text) {
   return out;
 }
 
+// Returns the key a token's word had: the tokens keep a word's value, not
+// its spelling, so a day, month or keyword comes back by its usual name
+// ("new year" and "new years" both read their second word as the unit).
+std::string key_of(const Tok& t) {
+  switch (t.kind) {
+    case Kind::Word: {
+      std::string key;
+      key.reserve(t.text.size());
+      for (std::size_t i = 0; i < t.text.size(); ++i) {
+        if (t.text.compare(i, 3, "\u2019") == 0) {
+          i += 2;
+        } else if (t.text[i] != '\'' && t.text[i] != '.') {
+          key += t.text[i];
+        }
+      }
+      return key;
+    }
+    case Kind::Num:
+      return std::to_string(t.value);
+    case Kind::Weekday:
+      return t.value >= 0 && t.value < 7 ? lower_name(kWeekdayNames[t.value]) : std::string();
+    case Kind::Month:
+      return t.value >= 1 && t.value <= 12 ? lower_name(kMonthNames[t.value - 1]) : std::string();
+    case Kind::Unit:
+      if (t.is_unit(Unit::Day)) return "day";
+      if (t.is_unit(Unit::Year)) return "year";
+      return {};
+    case Kind::Kw:
+      switch (t.keyword()) {
+        case Keyword::Next:
+          return "next";
+        case Keyword::Last:
+          return "last";
+        case Keyword::This:
+          return "this";
+        case Keyword::Of:
+          return "of";
+        case Keyword::In:
+          return "in";
+        default:
+          return {};
+      }
+    default:
+      return {};
+  }
+}
+
+// The first words of the aliases, sorted and each once: a token that is
+// none of them begins no holiday's name.
+struct LeadWords {
+  std::array<std::string_view, std::size(kAliases)> words{};
+  std::size_t count = 0;
+};
+constexpr LeadWords lead_words() {
+  LeadWords x;
+  for (std::size_t i = 0; i < x.words.size(); ++i)
+    x.words[i] = kAliases[i].words.substr(0, kAliases[i].words.find(' '));
+  std::sort(x.words.begin(), x.words.end());
+  x.count = static_cast<std::size_t>(std::unique(x.words.begin(), x.words.end()) - x.words.begin());
+  return x;
+}
+constexpr LeadWords kLeadWords = lead_words();
+
+// Returns whether a token may begin a holiday's name: a word that begins
+// one, or a month ("may day", "august bank holiday").
+bool may_begin_name(const Tok& t) {
+  if (t.is(Kind::Month)) return true;
+  if (!t.is(Kind::Word) || t.text.empty()) return false;
+  const auto lead = static_cast<unsigned char>(t.text[0]);
+  if (kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) return false;
+  const auto* first = kLeadWords.words.begin();
+  return std::binary_search(first, first + kLeadWords.count, key_of(t));
+}
+
 // Returns how many words from `at` the alias covers, or 0.
 std::size_t alias_length(const Alias& a, std::span<const Word> words, std::size_t at) {
   // Walks the alias and the words' keys together, a space of the alias
@@ -479,8 +554,10 @@ std::optional<int64_t> year_of(const Word& w) {
 
 // Chooses the occurrence: a year the text gives, the coming one, or the
 // most recent one before today; widens the found bytes over those words.
+// Looking back, a holiday named alone is its most recent one, today's
+// included ("since christmas").
 std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> words, std::size_t at,
-                                std::size_t len, Date today) {
+                                std::size_t len, Date today, bool back) {
   Found f{words[at].begin, words[at + len - 1].end, &r, today, {}, kNamed};
   std::optional<bool> coming;
   if (at > 0) {
@@ -500,6 +577,13 @@ std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> word
       f.day = *d;
       return f;
     }
+  }
+  if (back && !coming) {
+    auto d = day_in(r, this_year);
+    if (d && *d > today) d = day_in(r, this_year - 1);
+    if (!d) return std::nullopt;
+    f.day = *d;
+    return f;
   }
   if (coming && !*coming) {
     auto d = day_in(r, this_year);
@@ -598,23 +682,23 @@ const Found* found_of(const Tok& t, std::span<const Found> found) {
   return k < found.size() ? &found[k] : nullptr;
 }
 
-}  // namespace
+// How the names are read: in a whole text, or as the day words of another
+// family's form ("until christmas"), where a date that is also a holiday's
+// name ("july 4th") stays the dates' to read; looking back, for "since".
+enum class Reading : uint8_t { Text, Day, DayBack };
 
-std::optional<Region> region_named(std::string_view name) {
-  for (std::size_t i = 0; i < std::size(kRegionNames); ++i) {
-    if (kRegionNames[i] == name) return static_cast<Region>(i);
-  }
-  return std::nullopt;
-}
-
-std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
-                               const FullOptions& opts, HolidayFn holidays) {
-  if (text.find(kMarkLead) != std::string_view::npos) return std::nullopt;
-  const std::vector<Word> words = words_of(text);
-  const Date today = now.date;
-
-  // The holiday names, longest first at each word, left to right.
+// The holiday names of some words, or the no-parse of a name the region
+// does not keep.
+struct Names {
   std::vector<Found> found;
+  std::optional<Outcome> reject;
+};
+
+// Finds the holiday names, longest first at each word, left to right.
+Names find_names(std::span<const Word> words, const AnchorMap& anchors, Region region, Date today,
+                 Reading reading) {
+  Names out;
+  std::vector<Found>& found = out.found;
   for (std::size_t i = 0; i < words.size() && found.size() < kMaxFound;) {
     const Alias* best = nullptr;
     std::size_t best_len = 0;
@@ -631,52 +715,47 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
       ++i;
       continue;
     }
-    const HolidayRule* rule = rule_for(best->key, opts.region);
+    const HolidayRule* rule = rule_for(best->key, region);
+    if (best->date_like && (rule == nullptr || reading != Reading::Text)) {
+      i += best_len;
+      continue;
+    }
     if (rule == nullptr) {
-      if (best->date_like) {
-        i += best_len;
-        continue;
-      }
       const HolidayRule* any = any_rule(best->key);
-      return Outcome::no_parse(cat(any->name, " is not a holiday of region ",
-                                   kRegionNames[static_cast<int>(opts.region)], " (it is one in ",
-                                   regions_keeping(best->key), ")"));
+      out.reject = Outcome::no_parse(cat(any->name, " is not a holiday of region ",
+                                         kRegionNames[static_cast<int>(region)], " (it is one in ",
+                                         regions_keeping(best->key), ")"));
+      return out;
     }
     if (rule->rule == Rule::Varies) {
-      return Outcome::no_parse(cat(rule->name, " falls on different days across region ",
-                                   kRegionNames[static_cast<int>(opts.region)],
-                                   "; pass its date via anchors"));
+      out.reject = Outcome::no_parse(cat(rule->name, " falls on different days across region ",
+                                         kRegionNames[static_cast<int>(region)],
+                                         "; pass its date via anchors"));
+      return out;
     }
-    auto f = occurrence(*rule, words, i, best_len, today);
-    if (!f) return std::nullopt;
+    auto f = occurrence(*rule, words, i, best_len, today, reading == Reading::DayBack);
+    if (!f) {
+      found.clear();
+      return out;
+    }
     if (!found.empty() && f->begin < found.back().end) f->begin = words[i].begin;
     found.push_back(std::move(*f));
     i += best_len;
   }
-  if (found.empty()) return std::nullopt;
+  return out;
+}
 
-  // The tokens of the text with each holiday as an anchor token of its
-  // own: only the words around the holidays are tokenized, as the core
-  // tokenizes them (with the caller's anchors), so a text that is a holiday
-  // name and a few words costs a fraction of a second tokenization.
-  Tokens toks;
-  toks.reserve(found.size() + 4);
-  std::array<std::string, kMaxFound> marks;
-  const auto add_words = [&](std::string_view part) {
-    part = uni::trim_white_space(part);
-    if (part.empty()) return;
-    for (Tok& t : tokenize_text(part, anchors, opts.core))
-      toks.push_back(std::move(t));
-  };
-  std::size_t from = 0;
-  for (std::size_t k = 0; k < found.size(); ++k) {
-    add_words(text.substr(from, found[k].begin - from));
-    marks[k] = cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
-    toks.push_back(Tok::anchor(marks[k]));
-    from = found[k].end;
-  }
-  add_words(text.substr(from));
-  Ctx ctx{opts.core, anchors, holidays, opts.core.default_time, now, false};
+// The anchor name written in place of the k-th holiday.
+std::string mark(std::size_t k) {
+  return cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
+}
+
+// Reads tokens in which each found holiday stands as its anchor token:
+// <holiday> [<time>], <holiday> weekend, and every anchored form of the
+// core with the holidays as its anchors. A holiday's weekend is a form of
+// whole texts only.
+std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Found> found, Ctx ctx,
+                                  bool weekends) {
   const TokenSpan rest = take_clock(toks, ctx);
 
   // <holiday> [<time>]
@@ -689,7 +768,7 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
     }
   }
   // <holiday> weekend | weekend of <holiday>
-  if (rest.size() == 2 && !ctx.tod_explicit) {
+  if (weekends && rest.size() == 2 && !ctx.tod_explicit) {
     const Found* f = found_of(rest[0], found);
     const Tok& other = rest[1];
     if (f == nullptr) f = found_of(rest[1], found);
@@ -706,16 +785,110 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
     }
   }
   // Every anchored form of the core, with the holidays as its anchors.
-  AnchorMap merged = anchors;
-  for (std::size_t k = 0; k < found.size(); ++k)
+  AnchorMap merged = ctx.anchors;
+  std::array<std::string, kMaxFound> marks;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    marks[k] = mark(k);
     merged.emplace_back(marks[k], found[k].day);
-  const Ctx anchored{opts.core, merged, holidays, ctx.tod, now, ctx.tod_explicit};
+  }
+  const Ctx anchored{ctx.opts, merged, ctx.holidays, ctx.tod, ctx.now, ctx.tod_explicit};
   Outcome core = resolve_inner({}, rest, anchored);  // a failure's reason is not shown
   if (core.kind == Outcome::Kind::Resolved ||
       (core.kind == Outcome::Kind::Ambiguous && !core.candidates.empty())) {
     return core;
   }
   return std::nullopt;
+}
+
+// Reads tokens that name holidays, each found name written as an anchor
+// token of its own.
+std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx& ctx,
+                                   Reading reading, bool weekends) {
+  std::vector<Word> words;
+  words.reserve(toks.size());
+  for (std::size_t k = 0; k < toks.size(); ++k)
+    words.push_back(Word{k, k + 1, key_of(toks[k])});
+  Names names = find_names(words, ctx.core.anchors, ctx.opts.region, ctx.today(), reading);
+  if (names.reject) return std::move(names.reject);
+  if (names.found.empty()) return std::nullopt;
+  // A word that holds the marks' own lead could pass for one of them.
+  for (const Tok& t : toks) {
+    if (t.text.find(kMarkLead) != std::string::npos) return std::nullopt;
+  }
+  Tokens marked;
+  marked.reserve(toks.size());
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < names.found.size(); ++k) {
+    for (; from < names.found[k].begin; ++from)
+      marked.push_back(toks[from]);
+    marked.push_back(Tok::anchor(mark(k)));
+    from = names.found[k].end;
+  }
+  for (; from < toks.size(); ++from)
+    marked.push_back(toks[from]);
+  return read_named(marked, names.found, ctx.core, weekends);
+}
+
+}  // namespace
+
+std::optional<Region> region_named(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kRegionNames); ++i) {
+    if (kRegionNames[i] == name) return static_cast<Region>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
+                               const FullOptions& opts, HolidayFn holidays) {
+  if (text.find(kMarkLead) != std::string_view::npos) return std::nullopt;
+  const std::vector<Word> words = words_of(text);
+  Names names = find_names(words, anchors, opts.region, now.date, Reading::Text);
+  if (names.reject) return std::move(names.reject);
+  const std::vector<Found>& found = names.found;
+  if (found.empty()) return std::nullopt;
+
+  // The tokens of the text with each holiday as an anchor token of its
+  // own: only the words around the holidays are tokenized, as the core
+  // tokenizes them (with the caller's anchors), so a text that is a holiday
+  // name and a few words costs a fraction of a second tokenization.
+  Tokens toks;
+  toks.reserve(found.size() + 4);
+  const auto add_words = [&](std::string_view part) {
+    part = uni::trim_white_space(part);
+    if (part.empty()) return;
+    for (Tok& t : tokenize_text(part, anchors, opts.core))
+      toks.push_back(std::move(t));
+  };
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    add_words(text.substr(from, found[k].begin - from));
+    toks.push_back(Tok::anchor(mark(k)));
+    from = found[k].end;
+  }
+  add_words(text.substr(from));
+  return read_named(toks, found,
+                    Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, true);
+}
+
+std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ctx, bool back) {
+  if (std::none_of(toks.begin(), toks.end(), may_begin_name)) return std::nullopt;
+  return read_tokens(toks, ctx, back ? Reading::DayBack : Reading::Day, false);
+}
+
+std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  bool named = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return std::nullopt;
+    named = named || may_begin_name(p.tok);
+  }
+  if (!named) return std::nullopt;
+  Tokens toks;
+  toks.reserve(pieces.size());
+  for (const Piece& p : pieces)
+    toks.push_back(p.tok);
+  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
+  if (o && o->kind == Outcome::Kind::NoParse) return std::nullopt;
+  return o;
 }
 
 }  // namespace kalendo::everyday::holidays

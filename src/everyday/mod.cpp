@@ -121,7 +121,17 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
     toks[i] = pieces[i].tok;
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
-  return resolve_inner({}, toks, ctx.core);
+  Outcome o = resolve_inner({}, toks, ctx.core);
+  // A holiday's name is a day word of the calendar the caller's region
+  // keeps: "until christmas", "since easter", "christmas to new year's".
+  // The caller's anchors were read as such by the core already.
+  const bool unread = o.kind == Outcome::Kind::NoParse && o.reason.starts_with(kUnmatched);
+  const bool lacks_anchor = o.kind == Outcome::Kind::Ambiguous && o.candidates.empty() &&
+                            o.reason.starts_with(kUnknownAnchor);
+  if (unread || lacks_anchor) {
+    if (std::optional<Outcome> named = holidays::read_day(toks, ctx, false)) return named;
+  }
+  return o;
 }
 
 std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -169,14 +179,20 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
       return std::move(*named);
     }
-    return core_answer();
   }
-  const bool read = !unmatched && core.kind != Outcome::Kind::NoParse;
+  // The core took a holiday's name for an anchor where no anchored form of
+  // its own reads it ("after christmas"): that is no reading of the text,
+  // and a family that reads the whole text with the holiday replaces it.
+  const bool anchorless = lacks_anchor;
+  const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   const bool replaceable = read && has_signed_word(trimmed);
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = read && !replaceable && intervals::may_join(trimmed);
-  if (!unmatched && !replaceable && !joined) return core_answer();
+  if (!unmatched && !replaceable && !joined && !anchorless) return core_answer();
+  // Only a reading replaces a core answer; a failure of the everyday
+  // grammar leaves it.
+  const bool keeps_core = replaceable || anchorless;
 
   Pieces pieces;
   if (has_shape(trimmed)) {
@@ -201,18 +217,24 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
-        if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core_answer();
+        if (keeps_core && zoned->kind != Outcome::Kind::Resolved) return core_answer();
         return std::move(*zoned);
       }
       return core_answer();
     }
   }
+  // A text of words that names a holiday meets the holiday forms first: its
+  // day is no other family's to read in part ("1 week after new year's
+  // day" is the core's form with the holiday as its anchor).
+  if (!keeps_core) {
+    if (auto named = holidays::read_text(pieces, everyday_ctx)) return std::move(*named);
+  }
   std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
-    if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core_answer();
+    if (keeps_core && everyday->kind != Outcome::Kind::Resolved) return core_answer();
     return std::move(*everyday);
   }
-  if (replaceable) return core_answer();
+  if (keeps_core) return core_answer();
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
   if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {

@@ -4,6 +4,7 @@
 // past hour). The day or time after the lead word is read by the other
 // families, on a span of the pieces.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,28 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
         add_days(ctx.today(), -static_cast<int64_t>((ctx.today().weekday() + 7 - w) % 7));
     if (!day) return MatchResult::no_match();
     return from_on(DateTime{*day, TimeOfDay{}}, 0.85f);
+  }
+  // A holiday looks back to its most recent day: "since christmas",
+  // "since easter 2024 at 5pm".
+  if (!rest[0].is_shape) {
+    std::array<Tok, 4> toks;
+    bool tokens = rest.size() <= toks.size();
+    for (std::size_t i = 0; tokens && i < rest.size(); ++i) {
+      tokens = !rest[i].is_shape;
+      if (tokens) toks[i] = rest[i].tok;
+    }
+    EverydayCtx midnight{ctx.core, ctx.opts, ctx.text};
+    midnight.core.tod = TimeOfDay{};
+    if (const auto named =
+            tokens ? holidays::read_day(std::span(toks).first(rest.size()), midnight, true)
+                   : std::nullopt) {
+      if (named->kind != Outcome::Kind::Resolved || named->reading.value.is_range()) {
+        return MatchResult::no_match();
+      }
+      const DateTime start = named->reading.value.start;
+      if (start > now) return MatchResult::reject("\"since\" names a moment after now");
+      return from_on(start, named->reading.confidence);
+    }
   }
   const Back back = yearless(rest);
   const auto b = read_bound(rest, ctx);
