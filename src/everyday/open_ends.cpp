@@ -28,10 +28,15 @@ enum class Lead : uint8_t {
 };
 
 // Lead words the core leaves as plain words.
-constexpr WordEntry<Lead> kLeadWords[7] = {
-    {"until", Lead::Until},       {"till", Lead::Until}, {"til", Lead::Until},
-    {"'til", Lead::Until},        {"by", Lead::By},      {"since", Lead::Since},
+constexpr WordEntry<Lead> kLeadWords[8] = {
+    {"until", Lead::Until},
+    {"till", Lead::Until},
+    {"til", Lead::Until},
+    {"'til", Lead::Until},
+    {"by", Lead::By},
+    {"since", Lead::Since},
     {"starting", Lead::Starting},
+    {"effective", Lead::Starting},
 };
 
 // Words after a start that say the range runs on: "from monday onwards".
@@ -359,21 +364,35 @@ bool ends_with_on(std::string_view text) {
          (text[text.size() - 2] | 0x20) == 'o' && (text[text.size() - 1] | 0x20) == 'n';
 }
 
+// Returns whether pieces[i] is "as" and "of" or "from" follows it.
+bool as_of_at(std::span<const Piece> p, std::size_t i) {
+  return i + 1 < p.size() && !p[i].is_shape && p[i].tok.is(Kind::Word) && p[i].tok.text == "as" &&
+         !p[i + 1].is_shape &&
+         (p[i + 1].tok.is_kw(Keyword::Of) || p[i + 1].tok.is_kw(Keyword::From));
+}
+
 // The lead word of an open end and the pieces it takes: until|till|til|
-// 'til|by|since|starting|after|before|from|beginning|as of.
+// 'til|by|since|after|before|from|as of|as from|starting|beginning|
+// effective [from|as of] ("starting from now", "effective as of monday").
 std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
   if (p.empty() || p[0].is_shape) return std::nullopt;
   const Tok& t = p[0].tok;
   *len = 1;
   if (t.is_kw(Keyword::After)) return Lead::After;
   if (t.is_kw(Keyword::Before)) return Lead::Before;
-  if (t.is_kw(Keyword::From) || t.is_kw(Keyword::Start)) return Lead::Starting;
-  if (!t.is(Kind::Word)) return std::nullopt;
-  if (t.text == "as" && p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::Of)) {
+  if (t.is_kw(Keyword::From)) return Lead::Starting;
+  if (as_of_at(p, 0)) {
     *len = 2;
     return Lead::Starting;
   }
-  return find_word<Lead>(kLeadWords, t.text);
+  std::optional<Lead> lead;
+  if (t.is_kw(Keyword::Start)) lead = Lead::Starting;
+  if (!lead && t.is(Kind::Word)) lead = find_word<Lead>(kLeadWords, t.text);
+  if (lead == Lead::Starting) {
+    if (p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::From)) *len = 2;
+    if (as_of_at(p, 1)) *len = 3;
+  }
+  return lead;
 }
 
 // until|till|til|'til <x> | before <x> | by <x> | after <x> | since <x> |

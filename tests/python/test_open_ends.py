@@ -42,7 +42,9 @@ OPEN_ENDS = corpus(
      since("2024-06-10T00:00:00", 0.7)),
     (("beginning next week", "starting next week"), since("2024-06-10T00:00:00", 0.9)),
     ("starting tomorrow at 9am", since("2024-06-06T09:00:00", 0.9)),
-    ("from now on", "2024-06-05T14:20:10.. 0.9 from 2024-06-05 14:20:10 on"),
+    (("from now on", "starting now", "as of now", "as from now", "starting from now", "effective now"),
+     "2024-06-05T14:20:10.. 0.9 from 2024-06-05 14:20:10 on"),
+    (("starting from monday", "effective monday", "effective as of monday"), since("2024-06-10T00:00:00", 0.7)),
     # A holiday is a day of the region's calendar for every lead word; "since" looks back to it.
     (("until christmas", "till next christmas", "Until Xmas"),
      "2024-06-05T14:20:10..2024-12-25T23:59:59 0.9 from now until 2024-12-25 23:59:59"),
