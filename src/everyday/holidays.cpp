@@ -501,15 +501,52 @@ constexpr LeadWords lead_words() {
 }
 constexpr LeadWords kLeadWords = lead_words();
 
+constexpr bool is_lower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+
+// The first two letters of the first words, as one bit per second letter
+// of each first letter: most words are ruled out by one lookup.
+constexpr std::array<uint32_t, 26> lead_pairs() {
+  std::array<uint32_t, 26> bits{};
+  for (std::size_t i = 0; i < kLeadWords.count; ++i) {
+    const std::string_view w = kLeadWords.words[i];
+    if (w.size() >= 2 && is_lower(w[0]) && is_lower(w[1]))
+      bits[static_cast<std::size_t>(w[0] - 'a')] |= 1u << (w[1] - 'a');
+  }
+  return bits;
+}
+constexpr std::array<uint32_t, 26> kLeadPairs = lead_pairs();
+
 // Returns whether a token may begin a holiday's name: a word that begins
-// one, or a month ("may day", "august bank holiday").
-bool may_begin_name(const Tok& t) {
-  if (t.is(Kind::Month)) return true;
+// one, or a month before "day" or "bank" ("may day", "august bank
+// holiday"); `next` is the token after it, if any.
+bool may_begin_name(const Tok& t, const Tok* next) {
+  if (t.is(Kind::Month)) {
+    return next != nullptr &&
+           (next->is_unit(Unit::Day) || (next->is(Kind::Word) && next->text == "bank"));
+  }
   if (!t.is(Kind::Word) || t.text.empty()) return false;
-  const auto lead = static_cast<unsigned char>(t.text[0]);
-  if (kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) return false;
+  const std::string_view w = t.text;
+  if (w.size() >= 2 && is_lower(w[0]) && is_lower(w[1])) {
+    if ((kLeadPairs[static_cast<std::size_t>(w[0] - 'a')] >> (w[1] - 'a') & 1u) == 0) return false;
+  } else if (const auto lead = static_cast<unsigned char>(w[0]);
+             kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) {
+    return false;
+  }
   const auto* first = kLeadWords.words.begin();
-  return std::binary_search(first, first + kLeadWords.count, key_of(t));
+  const auto* last = first + kLeadWords.count;
+  // A word without apostrophes or full stops is its own key.
+  if (w.find_first_of("'.\xE2") == std::string_view::npos)
+    return std::binary_search(first, last, w);
+  return std::binary_search(first, last, key_of(t));
+}
+
+// Returns whether a token may begin a holiday's name in a whole text,
+// where the dates that are names count too ("july 4th", "4th of july").
+bool may_begin_any(const Tok& t, const Tok* next) {
+  return may_begin_name(t, next) || (t.is(Kind::Month) && t.value == 7) ||
+         (t.is(Kind::Ordinal) && t.value == 4);
 }
 
 // Returns how many words from `at` the alias covers, or 0.
@@ -839,13 +876,14 @@ std::optional<Region> region_named(std::string_view name) {
 }
 
 std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
-                               const FullOptions& opts, HolidayFn holidays) {
+                               const FullOptions& opts, HolidayFn holidays, bool* named) {
   if (text.find(kMarkLead) != std::string_view::npos) return std::nullopt;
   const std::vector<Word> words = words_of(text);
   Names names = find_names(words, anchors, opts.region, now.date, Reading::Text);
   if (names.reject) return std::move(names.reject);
   const std::vector<Found>& found = names.found;
   if (found.empty()) return std::nullopt;
+  if (named != nullptr) *named = true;
 
   // The tokens of the text with each holiday as an anchor token of its
   // own: only the words around the holidays are tokenized, as the core
@@ -871,24 +909,49 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
 }
 
 std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ctx, bool back) {
-  if (std::none_of(toks.begin(), toks.end(), may_begin_name)) return std::nullopt;
+  bool named = false;
+  for (std::size_t i = 0; i < toks.size() && !named; ++i)
+    named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);
+  if (!named) return std::nullopt;
   return read_tokens(toks, ctx, back ? Reading::DayBack : Reading::Day, false);
 }
 
-std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx) {
   bool named = false;
+  for (std::size_t i = 0; i < toks.size() && !named; ++i)
+    named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);
+  if (!named) return std::nullopt;
+  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
+  if (o && o->kind == Outcome::Kind::NoParse) return std::nullopt;
+  return o;
+}
+
+bool may_name(std::span<const Tok> toks) {
+  for (std::size_t i = 0; i < toks.size(); ++i) {
+    if (may_begin_any(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr)) return true;
+  }
+  return false;
+}
+
+bool may_name(std::span<const Piece> pieces) {
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (pieces[i].is_shape) continue;
+    const Piece* next = i + 1 < pieces.size() ? &pieces[i + 1] : nullptr;
+    if (may_begin_any(pieces[i].tok, next != nullptr && !next->is_shape ? &next->tok : nullptr))
+      return true;
+  }
+  return false;
+}
+
+std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   for (const Piece& p : pieces) {
     if (p.is_shape) return std::nullopt;
-    named = named || may_begin_name(p.tok);
   }
-  if (!named) return std::nullopt;
   Tokens toks;
   toks.reserve(pieces.size());
   for (const Piece& p : pieces)
     toks.push_back(p.tok);
-  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
-  if (o && o->kind == Outcome::Kind::NoParse) return std::nullopt;
-  return o;
+  return read_text(toks, ctx);
 }
 
 }  // namespace kalendo::everyday::holidays

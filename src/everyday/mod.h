@@ -118,9 +118,10 @@ namespace holidays {
 // Returns the region of a two-letter name ("US", "GB", ...), or none.
 std::optional<Region> region_named(std::string_view name);
 // Resolves a text that names a holiday as a whole word; none when it names
-// none, or when nothing reads the text with the holiday in it.
+// none, or when nothing reads the text with the holiday in it. Sets *named
+// when the text names one.
 std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
-                               const FullOptions& opts, HolidayFn holidays);
+                               const FullOptions& opts, HolidayFn holidays, bool* named = nullptr);
 // Reads tokens that name a holiday's day for another family ("christmas
 // eve", "next christmas", "christmas 2025" in "until christmas"), at the
 // context's time of day; a no-parse when the region does not keep it. A
@@ -133,7 +134,12 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
 // thanksgiving"); none when it names none, or when no form reads it. The
 // names that are also dates ("july 4th"), and the no-parse of a name the
 // region does not keep, are left to `resolve`.
+std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx);
 std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx);
+// Returns whether a word of the tokens or pieces may begin a holiday's
+// name: false rules out every name, so that `resolve` need not look.
+bool may_name(std::span<const Tok> toks);
+bool may_name(std::span<const Piece> pieces);
 }  // namespace holidays
 
 // Intervals with both ends: "july 13-15", "mon-wed", "3-4pm", "from 9 to 5",
