@@ -442,8 +442,18 @@ std::vector<Word> words_of(std::string_view text) {
 // its spelling, so a day, month or keyword comes back by its usual name
 // ("new year" and "new years" both read their second word as the unit).
 std::string key_of(const Tok& t) {
+  // The names as the aliases write them.
+  static constexpr std::string_view kWeekdayKeys[7] = {
+      "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday",
+  };
+  static constexpr std::string_view kMonthKeys[12] = {
+      "january", "february", "march",     "april",   "may",      "june",
+      "july",    "august",   "september", "october", "november", "december",
+  };
   switch (t.kind) {
     case Kind::Word: {
+      // Most words are their own key: only apostrophes and full stops go.
+      if (t.text.find_first_of("'.\xE2") == std::string::npos) return t.text;
       std::string key;
       key.reserve(t.text.size());
       for (std::size_t i = 0; i < t.text.size(); ++i) {
@@ -458,9 +468,9 @@ std::string key_of(const Tok& t) {
     case Kind::Num:
       return std::to_string(t.value);
     case Kind::Weekday:
-      return t.value >= 0 && t.value < 7 ? lower_name(kWeekdayNames[t.value]) : std::string();
+      return t.value >= 0 && t.value < 7 ? std::string(kWeekdayKeys[t.value]) : std::string();
     case Kind::Month:
-      return t.value >= 1 && t.value <= 12 ? lower_name(kMonthNames[t.value - 1]) : std::string();
+      return t.value >= 1 && t.value <= 12 ? std::string(kMonthKeys[t.value - 1]) : std::string();
     case Kind::Unit:
       if (t.is_unit(Unit::Day)) return "day";
       if (t.is_unit(Unit::Year)) return "year";
@@ -518,6 +528,31 @@ constexpr std::array<uint32_t, 26> lead_pairs() {
 }
 constexpr std::array<uint32_t, 26> kLeadPairs = lead_pairs();
 
+// Where the first words that begin with each byte start: the words of byte
+// b are kLeadWords.words[kLeadStart[b], kLeadStart[b + 1]).
+constexpr std::array<uint8_t, 257> lead_starts() {
+  std::array<uint8_t, 257> start{};
+  std::size_t k = 0;
+  for (unsigned b = 0; b < 256; ++b) {
+    start[b] = static_cast<uint8_t>(k);
+    while (k < kLeadWords.count && static_cast<unsigned char>(kLeadWords.words[k][0]) == b)
+      ++k;
+  }
+  start[256] = static_cast<uint8_t>(k);
+  return start;
+}
+constexpr std::array<uint8_t, 257> kLeadStart = lead_starts();
+
+// Returns whether a key is the first word of an alias.
+bool is_lead_word(std::string_view key) {
+  if (key.empty()) return false;
+  const auto b = static_cast<unsigned char>(key[0]);
+  for (std::size_t k = kLeadStart[b]; k < kLeadStart[b + 1]; ++k) {
+    if (kLeadWords.words[k] == key) return true;
+  }
+  return false;
+}
+
 // Returns whether a token may begin a holiday's name: a word that begins
 // one, or a month before "day" or "bank" ("may day", "august bank
 // holiday"); `next` is the token after it, if any.
@@ -534,12 +569,9 @@ bool may_begin_name(const Tok& t, const Tok* next) {
              kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) {
     return false;
   }
-  const auto* first = kLeadWords.words.begin();
-  const auto* last = first + kLeadWords.count;
   // A word without apostrophes or full stops is its own key.
-  if (w.find_first_of("'.\xE2") == std::string_view::npos)
-    return std::binary_search(first, last, w);
-  return std::binary_search(first, last, key_of(t));
+  if (w.find_first_of("'.\xE2") == std::string_view::npos) return is_lead_word(w);
+  return is_lead_word(key_of(t));
 }
 
 // Returns whether a token may begin a holiday's name in a whole text,
@@ -551,21 +583,16 @@ bool may_begin_any(const Tok& t, const Tok* next) {
 
 // Returns how many words from `at` the alias covers, or 0.
 std::size_t alias_length(const Alias& a, std::span<const Word> words, std::size_t at) {
-  // Walks the alias and the words' keys together, a space of the alias
-  // standing for the step to the next word.
-  const std::string_view alias = a.words;
-  std::size_t k = at, c = 0;
-  for (std::size_t i = 0; i <= alias.size(); ++i) {
-    if (i == alias.size() || alias[i] == ' ') {
-      if (c != words[k].key.size()) return 0;
-      if (i == alias.size()) break;
-      if (++k == words.size()) return 0;
-      c = 0;
-    } else if (c >= words[k].key.size() || words[k].key[c++] != alias[i]) {
-      return 0;
-    }
+  // Compares the alias word by word with the words' keys: most aliases
+  // differ in length or bytes at their first word.
+  std::string_view rest = a.words;
+  for (std::size_t k = at; k < words.size(); ++k) {
+    const std::size_t space = rest.find(' ');
+    if (words[k].key != rest.substr(0, space)) return 0;
+    if (space == std::string_view::npos) return k + 1 - at;
+    rest.remove_prefix(space + 1);
   }
-  return k + 1 - at;
+  return 0;
 }
 
 // A holiday name found in the text, with the words around it that choose

@@ -211,7 +211,7 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
   }
   // A holiday looks back to its most recent day: "since christmas",
   // "since easter 2024 at 5pm".
-  if (!rest[0].is_shape) {
+  if (rest.size() <= 4 && holidays::may_name(rest)) {
     std::array<Tok, 4> toks;
     bool tokens = rest.size() <= toks.size();
     for (std::size_t i = 0; tokens && i < rest.size(); ++i) {
