@@ -515,18 +515,25 @@ constexpr bool is_lower(char c) {
   return c >= 'a' && c <= 'z';
 }
 
-// The first two letters of the first words, as one bit per second letter
-// of each first letter: most words are ruled out by one lookup.
-constexpr std::array<uint32_t, 26> lead_pairs() {
-  std::array<uint32_t, 26> bits{};
+// The first three letters of the first words of three letters or more, one
+// bit each: most words are ruled out by one lookup.
+constexpr std::size_t kTriples = 26 * 26 * 26;
+constexpr std::size_t triple(std::string_view w) {
+  return (static_cast<std::size_t>(w[0] - 'a') * 26 + static_cast<std::size_t>(w[1] - 'a')) * 26 +
+         static_cast<std::size_t>(w[2] - 'a');
+}
+constexpr bool lower3(std::string_view w) {
+  return w.size() >= 3 && is_lower(w[0]) && is_lower(w[1]) && is_lower(w[2]);
+}
+constexpr std::array<uint64_t, kTriples / 64 + 1> lead_triples() {
+  std::array<uint64_t, kTriples / 64 + 1> bits{};
   for (std::size_t i = 0; i < kLeadWords.count; ++i) {
     const std::string_view w = kLeadWords.words[i];
-    if (w.size() >= 2 && is_lower(w[0]) && is_lower(w[1]))
-      bits[static_cast<std::size_t>(w[0] - 'a')] |= 1u << (w[1] - 'a');
+    if (lower3(w)) bits[triple(w) / 64] |= uint64_t{1} << (triple(w) % 64);
   }
   return bits;
 }
-constexpr std::array<uint32_t, 26> kLeadPairs = lead_pairs();
+constexpr std::array<uint64_t, kTriples / 64 + 1> kLeadTriples = lead_triples();
 
 // Where the first words that begin with each byte start: the words of byte
 // b are kLeadWords.words[kLeadStart[b], kLeadStart[b + 1]).
@@ -563,8 +570,8 @@ bool may_begin_name(const Tok& t, const Tok* next) {
   }
   if (!t.is(Kind::Word) || t.text.empty()) return false;
   const std::string_view w = t.text;
-  if (w.size() >= 2 && is_lower(w[0]) && is_lower(w[1])) {
-    if ((kLeadPairs[static_cast<std::size_t>(w[0] - 'a')] >> (w[1] - 'a') & 1u) == 0) return false;
+  if (lower3(w)) {
+    if ((kLeadTriples[triple(w) / 64] >> (triple(w) % 64) & 1u) == 0) return false;
   } else if (const auto lead = static_cast<unsigned char>(w[0]);
              kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) {
     return false;
@@ -746,6 +753,13 @@ const Found* found_of(const Tok& t, std::span<const Found> found) {
   return k < found.size() ? &found[k] : nullptr;
 }
 
+// <holiday> [<time>]: the holiday's day at the time of day.
+Outcome day_reading(const Found& f, const Ctx& ctx) {
+  std::string label = cat(f.rule->name, " ", format_date(f.day), ", ", tod_label(ctx), f.note);
+  return Outcome::resolved(
+      Resolution{std::move(label), Value::instant(DateTime{f.day, ctx.tod}), f.confidence});
+}
+
 // How the names are read: in a whole text, or as the day words of another
 // family's form ("until christmas"), where a date that is also a holiday's
 // name ("july 4th") stays the dates' to read; looking back, for "since".
@@ -824,12 +838,7 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
 
   // <holiday> [<time>]
   if (rest.size() == 1) {
-    if (const Found* f = found_of(rest[0], found)) {
-      std::string label =
-          cat(f->rule->name, " ", format_date(f->day), ", ", tod_label(ctx), f->note);
-      return Outcome::resolved(
-          Resolution{std::move(label), Value::instant(DateTime{f->day, ctx.tod}), f->confidence});
-    }
+    if (const Found* f = found_of(rest[0], found)) return day_reading(*f, ctx);
   }
   // <holiday> weekend | weekend of <holiday>
   if (weekends && rest.size() == 2 && !ctx.tod_explicit) {
@@ -875,6 +884,14 @@ std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx&
   Names names = find_names(words, ctx.core.anchors, ctx.opts.region, ctx.today(), reading);
   if (names.reject) return std::move(names.reject);
   if (names.found.empty()) return std::nullopt;
+  // <holiday> [<time>], the most common text, needs no anchor tokens.
+  if (names.found.size() == 1) {
+    Ctx day_ctx = ctx.core;
+    const TokenSpan rest = take_clock(toks, day_ctx);
+    const auto at = static_cast<std::size_t>(rest.data() - toks.data());
+    if (names.found[0].begin == at && names.found[0].end == at + rest.size())
+      return day_reading(names.found[0], day_ctx);
+  }
   // A word that holds the marks' own lead could pass for one of them.
   for (const Tok& t : toks) {
     if (t.text.find(kMarkLead) != std::string::npos) return std::nullopt;
