@@ -381,13 +381,17 @@ std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
   if (t.is_kw(Keyword::After)) return Lead::After;
   if (t.is_kw(Keyword::Before)) return Lead::Before;
   if (t.is_kw(Keyword::From)) return Lead::Starting;
-  if (as_of_at(p, 0)) {
+  std::optional<Lead> lead;
+  if (t.is_kw(Keyword::Start)) {
+    lead = Lead::Starting;
+  } else if (!t.is(Kind::Word)) {
+    return std::nullopt;
+  } else if (as_of_at(p, 0)) {
     *len = 2;
     return Lead::Starting;
+  } else {
+    lead = find_word<Lead>(kLeadWords, t.text);
   }
-  std::optional<Lead> lead;
-  if (t.is_kw(Keyword::Start)) lead = Lead::Starting;
-  if (!lead && t.is(Kind::Word)) lead = find_word<Lead>(kLeadWords, t.text);
   if (lead == Lead::Starting) {
     if (p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::From)) *len = 2;
     if (as_of_at(p, 1)) *len = 3;
