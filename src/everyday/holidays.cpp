@@ -392,7 +392,8 @@ const HolidayRule* rule_for(H key, Region region) {
   return nullptr;
 }
 
-// One word of the text: its bytes as written and its key.
+// One word: its bytes as written in the text (or, read from tokens, its
+// token's index and the next), and its key.
 struct Word {
   std::size_t begin, end;
   std::string key;
@@ -437,23 +438,168 @@ std::vector<Word> words_of(std::string_view text) {
   return out;
 }
 
+// Returns the key a token's word had: the tokens keep a word's value, not
+// its spelling, so a day, month or keyword comes back by its usual name
+// ("new year" and "new years" both read their second word as the unit).
+std::string key_of(const Tok& t) {
+  // The names as the aliases write them.
+  static constexpr std::string_view kWeekdayKeys[7] = {
+      "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday",
+  };
+  static constexpr std::string_view kMonthKeys[12] = {
+      "january", "february", "march",     "april",   "may",      "june",
+      "july",    "august",   "september", "october", "november", "december",
+  };
+  switch (t.kind) {
+    case Kind::Word: {
+      // Most words are their own key: only apostrophes and full stops go.
+      if (t.text.find_first_of("'.\xE2") == std::string::npos) return t.text;
+      std::string key;
+      key.reserve(t.text.size());
+      for (std::size_t i = 0; i < t.text.size(); ++i) {
+        if (t.text.compare(i, 3, "\u2019") == 0) {
+          i += 2;
+        } else if (t.text[i] != '\'' && t.text[i] != '.') {
+          key += t.text[i];
+        }
+      }
+      return key;
+    }
+    case Kind::Num:
+      return std::to_string(t.value);
+    case Kind::Weekday:
+      return t.value >= 0 && t.value < 7 ? std::string(kWeekdayKeys[t.value]) : std::string();
+    case Kind::Month:
+      return t.value >= 1 && t.value <= 12 ? std::string(kMonthKeys[t.value - 1]) : std::string();
+    case Kind::Unit:
+      if (t.is_unit(Unit::Day)) return "day";
+      if (t.is_unit(Unit::Year)) return "year";
+      return {};
+    case Kind::Kw:
+      switch (t.keyword()) {
+        case Keyword::Next:
+          return "next";
+        case Keyword::Last:
+          return "last";
+        case Keyword::This:
+          return "this";
+        case Keyword::Of:
+          return "of";
+        case Keyword::In:
+          return "in";
+        default:
+          return {};
+      }
+    default:
+      return {};
+  }
+}
+
+// The first words of the aliases, sorted and each once: a token that is
+// none of them begins no holiday's name.
+struct LeadWords {
+  std::array<std::string_view, std::size(kAliases)> words{};
+  std::size_t count = 0;
+};
+constexpr LeadWords lead_words() {
+  LeadWords x;
+  for (std::size_t i = 0; i < x.words.size(); ++i)
+    x.words[i] = kAliases[i].words.substr(0, kAliases[i].words.find(' '));
+  std::sort(x.words.begin(), x.words.end());
+  x.count = static_cast<std::size_t>(std::unique(x.words.begin(), x.words.end()) - x.words.begin());
+  return x;
+}
+constexpr LeadWords kLeadWords = lead_words();
+
+constexpr bool is_lower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+
+// The first three letters of the first words of three letters or more, one
+// bit each: most words are ruled out by one lookup.
+constexpr std::size_t kTriples = 26 * 26 * 26;
+constexpr std::size_t triple(std::string_view w) {
+  return (static_cast<std::size_t>(w[0] - 'a') * 26 + static_cast<std::size_t>(w[1] - 'a')) * 26 +
+         static_cast<std::size_t>(w[2] - 'a');
+}
+constexpr bool lower3(std::string_view w) {
+  return w.size() >= 3 && is_lower(w[0]) && is_lower(w[1]) && is_lower(w[2]);
+}
+constexpr std::array<uint64_t, kTriples / 64 + 1> lead_triples() {
+  std::array<uint64_t, kTriples / 64 + 1> bits{};
+  for (std::size_t i = 0; i < kLeadWords.count; ++i) {
+    const std::string_view w = kLeadWords.words[i];
+    if (lower3(w)) bits[triple(w) / 64] |= uint64_t{1} << (triple(w) % 64);
+  }
+  return bits;
+}
+constexpr std::array<uint64_t, kTriples / 64 + 1> kLeadTriples = lead_triples();
+
+// Where the first words that begin with each byte start: the words of byte
+// b are kLeadWords.words[kLeadStart[b], kLeadStart[b + 1]).
+constexpr std::array<uint8_t, 257> lead_starts() {
+  std::array<uint8_t, 257> start{};
+  std::size_t k = 0;
+  for (unsigned b = 0; b < 256; ++b) {
+    start[b] = static_cast<uint8_t>(k);
+    while (k < kLeadWords.count && static_cast<unsigned char>(kLeadWords.words[k][0]) == b)
+      ++k;
+  }
+  start[256] = static_cast<uint8_t>(k);
+  return start;
+}
+constexpr std::array<uint8_t, 257> kLeadStart = lead_starts();
+
+// Returns whether a key is the first word of an alias.
+bool is_lead_word(std::string_view key) {
+  if (key.empty()) return false;
+  const auto b = static_cast<unsigned char>(key[0]);
+  for (std::size_t k = kLeadStart[b]; k < kLeadStart[b + 1]; ++k) {
+    if (kLeadWords.words[k] == key) return true;
+  }
+  return false;
+}
+
+// Returns whether a token may begin a holiday's name: a word that begins
+// one, or a month before "day" or "bank" ("may day", "august bank
+// holiday"); `next` is the token after it, if any.
+bool may_begin_name(const Tok& t, const Tok* next) {
+  if (t.is(Kind::Month)) {
+    return next != nullptr &&
+           (next->is_unit(Unit::Day) || (next->is(Kind::Word) && next->text == "bank"));
+  }
+  if (!t.is(Kind::Word) || t.text.empty()) return false;
+  const std::string_view w = t.text;
+  if (lower3(w)) {
+    if ((kLeadTriples[triple(w) / 64] >> (triple(w) % 64) & 1u) == 0) return false;
+  } else if (const auto lead = static_cast<unsigned char>(w[0]);
+             kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) {
+    return false;
+  }
+  // A word without apostrophes or full stops is its own key.
+  if (w.find_first_of("'.\xE2") == std::string_view::npos) return is_lead_word(w);
+  return is_lead_word(key_of(t));
+}
+
+// Returns whether a token may begin a holiday's name in a whole text,
+// where the dates that are names count too ("july 4th", "4th of july").
+bool may_begin_any(const Tok& t, const Tok* next) {
+  return may_begin_name(t, next) || (t.is(Kind::Month) && t.value == 7) ||
+         (t.is(Kind::Ordinal) && t.value == 4);
+}
+
 // Returns how many words from `at` the alias covers, or 0.
 std::size_t alias_length(const Alias& a, std::span<const Word> words, std::size_t at) {
-  // Walks the alias and the words' keys together, a space of the alias
-  // standing for the step to the next word.
-  const std::string_view alias = a.words;
-  std::size_t k = at, c = 0;
-  for (std::size_t i = 0; i <= alias.size(); ++i) {
-    if (i == alias.size() || alias[i] == ' ') {
-      if (c != words[k].key.size()) return 0;
-      if (i == alias.size()) break;
-      if (++k == words.size()) return 0;
-      c = 0;
-    } else if (c >= words[k].key.size() || words[k].key[c++] != alias[i]) {
-      return 0;
-    }
+  // Compares the alias word by word with the words' keys: most aliases
+  // differ in length or bytes at their first word.
+  std::string_view rest = a.words;
+  for (std::size_t k = at; k < words.size(); ++k) {
+    const std::size_t space = rest.find(' ');
+    if (words[k].key != rest.substr(0, space)) return 0;
+    if (space == std::string_view::npos) return k + 1 - at;
+    rest.remove_prefix(space + 1);
   }
-  return k + 1 - at;
+  return 0;
 }
 
 // A holiday name found in the text, with the words around it that choose
@@ -479,8 +625,10 @@ std::optional<int64_t> year_of(const Word& w) {
 
 // Chooses the occurrence: a year the text gives, the coming one, or the
 // most recent one before today; widens the found bytes over those words.
+// Looking back, a holiday named alone is its most recent one, today's
+// included ("since christmas").
 std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> words, std::size_t at,
-                                std::size_t len, Date today) {
+                                std::size_t len, Date today, bool back) {
   Found f{words[at].begin, words[at + len - 1].end, &r, today, {}, kNamed};
   std::optional<bool> coming;
   if (at > 0) {
@@ -500,6 +648,13 @@ std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> word
       f.day = *d;
       return f;
     }
+  }
+  if (back && !coming) {
+    auto d = day_in(r, this_year);
+    if (d && *d > today) d = day_in(r, this_year - 1);
+    if (!d) return std::nullopt;
+    f.day = *d;
+    return f;
   }
   if (coming && !*coming) {
     auto d = day_in(r, this_year);
@@ -598,23 +753,30 @@ const Found* found_of(const Tok& t, std::span<const Found> found) {
   return k < found.size() ? &found[k] : nullptr;
 }
 
-}  // namespace
-
-std::optional<Region> region_named(std::string_view name) {
-  for (std::size_t i = 0; i < std::size(kRegionNames); ++i) {
-    if (kRegionNames[i] == name) return static_cast<Region>(i);
-  }
-  return std::nullopt;
+// <holiday> [<time>]: the holiday's day at the time of day.
+Outcome day_reading(const Found& f, const Ctx& ctx) {
+  std::string label = cat(f.rule->name, " ", format_date(f.day), ", ", tod_label(ctx), f.note);
+  return Outcome::resolved(
+      Resolution{std::move(label), Value::instant(DateTime{f.day, ctx.tod}), f.confidence});
 }
 
-std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
-                               const FullOptions& opts, HolidayFn holidays) {
-  if (text.find(kMarkLead) != std::string_view::npos) return std::nullopt;
-  const std::vector<Word> words = words_of(text);
-  const Date today = now.date;
+// How the names are read: in a whole text, or as the day words of another
+// family's form ("until christmas"), where a date that is also a holiday's
+// name ("july 4th") stays the dates' to read; looking back, for "since".
+enum class Reading : uint8_t { Text, Day, DayBack };
 
-  // The holiday names, longest first at each word, left to right.
+// The holiday names of some words, or the no-parse of a name the region
+// does not keep.
+struct Names {
   std::vector<Found> found;
+  std::optional<Outcome> reject;
+};
+
+// Finds the holiday names, longest first at each word, left to right.
+Names find_names(std::span<const Word> words, const AnchorMap& anchors, Region region, Date today,
+                 Reading reading) {
+  Names out;
+  std::vector<Found>& found = out.found;
   for (std::size_t i = 0; i < words.size() && found.size() < kMaxFound;) {
     const Alias* best = nullptr;
     std::size_t best_len = 0;
@@ -631,65 +793,55 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
       ++i;
       continue;
     }
-    const HolidayRule* rule = rule_for(best->key, opts.region);
+    const HolidayRule* rule = rule_for(best->key, region);
+    if (best->date_like && (rule == nullptr || reading != Reading::Text)) {
+      i += best_len;
+      continue;
+    }
     if (rule == nullptr) {
-      if (best->date_like) {
-        i += best_len;
-        continue;
-      }
       const HolidayRule* any = any_rule(best->key);
-      return Outcome::no_parse(cat(any->name, " is not a holiday of region ",
-                                   kRegionNames[static_cast<int>(opts.region)], " (it is one in ",
-                                   regions_keeping(best->key), ")"));
+      out.reject = Outcome::no_parse(cat(any->name, " is not a holiday of region ",
+                                         kRegionNames[static_cast<int>(region)], " (it is one in ",
+                                         regions_keeping(best->key), ")"));
+      return out;
     }
     if (rule->rule == Rule::Varies) {
-      return Outcome::no_parse(cat(rule->name, " falls on different days across region ",
-                                   kRegionNames[static_cast<int>(opts.region)],
-                                   "; pass its date via anchors"));
+      out.reject = Outcome::no_parse(cat(rule->name, " falls on different days across region ",
+                                         kRegionNames[static_cast<int>(region)],
+                                         "; pass its date via anchors"));
+      return out;
     }
-    auto f = occurrence(*rule, words, i, best_len, today);
-    if (!f) return std::nullopt;
+    auto f = occurrence(*rule, words, i, best_len, today, reading == Reading::DayBack);
+    if (!f) {
+      found.clear();
+      return out;
+    }
     if (!found.empty() && f->begin < found.back().end) f->begin = words[i].begin;
     found.push_back(std::move(*f));
     i += best_len;
   }
-  if (found.empty()) return std::nullopt;
+  return out;
+}
 
-  // The tokens of the text with each holiday as an anchor token of its
-  // own: only the words around the holidays are tokenized, as the core
-  // tokenizes them (with the caller's anchors), so a text that is a holiday
-  // name and a few words costs a fraction of a second tokenization.
-  Tokens toks;
-  toks.reserve(found.size() + 4);
-  std::array<std::string, kMaxFound> marks;
-  const auto add_words = [&](std::string_view part) {
-    part = uni::trim_white_space(part);
-    if (part.empty()) return;
-    for (Tok& t : tokenize_text(part, anchors, opts.core))
-      toks.push_back(std::move(t));
-  };
-  std::size_t from = 0;
-  for (std::size_t k = 0; k < found.size(); ++k) {
-    add_words(text.substr(from, found[k].begin - from));
-    marks[k] = cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
-    toks.push_back(Tok::anchor(marks[k]));
-    from = found[k].end;
-  }
-  add_words(text.substr(from));
-  Ctx ctx{opts.core, anchors, holidays, opts.core.default_time, now, false};
+// The anchor name written in place of the k-th holiday.
+std::string mark(std::size_t k) {
+  return cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
+}
+
+// Reads tokens in which each found holiday stands as its anchor token:
+// <holiday> [<time>], <holiday> weekend, and every anchored form of the
+// core with the holidays as its anchors. A holiday's weekend is a form of
+// whole texts only.
+std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Found> found, Ctx ctx,
+                                  bool weekends) {
   const TokenSpan rest = take_clock(toks, ctx);
 
   // <holiday> [<time>]
   if (rest.size() == 1) {
-    if (const Found* f = found_of(rest[0], found)) {
-      std::string label =
-          cat(f->rule->name, " ", format_date(f->day), ", ", tod_label(ctx), f->note);
-      return Outcome::resolved(
-          Resolution{std::move(label), Value::instant(DateTime{f->day, ctx.tod}), f->confidence});
-    }
+    if (const Found* f = found_of(rest[0], found)) return day_reading(*f, ctx);
   }
   // <holiday> weekend | weekend of <holiday>
-  if (rest.size() == 2 && !ctx.tod_explicit) {
+  if (weekends && rest.size() == 2 && !ctx.tod_explicit) {
     const Found* f = found_of(rest[0], found);
     const Tok& other = rest[1];
     if (f == nullptr) f = found_of(rest[1], found);
@@ -706,16 +858,144 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
     }
   }
   // Every anchored form of the core, with the holidays as its anchors.
-  AnchorMap merged = anchors;
-  for (std::size_t k = 0; k < found.size(); ++k)
+  AnchorMap merged = ctx.anchors;
+  std::array<std::string, kMaxFound> marks;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    marks[k] = mark(k);
     merged.emplace_back(marks[k], found[k].day);
-  const Ctx anchored{opts.core, merged, holidays, ctx.tod, now, ctx.tod_explicit};
+  }
+  const Ctx anchored{ctx.opts, merged, ctx.holidays, ctx.tod, ctx.now, ctx.tod_explicit};
   Outcome core = resolve_inner({}, rest, anchored);  // a failure's reason is not shown
   if (core.kind == Outcome::Kind::Resolved ||
       (core.kind == Outcome::Kind::Ambiguous && !core.candidates.empty())) {
     return core;
   }
   return std::nullopt;
+}
+
+// Reads tokens that name holidays, each found name written as an anchor
+// token of its own.
+std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx& ctx,
+                                   Reading reading, bool weekends) {
+  std::vector<Word> words;
+  words.reserve(toks.size());
+  for (std::size_t k = 0; k < toks.size(); ++k)
+    words.push_back(Word{k, k + 1, key_of(toks[k])});
+  Names names = find_names(words, ctx.core.anchors, ctx.opts.region, ctx.today(), reading);
+  if (names.reject) return std::move(names.reject);
+  if (names.found.empty()) return std::nullopt;
+  // <holiday> [<time>], the most common text, needs no anchor tokens.
+  if (names.found.size() == 1) {
+    Ctx day_ctx = ctx.core;
+    const TokenSpan rest = take_clock(toks, day_ctx);
+    const auto at = static_cast<std::size_t>(rest.data() - toks.data());
+    if (names.found[0].begin == at && names.found[0].end == at + rest.size())
+      return day_reading(names.found[0], day_ctx);
+  }
+  // A word that holds the marks' own lead could pass for one of them.
+  for (const Tok& t : toks) {
+    if (t.text.find(kMarkLead) != std::string::npos) return std::nullopt;
+  }
+  Tokens marked;
+  marked.reserve(toks.size());
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < names.found.size(); ++k) {
+    for (; from < names.found[k].begin; ++from)
+      marked.push_back(toks[from]);
+    marked.push_back(Tok::anchor(mark(k)));
+    from = names.found[k].end;
+  }
+  for (; from < toks.size(); ++from)
+    marked.push_back(toks[from]);
+  return read_named(marked, names.found, ctx.core, weekends);
+}
+
+}  // namespace
+
+std::optional<Region> region_named(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kRegionNames); ++i) {
+    if (kRegionNames[i] == name) return static_cast<Region>(i);
+  }
+  return std::nullopt;
+}
+
+std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
+                               const FullOptions& opts, HolidayFn holidays, bool* named) {
+  if (text.find(kMarkLead) != std::string_view::npos) return std::nullopt;
+  const std::vector<Word> words = words_of(text);
+  Names names = find_names(words, anchors, opts.region, now.date, Reading::Text);
+  if (names.reject) return std::move(names.reject);
+  const std::vector<Found>& found = names.found;
+  if (found.empty()) return std::nullopt;
+  if (named != nullptr) *named = true;
+
+  // The tokens of the text with each holiday as an anchor token of its
+  // own: only the words around the holidays are tokenized, as the core
+  // tokenizes them (with the caller's anchors), so a text that is a holiday
+  // name and a few words costs a fraction of a second tokenization.
+  Tokens toks;
+  toks.reserve(found.size() + 4);
+  const auto add_words = [&](std::string_view part) {
+    part = uni::trim_white_space(part);
+    if (part.empty()) return;
+    for (Tok& t : tokenize_text(part, anchors, opts.core))
+      toks.push_back(std::move(t));
+  };
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    add_words(text.substr(from, found[k].begin - from));
+    toks.push_back(Tok::anchor(mark(k)));
+    from = found[k].end;
+  }
+  add_words(text.substr(from));
+  return read_named(toks, found,
+                    Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, true);
+}
+
+std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ctx, bool back) {
+  bool named = false;
+  for (std::size_t i = 0; i < toks.size() && !named; ++i)
+    named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);
+  if (!named) return std::nullopt;
+  return read_tokens(toks, ctx, back ? Reading::DayBack : Reading::Day, false);
+}
+
+std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx) {
+  bool named = false;
+  for (std::size_t i = 0; i < toks.size() && !named; ++i)
+    named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);
+  if (!named) return std::nullopt;
+  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
+  if (o && o->kind == Outcome::Kind::NoParse) return std::nullopt;
+  return o;
+}
+
+bool may_name(std::span<const Tok> toks) {
+  for (std::size_t i = 0; i < toks.size(); ++i) {
+    if (may_begin_any(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr)) return true;
+  }
+  return false;
+}
+
+bool may_name(std::span<const Piece> pieces) {
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (pieces[i].is_shape) continue;
+    const Piece* next = i + 1 < pieces.size() ? &pieces[i + 1] : nullptr;
+    if (may_begin_any(pieces[i].tok, next != nullptr && !next->is_shape ? &next->tok : nullptr))
+      return true;
+  }
+  return false;
+}
+
+std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  for (const Piece& p : pieces) {
+    if (p.is_shape) return std::nullopt;
+  }
+  Tokens toks;
+  toks.reserve(pieces.size());
+  for (const Piece& p : pieces)
+    toks.push_back(p.tok);
+  return read_text(toks, ctx);
 }
 
 }  // namespace kalendo::everyday::holidays

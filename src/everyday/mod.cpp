@@ -121,7 +121,17 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
     toks[i] = pieces[i].tok;
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
-  return resolve_inner({}, toks, ctx.core);
+  Outcome o = resolve_inner({}, toks, ctx.core);
+  // A holiday's name is a day word of the calendar the caller's region
+  // keeps: "until christmas", "since easter", "christmas to new year's".
+  // The caller's anchors were read as such by the core already.
+  const bool unread = o.kind == Outcome::Kind::NoParse && o.reason.starts_with(kUnmatched);
+  const bool lacks_anchor = o.kind == Outcome::Kind::Ambiguous && o.candidates.empty() &&
+                            o.reason.starts_with(kUnknownAnchor);
+  if (unread || lacks_anchor) {
+    if (std::optional<Outcome> named = holidays::read_day(toks, ctx, false)) return named;
+  }
+  return o;
 }
 
 std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -165,21 +175,48 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   };
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
-  if (lacks_anchor) {
-    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+  const bool shaped = has_shape(trimmed);
+  const EverydayCtx everyday_ctx{
+      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+  // The holidays are read on the core's tokens; only a text that holds a
+  // date that is also a holiday's name, or numeric shapes, is read again.
+  bool names_holiday = false;
+  if (lacks_anchor && holidays::may_name(std::span<const Tok>(toks))) {
+    if (!shaped) {
+      if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
+        return std::move(*named);
+      }
+    }
+    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays, &names_holiday)) {
       return std::move(*named);
     }
-    return core_answer();
   }
-  const bool read = !unmatched && core.kind != Outcome::Kind::NoParse;
+  // The core took a holiday's name for an anchor where no anchored form of
+  // its own reads it ("after christmas"): that is no reading of the text,
+  // and a family that reads the whole text with the holiday replaces it.
+  const bool anchorless = lacks_anchor && names_holiday;
+  if (lacks_anchor && !anchorless) return core_answer();
+  const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   const bool replaceable = read && has_signed_word(trimmed);
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = read && !replaceable && intervals::may_join(trimmed);
-  if (!unmatched && !replaceable && !joined) return core_answer();
+  if (!unmatched && !replaceable && !joined && !anchorless) return core_answer();
+  // Only a reading replaces a core answer; a failure of the everyday
+  // grammar leaves it.
+  const bool keeps_core = replaceable || anchorless;
+
+  // A text of words that names a holiday meets the holiday forms first: its
+  // day is no other family's to read in part ("1 week after new year's
+  // day" is the core's form with the holiday as its anchor).
+  if (!keeps_core && !shaped) {
+    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
+      return std::move(*named);
+    }
+  }
 
   Pieces pieces;
-  if (has_shape(trimmed)) {
+  if (shaped) {
     pieces = scan(trimmed);
   } else {
     pieces.reserve(toks.size());
@@ -187,8 +224,6 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       pieces.push_back(Piece{false, std::move(t), {}});
   }
   if (pieces.empty()) return core_answer();
-  const EverydayCtx everyday_ctx{
-      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   if (joined) {
     // Only a whole interval replaces the core's reading.
     MatchResult m = intervals::try_match(pieces, everyday_ctx);
@@ -201,22 +236,28 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
-        if (replaceable && zoned->kind != Outcome::Kind::Resolved) return core_answer();
+        if (keeps_core && zoned->kind != Outcome::Kind::Resolved) return core_answer();
         return std::move(*zoned);
       }
       return core_answer();
     }
   }
+  // So does a text of words that the shape scan found none in.
+  if (!keeps_core && shaped) {
+    if (auto named = holidays::read_text(pieces, everyday_ctx)) return std::move(*named);
+  }
   std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
-    if (replaceable && everyday->kind != Outcome::Kind::Resolved) return core_answer();
+    if (keeps_core && everyday->kind != Outcome::Kind::Resolved) return core_answer();
     return std::move(*everyday);
   }
-  if (replaceable) return core_answer();
+  if (keeps_core) return core_answer();
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
-  if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
-    return std::move(*named);
+  if (holidays::may_name(pieces)) {
+    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+      return std::move(*named);
+    }
   }
   if (everyday) return std::move(*everyday);
   return core_answer();

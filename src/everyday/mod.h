@@ -118,9 +118,28 @@ namespace holidays {
 // Returns the region of a two-letter name ("US", "GB", ...), or none.
 std::optional<Region> region_named(std::string_view name);
 // Resolves a text that names a holiday as a whole word; none when it names
-// none, or when nothing reads the text with the holiday in it.
+// none, or when nothing reads the text with the holiday in it. Sets *named
+// when the text names one.
 std::optional<Outcome> resolve(std::string_view text, DateTime now, const AnchorMap& anchors,
-                               const FullOptions& opts, HolidayFn holidays);
+                               const FullOptions& opts, HolidayFn holidays, bool* named = nullptr);
+// Reads tokens that name a holiday's day for another family ("christmas
+// eve", "next christmas", "christmas 2025" in "until christmas"), at the
+// context's time of day; a no-parse when the region does not keep it. A
+// date that is also a holiday's name ("july 4th") is left to the dates.
+// With `back`, a holiday named alone is its most recent one, today's
+// included ("since christmas").
+std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ctx, bool back);
+// Reads a whole text of tokens that names a holiday by one of the holiday
+// forms ("christmas eve at 5pm", "easter weekend", "the week after
+// thanksgiving"); none when it names none, or when no form reads it. The
+// names that are also dates ("july 4th"), and the no-parse of a name the
+// region does not keep, are left to `resolve`.
+std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx);
+std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx);
+// Returns whether a word of the tokens or pieces may begin a holiday's
+// name: false rules out every name, so that `resolve` need not look.
+bool may_name(std::span<const Tok> toks);
+bool may_name(std::span<const Piece> pieces);
 }  // namespace holidays
 
 // Intervals with both ends: "july 13-15", "mon-wed", "3-4pm", "from 9 to 5",
@@ -151,8 +170,9 @@ inline constexpr Matcher kMatchers[] = {
 };
 
 // The core grammar's outcome for pieces that are all tokens, read without
-// the text (its failed readings are never shown); none when a piece is a
-// shape.
+// the text (its failed readings are never shown), with the holidays of the
+// region's calendar as the day words it does not know; none when a piece is
+// a shape.
 std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx);
 
 // Reads pieces that name one day (or a moment) at the context's time of

@@ -4,6 +4,7 @@
 // past hour). The day or time after the lead word is read by the other
 // families, on a span of the pieces.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,15 @@ enum class Lead : uint8_t {
 };
 
 // Lead words the core leaves as plain words.
-constexpr WordEntry<Lead> kLeadWords[7] = {
-    {"until", Lead::Until},       {"till", Lead::Until}, {"til", Lead::Until},
-    {"'til", Lead::Until},        {"by", Lead::By},      {"since", Lead::Since},
+constexpr WordEntry<Lead> kLeadWords[8] = {
+    {"until", Lead::Until},
+    {"till", Lead::Until},
+    {"til", Lead::Until},
+    {"'til", Lead::Until},
+    {"by", Lead::By},
+    {"since", Lead::Since},
     {"starting", Lead::Starting},
+    {"effective", Lead::Starting},
 };
 
 // Words after a start that say the range runs on: "from monday onwards".
@@ -203,6 +209,28 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
     if (!day) return MatchResult::no_match();
     return from_on(DateTime{*day, TimeOfDay{}}, 0.85f);
   }
+  // A holiday looks back to its most recent day: "since christmas",
+  // "since easter 2024 at 5pm".
+  if (rest.size() <= 4 && holidays::may_name(rest)) {
+    std::array<Tok, 4> toks;
+    bool tokens = rest.size() <= toks.size();
+    for (std::size_t i = 0; tokens && i < rest.size(); ++i) {
+      tokens = !rest[i].is_shape;
+      if (tokens) toks[i] = rest[i].tok;
+    }
+    EverydayCtx midnight{ctx.core, ctx.opts, ctx.text};
+    midnight.core.tod = TimeOfDay{};
+    if (const auto named =
+            tokens ? holidays::read_day(std::span(toks).first(rest.size()), midnight, true)
+                   : std::nullopt) {
+      if (named->kind != Outcome::Kind::Resolved || named->reading.value.is_range()) {
+        return MatchResult::no_match();
+      }
+      const DateTime start = named->reading.value.start;
+      if (start > now) return MatchResult::reject("\"since\" names a moment after now");
+      return from_on(start, named->reading.confidence);
+    }
+  }
   const Back back = yearless(rest);
   const auto b = read_bound(rest, ctx);
   if (!b && rest.size() == 1 && rest[0].is_shape && rest[0].shape.kind == Shape::Kind::Numeric) {
@@ -336,21 +364,39 @@ bool ends_with_on(std::string_view text) {
          (text[text.size() - 2] | 0x20) == 'o' && (text[text.size() - 1] | 0x20) == 'n';
 }
 
+// Returns whether pieces[i] is "as" and "of" or "from" follows it.
+bool as_of_at(std::span<const Piece> p, std::size_t i) {
+  return i + 1 < p.size() && !p[i].is_shape && p[i].tok.is(Kind::Word) && p[i].tok.text == "as" &&
+         !p[i + 1].is_shape &&
+         (p[i + 1].tok.is_kw(Keyword::Of) || p[i + 1].tok.is_kw(Keyword::From));
+}
+
 // The lead word of an open end and the pieces it takes: until|till|til|
-// 'til|by|since|starting|after|before|from|beginning|as of.
+// 'til|by|since|after|before|from|as of|as from|starting|beginning|
+// effective [from|as of] ("starting from now", "effective as of monday").
 std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
   if (p.empty() || p[0].is_shape) return std::nullopt;
   const Tok& t = p[0].tok;
   *len = 1;
   if (t.is_kw(Keyword::After)) return Lead::After;
   if (t.is_kw(Keyword::Before)) return Lead::Before;
-  if (t.is_kw(Keyword::From) || t.is_kw(Keyword::Start)) return Lead::Starting;
-  if (!t.is(Kind::Word)) return std::nullopt;
-  if (t.text == "as" && p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::Of)) {
+  if (t.is_kw(Keyword::From)) return Lead::Starting;
+  std::optional<Lead> lead;
+  if (t.is_kw(Keyword::Start)) {
+    lead = Lead::Starting;
+  } else if (!t.is(Kind::Word)) {
+    return std::nullopt;
+  } else if (as_of_at(p, 0)) {
     *len = 2;
     return Lead::Starting;
+  } else {
+    lead = find_word<Lead>(kLeadWords, t.text);
   }
-  return find_word<Lead>(kLeadWords, t.text);
+  if (lead == Lead::Starting) {
+    if (p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::From)) *len = 2;
+    if (as_of_at(p, 1)) *len = 3;
+  }
+  return lead;
 }
 
 // until|till|til|'til <x> | before <x> | by <x> | after <x> | since <x> |

@@ -77,6 +77,7 @@ constexpr WordKind kExtraWords[] = {
     {"earlier", Kind::Suffix},
     {"easter", Kind::Strong},
     {"edt", Kind::Suffix},
+    {"effective", Kind::Lead},
     {"eighth", Kind::Ordinal},
     {"eod", Kind::Strong},
     {"est", Kind::Suffix},
@@ -110,6 +111,8 @@ constexpr WordKind kExtraWords[] = {
     {"ninth", Kind::Ordinal},
     {"o'clock", Kind::Suffix},
     {"oclock", Kind::Suffix},
+    {"onward", Kind::Suffix},
+    {"onwards", Kind::Suffix},
     {"p.m", Kind::Suffix},
     {"p.m.", Kind::Suffix},
     {"patrick's", Kind::Link},
@@ -160,6 +163,9 @@ constexpr std::string_view kContextDays[] = {"sun", "wed", "sat"};
 // Words in front of a date that add nothing to its meaning; an item leaves
 // them out when the date reads the same without them ("on friday").
 constexpr std::string_view kIdleWords[] = {"on", "at", "for", "due", "dated"};
+// Slash shapes that running text uses for something else than a date:
+// "open 24/7", "24/7/365" (all day, every day).
+constexpr std::string_view kNoDateShapes[] = {"24/7", "24/7/365"};
 
 // Words longer than this are no words of a date expression.
 constexpr std::size_t kMaxWordBytes = 32;
@@ -172,6 +178,8 @@ struct Word {
   bool digit = false;        // holds a digit: may follow a comma ("March 14, 2025")
   bool rank = false;         // an ordinal: "14th", "first"; an adjective before a noun
   bool idle = false;         // adds nothing in front of a date: "on", "due"
+  bool from = false;         // "from": its window may end with "on" ("from monday on")
+  bool on = false;           // "on"
   bool break_after = false;  // a sentence mark, bracket, quote or dash follows
   bool comma_after = false;
 };
@@ -268,7 +276,7 @@ void classify(std::string_view raw, std::span<const std::string_view> anchor_wor
   if (digit) {
     // 5pm, 3/14, 2025-03-14, 14th, 17:30, q3: shapes the resolver reads;
     // "$5" and "10%" are amounts.
-    if (other) return;
+    if (other || contains(kNoDateShapes, w)) return;
     out.digit = true;
     out.kind = (letter || w.find_first_not_of("0123456789") != std::string_view::npos)
                    ? Kind::Strong
@@ -292,6 +300,8 @@ void classify(std::string_view raw, std::span<const std::string_view> anchor_wor
   out.month = out.kind == Kind::CtxMonth || (out.kind == Kind::Strong && month(EN, w));
   out.rank = out.kind == Kind::Ordinal || out.kind == Kind::Second;
   out.idle = contains(kIdleWords, w);
+  out.from = w == "from";
+  out.on = w == "on";
 }
 
 // Characters that end a word and every window through them: sentence marks,
@@ -673,7 +683,9 @@ std::vector<Found> find_dates(std::string_view text, const Request& request) {
     }
     std::size_t taken = 0;
     for (std::size_t e = last + 1; e-- > i;) {
-      if (!can_end(words[e].kind)) continue;
+      // from <day> on: the open interval's own last word
+      const bool open_on = words[e].on && words[i].from && e >= i + 2;
+      if (!can_end(words[e].kind) && !open_on) continue;
       std::size_t b0 = words[i].begin;
       const std::size_t b1 = words[e].end;
       Outcome outcome = resolve(text.substr(b0, b1 - b0), request);

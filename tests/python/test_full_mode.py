@@ -60,6 +60,10 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
      "2024-12-02..2024-12-08 0.9 the calendar week after the one containing 2024-11-28"),
     ("the week after christmas", "2024-12-30..2025-01-05 0.9 the calendar week after the one containing 2024-12-25"),
     ("the weekend after christmas", "2024-12-28..2024-12-29 0.9 the first weekend (Sat-Sun) after 2024-12-25"),
+    # Open ends whose anchor is a holiday that no anchored form of the core reads.
+    ("after christmas", "2024-12-26T00:00:00.. 0.9 from 2024-12-26 00:00 on"),
+    ("before christmas", "..2024-12-24T23:59:59 0.9 until 2024-12-24 23:59:59"),
+    ("before new year's eve", "..2024-12-30T23:59:59 0.9 until 2024-12-30 23:59:59"),
     # Intervals whose second end, or length, the core drops.
     ("3pm-4pm", "2024-06-05T15:00:00..2024-06-05T16:00:00 0.9 today, 15:00 to 16:00"),
     ("3:30-4:30pm", "2024-06-05T15:30:00..2024-06-05T16:30:00 0.9 today, 15:30 to 16:30"),

@@ -62,6 +62,10 @@ FORMS = corpus(
     ("2 days after last christmas", "2023-12-27T09:00:00 0.9 2 days after 2023-12-25"),
     ("the day after labor day at 8am", "2024-09-03T08:00:00 0.95 the day after 2024-09-02"),
     ("juneteenth", "2024-06-19T09:00:00 0.9 Juneteenth 2024-06-19, default 09:00"),
+    # A holiday as the day of other families' forms: a part of the day, a bare hour, a count from it.
+    ("christmas morning", "2024-12-25T09:00:00 0.9 Christmas Day 2024-12-25, at 09:00 (morning)"),
+    ("christmas at 5", "2024-12-25T17:00:00 0.9 Christmas Day 2024-12-25, at 17:00"),
+    ("a week from christmas", "2025-01-01T09:00:00 0.9 1 week from Christmas Day 2024-12-25, default 09:00"),
     # Region-dependent names, and names a region does not keep.
     ("mother's day", {"region": "GB"},
      f"2025-03-30T09:00:00 0.85 Mothering Sunday 2025-03-30, default 09:00{ROLLED}"),
@@ -140,6 +144,7 @@ def test_caller_anchors_and_business_days_stay_the_callers():
     mine = {"christmas": "2024-12-01"}
     assert full("2 days after christmas", anchors=mine)["when"] == "2024-12-03T09:00:00"
     assert full("christmas", anchors=mine)["when"] == "2024-12-01T09:00:00"
+    assert full("until christmas", anchors=mine)["end"] == "2024-12-01T23:59:59"
     # A holiday name is never a day off: only the caller's holidays are.
     assert full("3 business days after thanksgiving")["when"] == "2024-12-03T09:00:00"
     assert full("3 business days before christmas", holidays=H("2024-12-23"))["when"] == "2024-12-19T09:00:00"

@@ -42,7 +42,19 @@ OPEN_ENDS = corpus(
      since("2024-06-10T00:00:00", 0.7)),
     (("beginning next week", "starting next week"), since("2024-06-10T00:00:00", 0.9)),
     ("starting tomorrow at 9am", since("2024-06-06T09:00:00", 0.9)),
-    ("from now on", "2024-06-05T14:20:10.. 0.9 from 2024-06-05 14:20:10 on"),
+    (("from now on", "starting now", "as of now", "as from now", "starting from now", "effective now"),
+     "2024-06-05T14:20:10.. 0.9 from 2024-06-05 14:20:10 on"),
+    (("starting from monday", "effective monday", "effective as of monday"), since("2024-06-10T00:00:00", 0.7)),
+    # A holiday is a day of the region's calendar for every lead word; "since" looks back to it.
+    (("until christmas", "till next christmas", "Until Xmas"),
+     "2024-06-05T14:20:10..2024-12-25T23:59:59 0.9 from now until 2024-12-25 23:59:59"),
+    ("until christmas eve at 5pm", "2024-06-05T14:20:10..2024-12-24T17:00:00 0.9 from now until 2024-12-24 17:00"),
+    (("since christmas", "since last christmas"), since("2023-12-25T00:00:00", 0.9)),
+    ("since easter", since("2024-03-31T00:00:00", 0.9)),
+    (("starting thanksgiving", "from thanksgiving on"), since("2024-11-28T00:00:00", 0.9)),
+    ("until boxing day", {"region": "GB"}, "2024-06-05T14:20:10..2024-12-26T23:59:59 0.9 from now until 2024-12-26 23:59:59"),
+    (("until boxing day", "since boxing day"), "! Boxing Day is not a holiday of region US (it is one in GB, CA, AU, IE, NZ)"),
+    ("since christmas 2025", '! "since" names a moment after now'),
     ("before friday", "..2024-06-06T23:59:59 0.7 until 2024-06-06 23:59:59"),
     ("before 5pm", "..2024-06-05T17:00:00 0.9 until 2024-06-05 17:00"),
     ("until 5pm EST", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
@@ -56,6 +68,7 @@ OPEN_ENDS = corpus(
 DEADLINES = corpus(
     ("by friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
     ("by 5pm", "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
+    ("by christmas", "2024-12-25T09:00:00 0.9 by Christmas Day 2024-12-25, default 09:00 (a deadline)"),
 )
 
 WINDOWS = corpus(

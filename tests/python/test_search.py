@@ -84,6 +84,11 @@ CORPUS = [
      ["2024-06-07T09:00:00 0.95 next Friday, default 09:00", "2024-06-06T09:00:00 0.95 tomorrow, default 09:00"]),
     ("", []),
     ("ﬁ [today]", ["2024-06-05T09:00:00 0.95 today, default 09:00"]),
+    # "24/7" is a phrase, not a date; an open interval keeps its last word; a holiday ends an open end.
+    ("open 24/7 [from 9 to 5], rates change [from monday on], closed [until christmas]",
+     ["2024-06-06T09:00:00..2024-06-06T17:00:00 0.85 tomorrow, 09:00 to 17:00 (that time has already passed today)",
+      "2024-06-10T00:00:00.. 0.7 from 2024-06-10 00:00 on",
+      "2024-06-05T14:20:10..2024-12-25T23:59:59 0.9 from now until 2024-12-25 23:59:59"]),
     # A window never runs across a sentence.
     ("see you [friday]. [Next week] is busy", ["2024-06-07T09:00:00 0.7 the upcoming Friday",
                                               "2024-06-10..2024-06-16 0.9 the calendar week after this one"]),

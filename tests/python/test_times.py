@@ -87,6 +87,9 @@ PARTS = corpus(
     ("last night", "2024-06-04T21:00:00 0.9 yesterday, at 21:00 (night)"),
     ("last night at 10:30", "2024-06-04T22:30:00 0.9 yesterday, at 22:30 (night)"),
     ("this afternoon at 2", "2024-06-05T14:00:00 0.9 today, at 14:00 (afternoon)"),
+    # An hour of an evening is in the afternoon's half of the clock, however early; a morning's stays.
+    ("this evening at 1", "2024-06-05T13:00:00 0.9 today, at 13:00 (evening)"),
+    ("this morning at 9", "2024-06-05T09:00:00 0.9 today, at 09:00 (morning)"),
     ("3 in the morning", "2024-06-06T03:00:00 0.9 tomorrow, at 03:00 (morning; that time has already passed today)"),
     (("eod", "end of day", "close of business", "COB"), "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
     ("eod friday", "2024-06-07T17:00:00 0.7 the upcoming Friday (end of day)"),
