@@ -37,6 +37,9 @@ DAYS = corpus(
     ("13-15 July 2025", days("2025-07-13", "2025-07-15")),
     (("july 1-7 2025", "july 1 - 7, 2025", "1-7 july 2025"), days("2025-07-01", "2025-07-07")),
     ("mon-wed next week", days("2024-06-10", "2024-06-12", 0.7)),
+    # Holidays as ends, by the default region.
+    (("christmas to new year's", "between christmas and new year"), days("2024-12-25", "2025-01-01", 0.85)),
+    ("from christmas eve to new year's day", days("2024-12-24", "2025-01-01", 0.85)),
     # An order of day and month that one numeric end allows decides the other's.
     ("15/8/2012 - 20/8/2012", days("2012-08-15", "2012-08-20")),
     ("3/4 - 3/6", amb('"3/4" could be March 4 or April 3; date_order chooses',
@@ -96,6 +99,7 @@ LENGTHS = corpus(
     ("for 3 days starting monday", "2024-06-10..2024-06-12 0.7 3 days from 2024-06-10 to 2024-06-12, whole days"),
     ("monday for 2 weeks", "2024-06-10..2024-06-23 0.7 2 weeks from 2024-06-10 to 2024-06-23, whole days"),
     ("starting july 1 for 3 days", "2024-07-01..2024-07-03 0.9 3 days from 2024-07-01 to 2024-07-03, whole days"),
+    ("thanksgiving for 4 days", "2024-11-28..2024-12-01 0.9 4 days from 2024-11-28 to 2024-12-01, whole days"),
 )
 
 # An end before its start moves on; the ends are never swapped. An am/pm on the end alone reaches the
