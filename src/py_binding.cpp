@@ -279,7 +279,29 @@ bool convert_anchors(PyObject* o, Converted& c) {
   return true;
 }
 
+// An argument that callers pass call after call, as read the last time: a
+// tuple of exact ints, or an exact int, cannot change, so while the memo
+// holds it (a strong reference) the same object reads the same. Holding
+// one small object is all it costs; the interpreter lock guards it.
+struct ExactMemo {
+  PyObject* object = nullptr;  // strong, or null
+  unsigned long values[3] = {0, 0, 0};
+
+  // Remembers `o` (borrowed) as reading `values`.
+  void keep(PyObject* o, const unsigned long* read, std::size_t count) {
+    Py_INCREF(o);
+    Py_XDECREF(std::exchange(object, o));
+    std::copy(read, read + count, values);
+  }
+};
+ExactMemo g_default_time_memo;
+ExactMemo g_week_start_memo;
+
 bool convert_default_time(PyObject* o, Converted& c) {
+  if (o == g_default_time_memo.object) {
+    std::copy(g_default_time_memo.values, g_default_time_memo.values + 3, c.hms);
+    return true;
+  }
   if (!PyTuple_Check(o)) {
     raise_conversion(kDefaultTime, o, "tuple");
     return false;
@@ -297,6 +319,21 @@ bool convert_default_time(PyObject* o, Converted& c) {
       return false;
     }
   }
+  // Only a tuple of exact ints: an int subclass may change what it reads as.
+  if (PyTuple_CheckExact(o) && PyLong_CheckExact(PyTuple_GetItem(o, 0)) &&
+      PyLong_CheckExact(PyTuple_GetItem(o, 1)) && PyLong_CheckExact(PyTuple_GetItem(o, 2))) {
+    g_default_time_memo.keep(o, c.hms, 3);
+  }
+  return true;
+}
+
+bool convert_week_start(PyObject* o, Converted& c) {
+  if (o == g_week_start_memo.object) {
+    c.week_start = g_week_start_memo.values[0];
+    return true;
+  }
+  if (!to_unsigned(kWeekStart, o, 255, &c.week_start)) return false;
+  if (PyLong_CheckExact(o)) g_week_start_memo.keep(o, &c.week_start, 1);
   return true;
 }
 
@@ -321,7 +358,7 @@ bool convert(PyObject* const bound[kParamCount], Converted& c) {
   if (!to_utf8(kNow, bound[kNow], &c.now)) return false;
   if (!convert_anchors(bound[kAnchors], c)) return false;
   if (!convert_default_time(bound[kDefaultTime], c)) return false;
-  if (!to_unsigned(kWeekStart, bound[kWeekStart], 255, &c.week_start)) return false;
+  if (!convert_week_start(bound[kWeekStart], c)) return false;
   if (!convert_bool(bound[kNextSkipsToday], &c.next_skips_today)) return false;
   PyObject* h = bound[kHolidays];
   c.holidays = (h == nullptr || h == Py_None) ? nullptr : h;

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -75,6 +76,30 @@ constexpr bool is_plain_ascii(unsigned char c) {
   return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
+// Returns the end of the run of plain ASCII bytes that starts at s[i]. Texts
+// are mostly such runs, so eight bytes are tested at once: a byte is plain
+// unless its high bit is set, it is below 0x20 (the subtraction borrows
+// only from such a byte), or it is the double quote, the backslash or DEL.
+inline std::size_t plain_ascii_end(std::string_view s, std::size_t i) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  const auto has_byte = [](uint64_t x, uint64_t b) {
+    const uint64_t v = x ^ (b * kOnes);
+    return (v - kOnes) & ~v;
+  };
+  while (i + 8 <= s.size()) {
+    uint64_t x = 0;
+    std::memcpy(&x, s.data() + i, 8);
+    const uint64_t special =
+        (x - 0x20 * kOnes) | x | has_byte(x, '"') | has_byte(x, '\\') | has_byte(x, 0x7F);
+    if ((special & kHigh) != 0) break;
+    i += 8;
+  }
+  while (i < s.size() && is_plain_ascii(static_cast<unsigned char>(s[i])))
+    ++i;
+  return i;
+}
+
 // Appends `s` to `out`, copying each run of plain ASCII in one piece and
 // handing every other character to `escape(out, decoded, bytes)`, where
 // `bytes` are the character's bytes as they stand in `s` (one byte for an
@@ -83,9 +108,7 @@ template <typename Escape>
 void append_escaped(std::string& out, std::string_view s, Escape&& escape) {
   std::size_t i = 0;
   while (i < s.size()) {
-    std::size_t run = i;
-    while (run < s.size() && is_plain_ascii(static_cast<unsigned char>(s[run])))
-      ++run;
+    const std::size_t run = plain_ascii_end(s, i);
     out.append(s.data() + i, run - i);
     i = run;
     if (i == s.size()) break;

@@ -120,6 +120,21 @@ TEST(Unicode, InvalidSequencesDecodeAsOneReplacementByte) {
   }
 }
 
+// A run of plain ASCII ends at the first byte that needs escaping, wherever
+// it falls in the eight-byte blocks: every byte value at every position of
+// a 20-byte text, and in front of each, only plain bytes.
+TEST(Unicode, PlainAsciiRunsEndAtTheFirstOtherByte) {
+  for (unsigned b = 0; b < 256; ++b) {
+    for (std::size_t at = 0; at < 20; ++at) {
+      std::string s(20, 'a');
+      s[at] = static_cast<char>(b);
+      const std::size_t want = is_plain_ascii(static_cast<unsigned char>(b)) ? 20 : at;
+      ASSERT_EQ(plain_ascii_end(s, 0), want) << b << " at " << at;
+      ASSERT_EQ(plain_ascii_end(s, at), want) << b << " at " << at;
+    }
+  }
+}
+
 // Every scalar value encodes with the shortest length, decodes back, and the
 // white-space helpers agree with the property.
 TEST(Unicode, RoundTripsEveryScalarValue) {
