@@ -90,9 +90,10 @@ inline std::size_t plain_ascii_end(std::string_view s, std::size_t i) {
   // bytes, the plain ones are those from 0x20 to 0x7E.
   while (i + 16 <= s.size()) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    const __m128i special = _mm_or_si128(
-        _mm_or_si128(_mm_cmplt_epi8(x, _mm_set1_epi8(0x20)), _mm_cmpgt_epi8(x, _mm_set1_epi8(0x7E))),
-        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\\'))));
+    const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(x, _mm_set1_epi8(0x20)),
+                                                      _mm_cmpgt_epi8(x, _mm_set1_epi8(0x7E))),
+                                         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')),
+                                                      _mm_cmpeq_epi8(x, _mm_set1_epi8('\\'))));
     const int mask = _mm_movemask_epi8(special);
     if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
     i += 16;
