@@ -12,6 +12,8 @@ namespace kalendo {
 namespace {
 
 constexpr char kMarkerByte = '\x01';
+// Texts up to this many bytes are lower-cased into a buffer on the stack.
+constexpr std::size_t kStackText = 256;
 
 // Maps each ASCII byte to its lower-case form, and the punctuation the
 // tokenizer drops (and the hyphen) to a space.
@@ -48,6 +50,19 @@ void normalise(std::string_view text, std::string& s) {
   for (char& c : s) {
     if (static_cast<unsigned char>(c) < 0x80) c = map_ascii(c);
   }
+}
+
+// Writes the lower-cased ASCII text to `out` (text.size() bytes), with
+// punctuation and hyphens turned into spaces, as normalise would; returns
+// false, with `out` unspecified, when the text is not all ASCII.
+bool normalise_ascii(std::string_view text, char* out) {
+  unsigned char seen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    seen |= c;
+    out[i] = kAsciiMap[c & 0x7F];
+  }
+  return seen < 0x80;
 }
 
 void append_marker(std::string& out, std::size_t index) {
@@ -363,13 +378,24 @@ bool anchor_markers_fit(std::string_view text, std::span<const std::string_view>
 
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
-  std::string s;
-  normalise(text, s);
-  if (!anchor_names.empty()) substitute_anchors(s, anchor_names, marker_budget(s.size()));
+  // A short ASCII text without anchors, nearly every text, is read from a
+  // copy on the stack; the others from one on the heap, which the anchor
+  // markers may grow.
+  char stack_copy[kStackText];
+  std::string heap_copy;
+  std::string_view sv;
+  if (anchor_names.empty() && text.size() <= kStackText && normalise_ascii(text, stack_copy)) {
+    sv = std::string_view(stack_copy, text.size());
+  } else {
+    normalise(text, heap_copy);
+    if (!anchor_names.empty()) {
+      substitute_anchors(heap_copy, anchor_names, marker_budget(heap_copy.size()));
+    }
+    sv = heap_copy;
+  }
 
   Tokens toks;
   toks.reserve(8);
-  const std::string_view sv = s;
   std::size_t i = 0;
   while (i < sv.size()) {
     if (const std::size_t ws = uni::white_space_len(sv, i)) {
