@@ -369,6 +369,93 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
 
 }  // namespace
 
+Tokens::Tokens(std::initializer_list<Tok> toks) {
+  reserve(toks.size());
+  for (const Tok& t : toks)
+    push_back(t);
+}
+
+Tokens::Tokens(const Tokens& other) {
+  reserve(other.size());
+  for (const Tok& t : other)
+    push_back(t);
+}
+
+Tokens::Tokens(Tokens&& other) noexcept {
+  if (other.on_heap_) {
+    heap_ = std::move(other.heap_);
+    on_heap_ = true;
+    other.heap_.clear();
+    other.on_heap_ = false;
+    return;
+  }
+  for (Tok& t : other)
+    push_back(std::move(t));
+  other.destroy_inline();
+}
+
+Tokens& Tokens::operator=(const Tokens& other) {
+  if (this != &other) *this = Tokens(other);
+  return *this;
+}
+
+Tokens& Tokens::operator=(Tokens&& other) noexcept {
+  if (this == &other) return *this;
+  destroy_inline();
+  heap_.clear();
+  on_heap_ = false;
+  if (other.on_heap_) {
+    heap_ = std::move(other.heap_);
+    on_heap_ = true;
+    other.heap_.clear();
+    other.on_heap_ = false;
+    return *this;
+  }
+  for (Tok& t : other)
+    push_back(std::move(t));
+  other.destroy_inline();
+  return *this;
+}
+
+void Tokens::destroy_inline() {
+  Tok* toks = inline_data();
+  for (std::size_t i = 0; i < inline_size_; ++i)
+    toks[i].~Tok();
+  inline_size_ = 0;
+}
+
+void Tokens::spill(std::size_t n) {
+  heap_.reserve(std::max(n, inline_size_));
+  for (std::size_t i = 0; i < inline_size_; ++i)
+    heap_.push_back(std::move(inline_data()[i]));
+  destroy_inline();
+  on_heap_ = true;
+}
+
+void Tokens::reserve(std::size_t n) {
+  if (on_heap_) {
+    heap_.reserve(n);
+  } else if (n > kInline) {
+    spill(n);
+  }
+}
+
+void Tokens::resize(std::size_t n) {
+  if (!on_heap_ && n > kInline) spill(n);
+  if (on_heap_) {
+    heap_.resize(n);
+    return;
+  }
+  while (inline_size_ > n)
+    inline_data()[--inline_size_].~Tok();
+  while (inline_size_ < n)
+    new (inline_data() + inline_size_++) Tok();
+}
+
+bool operator==(const Tokens& a, const Tokens& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
 bool anchor_markers_fit(std::string_view text, std::span<const std::string_view> anchor_names) {
   if (std::none_of(anchor_names.begin(), anchor_names.end(), may_nest)) return true;
   std::string s;
