@@ -80,25 +80,11 @@ constexpr bool is_plain_ascii(unsigned char c) {
   return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
-// Returns the end of the run of plain ASCII bytes that starts at s[i]. Texts
-// are mostly such runs, so eight bytes are tested at once: a byte is plain
-// unless its high bit is set, it is below 0x20 (the subtraction borrows
-// only from such a byte), or it is the double quote, the backslash or DEL.
-inline std::size_t plain_ascii_end(std::string_view s, std::size_t i) {
-#if defined(__SSE2__)
-  // Sixteen at once where the processor has the instructions: as signed
-  // bytes, the plain ones are those from 0x20 to 0x7E.
-  while (i + 16 <= s.size()) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(x, _mm_set1_epi8(0x20)),
-                                                      _mm_cmpgt_epi8(x, _mm_set1_epi8(0x7E))),
-                                         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')),
-                                                      _mm_cmpeq_epi8(x, _mm_set1_epi8('\\'))));
-    const int mask = _mm_movemask_epi8(special);
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    i += 16;
-  }
-#endif
+// Returns the end of the run of plain ASCII bytes that starts at s[i],
+// eight bytes at a time in a 64-bit word: a byte is plain unless its high
+// bit is set, it is below 0x20 (the subtraction borrows only from such a
+// byte), or it is the double quote, the backslash or DEL.
+inline std::size_t plain_ascii_end_by_words(std::string_view s, std::size_t i) {
   constexpr uint64_t kOnes = 0x0101010101010101ull;
   constexpr uint64_t kHigh = 0x8080808080808080ull;
   const auto has_byte = [](uint64_t x, uint64_t b) {
@@ -116,6 +102,36 @@ inline std::size_t plain_ascii_end(std::string_view s, std::size_t i) {
   while (i < s.size() && is_plain_ascii(static_cast<unsigned char>(s[i])))
     ++i;
   return i;
+}
+
+// Returns the same end, sixteen bytes at a time where the processor has
+// SSE2. Texts are mostly such runs: interpretations and reasons.
+inline std::size_t plain_ascii_end(std::string_view s, std::size_t i) {
+#if defined(__SSE2__)
+  // As signed bytes, the plain ones are those from 0x20 to 0x7E.
+  const auto special_mask = [](__m128i x) {
+    const __m128i outside = _mm_or_si128(_mm_cmplt_epi8(x, _mm_set1_epi8(0x20)),
+                                         _mm_cmpgt_epi8(x, _mm_set1_epi8(0x7E)));
+    const __m128i quote_or_backslash =
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('"')), _mm_cmpeq_epi8(x, _mm_set1_epi8('\\')));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(outside, quote_or_backslash)));
+  };
+  while (i + 16 <= s.size()) {
+    const unsigned mask =
+        special_mask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    i += 16;
+  }
+  if (i == s.size()) return i;
+  // The tail, padded with zeros to a block: a zero is special, so the run
+  // stops at the end of the text at the latest.
+  alignas(16) char tail[16] = {};
+  std::memcpy(tail, s.data() + i, s.size() - i);
+  const unsigned mask = special_mask(_mm_load_si128(reinterpret_cast<const __m128i*>(tail)));
+  return i + static_cast<std::size_t>(__builtin_ctz(mask));
+#else
+  return plain_ascii_end_by_words(s, i);
+#endif
 }
 
 // Appends `s` to `out`, copying each run of plain ASCII in one piece and
