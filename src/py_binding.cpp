@@ -567,7 +567,7 @@ PyObject* parse_with_holidays(PyObject* callable, Parse&& parse, Finish&& finish
     call.restore();
     return nullptr;
   }
-  return finish(std::move(outcome));
+  return finish(outcome);
 }
 
 // Returns the outcome of one parse as JSON text; see parse_with_holidays.
@@ -1001,7 +1001,7 @@ PyObject* make_outcome(const Outcome& o, PyObject* tzinfo) {
   return nullptr;
 }
 
-PyObject* answer(Outcome outcome, PyObject* tzinfo, PyObject* zone_tzinfo) {
+PyObject* answer(const Outcome& outcome, PyObject* tzinfo, PyObject* zone_tzinfo) {
   if (outcome.zone.empty()) {
     PyRef built = PyRef::steal(make_outcome(outcome, tzinfo));
     return built ? PyTuple_Pack(2, built.get(), Py_None) : nullptr;
@@ -1043,7 +1043,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
         return strict ? parse_str(c.text, now, anchors, opts.core, predicate)
                       : everyday::parse_full(c.text, now, anchors, opts, predicate);
       },
-      [&](Outcome outcome) { return answer(std::move(outcome), tzinfo, zone_tzinfo); });
+      [&](const Outcome& outcome) { return answer(outcome, tzinfo, zone_tzinfo); });
 }
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {
