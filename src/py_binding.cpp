@@ -366,6 +366,7 @@ bool convert(PyObject* const bound[kParamCount], Converted& c) {
 }
 
 bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
+  if (c.anchors.empty()) return true;  // most calls: nothing to read or index
   std::vector<std::pair<std::string, Date>> entries;
   entries.reserve(c.anchors.size());
   for (const auto& [key, value] : c.anchors) {
