@@ -148,6 +148,11 @@ bool is_numpy_bool(PyObject* o) {
 // (one slot per name) with borrowed references.
 bool bind_call(const char* fn, std::span<const char* const> names, Py_ssize_t positional,
                PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject** bound) {
+  if (kwnames == nullptr && nargs >= kRequiredCount && nargs <= positional) {
+    // The usual call: every argument by position, none missing.
+    std::copy(args, args + nargs, bound);
+    return true;
+  }
   const auto count = static_cast<Py_ssize_t>(names.size());
   for (Py_ssize_t i = 0; i < nargs && i < positional; ++i)
     bound[i] = args[i];

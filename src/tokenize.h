@@ -94,6 +94,8 @@ class Tokens {
   const Tok* end() const { return data() + size(); }
   Tok& operator[](std::size_t i) { return data()[i]; }
   const Tok& operator[](std::size_t i) const { return data()[i]; }
+  Tok& front() { return data()[0]; }
+  const Tok& front() const { return data()[0]; }
   Tok& back() { return data()[size() - 1]; }
   const Tok& back() const { return data()[size() - 1]; }
 
@@ -110,6 +112,7 @@ class Tokens {
   void reserve(std::size_t n);
   // Drops tokens from the end, or adds default (empty word) tokens.
   void resize(std::size_t n);
+  void clear() { resize(0); }
 
   friend bool operator==(const Tokens& a, const Tokens& b);
 
