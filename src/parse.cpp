@@ -25,6 +25,8 @@
 namespace kalendo {
 
 Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const Options& opts) {
+  const Locale& locale = opts.locale != nullptr ? *opts.locale : EN;
+  if (anchors.empty()) return tokenize(trimmed, {}, locale);
   // The anchor names, in the mapping's order; a few fit on the stack.
   constexpr std::size_t kInline = 16;
   std::string_view inline_names[kInline];
@@ -38,7 +40,7 @@ Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const O
   }
   for (std::size_t i = 0; i < anchors.size(); ++i)
     names[i] = anchors[i].first;
-  return tokenize(trimmed, names, opts.locale != nullptr ? *opts.locale : EN);
+  return tokenize(trimmed, names, locale);
 }
 
 Outcome resolve_tokens(std::string_view trimmed, TokenSpan toks, DateTime now,

@@ -148,6 +148,11 @@ bool is_numpy_bool(PyObject* o) {
 // (one slot per name) with borrowed references.
 bool bind_call(const char* fn, std::span<const char* const> names, Py_ssize_t positional,
                PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject** bound) {
+  if (kwnames == nullptr && nargs >= kRequiredCount && nargs <= positional) {
+    // The usual call: every argument by position, none missing.
+    std::copy(args, args + nargs, bound);
+    return true;
+  }
   const auto count = static_cast<Py_ssize_t>(names.size());
   for (Py_ssize_t i = 0; i < nargs && i < positional; ++i)
     bound[i] = args[i];
@@ -279,7 +284,29 @@ bool convert_anchors(PyObject* o, Converted& c) {
   return true;
 }
 
+// An argument that callers pass call after call, as read the last time: a
+// tuple of exact ints, or an exact int, cannot change, so while the memo
+// holds it (a strong reference) the same object reads the same. Holding
+// one small object is all it costs; the interpreter lock guards it.
+struct ExactMemo {
+  PyObject* object = nullptr;  // strong, or null
+  unsigned long values[3] = {0, 0, 0};
+
+  // Remembers `o` (borrowed) as reading `values`.
+  void keep(PyObject* o, const unsigned long* read, std::size_t count) {
+    Py_INCREF(o);
+    Py_XDECREF(std::exchange(object, o));
+    std::copy(read, read + count, values);
+  }
+};
+ExactMemo g_default_time_memo;
+ExactMemo g_week_start_memo;
+
 bool convert_default_time(PyObject* o, Converted& c) {
+  if (o == g_default_time_memo.object) {
+    std::copy(g_default_time_memo.values, g_default_time_memo.values + 3, c.hms);
+    return true;
+  }
   if (!PyTuple_Check(o)) {
     raise_conversion(kDefaultTime, o, "tuple");
     return false;
@@ -297,6 +324,21 @@ bool convert_default_time(PyObject* o, Converted& c) {
       return false;
     }
   }
+  // Only a tuple of exact ints: an int subclass may change what it reads as.
+  if (PyTuple_CheckExact(o) && PyLong_CheckExact(PyTuple_GetItem(o, 0)) &&
+      PyLong_CheckExact(PyTuple_GetItem(o, 1)) && PyLong_CheckExact(PyTuple_GetItem(o, 2))) {
+    g_default_time_memo.keep(o, c.hms, 3);
+  }
+  return true;
+}
+
+bool convert_week_start(PyObject* o, Converted& c) {
+  if (o == g_week_start_memo.object) {
+    c.week_start = g_week_start_memo.values[0];
+    return true;
+  }
+  if (!to_unsigned(kWeekStart, o, 255, &c.week_start)) return false;
+  if (PyLong_CheckExact(o)) g_week_start_memo.keep(o, &c.week_start, 1);
   return true;
 }
 
@@ -321,7 +363,7 @@ bool convert(PyObject* const bound[kParamCount], Converted& c) {
   if (!to_utf8(kNow, bound[kNow], &c.now)) return false;
   if (!convert_anchors(bound[kAnchors], c)) return false;
   if (!convert_default_time(bound[kDefaultTime], c)) return false;
-  if (!to_unsigned(kWeekStart, bound[kWeekStart], 255, &c.week_start)) return false;
+  if (!convert_week_start(bound[kWeekStart], c)) return false;
   if (!convert_bool(bound[kNextSkipsToday], &c.next_skips_today)) return false;
   PyObject* h = bound[kHolidays];
   c.holidays = (h == nullptr || h == Py_None) ? nullptr : h;
@@ -329,6 +371,7 @@ bool convert(PyObject* const bound[kParamCount], Converted& c) {
 }
 
 bool build_anchor_map(const Converted& c, AnchorMap& anchors) {
+  if (c.anchors.empty()) return true;  // most calls: nothing to read or index
   std::vector<std::pair<std::string, Date>> entries;
   entries.reserve(c.anchors.size());
   for (const auto& [key, value] : c.anchors) {
@@ -530,7 +573,7 @@ PyObject* parse_with_holidays(PyObject* callable, Parse&& parse, Finish&& finish
     call.restore();
     return nullptr;
   }
-  return finish(std::move(outcome));
+  return finish(outcome);
 }
 
 // Returns the outcome of one parse as JSON text; see parse_with_holidays.
@@ -964,7 +1007,7 @@ PyObject* make_outcome(const Outcome& o, PyObject* tzinfo) {
   return nullptr;
 }
 
-PyObject* answer(Outcome outcome, PyObject* tzinfo, PyObject* zone_tzinfo) {
+PyObject* answer(const Outcome& outcome, PyObject* tzinfo, PyObject* zone_tzinfo) {
   if (outcome.zone.empty()) {
     PyRef built = PyRef::steal(make_outcome(outcome, tzinfo));
     return built ? PyTuple_Pack(2, built.get(), Py_None) : nullptr;
@@ -1006,7 +1049,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
         return strict ? parse_str(c.text, now, anchors, opts.core, predicate)
                       : everyday::parse_full(c.text, now, anchors, opts, predicate);
       },
-      [&](Outcome outcome) { return answer(std::move(outcome), tzinfo, zone_tzinfo); });
+      [&](const Outcome& outcome) { return answer(outcome, tzinfo, zone_tzinfo); });
 }
 
 PyObject* entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs) {

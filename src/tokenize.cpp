@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <numeric>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "locale.h"
 #include "unicode.h"
@@ -12,6 +17,12 @@ namespace kalendo {
 namespace {
 
 constexpr char kMarkerByte = '\x01';
+// Texts up to this many bytes are lower-cased into a buffer on the stack.
+constexpr std::size_t kStackText = 256;
+static_assert(kStackText % 16 == 0, "normalise_ascii writes whole blocks of sixteen");
+
+// The punctuation the tokenizer drops, and the hyphen: each reads as a space.
+constexpr char kMarks[] = {',', '.', '!', '?', ';', '(', ')', '"', '-'};
 
 // Maps each ASCII byte to its lower-case form, and the punctuation the
 // tokenizer drops (and the hyphen) to a space.
@@ -20,7 +31,7 @@ constexpr std::array<char, 128> make_ascii_map() {
   for (int c = 0; c < 128; ++c) {
     map[static_cast<std::size_t>(c)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   }
-  for (char c : {',', '.', '!', '?', ';', '(', ')', '"', '-'}) {
+  for (char c : kMarks) {
     map[static_cast<std::size_t>(c)] = ' ';
   }
   return map;
@@ -48,6 +59,42 @@ void normalise(std::string_view text, std::string& s) {
   for (char& c : s) {
     if (static_cast<unsigned char>(c) < 0x80) c = map_ascii(c);
   }
+}
+
+// Writes the lower-cased ASCII text to `out` (text.size() bytes), with
+// punctuation and hyphens turned into spaces, as normalise would; returns
+// false, with `out` unspecified, when the text is not all ASCII. `out` has
+// room for the text's size rounded up to sixteen.
+bool normalise_ascii(std::string_view text, char* out) {
+#if defined(__SSE2__)
+  // Sixteen bytes at once, on a copy padded with zeros (which map to
+  // themselves): capitals gain the 0x20 bit, the marks become spaces.
+  const std::size_t padded = (text.size() + 15) / 16 * 16;
+  std::memcpy(out, text.data(), text.size());
+  std::memset(out + text.size(), 0, padded - text.size());
+  for (std::size_t i = 0; i < padded; i += 16) {
+    auto* block = reinterpret_cast<__m128i*>(out + i);
+    __m128i x = _mm_loadu_si128(block);
+    if (_mm_movemask_epi8(x) != 0) return false;
+    const __m128i capital = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('A' - 1)),
+                                          _mm_cmplt_epi8(x, _mm_set1_epi8('Z' + 1)));
+    x = _mm_or_si128(x, _mm_and_si128(capital, _mm_set1_epi8(0x20)));
+    __m128i mark = _mm_setzero_si128();
+    for (char c : kMarks)
+      mark = _mm_or_si128(mark, _mm_cmpeq_epi8(x, _mm_set1_epi8(c)));
+    x = _mm_or_si128(_mm_andnot_si128(mark, x), _mm_and_si128(mark, _mm_set1_epi8(' ')));
+    _mm_storeu_si128(block, x);
+  }
+  return true;
+#else
+  unsigned char seen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    seen |= c;
+    out[i] = kAsciiMap[c & 0x7F];
+  }
+  return seen < 0x80;
+#endif
 }
 
 void append_marker(std::string& out, std::size_t index) {
@@ -354,6 +401,93 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
 
 }  // namespace
 
+Tokens::Tokens(std::initializer_list<Tok> toks) {
+  reserve(toks.size());
+  for (const Tok& t : toks)
+    push_back(t);
+}
+
+Tokens::Tokens(const Tokens& other) {
+  reserve(other.size());
+  for (const Tok& t : other)
+    push_back(t);
+}
+
+Tokens::Tokens(Tokens&& other) noexcept {
+  if (other.on_heap_) {
+    heap_ = std::move(other.heap_);
+    on_heap_ = true;
+    other.heap_.clear();
+    other.on_heap_ = false;
+    return;
+  }
+  for (Tok& t : other)
+    push_back(std::move(t));
+  other.destroy_inline();
+}
+
+Tokens& Tokens::operator=(const Tokens& other) {
+  if (this != &other) *this = Tokens(other);
+  return *this;
+}
+
+Tokens& Tokens::operator=(Tokens&& other) noexcept {
+  if (this == &other) return *this;
+  destroy_inline();
+  heap_.clear();
+  on_heap_ = false;
+  if (other.on_heap_) {
+    heap_ = std::move(other.heap_);
+    on_heap_ = true;
+    other.heap_.clear();
+    other.on_heap_ = false;
+    return *this;
+  }
+  for (Tok& t : other)
+    push_back(std::move(t));
+  other.destroy_inline();
+  return *this;
+}
+
+void Tokens::destroy_inline() {
+  Tok* toks = inline_data();
+  for (std::size_t i = 0; i < inline_size_; ++i)
+    toks[i].~Tok();
+  inline_size_ = 0;
+}
+
+void Tokens::spill(std::size_t n) {
+  heap_.reserve(std::max(n, inline_size_));
+  for (std::size_t i = 0; i < inline_size_; ++i)
+    heap_.push_back(std::move(inline_data()[i]));
+  destroy_inline();
+  on_heap_ = true;
+}
+
+void Tokens::reserve(std::size_t n) {
+  if (on_heap_) {
+    heap_.reserve(n);
+  } else if (n > kInline) {
+    spill(n);
+  }
+}
+
+void Tokens::resize(std::size_t n) {
+  if (!on_heap_ && n > kInline) spill(n);
+  if (on_heap_) {
+    heap_.resize(n);
+    return;
+  }
+  while (inline_size_ > n)
+    inline_data()[--inline_size_].~Tok();
+  while (inline_size_ < n)
+    new (inline_data() + inline_size_++) Tok();
+}
+
+bool operator==(const Tokens& a, const Tokens& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
 bool anchor_markers_fit(std::string_view text, std::span<const std::string_view> anchor_names) {
   if (std::none_of(anchor_names.begin(), anchor_names.end(), may_nest)) return true;
   std::string s;
@@ -363,13 +497,24 @@ bool anchor_markers_fit(std::string_view text, std::span<const std::string_view>
 
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
-  std::string s;
-  normalise(text, s);
-  if (!anchor_names.empty()) substitute_anchors(s, anchor_names, marker_budget(s.size()));
+  // A short ASCII text without anchors, nearly every text, is read from a
+  // copy on the stack; the others from one on the heap, which the anchor
+  // markers may grow.
+  char stack_copy[kStackText];
+  std::string heap_copy;
+  std::string_view sv;
+  if (anchor_names.empty() && text.size() <= kStackText && normalise_ascii(text, stack_copy)) {
+    sv = std::string_view(stack_copy, text.size());
+  } else {
+    normalise(text, heap_copy);
+    if (!anchor_names.empty()) {
+      substitute_anchors(heap_copy, anchor_names, marker_budget(heap_copy.size()));
+    }
+    sv = heap_copy;
+  }
 
   Tokens toks;
   toks.reserve(8);
-  const std::string_view sv = s;
   std::size_t i = 0;
   while (i < sv.size()) {
     if (const std::size_t ws = uni::white_space_len(sv, i)) {

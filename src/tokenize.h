@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,7 +62,72 @@ struct Tok {
   friend bool operator==(const Tok&, const Tok&) = default;
 };
 
-using Tokens = std::vector<Tok>;
+// The tokens of one text, in order. The first kInline tokens are kept
+// inside the object, so that tokenizing a text of a few words, nearly every
+// text, allocates nothing; a longer one moves them all to the heap once.
+class Tokens {
+ public:
+  using value_type = Tok;
+  using size_type = std::size_t;
+  using reference = Tok&;
+  using const_reference = const Tok&;
+  using iterator = Tok*;
+  using const_iterator = const Tok*;
+
+  static constexpr std::size_t kInline = 12;
+
+  Tokens() = default;
+  Tokens(std::initializer_list<Tok> toks);
+  Tokens(const Tokens& other);
+  Tokens(Tokens&& other) noexcept;
+  Tokens& operator=(const Tokens& other);
+  Tokens& operator=(Tokens&& other) noexcept;
+  ~Tokens() { destroy_inline(); }
+
+  std::size_t size() const { return on_heap_ ? heap_.size() : inline_size_; }
+  bool empty() const { return size() == 0; }
+  Tok* data() { return on_heap_ ? heap_.data() : inline_data(); }
+  const Tok* data() const { return on_heap_ ? heap_.data() : inline_data(); }
+  Tok* begin() { return data(); }
+  Tok* end() { return data() + size(); }
+  const Tok* begin() const { return data(); }
+  const Tok* end() const { return data() + size(); }
+  Tok& operator[](std::size_t i) { return data()[i]; }
+  const Tok& operator[](std::size_t i) const { return data()[i]; }
+  Tok& front() { return data()[0]; }
+  const Tok& front() const { return data()[0]; }
+  Tok& back() { return data()[size() - 1]; }
+  const Tok& back() const { return data()[size() - 1]; }
+
+  void push_back(Tok t) {
+    if (!on_heap_ && inline_size_ < kInline) {
+      new (inline_data() + inline_size_) Tok(std::move(t));
+      ++inline_size_;
+      return;
+    }
+    if (!on_heap_) spill(2 * kInline);
+    heap_.push_back(std::move(t));
+  }
+  // Makes room for n tokens in all.
+  void reserve(std::size_t n);
+  // Drops tokens from the end, or adds default (empty word) tokens.
+  void resize(std::size_t n);
+  void clear() { resize(0); }
+
+  friend bool operator==(const Tokens& a, const Tokens& b);
+
+ private:
+  Tok* inline_data() { return std::launder(reinterpret_cast<Tok*>(inline_)); }
+  const Tok* inline_data() const { return std::launder(reinterpret_cast<const Tok*>(inline_)); }
+  void destroy_inline();
+  // Moves the tokens kept inside to the heap, with room for n in all.
+  void spill(std::size_t n);
+
+  alignas(Tok) unsigned char inline_[kInline * sizeof(Tok)];
+  std::size_t inline_size_ = 0;
+  bool on_heap_ = false;
+  std::vector<Tok> heap_;
+};
 using TokenSpan = std::span<const Tok>;
 
 // Anchor markers may grow the text to kMarkerGrowth times its size plus

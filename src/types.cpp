@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
 #include "unicode.h"
@@ -164,30 +165,57 @@ void append_json_float(std::string& out, float f) {
 
 namespace {
 
-// Date-time texts hold digits, signs, "-", "T" and ":" only: no escapes.
-// An open end of a range is null.
-void append_date_time_value(std::string& out, const DateTimeText& t) {
-  if (t.size == 0) {
-    out += "null";
-    return;
+// The fixed part of a reading's entries, from "kind" to the confidence,
+// written into one stack buffer and appended at once: the pieces are a few
+// bytes each, and appending them one by one costs more than writing them.
+// The longest is a range with two date-times of 22 bytes and a float.
+class FieldBuffer {
+ public:
+  template <std::size_t N>
+  void put(const char (&literal)[N]) {
+    std::memcpy(p_, literal, N - 1);
+    p_ += N - 1;
   }
-  out.push_back('"');
-  out += t.view();
-  out.push_back('"');
-}
+  // Date-time texts hold digits, signs, "-", "T" and ":" only: no escapes.
+  // An open end of a range is null.
+  void put_date_time(const DateTimeText& t) {
+    if (t.size == 0) {
+      put("null");
+      return;
+    }
+    *p_++ = '"';
+    std::memcpy(p_, t.bytes, t.size);
+    p_ += t.size;
+    *p_++ = '"';
+  }
+  void put_date_time(DateTime t) {
+    *p_++ = '"';
+    p_ += write_date_time(p_, t);
+    *p_++ = '"';
+  }
+  void append_to(std::string& out) const {
+    out.append(bytes_, static_cast<std::size_t>(p_ - bytes_));
+  }
+
+ private:
+  char bytes_[128];
+  char* p_ = bytes_;
+};
 
 // Writes the entries of a reading after its "kind"; `out` is inside an object.
 void write_resolution_fields(const WireResolution& r, std::string& out) {
+  FieldBuffer b;
   if (r.kind == WireResolution::Kind::Range) {
-    out += "\"kind\":\"range\",\"start\":";
-    append_date_time_value(out, r.start);
-    out += ",\"end\":";
-    append_date_time_value(out, r.end);
+    b.put("\"kind\":\"range\",\"start\":");
+    b.put_date_time(r.start);
+    b.put(",\"end\":");
+    b.put_date_time(r.end);
   } else {
-    out += "\"kind\":\"instant\",\"when\":";
-    append_date_time_value(out, r.when);
+    b.put("\"kind\":\"instant\",\"when\":");
+    b.put_date_time(r.when);
   }
-  out += ",\"confidence\":";
+  b.put(",\"confidence\":");
+  b.append_to(out);
   append_json_float(out, r.confidence);
   out += ",\"interpretation\":";
   append_json_string(out, r.interpretation);
@@ -196,16 +224,26 @@ void write_resolution_fields(const WireResolution& r, std::string& out) {
 // Writes the same entries straight from a reading of the core.
 void write_resolution_fields(const Resolution& r, std::string& out) {
   const Value& v = r.value;
+  FieldBuffer b;
   if (v.is_range()) {
-    out += "\"kind\":\"range\",\"start\":";
-    append_date_time_value(out, v.open_start ? DateTimeText() : DateTimeText(v.start));
-    out += ",\"end\":";
-    append_date_time_value(out, v.open_end ? DateTimeText() : DateTimeText(v.end));
+    b.put("\"kind\":\"range\",\"start\":");
+    if (v.open_start) {
+      b.put("null");
+    } else {
+      b.put_date_time(v.start);
+    }
+    b.put(",\"end\":");
+    if (v.open_end) {
+      b.put("null");
+    } else {
+      b.put_date_time(v.end);
+    }
   } else {
-    out += "\"kind\":\"instant\",\"when\":";
-    append_date_time_value(out, DateTimeText(v.start));
+    b.put("\"kind\":\"instant\",\"when\":");
+    b.put_date_time(v.start);
   }
-  out += ",\"confidence\":";
+  b.put(",\"confidence\":");
+  b.append_to(out);
   append_json_float(out, r.confidence);
   out += ",\"interpretation\":";
   append_json_string(out, r.interpretation);

@@ -27,9 +27,9 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   const uint32_t m = t.u32();
   const Civil today = ctx.today().civil();
   if (m != today.month) {
-    const auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
+    auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
     if (!p) return MatchResult::no_match();
-    return MatchResult::single(p->label, Value::days(p->first, p->last), 0.7f);
+    return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), 0.7f);
   }
   const auto current = month_range(today.year, m);
   const auto next_year = month_range(static_cast<int64_t>(today.year) + 1, m);
@@ -47,9 +47,9 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
 
 // <quarter>: this year's, or next year's once it has passed.
 MatchResult bare_quarter(const Tok& t, const Ctx& ctx) {
-  const auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
+  auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
-  return MatchResult::single(p->label, Value::days(p->first, p->last), p->confidence);
+  return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), p->confidence);
 }
 
 // <anchor>

@@ -58,9 +58,9 @@ MatchResult named_period(TokenSpan toks, const Ctx& ctx) {
   if (u != Unit::Week && u != Unit::Month && u != Unit::Quarter && u != Unit::Year) {
     return MatchResult::no_match();
   }
-  const auto p = period_of(toks, ctx.opts, ctx.today());
+  auto p = period_of(toks, ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
-  return MatchResult::single(p->label, Value::days(p->first, p->last), 0.9f);
+  return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), 0.9f);
 }
 
 // <n> <unit> ago | in <n> <unit> | <n> <unit> from now

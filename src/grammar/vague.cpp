@@ -13,10 +13,10 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   }
   TokenSpan period = toks.subspan(1);
   if (toks.size() >= 2 && toks[1].is_kw(Keyword::In)) period = toks.subspan(2);
-  const auto p = period_of(period, ctx.opts, ctx.today());
+  auto p = period_of(period, ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
   if (k == Keyword::Around) {
-    return MatchResult::single(p->label, Value::days(p->first, p->last),
+    return MatchResult::single(std::move(p->label), Value::days(p->first, p->last),
                                std::min(p->confidence, 0.8f));
   }
   const ext::Third t = ext::third_span(p->first, p->last, k);

@@ -120,6 +120,24 @@ TEST(Unicode, InvalidSequencesDecodeAsOneReplacementByte) {
   }
 }
 
+// A run of plain ASCII ends at the first byte that needs escaping, wherever
+// it falls in the blocks tested at once: every byte value at every position of
+// a 20-byte text and at the end of its prefixes, only plain bytes before.
+TEST(Unicode, PlainAsciiRunsEndAtTheFirstOtherByte) {
+  for (unsigned b = 0; b < 256; ++b) {
+    for (std::size_t at = 0; at < 20; ++at) {
+      std::string s(20, 'a');
+      s[at] = static_cast<char>(b);
+      const std::size_t want = is_plain_ascii(static_cast<unsigned char>(b)) ? 20 : at;
+      for (const auto end : {plain_ascii_end, plain_ascii_end_by_words}) {
+        ASSERT_EQ(end(s, 0), want) << b << " at " << at;
+        ASSERT_EQ(end(s, at), want) << b << " at " << at;
+        ASSERT_EQ(end(std::string_view(s).substr(0, at + 1), 0), at + (want > at ? 1 : 0));
+      }
+    }
+  }
+}
+
 // Every scalar value encodes with the shortest length, decodes back, and the
 // white-space helpers agree with the property.
 TEST(Unicode, RoundTripsEveryScalarValue) {
