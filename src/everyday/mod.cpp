@@ -99,6 +99,22 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   return o;
 }
 
+// Returns whether no rule of the core grammar can read the tokens, so that
+// its matchers need not run: every rule that reads more than one token
+// needs a keyword, a unit, a weekday, an anchor, a clock time or a quarter
+// among them, and of these kinds only a month alone is read. Words, numbers,
+// ordinals and months together ("march 14", "3 march 2025", "call mom")
+// are left for the everyday grammar.
+bool core_cannot_read(std::span<const Tok> toks) {
+  if (toks.empty()) return false;
+  for (const Tok& t : toks) {
+    if (!t.is(Tok::Kind::Word) && !t.is(Tok::Kind::Num) && !t.is(Tok::Kind::Ordinal) &&
+        !t.is(Tok::Kind::Month))
+      return false;
+  }
+  return toks.size() >= 2 || !toks[0].is(Tok::Kind::Month);
+}
+
 }  // namespace
 
 std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -160,7 +176,11 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // Without the text: the only reason that quotes it is the generic
   // no-parse, which the everyday grammar usually replaces, so it is written
   // only when it is the answer (core_answer).
-  Outcome core = resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+  // A text no core rule can read skips the core's matchers: its answer is
+  // the generic no-parse they would give.
+  Outcome core = core_cannot_read(toks)
+                     ? Outcome::no_parse(std::string(kUnmatched))
+                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
   // comparison on the common path. Only a sign the core dropped lets the
   // everyday grammar read the text again, and an anchor the core does not
