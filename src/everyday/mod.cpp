@@ -105,14 +105,33 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
 // among them, and of these kinds only a month alone is read. Words, numbers,
 // ordinals and months together ("march 14", "3 march 2025", "call mom")
 // are left for the everyday grammar.
+//
+// So is a clock time followed by other words ("3pm tomorrow", "5pm UTC"):
+// a clock time is read only alone or as the time of day that ends a text,
+// and no rule begins with one, save that after|before ahead of words names
+// an anchor the caller did not pass.
 bool core_cannot_read(std::span<const Tok> toks) {
   if (toks.empty()) return false;
+  bool plain = true;
   for (const Tok& t : toks) {
     if (!t.is(Tok::Kind::Word) && !t.is(Tok::Kind::Num) && !t.is(Tok::Kind::Ordinal) &&
-        !t.is(Tok::Kind::Month))
-      return false;
+        !t.is(Tok::Kind::Month)) {
+      plain = false;
+      break;
+    }
   }
-  return toks.size() >= 2 || !toks[0].is(Tok::Kind::Month);
+  if (plain) return toks.size() >= 2 || !toks[0].is(Tok::Kind::Month);
+  if (!toks[0].is(Tok::Kind::Time)) return false;
+  // The tokens the core's rules see: a clock time that ends the text is
+  // set apart first.
+  std::size_t n = toks.size();
+  const Tok& last = toks.back();
+  if (n >= 2 && last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) --n;
+  if (n < 2) return false;
+  for (const Tok& t : toks.first(n)) {
+    if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
+  }
+  return true;
 }
 
 }  // namespace
