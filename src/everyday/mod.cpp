@@ -100,38 +100,36 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
 }
 
 // Returns whether no rule of the core grammar can read the tokens, so that
-// its matchers need not run: every rule that reads more than one token
-// needs a keyword, a unit, a weekday, an anchor, a clock time or a quarter
-// among them, and of these kinds only a month alone is read. Words, numbers,
-// ordinals and months together ("march 14", "3 march 2025", "call mom")
-// are left for the everyday grammar.
-//
-// So is a clock time followed by other words ("3pm tomorrow", "5pm UTC"):
-// a clock time is read only alone or as the time of day that ends a text,
-// and no rule begins with one, save that after|before ahead of words names
-// an anchor the caller did not pass.
+// its matchers need not run. After a clock time that ends the text is set
+// apart, as the core does:
+// - after|before anywhere may name an anchor: the core's to judge;
+// - a leading word ("until 5pm", "call mom", "christmas eve") is skipped
+//   only by the duration rule, which needs a unit;
+// - a leading clock time with more after it ("3pm tomorrow") begins no rule;
+// - words, numbers, ordinals and months ("march 14", "3 march 2025") are
+//   read only as a month alone: every other rule needs a keyword, a unit, a
+//   weekday, an anchor, a clock time or a quarter.
 bool core_cannot_read(std::span<const Tok> toks) {
-  if (toks.empty()) return false;
-  bool plain = true;
-  for (const Tok& t : toks) {
-    if (!t.is(Tok::Kind::Word) && !t.is(Tok::Kind::Num) && !t.is(Tok::Kind::Ordinal) &&
-        !t.is(Tok::Kind::Month)) {
-      plain = false;
-      break;
-    }
-  }
-  if (plain) return toks.size() >= 2 || !toks[0].is(Tok::Kind::Month);
-  if (!toks[0].is(Tok::Kind::Time)) return false;
-  // The tokens the core's rules see: a clock time that ends the text is
-  // set apart first.
+  using Kind = Tok::Kind;
   std::size_t n = toks.size();
-  const Tok& last = toks.back();
-  if (n >= 2 && last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) --n;
-  if (n < 2) return false;
-  for (const Tok& t : toks.first(n)) {
-    if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
+  if (n >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Kind::Time) && last.value < 24 && last.minute < 60) --n;
   }
-  return true;
+  if (n == 0) return false;
+  const std::span<const Tok> read = toks.first(n);
+  bool plain = true;  // words, numbers, ordinals and months only
+  bool unit = false;
+  for (const Tok& t : read) {
+    if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
+    unit = unit || t.is(Kind::Unit);
+    plain =
+        plain && (t.is(Kind::Word) || t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Month));
+  }
+  const Tok& first = read[0];
+  if (first.is(Kind::Word)) return !unit;
+  if (first.is(Kind::Time)) return n >= 2;
+  return plain && (n >= 2 || !first.is(Kind::Month));
 }
 
 }  // namespace
