@@ -212,14 +212,13 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   };
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
-  const bool shaped = has_shape(trimmed);
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   // The holidays are read on the core's tokens; only a text that holds a
   // date that is also a holiday's name, or numeric shapes, is read again.
   bool names_holiday = false;
   if (lacks_anchor && holidays::may_name(std::span<const Tok>(toks))) {
-    if (!shaped) {
+    if (!has_shape(trimmed)) {
       if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
         return std::move(*named);
       }
@@ -242,6 +241,9 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
+  // Numeric shapes are looked for only now: a text the core read pays
+  // nothing for them.
+  const bool shaped = has_shape(trimmed);
 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
