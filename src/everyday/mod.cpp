@@ -154,7 +154,22 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
     toks[i] = pieces[i].tok;
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
-  Outcome o = resolve_inner({}, toks, ctx.core);
+  // A lone weekday is only the weekday rule's to read, and a lone today,
+  // tomorrow, yesterday or now only the relative rule's: the day words of a
+  // clock time ("3pm tomorrow") ask that rule alone.
+  static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
+  static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
+  std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
+  if (toks.size() == 1) {
+    const Tok& t = toks[0];
+    if (t.is(Tok::Kind::Weekday)) {
+      rules = kWeekdayRule;
+    } else if (t.is_kw(Keyword::Today) || t.is_kw(Keyword::Tomorrow) ||
+               t.is_kw(Keyword::Yesterday) || t.is_kw(Keyword::Now)) {
+      rules = kRelativeRule;
+    }
+  }
+  Outcome o = resolve_inner({}, toks, ctx.core, rules);
   // A holiday's name is a day word of the calendar the caller's region
   // keeps: "until christmas", "since easter", "christmas to new year's".
   // The caller's anchors were read as such by the core already.
