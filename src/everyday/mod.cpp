@@ -101,7 +101,7 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
 
 // Returns whether no rule of the core grammar can read the tokens, so that
 // its matchers need not run. After a clock time that ends the text is set
-// apart, as the core does:
+// apart, as the core does for a whole text (`clock_apart`):
 // - after|before anywhere may name an anchor: the core's to judge;
 // - a leading word ("until 5pm", "call mom", "christmas eve") is skipped
 //   only by the duration rule, which needs a unit;
@@ -109,10 +109,10 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
 // - words, numbers, ordinals and months ("march 14", "3 march 2025") are
 //   read only as a month alone: every other rule needs a keyword, a unit, a
 //   weekday, an anchor, a clock time or a quarter.
-bool core_cannot_read(std::span<const Tok> toks) {
+bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   using Kind = Tok::Kind;
   std::size_t n = toks.size();
-  if (n >= 2) {
+  if (clock_apart && n >= 2) {
     const Tok& last = toks.back();
     if (last.is(Kind::Time) && last.value < 24 && last.minute < 60) --n;
   }
@@ -152,23 +152,32 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   }
   for (std::size_t i = 0; i < pieces.size(); ++i)
     toks[i] = pieces[i].tok;
-  // No text: the reason of a failed reading is never shown, so it is not
-  // worth quoting the text into it.
-  // A lone weekday is only the weekday rule's to read, and a lone today,
-  // tomorrow, yesterday or now only the relative rule's: the day words of a
-  // clock time ("3pm tomorrow") ask that rule alone.
+  // A lone weekday is only the weekday rule's to read, a lone clock time,
+  // today, tomorrow, yesterday or now only the relative rule's, and a lone
+  // month only the rule of named periods: the day words of a clock time
+  // ("3pm tomorrow") or of an open end ("since 2pm") ask that rule alone.
   static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
   static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
+  static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
+  const Tok& first = toks[0];
   if (toks.size() == 1) {
-    const Tok& t = toks[0];
-    if (t.is(Tok::Kind::Weekday)) {
+    if (first.is(Tok::Kind::Weekday)) {
       rules = kWeekdayRule;
-    } else if (t.is_kw(Keyword::Today) || t.is_kw(Keyword::Tomorrow) ||
-               t.is_kw(Keyword::Yesterday) || t.is_kw(Keyword::Now)) {
+    } else if (first.is(Tok::Kind::Time) || first.is_kw(Keyword::Today) ||
+               first.is_kw(Keyword::Tomorrow) || first.is_kw(Keyword::Yesterday) ||
+               first.is_kw(Keyword::Now)) {
       rules = kRelativeRule;
+    } else if (first.is(Tok::Kind::Month)) {
+      rules = kPeriodRule;
     }
+  } else if (first.is(Tok::Kind::Month) || first.is(Tok::Kind::Word) || first.is(Tok::Kind::Time)) {
+    // Day words no rule reads ("march 14" in "since march 14"): the reason
+    // is the one the matchers would give.
+    if (core_cannot_read(toks, false)) rules = {};
   }
+  // No text: the reason of a failed reading is never shown, so it is not
+  // worth quoting the text into it.
   Outcome o = resolve_inner({}, toks, ctx.core, rules);
   // A holiday's name is a day word of the calendar the caller's region
   // keeps: "until christmas", "since easter", "christmas to new year's".
@@ -210,7 +219,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // only when it is the answer (core_answer).
   // A text no core rule can read skips the core's matchers: its answer is
   // the generic no-parse they would give.
-  Outcome core = core_cannot_read(toks)
+  Outcome core = core_cannot_read(toks, true)
                      ? Outcome::no_parse(std::string(kUnmatched))
                      : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
