@@ -99,6 +99,39 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   return o;
 }
 
+// Returns whether no rule of the core grammar can read the tokens, so that
+// its matchers need not run. After a clock time that ends the text is set
+// apart, as the core does for a whole text (`clock_apart`):
+// - after|before anywhere may name an anchor: the core's to judge;
+// - a leading word ("until 5pm", "call mom", "christmas eve") is skipped
+//   only by the duration rule, which needs a unit;
+// - a leading clock time with more after it ("3pm tomorrow") begins no rule;
+// - words, numbers, ordinals and months ("march 14", "3 march 2025") are
+//   read only as a month alone: every other rule needs a keyword, a unit, a
+//   weekday, an anchor, a clock time or a quarter.
+bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+  using Kind = Tok::Kind;
+  std::size_t n = toks.size();
+  if (clock_apart && n >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Kind::Time) && last.value < 24 && last.minute < 60) --n;
+  }
+  if (n == 0) return false;
+  const std::span<const Tok> read = toks.first(n);
+  bool plain = true;  // words, numbers, ordinals and months only
+  bool unit = false;
+  for (const Tok& t : read) {
+    if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
+    unit = unit || t.is(Kind::Unit);
+    plain =
+        plain && (t.is(Kind::Word) || t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Month));
+  }
+  const Tok& first = read[0];
+  if (first.is(Kind::Word)) return !unit;
+  if (first.is(Kind::Time)) return n >= 2;
+  return plain && (n >= 2 || !first.is(Kind::Month));
+}
+
 }  // namespace
 
 std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -119,9 +152,33 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   }
   for (std::size_t i = 0; i < pieces.size(); ++i)
     toks[i] = pieces[i].tok;
+  // A lone weekday is only the weekday rule's to read, a lone clock time,
+  // today, tomorrow, yesterday or now only the relative rule's, and a lone
+  // month only the rule of named periods: the day words of a clock time
+  // ("3pm tomorrow") or of an open end ("since 2pm") ask that rule alone.
+  static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
+  static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
+  static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
+  std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
+  const Tok& first = toks[0];
+  if (toks.size() == 1) {
+    if (first.is(Tok::Kind::Weekday)) {
+      rules = kWeekdayRule;
+    } else if (first.is(Tok::Kind::Time) || first.is_kw(Keyword::Today) ||
+               first.is_kw(Keyword::Tomorrow) || first.is_kw(Keyword::Yesterday) ||
+               first.is_kw(Keyword::Now)) {
+      rules = kRelativeRule;
+    } else if (first.is(Tok::Kind::Month)) {
+      rules = kPeriodRule;
+    }
+  } else if (first.is(Tok::Kind::Month) || first.is(Tok::Kind::Word) || first.is(Tok::Kind::Time)) {
+    // Day words no rule reads ("march 14" in "since march 14"): the reason
+    // is the one the matchers would give.
+    if (core_cannot_read(toks, false)) rules = {};
+  }
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
-  Outcome o = resolve_inner({}, toks, ctx.core);
+  Outcome o = resolve_inner({}, toks, ctx.core, rules);
   // A holiday's name is a day word of the calendar the caller's region
   // keeps: "until christmas", "since easter", "christmas to new year's".
   // The caller's anchors were read as such by the core already.
@@ -160,7 +217,11 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // Without the text: the only reason that quotes it is the generic
   // no-parse, which the everyday grammar usually replaces, so it is written
   // only when it is the answer (core_answer).
-  Outcome core = resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+  // A text no core rule can read skips the core's matchers: its answer is
+  // the generic no-parse they would give.
+  Outcome core = core_cannot_read(toks, true)
+                     ? Outcome::no_parse(std::string(kUnmatched))
+                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   // The core answer stands whenever a rule of the core read the text: one
   // comparison on the common path. Only a sign the core dropped lets the
   // everyday grammar read the text again, and an anchor the core does not
@@ -175,14 +236,13 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   };
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
-  const bool shaped = has_shape(trimmed);
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   // The holidays are read on the core's tokens; only a text that holds a
   // date that is also a holiday's name, or numeric shapes, is read again.
   bool names_holiday = false;
   if (lacks_anchor && holidays::may_name(std::span<const Tok>(toks))) {
-    if (!shaped) {
+    if (!has_shape(trimmed)) {
       if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
         return std::move(*named);
       }
@@ -205,6 +265,9 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
+  // Numeric shapes are looked for only now: a text the core read pays
+  // nothing for them.
+  const bool shaped = has_shape(trimmed);
 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
