@@ -1,5 +1,7 @@
 #include "everyday/mod.h"
 
+#include <array>
+
 #include "locale.h"
 #include "parse.h"
 #include "quote.h"
@@ -52,6 +54,26 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   if (intervals_reason) reason = std::move(intervals_reason);
   if (reason) return Outcome::no_parse(std::move(*reason));
   return std::nullopt;
+}
+
+// Bytes that a signed word or a join of two ends needs: a sign, the lead
+// byte of an en or em dash, or the "f" of "for".
+constexpr std::array<bool, 256> kExtendBytes = [] {
+  std::array<bool, 256> bytes{};
+  bytes['+'] = bytes['-'] = bytes['f'] = bytes[0xE2] = true;
+  return bytes;
+}();
+
+// Returns whether the text may hold a signed word or a join of two ends
+// (a dash, or "for" as a word): one table lookup a byte, so that a text
+// the core read ("3 days ago", "next friday") pays almost nothing to be
+// kept as it is.
+bool may_extend(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!kExtendBytes[static_cast<unsigned char>(text[i])]) continue;
+    if (text[i] != 'f' || (i > 0 && text[i - 1] == ' ' && text.substr(i, 4) == "for ")) return true;
+  }
+  return false;
 }
 
 // Returns whether a word of the text starts with a sign before a digit
@@ -257,10 +279,11 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   const bool anchorless = lacks_anchor && names_holiday;
   if (lacks_anchor && !anchorless) return core_answer();
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
-  const bool replaceable = read && has_signed_word(trimmed);
+  const bool extends = read && may_extend(trimmed);
+  const bool replaceable = extends && has_signed_word(trimmed);
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
-  const bool joined = read && !replaceable && intervals::may_join(trimmed);
+  const bool joined = extends && !replaceable && intervals::may_join(trimmed);
   if (!unmatched && !replaceable && !joined && !anchorless) return core_answer();
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
