@@ -15,6 +15,8 @@ using Kind = Tok::Kind;
 
 // Words in front of a date that add nothing to it: "by march 3".
 constexpr std::string_view kLeadWords[3] = {"by", "due", "dated"};
+// Words in front of a period that say "within it", as "in" does: "during 2025".
+constexpr std::string_view kWithinWords[1] = {"during"};
 
 // Ordinal day words beyond those the core knows (first..fifth).
 constexpr WordEntry<uint32_t> kDayWords[16] = {
@@ -500,11 +502,13 @@ bool is_lead_word(const Piece& p) {
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
-  // by|due|dated|in ...: words that add nothing
+  // by|due|dated|in|during ...: words that add nothing
   bool after_in = false;
   while (!pieces.empty()) {
     const Piece& p = pieces.front();
-    if (!p.is_shape && p.tok.is_kw(Keyword::In)) {
+    if (!p.is_shape &&
+        (p.tok.is_kw(Keyword::In) ||
+         (p.tok.is(Kind::Word) && contains_word(std::span(kWithinWords), p.tok.text)))) {
       after_in = true;
     } else if (!is_lead_word(p)) {
       break;
@@ -512,6 +516,14 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     pieces = pieces.subspan(1);
   }
   if (pieces.empty()) return MatchResult::no_match();
+  // in|during <month>: the month the core reads alone ("in july").
+  if (after_in && pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Month)) {
+    std::optional<Outcome> o = core_reading(pieces, ctx);
+    if (!o || o->kind == Outcome::Kind::NoParse) return MatchResult::no_match();
+    if (o->kind == Outcome::Kind::Ambiguous)
+      return MatchResult::ambiguous(std::move(o->candidates), std::move(o->reason));
+    return MatchResult::single(std::move(o->reading));
+  }
 
   // <time> <date> | <date> <time>
   Ctx c = ctx.core;

@@ -875,13 +875,24 @@ std::string length_words(const Length& n) {
   return cat(std::to_string(n.count), " ", unit_facts(n.unit).word, n.count == 1 ? "" : "s");
 }
 
-// <clock> for <length> | <day> for <length>: a clock start runs for the
+// <clock> for <length> | <day> for <length> | now for <length>: a clock start runs for the
 // exact length; a day start for whole days.
 MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pieces,
                         std::span<const Piece> day, const EverydayCtx& ctx) {
   const auto n = length_of(len_pieces);
   if (!n) return MatchResult::no_match();
   const UnitFacts& f = unit_facts(n->unit);
+  // now for <length>: from this second on, for an exact length; a length
+  // in months or years has no exact count of seconds and is no such end.
+  if (day.empty() && is_now(a)) {
+    int64_t secs = 0;
+    if (f.seconds == 0 || __builtin_mul_overflow(n->count, f.seconds, &secs))
+      return MatchResult::no_match();
+    const auto end = add_seconds(ctx.core.now, secs);
+    if (!end) return MatchResult::no_match();
+    return MatchResult::single(cat("from now for ", length_words(*n)),
+                               Value::range(ctx.core.now, *end), kInterval);
+  }
   std::size_t at = 0;
   if (auto c = clock_at_end(a, &at); c && explicit_clock(*c)) {
     if (f.seconds == 0) return MatchResult::no_match();

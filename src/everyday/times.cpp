@@ -308,6 +308,17 @@ std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   return out;
 }
 
+// Returns whether pieces[i] is a number beside a month name: the day of a
+// date ("july 4 evening", "4 july in the morning"), not a clock hour.
+bool day_of_month(std::span<const Piece> p, std::size_t i) {
+  const Tok* t = tok_at(p, i);
+  if (t == nullptr || !t->is(Kind::Num) || t->value < 1 || t->value > 31) return false;
+  const Tok* before = i > 0 ? tok_at(p, i - 1) : nullptr;
+  const Tok* after = tok_at(p, i + 1);
+  return (before != nullptr && before->is(Kind::Month)) ||
+         (after != nullptr && after->is(Kind::Month));
+}
+
 // Returns whether an hour of 1..12 without am/pm falls in the afternoon:
 // the part of the day decides, else 1 to 6, and 12 for noon. A night runs
 // past midnight, so its hours before the morning are the small hours.
@@ -378,6 +389,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const bool meridiem = part.has_value() && meridiem_written(ctx.text);
   for (std::size_t i = 0; i < pieces.size() && !clock; ++i) {
     if (part && i >= part->at && i < part->at + part->len) continue;
+    if (day_of_month(pieces, i)) continue;
     const bool bare_ok = part.has_value() || (!pieces[i].is_shape && pieces[i].tok.is(Kind::Num) &&
                                               after_at(ctx.text, pieces[i].tok.value));
     clock = clock_at(pieces, i, bare_ok, meridiem, &clock_len);
@@ -420,6 +432,11 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   std::vector<Piece> copied;
   if (together && lo == 0) {
     rest = pieces.subspan(hi);
+    // <part> of <day>: "the evening of july 4"
+    if (part && !clock && rest.size() > 1 && tok_at(rest, 0) != nullptr &&
+        rest[0].tok.is_kw(Keyword::Of)) {
+      rest = rest.subspan(1);
+    }
   } else if (together && hi == pieces.size()) {
     rest = pieces.first(lo);
   } else {

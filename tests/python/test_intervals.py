@@ -99,6 +99,9 @@ LENGTHS = corpus(
     ("for 3 days starting monday", "2024-06-10..2024-06-12 0.7 3 days from 2024-06-10 to 2024-06-12, whole days"),
     ("monday for 2 weeks", "2024-06-10..2024-06-23 0.7 2 weeks from 2024-06-10 to 2024-06-23, whole days"),
     ("starting july 1 for 3 days", "2024-07-01..2024-07-03 0.9 3 days from 2024-07-01 to 2024-07-03, whole days"),
+    (("from now for 2 hours", "now for 2 hours", "starting now for 2 hours"),
+     "2024-06-05T14:20:10..2024-06-05T16:20:10 0.9 from now for 2 hours"),
+    ("now for 2 months", "?"),
     ("thanksgiving for 4 days", "2024-11-28..2024-12-01 0.9 4 days from 2024-11-28 to 2024-12-01, whole days"),
 )
 

@@ -61,13 +61,23 @@ OPEN_ENDS = corpus(
     # A moment on the wrong side of now says so; a word the families cannot read is no open end.
     (("until yesterday", "till 9am today"), '! "until" names a moment already past'),
     (("since tomorrow", "since 2030"), '! "since" names a moment after now'),
-    (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "till 5",
-      "by next week"), "?"),
+    # A lone hour after a lead word is read as after "at"; longer leads and "onwards" after the start.
+    (("till 5", "until 5", "up to 5pm", "up until 5pm", "till five"),
+     "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
+    (("after 5", "any time after 5", "anytime after 5pm", "later than 5pm", "not before 5pm", "no earlier than 5pm",
+      "5pm onwards"), since("2024-06-05T17:00:00", 0.9)),
+    ("since 9", since("2024-06-05T09:00:00", 0.9)),
+    (("monday onwards", "mon onward", "not before monday"), since("2024-06-10T00:00:00", 0.7)),
+    ("jan 7 onwards", since("2025-01-07T00:00:00")),
+    ("2020 onwards", since("2020-01-01T00:00:00")),
+    (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "by next week",
+      "up to 5", "up to 5 people", "5 onwards", "chapter 3 onwards", "onwards", "up to", "until 13", "after 0"), "?"),
 )
 
 DEADLINES = corpus(
     ("by friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
-    ("by 5pm", "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
+    (("by 5pm", "by 5", "no later than 5pm"), "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
+    ("no later than friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
     ("by christmas", "2024-12-25T09:00:00 0.9 by Christmas Day 2024-12-25, default 09:00 (a deadline)"),
 )
 

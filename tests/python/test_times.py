@@ -94,6 +94,10 @@ PARTS = corpus(
     (("eod", "end of day", "close of business", "COB"), "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
     ("eod friday", "2024-06-07T17:00:00 0.7 the upcoming Friday (end of day)"),
     ("lunch tomorrow", "2024-06-06T12:00:00 0.95 tomorrow, at 12:00 (lunch)"),
+    # The number beside a month is the date's day, not an hour of the part.
+    (("july 4 evening", "the evening of July 4", "July 4 in the evening"),
+     "2024-07-04T19:00:00 0.9 2024-07-04, at 19:00 (evening)"),
+    ("4 july in the morning", "2024-07-04T09:00:00 0.9 2024-07-04, at 09:00 (morning)"),
     ("tomorrow night", "2024-06-06T21:00:00 0.95 tomorrow, at 21:00 (night)"),
     ("evening", {"now": "2024-06-05T20:30:00"},
      "2024-06-06T19:00:00 0.9 tomorrow, at 19:00 (evening; that time has already passed today)"),
