@@ -28,14 +28,12 @@ enum class Lead : uint8_t {
 };
 
 // Lead words the core leaves as plain words.
-constexpr WordEntry<Lead> kLeadWords[8] = {
-    {"until", Lead::Until},
-    {"till", Lead::Until},
-    {"til", Lead::Until},
-    {"'til", Lead::Until},
-    {"by", Lead::By},
-    {"since", Lead::Since},
-    {"starting", Lead::Starting},
+constexpr WordEntry<Lead> kLeadWords[11] = {
+    {"until", Lead::Until},        {"till", Lead::Until},
+    {"til", Lead::Until},          {"'til", Lead::Until},
+    {"untill", Lead::Until},       {"through", Lead::Until},
+    {"thru", Lead::Until},         {"by", Lead::By},
+    {"since", Lead::Since},        {"starting", Lead::Starting},
     {"effective", Lead::Starting},
 };
 
@@ -107,6 +105,12 @@ std::optional<Bound> read_bound(std::span<const Piece> pieces, const EverydayCtx
   whole.core.tod = kDayEnd;
   whole.core.tod_explicit = true;
   std::optional<Resolution> r = resolve_day(pieces, whole);
+  // A month or year ("since august 2023") is read only without a clock; a
+  // year alone is left to year_on.
+  if (!r && !(pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Num))) {
+    r = resolve_day(pieces, ctx);
+    if (r && !r->value.is_range()) r.reset();
+  }
   if (!r) {
     MatchResult m = times::try_match(pieces, ctx);
     if (m.kind == MatchResult::Kind::NoMatch) m = bare_hour(pieces, ctx);

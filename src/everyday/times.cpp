@@ -28,10 +28,11 @@ constexpr float kHedgeCost = 0.2f;
 constexpr float kClock = 0.9f;
 
 // Words of a part of the day, one token each.
-constexpr WordEntry<DayPart> kPartWords[9] = {
+constexpr WordEntry<DayPart> kPartWords[11] = {
     {"morning", DayPart::Morning},     {"lunch", DayPart::Lunch},     {"lunchtime", DayPart::Lunch},
     {"afternoon", DayPart::Afternoon}, {"evening", DayPart::Evening}, {"tonight", DayPart::Tonight},
-    {"night", DayPart::Night},         {"eod", DayPart::EndOfDay},    {"cob", DayPart::EndOfDay},
+    {"tonite", DayPart::Tonight},      {"2nite", DayPart::Tonight},   {"night", DayPart::Night},
+    {"eod", DayPart::EndOfDay},        {"cob", DayPart::EndOfDay},
 };
 
 // The words after an hour that make it a clock hour: "5 o'clock".

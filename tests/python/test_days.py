@@ -49,7 +49,14 @@ NEXT_AND_WEEKS = corpus(
     ("the previous day", "2024-06-04T09:00:00 0.9 the previous day, default 09:00"),
     (("wednesday of next week", "next week's wednesday", "wednesday from next week"),
      "2024-06-12T09:00:00 0.95 Wednesday of next week"),
-    (("friday next week", "next week's friday"), "2024-06-14T09:00:00 0.95 Friday of next week"),
+    (("friday next week", "next week's friday", "next week friday"), "2024-06-14T09:00:00 0.95 Friday of next week"),
+    (("friday after next", "the friday after next"),
+     "2024-06-14T09:00:00 0.9 2024-06-14, the Friday after next, default 09:00"),
+    # Today's weekday after next is three weeks' days away at most, never today.
+    ("wednesday after next", "2024-06-19T09:00:00 0.9 2024-06-19, the Wednesday after next, default 09:00"),
+    (("this coming friday", "the coming friday", "coming friday"), "2024-06-07T09:00:00 0.7 the upcoming Friday"),
+    (("tmrw", "tmr", "2moro", "tomorow"), "2024-06-06T09:00:00 0.95 tomorrow, default 09:00"),
+    ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
     ("sunday from last week", "2024-06-02T09:00:00 0.95 Sunday of last week"),
     ("this week's monday", "2024-06-03T09:00:00 0.75 Monday of the current week (already passed this week)"),
 )
@@ -58,7 +65,7 @@ NEXT_AND_WEEKS = corpus(
 NOT_OFFSETS = corpus(
     (("-3", "+15", "15min", "in 1.5 months", "1.0000001 s later",
       "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
-      "next week's"), "?"),
+      "next week's", "coming soon", "coming", "friday after", "after next"), "?"),
 )
 
 

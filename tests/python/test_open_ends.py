@@ -14,7 +14,7 @@ def since(start, confidence=0.85):
 
 OPEN_ENDS = corpus(
     ("until 5pm", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
-    (("till friday", "til friday", "'til friday", "Until Friday"),
+    (("till friday", "til friday", "'til friday", "Until Friday", "through friday", "thru friday"),
      "2024-06-05T14:20:10..2024-06-07T23:59:59 0.7 from now until 2024-06-07 23:59:59"),
     ("after 5pm", since("2024-06-05T17:00:00", 0.9)),
     ("after 2pm", since("2024-06-06T14:00:00", 0.9)),
@@ -37,6 +37,7 @@ OPEN_ENDS = corpus(
     ("since 3/4", amb('"3/4" could be March 4 or April 3; date_order chooses',
                       since("2024-03-04T00:00:00", 0.75), since("2024-04-03T00:00:00", 0.65000004))),
     ("since 2020", since("2020-01-01T00:00:00")),
+    (("since aug 2023", "since August 2023"), since("2023-08-01T00:00:00", 0.9)),
     ("starting January 7th", since("2025-01-07T00:00:00")),
     (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward", "as of monday"),
      since("2024-06-10T00:00:00", 0.7)),
