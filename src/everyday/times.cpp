@@ -35,6 +35,10 @@ constexpr WordEntry<DayPart> kPartWords[11] = {
     {"eod", DayPart::EndOfDay},        {"cob", DayPart::EndOfDay},
 };
 
+// The hours as words, one to twelve: "at five".
+constexpr std::string_view kHourWords[12] = {"one",   "two",   "three", "four", "five",   "six",
+                                             "seven", "eight", "nine",  "ten",  "eleven", "twelve"};
+
 // The words after an hour that make it a clock hour: "5 o'clock".
 constexpr std::string_view kOclock[3] = {"o'clock", "oclock", "o\u2019clock"};
 
@@ -147,6 +151,18 @@ std::optional<Clock> dotted_clock(std::string_view w, bool meridiem_after, bool 
 // after it is a bare number read as an hour.
 bool after_at(std::string_view text, int64_t n) {
   const std::string digits = std::to_string(n);
+  // The hour may be a word: "at five".
+  if (n >= 1 && n <= 12) {
+    const std::string_view word = kHourWords[n - 1];
+    for (std::size_t i = 0; i + 3 + word.size() <= text.size(); ++i) {
+      if (i > 0 && text[i - 1] != ' ') continue;
+      bool same = (text[i] | 0x20) == 'a' && (text[i + 1] | 0x20) == 't' && text[i + 2] == ' ';
+      for (std::size_t k = 0; same && k < word.size(); ++k)
+        same = (text[i + 3 + k] | 0x20) == word[k];
+      const std::size_t end = i + 3 + word.size();
+      if (same && (end == text.size() || text[end] == ' ')) return true;
+    }
+  }
   for (std::size_t i = text.find(digits); i != std::string_view::npos;
        i = text.find(digits, i + 1)) {
     std::size_t j = i;
@@ -246,8 +262,17 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
       return Clock{n, 0, 0, n >= 1 && n <= 12};
     }
   }
-  // half past <hour>
+  // <minutes> past <hour>: "ten past six", "25 past 4"
   const Tok* past = tok_at(p, i + 1);
+  if (t.is(Kind::Num) && t.value >= 1 && t.value <= 59 && past != nullptr &&
+      past->is_kw(Keyword::Last)) {
+    auto c = hour_ref(tok_at(p, i + 2));
+    if (!c) return std::nullopt;
+    *len = 3;
+    c->m = t.u32();
+    return c;
+  }
+  // half past <hour>
   if (t.is(Kind::Half) && past != nullptr && past->is_kw(Keyword::Last)) {
     if (auto c = hour_ref(tok_at(p, i + 2))) {
       *len = 3;
@@ -262,7 +287,8 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
   const Tok* quarter = tok_at(p, q);
   const Tok* rel = tok_at(p, q + 1);
   if (quarter == nullptr || !quarter->is_unit(Unit::Quarter) || rel == nullptr) return std::nullopt;
-  const bool before = word_is(rel, "to") || word_is(rel, "till") || rel->is_kw(Keyword::Of);
+  const bool before =
+      word_is(rel, "to") || word_is(rel, "till") || word_is(rel, "til") || rel->is_kw(Keyword::Of);
   if (!before && !rel->is_kw(Keyword::Last)) return std::nullopt;
   auto c = hour_ref(tok_at(p, q + 2));
   if (!c) return std::nullopt;

@@ -27,12 +27,13 @@ SPELLINGS = corpus(
     (("330 p.m.", "330pm", "3:30 p m", "15h30", "3.30P.M."), today("15:30")),
     (("7p", "7 pm", "7 p.m."), today("19:00")),
     (("3:15p", "quarter past 3", "a quarter past three pm"), today("15:15")),
-    (("15h", "at 15h00", "3 o'clock", "at 3"), today("15:00")),
-    (("quarter to 5", "a quarter to five", "4:45 pm"), today("16:45")),
+    (("15h", "at 15h00", "3 o'clock", "at 3", "at three"), today("15:00")),
+    (("ten past six", "10 past 6"), today("18:10")),
+    (("quarter to 5", "a quarter to five", "4:45 pm", "quarter til 5"), today("16:45")),
     ("17:30:15", "2024-06-05T17:30:15 0.9 17:30:15 today"),
     ("a quarter past noon", tomorrow("12:15")),
     (("11.30am", "1130 a.m.", "11:30 a m"), tomorrow("11:30")),
-    (("at 5", "5 o'clock"), today("17:00")),
+    (("at 5", "5 o'clock", "at five"), today("17:00")),
     (("at 2", "2 o'clock"), tomorrow("14:00")),
     ("at 8", tomorrow("08:00")),
     ("at 12", tomorrow("12:00")),
@@ -112,7 +113,7 @@ PARTS = corpus(
 
 # Words that look like times but name none: each stays a no-parse.
 NOT_TIMES = corpus(
-    (("5", "at", "around", "about 5 apples", "2.30", "5.30", "last morning", "25h",
+    (("5", "at", "around", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
       "13pm", "0am", "9.5pm", "12:60pm", "half past", "quarter to", "quarter past 13", "night night", "7x"), "?"),
     ("this evening at 3 tomorrow", "?"),
 )
