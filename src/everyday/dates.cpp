@@ -308,6 +308,30 @@ MatchResult day_of_month(uint32_t d, std::optional<uint32_t> weekday, const Ctx&
   return MatchResult::no_match();
 }
 
+// <day> of next|this|last month: that day of the month named, even when
+// it has passed ("the 3rd of this month").
+MatchResult day_of_named_month(std::span<const Piece> p, std::optional<uint32_t> weekday,
+                               const Ctx& c) {
+  if (p.size() < 4 || !p.back().tok.is_unit(Unit::Month) || !p[p.size() - 3].tok.is_kw(Keyword::Of))
+    return MatchResult::no_match();
+  const Tok& which = p[p.size() - 2].tok;
+  const int64_t step = which.is_kw(Keyword::Next) ? 1 : which.is_kw(Keyword::Last) ? -1 : 0;
+  if (step == 0 && !which.is_kw(Keyword::This)) return MatchResult::no_match();
+  Reader r(p.first(p.size() - 3));
+  const auto d = r.day(false);
+  if (!d || !r.done()) return MatchResult::no_match();
+  const Civil today = c.today().civil();
+  const auto this_first = Date::from_ymd(today.year, today.month, 1);
+  const auto first = this_first ? add_months_checked(*this_first, step) : std::nullopt;
+  if (!first) return MatchResult::no_match();
+  const Civil fc = first->civil();
+  if (!exists(fc.year, fc.month, *d)) {
+    return MatchResult::reject(cat(kMonthNames[fc.month - 1], " ", std::to_string(fc.year),
+                                   " has no ", ext::ord_label(*d)));
+  }
+  return one(day_reading(Date::from_ymd(fc.year, fc.month, *d), nullptr, kDate, weekday, c));
+}
+
 // The readings of a numeric date under one order, or none when the fields
 // do not make a date in that order.
 struct Reading {
@@ -560,6 +584,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     if (p.is_shape) return MatchResult::no_match();
   }
 
+  if (MatchResult m = day_of_named_month(pieces, weekday, c); m.kind != MatchResult::Kind::NoMatch)
+    return m;
   // <ordinal>: a day of the month alone ("the 14th", "friday the 14th")
   if (pieces.size() == 1 && pieces[0].tok.is(Kind::Ordinal)) {
     return day_of_month(pieces[0].tok.u32(), weekday, c);

@@ -106,6 +106,11 @@ DAY_OF_MONTH = corpus(
     ("the 31st", on("2024-07-31", 0.85, " (June has no 31st; assuming July 2024)")),
     ("friday the 13th", on("2024-09-13", 0.85, " (the next Friday the 13th; assuming September 2024)")),
     ("the 14th at 5pm", on("2024-06-14", hms="17:00:00")),
+    # A month named by next|this|last holds the day even when it has passed.
+    (("the 15th of next month", "15th of next month", "the fifteenth of next month"), on("2024-07-15")),
+    (("the 3rd of this month",), on("2024-06-03")),
+    ("the 10th of last month", on("2024-05-10")),
+    ("the 31st of this month", "! June 2024 has no 31st"),
 )
 
 WEEKDAY = corpus(
