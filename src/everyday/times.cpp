@@ -303,7 +303,8 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
   return c;
 }
 
-// this|in <part> | tonight | last night | end of day | close of business
+// this|in <part> | tonight | last night | end of day | close of business |
+// <day word> am|pm
 std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   const Tok* t = tok_at(p, i);
   if (t == nullptr) return std::nullopt;
@@ -323,7 +324,16 @@ std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   if (t->is_kw(Keyword::This) || t->is_kw(Keyword::In) || t->is_kw(Keyword::Last)) ++k;
   const Tok* w = tok_at(p, k);
   if (w == nullptr || !w->is(Kind::Word)) return std::nullopt;
-  const auto part = find_word<DayPart>(kPartWords, w->text);
+  auto part = find_word<DayPart>(kPartWords, w->text);
+  // <day> am|pm: the morning or afternoon of a day the text names by a
+  // word ("friday pm", "tomorrow am"); after a number am/pm is the clock's.
+  if (!part && k == i && i > 0 && (w->text == "am" || w->text == "pm")) {
+    const Tok* day = tok_at(p, i - 1);
+    if (day != nullptr && (day->is(Kind::Weekday) || day->is_kw(Keyword::Today) ||
+                           day->is_kw(Keyword::Tomorrow) || day->is_kw(Keyword::Yesterday))) {
+      part = w->text == "am" ? DayPart::Morning : DayPart::Afternoon;
+    }
+  }
   if (!part) return std::nullopt;
   out.part = *part;
   out.len = k + 1 - i;

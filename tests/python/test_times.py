@@ -72,6 +72,10 @@ PARTS = corpus(
     ("morning", "2024-06-06T09:00:00 0.9 tomorrow, at 09:00 (morning; that time has already passed today)"),
     (("tomorrow morning", "morning tomorrow"), "2024-06-06T09:00:00 0.95 tomorrow, at 09:00 (morning)"),
     ("friday evening", "2024-06-07T19:00:00 0.7 the upcoming Friday (evening)"),
+    # am|pm after a day word is its morning or afternoon; after a number it stays the clock's.
+    ("friday pm", "2024-06-07T15:00:00 0.7 the upcoming Friday (afternoon)"),
+    ("tomorrow am", "2024-06-06T09:00:00 0.95 tomorrow, at 09:00 (morning)"),
+    ("friday 12 am", "2024-06-07T00:00:00 0.7 the upcoming Friday"),
     (("this evening", "evening"), "2024-06-05T19:00:00 0.9 today, at 19:00 (evening)"),
     (("tonight", "tonite"), "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
     (("tmrw 5pm", "tmr at 5pm"), "2024-06-06T17:00:00 0.95 tomorrow, at 17:00"),
@@ -113,7 +117,7 @@ PARTS = corpus(
 
 # Words that look like times but name none: each stays a no-parse.
 NOT_TIMES = corpus(
-    (("5", "at", "around", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
+    (("5", "at", "around", "am", "pm", "pm me", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
       "13pm", "0am", "9.5pm", "12:60pm", "half past", "quarter to", "quarter past 13", "night night", "7x"), "?"),
     ("this evening at 3 tomorrow", "?"),
 )
