@@ -52,7 +52,10 @@ constexpr WordEntry<AmountUnit> kUnitWords[24] = {
 };
 
 // Words after an amount that count it from now: "5 minutes later".
-constexpr WordEntry<bool> kFromNow[3] = {{"later", true}, {"earlier", false}, {"hence", true}};
+constexpr WordEntry<bool> kFromNow[4] = {
+    {"later", true}, {"earlier", false}, {"hence", true}, {"back", false}};
+// The word after "in <amount>" that adds nothing: "in 2 hours time".
+constexpr std::string_view kTime = "time";
 
 // Short and misspelt forms of the core's day words, as typed in chat.
 constexpr WordEntry<Keyword> kDaySlang[11] = {
@@ -190,7 +193,8 @@ MatchResult from_now(const Amount& a, bool forward, const Ctx& c) {
                              Value::instant(*at), 0.95f);
 }
 
-// [in] [+|-]<amount> [ago|later|earlier|before|after|from now]
+// [in] [+|-]<amount> [ago|later|earlier|back|before|after|from now] |
+// in <amount> time
 MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   const Tok* first = p[0].is_shape ? nullptr : &p[0].tok;
   const bool in = first != nullptr && first->is_kw(Keyword::In);
@@ -199,6 +203,11 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   if (!a) return MatchResult::no_match();
   const std::span<const Piece> tail = p.subspan((in ? 1 : 0) + len);
   bool forward = !a->negative;
+  if (in && tail.size() == 1 && !tail[0].is_shape && tail[0].tok.is(Kind::Word) &&
+      tail[0].tok.text == kTime) {
+    if (a->negative) return MatchResult::no_match();
+    return from_now(*a, true, c);
+  }
   if (tail.size() == 1 && !tail[0].is_shape) {
     const Tok& t = tail[0].tok;
     if (in) return MatchResult::no_match();

@@ -30,7 +30,9 @@ AROUND = corpus(
 
 FROM_NOW = corpus(
     (("5 minutes later", "+5 minutes", "+5min", "in 5m"), "2024-06-05T14:25:10 0.95 5 minutes from now"),
-    (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before"), "2024-06-05T12:20:10 0.95 2 hours before now"),
+    (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before", "2 hours back"),
+     "2024-06-05T12:20:10 0.95 2 hours before now"),
+    (("in 2 hours time", "in 2h time"), "2024-06-05T16:20:10 0.95 2 hours from now"),
     (("a min before", "the previous minute", "1min ago"), "2024-06-05T14:19:10 0.95 1 minute before now"),
     (("+15min", "+15 mins", "in 15min"), "2024-06-05T14:35:10 0.95 15 minutes from now"),
     (("-3 days", "-3d", "3d ago"), "2024-06-02T14:20:10 0.95 3 days before now"),
@@ -65,7 +67,7 @@ NEXT_AND_WEEKS = corpus(
 NOT_OFFSETS = corpus(
     (("-3", "+15", "15min", "in 1.5 months", "1.0000001 s later",
       "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
-      "next week's", "coming soon", "coming", "friday after", "after next"), "?"),
+      "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "coming soon", "coming", "friday after", "after next"), "?"),
 )
 
 
