@@ -108,8 +108,10 @@ std::optional<Bound> read_bound(std::span<const Piece> pieces, const EverydayCtx
   // A month or year ("since august 2023") is read only without a clock; a
   // year alone is left to year_on.
   if (!r && !(pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Num))) {
-    r = resolve_day(pieces, ctx);
-    if (r && !r->value.is_range()) r.reset();
+    if (std::optional<Resolution> period = resolve_day(pieces, ctx);
+        period && period->value.is_range()) {
+      r = std::move(period);
+    }
   }
   if (!r) {
     MatchResult m = times::try_match(pieces, ctx);
