@@ -540,9 +540,15 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     pieces = pieces.subspan(1);
   }
   if (pieces.empty()) return MatchResult::no_match();
-  // in|during <month>: the month the core reads alone ("in july").
-  if (after_in && pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Month)) {
-    std::optional<Outcome> o = core_reading(pieces, ctx);
+  // in|during <month>: the month the core reads alone ("in july"); the
+  // <ordinal> quarter: the core's q1..q4 ("the third quarter").
+  const bool quarter = pieces.size() == 2 && !pieces[0].is_shape && !pieces[1].is_shape &&
+                       pieces[0].tok.is(Kind::Ordinal) && pieces[0].tok.value >= 1 &&
+                       pieces[0].tok.value <= 4 && pieces[1].tok.is_unit(Unit::Quarter);
+  if (quarter ||
+      (after_in && pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Month))) {
+    const std::array<Piece, 1> q = {Piece{false, Tok::quarter(pieces[0].tok.u32()), {}}};
+    std::optional<Outcome> o = core_reading(quarter ? std::span<const Piece>(q) : pieces, ctx);
     if (!o || o->kind == Outcome::Kind::NoParse) return MatchResult::no_match();
     if (o->kind == Outcome::Kind::Ambiguous)
       return MatchResult::ambiguous(std::move(o->candidates), std::move(o->reason));

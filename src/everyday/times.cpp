@@ -35,6 +35,9 @@ constexpr WordEntry<DayPart> kPartWords[11] = {
     {"eod", DayPart::EndOfDay},        {"cob", DayPart::EndOfDay},
 };
 
+// Another name of noon.
+constexpr std::string_view kMidday = "midday";
+
 // The hours as words, one to twelve: "at five".
 constexpr std::string_view kHourWords[12] = {"one",   "two",   "three", "four", "five",   "six",
                                              "seven", "eight", "nine",  "ten",  "eleven", "twelve"};
@@ -236,6 +239,11 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
     }
     // Within a part of the day, "10:30" is read on a twelve-hour clock.
     return Clock{t.u32(), t.minute, 0, bare_ok && !meridiem && t.value >= 1 && t.value <= 12};
+  }
+  // midday: noon, which the core knows by that name only
+  if (t.is(Kind::Word) && t.text == kMidday) {
+    *len = 1;
+    return Clock{12, 0, 0, false};
   }
   // 330pm | 7p | 15h30
   if (t.is(Kind::Word)) {

@@ -36,7 +36,7 @@ SPELLINGS = corpus(
     (("at 5", "5 o'clock", "at five"), today("17:00")),
     (("at 2", "2 o'clock"), tomorrow("14:00")),
     ("at 8", tomorrow("08:00")),
-    ("at 12", tomorrow("12:00")),
+    (("at 12", "midday", "at midday"), tomorrow("12:00")),
 )
 
 WITH_DAYS = corpus(
@@ -117,7 +117,7 @@ PARTS = corpus(
 
 # Words that look like times but name none: each stays a no-parse.
 NOT_TIMES = corpus(
-    (("5", "at", "around", "am", "pm", "pm me", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
+    (("5", "at", "around", "am", "pm", "pm me", "midday meal", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
       "13pm", "0am", "9.5pm", "12:60pm", "half past", "quarter to", "quarter past 13", "night night", "7x"), "?"),
     ("this evening at 3 tomorrow", "?"),
 )
