@@ -60,6 +60,12 @@ constexpr LeadPhrase kLeadPhrases[8] = {
 constexpr std::string_view kAnyTime[2] = {"any", "time"};
 constexpr std::string_view kNot = "not";
 
+// Words that end a range at now: "2020 to present", "2020 until now",
+// "since march to date".
+constexpr std::string_view kUpToNow[3] = {"to", "until", "till"};
+constexpr std::string_view kPresent = "present";
+constexpr std::string_view kDate = "date";
+
 // Words after a start that say the range runs on: "from monday onwards".
 constexpr std::string_view kOnwards[3] = {"onwards", "onward", "forward"};
 
@@ -544,11 +550,45 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   }
 }
 
+// <x> [to|until|till|-] present | <x> to|until|till now | <x> to date: from
+// the start of <x>, looked back as after "since", up to now ("2020 to
+// present", "since march to date").
+MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
+  const auto word = [&p](std::size_t i, std::string_view w) {
+    return i < p.size() && !p[i].is_shape && p[i].tok.is(Kind::Word) && p[i].tok.text == w;
+  };
+  const std::size_t n = p.size();
+  const bool join =
+      n >= 3 && (word(n - 2, kUpToNow[0]) || word(n - 2, kUpToNow[1]) || word(n - 2, kUpToNow[2]));
+  const bool present = word(n - 1, kPresent);
+  const bool now = join && !p[n - 1].is_shape && p[n - 1].tok.is_kw(Keyword::Now);
+  const bool to_date = join && word(n - 2, kUpToNow[0]) && word(n - 1, kDate);
+  if (!present && !now && !to_date) return MatchResult::no_match();
+  std::span<const Piece> start = p.first(n - (join ? 2 : 1));
+  if (!start.empty() && !start[0].is_shape &&
+      (start[0].tok.is_kw(Keyword::From) ||
+       (start[0].tok.is(Kind::Word) && start[0].tok.text == "since"))) {
+    start = start.subspan(1);
+  }
+  if (start.empty()) return MatchResult::no_match();
+  MatchResult m = since(start, ctx);
+  if (m.kind == MatchResult::Kind::Reject)
+    return MatchResult::reject("the range would start after now");
+  if (m.kind != MatchResult::Kind::Single) return m;
+  const DateTime first = m.reading.value.start;
+  std::string text = "from ";
+  append_moment(text, first);
+  text += " until now";
+  return MatchResult::single(std::move(text), Value::range(first, ctx.core.now),
+                             m.reading.confidence);
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.size() < 2) return MatchResult::no_match();
   if (MatchResult m = window(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = up_to_now(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   return open_end(pieces, ctx);
 }
 

@@ -38,6 +38,11 @@ OPEN_ENDS = corpus(
                       since("2024-03-04T00:00:00", 0.75), since("2024-04-03T00:00:00", 0.65000004))),
     ("since 2020", since("2020-01-01T00:00:00")),
     (("since aug 2023", "since August 2023"), since("2023-08-01T00:00:00", 0.9)),
+    # A start looked back as after "since", up to now.
+    (("2020-present", "from 2020 to present", "2020 to now", "2020 to date"),
+     "2020-01-01T00:00:00..2024-06-05T14:20:10 0.85 from 2020-01-01 00:00 until now"),
+    ("june 2022 - present", "2022-06-01T00:00:00..2024-06-05T14:20:10 0.9 from 2022-06-01 00:00 until now"),
+    ("2030 to present", "! the range would start after now"),
     ("starting January 7th", since("2025-01-07T00:00:00")),
     (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward", "as of monday"),
      since("2024-06-10T00:00:00", 0.7)),
@@ -72,7 +77,7 @@ OPEN_ENDS = corpus(
     ("jan 7 onwards", since("2025-01-07T00:00:00")),
     ("2020 onwards", since("2020-01-01T00:00:00")),
     (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "by next week",
-      "up to 5", "up to 5 people", "5 onwards", "chapter 3 onwards", "onwards", "up to", "until 13", "after 0"), "?"),
+      "up to 5", "up to 5 people", "5 onwards", "chapter 3 onwards", "onwards", "up to", "until 13", "after 0", "present", "to date", "up to date", "at present"), "?"),
 )
 
 DEADLINES = corpus(
