@@ -236,6 +236,38 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   return from_now(*a, forward, c);
 }
 
+// half a|an <unit> ago|from now|later|earlier|back: half the unit's
+// seconds from now, worded as the core words "in half an hour".
+MatchResult half_from_now(std::span<const Piece> p, const Ctx& c) {
+  for (const Piece& x : p) {
+    if (x.is_shape) return MatchResult::no_match();
+  }
+  if (p.size() < 3 || !p[0].tok.is(Kind::Half)) return MatchResult::no_match();
+  std::size_t u = 1;
+  if (p[1].tok.is(Kind::Num) && p[1].tok.value == 1) u = 2;
+  if (u >= p.size()) return MatchResult::no_match();
+  const auto unit = unit_of_tok(p[u].tok);
+  if (!unit || unit->seconds == 0 || unit->seconds % 2 != 0) return MatchResult::no_match();
+  const std::span<const Piece> tail = p.subspan(u + 1);
+  bool forward = true;
+  if (tail.size() == 2 && tail[0].tok.is_kw(Keyword::From) && tail[1].tok.is_kw(Keyword::Now)) {
+    forward = true;
+  } else if (tail.size() == 1 && tail[0].tok.is_kw(Keyword::Ago)) {
+    forward = false;
+  } else if (const auto later = tail.size() == 1 && tail[0].tok.is(Kind::Word)
+                                    ? find_word<bool>(kFromNow, tail[0].tok.text)
+                                    : std::nullopt) {
+    forward = *later;
+  } else {
+    return MatchResult::no_match();
+  }
+  const auto at = add_seconds(c.now, (forward ? 1 : -1) * unit->seconds / 2);
+  if (!at) return MatchResult::no_match();
+  return MatchResult::single(cat("half ", unit->word == "hour" ? "an " : "a ", unit->word,
+                                 forward ? " from now" : " before now"),
+                             Value::instant(*at), 0.95f);
+}
+
 // [the] <n>|a <unit> after|before|from <day>: "3 days from tomorrow"
 MatchResult offset_from_day(std::span<const Piece> p, const EverydayCtx& ctx) {
   std::size_t len = 0;
@@ -379,6 +411,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
   if (MatchResult m = weekday_of_week(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   if (MatchResult m = day_slang(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = half_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
+    return m;
   if (MatchResult m = coming_weekday(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   return offset_from_day(pieces, ctx);
 }

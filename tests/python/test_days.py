@@ -33,6 +33,9 @@ FROM_NOW = corpus(
     (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before", "2 hours back"),
      "2024-06-05T12:20:10 0.95 2 hours before now"),
     (("in 2 hours time", "in 2h time"), "2024-06-05T16:20:10 0.95 2 hours from now"),
+    (("half an hour ago", "half an hour back"), "2024-06-05T13:50:10 0.95 half an hour before now"),
+    ("half an hour from now", "2024-06-05T14:50:10 0.95 half an hour from now"),
+    ("half a day ago", "2024-06-05T02:20:10 0.95 half a day before now"),
     (("a min before", "the previous minute", "1min ago"), "2024-06-05T14:19:10 0.95 1 minute before now"),
     (("+15min", "+15 mins", "in 15min"), "2024-06-05T14:35:10 0.95 15 minutes from now"),
     (("-3 days", "-3d", "3d ago"), "2024-06-02T14:20:10 0.95 3 days before now"),
@@ -67,7 +70,7 @@ NEXT_AND_WEEKS = corpus(
 NOT_OFFSETS = corpus(
     (("-3", "+15", "15min", "in 1.5 months", "1.0000001 s later",
       "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
-      "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "coming soon", "coming", "friday after", "after next"), "?"),
+      "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "half a month ago", "half time ago", "coming soon", "coming", "friday after", "after next"), "?"),
 )
 
 
