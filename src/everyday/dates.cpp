@@ -528,25 +528,28 @@ bool is_lead_word(const Piece& p) {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // by|due|dated|in|during ...: words that add nothing
   bool after_in = false;
+  bool during = false;
   while (!pieces.empty()) {
     const Piece& p = pieces.front();
-    if (!p.is_shape &&
-        (p.tok.is_kw(Keyword::In) ||
-         (p.tok.is(Kind::Word) && contains_word(std::span(kWithinWords), p.tok.text)))) {
+    const bool within =
+        !p.is_shape && p.tok.is(Kind::Word) && contains_word(std::span(kWithinWords), p.tok.text);
+    if (!p.is_shape && (p.tok.is_kw(Keyword::In) || within)) {
       after_in = true;
+      during = during || within;
     } else if (!is_lead_word(p)) {
       break;
     }
     pieces = pieces.subspan(1);
   }
   if (pieces.empty()) return MatchResult::no_match();
-  // in|during <month>: the month the core reads alone ("in july"); the
+  // during <month>: the month the core reads alone ("during july"; "in
+  // july" is left to the core, whose search finds the month word); the
   // <ordinal> quarter: the core's q1..q4 ("the third quarter").
   const bool quarter = pieces.size() == 2 && !pieces[0].is_shape && !pieces[1].is_shape &&
                        pieces[0].tok.is(Kind::Ordinal) && pieces[0].tok.value >= 1 &&
                        pieces[0].tok.value <= 4 && pieces[1].tok.is_unit(Unit::Quarter);
   if (quarter ||
-      (after_in && pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Month))) {
+      (during && pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Month))) {
     const std::array<Piece, 1> q = {Piece{false, Tok::quarter(pieces[0].tok.u32()), {}}};
     std::optional<Outcome> o = core_reading(quarter ? std::span<const Piece>(q) : pieces, ctx);
     if (!o || o->kind == Outcome::Kind::NoParse) return MatchResult::no_match();
