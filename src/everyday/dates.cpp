@@ -15,6 +15,8 @@ using Kind = Tok::Kind;
 
 // Words in front of a date that add nothing to it: "by march 3".
 constexpr std::string_view kLeadWords[3] = {"by", "due", "dated"};
+// Words in front of a period that say "within it", as "in" does: "during 2025".
+constexpr std::string_view kWithinWords[1] = {"during"};
 
 // Ordinal day words beyond those the core knows (first..fifth).
 constexpr WordEntry<uint32_t> kDayWords[16] = {
@@ -306,6 +308,30 @@ MatchResult day_of_month(uint32_t d, std::optional<uint32_t> weekday, const Ctx&
   return MatchResult::no_match();
 }
 
+// <day> of next|this|last month: that day of the month named, even when
+// it has passed ("the 3rd of this month").
+MatchResult day_of_named_month(std::span<const Piece> p, std::optional<uint32_t> weekday,
+                               const Ctx& c) {
+  if (p.size() < 4 || !p.back().tok.is_unit(Unit::Month) || !p[p.size() - 3].tok.is_kw(Keyword::Of))
+    return MatchResult::no_match();
+  const Tok& which = p[p.size() - 2].tok;
+  const int64_t step = which.is_kw(Keyword::Next) ? 1 : which.is_kw(Keyword::Last) ? -1 : 0;
+  if (step == 0 && !which.is_kw(Keyword::This)) return MatchResult::no_match();
+  Reader r(p.first(p.size() - 3));
+  const auto d = r.day(false);
+  if (!d || !r.done()) return MatchResult::no_match();
+  const Civil today = c.today().civil();
+  const auto this_first = Date::from_ymd(today.year, today.month, 1);
+  const auto first = this_first ? add_months_checked(*this_first, step) : std::nullopt;
+  if (!first) return MatchResult::no_match();
+  const Civil fc = first->civil();
+  if (!exists(fc.year, fc.month, *d)) {
+    return MatchResult::reject(cat(kMonthNames[fc.month - 1], " ", std::to_string(fc.year),
+                                   " has no ", ext::ord_label(*d)));
+  }
+  return one(day_reading(Date::from_ymd(fc.year, fc.month, *d), nullptr, kDate, weekday, c));
+}
+
 // The readings of a numeric date under one order, or none when the fields
 // do not make a date in that order.
 struct Reading {
@@ -500,18 +526,37 @@ bool is_lead_word(const Piece& p) {
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
-  // by|due|dated|in ...: words that add nothing
+  // by|due|dated|in|during ...: words that add nothing
   bool after_in = false;
+  bool during = false;
   while (!pieces.empty()) {
     const Piece& p = pieces.front();
-    if (!p.is_shape && p.tok.is_kw(Keyword::In)) {
+    const bool within =
+        !p.is_shape && p.tok.is(Kind::Word) && contains_word(std::span(kWithinWords), p.tok.text);
+    if (!p.is_shape && (p.tok.is_kw(Keyword::In) || within)) {
       after_in = true;
+      during = during || within;
     } else if (!is_lead_word(p)) {
       break;
     }
     pieces = pieces.subspan(1);
   }
   if (pieces.empty()) return MatchResult::no_match();
+  // during <month>: the month the core reads alone ("during july"; "in
+  // july" is left to the core, whose search finds the month word); the
+  // <ordinal> quarter: the core's q1..q4 ("the third quarter").
+  const bool quarter = pieces.size() == 2 && !pieces[0].is_shape && !pieces[1].is_shape &&
+                       pieces[0].tok.is(Kind::Ordinal) && pieces[0].tok.value >= 1 &&
+                       pieces[0].tok.value <= 4 && pieces[1].tok.is_unit(Unit::Quarter);
+  if (quarter ||
+      (during && pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Month))) {
+    const std::array<Piece, 1> q = {Piece{false, Tok::quarter(pieces[0].tok.u32()), {}}};
+    std::optional<Outcome> o = core_reading(quarter ? std::span<const Piece>(q) : pieces, ctx);
+    if (!o || o->kind == Outcome::Kind::NoParse) return MatchResult::no_match();
+    if (o->kind == Outcome::Kind::Ambiguous)
+      return MatchResult::ambiguous(std::move(o->candidates), std::move(o->reason));
+    return MatchResult::single(std::move(o->reading));
+  }
 
   // <time> <date> | <date> <time>
   Ctx c = ctx.core;
@@ -548,6 +593,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     if (p.is_shape) return MatchResult::no_match();
   }
 
+  if (MatchResult m = day_of_named_month(pieces, weekday, c); m.kind != MatchResult::Kind::NoMatch)
+    return m;
   // <ordinal>: a day of the month alone ("the 14th", "friday the 14th")
   if (pieces.size() == 1 && pieces[0].tok.is(Kind::Ordinal)) {
     return day_of_month(pieces[0].tok.u32(), weekday, c);

@@ -2,7 +2,9 @@
 // another day (3 days from tomorrow, a week from monday), offsets from now
 // in compact and signed spellings (+15min, -3 days, in 2.5 hours, 1hr ago,
 // 5 minutes later), the next day or hour, and a weekday of a named week
-// (wednesday of next week, next week's friday).
+// (wednesday of next week, next week's friday, next week friday), the
+// upcoming weekday (this coming friday, friday after next), and short
+// spellings of the day words (tmrw, yday).
 #include <array>
 #include <string>
 
@@ -50,7 +52,23 @@ constexpr WordEntry<AmountUnit> kUnitWords[24] = {
 };
 
 // Words after an amount that count it from now: "5 minutes later".
-constexpr WordEntry<bool> kFromNow[3] = {{"later", true}, {"earlier", false}, {"hence", true}};
+constexpr WordEntry<bool> kFromNow[4] = {
+    {"later", true}, {"earlier", false}, {"hence", true}, {"back", false}};
+// The word after "in <amount>" that adds nothing: "in 2 hours time".
+constexpr std::string_view kTime = "time";
+
+// Short and misspelt forms of the core's day words, as typed in chat.
+constexpr WordEntry<Keyword> kDaySlang[11] = {
+    {"tmrw", Keyword::Tomorrow},     {"tmr", Keyword::Tomorrow},
+    {"tmrow", Keyword::Tomorrow},    {"2moro", Keyword::Tomorrow},
+    {"2morrow", Keyword::Tomorrow},  {"tomorow", Keyword::Tomorrow},
+    {"tommorow", Keyword::Tomorrow}, {"tommorrow", Keyword::Tomorrow},
+    {"yday", Keyword::Yesterday},    {"2day", Keyword::Today},
+    {"tdy", Keyword::Today},
+};
+
+// The word that makes "this coming friday" the upcoming one.
+constexpr std::string_view kComing = "coming";
 
 // A count as written: sign, whole part and up to six decimals.
 struct Amount {
@@ -175,7 +193,8 @@ MatchResult from_now(const Amount& a, bool forward, const Ctx& c) {
                              Value::instant(*at), 0.95f);
 }
 
-// [in] [+|-]<amount> [ago|later|earlier|before|after|from now]
+// [in] [+|-]<amount> [ago|later|earlier|back|before|after|from now] |
+// in <amount> time
 MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   const Tok* first = p[0].is_shape ? nullptr : &p[0].tok;
   const bool in = first != nullptr && first->is_kw(Keyword::In);
@@ -184,6 +203,11 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   if (!a) return MatchResult::no_match();
   const std::span<const Piece> tail = p.subspan((in ? 1 : 0) + len);
   bool forward = !a->negative;
+  if (in && tail.size() == 1 && !tail[0].is_shape && tail[0].tok.is(Kind::Word) &&
+      tail[0].tok.text == kTime) {
+    if (a->negative) return MatchResult::no_match();
+    return from_now(*a, true, c);
+  }
   if (tail.size() == 1 && !tail[0].is_shape) {
     const Tok& t = tail[0].tok;
     if (in) return MatchResult::no_match();
@@ -210,6 +234,38 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   }
   if (in && a->negative) return MatchResult::no_match();
   return from_now(*a, forward, c);
+}
+
+// half a|an <unit> ago|from now|later|earlier|back: half the unit's
+// seconds from now, worded as the core words "in half an hour".
+MatchResult half_from_now(std::span<const Piece> p, const Ctx& c) {
+  for (const Piece& x : p) {
+    if (x.is_shape) return MatchResult::no_match();
+  }
+  if (p.size() < 3 || !p[0].tok.is(Kind::Half)) return MatchResult::no_match();
+  std::size_t u = 1;
+  if (p[1].tok.is(Kind::Num) && p[1].tok.value == 1) u = 2;
+  if (u >= p.size()) return MatchResult::no_match();
+  const auto unit = unit_of_tok(p[u].tok);
+  if (!unit || unit->seconds == 0 || unit->seconds % 2 != 0) return MatchResult::no_match();
+  const std::span<const Piece> tail = p.subspan(u + 1);
+  bool forward = true;
+  if (tail.size() == 2 && tail[0].tok.is_kw(Keyword::From) && tail[1].tok.is_kw(Keyword::Now)) {
+    forward = true;
+  } else if (tail.size() == 1 && tail[0].tok.is_kw(Keyword::Ago)) {
+    forward = false;
+  } else if (const auto later = tail.size() == 1 && tail[0].tok.is(Kind::Word)
+                                    ? find_word<bool>(kFromNow, tail[0].tok.text)
+                                    : std::nullopt) {
+    forward = *later;
+  } else {
+    return MatchResult::no_match();
+  }
+  const auto at = add_seconds(c.now, (forward ? 1 : -1) * unit->seconds / 2);
+  if (!at) return MatchResult::no_match();
+  return MatchResult::single(cat("half ", unit->word == "hour" ? "an " : "a ", unit->word,
+                                 forward ? " from now" : " before now"),
+                             Value::instant(*at), 0.95f);
 }
 
 // [the] <n>|a <unit> after|before|from <day>: "3 days from tomorrow"
@@ -269,8 +325,52 @@ MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
   return from_now(one, forward, c);
 }
 
-// <weekday> of|from next|last|this week | next|last|this week's <weekday>:
-// the core's "<weekday> next week".
+// tmrw | yday | 2day ...: the core's tomorrow, yesterday or today.
+MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
+  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word)) return MatchResult::no_match();
+  const auto k = find_word<Keyword>(kDaySlang, p[0].tok.text);
+  if (!k) return MatchResult::no_match();
+  const std::array<Tok, 1> toks = {Tok::kw(*k)};
+  Outcome o = resolve_inner({}, toks, ctx.core);
+  if (o.kind != Outcome::Kind::Resolved) return MatchResult::no_match();
+  return MatchResult::single(std::move(o.reading));
+}
+
+// [this] coming <weekday>: the core's bare weekday, the upcoming one.
+// <weekday> after next: a week after the upcoming one (today's weekday
+// counts from next week's).
+MatchResult coming_weekday(std::span<const Piece> p, const EverydayCtx& ctx) {
+  for (const Piece& x : p) {
+    if (x.is_shape) return MatchResult::no_match();
+  }
+  if (!p.empty() && p[0].tok.is_kw(Keyword::This)) p = p.subspan(1);
+  if (p.size() == 2 && p[0].tok.is(Kind::Word) && p[0].tok.text == kComing &&
+      p[1].tok.is(Kind::Weekday)) {
+    const std::array<Tok, 1> toks = {p[1].tok};
+    Outcome o = resolve_inner({}, toks, ctx.core);
+    if (o.kind == Outcome::Kind::Resolved) return MatchResult::single(std::move(o.reading));
+    if (o.kind == Outcome::Kind::Ambiguous)
+      return MatchResult::ambiguous(std::move(o.candidates), std::move(o.reason));
+    return MatchResult::no_match();
+  }
+  if (p.size() == 3 && p[0].tok.is(Kind::Weekday) && p[1].tok.is_kw(Keyword::After) &&
+      p[2].tok.is_kw(Keyword::Next)) {
+    const auto w = p[0].tok.u32();
+    if (w > 6) return MatchResult::no_match();
+    const Date today = ctx.today();
+    const int64_t ahead = (w + 7 - today.weekday()) % 7;  // [0, 6]
+    const auto day = add_days(today, (ahead == 0 ? 7 : ahead) + 7);
+    if (!day) return MatchResult::no_match();
+    std::string text;
+    append_date(text, *day);
+    text += cat(", the ", kWeekdayNames[w], " after next, ", tod_label(ctx.core));
+    return MatchResult::single(std::move(text), Value::instant(DateTime{*day, ctx.core.tod}), 0.9f);
+  }
+  return MatchResult::no_match();
+}
+
+// <weekday> of|from next|last|this week | next|last|this week's <weekday> |
+// next|last|this week <weekday>: the core's "<weekday> next week".
 MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
   for (const Piece& x : p) {
     if (x.is_shape) return MatchResult::no_match();
@@ -283,8 +383,10 @@ MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
       p[3].tok.is_unit(Unit::Week)) {
     day = &p[0].tok;
     which = &p[2].tok;
-  } else if (p.size() == 3 && p[1].tok.is(Kind::Word) &&
-             (p[1].tok.text == "week's" || p[1].tok.text == "week\u2019s") &&
+  } else if (p.size() == 3 &&
+             ((p[1].tok.is(Kind::Word) &&
+               (p[1].tok.text == "week's" || p[1].tok.text == "week\u2019s")) ||
+              p[1].tok.is_unit(Unit::Week)) &&
              p[2].tok.is(Kind::Weekday)) {
     day = &p[2].tok;
     which = &p[0].tok;
@@ -308,6 +410,10 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     return m;
   if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
   if (MatchResult m = weekday_of_week(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = day_slang(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = half_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
+    return m;
+  if (MatchResult m = coming_weekday(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   return offset_from_day(pieces, ctx);
 }
 

@@ -853,14 +853,52 @@ MatchResult from_now(std::span<const Piece> b, const EverydayCtx& ctx) {
   return open_ends::try_match(until, ctx);
 }
 
-// <n> <unit> | a|an <unit>: the length of an interval, in seconds or in
-// months.
+// <n> <unit> | a|an <unit> | <n><unit letters> | half an hour: the length
+// of an interval, in seconds or in months.
 struct Length {
   int64_t count = 0;
   Unit unit = Unit::Day;
 };
 
+// The letters glued to a length's count ("30min", "2h"), and their unit.
+constexpr WordEntry<Unit> kGluedUnits[8] = {
+    {"m", Unit::Minute}, {"min", Unit::Minute}, {"mins", Unit::Minute}, {"h", Unit::Hour},
+    {"hr", Unit::Hour},  {"hrs", Unit::Hour},   {"d", Unit::Day},       {"w", Unit::Week},
+};
+
+// <digits><unit letters> as one word: "30min", "2h".
+std::optional<Length> glued_length(std::string_view w) {
+  std::size_t i = 0;
+  int64_t n = 0;
+  while (i < w.size() && i < 6 && w[i] >= '0' && w[i] <= '9')
+    n = n * 10 + (w[i++] - '0');
+  if (i == 0 || i == w.size() || n < 1) return std::nullopt;
+  char letters[4];
+  const std::string_view rest = w.substr(i);
+  if (rest.size() > sizeof letters) return std::nullopt;
+  for (std::size_t k = 0; k < rest.size(); ++k)
+    letters[k] = static_cast<char>(rest[k] | 0x20);
+  const auto u = find_word<Unit>(kGluedUnits, std::string_view(letters, rest.size()));
+  if (!u) return std::nullopt;
+  return Length{n, *u};
+}
+
 std::optional<Length> length_of(std::span<const Piece> p) {
+  // 30min | 2h
+  if (p.size() == 1) {
+    const std::string_view w = p[0].is_shape             ? p[0].shape.text
+                               : p[0].tok.is(Kind::Word) ? std::string_view(p[0].tok.text)
+                                                         : std::string_view{};
+    return glued_length(w);
+  }
+  // half a|an hour | half a day: counted in the next smaller unit
+  if (p.size() >= 2 && p.size() <= 3 && !p[0].is_shape && p[0].tok.is(Kind::Half) &&
+      !p.back().is_shape &&
+      (p.size() == 2 || (!p[1].is_shape && p[1].tok.is(Kind::Num) && p[1].tok.value == 1))) {
+    if (p.back().tok.is_unit(Unit::Hour)) return Length{30, Unit::Minute};
+    if (p.back().tok.is_unit(Unit::Day)) return Length{12, Unit::Hour};
+    return std::nullopt;
+  }
   if (p.size() != 2 || p[0].is_shape || p[1].is_shape || !p[0].tok.is(Kind::Num) ||
       p[0].tok.value < 1 || !p[1].tok.is(Kind::Unit)) {
     return std::nullopt;
@@ -875,13 +913,24 @@ std::string length_words(const Length& n) {
   return cat(std::to_string(n.count), " ", unit_facts(n.unit).word, n.count == 1 ? "" : "s");
 }
 
-// <clock> for <length> | <day> for <length>: a clock start runs for the
+// <clock> for <length> | <day> for <length> | now for <length>: a clock start runs for the
 // exact length; a day start for whole days.
 MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pieces,
                         std::span<const Piece> day, const EverydayCtx& ctx) {
   const auto n = length_of(len_pieces);
   if (!n) return MatchResult::no_match();
   const UnitFacts& f = unit_facts(n->unit);
+  // now for <length>: from this second on, for an exact length; a length
+  // in months or years has no exact count of seconds and is no such end.
+  if (day.empty() && is_now(a)) {
+    int64_t secs = 0;
+    if (f.seconds == 0 || __builtin_mul_overflow(n->count, f.seconds, &secs))
+      return MatchResult::no_match();
+    const auto end = add_seconds(ctx.core.now, secs);
+    if (!end) return MatchResult::no_match();
+    return MatchResult::single(cat("from now for ", length_words(*n)),
+                               Value::range(ctx.core.now, *end), kInterval);
+  }
   std::size_t at = 0;
   if (auto c = clock_at_end(a, &at); c && explicit_clock(*c)) {
     if (f.seconds == 0) return MatchResult::no_match();

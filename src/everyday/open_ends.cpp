@@ -28,16 +28,43 @@ enum class Lead : uint8_t {
 };
 
 // Lead words the core leaves as plain words.
-constexpr WordEntry<Lead> kLeadWords[8] = {
-    {"until", Lead::Until},
-    {"till", Lead::Until},
-    {"til", Lead::Until},
-    {"'til", Lead::Until},
-    {"by", Lead::By},
-    {"since", Lead::Since},
-    {"starting", Lead::Starting},
+constexpr WordEntry<Lead> kLeadWords[11] = {
+    {"until", Lead::Until},        {"till", Lead::Until},
+    {"til", Lead::Until},          {"'til", Lead::Until},
+    {"untill", Lead::Until},       {"through", Lead::Until},
+    {"thru", Lead::Until},         {"by", Lead::By},
+    {"since", Lead::Since},        {"starting", Lead::Starting},
     {"effective", Lead::Starting},
 };
+
+// Longer leads, as their words: "up to 5pm", "no later than friday",
+// "any time after 5". The last word may be a lead of its own ("until",
+// "after"), read as that lead once the words before it are taken.
+struct LeadPhrase {
+  std::array<std::string_view, 3> words;
+  uint8_t len;
+  Lead lead;
+};
+constexpr LeadPhrase kLeadPhrases[8] = {
+    {{"up", "to", ""}, 2, Lead::Until},
+    {{"up", "until", ""}, 2, Lead::Until},
+    {{"up", "till", ""}, 2, Lead::Until},
+    {{"no", "later", "than"}, 3, Lead::By},
+    {{"no", "earlier", "than"}, 3, Lead::Starting},
+    {{"not", "earlier", "than"}, 3, Lead::Starting},
+    {{"later", "than"}, 2, Lead::After},
+    {{"anytime", "after"}, 2, Lead::After},
+};
+// "any time after 5" and "not before 5" are read word by word: "after"
+// and "before" are no plain words.
+constexpr std::string_view kAnyTime[2] = {"any", "time"};
+constexpr std::string_view kNot = "not";
+
+// Words that end a range at now: "2020 to present", "2020 until now",
+// "since march to date".
+constexpr std::string_view kUpToNow[3] = {"to", "until", "till"};
+constexpr std::string_view kPresent = "present";
+constexpr std::string_view kDate = "date";
 
 // Words after a start that say the range runs on: "from monday onwards".
 constexpr std::string_view kOnwards[3] = {"onwards", "onward", "forward"};
@@ -65,6 +92,17 @@ bool word_in(const Piece& p, std::span<const std::string_view> words) {
   return !p.is_shape && p.tok.is(Kind::Word) && contains_word(words, p.tok.text);
 }
 
+// Reads a lone number 1..12 after a lead word as a clock hour, as after
+// "at": "until 5" is until 17:00, "after 9" from 09:00.
+MatchResult bare_hour(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.size() != 1 || pieces[0].is_shape || !pieces[0].tok.is(Kind::Num) ||
+      pieces[0].tok.value < 1 || pieces[0].tok.value > 12) {
+    return MatchResult::no_match();
+  }
+  const std::string at = "at " + std::to_string(pieces[0].tok.value);
+  return times::try_match(pieces, EverydayCtx{ctx.core, ctx.opts, at});
+}
+
 // Reads pieces as a day, a period or a moment: a day without a clock time
 // spans the whole day, a period keeps its ends, a moment is both ends.
 std::optional<Bound> read_bound(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -73,8 +111,17 @@ std::optional<Bound> read_bound(std::span<const Piece> pieces, const EverydayCtx
   whole.core.tod = kDayEnd;
   whole.core.tod_explicit = true;
   std::optional<Resolution> r = resolve_day(pieces, whole);
+  // A month or year ("since august 2023") is read only without a clock; a
+  // year alone is left to year_on.
+  if (!r && !(pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Num))) {
+    if (std::optional<Resolution> period = resolve_day(pieces, ctx);
+        period && period->value.is_range()) {
+      r = std::move(period);
+    }
+  }
   if (!r) {
     MatchResult m = times::try_match(pieces, ctx);
+    if (m.kind == MatchResult::Kind::NoMatch) m = bare_hour(pieces, ctx);
     if (m.kind != MatchResult::Kind::Single) return std::nullopt;
     r = std::move(m.reading);
   }
@@ -378,6 +425,30 @@ std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
   if (p.empty() || p[0].is_shape) return std::nullopt;
   const Tok& t = p[0].tok;
   *len = 1;
+  const auto plain = [p](std::size_t i, std::string_view w) {
+    return i < p.size() && !p[i].is_shape && p[i].tok.is(Kind::Word) && p[i].tok.text == w;
+  };
+  for (const LeadPhrase& lp : kLeadPhrases) {
+    bool all = true;
+    for (std::size_t i = 0; all && i < lp.len; ++i)
+      all = plain(i, lp.words[i]) || (lp.words[i] == "after" && i < p.size() && !p[i].is_shape &&
+                                      p[i].tok.is_kw(Keyword::After));
+    if (all) {
+      *len = lp.len;
+      return lp.lead;
+    }
+  }
+  // any time after <x> | not before <x>
+  if (plain(0, kAnyTime[0]) && plain(1, kAnyTime[1]) && p.size() > 2 && !p[2].is_shape &&
+      p[2].tok.is_kw(Keyword::After)) {
+    *len = 3;
+    return Lead::After;
+  }
+  // "not before friday" starts with friday, not after it.
+  if (plain(0, kNot) && p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::Before)) {
+    *len = 2;
+    return Lead::Starting;
+  }
   if (t.is_kw(Keyword::After)) return Lead::After;
   if (t.is_kw(Keyword::Before)) return Lead::Before;
   if (t.is_kw(Keyword::From)) return Lead::Starting;
@@ -399,11 +470,17 @@ std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
   return lead;
 }
 
-// until|till|til|'til <x> | before <x> | by <x> | after <x> | since <x> |
-// starting|beginning|from|as of <x> [onwards|onward]
+// until|till|til|'til|up to <x> | before <x> | by|no later than <x> |
+// after|later than|not before|any time after <x> | since <x> |
+// starting|beginning|from|as of <x> [onwards|onward] | <x> onwards|onward
 MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   std::size_t len = 0;
-  const auto lead = lead_at(p, &len);
+  auto lead = lead_at(p, &len);
+  // <x> onwards|onward: a start with no lead word ("monday onwards").
+  if (!lead && p.size() >= 2 && word_in(p.back(), std::span(kOnwards).first(2))) {
+    lead = Lead::Starting;
+    len = 0;
+  }
   if (!lead) return MatchResult::no_match();
   std::span<const Piece> rest = p.subspan(len);
   const bool onwards = !rest.empty() && word_in(rest.back(), kOnwards);
@@ -415,6 +492,13 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
     return MatchResult::no_match();
   }
   if (rest.empty()) return MatchResult::no_match();
+  // A lone number is an hour after a lead word ("until 5", "any time
+  // after 5"), but not in "up to 5" (people) or "5 onwards" (pages).
+  const bool up_to = len == 2 && !p[1].is_shape && p[1].tok.is(Kind::Word) && p[1].tok.text == "to";
+  if ((len == 0 || up_to) && rest.size() == 1 && !rest[0].is_shape && rest[0].tok.is(Kind::Num) &&
+      rest[0].tok.value < 1000) {
+    return MatchResult::no_match();
+  }
   const DateTime now = ctx.core.now;
   switch (*lead) {
     case Lead::Since:
@@ -424,6 +508,7 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
       std::optional<Resolution> r = resolve_day(rest, ctx);
       if (!r) {
         MatchResult m = times::try_match(rest, ctx);
+        if (m.kind == MatchResult::Kind::NoMatch) m = bare_hour(rest, ctx);
         if (m.kind != MatchResult::Kind::Single) return MatchResult::no_match();
         r = std::move(m.reading);
       }
@@ -465,11 +550,45 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   }
 }
 
+// <x> [to|until|till|-] present | <x> to|until|till now | <x> to date: from
+// the start of <x>, looked back as after "since", up to now ("2020 to
+// present", "since march to date").
+MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
+  const auto word = [&p](std::size_t i, std::string_view w) {
+    return i < p.size() && !p[i].is_shape && p[i].tok.is(Kind::Word) && p[i].tok.text == w;
+  };
+  const std::size_t n = p.size();
+  const bool join =
+      n >= 3 && (word(n - 2, kUpToNow[0]) || word(n - 2, kUpToNow[1]) || word(n - 2, kUpToNow[2]));
+  const bool present = word(n - 1, kPresent);
+  const bool now = join && !p[n - 1].is_shape && p[n - 1].tok.is_kw(Keyword::Now);
+  const bool to_date = join && word(n - 2, kUpToNow[0]) && word(n - 1, kDate);
+  if (!present && !now && !to_date) return MatchResult::no_match();
+  std::span<const Piece> start = p.first(n - (join ? 2 : 1));
+  if (!start.empty() && !start[0].is_shape &&
+      (start[0].tok.is_kw(Keyword::From) ||
+       (start[0].tok.is(Kind::Word) && start[0].tok.text == "since"))) {
+    start = start.subspan(1);
+  }
+  if (start.empty()) return MatchResult::no_match();
+  MatchResult m = since(start, ctx);
+  if (m.kind == MatchResult::Kind::Reject)
+    return MatchResult::reject("the range would start after now");
+  if (m.kind != MatchResult::Kind::Single) return m;
+  const DateTime first = m.reading.value.start;
+  std::string text = "from ";
+  append_moment(text, first);
+  text += " until now";
+  return MatchResult::single(std::move(text), Value::range(first, ctx.core.now),
+                             m.reading.confidence);
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.size() < 2) return MatchResult::no_match();
   if (MatchResult m = window(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = up_to_now(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   return open_end(pieces, ctx);
 }
 

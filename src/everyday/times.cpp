@@ -28,11 +28,19 @@ constexpr float kHedgeCost = 0.2f;
 constexpr float kClock = 0.9f;
 
 // Words of a part of the day, one token each.
-constexpr WordEntry<DayPart> kPartWords[9] = {
+constexpr WordEntry<DayPart> kPartWords[11] = {
     {"morning", DayPart::Morning},     {"lunch", DayPart::Lunch},     {"lunchtime", DayPart::Lunch},
     {"afternoon", DayPart::Afternoon}, {"evening", DayPart::Evening}, {"tonight", DayPart::Tonight},
-    {"night", DayPart::Night},         {"eod", DayPart::EndOfDay},    {"cob", DayPart::EndOfDay},
+    {"tonite", DayPart::Tonight},      {"2nite", DayPart::Tonight},   {"night", DayPart::Night},
+    {"eod", DayPart::EndOfDay},        {"cob", DayPart::EndOfDay},
 };
+
+// Another name of noon.
+constexpr std::string_view kMidday = "midday";
+
+// The hours as words, one to twelve: "at five".
+constexpr std::string_view kHourWords[12] = {"one",   "two",   "three", "four", "five",   "six",
+                                             "seven", "eight", "nine",  "ten",  "eleven", "twelve"};
 
 // The words after an hour that make it a clock hour: "5 o'clock".
 constexpr std::string_view kOclock[3] = {"o'clock", "oclock", "o\u2019clock"};
@@ -146,6 +154,18 @@ std::optional<Clock> dotted_clock(std::string_view w, bool meridiem_after, bool 
 // after it is a bare number read as an hour.
 bool after_at(std::string_view text, int64_t n) {
   const std::string digits = std::to_string(n);
+  // The hour may be a word: "at five".
+  if (n >= 1 && n <= 12) {
+    const std::string_view word = kHourWords[n - 1];
+    for (std::size_t i = 0; i + 3 + word.size() <= text.size(); ++i) {
+      if (i > 0 && text[i - 1] != ' ') continue;
+      bool same = (text[i] | 0x20) == 'a' && (text[i + 1] | 0x20) == 't' && text[i + 2] == ' ';
+      for (std::size_t k = 0; same && k < word.size(); ++k)
+        same = (text[i + 3 + k] | 0x20) == word[k];
+      const std::size_t end = i + 3 + word.size();
+      if (same && (end == text.size() || text[end] == ' ')) return true;
+    }
+  }
   for (std::size_t i = text.find(digits); i != std::string_view::npos;
        i = text.find(digits, i + 1)) {
     std::size_t j = i;
@@ -220,6 +240,11 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
     // Within a part of the day, "10:30" is read on a twelve-hour clock.
     return Clock{t.u32(), t.minute, 0, bare_ok && !meridiem && t.value >= 1 && t.value <= 12};
   }
+  // midday: noon, which the core knows by that name only
+  if (t.is(Kind::Word) && t.text == kMidday) {
+    *len = 1;
+    return Clock{12, 0, 0, false};
+  }
   // 330pm | 7p | 15h30
   if (t.is(Kind::Word)) {
     if (auto c = compact_clock(t.text)) {
@@ -245,8 +270,17 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
       return Clock{n, 0, 0, n >= 1 && n <= 12};
     }
   }
-  // half past <hour>
+  // <minutes> past <hour>: "ten past six", "25 past 4"
   const Tok* past = tok_at(p, i + 1);
+  if (t.is(Kind::Num) && t.value >= 1 && t.value <= 59 && past != nullptr &&
+      past->is_kw(Keyword::Last)) {
+    auto c = hour_ref(tok_at(p, i + 2));
+    if (!c) return std::nullopt;
+    *len = 3;
+    c->m = t.u32();
+    return c;
+  }
+  // half past <hour>
   if (t.is(Kind::Half) && past != nullptr && past->is_kw(Keyword::Last)) {
     if (auto c = hour_ref(tok_at(p, i + 2))) {
       *len = 3;
@@ -261,7 +295,8 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
   const Tok* quarter = tok_at(p, q);
   const Tok* rel = tok_at(p, q + 1);
   if (quarter == nullptr || !quarter->is_unit(Unit::Quarter) || rel == nullptr) return std::nullopt;
-  const bool before = word_is(rel, "to") || word_is(rel, "till") || rel->is_kw(Keyword::Of);
+  const bool before =
+      word_is(rel, "to") || word_is(rel, "till") || word_is(rel, "til") || rel->is_kw(Keyword::Of);
   if (!before && !rel->is_kw(Keyword::Last)) return std::nullopt;
   auto c = hour_ref(tok_at(p, q + 2));
   if (!c) return std::nullopt;
@@ -276,7 +311,8 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
   return c;
 }
 
-// this|in <part> | tonight | last night | end of day | close of business
+// this|in <part> | tonight | last night | end of day | close of business |
+// <day word> am|pm
 std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   const Tok* t = tok_at(p, i);
   if (t == nullptr) return std::nullopt;
@@ -296,7 +332,16 @@ std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   if (t->is_kw(Keyword::This) || t->is_kw(Keyword::In) || t->is_kw(Keyword::Last)) ++k;
   const Tok* w = tok_at(p, k);
   if (w == nullptr || !w->is(Kind::Word)) return std::nullopt;
-  const auto part = find_word<DayPart>(kPartWords, w->text);
+  auto part = find_word<DayPart>(kPartWords, w->text);
+  // <day> am|pm: the morning or afternoon of a day the text names by a
+  // word ("friday pm", "tomorrow am"); after a number am/pm is the clock's.
+  if (!part && k == i && i > 0 && (w->text == "am" || w->text == "pm")) {
+    const Tok* day = tok_at(p, i - 1);
+    if (day != nullptr && (day->is(Kind::Weekday) || day->is_kw(Keyword::Today) ||
+                           day->is_kw(Keyword::Tomorrow) || day->is_kw(Keyword::Yesterday))) {
+      part = w->text == "am" ? DayPart::Morning : DayPart::Afternoon;
+    }
+  }
   if (!part) return std::nullopt;
   out.part = *part;
   out.len = k + 1 - i;
@@ -306,6 +351,17 @@ std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
     out.yesterday = true;
   }
   return out;
+}
+
+// Returns whether pieces[i] is a number beside a month name: the day of a
+// date ("july 4 evening", "4 july in the morning"), not a clock hour.
+bool day_of_month(std::span<const Piece> p, std::size_t i) {
+  const Tok* t = tok_at(p, i);
+  if (t == nullptr || !t->is(Kind::Num) || t->value < 1 || t->value > 31) return false;
+  const Tok* before = i > 0 ? tok_at(p, i - 1) : nullptr;
+  const Tok* after = tok_at(p, i + 1);
+  return (before != nullptr && before->is(Kind::Month)) ||
+         (after != nullptr && after->is(Kind::Month));
 }
 
 // Returns whether an hour of 1..12 without am/pm falls in the afternoon:
@@ -378,6 +434,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const bool meridiem = part.has_value() && meridiem_written(ctx.text);
   for (std::size_t i = 0; i < pieces.size() && !clock; ++i) {
     if (part && i >= part->at && i < part->at + part->len) continue;
+    if (day_of_month(pieces, i)) continue;
     const bool bare_ok = part.has_value() || (!pieces[i].is_shape && pieces[i].tok.is(Kind::Num) &&
                                               after_at(ctx.text, pieces[i].tok.value));
     clock = clock_at(pieces, i, bare_ok, meridiem, &clock_len);
@@ -420,6 +477,11 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   std::vector<Piece> copied;
   if (together && lo == 0) {
     rest = pieces.subspan(hi);
+    // <part> of <day>: "the evening of july 4"
+    if (part && !clock && rest.size() > 1 && tok_at(rest, 0) != nullptr &&
+        rest[0].tok.is_kw(Keyword::Of)) {
+      rest = rest.subspan(1);
+    }
   } else if (together && hi == pieces.size()) {
     rest = pieces.first(lo);
   } else {

@@ -92,7 +92,10 @@ PERIODS = corpus(
     (("Q3 2025", "2025 Q3", "the third quarter of 2025"), "2025-07-01..2025-09-30 0.9 Q3 2025"),
     ("q1 of 2026", "2026-01-01..2026-03-31 0.9 Q1 2026"),
     ("4th quarter 2024", "2024-10-01..2024-12-31 0.9 Q4 2024"),
-    (("in 2025", "the year 2025"), "2025-01-01..2025-12-31 0.9 the year 2025"),
+    (("the third quarter", "3rd quarter"), "2024-07-01..2024-09-30 0.85 Q3 of the current year"),
+    ("the first quarter", "2025-01-01..2025-03-31 0.85 Q1 2025 (this year's Q1 has passed)"),
+    (("in 2025", "the year 2025", "during 2025"), "2025-01-01..2025-12-31 0.9 the year 2025"),
+    ("during july", "2024-07-01..2024-07-31 0.7 July of the current year"),
     ("the year 325", "0325-01-01..0325-12-31 0.9 the year 325"),
     ("2025", "2025-01-01..2025-12-31 0.7 the year 2025"),
     ("13/2025", '! "13/2025" is not a valid month'),
@@ -105,6 +108,11 @@ DAY_OF_MONTH = corpus(
     ("the 31st", on("2024-07-31", 0.85, " (June has no 31st; assuming July 2024)")),
     ("friday the 13th", on("2024-09-13", 0.85, " (the next Friday the 13th; assuming September 2024)")),
     ("the 14th at 5pm", on("2024-06-14", hms="17:00:00")),
+    # A month named by next|this|last holds the day even when it has passed.
+    (("the 15th of next month", "15th of next month", "the fifteenth of next month"), on("2024-07-15")),
+    (("the 3rd of this month",), on("2024-06-03")),
+    ("the 10th of last month", on("2024-05-10")),
+    ("the 31st of this month", "! June 2024 has no 31st"),
 )
 
 WEEKDAY = corpus(

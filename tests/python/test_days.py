@@ -30,7 +30,12 @@ AROUND = corpus(
 
 FROM_NOW = corpus(
     (("5 minutes later", "+5 minutes", "+5min", "in 5m"), "2024-06-05T14:25:10 0.95 5 minutes from now"),
-    (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before"), "2024-06-05T12:20:10 0.95 2 hours before now"),
+    (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before", "2 hours back"),
+     "2024-06-05T12:20:10 0.95 2 hours before now"),
+    (("in 2 hours time", "in 2h time"), "2024-06-05T16:20:10 0.95 2 hours from now"),
+    (("half an hour ago", "half an hour back"), "2024-06-05T13:50:10 0.95 half an hour before now"),
+    ("half an hour from now", "2024-06-05T14:50:10 0.95 half an hour from now"),
+    ("half a day ago", "2024-06-05T02:20:10 0.95 half a day before now"),
     (("a min before", "the previous minute", "1min ago"), "2024-06-05T14:19:10 0.95 1 minute before now"),
     (("+15min", "+15 mins", "in 15min"), "2024-06-05T14:35:10 0.95 15 minutes from now"),
     (("-3 days", "-3d", "3d ago"), "2024-06-02T14:20:10 0.95 3 days before now"),
@@ -49,7 +54,14 @@ NEXT_AND_WEEKS = corpus(
     ("the previous day", "2024-06-04T09:00:00 0.9 the previous day, default 09:00"),
     (("wednesday of next week", "next week's wednesday", "wednesday from next week"),
      "2024-06-12T09:00:00 0.95 Wednesday of next week"),
-    (("friday next week", "next week's friday"), "2024-06-14T09:00:00 0.95 Friday of next week"),
+    (("friday next week", "next week's friday", "next week friday"), "2024-06-14T09:00:00 0.95 Friday of next week"),
+    (("friday after next", "the friday after next"),
+     "2024-06-14T09:00:00 0.9 2024-06-14, the Friday after next, default 09:00"),
+    # Today's weekday after next is three weeks' days away at most, never today.
+    ("wednesday after next", "2024-06-19T09:00:00 0.9 2024-06-19, the Wednesday after next, default 09:00"),
+    (("this coming friday", "the coming friday", "coming friday"), "2024-06-07T09:00:00 0.7 the upcoming Friday"),
+    (("tmrw", "tmr", "2moro", "tomorow"), "2024-06-06T09:00:00 0.95 tomorrow, default 09:00"),
+    ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
     ("sunday from last week", "2024-06-02T09:00:00 0.95 Sunday of last week"),
     ("this week's monday", "2024-06-03T09:00:00 0.75 Monday of the current week (already passed this week)"),
 )
@@ -58,7 +70,7 @@ NEXT_AND_WEEKS = corpus(
 NOT_OFFSETS = corpus(
     (("-3", "+15", "15min", "in 1.5 months", "1.0000001 s later",
       "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
-      "next week's"), "?"),
+      "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "half a month ago", "half time ago", "coming soon", "coming", "friday after", "after next"), "?"),
 )
 
 

@@ -21,7 +21,8 @@ def full(text, anchors=None, holidays=None, now=NOW, **options):
 ROLLED = " (this year's has passed; assuming 2025)"
 
 FORMS = corpus(
-    (("christmas", "Christmas", "xmas", "christmas day", "next christmas", "this xmas", "the coming christmas"),
+    (("christmas", "Christmas", "xmas", "christmas day", "next christmas", "this xmas", "the coming christmas",
+      "X-Mas"),
      "2024-12-25T09:00:00 0.9 Christmas Day 2024-12-25, default 09:00"),
     (("christmas eve", "xmas eve", "christmas\u00a0eve"), "2024-12-24T09:00:00 0.9 Christmas Eve 2024-12-24, default 09:00"),
     (("last christmas", "previous xmas"), "2023-12-25T09:00:00 0.9 Christmas Day 2023-12-25, default 09:00"),
@@ -36,7 +37,7 @@ FORMS = corpus(
     ("last easter", "2024-03-31T09:00:00 0.9 Easter Sunday 2024-03-31, default 09:00"),
     ("labor day", "2024-09-02T09:00:00 0.9 Labor Day 2024-09-02, default 09:00"),
     ("memorial day", f"2025-05-26T09:00:00 0.85 Memorial Day 2025-05-26, default 09:00{ROLLED}"),
-    (("father's day", "fathers day", "Father\u2019s Day"),
+    (("father's day", "fathers day", "Father\u2019s Day", "dad's day"),
      "2024-06-16T09:00:00 0.9 Father's Day 2024-06-16, default 09:00"),
     (("new year's eve", "new years eve", "NYE"), "2024-12-31T09:00:00 0.9 New Year's Eve 2024-12-31, default 09:00"),
     (("new year's", "new years day"), f"2025-01-01T09:00:00 0.85 New Year's Day 2025-01-01, default 09:00{ROLLED}"),
@@ -69,7 +70,7 @@ FORMS = corpus(
     # Region-dependent names, and names a region does not keep.
     ("mother's day", {"region": "GB"},
      f"2025-03-30T09:00:00 0.85 Mothering Sunday 2025-03-30, default 09:00{ROLLED}"),
-    ("mother's day", f"2025-05-11T09:00:00 0.85 Mother's Day 2025-05-11, default 09:00{ROLLED}"),
+    (("mother's day", "mom's day", "mums day"), f"2025-05-11T09:00:00 0.85 Mother's Day 2025-05-11, default 09:00{ROLLED}"),
     ("thanksgiving", {"region": "CA"}, "2024-10-14T09:00:00 0.9 Thanksgiving 2024-10-14, default 09:00"),
     (("thanksgiving", "2 days after thanksgiving"), {"region": "GB"},
      "! Thanksgiving is not a holiday of region GB (it is one in US, CA)"),

@@ -89,7 +89,7 @@ CLOCKS = corpus(
 )
 
 LENGTHS = corpus(
-    (("4pm for 30 mins", "16h for 30 mins"),
+    (("4pm for 30 mins", "16h for 30 mins", "4pm for 30min", "4pm for 30m"),
      clock("2024-06-05T16:00:00", "2024-06-05T16:30:00", "today, 16:00 for 30 minutes")),
     ("from 2pm for 2 hours", clock("2024-06-06T14:00:00", "2024-06-06T16:00:00",
                                    "tomorrow, 14:00 for 2 hours (that time has already passed today)")),
@@ -99,6 +99,11 @@ LENGTHS = corpus(
     ("for 3 days starting monday", "2024-06-10..2024-06-12 0.7 3 days from 2024-06-10 to 2024-06-12, whole days"),
     ("monday for 2 weeks", "2024-06-10..2024-06-23 0.7 2 weeks from 2024-06-10 to 2024-06-23, whole days"),
     ("starting july 1 for 3 days", "2024-07-01..2024-07-03 0.9 3 days from 2024-07-01 to 2024-07-03, whole days"),
+    (("from now for 2 hours", "now for 2 hours", "starting now for 2 hours"),
+     "2024-06-05T14:20:10..2024-06-05T16:20:10 0.9 from now for 2 hours"),
+    ("4 pm for half an hour", clock("2024-06-05T16:00:00", "2024-06-05T16:30:00", "today, 16:00 for 30 minutes")),
+    ("tomorrow 4pm for 2h", clock("2024-06-06T16:00:00", "2024-06-06T18:00:00", "2024-06-06, 16:00 for 2 hours")),
+    (("now for 2 months", "4pm for 30x", "4pm for 0h", "4pm for half a week"), "?"),
     ("thanksgiving for 4 days", "2024-11-28..2024-12-01 0.9 4 days from 2024-11-28 to 2024-12-01, whole days"),
 )
 

@@ -14,7 +14,7 @@ def since(start, confidence=0.85):
 
 OPEN_ENDS = corpus(
     ("until 5pm", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
-    (("till friday", "til friday", "'til friday", "Until Friday"),
+    (("till friday", "til friday", "'til friday", "Until Friday", "through friday", "thru friday"),
      "2024-06-05T14:20:10..2024-06-07T23:59:59 0.7 from now until 2024-06-07 23:59:59"),
     ("after 5pm", since("2024-06-05T17:00:00", 0.9)),
     ("after 2pm", since("2024-06-06T14:00:00", 0.9)),
@@ -37,6 +37,12 @@ OPEN_ENDS = corpus(
     ("since 3/4", amb('"3/4" could be March 4 or April 3; date_order chooses',
                       since("2024-03-04T00:00:00", 0.75), since("2024-04-03T00:00:00", 0.65000004))),
     ("since 2020", since("2020-01-01T00:00:00")),
+    (("since aug 2023", "since August 2023"), since("2023-08-01T00:00:00", 0.9)),
+    # A start looked back as after "since", up to now.
+    (("2020-present", "from 2020 to present", "2020 to now", "2020 to date"),
+     "2020-01-01T00:00:00..2024-06-05T14:20:10 0.85 from 2020-01-01 00:00 until now"),
+    ("june 2022 - present", "2022-06-01T00:00:00..2024-06-05T14:20:10 0.9 from 2022-06-01 00:00 until now"),
+    ("2030 to present", "! the range would start after now"),
     ("starting January 7th", since("2025-01-07T00:00:00")),
     (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward", "as of monday"),
      since("2024-06-10T00:00:00", 0.7)),
@@ -61,13 +67,23 @@ OPEN_ENDS = corpus(
     # A moment on the wrong side of now says so; a word the families cannot read is no open end.
     (("until yesterday", "till 9am today"), '! "until" names a moment already past'),
     (("since tomorrow", "since 2030"), '! "since" names a moment after now'),
-    (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "till 5",
-      "by next week"), "?"),
+    # A lone hour after a lead word is read as after "at"; longer leads and "onwards" after the start.
+    (("till 5", "until 5", "up to 5pm", "up until 5pm", "till five"),
+     "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
+    (("after 5", "any time after 5", "anytime after 5pm", "later than 5pm", "not before 5pm", "no earlier than 5pm",
+      "5pm onwards"), since("2024-06-05T17:00:00", 0.9)),
+    ("since 9", since("2024-06-05T09:00:00", 0.9)),
+    (("monday onwards", "mon onward", "not before monday"), since("2024-06-10T00:00:00", 0.7)),
+    ("jan 7 onwards", since("2025-01-07T00:00:00")),
+    ("2020 onwards", since("2020-01-01T00:00:00")),
+    (("until", "since", "after", "since the dawn of time", "starting soon", "by the way", "by next week",
+      "up to 5", "up to 5 people", "5 onwards", "chapter 3 onwards", "onwards", "up to", "until 13", "after 0", "present", "to date", "up to date", "at present"), "?"),
 )
 
 DEADLINES = corpus(
     ("by friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
-    ("by 5pm", "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
+    (("by 5pm", "by 5", "no later than 5pm"), "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
+    ("no later than friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
     ("by christmas", "2024-12-25T09:00:00 0.9 by Christmas Day 2024-12-25, default 09:00 (a deadline)"),
 )
 

@@ -27,15 +27,16 @@ SPELLINGS = corpus(
     (("330 p.m.", "330pm", "3:30 p m", "15h30", "3.30P.M."), today("15:30")),
     (("7p", "7 pm", "7 p.m."), today("19:00")),
     (("3:15p", "quarter past 3", "a quarter past three pm"), today("15:15")),
-    (("15h", "at 15h00", "3 o'clock", "at 3"), today("15:00")),
-    (("quarter to 5", "a quarter to five", "4:45 pm"), today("16:45")),
+    (("15h", "at 15h00", "3 o'clock", "at 3", "at three"), today("15:00")),
+    (("ten past six", "10 past 6"), today("18:10")),
+    (("quarter to 5", "a quarter to five", "4:45 pm", "quarter til 5"), today("16:45")),
     ("17:30:15", "2024-06-05T17:30:15 0.9 17:30:15 today"),
     ("a quarter past noon", tomorrow("12:15")),
     (("11.30am", "1130 a.m.", "11:30 a m"), tomorrow("11:30")),
-    (("at 5", "5 o'clock"), today("17:00")),
+    (("at 5", "5 o'clock", "at five"), today("17:00")),
     (("at 2", "2 o'clock"), tomorrow("14:00")),
     ("at 8", tomorrow("08:00")),
-    ("at 12", tomorrow("12:00")),
+    (("at 12", "midday", "at midday"), tomorrow("12:00")),
 )
 
 WITH_DAYS = corpus(
@@ -71,8 +72,13 @@ PARTS = corpus(
     ("morning", "2024-06-06T09:00:00 0.9 tomorrow, at 09:00 (morning; that time has already passed today)"),
     (("tomorrow morning", "morning tomorrow"), "2024-06-06T09:00:00 0.95 tomorrow, at 09:00 (morning)"),
     ("friday evening", "2024-06-07T19:00:00 0.7 the upcoming Friday (evening)"),
+    # am|pm after a day word is its morning or afternoon; after a number it stays the clock's.
+    ("friday pm", "2024-06-07T15:00:00 0.7 the upcoming Friday (afternoon)"),
+    ("tomorrow am", "2024-06-06T09:00:00 0.95 tomorrow, at 09:00 (morning)"),
+    ("friday 12 am", "2024-06-07T00:00:00 0.7 the upcoming Friday"),
     (("this evening", "evening"), "2024-06-05T19:00:00 0.9 today, at 19:00 (evening)"),
-    ("tonight", "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
+    (("tonight", "tonite"), "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
+    (("tmrw 5pm", "tmr at 5pm"), "2024-06-06T17:00:00 0.95 tomorrow, at 17:00"),
     (("tonight at 11", "11 tonight"), "2024-06-05T23:00:00 0.9 today, at 23:00 (tonight)"),
     ("11:30 tonight", "2024-06-05T23:30:00 0.9 today, at 23:30 (tonight)"),
     (("tonight at 1:30", "1:30 tonight"), "2024-06-06T01:30:00 0.9 tomorrow, at 01:30 (tonight)"),
@@ -94,6 +100,10 @@ PARTS = corpus(
     (("eod", "end of day", "close of business", "COB"), "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
     ("eod friday", "2024-06-07T17:00:00 0.7 the upcoming Friday (end of day)"),
     ("lunch tomorrow", "2024-06-06T12:00:00 0.95 tomorrow, at 12:00 (lunch)"),
+    # The number beside a month is the date's day, not an hour of the part.
+    (("july 4 evening", "the evening of July 4", "July 4 in the evening"),
+     "2024-07-04T19:00:00 0.9 2024-07-04, at 19:00 (evening)"),
+    ("4 july in the morning", "2024-07-04T09:00:00 0.9 2024-07-04, at 09:00 (morning)"),
     ("tomorrow night", "2024-06-06T21:00:00 0.95 tomorrow, at 21:00 (night)"),
     ("evening", {"now": "2024-06-05T20:30:00"},
      "2024-06-06T19:00:00 0.9 tomorrow, at 19:00 (evening; that time has already passed today)"),
@@ -107,7 +117,7 @@ PARTS = corpus(
 
 # Words that look like times but name none: each stays a no-parse.
 NOT_TIMES = corpus(
-    (("5", "at", "around", "about 5 apples", "2.30", "5.30", "last morning", "25h",
+    (("5", "at", "around", "am", "pm", "pm me", "midday meal", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
       "13pm", "0am", "9.5pm", "12:60pm", "half past", "quarter to", "quarter past 13", "night night", "7x"), "?"),
     ("this evening at 3 tomorrow", "?"),
 )
