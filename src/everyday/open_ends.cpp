@@ -20,6 +20,7 @@ using Kind = Tok::Kind;
 // What the lead word makes of the moment after it.
 enum class Lead : uint8_t {
   Until,     // from now to the end of it
+  Through,   // from now to the end of a day or period, never a moment
   Before,    // open start, up to its start
   By,        // a deadline: the moment itself
   After,     // from its end on
@@ -31,8 +32,8 @@ enum class Lead : uint8_t {
 constexpr WordEntry<Lead> kLeadWords[11] = {
     {"until", Lead::Until},        {"till", Lead::Until},
     {"til", Lead::Until},          {"'til", Lead::Until},
-    {"untill", Lead::Until},       {"through", Lead::Until},
-    {"thru", Lead::Until},         {"by", Lead::By},
+    {"untill", Lead::Until},       {"through", Lead::Through},
+    {"thru", Lead::Through},       {"by", Lead::By},
     {"since", Lead::Since},        {"starting", Lead::Starting},
     {"effective", Lead::Starting},
 };
@@ -525,6 +526,11 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   const bool moment = b->first == b->last;
   const float confidence = std::min(b->confidence, kOpenConfidence);
   switch (*lead) {
+    case Lead::Through:
+      // Through takes in a day or a period whole; a part of the day or a
+      // clock time is a moment it has no end for ("through the night").
+      if (moment) return MatchResult::no_match();
+      [[fallthrough]];
     case Lead::Until: {
       if (b->last <= now) return MatchResult::reject("\"until\" names a moment already past");
       std::string text = "from now until ";

@@ -43,6 +43,9 @@ OPEN_ENDS = corpus(
      "2020-01-01T00:00:00..2024-06-05T14:20:10 0.85 from 2020-01-01 00:00 until now"),
     ("june 2022 - present", "2022-06-01T00:00:00..2024-06-05T14:20:10 0.9 from 2022-06-01 00:00 until now"),
     ("2030 to present", "! the range would start after now"),
+    # Through takes in a day or period whole; a moment has no end for it.
+    ("through the night", '! no grammar rule matched "through the night"'),
+    ("thru 5pm", '! no grammar rule matched "thru 5pm"'),
     ("starting January 7th", since("2025-01-07T00:00:00")),
     (("starting monday", "from monday on", "from monday onwards", "Starting Monday onward", "as of monday"),
      since("2024-06-10T00:00:00", 0.7)),
