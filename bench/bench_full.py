@@ -3,11 +3,12 @@
 
     python3 bench/bench_full.py [--quick]
 
-Four sets: the core grammar's phrases (bench/phrases.txt), where full mode
+Six sets: the core grammar's phrases (bench/phrases.txt), where full mode
 should cost nothing beyond one check, and calendar dates (bench/dates.txt),
-holidays by name (bench/holidays.txt) and open ends and windows
-(bench/open_ends.txt), which strict mode answers with
-its no-parse (or a missing anchor) and full mode reads. Each figure
+holidays by name (bench/holidays.txt), open ends and windows
+(bench/open_ends.txt), clock times (bench/times.txt) and intervals
+(bench/intervals.txt), which strict mode answers with its no-parse (or a
+missing anchor) and full mode reads. Each figure
 is the median over rounds of the mean time of a batch of calls, after
 warm-up, measured with time.perf_counter_ns; a set's figure is the median
 over its phrases, and the ratio is full over strict.
@@ -66,7 +67,9 @@ def main() -> None:
     print("|---|---|---|---|")
     for name, label in (("phrases.txt", "core grammar (bench/phrases.txt)"), ("dates.txt", "calendar dates (bench/dates.txt)"),
                         ("holidays.txt", "holidays by name (bench/holidays.txt)"),
-                        ("open_ends.txt", "open ends and windows (bench/open_ends.txt)")):
+                        ("open_ends.txt", "open ends and windows (bench/open_ends.txt)"),
+                        ("times.txt", "times, parts of the day, zones (bench/times.txt)"),
+                        ("intervals.txt", "intervals (bench/intervals.txt)")):
         s, f, r = measure(name, rounds, batch)
         print(f"| {label} | {s:.0f} ns | {f:.0f} ns | {r:.2f} |")
 
