@@ -288,21 +288,11 @@ void set_bit(std::vector<uint8_t>& bits, std::size_t i) {
 // runs are joined in order once every run is laid out. A run starts at a
 // multiple of eight rows, so that each byte of a validity bitmap has one
 // writer.
-struct Run {
+struct Run : Tally {
   std::size_t begin = 0;
   std::size_t end = 0;
   std::size_t interpretation_bytes = 0;
   std::size_t reason_bytes = 0;
-  int64_t null_rows = 0;
-  int64_t rows_without_reading = 0;
-  int64_t rows_without_start = 0;
-  int64_t rows_without_end = 0;
-  int64_t rows_without_reason = 0;
-  std::vector<int64_t> unfit_rows;
-  std::vector<int64_t> open_start;
-  std::vector<int64_t> open_end;
-  std::vector<std::pair<int64_t, std::string>> zones;
-  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
   std::exception_ptr failure;
 };
 
@@ -322,6 +312,24 @@ bool has_reading(const Answer& a) {
 }
 bool has_reason(const Answer& a) {
   return a.kind == RowKind::Ambiguous || a.kind == RowKind::NoParse;
+}
+
+// Adds a run's tally, of rows after those already in `to`, to the column's.
+void join(Tally& to, Tally& from) {
+  to.null_rows += from.null_rows;
+  to.rows_without_reading += from.rows_without_reading;
+  to.rows_without_start += from.rows_without_start;
+  to.rows_without_end += from.rows_without_end;
+  to.rows_without_reason += from.rows_without_reason;
+  const auto append = [](auto& into, auto& rows) {
+    into.insert(into.end(), std::make_move_iterator(rows.begin()),
+                std::make_move_iterator(rows.end()));
+  };
+  append(to.open_start, from.open_start);
+  append(to.open_end, from.open_end);
+  append(to.ambiguous, from.ambiguous);
+  append(to.zones, from.zones);
+  append(to.unfit_rows, from.unfit_rows);
 }
 
 // Fills the fixed-width fields and bitmaps of a run's rows and sums the
@@ -478,22 +486,8 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
     place_texts(rows, workers, c, run, at.first, at.second);
   });
 
-  for (Run& run : runs) {
-    c.null_rows += run.null_rows;
-    c.rows_without_reading += run.rows_without_reading;
-    c.rows_without_start += run.rows_without_start;
-    c.rows_without_end += run.rows_without_end;
-    c.rows_without_reason += run.rows_without_reason;
-    const auto join = [](auto& to, auto& from) {
-      to.insert(to.end(), std::make_move_iterator(from.begin()),
-                std::make_move_iterator(from.end()));
-    };
-    join(c.unfit_rows, run.unfit_rows);
-    join(c.open_start, run.open_start);
-    join(c.open_end, run.open_end);
-    join(c.zones, run.zones);
-    join(c.ambiguous, run.ambiguous);
-  }
+  for (Run& run : runs)
+    join(c, run);
 }
 
 DateTime date_time_of(int64_t seconds) {

@@ -54,10 +54,31 @@ enum class RowKind : uint8_t { Null, Instant, Range, Ambiguous, NoParse };
 // Why a call gave no column.
 enum class Failure : uint8_t { None, NoMemory, TooLarge, Internal, Stopped };
 
+// What a column counts and lists of its rows besides one entry a row. A
+// column laid out in runs joins the runs' tallies in row order.
+struct Tally {
+  int64_t null_rows = 0;
+  int64_t rows_without_reading = 0;
+  int64_t rows_without_start = 0;
+  int64_t rows_without_end = 0;
+  int64_t rows_without_reason = 0;
+  // The rows whose range has no start, or no end, in ascending order.
+  std::vector<int64_t> open_start;
+  std::vector<int64_t> open_end;
+  // Every candidate of the ambiguous rows, by row in ascending order.
+  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  // The zone of the rows whose text names one ("5pm UTC"), by row in
+  // ascending order; their times are on that zone's wall clock.
+  std::vector<std::pair<int64_t, std::string>> zones;
+  // Rows whose text would make the anchor names grow it without bound: the
+  // caller refuses the call, as it refuses one such text.
+  std::vector<int64_t> unfit_rows;
+};
+
 // The answers, one entry per row in every vector. Times are seconds since
 // 1970-01-01T00:00:00 on the wall clock of `now` (a leap second counts as
 // second 59). A text field of row i is bytes [off[i], off[i+1]) of its text.
-struct Column {
+struct Column : Tally {
   std::vector<RowKind> kind;
   std::vector<int64_t> start;       // the instant, or the range's start
   std::vector<int64_t> end;         // the range's end; the instant again
@@ -75,22 +96,6 @@ struct Column {
   std::vector<uint8_t> start_valid;
   std::vector<uint8_t> end_valid;
   std::vector<uint8_t> reason_valid;
-  int64_t null_rows = 0;
-  int64_t rows_without_reading = 0;
-  int64_t rows_without_start = 0;
-  int64_t rows_without_end = 0;
-  int64_t rows_without_reason = 0;
-  // The rows whose range has no start, or no end, in ascending order.
-  std::vector<int64_t> open_start;
-  std::vector<int64_t> open_end;
-  // Every candidate of the ambiguous rows, by row in ascending order.
-  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
-  // The zone of the rows whose text names one ("5pm UTC"), by row in
-  // ascending order; their times are on that zone's wall clock.
-  std::vector<std::pair<int64_t, std::string>> zones;
-  // Rows whose text would make the anchor names grow it without bound: the
-  // caller refuses the call, as it refuses one such text.
-  std::vector<int64_t> unfit_rows;
 
   Failure failure = Failure::None;
   std::string failure_text;
