@@ -129,22 +129,14 @@ struct Words {
 
 // Splits the text at white space; false when it has too many words.
 bool words_of(std::string_view text, Words& out) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (is_space(text[i])) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < text.size() && !is_space(text[j]))
-      ++j;
+  for (std::size_t at = 0;;) {
+    const std::string_view word = next_word(text, at);
+    if (word.empty()) return true;
     if (out.n == kMaxWords) return false;
-    out.w[out.n] = text.substr(i, j - i);
-    out.role[out.n] = role_of(out.w[out.n]);
+    out.w[out.n] = word;
+    out.role[out.n] = role_of(word);
     ++out.n;
-    i = j;
   }
-  return true;
 }
 
 // How the two parts of an interval are joined.

@@ -1,5 +1,6 @@
 #include "everyday/shapes.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "locale.h"
@@ -9,10 +10,6 @@ namespace {
 
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
-}
-
-bool is_space(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Returns the number of digits at s[i...].
@@ -231,25 +228,18 @@ Pieces scan(std::string_view text) {
   out.reserve(8);
   std::size_t run_start = 0, run_end = 0;
   bool in_run = false;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (is_space(text[i])) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < text.size() && !is_space(text[j]))
-      ++j;
-    if (auto s = shape_of(text.substr(i, j - i))) {
+  for (std::size_t at = 0;;) {
+    const std::string_view word = next_word(text, at);
+    if (word.empty()) break;
+    if (auto s = shape_of(word)) {
       if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
       in_run = false;
       out.push_back(Piece{true, {}, *s});
     } else {
-      if (!in_run) run_start = i;
+      if (!in_run) run_start = at - word.size();
       in_run = true;
-      run_end = j;
+      run_end = at;
     }
-    i = j;
   }
   if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
   return out;
@@ -266,20 +256,11 @@ bool has_shape(std::string_view text) {
     mark = run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':';
   }
   if (!mark) return false;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (is_space(text[i])) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    bool digit = false;
-    for (; j < text.size() && !is_space(text[j]); ++j)
-      digit = digit || is_digit(text[j]);
-    if (digit && shape_of(text.substr(i, j - i))) return true;
-    i = j;
+  for (std::size_t at = 0;;) {
+    const std::string_view word = next_word(text, at);
+    if (word.empty()) return false;
+    if (std::any_of(word.begin(), word.end(), is_digit) && shape_of(word)) return true;
   }
-  return false;
 }
 
 }  // namespace kalendo::everyday

@@ -47,6 +47,19 @@ using Pieces = std::vector<Piece>;
 // (without anchors). Never fails.
 Pieces scan(std::string_view text);
 
+// Returns the next word of the text from byte `at` on (a run of bytes that
+// are not ASCII white space) and moves `at` past it; an empty view once no
+// word is left.
+inline std::string_view next_word(std::string_view text, std::size_t& at) {
+  const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  while (at < text.size() && space(text[at]))
+    ++at;
+  const std::size_t start = at;
+  while (at < text.size() && !space(text[at]))
+    ++at;
+  return text.substr(start, at - start);
+}
+
 // Returns whether any word of the text is a numeric shape: when none is,
 // the core tokenizer's tokens of the whole text are the pieces already.
 bool has_shape(std::string_view text);
