@@ -297,28 +297,13 @@ bool month_with_number(std::span<const Piece> pieces) {
   return month && number;
 }
 
-// The core grammar's reading of an end. A lone weekday ("friday") is only
-// the weekday rule's, and a lone today, tomorrow or yesterday only the
-// relative rule's: such an end asks that rule alone, not every rule.
-std::optional<Outcome> core_end(std::span<const Piece> pieces, const EverydayCtx& ctx) {
-  static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
-  static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
-  if (pieces.size() == 1 && !pieces[0].is_shape) {
-    const Tok& t = pieces[0].tok;
-    const TokenSpan one(&t, 1);
-    if (t.is(Kind::Weekday)) return resolve_inner({}, one, ctx.core, kWeekdayRule);
-    if (t.is_kw(Keyword::Today) || t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday))
-      return resolve_inner({}, one, ctx.core, kRelativeRule);
-  }
-  return core_reading(pieces, ctx);
-}
-
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  if (std::optional<Outcome> o = month_with_number(pieces) ? std::nullopt : core_end(pieces, ctx)) {
+  if (std::optional<Outcome> o =
+          month_with_number(pieces) ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
       out.readings.push_back(std::move(o->reading));
       return out;
