@@ -788,6 +788,9 @@ bool convert_region(PyObject* o, everyday::Region* out) {
 // parse_full, search_full and parse_many take them alike.
 bool convert_options(PyObject* date_order, PyObject* day_parts, PyObject* zones, PyObject* region,
                      everyday::FullOptions* opts) {
+  // The usual call passes none of them: the defaults stand as constructed.
+  if (date_order == nullptr && day_parts == nullptr && zones == nullptr && region == nullptr)
+    return true;
   return convert_date_order(date_order, &opts->date_order) &&
          convert_day_parts(day_parts, &opts->day_parts) &&
          convert_zones(zones, &opts->zone_names) && convert_region(region, &opts->region);

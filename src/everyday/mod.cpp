@@ -1,6 +1,7 @@
 #include "everyday/mod.h"
 
 #include <array>
+#include <cstring>
 
 #include "locale.h"
 #include "parse.h"
@@ -64,16 +65,46 @@ constexpr std::array<bool, 256> kExtendBytes = [] {
   return bytes;
 }();
 
+// Returns whether the byte at `at`, one of kExtendBytes, begins a sign, a
+// dash or "for" as a word.
+bool extends_at(std::string_view text, std::size_t at) {
+  return text[at] != 'f' || (at > 0 && text[at - 1] == ' ' && text.substr(at, 4) == "for ");
+}
+
 // Returns whether the text may hold a signed word or a join of two ends
-// (a dash, or "for" as a word): one table lookup a byte, so that a text
-// the core read ("3 days ago", "next friday") pays almost nothing to be
-// kept as it is.
+// (a dash, or "for" as a word), so that a text the core read ("3 days ago",
+// "next friday") pays almost nothing to be kept as it is: sixteen bytes at
+// a time where the processor has SSE2, else one table lookup a byte.
 bool may_extend(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!kExtendBytes[static_cast<unsigned char>(text[i])]) continue;
-    if (text[i] != 'f' || (i > 0 && text[i - 1] == ' ' && text.substr(i, 4) == "for ")) return true;
+#if defined(__SSE2__)
+  const auto candidates = [](__m128i x) {
+    const __m128i signs =
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')), _mm_cmpeq_epi8(x, _mm_set1_epi8('-')));
+    const __m128i others = _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('f')),
+                                        _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xE2))));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(signs, others)));
+  };
+  for (std::size_t i = 0; i < text.size(); i += 16) {
+    unsigned mask = 0;
+    if (i + 16 <= text.size()) {
+      mask = candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)));
+    } else {
+      // The tail, padded with zeros, which are no candidates.
+      alignas(16) char tail[16] = {};
+      std::memcpy(tail, text.data() + i, text.size() - i);
+      mask = candidates(_mm_load_si128(reinterpret_cast<const __m128i*>(tail)));
+    }
+    for (; mask != 0; mask &= mask - 1) {
+      if (extends_at(text, i + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
+    }
   }
   return false;
+#else
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (kExtendBytes[static_cast<unsigned char>(text[i])] && extends_at(text, i)) return true;
+  }
+  return false;
+#endif
 }
 
 // Returns whether a word of the text starts with a sign before a digit
@@ -228,36 +259,24 @@ std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const Every
   return std::nullopt;
 }
 
-Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
-                   const FullOptions& opts, HolidayFn holidays) {
-  const std::string_view trimmed = uni::trim_white_space(text);
-  if (trimmed.empty()) return Outcome::no_parse("empty input");
+namespace {
 
-  // The core grammar, as strict mode runs it, keeping its tokens: a text
-  // without numeric shapes needs no second tokenization.
-  Tokens toks = tokenize_text(trimmed, anchors, opts.core);
-  // Without the text: the only reason that quotes it is the generic
-  // no-parse, which the everyday grammar usually replaces, so it is written
-  // only when it is the answer (core_answer).
-  // A text no core rule can read skips the core's matchers: its answer is
-  // the generic no-parse they would give.
-  Outcome core = core_cannot_read(toks, true)
-                     ? Outcome::no_parse(std::string(kUnmatched))
-                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
-  // The core answer stands whenever a rule of the core read the text: one
-  // comparison on the common path. Only a sign the core dropped lets the
-  // everyday grammar read the text again, and an anchor the core does not
-  // know may be a holiday's name, which completes the answer.
-  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
-  const auto core_answer = [&]() -> Outcome {
+// Full mode past the core's answer, for a text the core did not read, read
+// without an anchor it names, or read in part (a sign or a second end it
+// dropped): the everyday grammar's turn. `core` is the core's answer as
+// resolve_tokens gave it, its generic no-parse without the quoted text; it
+// is moved into the answer when it stands.
+void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
+                    bool lacks_anchor, DateTime now, const AnchorMap& anchors,
+                    const FullOptions& opts, HolidayFn holidays) {
+  // The core's answer stands: its generic no-parse quotes the text (the
+  // core was given none).
+  const auto keep_core = [&] {
     if (unmatched) {
       core.reason = kUnmatched;
       append_quoted(core.reason, trimmed);
     }
-    return std::move(core);
   };
-  const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
-                            core.reason.starts_with(kUnknownAnchor);
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   // The holidays are read on the core's tokens; only a text that holds a
@@ -266,25 +285,33 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   if (lacks_anchor && holidays::may_name(std::span<const Tok>(toks))) {
     if (!has_shape(trimmed)) {
       if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
-        return std::move(*named);
+        core = std::move(*named);
+        return;
       }
     }
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays, &names_holiday)) {
-      return std::move(*named);
+      core = std::move(*named);
+      return;
     }
   }
   // The core took a holiday's name for an anchor where no anchored form of
   // its own reads it ("after christmas"): that is no reading of the text,
   // and a family that reads the whole text with the holiday replaces it.
   const bool anchorless = lacks_anchor && names_holiday;
-  if (lacks_anchor && !anchorless) return core_answer();
+  if (lacks_anchor && !anchorless) {
+    keep_core();
+    return;
+  }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   const bool extends = read && may_extend(trimmed);
   const bool replaceable = extends && has_signed_word(trimmed);
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = extends && !replaceable && intervals::may_join(trimmed);
-  if (!unmatched && !replaceable && !joined && !anchorless) return core_answer();
+  if (!unmatched && !replaceable && !joined && !anchorless) {
+    keep_core();
+    return;
+  }
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
@@ -297,7 +324,8 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // day" is the core's form with the holiday as its anchor).
   if (!keeps_core && !shaped) {
     if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
-      return std::move(*named);
+      core = std::move(*named);
+      return;
     }
   }
 
@@ -309,44 +337,102 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
     for (Tok& t : toks)
       pieces.push_back(Piece{false, std::move(t), {}});
   }
-  if (pieces.empty()) return core_answer();
+  if (pieces.empty()) {
+    keep_core();
+    return;
+  }
   if (joined) {
     // Only a whole interval replaces the core's reading.
     MatchResult m = intervals::try_match(pieces, everyday_ctx);
     if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
-      return Outcome::resolved(std::move(m.reading));
+      core = Outcome::resolved(std::move(m.reading));
+      return;
     }
-    return core_answer();
+    keep_core();
+    return;
   }
   // A zone needs words beside it, unless it rides on a time ("17:00Z").
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
-        if (keeps_core && zoned->kind != Outcome::Kind::Resolved) return core_answer();
-        return std::move(*zoned);
+        if (keeps_core && zoned->kind != Outcome::Kind::Resolved) {
+          keep_core();
+          return;
+        }
+        core = std::move(*zoned);
+        return;
       }
-      return core_answer();
+      keep_core();
+      return;
     }
   }
   // So does a text of words that the shape scan found none in.
   if (!keeps_core && shaped) {
-    if (auto named = holidays::read_text(pieces, everyday_ctx)) return std::move(*named);
+    if (auto named = holidays::read_text(pieces, everyday_ctx)) {
+      core = std::move(*named);
+      return;
+    }
   }
   std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
-    if (keeps_core && everyday->kind != Outcome::Kind::Resolved) return core_answer();
-    return std::move(*everyday);
+    if (keeps_core && everyday->kind != Outcome::Kind::Resolved) {
+      keep_core();
+      return;
+    }
+    core = std::move(*everyday);
+    return;
   }
-  if (keeps_core) return core_answer();
+  if (keeps_core) {
+    keep_core();
+    return;
+  }
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
   if (holidays::may_name(pieces)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
-      return std::move(*named);
+      core = std::move(*named);
+      return;
     }
   }
-  if (everyday) return std::move(*everyday);
-  return core_answer();
+  if (everyday) {
+    core = std::move(*everyday);
+    return;
+  }
+  keep_core();
+}
+
+}  // namespace
+
+Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
+                   const FullOptions& opts, HolidayFn holidays) {
+  const std::string_view trimmed = uni::trim_white_space(text);
+  // The core grammar, as strict mode runs it, keeping its tokens: a text
+  // without numeric shapes needs no second tokenization.
+  Tokens toks = trimmed.empty() ? Tokens() : tokenize_text(trimmed, anchors, opts.core);
+  // Every path returns `core`, so that the answer is built in place.
+  // Without the text: the only reason that quotes it is the generic
+  // no-parse, which the everyday grammar usually replaces, so it is written
+  // only when it is the answer.
+  // A text no core rule can read skips the core's matchers: its answer is
+  // the generic no-parse they would give.
+  Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
+                 : core_cannot_read(toks, true)
+                     ? Outcome::no_parse(std::string(kUnmatched))
+                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+  if (trimmed.empty()) return core;
+  // The core answer stands whenever a rule of the core read the text, or
+  // refused it for a reason of its own, and the text holds no sign or join
+  // the core may have dropped: a few comparisons, and the answer is
+  // returned in place, as strict mode returns it.
+  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
+                            core.reason.starts_with(kUnknownAnchor);
+  if (!unmatched && !lacks_anchor &&
+      (core.kind == Outcome::Kind::NoParse || !may_extend(trimmed))) {
+    return core;
+  }
+  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, now, anchors, opts, holidays);
+  return core;
 }
 
 }  // namespace kalendo::everyday
