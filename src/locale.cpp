@@ -211,7 +211,7 @@ const Lexeme* find_lexeme(const Locale& locale, std::string_view word) {
 
 bool contains_word(std::span<const std::string_view> table, std::string_view word) {
   for (std::string_view w : table) {
-    if (w.size() == word.size() && w == word) return true;
+    if (same_word(w, word)) return true;
   }
   return false;
 }

@@ -83,11 +83,17 @@ struct Locale {
 
 extern const Locale EN;
 
+// Returns whether two words of the same length are equal: the first bytes
+// are compared in place, so that most entries of a table cost no call.
+inline bool same_word(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}
+
 // Returns the value of the first entry whose word equals `word`.
 template <typename V>
 std::optional<V> find_word(std::span<const WordEntry<V>> table, std::string_view word) {
   for (const auto& e : table) {
-    if (e.word.size() == word.size() && e.word == word) return e.value;
+    if (same_word(e.word, word)) return e.value;
   }
   return std::nullopt;
 }

@@ -119,6 +119,17 @@ bool has_signed_word(std::string_view text) {
   return false;
 }
 
+// Returns whether the core read a window by skipping the word that makes
+// it one ("the coming 7 days" as 7 days from now, ignoring "coming"): the
+// window replaces such an answer. Only the duration rule skips words, and
+// it lists them at the end of its words, in the order of the text, so a
+// window's word is the last of them. Other skipped words ("call mom in 3
+// days") are nothing the everyday grammar reads, and cost one comparison.
+bool skips_window_word(const Outcome& core) {
+  return core.kind == Outcome::Kind::Resolved &&
+         core.reading.interpretation.ends_with("\"coming\")");
+}
+
 // Reads the text without the piece that names a zone, and reports the zone
 // with the reading; an abbreviation of several zones is a no-parse.
 std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
@@ -304,7 +315,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   const bool extends = read && may_extend(trimmed);
-  const bool replaceable = extends && has_signed_word(trimmed);
+  const bool replaceable = (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = extends && !replaceable && intervals::may_join(trimmed);
@@ -428,7 +439,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
   if (!unmatched && !lacks_anchor &&
-      (core.kind == Outcome::Kind::NoParse || !may_extend(trimmed))) {
+      (core.kind == Outcome::Kind::NoParse || (!may_extend(trimmed) && !skips_window_word(core)))) {
     return core;
   }
   read_past_core(trimmed, toks, core, unmatched, lacks_anchor, now, anchors, opts, holidays);

@@ -321,17 +321,16 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
   return from_on(start, b->confidence);
 }
 
-// Returns whether a word of the text is "past", in any case.
-bool says_past(std::string_view text) {
-  constexpr std::string_view kPast = "past";
+// Returns whether a word of the text is `word` (lower-case), in any case.
+bool says_word(std::string_view text, std::string_view word) {
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t end = text.find(' ', at);
     if (end == std::string_view::npos) end = text.size();
-    if (end - at == kPast.size()) {
+    if (end - at == word.size()) {
       bool same = true;
-      for (std::size_t i = 0; i < kPast.size(); ++i)
-        same = same && (text[at + i] | 0x20) == kPast[i];
+      for (std::size_t i = 0; i < word.size(); ++i)
+        same = same && (text[at + i] | 0x20) == word[i];
       if (same) return true;
     }
     at = end + 1;
@@ -351,10 +350,10 @@ std::optional<int64_t> window_count(std::span<const Piece> p, std::size_t* len) 
   return t.value;
 }
 
-// [over|during|in|within] [the] last|past|next|coming [<n>] <unit>: whole
-// days before or after today, or a span of hours or minutes up to or from
-// now. Without a count only "past" and "coming" make a window ("the past
-// hour"); "the next hour" is a moment.
+// [over|during|in|within] [the] last|past|next|coming|following|preceding
+// [<n>] <unit>: whole days before or after today, or a span of hours or
+// minutes up to or from now. Without a count only "past" and "coming" make
+// a window ("the past hour"); "the next hour" is a moment.
 MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
   if (!p.empty() && !p[0].is_shape &&
       (p[0].tok.is_kw(Keyword::In) || word_in(p[0], kWindowFillers))) {
@@ -363,16 +362,21 @@ MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
   if (p.size() < 2 || p.size() > 4 || p[0].is_shape) return MatchResult::no_match();
   const Tok& lead = p[0].tok;
   const bool coming = lead.is(Kind::Word) && lead.text == "coming";
-  if (!coming && !lead.is_kw(Keyword::Last) && !lead.is_kw(Keyword::Next))
+  // "following" and "preceding" read as after and before, which begin open
+  // ends ("after 2 days"); only the text tells them apart.
+  const bool following = lead.is_kw(Keyword::After) && says_word(ctx.text, "following");
+  const bool preceding = lead.is_kw(Keyword::Before) && says_word(ctx.text, "preceding");
+  if (!coming && !following && !preceding && !lead.is_kw(Keyword::Last) &&
+      !lead.is_kw(Keyword::Next))
     return MatchResult::no_match();
-  const bool forward = coming || lead.is_kw(Keyword::Next);
+  const bool forward = coming || following || lead.is_kw(Keyword::Next);
   std::size_t len = 0;
   const auto count = window_count(p.subspan(1), &len);
   if (1 + len + 1 != p.size() || p.back().is_shape || !p.back().tok.is(Kind::Unit))
     return MatchResult::no_match();
   if (!count) {
     // "past" reads as the keyword "last"; only the text tells them apart.
-    const bool past = says_past(ctx.text);
+    const bool past = says_word(ctx.text, "past");
     if (!coming && !past) return MatchResult::no_match();
   }
   const int64_t n = count.value_or(1);

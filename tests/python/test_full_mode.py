@@ -80,6 +80,8 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
     ("now - 5pm", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
     ("22:00-06:00", "2024-06-05T22:00:00..2024-06-06T06:00:00 0.9 today, 22:00 to 06:00 the next day"),
     ("16h for 30 mins", "2024-06-05T16:00:00..2024-06-05T16:30:00 0.9 today, 16:00 for 30 minutes"),
+    # Windows the core reads as a count from now, skipping the word that makes them a window.
+    (("the coming 7 days", "over the coming 7 days"), "2024-06-06..2024-06-12 0.9 the 7 days after today"),
     ("christmas for 3 days", "2024-12-25..2024-12-27 0.9 3 days from 2024-12-25 to 2024-12-27, whole days"),
     ("thanksgiving for 4 days", "2024-11-28..2024-12-01 0.9 4 days from 2024-11-28 to 2024-12-01, whole days"),
 ] for text in ((texts,) if isinstance(texts, str) else texts)},

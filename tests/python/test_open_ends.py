@@ -95,7 +95,10 @@ WINDOWS = corpus(
      "2024-06-03..2024-06-04 0.9 the 2 days before today"),
     (("next 3 days", "the next three days", "in the next 3 days", "during the next 3 days"),
      "2024-06-06..2024-06-08 0.9 the 3 days after today"),
-    ("last 7 days", "2024-05-29..2024-06-04 0.9 the 7 days before today"),
+    (("last 7 days", "the preceding 7 days"), "2024-05-29..2024-06-04 0.9 the 7 days before today"),
+    (("the following 2 days", "following 2 days"), "2024-06-06..2024-06-07 0.9 the 2 days after today"),
+    # The core reads these as 7 days from now, skipping "coming": a whole window replaces that.
+    (("the coming 7 days", "over the coming 7 days"), "2024-06-06..2024-06-12 0.9 the 7 days after today"),
     ("the last few days", "2024-06-02..2024-06-04 0.9 the 3 days before today"),
     (("the coming week", "coming week"), "2024-06-06..2024-06-12 0.9 the week after today"),
     ("last 3 months", "2024-03-05..2024-06-04 0.9 the 3 months before today"),
