@@ -24,7 +24,7 @@ struct AmountUnit {
   Unit unit;
   std::string_view word;  // as counts are worded
 };
-constexpr WordEntry<AmountUnit> kUnitWords[24] = {
+constexpr WordEntry<AmountUnit> kUnitWords[26] = {
     {"s", {1, Unit::Minute, "second"}},
     {"sec", {1, Unit::Minute, "second"}},
     {"secs", {1, Unit::Minute, "second"}},
@@ -47,9 +47,22 @@ constexpr WordEntry<AmountUnit> kUnitWords[24] = {
     {"wk", {7 * kSecondsPerDay, Unit::Week, "week"}},
     {"week", {7 * kSecondsPerDay, Unit::Week, "week"}},
     {"weeks", {7 * kSecondsPerDay, Unit::Week, "week"}},
+    {"fortnight", {14 * kSecondsPerDay, Unit::Week, "fortnight"}},
+    {"fortnights", {14 * kSecondsPerDay, Unit::Week, "fortnight"}},
     {"mo", {0, Unit::Month, "month"}},
     {"y", {0, Unit::Year, "year"}},
 };
+
+// The number words past the core's twelve: "thirty minutes", "twenty five
+// minutes" (or "twenty-five"), "fifteen seconds".
+constexpr WordEntry<int64_t> kNumberWords[15] = {
+    {"thirteen", 13}, {"fourteen", 14}, {"fifteen", 15}, {"sixteen", 16}, {"seventeen", 17},
+    {"eighteen", 18}, {"nineteen", 19}, {"twenty", 20},  {"thirty", 30},  {"forty", 40},
+    {"fifty", 50},    {"sixty", 60},    {"seventy", 70}, {"eighty", 80},  {"ninety", 90},
+};
+
+// The word that joins the parts of a count: "2 days and 3 hours".
+constexpr std::string_view kAnd = "and";
 
 // Words after an amount that count it from now: "5 minutes later".
 constexpr WordEntry<bool> kFromNow[4] = {
@@ -134,12 +147,30 @@ std::optional<Amount> amount_of_word(std::string_view w) {
   return a;
 }
 
+// <teen> | <tens> [<one to nine>]: a count in the number words the core
+// does not know ("thirty", "twenty five"). Sets *taken to the pieces read.
+std::optional<Amount> number_words(std::span<const Piece> p, std::size_t i, std::size_t* taken) {
+  // Every such word has five letters or more.
+  if (p[i].tok.text.size() < 5) return std::nullopt;
+  const auto n = find_word<int64_t>(kNumberWords, p[i].tok.text);
+  if (!n) return std::nullopt;
+  Amount a;
+  a.whole = *n;
+  *taken = 1;
+  if (*n >= 20 && i + 1 < p.size() && !p[i + 1].is_shape && p[i + 1].tok.is(Kind::Num) &&
+      p[i + 1].tok.value >= 1 && p[i + 1].tok.value <= 9) {
+    a.whole += p[i + 1].tok.value;
+    *taken = 2;
+  }
+  return a;
+}
+
 // <amount> [<unit>]: a number token, an amount shape or a compact word,
 // and its unit glued or in the next piece. Sets *len to the pieces taken.
 std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::size_t* len) {
   if (i >= p.size()) return std::nullopt;
   std::optional<Amount> a;
-  std::string digits;
+  std::size_t taken = 1;
   if (p[i].is_shape) {
     if (p[i].shape.kind != Shape::Kind::Amount) return std::nullopt;
     a = amount_of_word(p[i].shape.text);
@@ -149,12 +180,13 @@ std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::si
   } else if (p[i].tok.is(Kind::Word)) {
     a = amount_of_word(p[i].tok.text);
     if (a && (a->sign || !a->unit)) return std::nullopt;
+    if (!a) a = number_words(p, i, &taken);
   }
   if (!a) return std::nullopt;
-  *len = 1;
-  if (!a->unit && i + 1 < p.size() && !p[i + 1].is_shape) {
-    a->unit = unit_of_tok(p[i + 1].tok);
-    *len = 2;
+  *len = taken;
+  if (!a->unit && i + taken < p.size() && !p[i + taken].is_shape) {
+    a->unit = unit_of_tok(p[i + taken].tok);
+    *len = taken + 1;
   }
   if (!a->unit) return std::nullopt;
   return a;
@@ -186,27 +218,92 @@ std::optional<DateTime> moved(DateTime from, const Amount& a, bool forward) {
   return add_seconds(from, sign * secs);
 }
 
-MatchResult from_now(const Amount& a, bool forward, const Ctx& c) {
-  const auto at = moved(c.now, a, forward);
+// The parts of a count after its first ("1 hour 30 minutes", "2 days and
+// 3 hours", "an hour and a half"): exact seconds, each part in a smaller
+// unit than the one before it. Plain values: a count of one part costs no
+// text until it is read.
+struct MoreParts {
+  static constexpr std::size_t kMax = 3;
+  int64_t seconds = 0;
+  std::size_t len = 0;  // pieces taken
+  std::size_t count = 0;
+  std::array<Amount, kMax> parts{};
+  std::array<bool, kMax> joined{};  // written after "and"
+  bool half = false;                // "and a half"
+};
+
+// [and] <amount> ... | and a half: the parts of the count whose first part
+// is `first`, from p[i] on; none when the first part has no exact seconds.
+MoreParts more_parts(std::span<const Piece> p, std::size_t i, const Amount& first) {
+  MoreParts m;
+  int64_t last = first.unit->seconds;
+  if (last == 0 || first.micro != 0) return m;
+  const auto word_at = [&](std::size_t k) -> const Tok* {
+    return k < p.size() && !p[k].is_shape ? &p[k].tok : nullptr;
+  };
+  while (i + m.len < p.size() && m.count < MoreParts::kMax) {
+    std::size_t at = i + m.len;
+    const Tok* joiner = word_at(at);
+    const bool joined = joiner != nullptr && joiner->is(Kind::Word) && joiner->text == kAnd;
+    if (joined) ++at;
+    // and [a] half: half the first part's unit.
+    std::size_t half = at;
+    if (const Tok* t = word_at(half); t != nullptr && t->is(Kind::Num) && t->value == 1) ++half;
+    if (const Tok* t = word_at(half); joined && m.count == 0 && t != nullptr && t->is(Kind::Half)) {
+      if (last % 2 != 0) break;
+      m.seconds = last / 2;
+      m.half = true;
+      m.len = half + 1 - i;
+      break;
+    }
+    std::size_t len = 0;
+    const auto a = amount_at(p, at, &len);
+    if (!a || a->sign || a->micro != 0 || a->unit->seconds == 0 || a->unit->seconds >= last) break;
+    int64_t secs = 0, sum = 0;
+    if (__builtin_mul_overflow(a->whole, a->unit->seconds, &secs) ||
+        __builtin_add_overflow(m.seconds, secs, &sum)) {
+      break;
+    }
+    m.seconds = sum;
+    m.parts[m.count] = *a;
+    m.joined[m.count] = joined;
+    ++m.count;
+    m.len = at + len - i;
+    last = a->unit->seconds;
+  }
+  return m;
+}
+
+MatchResult from_now(const Amount& a, const MoreParts& more, bool forward, const Ctx& c) {
+  auto at = moved(c.now, a, forward);
+  if (at && more.seconds != 0) at = add_seconds(*at, forward ? more.seconds : -more.seconds);
   if (!at) return MatchResult::no_match();
-  return MatchResult::single(cat(count_words(a), forward ? " from now" : " before now"),
-                             Value::instant(*at), 0.95f);
+  std::string text = count_words(a);
+  for (std::size_t k = 0; k < more.count; ++k) {
+    text += more.joined[k] ? " and " : " ";
+    text += count_words(more.parts[k]);
+  }
+  if (more.half) text += " and a half";
+  text += forward ? " from now" : " before now";
+  return MatchResult::single(std::move(text), Value::instant(*at), 0.95f);
 }
 
 // [in] [+|-]<amount> [ago|later|earlier|back|before|after|from now] |
-// in <amount> time
+// in <amount> time, where <amount> may have parts: [and] <amount> ... |
+// and a half ("in 1 hour 30 minutes", "an hour and a half ago")
 MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
   const Tok* first = p[0].is_shape ? nullptr : &p[0].tok;
   const bool in = first != nullptr && first->is_kw(Keyword::In);
   std::size_t len = 0;
   const auto a = amount_at(p, in ? 1 : 0, &len);
   if (!a) return MatchResult::no_match();
-  const std::span<const Piece> tail = p.subspan((in ? 1 : 0) + len);
+  const MoreParts more = more_parts(p, (in ? 1 : 0) + len, *a);
+  const std::span<const Piece> tail = p.subspan((in ? 1 : 0) + len + more.len);
   bool forward = !a->negative;
   if (in && tail.size() == 1 && !tail[0].is_shape && tail[0].tok.is(Kind::Word) &&
       tail[0].tok.text == kTime) {
     if (a->negative) return MatchResult::no_match();
-    return from_now(*a, true, c);
+    return from_now(*a, more, true, c);
   }
   if (tail.size() == 1 && !tail[0].is_shape) {
     const Tok& t = tail[0].tok;
@@ -233,7 +330,7 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
     return MatchResult::no_match();
   }
   if (in && a->negative) return MatchResult::no_match();
-  return from_now(*a, forward, c);
+  return from_now(*a, more, forward, c);
 }
 
 // half a|an <unit> ago|from now|later|earlier|back: half the unit's
@@ -270,6 +367,7 @@ MatchResult half_from_now(std::span<const Piece> p, const Ctx& c) {
 
 // [the] <n>|a <unit> after|before|from <day>: "3 days from tomorrow"
 MatchResult offset_from_day(std::span<const Piece> p, const EverydayCtx& ctx) {
+  if (p.size() < 3) return MatchResult::no_match();
   std::size_t len = 0;
   std::optional<Amount> a;
   const bool the_day = !p[0].is_shape && p[0].tok.is_unit(Unit::Day);
@@ -322,7 +420,7 @@ MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
   Amount one;
   one.whole = 1;
   one.unit = unit_of_tok(u);
-  return from_now(one, forward, c);
+  return from_now(one, {}, forward, c);
 }
 
 // tmrw | yday | 2day ...: the core's tomorrow, yesterday or today.

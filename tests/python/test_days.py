@@ -47,6 +47,14 @@ FROM_NOW = corpus(
     ("-1 month", "2024-05-05T14:20:10 0.95 1 month before now"),
     ("in 10 hours", {"now": "2024-12-31T20:00:00"}, "2025-01-01T06:00:00 0.95 10 hours from now"),
     ("+2 days", {"now": "2024-02-28T23:59:59"}, "2024-03-01T23:59:59 0.95 2 days from now"),
+    # Number words past twelve, a fortnight, and counts of several parts.
+    (("in thirty minutes", "thirty minutes later"), "2024-06-05T14:50:10 0.95 30 minutes from now"),
+    (("in twenty-five minutes", "twenty five minutes from now"), "2024-06-05T14:45:10 0.95 25 minutes from now"),
+    ("a fortnight ago", "2024-05-22T14:20:10 0.95 1 fortnight before now"),
+    ("in 1 hour 30 minutes", "2024-06-05T15:50:10 0.95 1 hour 30 minutes from now"),
+    ("in an hour and a half", "2024-06-05T15:50:10 0.95 1 hour and a half from now"),
+    ("2 days and 3 hours ago", "2024-06-03T11:20:10 0.95 2 days and 3 hours before now"),
+    ("in 1 day 2 hours 3 minutes", "2024-06-06T16:23:10 0.95 1 day 2 hours 3 minutes from now"),
 )
 
 NEXT_AND_WEEKS = corpus(
@@ -70,7 +78,9 @@ NEXT_AND_WEEKS = corpus(
 NOT_OFFSETS = corpus(
     (("-3", "+15", "15min", "in 1.5 months", "1.0000001 s later",
       "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
-      "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "half a month ago", "half time ago", "coming soon", "coming", "friday after", "after next"), "?"),
+      "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "half a month ago", "half time ago", "coming soon", "coming", "friday after", "after next",
+      # parts out of order, of a calendar unit, or half of one second
+      "in 3 hours 2 days", "in 1 month and 2 days", "in 1 second and a half", "twenty minutes"), "?"),
 )
 
 
