@@ -1,9 +1,9 @@
 // Matches holidays by name: christmas, xmas eve, new year's, st. paddy's
 // day, mlk day, thanksgiving (by region); next|last|this <holiday>,
-// <holiday> [of|in] <year>, <holiday> at 5pm, <holiday> weekend; and the
-// holiday as an anchor wherever the core takes one ("2 days after
-// christmas", "the week after thanksgiving", "3 business days before
-// christmas").
+// <holiday> [of|in] <year>, <holiday> next|this|last year, <holiday> at
+// 5pm, <holiday> weekend, <holiday> week; and the holiday as an anchor
+// wherever the core takes one ("2 days after christmas", "the week after
+// thanksgiving", "3 business days before christmas").
 //
 // A holiday name is found as whole words of the text, then written back as
 // an anchor of the core's own kind, so that every anchored form of the core
@@ -326,6 +326,11 @@ constexpr WordEntry<bool> kWhich[7] = {
 // Words between a holiday and its year: "christmas of 2025".
 constexpr std::string_view kYearLinks[2] = {"of", "in"};
 
+// The years away that "christmas next year" and its kin name.
+constexpr std::string_view kYearWord = "year";
+constexpr WordEntry<int64_t> kYearsAway[4] = {
+    {"next", 1}, {"this", 0}, {"last", -1}, {"previous", -1}};
+
 constexpr std::string_view kWeekendWords[2] = {"weekend", "weekends"};
 
 // The private-use character that begins the anchor names written in place
@@ -644,6 +649,17 @@ std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> word
       year_of(words[k + 1]))
     ++k;
   const int64_t this_year = today.year();
+  // <holiday> next|this|last year: that calendar year's, passed or not.
+  if (k + 1 < words.size() && words[k + 1].key == kYearWord) {
+    const auto which = find_word<int64_t>(kYearsAway, words[k].key);
+    if (which) {
+      f.end = words[k + 1].end;
+      const auto d = day_in(r, this_year + *which);
+      if (!d) return std::nullopt;
+      f.day = *d;
+      return f;
+    }
+  }
   if (k < words.size()) {
     if (const auto y = year_of(words[k])) {
       f.end = words[k].end;
@@ -858,6 +874,23 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
             Resolution{cat(f->rule->key == H::Easter ? "Easter" : f->rule->name, " weekend, ",
                            format_date(days->first), " to ", format_date(days->last)),
                        Value::days(days->first, days->last), kNamed});
+      }
+    }
+  }
+  // <holiday> week | week of <holiday>: the calendar week that holds it.
+  if (!ctx.tod_explicit && (rest.size() == 2 || rest.size() == 3)) {
+    const Found* f = nullptr;
+    if (rest.size() == 2 && rest[1].is_unit(Unit::Week)) f = found_of(rest[0], found);
+    if (rest.size() == 3 && rest[0].is_unit(Unit::Week) && rest[1].is_kw(Keyword::Of))
+      f = found_of(rest[2], found);
+    if (f != nullptr) {
+      const auto first = first_day_of_week(f->day, ctx.opts.week_start);
+      const auto last = first ? add_days(*first, 6) : std::nullopt;
+      if (first && last) {
+        return Outcome::resolved(
+            Resolution{cat("the week of ", f->rule->name, " ", format_date(f->day), ", ",
+                           format_date(*first), " to ", format_date(*last), f->note),
+                       Value::days(*first, *last), f->confidence});
       }
     }
   }

@@ -57,6 +57,12 @@ FORMS = corpus(
     ("thanksgiving weekend", "2024-11-28..2024-12-01 0.9 Thanksgiving weekend, 2024-11-28 to 2024-12-01"),
     ("easter weekend", "2025-04-18..2025-04-21 0.9 Easter weekend, 2025-04-18 to 2025-04-21"),
     ("labor day weekend", "2024-08-31..2024-09-02 0.9 Labor Day weekend, 2024-08-31 to 2024-09-02"),
+    (("christmas week", "the week of christmas"),
+     "2024-12-23..2024-12-29 0.9 the week of Christmas Day 2024-12-25, 2024-12-23 to 2024-12-29"),
+    # A year named by its distance from this one, passed or not.
+    ("christmas next year", "2025-12-25T09:00:00 0.9 Christmas Day 2025-12-25, default 09:00"),
+    ("easter this year", "2024-03-31T09:00:00 0.9 Easter Sunday 2024-03-31, default 09:00"),
+    ("thanksgiving last year", "2023-11-23T09:00:00 0.9 Thanksgiving 2023-11-23, default 09:00"),
     # Anchored forms the core leaves unmatched (the name holds a unit word, or a year follows it).
     ("1 week after new year's day", "2025-01-08T09:00:00 0.9 1 week after 2025-01-01"),
     ("2 days after christmas 2025", "2025-12-27T09:00:00 0.9 2 days after 2025-12-25"),
