@@ -3,8 +3,10 @@
 // in compact and signed spellings (+15min, -3 days, in 2.5 hours, 1hr ago,
 // 5 minutes later), the next day or hour, and a weekday of a named week
 // (wednesday of next week, next week's friday, next week friday), the
-// upcoming weekday (this coming friday, friday after next), and short
-// spellings of the day words (tmrw, yday).
+// upcoming weekday (this coming friday, friday after next), a day at now's
+// clock (this time tomorrow, same time next week), the first or last day of
+// a period (the last day of the month), and short spellings of the day
+// words (tmrw, yday).
 #include <array>
 #include <string>
 
@@ -79,6 +81,9 @@ constexpr WordEntry<Keyword> kDaySlang[11] = {
     {"yday", Keyword::Yesterday},    {"2day", Keyword::Today},
     {"tdy", Keyword::Today},
 };
+
+// The word before "time" that keeps now's clock: "same time tomorrow".
+constexpr std::string_view kSame = "same";
 
 // The word that makes "this coming friday" the upcoming one.
 constexpr std::string_view kComing = "coming";
@@ -500,6 +505,75 @@ MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
   return MatchResult::single(std::move(o.reading));
 }
 
+// [the] first|last day of <period>: the core's start|end of the period
+// ("the last day of the month", "first day of next month", "last day of
+// february").
+MatchResult day_of_period(std::span<const Piece> p, const EverydayCtx& ctx) {
+  constexpr std::size_t kMaxPeriod = 4;  // "next month", "june 2025", ...
+  if (p.size() < 4 || p.size() > 3 + kMaxPeriod) return MatchResult::no_match();
+  for (const Piece& x : p) {
+    if (x.is_shape) return MatchResult::no_match();
+  }
+  const Tok& which = p[0].tok;
+  const bool first = which.is(Kind::Ordinal) && which.value == 1;
+  if ((!first && !which.is_kw(Keyword::Last)) || !p[1].tok.is_unit(Unit::Day) ||
+      !p[2].tok.is_kw(Keyword::Of)) {
+    return MatchResult::no_match();
+  }
+  std::array<Tok, 2 + kMaxPeriod> toks;
+  toks[0] = Tok::kw(first ? Keyword::Start : Keyword::End);
+  toks[1] = Tok::kw(Keyword::Of);
+  for (std::size_t k = 3; k < p.size(); ++k)
+    toks[k - 1] = p[k].tok;
+  Outcome o = resolve_inner({}, std::span<const Tok>(toks).first(p.size() - 1), ctx.core);
+  if (o.kind != Outcome::Kind::Resolved) return MatchResult::no_match();
+  return MatchResult::single(std::move(o.reading));
+}
+
+// this|same time <day> | <day> [at] [the] this|same time: the day at the
+// clock of now ("this time tomorrow", "tomorrow same time"); a week, month
+// or year named as next or last moves now by one ("same time next week").
+MatchResult same_time(std::span<const Piece> p, const EverydayCtx& ctx) {
+  if (p.size() < 3) return MatchResult::no_match();
+  for (const Piece& x : p) {
+    if (x.is_shape) return MatchResult::no_match();
+  }
+  const auto same_at = [&](std::size_t k) {
+    const Tok& t = p[k].tok;
+    return (t.is_kw(Keyword::This) || (t.is(Kind::Word) && t.text == kSame)) &&
+           p[k + 1].tok.is(Kind::Word) && p[k + 1].tok.text == kTime;
+  };
+  std::span<const Piece> day;
+  if (same_at(0)) {
+    day = p.subspan(2);
+  } else if (same_at(p.size() - 2)) {
+    day = p.first(p.size() - 2);
+  } else {
+    return MatchResult::no_match();
+  }
+  const DateTime now = ctx.core.now;
+  if (day.size() == 2) {
+    const Tok& which = day[0].tok;
+    const Tok& unit = day[1].tok;
+    const bool next = which.is_kw(Keyword::Next);
+    if ((next || which.is_kw(Keyword::Last)) &&
+        (unit.is_unit(Unit::Week) || unit.is_unit(Unit::Month) || unit.is_unit(Unit::Year))) {
+      const auto moved = relative::shift(now, unit.unit_code(), next ? 1 : -1);
+      if (!moved) return MatchResult::no_match();
+      return MatchResult::single(cat("the same time ", next ? "next " : "last ", moved->word, ", ",
+                                     format_date(moved->at.date)),
+                                 Value::instant(moved->at), 0.9f);
+    }
+  }
+  const EverydayCtx clock{
+      Ctx{ctx.core.opts, ctx.core.anchors, ctx.core.holidays, now.time, now, true}, ctx.opts,
+      ctx.text};
+  auto r = resolve_day(day, clock);
+  if (!r || r->value.is_range()) return MatchResult::no_match();
+  r->confidence = std::min(r->confidence, 0.9f);
+  return MatchResult::single(std::move(*r));
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -512,6 +586,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (MatchResult m = half_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
     return m;
   if (MatchResult m = coming_weekday(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = same_time(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  if (MatchResult m = day_of_period(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   return offset_from_day(pieces, ctx);
 }
 

@@ -72,6 +72,17 @@ NEXT_AND_WEEKS = corpus(
     ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
     ("sunday from last week", "2024-06-02T09:00:00 0.95 Sunday of last week"),
     ("this week's monday", "2024-06-03T09:00:00 0.75 Monday of the current week (already passed this week)"),
+    # A day at now's clock.
+    (("this time tomorrow", "tomorrow same time", "at this time tomorrow"),
+     "2024-06-06T14:20:10 0.9 tomorrow, at 14:20"),
+    (("same time next week", "this time next week"), "2024-06-12T14:20:10 0.9 the same time next week, 2024-06-12"),
+    ("this time last year", "2023-06-05T14:20:10 0.9 the same time last year, 2023-06-05"),
+    # The first or last day of a period, as the core's start and end of it.
+    (("the last day of the month", "last day of month"),
+     "2024-06-30T09:00:00 0.85 the last day of the current calendar month"),
+    ("first day of next month", "2024-07-01T09:00:00 0.85 the first day of the calendar month after this one"),
+    ("last day of february",
+     "2025-02-28T09:00:00 0.75 the last day of February 2025 (this year's February has passed)"),
 )
 
 # Amounts that are no offsets, signs that contradict, fractions a calendar cannot count.
@@ -80,7 +91,8 @@ NOT_OFFSETS = corpus(
       "in 2.5", "3 days from 2 days after tomorrow", "in 5 xyz", "+5 mins later", "friday of next month",
       "next week's", "2 hours time", "in -2 hours time", "in time", "going back", "half a month ago", "half time ago", "coming soon", "coming", "friday after", "after next",
       # parts out of order, of a calendar unit, or half of one second
-      "in 3 hours 2 days", "in 1 month and 2 days", "in 1 second and a half", "twenty minutes"), "?"),
+      "in 3 hours 2 days", "in 1 month and 2 days", "in 1 second and a half", "twenty minutes", "same time",
+      "this time"), "?"),
 )
 
 
