@@ -66,6 +66,9 @@ constexpr std::string_view kNot = "not";
 constexpr std::string_view kUpToNow[3] = {"to", "until", "till"};
 constexpr std::string_view kPresent = "present";
 constexpr std::string_view kDate = "date";
+// The short forms of "<period> to date" in reports.
+constexpr WordEntry<Unit> kToDate[4] = {
+    {"ytd", Unit::Year}, {"qtd", Unit::Quarter}, {"mtd", Unit::Month}, {"wtd", Unit::Week}};
 
 // Words after a start that say the range runs on: "from monday onwards".
 constexpr std::string_view kOnwards[3] = {"onwards", "onward", "forward"};
@@ -560,6 +563,12 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   }
 }
 
+// Returns whether a unit names a period that "to date" counts from.
+bool is_to_date_unit(const Tok& t) {
+  return t.is_unit(Unit::Year) || t.is_unit(Unit::Quarter) || t.is_unit(Unit::Month) ||
+         t.is_unit(Unit::Week);
+}
+
 // <x> [to|until|till|-] present | <x> to|until|till now | <x> to date: from
 // the start of <x>, looked back as after "since", up to now ("2020 to
 // present", "since march to date").
@@ -581,6 +590,13 @@ MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
     start = start.subspan(1);
   }
   if (start.empty()) return MatchResult::no_match();
+  // A unit alone is the current one: "year to date", "month to present".
+  std::array<Piece, 2> current;
+  if (start.size() == 1 && !start[0].is_shape && is_to_date_unit(start[0].tok)) {
+    current[0].tok = Tok::kw(Keyword::This);
+    current[1].tok = start[0].tok;
+    start = current;
+  }
   MatchResult m = since(start, ctx);
   if (m.kind == MatchResult::Kind::Reject)
     return MatchResult::reject("the range would start after now");
@@ -596,6 +612,16 @@ MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // ytd|qtd|mtd|wtd: the current period to date.
+  if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word)) {
+    const auto unit = find_word<Unit>(kToDate, pieces[0].tok.text);
+    if (!unit) return MatchResult::no_match();
+    std::array<Piece, 3> words;
+    words[0].tok = Tok::unit(*unit);
+    words[1].tok.text = kUpToNow[0];
+    words[2].tok.text = kDate;
+    return up_to_now(words, ctx);
+  }
   if (pieces.size() < 2) return MatchResult::no_match();
   if (MatchResult m = window(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   if (MatchResult m = up_to_now(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
