@@ -7,6 +7,7 @@
 // clock (this time tomorrow, same time next week), the first or last day of
 // a period (the last day of the month), and short spellings of the day
 // words (tmrw, yday).
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -340,10 +341,9 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
 
 // half a|an <unit> ago|from now|later|earlier|back: half the unit's
 // seconds from now, worded as the core words "in half an hour".
-MatchResult half_from_now(std::span<const Piece> p, const Ctx& c) {
-  for (const Piece& x : p) {
-    if (x.is_shape) return MatchResult::no_match();
-  }
+// Words alone: the pieces hold no shape.
+MatchResult half_from_now(std::span<const Piece> p, const EverydayCtx& ctx) {
+  const Ctx& c = ctx.core;
   if (p.size() < 3 || !p[0].tok.is(Kind::Half)) return MatchResult::no_match();
   std::size_t u = 1;
   if (p[1].tok.is(Kind::Num) && p[1].tok.value == 1) u = 2;
@@ -442,10 +442,8 @@ MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
 // [this] coming <weekday>: the core's bare weekday, the upcoming one.
 // <weekday> after next: a week after the upcoming one (today's weekday
 // counts from next week's).
+// Words alone: the pieces hold no shape.
 MatchResult coming_weekday(std::span<const Piece> p, const EverydayCtx& ctx) {
-  for (const Piece& x : p) {
-    if (x.is_shape) return MatchResult::no_match();
-  }
   if (!p.empty() && p[0].tok.is_kw(Keyword::This)) p = p.subspan(1);
   if (p.size() == 2 && p[0].tok.is(Kind::Word) && p[0].tok.text == kComing &&
       p[1].tok.is(Kind::Weekday)) {
@@ -474,10 +472,8 @@ MatchResult coming_weekday(std::span<const Piece> p, const EverydayCtx& ctx) {
 
 // <weekday> of|from next|last|this week | next|last|this week's <weekday> |
 // next|last|this week <weekday>: the core's "<weekday> next week".
+// Words alone: the pieces hold no shape.
 MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
-  for (const Piece& x : p) {
-    if (x.is_shape) return MatchResult::no_match();
-  }
   // The weekday and the week's keyword, as the core reads them.
   const Tok* day = nullptr;
   const Tok* which = nullptr;
@@ -508,12 +504,10 @@ MatchResult weekday_of_week(std::span<const Piece> p, const EverydayCtx& ctx) {
 // [the] first|last day of <period>: the core's start|end of the period
 // ("the last day of the month", "first day of next month", "last day of
 // february").
+// Words alone: the pieces hold no shape.
 MatchResult day_of_period(std::span<const Piece> p, const EverydayCtx& ctx) {
   constexpr std::size_t kMaxPeriod = 4;  // "next month", "june 2025", ...
   if (p.size() < 4 || p.size() > 3 + kMaxPeriod) return MatchResult::no_match();
-  for (const Piece& x : p) {
-    if (x.is_shape) return MatchResult::no_match();
-  }
   const Tok& which = p[0].tok;
   const bool first = which.is(Kind::Ordinal) && which.value == 1;
   if ((!first && !which.is_kw(Keyword::Last)) || !p[1].tok.is_unit(Unit::Day) ||
@@ -533,11 +527,9 @@ MatchResult day_of_period(std::span<const Piece> p, const EverydayCtx& ctx) {
 // this|same time <day> | <day> [at] [the] this|same time: the day at the
 // clock of now ("this time tomorrow", "tomorrow same time"); a week, month
 // or year named as next or last moves now by one ("same time next week").
+// Words alone: the pieces hold no shape.
 MatchResult same_time(std::span<const Piece> p, const EverydayCtx& ctx) {
   if (p.size() < 3) return MatchResult::no_match();
-  for (const Piece& x : p) {
-    if (x.is_shape) return MatchResult::no_match();
-  }
   const auto same_at = [&](std::size_t k) {
     const Tok& t = p[k].tok;
     return (t.is_kw(Keyword::This) || (t.is(Kind::Word) && t.text == kSame)) &&
@@ -581,13 +573,33 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (MatchResult m = offset_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
     return m;
   if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
-  if (MatchResult m = weekday_of_week(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   if (MatchResult m = day_slang(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
-  if (MatchResult m = half_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
-    return m;
-  if (MatchResult m = coming_weekday(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
-  if (MatchResult m = same_time(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
-  if (MatchResult m = day_of_period(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  // The forms of words alone, asked once whether the text has a shape, and
+  // each only where the word it hangs on stands: a call that answers "no
+  // match" costs more than these looks.
+  const bool words_only =
+      std::none_of(pieces.begin(), pieces.end(), [](const Piece& x) { return x.is_shape; });
+  if (words_only) {
+    const std::size_t n = pieces.size();
+    const auto tok = [&](std::size_t k) -> const Tok& { return pieces[k].tok; };
+    const auto is_time = [&](std::size_t k) {
+      return tok(k).is(Kind::Word) && tok(k).text == kTime;
+    };
+    const bool forms[] = {
+        (n == 3 && tok(2).is(Kind::Weekday)) || (n == 4 && tok(0).is(Kind::Weekday)),
+        n >= 3 && tok(0).is(Kind::Half),
+        (n == 2 || n == 3) &&
+            (tok(0).is_kw(Keyword::This) || tok(0).is(Kind::Word) || tok(0).is(Kind::Weekday)),
+        n >= 3 && (is_time(1) || is_time(n - 1)),
+        n >= 4 && tok(1).is_unit(Unit::Day) && tok(2).is_kw(Keyword::Of),
+    };
+    const Matcher readers[] = {weekday_of_week, half_from_now, coming_weekday, same_time,
+                               day_of_period};
+    for (std::size_t k = 0; k < std::size(readers); ++k) {
+      if (!forms[k]) continue;
+      if (MatchResult m = readers[k](pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+    }
+  }
   return offset_from_day(pieces, ctx);
 }
 

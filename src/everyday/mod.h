@@ -142,6 +142,12 @@ bool may_name(std::span<const Tok> toks);
 bool may_name(std::span<const Piece> pieces);
 }  // namespace holidays
 
+// The seasons of the caller's region and the halves of a year: "this
+// summer", "next winter", "autumn 2025", "h1 2025", "first half of 2025".
+namespace seasons {
+MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
+}
+
 // Intervals with both ends: "july 13-15", "mon-wed", "3-4pm", "from 9 to 5",
 // "4pm for 30 mins".
 namespace intervals {
@@ -164,6 +170,7 @@ inline constexpr Matcher kMatchers[] = {
     open_ends::try_match,  // until 5pm, since august, by friday, last 2 days, the past hour
     days::try_match,       // the day after tomorrow, a week from monday, +15min
     times::try_match,      // 5:30 pm tomorrow, tonight at 11, around noon
+    seasons::try_match,    // this summer, next winter, h1 2025, first half of 2025
     // Last: a text that one family reads whole is not an interval, and the
     // other families' texts pay nothing for the ends' second reading.
     intervals::try_match,  // july 13-15, 3-4pm, from 9 to 5, 4pm for 30 mins

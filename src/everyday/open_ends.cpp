@@ -563,6 +563,29 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
   }
 }
 
+// From the start of what `start` names, looked back as after "since", until
+// now.
+MatchResult until_now_from(std::span<const Piece> start, const EverydayCtx& ctx) {
+  MatchResult m = since(start, ctx);
+  if (m.kind == MatchResult::Kind::Reject)
+    return MatchResult::reject("the range would start after now");
+  if (m.kind != MatchResult::Kind::Single) return m;
+  const DateTime first = m.reading.value.start;
+  std::string text = "from ";
+  append_moment(text, first);
+  text += " until now";
+  return MatchResult::single(std::move(text), Value::range(first, ctx.core.now),
+                             m.reading.confidence);
+}
+
+// From the start of the current week, month, quarter or year until now.
+MatchResult current_until_now(Unit unit, const EverydayCtx& ctx) {
+  std::array<Piece, 2> current;
+  current[0].tok = Tok::kw(Keyword::This);
+  current[1].tok = Tok::unit(unit);
+  return until_now_from(current, ctx);
+}
+
 // Returns whether a unit names a period that "to date" counts from.
 bool is_to_date_unit(const Tok& t) {
   return t.is_unit(Unit::Year) || t.is_unit(Unit::Quarter) || t.is_unit(Unit::Month) ||
@@ -591,22 +614,9 @@ MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
   }
   if (start.empty()) return MatchResult::no_match();
   // A unit alone is the current one: "year to date", "month to present".
-  std::array<Piece, 2> current;
-  if (start.size() == 1 && !start[0].is_shape && is_to_date_unit(start[0].tok)) {
-    current[0].tok = Tok::kw(Keyword::This);
-    current[1].tok = start[0].tok;
-    start = current;
-  }
-  MatchResult m = since(start, ctx);
-  if (m.kind == MatchResult::Kind::Reject)
-    return MatchResult::reject("the range would start after now");
-  if (m.kind != MatchResult::Kind::Single) return m;
-  const DateTime first = m.reading.value.start;
-  std::string text = "from ";
-  append_moment(text, first);
-  text += " until now";
-  return MatchResult::single(std::move(text), Value::range(first, ctx.core.now),
-                             m.reading.confidence);
+  if (start.size() == 1 && !start[0].is_shape && is_to_date_unit(start[0].tok))
+    return current_until_now(start[0].tok.unit_code(), ctx);
+  return until_now_from(start, ctx);
 }
 
 }  // namespace
@@ -616,11 +626,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word)) {
     const auto unit = find_word<Unit>(kToDate, pieces[0].tok.text);
     if (!unit) return MatchResult::no_match();
-    std::array<Piece, 3> words;
-    words[0].tok = Tok::unit(*unit);
-    words[1].tok.text = kUpToNow[0];
-    words[2].tok.text = kDate;
-    return up_to_now(words, ctx);
+    return current_until_now(*unit, ctx);
   }
   if (pieces.size() < 2) return MatchResult::no_match();
   if (MatchResult m = window(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;

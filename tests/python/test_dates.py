@@ -99,6 +99,15 @@ PERIODS = corpus(
     ("the year 325", "0325-01-01..0325-12-31 0.9 the year 325"),
     ("2025", "2025-01-01..2025-12-31 0.7 the year 2025"),
     ("13/2025", '! "13/2025" is not a valid month'),
+    # Seasons of the region (the one under way, the next to begin, the last to end), halves of a year.
+    (("summer", "this summer", "in the summer"), "2024-06-01..2024-08-31 0.75 summer 2024, 2024-06-01 to 2024-08-31"),
+    (("next winter", "winter 2024"), "2024-12-01..2025-02-28 0.75 winter 2024-25, 2024-12-01 to 2025-02-28"),
+    (("last fall", "autumn of 2023"), "2023-09-01..2023-11-30 0.75 autumn 2023, 2023-09-01 to 2023-11-30"),
+    ("summer", {"region": "AU"}, "2024-12-01..2025-02-28 0.75 summer 2024-25, 2024-12-01 to 2025-02-28"),
+    (("h1 2025", "first half of 2025", "1st half of next year"),
+     "2025-01-01..2025-06-30 0.9 H1 2025, 2025-01-01 to 2025-06-30"),
+    ("the second half of the year", "2024-07-01..2024-12-31 0.9 H2 2024, 2024-07-01 to 2024-12-31"),
+    (("h1", "first half", "this h2"), "?"),
 )
 
 DAY_OF_MONTH = corpus(
