@@ -92,7 +92,8 @@ constexpr std::string_view kComing = "coming";
 // A count as written: sign, whole part and up to six decimals.
 struct Amount {
   bool negative = false;
-  bool sign = false;  // written with + or -
+  bool sign = false;   // written with + or -
+  bool vague = false;  // "a few", "a couple of", "several": about so many
   int64_t whole = 0;
   int64_t micro = 0;  // millionths
   std::string_view digits;
@@ -183,6 +184,12 @@ std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::si
   } else if (p[i].tok.is(Kind::Num) && p[i].tok.value >= 0) {
     a = Amount{};
     a->whole = p[i].tok.value;
+  } else if (p[i].tok.is(Kind::Fuzzy)) {
+    // a few | a couple [of] | several
+    a = Amount{};
+    a->whole = p[i].tok.value;
+    a->vague = true;
+    if (i + 1 < p.size() && !p[i + 1].is_shape && p[i + 1].tok.is_kw(Keyword::Of)) taken = 2;
   } else if (p[i].tok.is(Kind::Word)) {
     a = amount_of_word(p[i].tok.text);
     if (a && (a->sign || !a->unit)) return std::nullopt;
@@ -202,7 +209,13 @@ std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::si
 std::string count_words(const Amount& a) {
   std::string n = a.digits.empty() ? std::to_string(a.whole) : std::string(a.digits);
   const bool one = a.whole == 1 && a.micro == 0;
-  return cat(n, " ", a.unit->word, one ? "" : "s");
+  return cat(a.vague ? "approximately " : "", n, " ", a.unit->word, one ? "" : "s");
+}
+
+// The confidence of a reading counted by an amount: lower for a vague one,
+// as the core counts "in a few days".
+float count_confidence(const Amount& a, float confidence) {
+  return a.vague ? std::min(confidence, 0.7f) : confidence;
 }
 
 // The moment an amount away from `from`, or none outside the supported
@@ -243,7 +256,7 @@ struct MoreParts {
 MoreParts more_parts(std::span<const Piece> p, std::size_t i, const Amount& first) {
   MoreParts m;
   int64_t last = first.unit->seconds;
-  if (last == 0 || first.micro != 0) return m;
+  if (last == 0 || first.micro != 0 || first.vague) return m;
   const auto word_at = [&](std::size_t k) -> const Tok* {
     return k < p.size() && !p[k].is_shape ? &p[k].tok : nullptr;
   };
@@ -264,7 +277,10 @@ MoreParts more_parts(std::span<const Piece> p, std::size_t i, const Amount& firs
     }
     std::size_t len = 0;
     const auto a = amount_at(p, at, &len);
-    if (!a || a->sign || a->micro != 0 || a->unit->seconds == 0 || a->unit->seconds >= last) break;
+    if (!a || a->sign || a->vague || a->micro != 0 || a->unit->seconds == 0 ||
+        a->unit->seconds >= last) {
+      break;
+    }
     int64_t secs = 0, sum = 0;
     if (__builtin_mul_overflow(a->whole, a->unit->seconds, &secs) ||
         __builtin_add_overflow(m.seconds, secs, &sum)) {
@@ -291,7 +307,7 @@ MatchResult from_now(const Amount& a, const MoreParts& more, bool forward, const
   }
   if (more.half) text += " and a half";
   text += forward ? " from now" : " before now";
-  return MatchResult::single(std::move(text), Value::instant(*at), 0.95f);
+  return MatchResult::single(std::move(text), Value::instant(*at), count_confidence(a, 0.95f));
 }
 
 // [in] [+|-]<amount> [ago|later|earlier|back|before|after|from now] |
@@ -404,7 +420,8 @@ MatchResult offset_from_day(std::span<const Piece> p, const EverydayCtx& ctx) {
                          forward && rel.is_kw(Keyword::From) ? " from " : "",
                          forward && !rel.is_kw(Keyword::From) ? " after " : "",
                          forward ? "" : " before ", day->interpretation);
-  return MatchResult::single(std::move(text), Value::instant(*at), std::min(day->confidence, 0.9f));
+  return MatchResult::single(std::move(text), Value::instant(*at),
+                             count_confidence(*a, std::min(day->confidence, 0.9f)));
 }
 
 // next|following|previous|last day|hour|minute

@@ -55,6 +55,10 @@ FROM_NOW = corpus(
     ("in an hour and a half", "2024-06-05T15:50:10 0.95 1 hour and a half from now"),
     ("2 days and 3 hours ago", "2024-06-03T11:20:10 0.95 2 days and 3 hours before now"),
     ("in 1 day 2 hours 3 minutes", "2024-06-06T16:23:10 0.95 1 day 2 hours 3 minutes from now"),
+    # Vague counts, as the core words "in a few days".
+    (("a few days ago", "few days ago", "several days ago"), "2024-06-02T14:20:10 0.7 approximately 3 days before now"),
+    (("a couple of days ago", "couple days ago"), "2024-06-03T14:20:10 0.7 approximately 2 days before now"),
+    ("a few days from tomorrow", "2024-06-09T09:00:00 0.7 approximately 3 days from tomorrow, default 09:00"),
 )
 
 NEXT_AND_WEEKS = corpus(

@@ -73,7 +73,8 @@ CORPUS = [
         "2024-06-09T17:00:00 0.7 the upcoming Sunday",
         f"2025-03-03T09:00:00 0.55 2025-03-03, default 09:00{ROLLED[:-1]}) (2025-03-03 is a Monday, not a "
         "Wednesday)"]),
-    ("a second time, for two weeks, twice a day, half an hour, the 2nd floor, at first, a few days ago", []),
+    ("a second time, for two weeks, twice a day, half an hour, the 2nd floor, at first, [a few days ago]",
+     ["2024-06-02T14:20:10 0.7 approximately 3 days before now"]),
     ("meet on [the 3rd]. The 3 of us", ["2024-07-03T09:00:00 0.85 2024-07-03, default 09:00 (this month's has "
                                         "passed; assuming July 2024)"]),
     ("[Now] is the time; [in 2025] or the 2025 plan",
