@@ -5,8 +5,8 @@
 // (wednesday of next week, next week's friday, next week friday), the
 // upcoming weekday (this coming friday, friday after next), a day at now's
 // clock (this time tomorrow, same time next week), the first or last day of
-// a period (the last day of the month), and short spellings of the day
-// words (tmrw, yday).
+// a period (the last day of the month), the weekend (over the weekend), and
+// short spellings of the day words (tmrw, yday).
 #include <algorithm>
 #include <array>
 #include <string>
@@ -82,6 +82,9 @@ constexpr WordEntry<Keyword> kDaySlang[11] = {
     {"yday", Keyword::Yesterday},    {"2day", Keyword::Today},
     {"tdy", Keyword::Today},
 };
+
+// The words before "the weekend" that mean this one: "over the weekend".
+constexpr std::string_view kWeekendLeads[2] = {"over", "during"};
 
 // The word before "time" that keeps now's clock: "same time tomorrow".
 constexpr std::string_view kSame = "same";
@@ -545,6 +548,24 @@ MatchResult day_of_period(std::span<const Piece> p, const EverydayCtx& ctx) {
 // clock of now ("this time tomorrow", "tomorrow same time"); a week, month
 // or year named as next or last moves now by one ("same time next week").
 // Words alone: the pieces hold no shape.
+// [over|during|in] [the] weekend: the core's "this weekend", the one under
+// way or the coming one.
+MatchResult the_weekend(std::span<const Piece> p, const EverydayCtx& ctx) {
+  if (p.size() == 2) {
+    const Tok& lead = p[0].tok;
+    if (!lead.is_kw(Keyword::In) &&
+        !(lead.is(Kind::Word) && contains_word(std::span(kWeekendLeads), lead.text))) {
+      return MatchResult::no_match();
+    }
+  }
+  if (p.size() > 2 || !p.back().tok.is_unit(Unit::Weekend)) return MatchResult::no_match();
+  const std::array<Tok, 2> toks = {Tok::kw(Keyword::This), Tok::unit(Unit::Weekend)};
+  Outcome o = resolve_inner({}, toks, ctx.core);
+  if (o.kind != Outcome::Kind::Resolved) return MatchResult::no_match();
+  return MatchResult::single(std::move(o.reading));
+}
+
+// Words alone: the pieces hold no shape.
 MatchResult same_time(std::span<const Piece> p, const EverydayCtx& ctx) {
   if (p.size() < 3) return MatchResult::no_match();
   const auto same_at = [&](std::size_t k) {
@@ -609,9 +630,10 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
             (tok(0).is_kw(Keyword::This) || tok(0).is(Kind::Word) || tok(0).is(Kind::Weekday)),
         n >= 3 && (is_time(1) || is_time(n - 1)),
         n >= 4 && tok(1).is_unit(Unit::Day) && tok(2).is_kw(Keyword::Of),
+        n <= 2 && tok(n - 1).is_unit(Unit::Weekend),
     };
-    const Matcher readers[] = {weekday_of_week, half_from_now, coming_weekday, same_time,
-                               day_of_period};
+    const Matcher readers[] = {weekday_of_week, half_from_now, coming_weekday,
+                               same_time,       day_of_period, the_weekend};
     for (std::size_t k = 0; k < std::size(readers); ++k) {
       if (!forms[k]) continue;
       if (MatchResult m = readers[k](pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;

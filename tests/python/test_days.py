@@ -85,6 +85,8 @@ NEXT_AND_WEEKS = corpus(
     (("the last day of the month", "last day of month"),
      "2024-06-30T09:00:00 0.85 the last day of the current calendar month"),
     ("first day of next month", "2024-07-01T09:00:00 0.85 the first day of the calendar month after this one"),
+    (("the weekend", "over the weekend", "on the weekend"),
+     "2024-06-08..2024-06-09 0.9 the weekend of the current week (Sat-Sun)"),
     ("last day of february",
      "2025-02-28T09:00:00 0.75 the last day of February 2025 (this year's February has passed)"),
 )
