@@ -354,13 +354,23 @@ std::optional<int64_t> window_count(std::span<const Piece> p, std::size_t* len) 
 }
 
 // [over|during|in|within] [the] last|past|next|coming|following|preceding
-// [<n>] <unit>: whole days before or after today, or a span of hours or
-// minutes up to or from now. Without a count only "past" and "coming" make
-// a window ("the past hour"); "the next hour" is a moment.
+// [<n>] <unit> | within the hour|minute: whole days before or after today,
+// or a span of hours or minutes up to or from now. Without a count only
+// "past", "coming" or a word in front make a window ("the past hour", "in
+// the last hour"); "the next hour" is a moment.
 MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
-  if (!p.empty() && !p[0].is_shape &&
-      (p[0].tok.is_kw(Keyword::In) || word_in(p[0], kWindowFillers))) {
-    p = p.subspan(1);
+  // A word in front makes a window of "the last hour" too ("in the last
+  // hour"), and "within the hour" is the next one.
+  const bool led = !p.empty() && !p[0].is_shape &&
+                   (p[0].tok.is_kw(Keyword::In) || word_in(p[0], kWindowFillers));
+  if (led) p = p.subspan(1);
+  std::array<Piece, 2> next_one;
+  if (led && p.size() == 1 && !p[0].is_shape &&
+      (p[0].tok.is_unit(Unit::Hour) || p[0].tok.is_unit(Unit::Minute)) &&
+      says_word(ctx.text, "within")) {
+    next_one[0].tok = Tok::kw(Keyword::Next);
+    next_one[1].tok = p[0].tok;
+    p = next_one;
   }
   if (p.size() < 2 || p.size() > 4 || p[0].is_shape) return MatchResult::no_match();
   const Tok& lead = p[0].tok;
@@ -380,7 +390,7 @@ MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
   if (!count) {
     // "past" reads as the keyword "last"; only the text tells them apart.
     const bool past = says_word(ctx.text, "past");
-    if (!coming && !past) return MatchResult::no_match();
+    if (!coming && !past && !led) return MatchResult::no_match();
   }
   const int64_t n = count.value_or(1);
   if (n < 1 || n > 1'000'000) return MatchResult::no_match();

@@ -108,8 +108,9 @@ WINDOWS = corpus(
      "2024-06-05T14:20:10..2024-06-05T17:20:10 0.9 the 3 hours from now"),
     (("last 30 minutes", "the last 30 minutes", "the past 30 mins"),
      "2024-06-05T13:50:10..2024-06-05T14:20:10 0.9 the 30 minutes before now"),
-    (("past hour", "the past hour", "in the past hour"),
+    (("past hour", "the past hour", "in the past hour", "in the last hour"),
      "2024-06-05T13:20:10..2024-06-05T14:20:10 0.9 the hour before now"),
+    (("within the hour", "within the next hour"), "2024-06-05T14:20:10..2024-06-05T15:20:10 0.9 the hour from now"),
     # Kept as they were: the core's calendar week, the next hour as a moment.
     ("the past week", "2024-05-27..2024-06-02 0.9 the calendar week before this one"),
     ("the next hour", "2024-06-05T15:20:10 0.95 1 hour from now"),
