@@ -5,8 +5,9 @@
 // (wednesday of next week, next week's friday, next week friday), the
 // upcoming weekday (this coming friday, friday after next), a day at now's
 // clock (this time tomorrow, same time next week), the first or last day of
-// a period (the last day of the month), the weekend (over the weekend), and
-// short spellings of the day words (tmrw, yday).
+// a period (the last day of the month), the weekend (over the weekend), a
+// hedged day (sometime tomorrow, later today), and short spellings of the
+// day words (tmrw, yday).
 #include <algorithm>
 #include <array>
 #include <string>
@@ -82,6 +83,21 @@ constexpr WordEntry<Keyword> kDaySlang[11] = {
     {"yday", Keyword::Yesterday},    {"2day", Keyword::Today},
     {"tdy", Keyword::Today},
 };
+
+// The hedges before a day: "sometime tomorrow", "later today".
+constexpr std::string_view kSometime = "sometime";
+constexpr std::string_view kAnytime = "anytime";
+constexpr std::string_view kLater = "later";
+constexpr float kHedged = 0.7f;
+
+// Returns whether the text begins with `word`, in any case.
+bool says(std::string_view text, std::string_view word) {
+  if (text.size() < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if ((text[i] | 0x20) != word[i]) return false;
+  }
+  return true;
+}
 
 // The words before "the weekend" that mean this one: "over the weekend".
 constexpr std::string_view kWeekendLeads[2] = {"over", "during"};
@@ -548,6 +564,49 @@ MatchResult day_of_period(std::span<const Piece> p, const EverydayCtx& ctx) {
 // clock of now ("this time tomorrow", "tomorrow same time"); a week, month
 // or year named as next or last moves now by one ("same time next week").
 // Words alone: the pieces hold no shape.
+// sometime|anytime <day> | later today | later this week|month: the whole
+// day, or what is left of today or of the period after today, at a lower
+// confidence: a hedge, not a moment.
+MatchResult hedged_day(std::span<const Piece> p, const EverydayCtx& ctx) {
+  const Tok& first = p[0].tok;
+  const Date today = ctx.today();
+  if (first.is(Kind::Word) && first.text == kLater) {
+    if (p.size() == 2 && p[1].tok.is_kw(Keyword::Today)) {
+      const DateTime end{today, TimeOfDay::hms(23, 59, 59)};
+      if (ctx.core.now >= end) return MatchResult::no_match();
+      return MatchResult::single("later today, until 23:59:59", Value::range(ctx.core.now, end),
+                                 kHedged);
+    }
+    if (p.size() != 3 || !p[1].tok.is_kw(Keyword::This) ||
+        !(p[2].tok.is_unit(Unit::Week) || p[2].tok.is_unit(Unit::Month))) {
+      return MatchResult::no_match();
+    }
+    const std::array<Tok, 2> toks = {p[1].tok, p[2].tok};
+    const Outcome o = resolve_inner({}, toks, ctx.core);
+    const auto tomorrow = add_days(today, 1);
+    if (o.kind != Outcome::Kind::Resolved || !o.reading.value.is_range() || !tomorrow)
+      return MatchResult::no_match();
+    const Date last = o.reading.value.end.date;
+    if (last < *tomorrow) return MatchResult::no_match();
+    return MatchResult::single(cat("later this ", p[2].tok.is_unit(Unit::Week) ? "week" : "month",
+                                   ", ", format_date(*tomorrow), " to ", format_date(last)),
+                               Value::days(*tomorrow, last), kHedged);
+  }
+  const bool sometime = (first.is_kw(Keyword::Around) && says(ctx.text, kSometime)) ||
+                        (first.is(Kind::Word) && first.text == kAnytime);
+  if (!sometime) return MatchResult::no_match();
+  auto r = resolve_day(p.subspan(1), ctx);
+  if (!r) return MatchResult::no_match();
+  if (r->value.is_range()) {
+    r->confidence = std::min(r->confidence, 0.8f);
+    return MatchResult::single(std::move(*r));
+  }
+  const Date day = r->value.start.date;
+  return MatchResult::single(cat("sometime on ", format_date(day)), Value::days(day, day),
+                             std::min(r->confidence, 0.8f));
+}
+
+// Words alone: the pieces hold no shape.
 // [over|during|in] [the] weekend: the core's "this weekend", the one under
 // way or the coming one.
 MatchResult the_weekend(std::span<const Piece> p, const EverydayCtx& ctx) {
@@ -631,9 +690,11 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
         n >= 3 && (is_time(1) || is_time(n - 1)),
         n >= 4 && tok(1).is_unit(Unit::Day) && tok(2).is_kw(Keyword::Of),
         n <= 2 && tok(n - 1).is_unit(Unit::Weekend),
+        n >= 2 && (tok(0).is_kw(Keyword::Around) ||
+                   (tok(0).is(Kind::Word) && (tok(0).text == kLater || tok(0).text == kAnytime))),
     };
-    const Matcher readers[] = {weekday_of_week, half_from_now, coming_weekday,
-                               same_time,       day_of_period, the_weekend};
+    const Matcher readers[] = {weekday_of_week, half_from_now, coming_weekday, same_time,
+                               day_of_period,   the_weekend,   hedged_day};
     for (std::size_t k = 0; k < std::size(readers); ++k) {
       if (!forms[k]) continue;
       if (MatchResult m = readers[k](pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;

@@ -364,13 +364,20 @@ MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
   const bool led = !p.empty() && !p[0].is_shape &&
                    (p[0].tok.is_kw(Keyword::In) || word_in(p[0], kWindowFillers));
   if (led) p = p.subspan(1);
-  std::array<Piece, 2> next_one;
   if (led && p.size() == 1 && !p[0].is_shape &&
       (p[0].tok.is_unit(Unit::Hour) || p[0].tok.is_unit(Unit::Minute)) &&
       says_word(ctx.text, "within")) {
-    next_one[0].tok = Tok::kw(Keyword::Next);
-    next_one[1].tok = p[0].tok;
-    p = next_one;
+    // Made once: most texts never come here.
+    static const auto next_one = [](Unit u) {
+      std::array<Piece, 2> pieces;
+      pieces[0].tok = Tok::kw(Keyword::Next);
+      pieces[1].tok = Tok::unit(u);
+      return pieces;
+    };
+    static const std::array<Piece, 2> kNextHour = next_one(Unit::Hour);
+    static const std::array<Piece, 2> kNextMinute = next_one(Unit::Minute);
+    p = p[0].tok.is_unit(Unit::Hour) ? std::span<const Piece>(kNextHour)
+                                     : std::span<const Piece>(kNextMinute);
   }
   if (p.size() < 2 || p.size() > 4 || p[0].is_shape) return MatchResult::no_match();
   const Tok& lead = p[0].tok;

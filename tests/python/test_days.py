@@ -85,6 +85,11 @@ NEXT_AND_WEEKS = corpus(
     (("the last day of the month", "last day of month"),
      "2024-06-30T09:00:00 0.85 the last day of the current calendar month"),
     ("first day of next month", "2024-07-01T09:00:00 0.85 the first day of the calendar month after this one"),
+    # Hedged days: the whole day, or what is left of today or of the period.
+    (("sometime tomorrow", "anytime tomorrow"), "2024-06-06..2024-06-06 0.8 sometime on 2024-06-06"),
+    ("later today", "2024-06-05T14:20:10..2024-06-05T23:59:59 0.7 later today, until 23:59:59"),
+    ("later this week", "2024-06-06..2024-06-09 0.7 later this week, 2024-06-06 to 2024-06-09"),
+    ("later this week", {"now": "2024-06-09T10:00:00"}, "?"),
     (("the weekend", "over the weekend", "on the weekend"),
      "2024-06-08..2024-06-09 0.9 the weekend of the current week (Sat-Sun)"),
     ("last day of february",
