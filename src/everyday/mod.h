@@ -103,10 +103,12 @@ struct Named {
   std::string zone;
   std::size_t at = 0;  // the piece that names it
   std::string reject;
-  bool rides = false;  // the piece is a time that carries the zone ("17:00Z") and stays
+  bool rides = false;   // the piece is a time that carries the zone ("17:00Z") and stays
+  std::size_t len = 1;  // the pieces that name it: 2 for "pacific time"
 };
-// Returns the first zone the pieces name, or none.
-std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);
+// Returns the first zone the pieces of the text name, or none.
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller,
+                          std::string_view text);
 // Returns the IANA names the abbreviations stand for, each once: the zones,
 // besides offsets and a caller's abbreviations, a text may name.
 std::span<const std::string_view> zone_names();
