@@ -67,6 +67,9 @@ constexpr WordEntry<Keyword> kDaySlang[11] = {
     {"tdy", Keyword::Today},
 };
 
+// The word that stresses "now": "right now".
+constexpr std::string_view kRight = "right";
+
 // The word that makes "this coming friday" the upcoming one.
 constexpr std::string_view kComing = "coming";
 
@@ -326,9 +329,19 @@ MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
 }
 
 // tmrw | yday | 2day ...: the core's tomorrow, yesterday or today.
+// right now: the core's now.
 MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
-  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word)) return MatchResult::no_match();
-  const auto k = find_word<Keyword>(kDaySlang, p[0].tok.text);
+  if (p.size() == 2 && !p[0].is_shape && !p[1].is_shape && p[0].tok.is(Kind::Word) &&
+      p[0].tok.text == kRight && p[1].tok.is_kw(Keyword::Now)) {
+    p = p.subspan(1);
+  }
+  if (p.size() != 1 || p[0].is_shape) return MatchResult::no_match();
+  std::optional<Keyword> k;
+  if (p[0].tok.is_kw(Keyword::Now)) {
+    k = Keyword::Now;
+  } else if (p[0].tok.is(Kind::Word)) {
+    k = find_word<Keyword>(kDaySlang, p[0].tok.text);
+  }
   if (!k) return MatchResult::no_match();
   const std::array<Tok, 1> toks = {Tok::kw(*k)};
   Outcome o = resolve_inner({}, toks, ctx.core);

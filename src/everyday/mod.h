@@ -85,6 +85,11 @@ struct EndClock {
 // Reads a clock time at pieces[i], bare hours included; sets *len to the
 // pieces it took.
 std::optional<EndClock> clock_end(std::span<const Piece> pieces, std::size_t i, std::size_t* len);
+// Reads a clock time written as four digits, "0900" or "1730", or none.
+std::optional<EndClock> four_digit_end(std::string_view written);
+// Returns whether two bare hours run from the morning to the afternoon by
+// the clock-hour rule ("9-5", "8 to 4"): the hours of a working day.
+bool working_hours(const EndClock& first, const EndClock& last);
 // Appends "HH:MM", and ":SS" when the seconds are not zero.
 void append_clock(std::string& out, TimeOfDay t);
 // Returns whether the text writes am or pm after a number: a clock token
