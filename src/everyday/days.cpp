@@ -329,19 +329,9 @@ MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
 }
 
 // tmrw | yday | 2day ...: the core's tomorrow, yesterday or today.
-// right now: the core's now.
 MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
-  if (p.size() == 2 && !p[0].is_shape && !p[1].is_shape && p[0].tok.is(Kind::Word) &&
-      p[0].tok.text == kRight && p[1].tok.is_kw(Keyword::Now)) {
-    p = p.subspan(1);
-  }
-  if (p.size() != 1 || p[0].is_shape) return MatchResult::no_match();
-  std::optional<Keyword> k;
-  if (p[0].tok.is_kw(Keyword::Now)) {
-    k = Keyword::Now;
-  } else if (p[0].tok.is(Kind::Word)) {
-    k = find_word<Keyword>(kDaySlang, p[0].tok.text);
-  }
+  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word)) return MatchResult::no_match();
+  const auto k = find_word<Keyword>(kDaySlang, p[0].tok.text);
   if (!k) return MatchResult::no_match();
   const std::array<Tok, 1> toks = {Tok::kw(*k)};
   Outcome o = resolve_inner({}, toks, ctx.core);
@@ -349,12 +339,21 @@ MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
   return MatchResult::single(std::move(o.reading));
 }
 
+// right now: the core's now.
 // [this] coming <weekday>: the core's bare weekday, the upcoming one.
 // <weekday> after next: a week after the upcoming one (today's weekday
 // counts from next week's).
 MatchResult coming_weekday(std::span<const Piece> p, const EverydayCtx& ctx) {
   for (const Piece& x : p) {
     if (x.is_shape) return MatchResult::no_match();
+  }
+  // right now: the core's now
+  if (p.size() == 2 && p[1].tok.is_kw(Keyword::Now) && p[0].tok.is(Kind::Word) &&
+      p[0].tok.text == kRight) {
+    const std::array<Tok, 1> toks = {p[1].tok};
+    Outcome o = resolve_inner({}, toks, ctx.core);
+    if (o.kind != Outcome::Kind::Resolved) return MatchResult::no_match();
+    return MatchResult::single(std::move(o.reading));
   }
   if (!p.empty() && p[0].tok.is_kw(Keyword::This)) p = p.subspan(1);
   if (p.size() == 2 && p[0].tok.is(Kind::Word) && p[0].tok.text == kComing &&
