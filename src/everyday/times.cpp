@@ -275,9 +275,9 @@ std::optional<uint32_t> minutes_at(std::span<const Piece> p, std::size_t i, std:
   return m;
 }
 
-// Returns whether the text writes no digit before byte `end` (none when
-// `end` is past the text): a count to an hour is a clock only when spelled
-// ("ten to six"), as "10 to 6" is the hours from ten to six.
+// Returns whether the text writes no digit before byte `end`, and false
+// when `end` is past the text: a count to an hour is a clock only when
+// spelled ("ten to six"), as "10 to 6" is the hours from ten to six.
 bool spelled_before(std::string_view text, std::size_t end) {
   if (end >= text.size()) return false;
   for (std::size_t i = 0; i < end; ++i) {
