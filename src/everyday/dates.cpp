@@ -608,6 +608,13 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     return m;
   }
   if (weekday || c.tod_explicit) return MatchResult::no_match();
+  // the <number>: a name ("the 1975"); a year goes without "the", or with
+  // the word ("the year 1975").
+  if (pieces.size() == 1 && pieces[0].tok.is(Kind::Num) && ctx.text.size() > 4 &&
+      (ctx.text[0] | 0x20) == 't' && (ctx.text[1] | 0x20) == 'h' && (ctx.text[2] | 0x20) == 'e' &&
+      ctx.text[3] == ' ') {
+    return MatchResult::no_match();
+  }
   return period_forms(Reader(pieces), c.today(), after_in);
 }
 

@@ -31,7 +31,7 @@ using Kind = Tok::Kind;
 // join only after a first end ("from today until friday", "3pm until
 // 5pm"); leading the text they open an interval that starts now.
 constexpr std::string_view kJoinWords[3] = {"to", "through", "thru"};
-constexpr std::string_view kUntilWords[2] = {"until", "till"};
+constexpr std::string_view kUntilWords[5] = {"until", "till", "til", "'til", "\u2019til"};
 // Words that lead the ends: "between 4pm and 5pm", "4pm for 30 mins".
 constexpr std::string_view kBetween[1] = {"between"};
 constexpr std::string_view kFor[1] = {"for"};
@@ -93,13 +93,16 @@ uint8_t role_of(std::string_view w) {
     case 3:
       if (is(kFor[0])) return kForRole;
       if (is("and")) return kAndRole;
+      if (is(kUntilWords[2])) return kUntil;
       return w == "\u2013" || w == "\u2014" ? kDash : 0;
     case 4:
       if (is(kJoinWords[2])) return kJoin;
-      if (is(kUntilWords[1])) return kUntil;
+      if (is(kUntilWords[1]) || is(kUntilWords[3])) return kUntil;
       return is("from") ? kFromRole : 0;
     case 5:
       return is(kUntilWords[0]) ? kUntil : 0;
+    case 6:
+      return is(kUntilWords[4]) ? kUntil : 0;
     case 7:
       if (is(kJoinWords[1])) return kJoin;
       return is(kBetween[0]) ? kBetweenRole : 0;
@@ -650,6 +653,14 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   std::size_t at = 0, len = 0;
   auto first = clock_at_end(a, &at);
   auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
+  // 0900-1700: four-digit clock times, told from numbers by a leading zero.
+  if ((!first || !last) && a.size() == 1 && b.size() == 1 &&
+      (s.first.starts_with('0') || s.second.starts_with('0'))) {
+    first = times::four_digit_end(s.first);
+    last = times::four_digit_end(s.second);
+    at = 0;
+    len = 1;
+  }
   if (!first || !last) return MatchResult::no_match();
   // The day words: before "from", before the first clock or after the last.
   const std::span<const Piece> before_first = a.first(at);
@@ -659,10 +670,11 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (!before_first.empty()) day = before_first;
   if (!after_last.empty()) day = after_last;
   // Two plain numbers are clock hours after "from" or "between", joined by
-  // "until" or "till", or on a named day ("tomorrow 9-5"); "3-4" alone is
-  // not.
+  // "until" or "till", on a named day ("tomorrow 9-5"), or when they run
+  // from a morning hour to an afternoon one by the clock-hour rule: "9-5"
+  // is the working day; "3-4" and "10-12" alone are not.
   if (!s.introduced && !s.until && day.empty() && !explicit_clock(*first) &&
-      !explicit_clock(*last)) {
+      !explicit_clock(*last) && !times::working_hours(*first, *last)) {
     return MatchResult::no_match();
   }
 
@@ -1062,8 +1074,8 @@ namespace {
 // The words that lead or join the ends, and the tokens each stands for
 // among the pieces: "from" a keyword, "to" a word, "for" and a dash none.
 constexpr std::string_view kLinkWords[] = {
-    "from", "between", "starting", "beginning", "to", "through", "thru",   "until",
-    "till", "and",     "for",      "-",         "..", "\u2013",  "\u2014",
+    "from", "between", "starting", "beginning", "to",     "through", "thru", "until", "till",
+    "and",  "for",     "-",        "..",        "\u2013", "\u2014",  "til",  "'til",  "\u2019til",
 };
 
 std::optional<std::span<const Tok>> link_tokens(std::string_view word) {

@@ -141,13 +141,13 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   if (named.rides) {
     rest = pieces;
   } else if (named.at == 0) {
-    rest = std::span(pieces).subspan(1);
-  } else if (named.at + 1 == pieces.size()) {
+    rest = std::span(pieces).subspan(named.len);
+  } else if (named.at + named.len == pieces.size()) {
     rest = std::span(pieces).first(named.at);
   } else {
     copied.reserve(pieces.size() - 1);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-      if (i != named.at) copied.push_back(pieces[i]);
+      if (i < named.at || i >= named.at + named.len) copied.push_back(pieces[i]);
     }
     rest = copied;
   }
@@ -364,7 +364,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   }
   // A zone needs words beside it, unless it rides on a time ("17:00Z").
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
-    if (const auto named = zones::find(pieces, opts.zone_names)) {
+    if (const auto named = zones::find(pieces, opts.zone_names, trimmed)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
         if (keeps_core && zoned->kind != Outcome::Kind::Resolved) {
           keep_core();

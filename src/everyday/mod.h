@@ -85,6 +85,11 @@ struct EndClock {
 // Reads a clock time at pieces[i], bare hours included; sets *len to the
 // pieces it took.
 std::optional<EndClock> clock_end(std::span<const Piece> pieces, std::size_t i, std::size_t* len);
+// Reads a clock time written as four digits, "0900" or "1730", or none.
+std::optional<EndClock> four_digit_end(std::string_view written);
+// Returns whether two bare hours run from the morning to the afternoon by
+// the clock-hour rule ("9-5", "8 to 4"): the hours of a working day.
+bool working_hours(const EndClock& first, const EndClock& last);
 // Appends "HH:MM", and ":SS" when the seconds are not zero.
 void append_clock(std::string& out, TimeOfDay t);
 // Returns whether the text writes am or pm after a number: a clock token
@@ -103,10 +108,12 @@ struct Named {
   std::string zone;
   std::size_t at = 0;  // the piece that names it
   std::string reject;
-  bool rides = false;  // the piece is a time that carries the zone ("17:00Z") and stays
+  bool rides = false;   // the piece is a time that carries the zone ("17:00Z") and stays
+  std::size_t len = 1;  // the pieces that name it: 2 for "pacific time"
 };
-// Returns the first zone the pieces name, or none.
-std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller);
+// Returns the first zone the pieces of the text name, or none.
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller,
+                          std::string_view text);
 // Returns the IANA names the abbreviations stand for, each once: the zones,
 // besides offsets and a caller's abbreviations, a text may name.
 std::span<const std::string_view> zone_names();

@@ -1,8 +1,11 @@
 // Matches clock times in the spellings people type and the parts of the
-// day, before or after any day expression: 5:30 pm, 330 p.m., 7p, 15h30,
-// 5 o'clock, half past 3, quarter to 5, 3pm tomorrow, at 9am on saturday,
-// tonight at 11, tomorrow morning, last night, eod, around noon.
+// day, before or after any day expression: 5:30 pm, 9:45:30 pm, 330 p.m.,
+// 7p, 15h30, 17.30, 5 o'clock, half past 3, half three, quarter to 5,
+// twenty to eight, 3pm tomorrow, at 9am on saturday, friday @ 3pm, tonight
+// at 11, tomorrow morning, first thing monday, last night, eod, around
+// noon, about 3, 3ish.
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "everyday/mod.h"
@@ -35,6 +38,23 @@ constexpr WordEntry<DayPart> kPartWords[11] = {
     {"eod", DayPart::EndOfDay},        {"cob", DayPart::EndOfDay},
 };
 
+// Spelled minutes that count to or past an hour beyond the number words:
+// "twenty to eight", "twenty five past 4" (the hyphen is a space by then).
+constexpr WordEntry<uint32_t> kMinuteTens[1] = {{"twenty", 20}};
+
+// The words that count minutes to an hour: "ten to six", "five til noon".
+constexpr std::string_view kToWords[3] = {"to", "till", "til"};
+
+// The words after "first" that name the start of a morning: "first thing
+// tomorrow".
+constexpr std::string_view kFirstThing = "thing";
+// What "first thing" costs in confidence: the hour is the morning's
+// conventional one, not one the text gives.
+constexpr float kFirstThingCost = 0.1f;
+
+// The suffix that hedges a clock word: "3ish", "3pmish".
+constexpr std::string_view kIshSuffix = "ish";
+
 // Another name of noon.
 constexpr std::string_view kMidday = "midday";
 
@@ -55,6 +75,7 @@ struct Part {
   std::size_t at = 0, len = 0;  // the pieces it took
   bool today = false;           // this morning, tonight: names today
   bool yesterday = false;       // last night
+  bool first_thing = false;     // first thing tomorrow: the morning's start
 };
 
 const Tok* tok_at(std::span<const Piece> p, std::size_t i) {
@@ -88,9 +109,9 @@ std::size_t meridiem_at(std::span<const Piece> p, std::size_t i, bool* pm) {
   return 0;
 }
 
-std::optional<Clock> with_meridiem(uint32_t h, uint32_t m, bool pm) {
+std::optional<Clock> with_meridiem(uint32_t h, uint32_t m, bool pm, uint32_t s = 0) {
   if (h < 1 || h > 12 || m > 59) return std::nullopt;
-  return Clock{h % 12 + (pm ? 12 : 0), m, 0, false};
+  return Clock{h % 12 + (pm ? 12 : 0), m, s, false};
 }
 
 // Reads digits at the front of w, at most 4.
@@ -102,8 +123,8 @@ std::size_t lead_digits(std::string_view w, uint32_t* v) {
   return n;
 }
 
-// One word that is a whole clock time: 330pm | 7p | 3:15p | 15h30 | 15h |
-// 15h00 (the spellings the core tokenizer leaves as words).
+// One word that is a whole clock time: 330pm | 7p | 3:15p | 9:45:30pm |
+// 15h30 | 15h | 15h00 (the spellings the core tokenizer leaves as words).
 std::optional<Clock> compact_clock(std::string_view w) {
   uint32_t a = 0;
   const std::size_t n = lead_digits(w, &a);
@@ -116,16 +137,20 @@ std::optional<Clock> compact_clock(std::string_view w) {
     if ((k != 0 && k != 2) || k + 1 != rest.size() || a > 23 || mm > 59) return std::nullopt;
     return Clock{a, mm, 0, false};
   }
-  uint32_t h = a, m = 0;
+  uint32_t h = a, m = 0, sec = 0;
   if (n <= 2 && rest.starts_with(':')) {
     if (lead_digits(rest.substr(1), &m) != 2) return std::nullopt;
     rest = rest.substr(3);
+    if (rest.starts_with(':')) {
+      if (lead_digits(rest.substr(1), &sec) != 2 || sec > 59) return std::nullopt;
+      rest = rest.substr(3);
+    }
   } else if (n >= 3) {
     h = a / 100;
     m = a % 100;
   }
-  if (rest == "p" || rest == "pm") return with_meridiem(h, m, true);
-  if (rest == "a" || rest == "am") return with_meridiem(h, m, false);
+  if (rest == "p" || rest == "pm") return with_meridiem(h, m, true, sec);
+  if (rest == "a" || rest == "am") return with_meridiem(h, m, false, sec);
   return std::nullopt;
 }
 
@@ -141,8 +166,15 @@ std::optional<Clock> dotted_clock(std::string_view w, bool meridiem_after, bool 
     if (c != '.') suffix += static_cast<char>(c | 0x20);
   }
   if (suffix.empty()) {
-    if (!meridiem_after) return std::nullopt;
-    return with_meridiem(h, m, pm_after);
+    if (meridiem_after) return with_meridiem(h, m, pm_after);
+    // <hh>.<mm>: a 24-hour time only when the hour has two digits, so that
+    // "2.5" and "9.45" stay amounts, and when neither order of day and
+    // month reads it as a date ("17.30", "09.45"; "14.03" is 14 March).
+    if (n != 2 || w.size() != 5 || h > 23 || m > 59) return std::nullopt;
+    const bool day_month = h >= 1 && m >= 1 && m <= 12;
+    const bool month_day = h >= 1 && h <= 12 && m >= 1 && m <= 31;
+    if (day_month || month_day) return std::nullopt;
+    return Clock{h, m, 0, false};
   }
   if (meridiem_after) return std::nullopt;
   if (suffix == "p" || suffix == "pm") return with_meridiem(h, m, true);
@@ -150,8 +182,8 @@ std::optional<Clock> dotted_clock(std::string_view w, bool meridiem_after, bool 
   return std::nullopt;
 }
 
-// Returns whether the text writes "at <n>": the tokens drop "at", and only
-// after it is a bare number read as an hour.
+// Returns whether the text writes "at <n>" or "@ <n>": the tokens drop
+// "at", and only after it is a bare number read as an hour.
 bool after_at(std::string_view text, int64_t n) {
   const std::string digits = std::to_string(n);
   // The hour may be a word: "at five".
@@ -171,6 +203,7 @@ bool after_at(std::string_view text, int64_t n) {
     std::size_t j = i;
     while (j > 0 && text[j - 1] == ' ')
       --j;
+    if (j > 0 && text[j - 1] == '@') return true;
     if (j == i || j < 2) continue;
     const bool word_start = j == 2 || text[j - 3] == ' ';
     if (word_start && (text[j - 2] | 0x20) == 'a' && (text[j - 1] | 0x20) == 't') return true;
@@ -208,9 +241,54 @@ std::optional<Clock> hour_ref(const Tok* t) {
   return std::nullopt;
 }
 
+// Moves a clock that counts from an hour to the hour before it: "quarter
+// to 5" is 4:45, "five to noon" 11:55, "ten to one" 12:50.
+void hour_before(Clock& c, uint32_t minutes) {
+  c.h = (c.h + 23) % 24;
+  if (c.bare && c.h == 0) c.h = 12;
+  c.m = 60 - minutes;
+}
+
+// <minutes> as a count before to|past: 1..59 as a number, or "twenty"
+// [<1..9>] spelled. Sets *len to the pieces taken and *spelled when the
+// count is a word of the tens.
+std::optional<uint32_t> minutes_at(std::span<const Piece> p, std::size_t i, std::size_t* len,
+                                   bool* spelled) {
+  const Tok* t = tok_at(p, i);
+  if (t == nullptr) return std::nullopt;
+  *spelled = false;
+  if (t->is(Kind::Num) && t->value >= 1 && t->value <= 59) {
+    *len = 1;
+    return t->u32();
+  }
+  if (!t->is(Kind::Word) || t->text.empty() || t->text[0] != 't') return std::nullopt;
+  const auto tens = find_word<uint32_t>(kMinuteTens, t->text);
+  if (!tens) return std::nullopt;
+  *spelled = true;
+  *len = 1;
+  uint32_t m = *tens;
+  if (const Tok* unit = tok_at(p, i + 1);
+      unit != nullptr && unit->is(Kind::Num) && unit->value >= 1 && unit->value <= 9) {
+    m += unit->u32();
+    *len = 2;
+  }
+  return m;
+}
+
+// Returns whether the text writes no digit before byte `end`, and false
+// when `end` is past the text: a count to an hour is a clock only when
+// spelled ("ten to six"), as "10 to 6" is the hours from ten to six.
+bool spelled_before(std::string_view text, std::size_t end) {
+  if (end >= text.size()) return false;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] >= '0' && text[i] <= '9') return false;
+  }
+  return true;
+}
+
 // Reads a clock time at pieces[i]; sets *len to the pieces it took.
 std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare_ok, bool meridiem,
-                              std::size_t* len) {
+                              std::size_t* len, std::string_view text = {}) {
   const Piece& piece = p[i];
   bool pm = false;
   if (piece.is_shape && piece.shape.kind == Shape::Kind::Amount) {
@@ -223,9 +301,9 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
     if (piece.shape.kind != Shape::Kind::Clock) return std::nullopt;
     *len = 1;
     const Shape& s = piece.shape;
-    if (const std::size_t k = meridiem_at(p, i + 1, &pm); k != 0 && s.second == 0) {
+    if (const std::size_t k = meridiem_at(p, i + 1, &pm); k != 0) {
       *len += k;
-      return with_meridiem(s.hour, s.minute, pm);
+      return with_meridiem(s.hour, s.minute, pm, s.second);
     }
     return Clock{s.hour, s.minute, s.second, false};
   }
@@ -270,20 +348,40 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
       return Clock{n, 0, 0, n >= 1 && n <= 12};
     }
   }
-  // <minutes> past <hour>: "ten past six", "25 past 4"
-  const Tok* past = tok_at(p, i + 1);
-  if (t.is(Kind::Num) && t.value >= 1 && t.value <= 59 && past != nullptr &&
-      past->is_kw(Keyword::Last)) {
-    auto c = hour_ref(tok_at(p, i + 2));
-    if (!c) return std::nullopt;
-    *len = 3;
-    c->m = t.u32();
-    return c;
+  // <minutes> past|to <hour>: "ten past six", "25 past 4", "twenty to
+  // eight", "five to noon"
+  std::size_t mlen = 0;
+  bool spelled = false;
+  if (const auto minutes = minutes_at(p, i, &mlen, &spelled)) {
+    const Tok* rel = tok_at(p, i + mlen);
+    const bool to =
+        rel != nullptr && rel->is(Kind::Word) && contains_word(std::span(kToWords), rel->text);
+    if (rel != nullptr && (rel->is_kw(Keyword::Last) || to)) {
+      auto c = hour_ref(tok_at(p, i + mlen + 1));
+      if (!c) return std::nullopt;
+      if (to) {
+        // Only a spelled count of five minutes at a time, so that "nine
+        // to five" and "3 to 4" stay the hours between.
+        if (*minutes % 5 != 0 || *minutes >= 30 || *minutes == 15) return std::nullopt;
+        if (!spelled && !spelled_before(text, text.find(cat(" ", rel->text, " "))))
+          return std::nullopt;
+        hour_before(*c, *minutes);
+      } else {
+        c->m = *minutes;
+      }
+      *len = mlen + 2;
+      return c;
+    }
+    if (spelled) return std::nullopt;
   }
-  // half past <hour>
-  if (t.is(Kind::Half) && past != nullptr && past->is_kw(Keyword::Last)) {
-    if (auto c = hour_ref(tok_at(p, i + 2))) {
-      *len = 3;
+  // half past <hour> | half <hour>: "half three" is half past three
+  if (t.is(Kind::Half)) {
+    const Tok* past = tok_at(p, i + 1);
+    const std::size_t at = past != nullptr && past->is_kw(Keyword::Last) ? i + 2 : i + 1;
+    // "half an hour": a unit after the number makes it a length.
+    const Tok* unit = tok_at(p, at + 1);
+    if (auto c = hour_ref(tok_at(p, at)); c && !(unit != nullptr && unit->is(Kind::Unit))) {
+      *len = at + 1 - i;
       c->m = 30;
       return c;
     }
@@ -302,9 +400,7 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
   if (!c) return std::nullopt;
   *len = q + 3 - i;
   if (before) {
-    c->h = (c->h + 23) % 24;
-    if (c->bare && c->h == 0) c->h = 12;
-    c->m = 45;
+    hour_before(*c, 15);
   } else {
     c->m = 15;
   }
@@ -312,12 +408,22 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
 }
 
 // this|in <part> | tonight | last night | end of day | close of business |
-// <day word> am|pm
+// <day word> am|pm | first thing [in the morning]
 std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   const Tok* t = tok_at(p, i);
   if (t == nullptr) return std::nullopt;
   Part out;
   out.at = i;
+  // first thing [in the morning]
+  if (t->is(Kind::Ordinal) && t->value == 1 && word_is(tok_at(p, i + 1), kFirstThing)) {
+    out.part = DayPart::Morning;
+    out.first_thing = true;
+    out.len = 2;
+    const Tok* in = tok_at(p, i + 2);
+    if (in != nullptr && in->is_kw(Keyword::In) && word_is(tok_at(p, i + 3), kPartWords[0].word))
+      out.len = 4;
+    return out;
+  }
   // end of day | close of business
   const Tok* of = tok_at(p, i + 1);
   const Tok* what = tok_at(p, i + 2);
@@ -382,6 +488,42 @@ bool afternoon_hour(uint32_t h, const std::optional<Part>& part) {
   }
 }
 
+// Returns whether a word of the pieces glues a mark to a clock: "@"
+// ("@", "@5pm") or "ish" after a digit ("3ish", "3pmish").
+bool glued_marks(std::span<const Piece> p) {
+  for (const Piece& x : p) {
+    if (x.is_shape || !x.tok.is(Kind::Word) || x.tok.text.empty()) continue;
+    const std::string_view w = x.tok.text;
+    if (w[0] == '@') return true;
+    if (w.size() > kIshSuffix.size() && w[0] >= '0' && w[0] <= '9' && w.ends_with(kIshSuffix))
+      return true;
+  }
+  return false;
+}
+
+// Returns the pieces without "@" and with "3ish" read as "3"; sets *ish
+// when a word carried the hedge. Empty when nothing is left.
+Pieces respell(std::span<const Piece> p, bool* ish) {
+  Pieces out;
+  out.reserve(p.size());
+  for (const Piece& x : p) {
+    std::string_view w = x.is_shape || !x.tok.is(Kind::Word) ? std::string_view{} : x.tok.text;
+    if (w.starts_with('@')) {
+      w.remove_prefix(1);
+    } else if (!w.empty() && w[0] >= '0' && w[0] <= '9' && w.ends_with(kIshSuffix)) {
+      w.remove_suffix(kIshSuffix.size());
+      *ish = true;
+    } else {
+      out.push_back(x);
+      continue;
+    }
+    if (w.empty()) continue;
+    for (Tok& t : tokenize(w, {}, EN))
+      out.push_back(Piece{false, std::move(t), {}});
+  }
+  return out;
+}
+
 }  // namespace
 
 void append_clock(std::string& out, TimeOfDay t) {
@@ -391,6 +533,23 @@ void append_clock(std::string& out, TimeOfDay t) {
     out += static_cast<char>('0' + t.secs % 60 / 10);
     out += static_cast<char>('0' + t.secs % 10);
   }
+}
+
+std::optional<EndClock> four_digit_end(std::string_view written) {
+  uint32_t v = 0;
+  if (written.size() != 4 || lead_digits(written, &v) != 4) return std::nullopt;
+  if (v / 100 > 23 || v % 100 > 59) return std::nullopt;
+  EndClock out;
+  out.hour = v / 100;
+  out.tod = TimeOfDay::hms(v / 100, v % 100, 0);
+  return out;
+}
+
+bool working_hours(const EndClock& first, const EndClock& last) {
+  // Ten also counts minutes to an hour ("10 to 5" is 16:50 to some), so it
+  // does not start one alone.
+  return first.bare && last.bare && first.hour >= 7 && first.hour <= 11 && first.hour != 10 &&
+         last.hour >= 1 && last.hour <= 6;
 }
 
 std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::size_t* len) {
@@ -408,9 +567,17 @@ std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::
 }
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // friday @ 3pm | @5pm | 3ish | 3pmish: copied only for such a text.
+  Pieces respelled;
+  bool ish = false;
+  if (glued_marks(pieces)) {
+    respelled = respell(pieces, &ish);
+    if (respelled.empty()) return MatchResult::no_match();
+    pieces = respelled;
+  }
   // around|about ... | ... approximately|ish
-  std::string_view hedge;
-  if (const Tok* t = tok_at(pieces, 0); t != nullptr && pieces.size() >= 2) {
+  std::string_view hedge = ish ? kIshSuffix : std::string_view{};
+  if (const Tok* t = tok_at(pieces, 0); hedge.empty() && t != nullptr && pieces.size() >= 2) {
     if (t->is_kw(Keyword::Around)) {
       hedge = "around";
     } else if (t->is(Kind::Word) && contains_word(std::span(kHedgesBefore), t->text)) {
@@ -435,9 +602,13 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   for (std::size_t i = 0; i < pieces.size() && !clock; ++i) {
     if (part && i >= part->at && i < part->at + part->len) continue;
     if (day_of_month(pieces, i)) continue;
-    const bool bare_ok = part.has_value() || (!pieces[i].is_shape && pieces[i].tok.is(Kind::Num) &&
-                                              after_at(ctx.text, pieces[i].tok.value));
-    clock = clock_at(pieces, i, bare_ok, meridiem, &clock_len);
+    // A bare hour after "at", or hedged alone ("about 3", "3ish").
+    const Tok* t = tok_at(pieces, i);
+    const bool bare_ok =
+        part.has_value() ||
+        (t != nullptr && t->is(Kind::Num) &&
+         ((!hedge.empty() && t->value >= 1 && t->value <= 12) || after_at(ctx.text, t->value)));
+    clock = clock_at(pieces, i, bare_ok, meridiem, &clock_len, ctx.text);
     clock_at_i = i;
   }
   if (!clock && !part) return MatchResult::no_match();
@@ -496,6 +667,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Resolution r;
   std::string_view part_name = part ? kDayPartNames[static_cast<int>(part->part)] : "";
   if (part && part->part == DayPart::EndOfDay) part_name = "end of day";
+  if (part && part->first_thing) part_name = "first thing in the morning";
   if (rest.empty()) {
     // Today, or tomorrow when the time has passed, unless the words name
     // today (this evening, tonight) or yesterday (last night).
@@ -540,6 +712,10 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     if (part) {
       r.interpretation += cat(" (", part_name, small_hours ? ", into the next day)" : ")");
     }
+  }
+  if (part && part->first_thing) {
+    // Kept to hundredths, as the confidences are written: 0.95 - 0.1 is 0.85.
+    r.confidence = std::round(penalised(r.confidence, kFirstThingCost) * 100.0f) / 100.0f;
   }
   if (!hedge.empty()) {
     r.interpretation += cat(" (approximately: \"", hedge, "\")");

@@ -1,6 +1,7 @@
 // Reads a time zone the text names: a numeric offset (+02:00, -0500,
 // UTC+2, GMT-5), Z, UTC, GMT, an abbreviation that names one zone
-// everywhere (PST, ET, CEST), or one the caller mapped (IST). The core has
+// everywhere (PST, ET, CEST), a US zone by its name (5pm pacific, noon
+// central time), or one the caller mapped (IST). The core has
 // no zone database: it reports the zone's name and reads the rest of the
 // text on the clock of the moment it is given, which the caller has
 // already turned into that zone's wall clock.
@@ -18,7 +19,7 @@ using Kind = Tok::Kind;
 
 // Abbreviations that name one zone everywhere, lower-case, and the zone's
 // IANA name.
-constexpr WordEntry<std::string_view> kAbbreviations[33] = {
+constexpr WordEntry<std::string_view> kAbbreviations[35] = {
     {"utc", "UTC"},
     {"gmt", "UTC"},
     {"z", "UTC"},
@@ -29,8 +30,10 @@ constexpr WordEntry<std::string_view> kAbbreviations[33] = {
     {"est", "America/New_York"},
     {"edt", "America/New_York"},
     {"et", "America/New_York"},
+    {"ct", "America/Chicago"},
     {"mst", "America/Denver"},
     {"mdt", "America/Denver"},
+    {"mt", "America/Denver"},
     {"akst", "America/Anchorage"},
     {"akdt", "America/Anchorage"},
     {"hst", "Pacific/Honolulu"},
@@ -53,6 +56,16 @@ constexpr WordEntry<std::string_view> kAbbreviations[33] = {
     {"nzst", "Pacific/Auckland"},
     {"nzdt", "Pacific/Auckland"},
 };
+
+// The US zones by name, read after a clock time ("5pm eastern") or before
+// "time" ("noon central time"): elsewhere they are ordinary words.
+constexpr WordEntry<std::string_view> kZoneWords[4] = {
+    {"pacific", "America/Los_Angeles"},
+    {"eastern", "America/New_York"},
+    {"central", "America/Chicago"},
+    {"mountain", "America/Denver"},
+};
+constexpr std::string_view kTimeWord = "time";
 
 // Abbreviations that name several zones: read only from the caller's map.
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
@@ -132,6 +145,25 @@ std::optional<std::string> offset_of(std::string_view w) {
   return out;
 }
 
+// Returns whether a piece ends a clock time: a shape, a number, a clock
+// token, am|pm or a clock word ("330pm").
+bool ends_clock(const Piece& p) {
+  if (p.is_shape || p.tok.is(Kind::Time) || p.tok.is(Kind::Num)) return true;
+  if (!p.tok.is(Kind::Word) || p.tok.text.empty()) return false;
+  const std::string_view w = p.tok.text;
+  return w == "am" || w == "pm" || w == "m" || (w[0] >= '0' && w[0] <= '9');
+}
+
+// Returns whether the text writes the word w (folded) with a full stop and
+// more text after it: "est. 1999" abbreviates a word, not a zone.
+bool dotted_in(std::string_view text, std::string_view w) {
+  for (std::size_t at = 0; at + w.size() + 1 < text.size(); ++at) {
+    if (at > 0 && text[at - 1] != ' ') continue;
+    if (text[at + w.size()] == '.' && equal_folded(text.substr(at, w.size()), w)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::span<const std::string_view> zone_names() {
@@ -146,7 +178,8 @@ std::span<const std::string_view> zone_names() {
   return names;
 }
 
-std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller) {
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller,
+                          std::string_view text) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     const Piece& p = pieces[i];
     if (p.is_shape && !p.shape.zone.empty()) {
@@ -171,11 +204,25 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     for (const std::string& name : caller) {
       if (equal_folded(name, w)) return Named{upper(w), i, {}};
     }
+    // pacific|eastern|central|mountain [time]
+    if (w.size() == 7 || w.size() == 8) {
+      if (const auto zone = find_word<std::string_view>(kZoneWords, w)) {
+        const bool time_after = i + 1 < pieces.size() && !pieces[i + 1].is_shape &&
+                                pieces[i + 1].tok.is(Kind::Word) &&
+                                pieces[i + 1].tok.text == kTimeWord;
+        if (time_after || (i > 0 && ends_clock(pieces[i - 1]))) {
+          return Named{std::string(*zone), i, {}, false, time_after ? 2u : 1u};
+        }
+        continue;
+      }
+    }
     // Built-in names have at most four letters, and an offset has its sign
     // first or after "utc": a longer word without one names no zone.
     if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
     if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
+      // "est. 1999": a word's abbreviation, unless a clock time precedes it.
+      if (!(i > 0 && ends_clock(pieces[i - 1])) && dotted_in(text, w)) continue;
       return Named{std::string(*zone), i, {}};
     }
     if (contains_word(std::span(kAmbiguous), w)) {

@@ -606,12 +606,14 @@ bool counts_in_context(std::span<const Word> words, std::size_t first, std::size
   if (units > 0 && strong == 0 && content == units + counts + links) return false;
   // A part of the day needs its day: "this morning", not "in the morning".
   if (day_parts > 0 && strong == 0 && !has_digits && deictic == 0) return false;
-  // A rank right before an ordinary word qualifies that word: "the 2nd floor".
+  // A rank right before an ordinary word qualifies that word: "the 2nd floor";
+  // so does a number of an hour's two digits, unless "at" or a date makes it
+  // an hour: "about 3 people" ("in 2025 or" stays a year).
   const Word& end = words[last];
-  if (end.rank && last + 1 < words.size() && !end.break_after && !end.comma_after &&
-      words[last + 1].kind == Kind::None) {
-    return false;
-  }
+  const bool before_word = last + 1 < words.size() && !end.break_after && !end.comma_after &&
+                           words[last + 1].kind == Kind::None;
+  const bool count = end.kind == Kind::Digits && end.end - end.begin <= 2 && !at && strong == 0;
+  if (before_word && (end.rank || count)) return false;
   return true;
 }
 

@@ -29,6 +29,7 @@ AROUND = corpus(
 )
 
 FROM_NOW = corpus(
+    (("right now", "Right now"), "2024-06-05T14:20:10 1.0 the current moment"),
     (("5 minutes later", "+5 minutes", "+5min", "in 5m"), "2024-06-05T14:25:10 0.95 5 minutes from now"),
     (("2 hours earlier", "-2 hours", "-2h", "2hrs ago", "2 hours before", "2 hours back"),
      "2024-06-05T12:20:10 0.95 2 hours before now"),

@@ -50,15 +50,18 @@ DAYS = corpus(
 )
 
 CLOCKS = corpus(
-    (("3-4pm", "3 - 4pm", "3pm-4pm", "3 – 4 pm"),
+    (("3-4pm", "3 - 4pm", "3pm-4pm", "3 – 4 pm", "3pm til 4pm", "3pm 'til 4pm"),
      clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00")),
     ("3:30-4:30pm", clock("2024-06-05T15:30:00", "2024-06-05T16:30:00", "today, 15:30 to 16:30")),
     ("between 4pm and 5pm", clock("2024-06-05T16:00:00", "2024-06-05T17:00:00", "today, 16:00 to 17:00")),
     ("17:00-18:30", clock("2024-06-05T17:00:00", "2024-06-05T18:30:00", "today, 17:00 to 18:30")),
     ("10pm-2am", clock("2024-06-05T22:00:00", "2024-06-06T02:00:00", "today, 22:00 to 02:00 the next day")),
     # A start that has passed today means tomorrow, as for one clock time.
-    (("from 9 to 5", "9-5pm", "9 till 5", "from 9:00 to 5:00"), clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
-                                     "tomorrow, 09:00 to 17:00 (that time has already passed today)", 0.85)),
+    (("from 9 to 5", "9-5pm", "9 till 5", "from 9:00 to 5:00", "9-5", "9 to 5", "nine to five", "9 til 5"),
+     clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
+           "tomorrow, 09:00 to 17:00 (that time has already passed today)", 0.85)),
+    (("0900-1700", "from 0900 to 1700"), clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
+                                               "tomorrow, 09:00 to 17:00 (that time has already passed today)")),
     ("Thursday from 9:30 to 11:00", clock("2024-06-06T09:30:00", "2024-06-06T11:00:00",
                                           "2024-06-06, 09:30 to 11:00", 0.7)),
     (("tomorrow from 7:00 to 8:00pm", "tomorrow from 7 to 8pm"),
@@ -143,7 +146,7 @@ BACKWARDS_AND_SHARED = corpus(
     ("from friday to tomorrow", "! the interval would end on 2024-06-06, before its start on 2024-06-07"),
     ("feb 30 - mar 2", "! February 30 does not exist"),
     # Two bare numbers are no interval without "from" or "between"; "and" alone joins two dates.
-    (("3-4", "9-5", "13-15", "march 3 and 4", "july 13-32", "4pm for 30", "back to school",
+    (("3-4", "10-12", "10 to 5", "13-15", "march 3 and 4", "july 13-32", "4pm for 30", "back to school",
       "from 9 to 5 to 6", "call 555-1234",
       "wait till 5", "1-7 2025", "in 3-4 days"), "?"),
 )

@@ -75,6 +75,8 @@ CORPUS = [
         "Wednesday)"]),
     ("a second time, for two weeks, twice a day, half an hour, the 2nd floor, at first, [a few days ago]",
      ["2024-06-02T14:20:10 0.7 approximately 3 days before now"]),
+    ("about 3 people came; the 1975 played; est. 1999; back [around 3].",
+     ['2024-06-05T15:00:00 0.7 15:00 today (approximately: "around")']),
     ("meet on [the 3rd]. The 3 of us", ["2024-07-03T09:00:00 0.85 2024-07-03, default 09:00 (this month's has "
                                         "passed; assuming July 2024)"]),
     ("[Now] is the time; [in 2025] or the 2025 plan",

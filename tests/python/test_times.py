@@ -24,16 +24,25 @@ def tomorrow(hm):
 
 SPELLINGS = corpus(
     (("5:30 pm", "5:30PM", "5.30pm", "5.30 p.m.", "5:30 p m", "17h30", "half past 5"), today("17:30")),
-    (("330 p.m.", "330pm", "3:30 p m", "15h30", "3.30P.M."), today("15:30")),
+    (("330 p.m.", "330pm", "3:30 p m", "15h30", "3.30P.M.", "half three", "half 3"), today("15:30")),
     (("7p", "7 pm", "7 p.m."), today("19:00")),
     (("3:15p", "quarter past 3", "a quarter past three pm"), today("15:15")),
     (("15h", "at 15h00", "3 o'clock", "at 3", "at three"), today("15:00")),
     (("ten past six", "10 past 6"), today("18:10")),
     (("quarter to 5", "a quarter to five", "4:45 pm", "quarter til 5"), today("16:45")),
     ("17:30:15", "2024-06-05T17:30:15 0.9 17:30:15 today"),
+    (("9:45:30 pm", "9:45:30PM"), "2024-06-05T21:45:30 0.9 21:45:30 today"),
+    (("17.30", "at 17.30"), today("17:30")),
+    ("09.45", tomorrow("09:45")),
+    (("ten to six", "ten til six"), today("17:50")),
+    (("twenty five past 4", "25 past four"), today("16:25")),
+    ("twenty five to four", today("15:35")),
+    (("twenty to eight", "twenty to 8"), tomorrow("07:40")),
+    ("five to noon", tomorrow("11:55")),
+    ("five to midnight", today("23:55")),
     ("a quarter past noon", tomorrow("12:15")),
     (("11.30am", "1130 a.m.", "11:30 a m"), tomorrow("11:30")),
-    (("at 5", "5 o'clock", "at five"), today("17:00")),
+    (("at 5", "5 o'clock", "at five", "@ 5", "@5pm", "@ 5pm"), today("17:00")),
     (("at 2", "2 o'clock"), tomorrow("14:00")),
     ("at 8", tomorrow("08:00")),
     (("at 12", "midday", "at midday"), tomorrow("12:00")),
@@ -46,6 +55,9 @@ WITH_DAYS = corpus(
     (("at 9am on Saturday", "9am saturday"), "2024-06-08T09:00:00 0.7 the upcoming Saturday"),
     (("noon friday", "friday at noon", "at 12 on friday"), "2024-06-07T12:00:00 0.7 the upcoming Friday"),
     ("8pm next friday", "2024-06-07T20:00:00 0.95 next Friday, at 20:00"),
+    (("friday @ 3pm", "friday @3pm"), "2024-06-07T15:00:00 0.7 the upcoming Friday"),
+    (("17.30 tomorrow", "tomorrow 5:30pm"), "2024-06-06T17:30:00 0.95 tomorrow, at 17:30"),
+    ("half three tomorrow", "2024-06-06T15:30:00 0.95 tomorrow, at 15:30"),
     (("midnight tomorrow", "tomorrow at midnight"), "2024-06-06T00:00:00 0.95 tomorrow, at 00:00"),
     ("tomorrow at 8", "2024-06-06T08:00:00 0.95 tomorrow, at 08:00"),
     ("march 14 at 5.30pm",
@@ -60,7 +72,11 @@ HEDGED = corpus(
     ("about noon", '2024-06-06T12:00:00 0.7 12:00 tomorrow (that time has already passed today) '
                    '(approximately: "about")'),
     ("3pm approximately", '2024-06-05T15:00:00 0.7 15:00 today (approximately: "approximately")'),
-    ("3pm-ish", '2024-06-05T15:00:00 0.7 15:00 today (approximately: "ish")'),
+    (("3pm-ish", "3ish", "3 ish", "3pmish"), '2024-06-05T15:00:00 0.7 15:00 today (approximately: "ish")'),
+    ("about 3", '2024-06-05T15:00:00 0.7 15:00 today (approximately: "about")'),
+    ("around 8", '2024-06-06T08:00:00 0.7 08:00 tomorrow (that time has already passed today) '
+                 '(approximately: "around")'),
+    ("3ish tomorrow", '2024-06-06T15:00:00 0.75 tomorrow, at 15:00 (approximately: "ish")'),
     ("roughly 5pm tomorrow", '2024-06-06T17:00:00 0.75 tomorrow, at 17:00 (approximately: "roughly")'),
 )
 
@@ -105,6 +121,10 @@ PARTS = corpus(
      "2024-07-04T19:00:00 0.9 2024-07-04, at 19:00 (evening)"),
     ("4 july in the morning", "2024-07-04T09:00:00 0.9 2024-07-04, at 09:00 (morning)"),
     ("tomorrow night", "2024-06-06T21:00:00 0.95 tomorrow, at 21:00 (night)"),
+    ("first thing tomorrow", "2024-06-06T09:00:00 0.85 tomorrow, at 09:00 (first thing in the morning)"),
+    ("first thing monday", "2024-06-10T09:00:00 0.6 the upcoming Monday (first thing in the morning)"),
+    (("first thing", "first thing in the morning"), "2024-06-06T09:00:00 0.8 tomorrow, at 09:00 "
+                                                    "(first thing in the morning; that time has already passed today)"),
     ("evening", {"now": "2024-06-05T20:30:00"},
      "2024-06-06T19:00:00 0.9 tomorrow, at 19:00 (evening; that time has already passed today)"),
     ("this evening", {"now": "2024-06-05T20:30:00"}, "2024-06-05T19:00:00 0.9 today, at 19:00 (evening)"),
@@ -119,6 +139,11 @@ PARTS = corpus(
 NOT_TIMES = corpus(
     (("5", "at", "around", "am", "pm", "pm me", "midday meal", "about 5 apples", "at five apples", "5 past", "3 past 25", "10 to 5", "2.30", "5.30", "last morning", "25h",
       "13pm", "0am", "9.5pm", "12:60pm", "half past", "quarter to", "quarter past 13", "night night", "7x"), "?"),
+    # A count to an hour in digits or not in fives, a dotted pair that may be a date or a sum, a hedge
+    # on no hour, and names that hold a zone's or a year's word.
+    (("three to four", "twenty to 13", "9.45", "10.15", "14.03", "24.00", "13ish", "about 13", "@home tomorrow",
+      "half an apple", "the 1975", "est. 1999", "Acme est. 1999", "pacific", "5pm central park", "eastern europe",
+      "first things"), "?"),
     ("this evening at 3 tomorrow", "?"),
 )
 

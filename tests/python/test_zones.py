@@ -33,6 +33,11 @@ ZONED = [
     (("tomorrow 9am CET", "9am cest tomorrow"), "2024-06-06T09:00:00", "Europe/Paris"),
     (("noon EST friday",), "2024-06-07T12:00:00", "America/New_York"),
     (("in 2 hours utc",), "2024-06-05T16:20:10", "UTC"),
+    (("3pm pacific", "3pm Pacific Time", "3pm PT", "15:00 pacific time"), "2024-06-05T15:00:00",
+     "America/Los_Angeles"),
+    (("5pm eastern", "5 pm eastern time", "5pm ET", "5pm EST."), "2024-06-05T17:00:00", "America/New_York"),
+    (("noon central time", "12pm central", "noon CT"), "2024-06-06T12:00:00", "America/Chicago"),
+    (("10am mountain", "10am MT", "tomorrow 10am mountain time"), "2024-06-06T10:00:00", "America/Denver"),
 ]
 
 
