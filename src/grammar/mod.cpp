@@ -186,6 +186,17 @@ float penalised(float confidence, float amount) {
   return std::max(0.05f, std::min(1.0f, confidence - amount));
 }
 
+TokenSummary summarise(TokenSpan toks) {
+  TokenSummary s;
+  s.size = toks.size();
+  for (const Tok& t : toks) {
+    s.bits |= kind_bit(t.kind);
+    if (t.is(Tok::Kind::Kw)) s.bits |= kw_bit(t.keyword());
+    if (t.is(Tok::Kind::Unit)) s.bits |= unit_bit(t.unit_code());
+  }
+  return s;
+}
+
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
   // Most texts get one reading or none, so the first is held apart and the
@@ -196,8 +207,12 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   std::optional<MatchResult> first_ambiguity;
   std::optional<std::string> last_reason;
 
-  for (Matcher matcher : matchers) {
-    MatchResult m = matcher(toks, ctx);
+  // The whole table is gated; a caller's own list of matchers asks each.
+  const bool gated = matchers.data() == kMatchers && matchers.size() == std::size(kMatchers);
+  const TokenSummary summary = gated ? summarise(toks) : TokenSummary{};
+  for (std::size_t i = 0; i < matchers.size(); ++i) {
+    if (gated && !kMatcherGates[i].admits(summary)) continue;
+    MatchResult m = matchers[i](toks, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
         break;
