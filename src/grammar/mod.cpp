@@ -199,11 +199,13 @@ TokenSummary summarise(TokenSpan toks) {
 
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
-  // Most texts get one reading or none, so the first is held apart and the
-  // list is built only when a second one arrives.
-  Resolution first;
+  // Most texts get one reading or none, so the first is held in the outcome
+  // itself, ready to return, and the list is built only when a second one
+  // arrives.
+  Outcome out;
+  Resolution& first = out.reading;
+  std::vector<Resolution>& candidates = out.candidates;
   bool has_first = false;
-  std::vector<Resolution> candidates;
   std::optional<MatchResult> first_ambiguity;
   std::optional<std::string> last_reason;
 
@@ -241,30 +243,47 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
     }
   }
 
-  if (has_first && candidates.empty()) return Outcome::resolved(std::move(first));
+  if (has_first && candidates.empty()) {
+    out.kind = Outcome::Kind::Resolved;
+    return out;
+  }
   if (!has_first) {
     if (first_ambiguity) {
-      return Outcome::ambiguous(std::move(first_ambiguity->candidates),
-                                std::move(first_ambiguity->reason));
+      out.kind = Outcome::Kind::Ambiguous;
+      candidates = std::move(first_ambiguity->candidates);
+      out.reason = std::move(first_ambiguity->reason);
+      return out;
     }
-    if (last_reason) return Outcome::no_parse(std::move(*last_reason));
-    std::string reason = "no grammar rule matched ";
-    append_quoted(reason, text);
-    return Outcome::no_parse(std::move(reason));
+    if (last_reason) {
+      out.reason = std::move(*last_reason);
+      return out;
+    }
+    out.reason = "no grammar rule matched ";
+    append_quoted(out.reason, text);
+    return out;
   }
 
+  // The first reading moved into the list: the outcome holds none of its own.
+  first = Resolution{};
   const std::size_t n = candidates.size();
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const Resolution& a, const Resolution& b) {
                      return total_order_key(a.confidence) > total_order_key(b.confidence);
                    });
   const float gap = candidates[0].confidence - candidates[1].confidence;
-  if (gap >= kDecisiveGap) return Outcome::resolved(std::move(candidates.front()));
+  if (gap >= kDecisiveGap) {
+    out.kind = Outcome::Kind::Resolved;
+    first = std::move(candidates.front());
+    candidates = {};
+    return out;
+  }
 
   const float penalty = kAmbiguityStep * static_cast<float>(n - 1);
   for (Resolution& r : candidates)
     r.confidence = penalised(r.confidence, penalty);
-  return Outcome::ambiguous(std::move(candidates), comparable_reason(n));
+  out.kind = Outcome::Kind::Ambiguous;
+  out.reason = comparable_reason(n);
+  return out;
 }
 
 }  // namespace kalendo
