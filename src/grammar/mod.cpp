@@ -112,11 +112,8 @@ std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date to
   if (label.empty()) return std::nullopt;
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;
-  std::string text = k < 0 ? "the " : (k == 0 ? "the current " : "the ");
-  text += label;
-  if (k < 0) text += " before this one";
-  if (k > 0) text += " after this one";
-  return Period{std::move(text), days->first, days->last, 0.9f};
+  const std::string_view which = k < 0 ? " before this one" : (k > 0 ? " after this one" : "");
+  return Period{cat(k == 0 ? "the current " : "the ", label, which), days->first, days->last, 0.9f};
 }
 
 // A month or quarter of this year, or of next year once it has passed.
@@ -127,19 +124,13 @@ std::optional<Period> named_period(std::string_view name, Date today, float conf
   const int64_t year = today.year();
   auto days = range(year, which);
   if (!days) return std::nullopt;
-  std::string label(name);
-  if (days->last < today) {
-    days = range(year + 1, which);
-    if (!days) return std::nullopt;
-    label += ' ';
-    label += std::to_string(year + 1);
-    label += " (this year's ";
-    label += name;
-    label += " has passed)";
-  } else {
-    label += " of the current year";
+  if (days->last >= today) {
+    return Period{cat(name, " of the current year"), days->first, days->last, confidence};
   }
-  return Period{std::move(label), days->first, days->last, confidence};
+  days = range(year + 1, which);
+  if (!days) return std::nullopt;
+  return Period{cat(name, " ", std::to_string(year + 1), " (this year's ", name, " has passed)"),
+                days->first, days->last, confidence};
 }
 
 }  // namespace
