@@ -578,6 +578,20 @@ Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_
     BlankBits blanks;
     mark_blanks(sv, blanks);
     const std::size_t n = sv.size();
+    if (n < 64) {
+      // One word of bits: the bits from n on count as blanks, so that every
+      // word ends at a set bit.
+      const uint64_t blank = blanks[0] | (~uint64_t{0} << n);
+      uint64_t starts = ~blank;
+      while (starts != 0) {
+        const auto i = static_cast<std::size_t>(std::countr_zero(starts));
+        const auto j = static_cast<std::size_t>(std::countr_zero(blank >> i << i));
+        classify(sv.substr(i, j - i), anchor_names, locale, toks);
+        starts &= ~uint64_t{0} << j;
+      }
+      merge_pairs(toks, locale);
+      return toks;
+    }
     std::size_t i = next_bit(blanks, n, 0, false);
     while (i < n) {
       const std::size_t j = next_bit(blanks, n, i, true);
