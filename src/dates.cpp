@@ -1,6 +1,8 @@
 #include "dates.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace kalendo {
 
@@ -19,13 +21,15 @@ int64_t days_from_civil(int64_t y, uint32_t m, uint32_t d) {
 Civil civil_from_days(int64_t z) {
   z += 719468;
   const int64_t era = floor_div(z, 146097);
-  const int64_t doe = z - era * 146097;                                       // [0, 146096]
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                // [0, 365]
-  const int64_t mp = (5 * doy + 2) / 153;                                     // [0, 11]
-  const auto d = static_cast<uint32_t>(doy - (153 * mp + 2) / 5 + 1);         // [1, 31]
-  const auto m = static_cast<uint32_t>(mp < 10 ? mp + 3 : mp - 9);            // [1, 12]
-  const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+  // Within an era every quantity is small and not negative: unsigned 32-bit
+  // arithmetic, whose divisions by constants are the cheapest.
+  const auto doe = static_cast<uint32_t>(z - era * 146097);                    // [0, 146096]
+  const uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
+  const uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                // [0, 365]
+  const uint32_t mp = (5 * doy + 2) / 153;                                     // [0, 11]
+  const uint32_t d = doy - (153 * mp + 2) / 5 + 1;                             // [1, 31]
+  const uint32_t m = mp < 10 ? mp + 3 : mp - 9;                                // [1, 12]
+  const int64_t y = static_cast<int64_t>(yoe) + era * 400 + (m <= 2 ? 1 : 0);
   return Civil{static_cast<int32_t>(y), m, d};
 }
 
@@ -163,17 +167,31 @@ std::optional<DateTime> add_seconds(DateTime t, int64_t secs) {
 
 namespace {
 
+// The two digits of each number below 100, "00" to "99": a date-time is
+// written a pair at a time.
+constexpr std::array<char, 200> make_digit_pairs() {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}
+constexpr std::array<char, 200> kDigitPairs = make_digit_pairs();
+
+// Writes v (below 100) as two digits.
+char* write_pair(char* out, uint32_t v) {
+  std::memcpy(out, &kDigitPairs[2 * v], 2);
+  return out + 2;
+}
+
 // Writes the year as dates are written: four digits with leading zeros for
 // 0..9999, otherwise an explicit sign and at least four digits.
 char* write_year(char* out, int64_t year) {
   if (year >= 1000 && year <= 9999) {
     // Every year people write: four digits, no sign.
     const auto y = static_cast<uint32_t>(year);
-    *out++ = static_cast<char>('0' + y / 1000);
-    *out++ = static_cast<char>('0' + y / 100 % 10);
-    *out++ = static_cast<char>('0' + y / 10 % 10);
-    *out++ = static_cast<char>('0' + y % 10);
-    return out;
+    return write_pair(write_pair(out, y / 100), y % 100);
   }
   const bool plain = year >= 0 && year <= 9999;
   if (!plain) *out++ = year < 0 ? '-' : '+';
@@ -192,9 +210,7 @@ char* write_year(char* out, int64_t year) {
 }
 
 char* write_2(char* out, uint32_t v) {
-  *out++ = static_cast<char>('0' + v / 10 % 10);
-  *out++ = static_cast<char>('0' + v % 10);
-  return out;
+  return write_pair(out, v % 100);
 }
 
 char* write_date(char* out, Date d) {
@@ -220,12 +236,14 @@ void append_date(std::string& out, Date d) {
 
 std::size_t write_date_time(char* out, DateTime t) {
   char* p = write_date(out, t.date);
+  // The hour is below 24 and the second at most 60 (a leap second).
+  const uint32_t minutes = t.time.secs / 60;
   *p++ = 'T';
-  p = write_2(p, t.time.hour());
+  p = write_pair(p, minutes / 60);
   *p++ = ':';
-  p = write_2(p, t.time.minute());
+  p = write_pair(p, minutes % 60);
   *p++ = ':';
-  p = write_2(p, t.time.second());
+  p = write_pair(p, t.time.second());
   return static_cast<std::size_t>(p - out);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <optional>
@@ -95,6 +96,44 @@ bool normalise_ascii(std::string_view text, char* out) {
   }
   return seen < 0x80;
 #endif
+}
+
+// One bit a byte of a text of at most kStackText bytes: set for white space.
+using BlankBits = std::array<uint64_t, kStackText / 64>;
+
+// Marks the white space of the ASCII text normalise_ascii wrote to `s`
+// (padded with zeros, which are not white space, to a multiple of sixteen).
+void mark_blanks(std::string_view s, BlankBits& bits) {
+  bits.fill(0);
+#if defined(__SSE2__)
+  for (std::size_t i = 0; i < s.size(); i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    const __m128i control = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('\t' - 1)),
+                                          _mm_cmplt_epi8(x, _mm_set1_epi8('\r' + 1)));
+    const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(x, _mm_set1_epi8(' ')));
+    const auto mask = static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(blank)));
+    bits[i / 64] |= mask << (i % 64);
+  }
+#else
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (uni::is_ascii_white_space(static_cast<unsigned char>(s[i]))) {
+      bits[i / 64] |= uint64_t{1} << (i % 64);
+    }
+  }
+#endif
+}
+
+// Returns the first position at or after i, below n, whose bit is `set`; n
+// when there is none.
+std::size_t next_bit(const BlankBits& bits, std::size_t n, std::size_t i, bool set) {
+  while (i < n) {
+    uint64_t word = bits[i / 64];
+    if (!set) word = ~word;
+    word >>= i % 64;
+    if (word != 0) return std::min(n, i + static_cast<std::size_t>(std::countr_zero(word)));
+    i = (i / 64 + 1) * 64;
+  }
+  return n;
 }
 
 void append_marker(std::string& out, std::size_t index) {
@@ -282,59 +321,47 @@ std::optional<std::size_t> marker_index(std::string_view word, std::size_t ancho
 // Adds the token a whole-word table gives.
 void add_lexeme(const Lexeme& e, Tokens& out) {
   using Rule = Lexeme::Rule;
+  using Kind = Tok::Kind;
   switch (e.rule) {
     case Rule::Filler:
       break;
     case Rule::EndOf:
-      out.push_back(Tok::kw(Keyword::End));
-      out.push_back(Tok::kw(Keyword::Of));
-      out.push_back(Tok::unit(static_cast<Unit>(e.value)));
+      out.add(Kind::Kw, static_cast<int64_t>(Keyword::End));
+      out.add(Kind::Kw, static_cast<int64_t>(Keyword::Of));
+      out.add(Kind::Unit, static_cast<int64_t>(static_cast<Unit>(e.value)));
       break;
     case Rule::NamedTime:
-      out.push_back(Tok::time(static_cast<uint32_t>(e.value), e.minute));
+      out.add(Kind::Time, static_cast<uint32_t>(e.value), e.minute);
       break;
     case Rule::Ordinal:
-      out.push_back(Tok::ordinal(static_cast<uint32_t>(e.value)));
+      out.add(Kind::Ordinal, static_cast<uint32_t>(e.value));
       break;
     case Rule::Weekday:
-      out.push_back(Tok::weekday(static_cast<uint8_t>(e.value)));
+      out.add(Kind::Weekday, static_cast<uint8_t>(e.value));
       break;
     case Rule::Month:
-      out.push_back(Tok::month(static_cast<uint32_t>(e.value)));
+      out.add(Kind::Month, static_cast<uint32_t>(e.value));
       break;
     case Rule::Unit:
-      out.push_back(Tok::unit(static_cast<Unit>(e.value)));
+      out.add(Kind::Unit, static_cast<int64_t>(static_cast<Unit>(e.value)));
       break;
     case Rule::Keyword:
-      out.push_back(Tok::kw(static_cast<Keyword>(e.value)));
+      out.add(Kind::Kw, static_cast<int64_t>(static_cast<Keyword>(e.value)));
       break;
     case Rule::Number:
-      out.push_back(Tok::num(e.value));
+      out.add(Kind::Num, e.value);
       break;
     case Rule::Quantity:
-      out.push_back(Tok::fuzzy(e.value));
+      out.add(Kind::Fuzzy, e.value);
       break;
     case Rule::Half:
-      out.push_back(Tok::half());
+      out.add(Kind::Half, 0);
       break;
   }
 }
 
-// Classifies one word by the rules in order; the first that applies decides.
-// The words of the whole-word tables are lower-case letters only, so no
-// clock time, number, ordinal in digits or quarter is ever one of them: one
-// lookup in the word index answers all the table rules at once, in their
-// order, and the rules that read digits follow.
-void classify(std::string_view word, std::span<const std::string_view> anchor_names,
-              const Locale& loc, Tokens& out) {
-  if (const auto index = marker_index(word, anchor_names.size())) {
-    out.push_back(Tok::anchor(anchor_names[*index]));
-    return;
-  }
-  if (const Lexeme* e = find_lexeme(loc, word)) {
-    add_lexeme(*e, out);
-    return;
-  }
+// The rules after the word tables, for a word none of them holds.
+[[gnu::noinline]] void classify_other(std::string_view word, const Locale& loc, Tokens& out) {
   if (auto t = clock_time(word, loc)) {
     out.push_back(std::move(*t));
     return;
@@ -354,6 +381,26 @@ void classify(std::string_view word, std::span<const std::string_view> anchor_na
   out.push_back(Tok::word(word));
 }
 
+// Classifies one word by the rules in order; the first that applies decides.
+// The words of the whole-word tables are lower-case letters only, so no
+// clock time, number, ordinal in digits or quarter is ever one of them: one
+// lookup in the word index answers all the table rules at once, in their
+// order, and the rules that read digits follow.
+void classify(std::string_view word, std::span<const std::string_view> anchor_names,
+              const Locale& loc, Tokens& out) {
+  if (word.front() == kMarkerByte) {
+    if (const auto index = marker_index(word, anchor_names.size())) {
+      out.push_back(Tok::anchor(anchor_names[*index]));
+      return;
+    }
+  }
+  if (const Lexeme* e = find_lexeme(loc, word)) {
+    add_lexeme(*e, out);
+    return;
+  }
+  classify_other(word, loc, out);
+}
+
 // Returns the hour of "5 pm" when `a` is a number 1..12 and `b` a meridiem
 // word, or none.
 std::optional<uint32_t> meridiem_hour(const Tok& a, const Tok& b, const Locale& loc) {
@@ -366,28 +413,48 @@ std::optional<uint32_t> meridiem_hour(const Tok& a, const Tok& b, const Locale& 
   return std::nullopt;
 }
 
+// Returns whether a token may open one of the fixed pairs below.
+bool may_join(const Tok& a) {
+  return a.is(Tok::Kind::Num) || a.is(Tok::Kind::Half) || a.is_kw(Keyword::Business);
+}
+
+// Writes the joined token over `t`, which may have held a word.
+void set_joined(Tok& t, Tok::Kind kind, int64_t value, uint32_t minute = 0) {
+  t.kind = kind;
+  t.value = value;
+  t.minute = minute;
+  t.text.clear();
+}
+
 // Joins the fixed pairs ("business days", "a couple", "half an", "5 pm") in
 // one left-to-right pass; a joined token is not joined again. Works in
 // place: the write position never passes the read position.
 void merge_pairs(Tokens& toks, const Locale& loc) {
-  std::size_t w = 0;
+  const std::size_t n = toks.size();
   std::size_t i = 0;
-  while (i < toks.size()) {
-    if (i + 1 < toks.size()) {
+  // Nothing moves before the first pair.
+  while (i + 1 < n && !may_join(toks[i]))
+    ++i;
+  if (i + 1 >= n) return;
+  std::size_t w = i;
+  while (i < n) {
+    if (i + 1 < n && may_join(toks[i])) {
       const Tok& a = toks[i];
       const Tok& b = toks[i + 1];
-      std::optional<Tok> joined;
+      bool joined = true;
       if (a.is_kw(Keyword::Business) && b.is_unit(Unit::Day)) {
-        joined = Tok::unit(Unit::BusinessDay);
+        set_joined(toks[w], Tok::Kind::Unit, static_cast<int64_t>(Unit::BusinessDay));
       } else if (a.is(Tok::Kind::Num) && a.value == 1 && b.is(Tok::Kind::Fuzzy)) {
-        joined = Tok::fuzzy(b.value);
+        set_joined(toks[w], Tok::Kind::Fuzzy, b.value);
       } else if (a.is(Tok::Kind::Half) && b.is(Tok::Kind::Num) && b.value == 1) {
-        joined = Tok::half();
+        set_joined(toks[w], Tok::Kind::Half, 0);
       } else if (const auto h = meridiem_hour(a, b, loc)) {
-        joined = Tok::time(*h, 0);
+        set_joined(toks[w], Tok::Kind::Time, *h);
+      } else {
+        joined = false;
       }
       if (joined) {
-        toks[w++] = std::move(*joined);
+        ++w;
         i += 2;
         continue;
       }
@@ -396,7 +463,7 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
     ++w;
     ++i;
   }
-  toks.resize(w);
+  if (w != n) toks.resize(w);
 }
 
 }  // namespace
@@ -456,6 +523,11 @@ void Tokens::destroy_inline() {
   inline_size_ = 0;
 }
 
+void Tokens::push_back_slow(Tok t) {
+  if (!on_heap_) spill(2 * kInline);
+  heap_.push_back(std::move(t));
+}
+
 void Tokens::spill(std::size_t n) {
   heap_.reserve(std::max(n, inline_size_));
   for (std::size_t i = 0; i < inline_size_; ++i)
@@ -497,24 +569,44 @@ bool anchor_markers_fit(std::string_view text, std::span<const std::string_view>
 
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
+  Tokens toks;
   // A short ASCII text without anchors, nearly every text, is read from a
-  // copy on the stack; the others from one on the heap, which the anchor
-  // markers may grow.
+  // copy on the stack, its words found by the bits of its white space.
   char stack_copy[kStackText];
-  std::string heap_copy;
-  std::string_view sv;
   if (anchor_names.empty() && text.size() <= kStackText && normalise_ascii(text, stack_copy)) {
-    sv = std::string_view(stack_copy, text.size());
-  } else {
-    normalise(text, heap_copy);
-    if (!anchor_names.empty()) {
-      substitute_anchors(heap_copy, anchor_names, marker_budget(heap_copy.size()));
+    const std::string_view sv(stack_copy, text.size());
+    BlankBits blanks;
+    mark_blanks(sv, blanks);
+    const std::size_t n = sv.size();
+    if (n < 64) {
+      // One word of bits: the bits from n on count as blanks, so that every
+      // word ends at a set bit.
+      const uint64_t blank = blanks[0] | (~uint64_t{0} << n);
+      uint64_t starts = ~blank;
+      while (starts != 0) {
+        const auto i = static_cast<std::size_t>(std::countr_zero(starts));
+        const auto j = static_cast<std::size_t>(std::countr_zero(blank >> i << i));
+        classify(sv.substr(i, j - i), anchor_names, locale, toks);
+        starts &= ~uint64_t{0} << j;
+      }
+      merge_pairs(toks, locale);
+      return toks;
     }
-    sv = heap_copy;
+    std::size_t i = next_bit(blanks, n, 0, false);
+    while (i < n) {
+      const std::size_t j = next_bit(blanks, n, i, true);
+      classify(sv.substr(i, j - i), anchor_names, locale, toks);
+      i = next_bit(blanks, n, j, false);
+    }
+    merge_pairs(toks, locale);
+    return toks;
   }
 
-  Tokens toks;
-  toks.reserve(8);
+  // The others from a copy on the heap, which the anchor markers may grow,
+  // and whose white space may be beyond ASCII.
+  std::string sv;
+  normalise(text, sv);
+  if (!anchor_names.empty()) substitute_anchors(sv, anchor_names, marker_budget(sv.size()));
   std::size_t i = 0;
   while (i < sv.size()) {
     if (const std::size_t ws = uni::white_space_len(sv, i)) {
@@ -524,7 +616,7 @@ Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_
     std::size_t j = i + 1;
     while (j < sv.size() && uni::white_space_len(sv, j) == 0)
       ++j;
-    classify(sv.substr(i, j - i), anchor_names, locale, toks);
+    classify(std::string_view(sv).substr(i, j - i), anchor_names, locale, toks);
     i = j;
   }
   merge_pairs(toks, locale);

@@ -105,8 +105,17 @@ class Tokens {
       ++inline_size_;
       return;
     }
-    if (!on_heap_) spill(2 * kInline);
-    heap_.push_back(std::move(t));
+    push_back_slow(std::move(t));
+  }
+  // Adds a token without text, built in place: most tokens are of a word
+  // table, and this spares moving and destroying a temporary.
+  void add(Tok::Kind kind, int64_t value, uint32_t minute = 0) {
+    if (!on_heap_ && inline_size_ < kInline) {
+      new (inline_data() + inline_size_) Tok{kind, value, minute, {}};
+      ++inline_size_;
+      return;
+    }
+    push_back_slow(Tok{kind, value, minute, {}});
   }
   // Makes room for n tokens in all.
   void reserve(std::size_t n);
@@ -120,6 +129,8 @@ class Tokens {
   Tok* inline_data() { return std::launder(reinterpret_cast<Tok*>(inline_)); }
   const Tok* inline_data() const { return std::launder(reinterpret_cast<const Tok*>(inline_)); }
   void destroy_inline();
+  // Adds a token past the inline ones, moving them to the heap first.
+  void push_back_slow(Tok t);
   // Moves the tokens kept inside to the heap, with room for n in all.
   void spill(std::size_t n);
 

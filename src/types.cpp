@@ -142,6 +142,13 @@ Hundredths make_hundredths() {
 
 const Hundredths kHundredths = make_hundredths();
 
+// Returns k when f is the float nearest k / 100 (0 <= k <= 100), else -1.
+int hundredths_of(float f) {
+  if (!(f >= 0.0f && f <= 1.0f)) return -1;
+  const int k = static_cast<int>(f * 100.0f + 0.5f);
+  return static_cast<float>(k) / 100.0f == f ? k : -1;
+}
+
 }  // namespace
 
 void append_json_float(std::string& out, float f) {
@@ -149,12 +156,9 @@ void append_json_float(std::string& out, float f) {
     out += "null";
     return;
   }
-  if (f >= 0.0f && f <= 1.0f) {
-    const int k = static_cast<int>(f * 100.0f + 0.5f);
-    if (static_cast<float>(k) / 100.0f == f) {
-      out.append(kHundredths.text[k], kHundredths.size[k]);
-      return;
-    }
+  if (const int k = hundredths_of(f); k >= 0) {
+    out.append(kHundredths.text[k], kHundredths.size[k]);
+    return;
   }
   char buf[32];
   const auto res = std::to_chars(buf, buf + sizeof buf, f);
@@ -165,10 +169,11 @@ void append_json_float(std::string& out, float f) {
 
 namespace {
 
-// The fixed part of a reading's entries, from "kind" to the confidence,
-// written into one stack buffer and appended at once: the pieces are a few
-// bytes each, and appending them one by one costs more than writing them.
-// The longest is a range with two date-times of 22 bytes and a float.
+// The fixed part of a reading's entries, from "kind" to the key of the
+// interpretation, written into one stack buffer and appended at once: the
+// pieces are a few bytes each, and appending them one by one costs more
+// than writing them. The longest is a range with two date-times of 22
+// bytes, a confidence of a few and the key: 115 bytes.
 class FieldBuffer {
  public:
   template <std::size_t N>
@@ -193,6 +198,15 @@ class FieldBuffer {
     p_ += write_date_time(p_, t);
     *p_++ = '"';
   }
+  // Writes a confidence that is a hundredth, as append_json_float would;
+  // returns false, writing nothing, for any other.
+  bool put_hundredths(float f) {
+    const int k = hundredths_of(f);
+    if (k < 0) return false;
+    std::memcpy(p_, kHundredths.text[k], kHundredths.size[k]);
+    p_ += kHundredths.size[k];
+    return true;
+  }
   void append_to(std::string& out) const {
     out.append(bytes_, static_cast<std::size_t>(p_ - bytes_));
   }
@@ -201,6 +215,21 @@ class FieldBuffer {
   char bytes_[128];
   char* p_ = bytes_;
 };
+
+// Writes the confidence and the interpretation after the entries in `b`.
+void finish_fields(FieldBuffer& b, float confidence, std::string_view interpretation,
+                   std::string& out) {
+  b.put(",\"confidence\":");
+  if (b.put_hundredths(confidence)) {
+    b.put(",\"interpretation\":");
+    b.append_to(out);
+  } else {
+    b.append_to(out);
+    append_json_float(out, confidence);
+    out += ",\"interpretation\":";
+  }
+  append_json_string(out, interpretation);
+}
 
 // Writes the entries of a reading after its "kind"; `out` is inside an object.
 void write_resolution_fields(const WireResolution& r, std::string& out) {
@@ -214,11 +243,7 @@ void write_resolution_fields(const WireResolution& r, std::string& out) {
     b.put("\"kind\":\"instant\",\"when\":");
     b.put_date_time(r.when);
   }
-  b.put(",\"confidence\":");
-  b.append_to(out);
-  append_json_float(out, r.confidence);
-  out += ",\"interpretation\":";
-  append_json_string(out, r.interpretation);
+  finish_fields(b, r.confidence, r.interpretation, out);
 }
 
 // Writes the same entries straight from a reading of the core.
@@ -242,11 +267,7 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
     b.put("\"kind\":\"instant\",\"when\":");
     b.put_date_time(v.start);
   }
-  b.put(",\"confidence\":");
-  b.append_to(out);
-  append_json_float(out, r.confidence);
-  out += ",\"interpretation\":";
-  append_json_string(out, r.interpretation);
+  finish_fields(b, r.confidence, r.interpretation, out);
 }
 
 // Writes the JSON object of either form: the readings of a WireOutcome are

@@ -112,11 +112,8 @@ std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date to
   if (label.empty()) return std::nullopt;
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;
-  std::string text = k < 0 ? "the " : (k == 0 ? "the current " : "the ");
-  text += label;
-  if (k < 0) text += " before this one";
-  if (k > 0) text += " after this one";
-  return Period{std::move(text), days->first, days->last, 0.9f};
+  const std::string_view which = k < 0 ? " before this one" : (k > 0 ? " after this one" : "");
+  return Period{cat(k == 0 ? "the current " : "the ", label, which), days->first, days->last, 0.9f};
 }
 
 // A month or quarter of this year, or of next year once it has passed.
@@ -127,19 +124,13 @@ std::optional<Period> named_period(std::string_view name, Date today, float conf
   const int64_t year = today.year();
   auto days = range(year, which);
   if (!days) return std::nullopt;
-  std::string label(name);
-  if (days->last < today) {
-    days = range(year + 1, which);
-    if (!days) return std::nullopt;
-    label += ' ';
-    label += std::to_string(year + 1);
-    label += " (this year's ";
-    label += name;
-    label += " has passed)";
-  } else {
-    label += " of the current year";
+  if (days->last >= today) {
+    return Period{cat(name, " of the current year"), days->first, days->last, confidence};
   }
-  return Period{std::move(label), days->first, days->last, confidence};
+  days = range(year + 1, which);
+  if (!days) return std::nullopt;
+  return Period{cat(name, " ", std::to_string(year + 1), " (this year's ", name, " has passed)"),
+                days->first, days->last, confidence};
 }
 
 }  // namespace
@@ -186,18 +177,35 @@ float penalised(float confidence, float amount) {
   return std::max(0.05f, std::min(1.0f, confidence - amount));
 }
 
+TokenSummary summarise(TokenSpan toks) {
+  TokenSummary s;
+  s.size = toks.size();
+  for (const Tok& t : toks) {
+    s.bits |= kind_bit(t.kind);
+    if (t.is(Tok::Kind::Kw)) s.bits |= kw_bit(t.keyword());
+    if (t.is(Tok::Kind::Unit)) s.bits |= unit_bit(t.unit_code());
+  }
+  return s;
+}
+
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
-  // Most texts get one reading or none, so the first is held apart and the
-  // list is built only when a second one arrives.
-  Resolution first;
+  // Most texts get one reading or none, so the first is held in the outcome
+  // itself, ready to return, and the list is built only when a second one
+  // arrives.
+  Outcome out;
+  Resolution& first = out.reading;
+  std::vector<Resolution>& candidates = out.candidates;
   bool has_first = false;
-  std::vector<Resolution> candidates;
   std::optional<MatchResult> first_ambiguity;
   std::optional<std::string> last_reason;
 
-  for (Matcher matcher : matchers) {
-    MatchResult m = matcher(toks, ctx);
+  // The whole table is gated; a caller's own list of matchers asks each.
+  const bool gated = matchers.data() == kMatchers && matchers.size() == std::size(kMatchers);
+  const TokenSummary summary = gated ? summarise(toks) : TokenSummary{};
+  for (std::size_t i = 0; i < matchers.size(); ++i) {
+    if (gated && !kMatcherGates[i].admits(summary)) continue;
+    MatchResult m = matchers[i](toks, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
         break;
@@ -226,30 +234,47 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
     }
   }
 
-  if (has_first && candidates.empty()) return Outcome::resolved(std::move(first));
+  if (has_first && candidates.empty()) {
+    out.kind = Outcome::Kind::Resolved;
+    return out;
+  }
   if (!has_first) {
     if (first_ambiguity) {
-      return Outcome::ambiguous(std::move(first_ambiguity->candidates),
-                                std::move(first_ambiguity->reason));
+      out.kind = Outcome::Kind::Ambiguous;
+      candidates = std::move(first_ambiguity->candidates);
+      out.reason = std::move(first_ambiguity->reason);
+      return out;
     }
-    if (last_reason) return Outcome::no_parse(std::move(*last_reason));
-    std::string reason = "no grammar rule matched ";
-    append_quoted(reason, text);
-    return Outcome::no_parse(std::move(reason));
+    if (last_reason) {
+      out.reason = std::move(*last_reason);
+      return out;
+    }
+    out.reason = "no grammar rule matched ";
+    append_quoted(out.reason, text);
+    return out;
   }
 
+  // The first reading moved into the list: the outcome holds none of its own.
+  first = Resolution{};
   const std::size_t n = candidates.size();
   std::stable_sort(candidates.begin(), candidates.end(),
                    [](const Resolution& a, const Resolution& b) {
                      return total_order_key(a.confidence) > total_order_key(b.confidence);
                    });
   const float gap = candidates[0].confidence - candidates[1].confidence;
-  if (gap >= kDecisiveGap) return Outcome::resolved(std::move(candidates.front()));
+  if (gap >= kDecisiveGap) {
+    out.kind = Outcome::Kind::Resolved;
+    first = std::move(candidates.front());
+    candidates = {};
+    return out;
+  }
 
   const float penalty = kAmbiguityStep * static_cast<float>(n - 1);
   for (Resolution& r : candidates)
     r.confidence = penalised(r.confidence, penalty);
-  return Outcome::ambiguous(std::move(candidates), comparable_reason(n));
+  out.kind = Outcome::Kind::Ambiguous;
+  out.reason = comparable_reason(n);
+  return out;
 }
 
 }  // namespace kalendo

@@ -2,6 +2,8 @@
 // answers, and the building blocks the matchers share.
 #pragma once
 
+#include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -100,6 +102,45 @@ namespace duration {
 MatchResult try_match(TokenSpan toks, const Ctx& ctx);
 }
 
+// What a token sequence holds, summed up in one pass: a bit for each token
+// kind, each keyword and each unit that occurs, and the length.
+struct TokenSummary {
+  uint64_t bits = 0;
+  std::size_t size = 0;
+};
+
+constexpr uint64_t kind_bit(Tok::Kind k) {
+  return uint64_t{1} << static_cast<unsigned>(k);
+}
+constexpr uint64_t kw_bit(Keyword k) {
+  return uint64_t{1} << (16 + static_cast<unsigned>(k));
+}
+constexpr uint64_t unit_bit(Unit u) {
+  return uint64_t{1} << (48 + static_cast<unsigned>(u));
+}
+static_assert(static_cast<unsigned>(Tok::Kind::Word) < 16 &&
+                  static_cast<unsigned>(Keyword::Business) < 32 &&
+                  static_cast<unsigned>(Unit::BusinessDay) < 16,
+              "the kinds, keywords and units each keep to their own bits");
+
+TokenSummary summarise(TokenSpan toks);
+
+// The tokens a matcher needs before it can answer anything but no match:
+// one of the bits of `any`, one of the bits of `also`, and a length within
+// [min_size, max_size]. A matcher whose gate a text fails would have
+// answered no match, so arbitration never misses a reading, an ambiguity
+// or a rejection's reason by not asking it.
+struct MatcherGate {
+  uint64_t any = ~uint64_t{0};
+  uint64_t also = ~uint64_t{0};
+  std::size_t min_size = 1;
+  std::size_t max_size = SIZE_MAX;
+
+  constexpr bool admits(const TokenSummary& s) const {
+    return (s.bits & any) != 0 && (s.bits & also) != 0 && s.size >= min_size && s.size <= max_size;
+  }
+};
+
 // The matcher table. Its order decides which of two equal readings survives,
 // breaks ties between equal confidences and picks the surviving reason.
 inline constexpr Matcher kMatchers[] = {
@@ -112,6 +153,37 @@ inline constexpr Matcher kMatchers[] = {
     ext::try_match,       // next weekend, friday next week, march
     duration::try_match,  // 3 hours, couple of days
 };
+
+// The gates of kMatchers, entry by entry.
+inline constexpr MatcherGate kMatcherGates[] = {
+    // a clock time, a day word, or a unit: 17:30, tomorrow, next week, in 3 days
+    {kind_bit(Tok::Kind::Time) | kind_bit(Tok::Kind::Unit) | kw_bit(Keyword::Now) |
+         kw_bit(Keyword::Today) | kw_bit(Keyword::Tomorrow) | kw_bit(Keyword::Yesterday),
+     ~uint64_t{0}, 1, 4},
+    // a weekday, alone or after one keyword
+    {kind_bit(Tok::Kind::Weekday), ~uint64_t{0}, 1, 2},
+    // <rank> <weekday> of <month> [<year>]
+    {kind_bit(Tok::Kind::Weekday), kw_bit(Keyword::Of), 4, 5},
+    // after|before, with or without a known anchor
+    {kw_bit(Keyword::After) | kw_bit(Keyword::Before), ~uint64_t{0}, 2, SIZE_MAX},
+    // early|mid|late|around <period>
+    {kw_bit(Keyword::Early) | kw_bit(Keyword::Mid) | kw_bit(Keyword::Late) |
+         kw_bit(Keyword::Around),
+     ~uint64_t{0}, 2, SIZE_MAX},
+    // business days, end|start of
+    {unit_bit(Unit::BusinessDay) | kw_bit(Keyword::End) | kw_bit(Keyword::Start), ~uint64_t{0}, 2,
+     SIZE_MAX},
+    // a month, a quarter, an anchor, weekends, weeks, business days, around
+    {kind_bit(Tok::Kind::Month) | kind_bit(Tok::Kind::Quarter) | kind_bit(Tok::Kind::Anchor) |
+         unit_bit(Unit::Weekend) | unit_bit(Unit::Week) | unit_bit(Unit::BusinessDay) |
+         kw_bit(Keyword::Around),
+     ~uint64_t{0}, 1, SIZE_MAX},
+    // an amount and a unit
+    {kind_bit(Tok::Kind::Unit),
+     kind_bit(Tok::Kind::Num) | kind_bit(Tok::Kind::Fuzzy) | kind_bit(Tok::Kind::Half), 2,
+     SIZE_MAX},
+};
+static_assert(std::size(kMatcherGates) == std::size(kMatchers), "one gate a matcher");
 
 // Returns the parts joined, built with one allocation: interpretations are
 // made of a few fixed words and names, and every call makes one or two.
@@ -157,7 +229,8 @@ std::optional<Period> period_of(TokenSpan toks, const Options& opts, Date today)
 // Lowers a confidence by `amount`, within [0.05, 1], in single precision.
 float penalised(float confidence, float amount);
 
-// Offers the tokens to every matcher in table order and decides the outcome:
+// Offers the tokens to every matcher in table order and decides the outcome
+// (kMatchers itself asks only the matchers whose gates the tokens pass):
 // duplicates dropped, readings ranked by confidence, one reading when it
 // leads by 0.15 or more, else an ambiguity. `text` is only quoted in the
 // default no-parse reason.

@@ -111,5 +111,73 @@ TEST_F(Arbitration, EqualConfidencesKeepTableOrder) {
   EXPECT_EQ(order, (std::vector<std::string>{"day 9", "day 7", "day 8"}));
 }
 
+// Tokens of every kind, keyword and unit, with the values the matchers
+// single out: today's weekday and month (2024-06-05 is a Wednesday), a
+// known and an unknown anchor, a plain word.
+std::vector<Tok> alphabet() {
+  std::vector<Tok> a = {
+      Tok::num(0),       Tok::num(1),       Tok::num(3),           Tok::num(2024),
+      Tok::fuzzy(2),     Tok::half(),       Tok::ordinal(1),       Tok::ordinal(3),
+      Tok::weekday(2),   Tok::weekday(4),   Tok::month(6),         Tok::month(3),
+      Tok::quarter(2),   Tok::time(17, 30), Tok::anchor("launch"), Tok::anchor("offsite"),
+      Tok::word("lunch")};
+  for (int u = 0; u <= static_cast<int>(Unit::BusinessDay); ++u)
+    a.push_back(Tok::unit(static_cast<Unit>(u)));
+  for (int k = 0; k <= static_cast<int>(Keyword::Business); ++k)
+    a.push_back(Tok::kw(static_cast<Keyword>(k)));
+  return a;
+}
+
+// Checks that every matcher of the table that the gates skip for `toks`
+// answers no match; returns false at the first that does not.
+bool gates_hold(TokenSpan toks, const Ctx& ctx) {
+  const TokenSummary s = summarise(toks);
+  for (std::size_t i = 0; i < std::size(kMatchers); ++i) {
+    if (kMatcherGates[i].admits(s)) continue;
+    if (kMatchers[i](toks, ctx).kind != MatchResult::Kind::NoMatch) {
+      ADD_FAILURE() << "matcher " << i << " answers a text its gate skips, of " << toks.size()
+                    << " tokens, first kind " << static_cast<int>(toks[0].kind);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Every sequence of up to three tokens of the alphabet, and four and five
+// tokens of the kinds the longer shapes are made of.
+TEST_F(Arbitration, GatesSkipOnlyMatchersThatWouldNotAnswer) {
+  anchors_.emplace_back("launch", *Date::from_ymd(2024, 6, 20));
+  const std::vector<Tok> all = alphabet();
+  const std::vector<Tok> shapes = {Tok::num(3),
+                                   Tok::ordinal(3),
+                                   Tok::weekday(4),
+                                   Tok::month(3),
+                                   Tok::unit(Unit::Day),
+                                   Tok::unit(Unit::Month),
+                                   Tok::unit(Unit::BusinessDay),
+                                   Tok::kw(Keyword::Of),
+                                   Tok::kw(Keyword::Next),
+                                   Tok::kw(Keyword::After),
+                                   Tok::kw(Keyword::From),
+                                   Tok::kw(Keyword::Now),
+                                   Tok::anchor("launch"),
+                                   Tok::word("lunch")};
+  std::vector<Tok> toks;
+  const auto each = [&](const std::vector<Tok>& from, std::size_t n, auto&& self) -> bool {
+    if (toks.size() == n) return gates_hold(toks, ctx_);
+    for (const Tok& t : from) {
+      toks.push_back(t);
+      const bool ok = self(from, n, self);
+      toks.pop_back();
+      if (!ok) return false;
+    }
+    return true;
+  };
+  for (std::size_t n = 1; n <= 3; ++n)
+    ASSERT_TRUE(each(all, n, each));
+  for (std::size_t n = 4; n <= 5; ++n)
+    ASSERT_TRUE(each(shapes, n, each));
+}
+
 }  // namespace
 }  // namespace kalendo

@@ -35,7 +35,10 @@ DURATIONS = corpus(
     ("2 working days at 5pm", "2024-06-07T17:00:00 0.9 2 business days from now"),
     ("a couple of business days", "2024-06-07T09:00:00 0.7 approximately 2 business days from now"),
     # penalties: words ignored, the distant horizon
-    ("remind me in 3 hours", '2024-06-05T17:20:10 0.9 3 hours from now (ignoring "remind", "me")'),
+    (("remind me in 3 hours", "remind\tme\v in\f3\rhours", "remind me" + " " * 60 + "in 3 hours"),
+     '2024-06-05T17:20:10 0.9 3 hours from now (ignoring "remind", "me")'),
+    # a word across the 64th byte
+    ("x" * 70 + " in 3 hours", '2024-06-05T17:20:10 0.9 3 hours from now (ignoring "' + "x" * 70 + '")'),
     ("15 years", "2039-06-05T14:20:10 0.9 15 years from now (distant horizon)"),
     ("3650 days", "2034-06-03T14:20:10 0.95 3650 days from now"),
     ("3651 days", "2034-06-04T14:20:10 0.9 3651 days from now (distant horizon)"),
