@@ -990,6 +990,15 @@ bool hyphen_joins(std::string_view w) {
          ((w[at - 2] | 0x20) == 'a' || (w[at - 2] | 0x20) == 'p') && is_digit(w[at - 3]);
 }
 
+// Returns whether one hyphen inside a word joins two words: "mon-wed",
+// "aug-nov".
+bool letters_join(std::string_view w) {
+  const std::size_t at = w.find('-');
+  if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
+  const auto letter = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
+  return letter(w[at - 1]) && letter(w[at + 1]) && w.find('-', at + 1) == std::string_view::npos;
+}
+
 }  // namespace
 
 // The bytes that start a mark or "for", one bit each: a hyphen, a dot, the
@@ -1004,25 +1013,12 @@ constexpr std::array<uint8_t, 256> kMarkBits = [] {
   return t;
 }();
 
-bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
-  // "from" and "between" among the tokens; else two ends are two numbers,
-  // clock times, months, weekdays or shapes ("july 13-15", "3-4pm"), or a
-  // length names its unit ("4pm for 30 mins"). Most texts that reach here
-  // name one clock time and stop at this.
-  std::size_t ends = 0;
-  bool unit = false;
-  for (const Piece& p : pieces) {
-    if (p.is_shape) {
-      ++ends;
-      continue;
-    }
-    const Tok& t = p.tok;
-    if (t.is_kw(Keyword::From) || (t.is(Kind::Word) && one_of(t.text, kBetween))) return true;
-    ends += t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Time) || t.is(Kind::Month) ||
-            t.is(Kind::Weekday);
-    unit = unit || t.is(Kind::Unit);
-  }
-  if (ends < 2 && !unit) return false;
+namespace {
+
+// Returns whether the text joins two ends by a mark, a dash between
+// numbers or clock times (or, with `letters`, between words: "mon-wed"),
+// or names a length with "for"; the tokens drop all of these.
+bool marks_join(std::string_view text, bool letters) {
   // The marks, and "for", which the tokens drop: one branchless pass
   // notes which of their bytes occur, as most texts have none of them.
   uint8_t seen = 0;
@@ -1048,13 +1044,77 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
   for (std::size_t at = seen & kBitHyphen ? text.find('-') : std::string_view::npos;
        at != std::string_view::npos; at = text.find('-', at + 1)) {
     const std::string_view w = word_at(at);
-    if (w == "-" || hyphen_joins(w)) return true;
+    if (w == "-" || hyphen_joins(w) || (letters && letters_join(w))) return true;
   }
   for (std::size_t at = seen & kBitF ? text.find(kFor[0]) : std::string_view::npos;
        at != std::string_view::npos; at = text.find(kFor[0], at + 1)) {
     if (word_at(at).size() == 3) return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
+  // "from" and "between" among the tokens; else two ends are two numbers,
+  // clock times, months, weekdays or shapes ("july 13-15", "3-4pm"), or a
+  // length names its unit ("4pm for 30 mins"). Most texts that reach here
+  // name one clock time and stop at this.
+  std::size_t ends = 0;
+  bool unit = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) {
+      ++ends;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is_kw(Keyword::From) || (t.is(Kind::Word) && one_of(t.text, kBetween))) return true;
+    ends += t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Time) || t.is(Kind::Month) ||
+            t.is(Kind::Weekday);
+    unit = unit || t.is(Kind::Unit);
+  }
+  if (ends < 2 && !unit) return false;
+  return marks_join(text, false);
+}
+
+bool reads_first(std::span<const Piece> pieces, std::string_view text) {
+  const std::size_t n = pieces.size();
+  if (n < 2) return false;
+  // The open ends read "<day> to now", "2020 to present", "june to date"
+  // (a text that ends with now or a plain word) whole.
+  const Piece& last = pieces[n - 1];
+  if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
+  bool word_join = false, dated = false;
+  // Only ends, "from" before them, and today, tomorrow or yesterday: the
+  // other families read a text without its marks ("by 15th - june", "next
+  // week - friday", "a week from christmas for 2 days"), and a keyword or
+  // a leading word may begin one of their forms.
+  bool plain = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Piece& p = pieces[i];
+    if (p.is_shape) {
+      dated = dated || i > 0;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is(Kind::Word)) {
+      word_join = word_join || (i > 0 && (role_of(t.text) & (kJoin | kUntil | kAndRole)));
+      plain = plain && i > 0;
+    } else if (t.is(Kind::Kw)) {
+      plain = plain && ((i == 0 && t.is_kw(Keyword::From)) || t.is_kw(Keyword::Today) ||
+                        t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday));
+    }
+    dated = dated || (i > 0 && t.is(Kind::Month));
+  }
+  if (word_join) {
+    // "starting <day> until <day>" is an open end's.
+    return pieces[0].is_shape || !pieces[0].tok.is(Kind::Word) ||
+           !(role_of(pieces[0].tok.text) & kStart);
+  }
+  // The dates read a weekday before a date across a mark: "friday - july
+  // 13" is that date, said with its weekday.
+  if (!plain || (is_tok(pieces[0], Kind::Weekday) && dated)) return false;
+  return marks_join(text, true);
 }
 
 namespace {
