@@ -297,11 +297,46 @@ bool month_with_number(std::span<const Piece> pieces) {
   return month && number;
 }
 
+// The confidence of the core's readings of a lone weekday ("friday", the
+// upcoming one) and of today, tomorrow or yesterday.
+constexpr float kBareWeekday = 0.7f;
+constexpr float kDayWord = 0.95f;
+
+// Reads a lone weekday that is not today's, or today, tomorrow or
+// yesterday, as the core's rules do, at the context's time of day: the
+// rules' labels are of no use to an interval, which writes its own. None
+// for anything else (a weekday said on that very weekday is ambiguous, and
+// its reason is the rule's to give).
+std::optional<Resolution> lone_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.size() != 1 || pieces[0].is_shape) return std::nullopt;
+  const Tok& t = pieces[0].tok;
+  const Date today = ctx.today();
+  std::optional<Date> day;
+  float confidence = kDayWord;
+  if (t.is(Kind::Weekday)) {
+    if (today.weekday() == t.u32()) return std::nullopt;
+    day = next_weekday(today, t.u32(), true);
+    confidence = kBareWeekday;
+  } else if (t.is_kw(Keyword::Today)) {
+    day = today;
+  } else if (t.is_kw(Keyword::Tomorrow)) {
+    day = add_days(today, 1);
+  } else if (t.is_kw(Keyword::Yesterday)) {
+    day = add_days(today, -1);
+  }
+  if (!day) return std::nullopt;
+  return Resolution{{}, Value::instant(DateTime{*day, ctx.core.tod}), confidence};
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
+  if (std::optional<Resolution> r = lone_day(pieces, ctx)) {
+    out.readings.push_back(std::move(*r));
+    return out;
+  }
   if (std::optional<Outcome> o =
           month_with_number(pieces) ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
