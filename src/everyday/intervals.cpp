@@ -1119,12 +1119,26 @@ bool reads_first(std::span<const Piece> pieces, std::string_view text) {
   // (a text that ends with now or a plain word) whole.
   const Piece& last = pieces[n - 1];
   if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
-  bool word_join = false, dated = false;
+  const Piece& first = pieces[0];
+  for (std::size_t i = 1; i < n; ++i) {
+    const Piece& p = pieces[i];
+    if (!p.is_shape && p.tok.is(Kind::Word) &&
+        (role_of(p.tok.text) & (kJoin | kUntil | kAndRole))) {
+      // "starting <day> until <day>" is an open end's.
+      return first.is_shape || !first.tok.is(Kind::Word) || !(role_of(first.tok.text) & kStart);
+    }
+  }
+  // Most texts have none of the bytes of a mark or of "for".
+  uint8_t seen = 0;
+  for (const char c : text)
+    seen |= kMarkBits[static_cast<unsigned char>(c)];
+  if (seen == 0) return false;
   // Only ends, "from" before them, and today, tomorrow or yesterday: the
   // other families read a text without its marks ("by 15th - june", "next
   // week - friday", "a week from christmas for 2 days"), and a keyword or
   // a leading word may begin one of their forms.
-  bool plain = true;
+  bool dated = false;       // a month or a shape after the first piece
+  bool named_pair = false;  // a weekday or month right after another
   for (std::size_t i = 0; i < n; ++i) {
     const Piece& p = pieces[i];
     if (p.is_shape) {
@@ -1132,24 +1146,22 @@ bool reads_first(std::span<const Piece> pieces, std::string_view text) {
       continue;
     }
     const Tok& t = p.tok;
-    if (t.is(Kind::Word)) {
-      word_join = word_join || (i > 0 && (role_of(t.text) & (kJoin | kUntil | kAndRole)));
-      plain = plain && i > 0;
-    } else if (t.is(Kind::Kw)) {
-      plain = plain && ((i == 0 && t.is_kw(Keyword::From)) || t.is_kw(Keyword::Today) ||
-                        t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday));
+    if (t.is(Kind::Word) && i == 0) return false;
+    if (t.is(Kind::Kw) && !(i == 0 && t.is_kw(Keyword::From)) && !t.is_kw(Keyword::Today) &&
+        !t.is_kw(Keyword::Tomorrow) && !t.is_kw(Keyword::Yesterday)) {
+      return false;
     }
     dated = dated || (i > 0 && t.is(Kind::Month));
-  }
-  if (word_join) {
-    // "starting <day> until <day>" is an open end's.
-    return pieces[0].is_shape || !pieces[0].tok.is(Kind::Word) ||
-           !(role_of(pieces[0].tok.text) & kStart);
+    named_pair = named_pair ||
+                 (i > 0 && (t.is(Kind::Weekday) || t.is(Kind::Month)) &&
+                  (is_tok(pieces[i - 1], Kind::Weekday) || is_tok(pieces[i - 1], Kind::Month)));
   }
   // The dates read a weekday before a date across a mark: "friday - july
   // 13" is that date, said with its weekday.
-  if (!plain || (is_tok(pieces[0], Kind::Weekday) && dated)) return false;
-  return marks_join(text, true);
+  if (is_tok(first, Kind::Weekday) && dated) return false;
+  // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
+  // makes one word of two ("twenty-first").
+  return marks_join(text, named_pair);
 }
 
 namespace {
