@@ -1112,7 +1112,7 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
   return marks_join(text, false);
 }
 
-bool reads_first(std::span<const Piece> pieces, std::string_view text) {
+bool joins_by_word(std::span<const Piece> pieces) {
   const std::size_t n = pieces.size();
   if (n < 2) return false;
   // The open ends read "<day> to now", "2020 to present", "june to date"
@@ -1128,15 +1128,24 @@ bool reads_first(std::span<const Piece> pieces, std::string_view text) {
       return first.is_shape || !first.tok.is(Kind::Word) || !(role_of(first.tok.text) & kStart);
     }
   }
+  return false;
+}
+
+bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
+  const std::size_t n = pieces.size();
+  if (n < 2) return false;
+  const Piece& first = pieces[0];
+  const Piece& last = pieces[n - 1];
+  if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
   // Most texts have none of the bytes of a mark or of "for".
   uint8_t seen = 0;
   for (const char c : text)
     seen |= kMarkBits[static_cast<unsigned char>(c)];
   if (seen == 0) return false;
   // Only ends, "from" before them, and today, tomorrow or yesterday: the
-  // other families read a text without its marks ("by 15th - june", "next
-  // week - friday", "a week from christmas for 2 days"), and a keyword or
-  // a leading word may begin one of their forms.
+  // other families read a text without its marks ("next week - friday", "a
+  // week from christmas for 2 days"), and a keyword or a leading word may
+  // begin one of their forms ("by 15th - june").
   bool dated = false;       // a month or a shape after the first piece
   bool named_pair = false;  // a weekday or month right after another
   for (std::size_t i = 0; i < n; ++i) {
@@ -1156,8 +1165,8 @@ bool reads_first(std::span<const Piece> pieces, std::string_view text) {
                  (i > 0 && (t.is(Kind::Weekday) || t.is(Kind::Month)) &&
                   (is_tok(pieces[i - 1], Kind::Weekday) || is_tok(pieces[i - 1], Kind::Month)));
   }
-  // The dates read a weekday before a date across a mark: "friday - july
-  // 13" is that date, said with its weekday.
+  // A weekday before a date across a mark is the date's ("friday - july
+  // 13"), which the dates read before.
   if (is_tok(first, Kind::Weekday) && dated) return false;
   // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
   // makes one word of two ("twenty-first").

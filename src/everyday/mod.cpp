@@ -20,11 +20,12 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
 // With `intervals_first`, a text that joins two ends in a way no other
-// family reads ("monday to friday", "mon-wed") meets the intervals family
-// first, as failing on it costs the others more than the intervals'
-// reading; any other text that joins two ends ("3-4pm", "from 9 to 5")
-// meets it before times, which reads no such text but costs the most to
-// fail on one. The intervals' rejection still counts as the last.
+// family reads meets the intervals family early, as failing on it costs
+// the others more than the intervals' reading: by a word ("monday to
+// friday") first, by a mark ("mon-wed", "july 13-15") after the dates. Any
+// other text that joins two ends ("3-4pm", "from 9 to 5") meets it before
+// times, which reads no such text but costs the most to fail on one. The
+// intervals' rejection still counts as the last.
 std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
                                         bool intervals_first) {
   std::optional<std::string> reason;
@@ -39,11 +40,15 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
     if (m.kind == MatchResult::Kind::Reject) intervals_reason = std::move(m.reason);
     return std::nullopt;
   };
-  if (intervals_first && intervals::reads_first(pieces, ctx.text)) {
+  if (intervals_first && intervals::joins_by_word(pieces)) {
     if (auto o = try_intervals()) return o;
   }
   for (Matcher matcher : kMatchers) {
     if (matcher == intervals::try_match && intervals_tried) continue;
+    if (matcher == open_ends::try_match && intervals_first && !intervals_tried &&
+        intervals::joins_by_mark(pieces, ctx.text)) {
+      if (auto o = try_intervals()) return o;
+    }
     if (matcher == times::try_match && !intervals_tried &&
         intervals::joins_ends(pieces, ctx.text)) {
       if (auto o = try_intervals()) return o;
