@@ -156,19 +156,22 @@ bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   }
   if (n == 0) return false;
   const std::span<const Tok> read = toks.first(n);
-  bool plain = true;  // words, numbers, ordinals and months only
-  bool unit = false;
-  bool other = false;       // a token that is no word so far
-  bool inner_word = false;  // a word after such a token
+  // One bit per kind of token met, and whether a word came after another
+  // kind.
+  const auto bit = [](Kind k) { return 1u << static_cast<unsigned>(k); };
+  uint32_t kinds = 0;
+  bool inner_word = false;
   for (const Tok& t : read) {
     if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
-    unit = unit || t.is(Kind::Unit);
-    plain =
-        plain && (t.is(Kind::Word) || t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Month));
-    inner_word = inner_word || (other && t.is(Kind::Word));
-    other = other || !t.is(Kind::Word);
+    const uint32_t b = bit(t.kind);
+    inner_word = inner_word || (b == bit(Kind::Word) && (kinds & ~bit(Kind::Word)) != 0);
+    kinds |= b;
   }
   if (inner_word) return true;
+  const bool unit = (kinds & bit(Kind::Unit)) != 0;
+  // words, numbers, ordinals and months only
+  const bool plain =
+      (kinds & ~(bit(Kind::Word) | bit(Kind::Num) | bit(Kind::Ordinal) | bit(Kind::Month))) == 0;
   const Tok& first = read[0];
   if (first.is(Kind::Word)) return !unit;
   if (first.is(Kind::Time)) return n >= 2;
