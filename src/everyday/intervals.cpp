@@ -300,11 +300,46 @@ bool month_with_number(std::span<const Piece> pieces) {
   return month && number;
 }
 
+// The confidence of the core's readings of a lone weekday ("friday", the
+// upcoming one) and of today, tomorrow or yesterday.
+constexpr float kBareWeekday = 0.7f;
+constexpr float kDayWord = 0.95f;
+
+// Reads a lone weekday that is not today's, or today, tomorrow or
+// yesterday, as the core's rules do, at the context's time of day: the
+// rules' labels are of no use to an interval, which writes its own. None
+// for anything else (a weekday said on that very weekday is ambiguous, and
+// its reason is the rule's to give).
+std::optional<Resolution> lone_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.size() != 1 || pieces[0].is_shape) return std::nullopt;
+  const Tok& t = pieces[0].tok;
+  const Date today = ctx.today();
+  std::optional<Date> day;
+  float confidence = kDayWord;
+  if (t.is(Kind::Weekday)) {
+    if (today.weekday() == t.u32()) return std::nullopt;
+    day = next_weekday(today, t.u32(), true);
+    confidence = kBareWeekday;
+  } else if (t.is_kw(Keyword::Today)) {
+    day = today;
+  } else if (t.is_kw(Keyword::Tomorrow)) {
+    day = add_days(today, 1);
+  } else if (t.is_kw(Keyword::Yesterday)) {
+    day = add_days(today, -1);
+  }
+  if (!day) return std::nullopt;
+  return Resolution{{}, Value::instant(DateTime{*day, ctx.core.tod}), confidence};
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
+  if (std::optional<Resolution> r = lone_day(pieces, ctx)) {
+    out.readings.push_back(std::move(*r));
+    return out;
+  }
   if (std::optional<Outcome> o =
           month_with_number(pieces) ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
@@ -1002,6 +1037,15 @@ bool hyphen_joins(std::string_view w) {
          ((w[at - 2] | 0x20) == 'a' || (w[at - 2] | 0x20) == 'p') && is_digit(w[at - 3]);
 }
 
+// Returns whether one hyphen inside a word joins two words: "mon-wed",
+// "aug-nov".
+bool letters_join(std::string_view w) {
+  const std::size_t at = w.find('-');
+  if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
+  const auto letter = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
+  return letter(w[at - 1]) && letter(w[at + 1]) && w.find('-', at + 1) == std::string_view::npos;
+}
+
 }  // namespace
 
 // The bytes that start a mark or "for", one bit each: a hyphen, a dot, the
@@ -1016,25 +1060,12 @@ constexpr std::array<uint8_t, 256> kMarkBits = [] {
   return t;
 }();
 
-bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
-  // "from" and "between" among the tokens; else two ends are two numbers,
-  // clock times, months, weekdays or shapes ("july 13-15", "3-4pm"), or a
-  // length names its unit ("4pm for 30 mins"). Most texts that reach here
-  // name one clock time and stop at this.
-  std::size_t ends = 0;
-  bool unit = false;
-  for (const Piece& p : pieces) {
-    if (p.is_shape) {
-      ++ends;
-      continue;
-    }
-    const Tok& t = p.tok;
-    if (t.is_kw(Keyword::From) || (t.is(Kind::Word) && one_of(t.text, kBetween))) return true;
-    ends += t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Time) || t.is(Kind::Month) ||
-            t.is(Kind::Weekday);
-    unit = unit || t.is(Kind::Unit);
-  }
-  if (ends < 2 && !unit) return false;
+namespace {
+
+// Returns whether the text joins two ends by a mark, a dash between
+// numbers or clock times (or, with `letters`, between words: "mon-wed"),
+// or names a length with "for"; the tokens drop all of these.
+bool marks_join(std::string_view text, bool letters) {
   // The marks, and "for", which the tokens drop: one branchless pass
   // notes which of their bytes occur, as most texts have none of them.
   uint8_t seen = 0;
@@ -1060,13 +1091,98 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
   for (std::size_t at = seen & kBitHyphen ? text.find('-') : std::string_view::npos;
        at != std::string_view::npos; at = text.find('-', at + 1)) {
     const std::string_view w = word_at(at);
-    if (w == "-" || hyphen_joins(w)) return true;
+    if (w == "-" || hyphen_joins(w) || (letters && letters_join(w))) return true;
   }
   for (std::size_t at = seen & kBitF ? text.find(kFor[0]) : std::string_view::npos;
        at != std::string_view::npos; at = text.find(kFor[0], at + 1)) {
     if (word_at(at).size() == 3) return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
+  // "from" and "between" among the tokens; else two ends are two numbers,
+  // clock times, months, weekdays or shapes ("july 13-15", "3-4pm"), or a
+  // length names its unit ("4pm for 30 mins"). Most texts that reach here
+  // name one clock time and stop at this.
+  std::size_t ends = 0;
+  bool unit = false;
+  for (const Piece& p : pieces) {
+    if (p.is_shape) {
+      ++ends;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is_kw(Keyword::From) || (t.is(Kind::Word) && one_of(t.text, kBetween))) return true;
+    ends += t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Time) || t.is(Kind::Month) ||
+            t.is(Kind::Weekday);
+    unit = unit || t.is(Kind::Unit);
+  }
+  if (ends < 2 && !unit) return false;
+  return marks_join(text, false);
+}
+
+bool joins_by_word(std::span<const Piece> pieces) {
+  const std::size_t n = pieces.size();
+  if (n < 2) return false;
+  // The open ends read "<day> to now", "2020 to present", "june to date"
+  // (a text that ends with now or a plain word) whole.
+  const Piece& last = pieces[n - 1];
+  if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
+  const Piece& first = pieces[0];
+  for (std::size_t i = 1; i < n; ++i) {
+    const Piece& p = pieces[i];
+    if (!p.is_shape && p.tok.is(Kind::Word) &&
+        (role_of(p.tok.text) & (kJoin | kUntil | kAndRole))) {
+      // "starting <day> until <day>" is an open end's.
+      return first.is_shape || !first.tok.is(Kind::Word) || !(role_of(first.tok.text) & kStart);
+    }
+  }
+  return false;
+}
+
+bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
+  const std::size_t n = pieces.size();
+  if (n < 2) return false;
+  const Piece& first = pieces[0];
+  const Piece& last = pieces[n - 1];
+  if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
+  // Most texts have none of the bytes of a mark or of "for".
+  uint8_t seen = 0;
+  for (const char c : text)
+    seen |= kMarkBits[static_cast<unsigned char>(c)];
+  if (seen == 0) return false;
+  // Only ends, "from" before them, and today, tomorrow or yesterday: the
+  // other families read a text without its marks ("next week - friday", "a
+  // week from christmas for 2 days"), and a keyword or a leading word may
+  // begin one of their forms ("by 15th - june").
+  bool dated = false;       // a month or a shape after the first piece
+  bool named_pair = false;  // a weekday or month right after another
+  for (std::size_t i = 0; i < n; ++i) {
+    const Piece& p = pieces[i];
+    if (p.is_shape) {
+      dated = dated || i > 0;
+      continue;
+    }
+    const Tok& t = p.tok;
+    if (t.is(Kind::Word) && i == 0) return false;
+    if (t.is(Kind::Kw) && !(i == 0 && t.is_kw(Keyword::From)) && !t.is_kw(Keyword::Today) &&
+        !t.is_kw(Keyword::Tomorrow) && !t.is_kw(Keyword::Yesterday)) {
+      return false;
+    }
+    dated = dated || (i > 0 && t.is(Kind::Month));
+    named_pair = named_pair ||
+                 (i > 0 && (t.is(Kind::Weekday) || t.is(Kind::Month)) &&
+                  (is_tok(pieces[i - 1], Kind::Weekday) || is_tok(pieces[i - 1], Kind::Month)));
+  }
+  // A weekday before a date across a mark is the date's ("friday - july
+  // 13"), which the dates read before.
+  if (is_tok(first, Kind::Weekday) && dated) return false;
+  // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
+  // makes one word of two ("twenty-first").
+  return marks_join(text, named_pair);
 }
 
 namespace {

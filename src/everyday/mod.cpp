@@ -20,24 +20,39 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
 // reading or ambiguity stands; else the last rejection's reason; else none.
-// A text that joins two ends ("3-4pm", "from 9 to 5") meets the intervals
-// family before times, which reads no such text but costs the most to fail
-// on one; the intervals' rejection still counts as the last.
-std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+// With `intervals_first`, a text that joins two ends in a way no other
+// family reads meets the intervals family early, as failing on it costs
+// the others more than the intervals' reading: by a word ("monday to
+// friday") first, by a mark ("mon-wed", "july 13-15") after the dates. Any
+// other text that joins two ends ("3-4pm", "from 9 to 5") meets it before
+// times, which reads no such text but costs the most to fail on one. The
+// intervals' rejection still counts as the last.
+std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
+                                        bool intervals_first) {
   std::optional<std::string> reason;
   std::optional<std::string> intervals_reason;
   bool intervals_tried = false;
+  const auto try_intervals = [&]() -> std::optional<Outcome> {
+    intervals_tried = true;
+    MatchResult m = intervals::try_match(pieces, ctx);
+    if (m.kind == MatchResult::Kind::Single) return Outcome::resolved(std::move(m.reading));
+    if (m.kind == MatchResult::Kind::Ambiguous)
+      return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
+    if (m.kind == MatchResult::Kind::Reject) intervals_reason = std::move(m.reason);
+    return std::nullopt;
+  };
+  if (intervals_first && intervals::joins_by_word(pieces)) {
+    if (auto o = try_intervals()) return o;
+  }
   for (Matcher matcher : kMatchers) {
     if (matcher == intervals::try_match && intervals_tried) continue;
-    if (matcher == times::try_match && intervals::joins_ends(pieces, ctx.text)) {
-      intervals_tried = true;
-      MatchResult early = intervals::try_match(pieces, ctx);
-      if (early.kind == MatchResult::Kind::Single)
-        return Outcome::resolved(std::move(early.reading));
-      if (early.kind == MatchResult::Kind::Ambiguous) {
-        return Outcome::ambiguous(std::move(early.candidates), std::move(early.reason));
-      }
-      if (early.kind == MatchResult::Kind::Reject) intervals_reason = std::move(early.reason);
+    if (matcher == open_ends::try_match && intervals_first && !intervals_tried &&
+        intervals::joins_by_mark(pieces, ctx.text)) {
+      if (auto o = try_intervals()) return o;
+    }
+    if (matcher == times::try_match && !intervals_tried &&
+        intervals::joins_ends(pieces, ctx.text)) {
+      if (auto o = try_intervals()) return o;
     }
     MatchResult m = matcher(pieces, ctx);
     switch (m.kind) {
@@ -151,7 +166,7 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
     }
     rest = copied;
   }
-  std::optional<Outcome> o = resolve_everyday(rest, ctx);
+  std::optional<Outcome> o = resolve_everyday(rest, ctx, false);
   if (!o) {
     if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
   }
@@ -168,7 +183,8 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
 // apart, as the core does for a whole text (`clock_apart`):
 // - after|before anywhere may name an anchor: the core's to judge;
 // - a leading word ("until 5pm", "call mom", "christmas eve") is skipped
-//   only by the duration rule, which needs a unit;
+//   only by the duration rule, which needs a unit; a word after any other
+//   token ("monday to friday", "3pm until 5pm") by no rule;
 // - a leading clock time with more after it ("3pm tomorrow") begins no rule;
 // - words, numbers, ordinals and months ("march 14", "3 march 2025") are
 //   read only as a month alone: every other rule needs a keyword, a unit, a
@@ -182,14 +198,22 @@ bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   }
   if (n == 0) return false;
   const std::span<const Tok> read = toks.first(n);
-  bool plain = true;  // words, numbers, ordinals and months only
-  bool unit = false;
+  // One bit per kind of token met, and whether a word came after another
+  // kind.
+  const auto bit = [](Kind k) { return 1u << static_cast<unsigned>(k); };
+  uint32_t kinds = 0;
+  bool inner_word = false;
   for (const Tok& t : read) {
     if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
-    unit = unit || t.is(Kind::Unit);
-    plain =
-        plain && (t.is(Kind::Word) || t.is(Kind::Num) || t.is(Kind::Ordinal) || t.is(Kind::Month));
+    const uint32_t b = bit(t.kind);
+    inner_word = inner_word || (b == bit(Kind::Word) && (kinds & ~bit(Kind::Word)) != 0);
+    kinds |= b;
   }
+  if (inner_word) return true;
+  const bool unit = (kinds & bit(Kind::Unit)) != 0;
+  // words, numbers, ordinals and months only
+  const bool plain =
+      (kinds & ~(bit(Kind::Word) | bit(Kind::Num) | bit(Kind::Ordinal) | bit(Kind::Month))) == 0;
   const Tok& first = read[0];
   if (first.is(Kind::Word)) return !unit;
   if (first.is(Kind::Time)) return n >= 2;
@@ -199,8 +223,28 @@ bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
 }  // namespace
 
 std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (pieces.empty()) return std::nullopt;
   for (const Piece& p : pieces)
     if (p.is_shape) return std::nullopt;
+  // A lone weekday is only the weekday rule's to read, a lone clock time,
+  // today, tomorrow, yesterday or now only the relative rule's: the day
+  // words of a clock time ("3pm tomorrow"), of an open end ("since 2pm")
+  // or of an interval's end ("monday to friday") ask that rule alone, on
+  // the piece's own token. A rule that reads nothing leaves the reason and
+  // the holiday names to the reading below.
+  const Tok& first = pieces[0].tok;
+  const bool relative_word = first.is(Tok::Kind::Time) || first.is_kw(Keyword::Today) ||
+                             first.is_kw(Keyword::Tomorrow) || first.is_kw(Keyword::Yesterday) ||
+                             first.is_kw(Keyword::Now);
+  if (pieces.size() == 1 && (first.is(Tok::Kind::Weekday) || relative_word)) {
+    const kalendo::Matcher rule =
+        first.is(Tok::Kind::Weekday) ? weekday::try_match : relative::try_match;
+    MatchResult m = rule(std::span<const Tok>(&first, 1), ctx.core);
+    if (m.kind == MatchResult::Kind::Single) return Outcome::resolved(std::move(m.reading));
+    if (m.kind == MatchResult::Kind::Ambiguous) {
+      return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
+    }
+  }
   // The day words are a few tokens: they are copied into a buffer on the
   // stack, as the core reads contiguous tokens, and only a longer text pays
   // for an allocation.
@@ -216,21 +260,15 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   }
   for (std::size_t i = 0; i < pieces.size(); ++i)
     toks[i] = pieces[i].tok;
-  // A lone weekday is only the weekday rule's to read, a lone clock time,
-  // today, tomorrow, yesterday or now only the relative rule's, and a lone
-  // month only the rule of named periods: the day words of a clock time
-  // ("3pm tomorrow") or of an open end ("since 2pm") ask that rule alone.
+  // A lone month is only the rule of named periods' to read.
   static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
   static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
   static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
-  const Tok& first = toks[0];
   if (toks.size() == 1) {
     if (first.is(Tok::Kind::Weekday)) {
       rules = kWeekdayRule;
-    } else if (first.is(Tok::Kind::Time) || first.is_kw(Keyword::Today) ||
-               first.is_kw(Keyword::Tomorrow) || first.is_kw(Keyword::Yesterday) ||
-               first.is_kw(Keyword::Now)) {
+    } else if (relative_word) {
       rules = kRelativeRule;
     } else if (first.is(Tok::Kind::Month)) {
       rules = kPeriodRule;
@@ -384,7 +422,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
       return;
     }
   }
-  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx);
+  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx, true);
   if (everyday && everyday->kind != Outcome::Kind::NoParse) {
     if (keeps_core && everyday->kind != Outcome::Kind::Resolved) {
       keep_core();

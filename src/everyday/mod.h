@@ -169,6 +169,19 @@ bool may_join(std::string_view text);
 // ("2025-03-14", "2014-10") or a signed word ("-3 days") is none. Only a
 // shortcut: a text it misses ("mon-wed") meets intervals last.
 bool joins_ends(std::span<const Piece> pieces, std::string_view text);
+// Returns whether a word joins two ends after the first piece ("monday to
+// friday", "3pm until 5pm", "between 4pm and 5pm"), save in the texts that
+// the open ends read whole ("june to now", "starting 5pm until 7pm"): no
+// other family reads these, and the intervals family meets them first.
+bool joins_by_word(std::span<const Piece> pieces);
+// Returns whether a mark or "for" joins two plain ends ("mon-wed", "july
+// 13-15", "4pm for 30 mins"). Leading words and keywords other than from,
+// today, tomorrow and yesterday are no plain ends: the other families read
+// some texts across their marks ("by 15th - june", "next week - friday").
+// These texts meet the intervals family after the dates, which read some
+// of them ("friday - july 13" is a date) and most texts without a mark,
+// and before the other families, which read none of them.
+bool joins_by_mark(std::span<const Piece> pieces, std::string_view text);
 }  // namespace intervals
 
 // The everyday matcher table, in the order ties are decided.

@@ -145,6 +145,12 @@ BACKWARDS_AND_SHARED = corpus(
     ("8/15/2012 - 8/10/2012", "! the interval would end on 2012-08-10, before its start on 2012-08-15"),
     ("from friday to tomorrow", "! the interval would end on 2024-06-06, before its start on 2024-06-07"),
     ("feb 30 - mar 2", "! February 30 does not exist"),
+    # Joined in look, but read whole by another family: a date said with its weekday, an open end up to
+    # now, a weekday of a week.
+    ("friday - july 13", "2024-07-13T09:00:00 0.59999996 2024-07-13, default 09:00 "
+                         "(2024-07-13 is a Saturday, not a Friday)"),
+    ("june to now", "2024-06-01T00:00:00..2024-06-05T14:20:10 0.85 from 2024-06-01 00:00 until now"),
+    ("next week - friday", "2024-06-14T09:00:00 0.95 Friday of next week"),
     # Two bare numbers are no interval without "from" or "between"; "and" alone joins two dates.
     (("3-4", "10-12", "10 to 5", "13-15", "march 3 and 4", "july 13-32", "4pm for 30", "back to school",
       "from 9 to 5 to 6", "call 555-1234",
