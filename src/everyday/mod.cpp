@@ -72,6 +72,7 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
   return std::nullopt;
 }
 
+#if !defined(__SSE2__)
 // Bytes that a signed word or a join of two ends needs: a sign, the lead
 // byte of an en or em dash, or the "f" of "for".
 constexpr std::array<bool, 256> kExtendBytes = [] {
@@ -79,6 +80,7 @@ constexpr std::array<bool, 256> kExtendBytes = [] {
   bytes['+'] = bytes['-'] = bytes['f'] = bytes[0xE2] = true;
   return bytes;
 }();
+#endif
 
 // Returns whether the byte at `at`, one of kExtendBytes, begins a sign, a
 // dash or "for" as a word.
