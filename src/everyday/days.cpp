@@ -90,15 +90,6 @@ constexpr std::string_view kAnytime = "anytime";
 constexpr std::string_view kLater = "later";
 constexpr float kHedged = 0.7f;
 
-// Returns whether the text begins with `word`, in any case.
-bool says(std::string_view text, std::string_view word) {
-  if (text.size() < word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if ((text[i] | 0x20) != word[i]) return false;
-  }
-  return true;
-}
-
 // The words before "the weekend" that mean this one: "over the weekend".
 constexpr std::string_view kWeekendLeads[2] = {"over", "during"};
 
@@ -609,7 +600,7 @@ MatchResult hedged_day(std::span<const Piece> p, const EverydayCtx& ctx) {
                                    ", ", format_date(*tomorrow), " to ", format_date(last)),
                                Value::days(*tomorrow, last), kHedged);
   }
-  const bool sometime = (first.is_kw(Keyword::Around) && says(ctx.text, kSometime)) ||
+  const bool sometime = (first.is_kw(Keyword::Around) && says_word(ctx.text, kSometime)) ||
                         (first.is(Kind::Word) && first.text == kAnytime);
   if (!sometime) return MatchResult::no_match();
   auto r = resolve_day(p.subspan(1), ctx);

@@ -324,23 +324,6 @@ MatchResult since(std::span<const Piece> rest, const EverydayCtx& ctx) {
   return from_on(start, b->confidence);
 }
 
-// Returns whether a word of the text is `word` (lower-case), in any case.
-bool says_word(std::string_view text, std::string_view word) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find(' ', at);
-    if (end == std::string_view::npos) end = text.size();
-    if (end - at == word.size()) {
-      bool same = true;
-      for (std::size_t i = 0; i < word.size(); ++i)
-        same = same && (text[at + i] | 0x20) == word[i];
-      if (same) return true;
-    }
-    at = end + 1;
-  }
-  return false;
-}
-
 // The count of a window: <n> | a few | a couple of; none when absent.
 // Sets *len to the pieces taken.
 std::optional<int64_t> window_count(std::span<const Piece> p, std::size_t* len) {

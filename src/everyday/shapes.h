@@ -60,6 +60,23 @@ inline std::string_view next_word(std::string_view text, std::size_t& at) {
   return text.substr(start, at - start);
 }
 
+// Returns whether a word of the text is `word` (lower-case), in any case.
+inline bool says_word(std::string_view text, std::string_view word) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find(' ', at);
+    if (end == std::string_view::npos) end = text.size();
+    if (end - at == word.size()) {
+      bool same = true;
+      for (std::size_t i = 0; i < word.size(); ++i)
+        same = same && (text[at + i] | 0x20) == word[i];
+      if (same) return true;
+    }
+    at = end + 1;
+  }
+  return false;
+}
+
 // Returns whether any word of the text is a numeric shape: when none is,
 // the core tokenizer's tokens of the whole text are the pieces already.
 bool has_shape(std::string_view text);
