@@ -54,6 +54,7 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
         intervals::joins_ends(pieces, ctx.text)) {
       if (auto o = try_intervals()) return o;
     }
+    if (matcher == dates::try_match && open_ends::leads(pieces)) continue;
     MatchResult m = matcher(pieces, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:

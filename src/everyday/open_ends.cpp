@@ -148,8 +148,16 @@ void append_moment(std::string& out, DateTime t) {
   }
 }
 
+// The label of an open end: a few words and a moment, in one allocation.
+std::string open_label(std::string_view lead) {
+  std::string text;
+  text.reserve(40);
+  text += lead;
+  return text;
+}
+
 MatchResult from_on(DateTime start, float confidence) {
-  std::string text = "from ";
+  std::string text = open_label("from ");
   append_moment(text, start);
   text += " on";
   return MatchResult::single(std::move(text), Value::from(start),
@@ -521,8 +529,12 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
         r = std::move(m.reading);
       }
       if (r->value.is_range()) return MatchResult::no_match();
-      r->interpretation.insert(0, "by ");
-      r->interpretation += " (a deadline)";
+      std::string text;
+      text.reserve(r->interpretation.size() + 16);
+      text += "by ";
+      text += r->interpretation;
+      text += " (a deadline)";
+      r->interpretation = std::move(text);
       return MatchResult::single(std::move(*r));
     }
     default:
@@ -540,7 +552,7 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
       [[fallthrough]];
     case Lead::Until: {
       if (b->last <= now) return MatchResult::reject("\"until\" names a moment already past");
-      std::string text = "from now until ";
+      std::string text = open_label("from now until ");
       append_moment(text, b->last);
       return MatchResult::single(std::move(text), Value::range(now, b->last), confidence);
     }
@@ -549,7 +561,7 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
       // the end itself ("before 5pm": up to 17:00).
       const auto end = moment ? std::optional(b->first) : add_seconds(b->first, -1);
       if (!end) return MatchResult::no_match();
-      std::string text = "until ";
+      std::string text = open_label("until ");
       append_moment(text, *end);
       return MatchResult::single(std::move(text), Value::until(*end), confidence);
     }
@@ -571,7 +583,7 @@ MatchResult until_now_from(std::span<const Piece> start, const EverydayCtx& ctx)
     return MatchResult::reject("the range would start after now");
   if (m.kind != MatchResult::Kind::Single) return m;
   const DateTime first = m.reading.value.start;
-  std::string text = "from ";
+  std::string text = open_label("from ");
   append_moment(text, first);
   text += " until now";
   return MatchResult::single(std::move(text), Value::range(first, ctx.core.now),
@@ -620,6 +632,15 @@ MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
 }
 
 }  // namespace
+
+bool leads(std::span<const Piece> pieces) {
+  if (pieces.size() < 2 || pieces[0].is_shape) return false;
+  const Tok& t = pieces[0].tok;
+  if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before) || t.is_kw(Keyword::Start)) return true;
+  if (!t.is(Kind::Word)) return false;
+  const auto lead = find_word<Lead>(kLeadWords, t.text);
+  return lead && *lead != Lead::By;
+}
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // ytd|qtd|mtd|wtd: the current period to date.
