@@ -513,13 +513,16 @@ std::string key_of(const Tok& t) {
     case Kind::Word: {
       // Most words are their own key: only apostrophes and full stops go.
       if (!has_key_marks(t.text)) return t.text;
+      // A byte at a time: the curly apostrophe is its three bytes.
+      const std::string_view w = t.text;
       std::string key;
-      key.reserve(t.text.size());
-      for (std::size_t i = 0; i < t.text.size(); ++i) {
-        if (t.text.compare(i, 3, "\u2019") == 0) {
+      key.reserve(w.size());
+      for (std::size_t i = 0; i < w.size(); ++i) {
+        const char c = w[i];
+        if (c == '\xE2' && i + 2 < w.size() && w[i + 1] == '\x80' && w[i + 2] == '\x99') {
           i += 2;
-        } else if (t.text[i] != '\'' && t.text[i] != '.') {
-          key += t.text[i];
+        } else if (c != '\'' && c != '.') {
+          key += c;
         }
       }
       return key;
@@ -937,9 +940,19 @@ Names find_names(std::span<const Word> words, const AnchorMap& anchors, Region r
   return out;
 }
 
+// The anchor names written in place of the holidays: the marks' lead and
+// a letter, a..h, one for each name a text may hold.
+constexpr std::array<std::array<char, 4>, kMaxFound> kMarks = [] {
+  static_assert(kMarkLead.size() == 3);
+  std::array<std::array<char, 4>, kMaxFound> marks{};
+  for (std::size_t k = 0; k < kMaxFound; ++k)
+    marks[k] = {kMarkLead[0], kMarkLead[1], kMarkLead[2], static_cast<char>('a' + k)};
+  return marks;
+}();
+
 // The anchor name written in place of the k-th holiday.
-std::string mark(std::size_t k) {
-  return cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
+std::string_view mark(std::size_t k) {
+  return std::string_view(kMarks[k].data(), kMarks[k].size());
 }
 
 // Reads tokens in which each found holiday stands as its anchor token:
@@ -989,12 +1002,11 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
     }
   }
   // Every anchored form of the core, with the holidays as its anchors.
-  AnchorMap merged = ctx.anchors;
-  std::array<std::string, kMaxFound> marks;
-  for (std::size_t k = 0; k < found.size(); ++k) {
-    marks[k] = mark(k);
-    merged.emplace_back(marks[k], found[k].day);
-  }
+  AnchorMap merged;
+  merged.reserve(ctx.anchors.size() + found.size());
+  merged = ctx.anchors;
+  for (std::size_t k = 0; k < found.size(); ++k)
+    merged.emplace_back(mark(k), found[k].day);
   const Ctx anchored{ctx.opts, merged, ctx.holidays, ctx.tod, ctx.now, ctx.tod_explicit};
   Outcome core = resolve_inner({}, rest, anchored);  // a failure's reason is not shown
   if (core.kind == Outcome::Kind::Resolved ||
