@@ -9,6 +9,7 @@
 // an anchor of the core's own kind, so that every anchored form of the core
 // reads it with the holiday's date.
 #include <algorithm>
+#include <charconv>
 
 #include "everyday/mod.h"
 #include "locale.h"
@@ -298,6 +299,9 @@ constexpr Alias kAliases[] = {
 // that a word is compared only with the aliases that start like it.
 struct AliasIndex {
   std::array<uint8_t, std::size(kAliases)> order{};
+  // The length of each alias's first word, in the order above: a word is
+  // compared only with the aliases whose first word is as long.
+  std::array<uint8_t, std::size(kAliases)> first_len{};
   std::array<uint8_t, 257> start{};  // the group of byte b: order[start[b], start[b + 1])
 };
 static_assert(std::size(kAliases) < 256);
@@ -307,8 +311,12 @@ constexpr AliasIndex index_aliases() {
   for (unsigned b = 0; b < 256; ++b) {
     x.start[b] = n;
     for (std::size_t i = 0; i < std::size(kAliases); ++i) {
-      if (static_cast<unsigned char>(kAliases[i].words[0]) == b)
+      if (static_cast<unsigned char>(kAliases[i].words[0]) == b) {
+        const std::string_view w = kAliases[i].words;
+        x.first_len[n] =
+            static_cast<uint8_t>(w.find(' ') == std::string_view::npos ? w.size() : w.find(' '));
         x.order[n++] = static_cast<uint8_t>(i);
+      }
     }
   }
   x.start[256] = n;
@@ -394,8 +402,22 @@ uint8_t region_bit(Region r) {
   return static_cast<uint8_t>(1u << static_cast<unsigned>(r));
 }
 
+// Where each holiday's first rule stands in kRules: the rules of a key are
+// looked for from there, not from the top of the table.
+constexpr std::size_t kKeys = static_cast<std::size_t>(H::WaitangiDay) + 1;
+constexpr std::array<uint8_t, kKeys> first_rules() {
+  std::array<uint8_t, kKeys> first{};
+  first.fill(static_cast<uint8_t>(std::size(kRules)));
+  for (std::size_t i = std::size(kRules); i-- > 0;)
+    first[static_cast<std::size_t>(kRules[i].key)] = static_cast<uint8_t>(i);
+  return first;
+}
+static_assert(std::size(kRules) < 255);
+constexpr std::array<uint8_t, kKeys> kFirstRule = first_rules();
+
 const HolidayRule* rule_for(H key, Region region) {
-  for (const HolidayRule& r : kRules) {
+  for (std::size_t i = kFirstRule[static_cast<std::size_t>(key)]; i < std::size(kRules); ++i) {
+    const HolidayRule& r = kRules[i];
     if (r.key == key && (r.regions & region_bit(region)) != 0) return &r;
   }
   return nullptr;
@@ -447,6 +469,34 @@ std::vector<Word> words_of(std::string_view text) {
   return out;
 }
 
+// The bytes that a key drops or folds: an apostrophe, a full stop, and the
+// lead byte of a curly apostrophe.
+constexpr std::array<bool, 256> kKeyMarks = [] {
+  std::array<bool, 256> marks{};
+  marks['\''] = marks['.'] = marks[0xE2] = true;
+  return marks;
+}();
+
+// The aliases are written as keys: a word that holds one of these bytes
+// is no alias word as it stands.
+static_assert([] {
+  for (const Alias& a : kAliases) {
+    for (const char c : a.words) {
+      if (kKeyMarks[static_cast<unsigned char>(c)]) return false;
+    }
+  }
+  return true;
+}());
+
+// Returns whether a word holds a byte that its key drops or folds. Words
+// are short: one lookup a byte beats a search for any of three bytes.
+bool has_key_marks(std::string_view w) {
+  for (const char c : w) {
+    if (kKeyMarks[static_cast<unsigned char>(c)]) return true;
+  }
+  return false;
+}
+
 // Returns the key a token's word had: the tokens keep a word's value, not
 // its spelling, so a day, month or keyword comes back by its usual name
 // ("new year" and "new years" both read their second word as the unit).
@@ -462,14 +512,17 @@ std::string key_of(const Tok& t) {
   switch (t.kind) {
     case Kind::Word: {
       // Most words are their own key: only apostrophes and full stops go.
-      if (t.text.find_first_of("'.\xE2") == std::string::npos) return t.text;
+      if (!has_key_marks(t.text)) return t.text;
+      // A byte at a time: the curly apostrophe is its three bytes.
+      const std::string_view w = t.text;
       std::string key;
-      key.reserve(t.text.size());
-      for (std::size_t i = 0; i < t.text.size(); ++i) {
-        if (t.text.compare(i, 3, "\u2019") == 0) {
+      key.reserve(w.size());
+      for (std::size_t i = 0; i < w.size(); ++i) {
+        const char c = w[i];
+        if (c == '\xE2' && i + 2 < w.size() && w[i + 1] == '\x80' && w[i + 2] == '\x99') {
           i += 2;
-        } else if (t.text[i] != '\'' && t.text[i] != '.') {
-          key += t.text[i];
+        } else if (c != '\'' && c != '.') {
+          key += c;
         }
       }
       return key;
@@ -585,9 +638,10 @@ bool may_begin_name(const Tok& t, const Tok* next) {
              kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) {
     return false;
   }
-  // A word without apostrophes or full stops is its own key.
-  if (w.find_first_of("'.\xE2") == std::string_view::npos) return is_lead_word(w);
-  return is_lead_word(key_of(t));
+  // A word without apostrophes or full stops is its own key; one with them
+  // is no first word as it stands, as the first words hold none.
+  if (is_lead_word(w)) return true;
+  return has_key_marks(w) && is_lead_word(key_of(t));
 }
 
 // Returns whether a token may begin a holiday's name in a whole text,
@@ -597,16 +651,29 @@ bool may_begin_any(const Tok& t, const Tok* next) {
          (t.is(Kind::Ordinal) && t.value == 4);
 }
 
+// Returns whether `rest` begins with `key`: both are a few bytes, compared
+// in place.
+bool begins_with(std::string_view rest, std::string_view key) {
+  if (rest.size() < key.size()) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (rest[i] != key[i]) return false;
+  }
+  return true;
+}
+
 // Returns how many words from `at` the alias covers, or 0.
 std::size_t alias_length(const Alias& a, std::span<const Word> words, std::size_t at) {
   // Compares the alias word by word with the words' keys: most aliases
   // differ in length or bytes at their first word.
   std::string_view rest = a.words;
   for (std::size_t k = at; k < words.size(); ++k) {
-    const std::size_t space = rest.find(' ');
-    if (words[k].key != rest.substr(0, space)) return 0;
-    if (space == std::string_view::npos) return k + 1 - at;
-    rest.remove_prefix(space + 1);
+    // The key must be the alias's next word whole: its bytes, then a
+    // space or the alias's end.
+    const std::string_view key = words[k].key;
+    if (key.empty() || !begins_with(rest, key)) return 0;
+    if (rest.size() == key.size()) return k + 1 - at;
+    if (rest[key.size()] != ' ') return 0;
+    rest.remove_prefix(key.size() + 1);
   }
   return 0;
 }
@@ -687,7 +754,12 @@ std::optional<Found> occurrence(const HolidayRule& r, std::span<const Word> word
   if (d && *d < today) {
     d = day_in(r, this_year + 1);
     if (!coming) {
-      f.note = cat(" (this year's has passed; assuming ", std::to_string(this_year + 1), ")");
+      char year[24];
+      const auto end = std::to_chars(year, year + sizeof year, this_year + 1).ptr;
+      f.note.reserve(48);
+      f.note = " (this year's has passed; assuming ";
+      f.note.append(year, end);
+      f.note += ')';
       f.confidence = kRolled;
     }
   }
@@ -775,7 +847,15 @@ const Found* found_of(const Tok& t, std::span<const Found> found) {
 
 // <holiday> [<time>]: the holiday's day at the time of day.
 Outcome day_reading(const Found& f, const Ctx& ctx) {
-  std::string label = cat(f.rule->name, " ", format_date(f.day), ", ", tod_label(ctx), f.note);
+  // "<name> YYYY-MM-DD, default|at HH:MM<note>", written in one buffer.
+  std::string label;
+  label.reserve(f.rule->name.size() + 32 + f.note.size());
+  label += f.rule->name;
+  label += ' ';
+  append_date(label, f.day);
+  label += ctx.tod_explicit ? ", at " : ", default ";
+  append_hh_mm(label, ctx.tod);
+  label += f.note;
   return Outcome::resolved(
       Resolution{std::move(label), Value::instant(DateTime{f.day, ctx.tod}), f.confidence});
 }
@@ -788,7 +868,22 @@ enum class Reading : uint8_t { Text, Day, DayBack };
 // The holiday names of some words, or the no-parse of a name the region
 // does not keep.
 struct Names {
-  std::vector<Found> found;
+  // The names found, at most kMaxFound, kept in place: most texts name one.
+  class List {
+   public:
+    std::size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    void clear() { n_ = 0; }
+    void push_back(Found&& f) { items_[n_++] = std::move(f); }
+    Found& back() { return items_[n_ - 1]; }
+    const Found& operator[](std::size_t k) const { return items_[k]; }
+    operator std::span<const Found>() const { return std::span(items_).first(n_); }
+
+   private:
+    std::array<Found, kMaxFound> items_{};
+    std::size_t n_ = 0;
+  };
+  List found;
   std::optional<Outcome> reject;
 };
 
@@ -796,12 +891,14 @@ struct Names {
 Names find_names(std::span<const Word> words, const AnchorMap& anchors, Region region, Date today,
                  Reading reading) {
   Names out;
-  std::vector<Found>& found = out.found;
+  Names::List& found = out.found;
   for (std::size_t i = 0; i < words.size() && found.size() < kMaxFound;) {
     const Alias* best = nullptr;
     std::size_t best_len = 0;
     const auto lead = static_cast<unsigned char>(words[i].key[0]);
+    const std::size_t key_len = words[i].key.size();
     for (std::size_t n = kAliasIndex.start[lead]; n < kAliasIndex.start[lead + 1]; ++n) {
+      if (kAliasIndex.first_len[n] != key_len) continue;
       const Alias& a = kAliases[kAliasIndex.order[n]];
       const std::size_t len = alias_length(a, words, i);
       if (len > best_len) {
@@ -843,9 +940,19 @@ Names find_names(std::span<const Word> words, const AnchorMap& anchors, Region r
   return out;
 }
 
+// The anchor names written in place of the holidays: the marks' lead and
+// a letter, a..h, one for each name a text may hold.
+constexpr std::array<std::array<char, 4>, kMaxFound> kMarks = [] {
+  static_assert(kMarkLead.size() == 3);
+  std::array<std::array<char, 4>, kMaxFound> marks{};
+  for (std::size_t k = 0; k < kMaxFound; ++k)
+    marks[k] = {kMarkLead[0], kMarkLead[1], kMarkLead[2], static_cast<char>('a' + k)};
+  return marks;
+}();
+
 // The anchor name written in place of the k-th holiday.
-std::string mark(std::size_t k) {
-  return cat(kMarkLead, std::string_view(&"abcdefgh"[k], 1));
+std::string_view mark(std::size_t k) {
+  return std::string_view(kMarks[k].data(), kMarks[k].size());
 }
 
 // Reads tokens in which each found holiday stands as its anchor token:
@@ -895,12 +1002,11 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
     }
   }
   // Every anchored form of the core, with the holidays as its anchors.
-  AnchorMap merged = ctx.anchors;
-  std::array<std::string, kMaxFound> marks;
-  for (std::size_t k = 0; k < found.size(); ++k) {
-    marks[k] = mark(k);
-    merged.emplace_back(marks[k], found[k].day);
-  }
+  AnchorMap merged;
+  merged.reserve(ctx.anchors.size() + found.size());
+  merged = ctx.anchors;
+  for (std::size_t k = 0; k < found.size(); ++k)
+    merged.emplace_back(mark(k), found[k].day);
   const Ctx anchored{ctx.opts, merged, ctx.holidays, ctx.tod, ctx.now, ctx.tod_explicit};
   Outcome core = resolve_inner({}, rest, anchored);  // a failure's reason is not shown
   if (core.kind == Outcome::Kind::Resolved ||
@@ -914,10 +1020,19 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
 // token of its own.
 std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx& ctx,
                                    Reading reading, bool weekends) {
-  std::vector<Word> words;
-  words.reserve(toks.size());
+  // The words of a few tokens stay on the stack; a longer text allocates.
+  constexpr std::size_t kInline = 8;
+  std::array<Word, kInline> inline_words{};
+  std::vector<Word> heap_words;
+  std::span<Word> words;
+  if (toks.size() <= kInline) {
+    words = std::span(inline_words).first(toks.size());
+  } else {
+    heap_words.resize(toks.size());
+    words = heap_words;
+  }
   for (std::size_t k = 0; k < toks.size(); ++k)
-    words.push_back(Word{k, k + 1, key_of(toks[k])});
+    words[k] = Word{k, k + 1, key_of(toks[k])};
   Names names = find_names(words, ctx.core.anchors, ctx.opts.region, ctx.today(), reading);
   if (names.reject) return std::move(names.reject);
   if (names.found.empty()) return std::nullopt;
@@ -962,7 +1077,7 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
   const std::vector<Word> words = words_of(text);
   Names names = find_names(words, anchors, opts.region, now.date, Reading::Text);
   if (names.reject) return std::move(names.reject);
-  const std::vector<Found>& found = names.found;
+  const Names::List& found = names.found;
   if (found.empty()) return std::nullopt;
   if (named != nullptr) *named = true;
 

@@ -54,6 +54,7 @@ std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const Eve
         intervals::joins_ends(pieces, ctx.text)) {
       if (auto o = try_intervals()) return o;
     }
+    if (matcher == dates::try_match && open_ends::leads(pieces)) continue;
     MatchResult m = matcher(pieces, ctx);
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
@@ -222,6 +223,17 @@ bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   return plain && (n >= 2 || !first.is(Kind::Month));
 }
 
+// The rule of the core that alone reads a lone token: a weekday's, or the
+// relative rule for a clock time, today, tomorrow, yesterday or now; none
+// for any other token.
+kalendo::Matcher lone_word_rule(const Tok& t) {
+  if (t.is(Tok::Kind::Weekday)) return weekday::try_match;
+  const bool relative_word = t.is(Tok::Kind::Time) || t.is_kw(Keyword::Today) ||
+                             t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday) ||
+                             t.is_kw(Keyword::Now);
+  return relative_word ? relative::try_match : nullptr;
+}
+
 }  // namespace
 
 std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -238,9 +250,7 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   const bool relative_word = first.is(Tok::Kind::Time) || first.is_kw(Keyword::Today) ||
                              first.is_kw(Keyword::Tomorrow) || first.is_kw(Keyword::Yesterday) ||
                              first.is_kw(Keyword::Now);
-  if (pieces.size() == 1 && (first.is(Tok::Kind::Weekday) || relative_word)) {
-    const kalendo::Matcher rule =
-        first.is(Tok::Kind::Weekday) ? weekday::try_match : relative::try_match;
+  if (const kalendo::Matcher rule = pieces.size() == 1 ? lone_word_rule(first) : nullptr) {
     MatchResult m = rule(std::span<const Tok>(&first, 1), ctx.core);
     if (m.kind == MatchResult::Kind::Single) return Outcome::resolved(std::move(m.reading));
     if (m.kind == MatchResult::Kind::Ambiguous) {
@@ -297,6 +307,14 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
 
 std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return std::nullopt;
+  // A lone day word (the day of "till friday", "after 5pm") is its rule's
+  // reading, taken as the rule gives it; anything else goes the long way.
+  if (pieces.size() == 1 && !pieces[0].is_shape) {
+    if (const kalendo::Matcher rule = lone_word_rule(pieces[0].tok)) {
+      MatchResult m = rule(std::span<const Tok>(&pieces[0].tok, 1), ctx.core);
+      if (m.kind == MatchResult::Kind::Single) return std::move(m.reading);
+    }
+  }
   if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) return std::move(o->reading);
     if (o->kind != Outcome::Kind::NoParse || !o->reason.starts_with(kUnmatched))

@@ -98,7 +98,12 @@ bool meridiem_written(std::string_view text);
 }  // namespace times
 namespace open_ends {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
-}
+// Returns whether the text opens with a lead word of an open end or a
+// window that no date opens with ("until", "since", "after", "beginning",
+// "from", "next", "coming"; not "by", which the dates take too): the dates
+// need not try it.
+bool leads(std::span<const Piece> pieces);
+}  // namespace open_ends
 
 namespace zones {
 // A zone the text names: its IANA name ("America/Los_Angeles", "UTC"), an

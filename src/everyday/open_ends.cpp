@@ -5,6 +5,7 @@
 // families, on a span of the pieces.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,27 @@ constexpr WordEntry<Lead> kLeadWords[11] = {
     {"effective", Lead::Starting},
 };
 
+// The lead words by their first byte, one bit per entry of kLeadWords: a
+// word is compared only with the entries that begin like it.
+constexpr std::array<uint16_t, 256> kLeadsByByte = [] {
+  std::array<uint16_t, 256> bits{};
+  for (std::size_t i = 0; i < std::size(kLeadWords); ++i)
+    bits[static_cast<unsigned char>(kLeadWords[i].word[0])] |= static_cast<uint16_t>(1u << i);
+  return bits;
+}();
+static_assert(std::size(kLeadWords) <= 16);
+
+// Returns the lead a plain word names, or none.
+std::optional<Lead> lead_word(std::string_view w) {
+  if (w.empty()) return std::nullopt;
+  for (uint32_t bits = kLeadsByByte[static_cast<unsigned char>(w[0])]; bits != 0;
+       bits &= bits - 1) {
+    const WordEntry<Lead>& e = kLeadWords[std::countr_zero(bits)];
+    if (e.word == w) return e.value;
+  }
+  return std::nullopt;
+}
+
 // Longer leads, as their words: "up to 5pm", "no later than friday",
 // "any time after 5". The last word may be a lead of its own ("until",
 // "after"), read as that lead once the words before it are taken.
@@ -56,6 +78,12 @@ constexpr LeadPhrase kLeadPhrases[8] = {
     {{"later", "than"}, 2, Lead::After},
     {{"anytime", "after"}, 2, Lead::After},
 };
+static_assert([] {
+  for (const LeadPhrase& lp : kLeadPhrases) {
+    if (lp.words[0] == "after") return false;
+  }
+  return true;
+}());
 // "any time after 5" and "not before 5" are read word by word: "after"
 // and "before" are no plain words.
 constexpr std::string_view kAnyTime[2] = {"any", "time"};
@@ -148,8 +176,16 @@ void append_moment(std::string& out, DateTime t) {
   }
 }
 
+// The label of an open end: a few words and a moment, in one allocation.
+std::string open_label(std::string_view lead) {
+  std::string text;
+  text.reserve(40);
+  text += lead;
+  return text;
+}
+
 MatchResult from_on(DateTime start, float confidence) {
-  std::string text = "from ";
+  std::string text = open_label("from ");
   append_moment(text, start);
   text += " on";
   return MatchResult::single(std::move(text), Value::from(start),
@@ -363,6 +399,9 @@ MatchResult window(std::span<const Piece> p, const EverydayCtx& ctx) {
                                      : std::span<const Piece>(kNextMinute);
   }
   if (p.size() < 2 || p.size() > 4 || p[0].is_shape) return MatchResult::no_match();
+  // Every window ends with its unit: other texts stop before the text is
+  // searched for the words that tell the leads apart.
+  if (p.back().is_shape || !p.back().tok.is(Kind::Unit)) return MatchResult::no_match();
   const Tok& lead = p[0].tok;
   const bool coming = lead.is(Kind::Word) && lead.text == "coming";
   // "following" and "preceding" read as after and before, which begin open
@@ -436,9 +475,13 @@ std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
   const auto plain = [p](std::size_t i, std::string_view w) {
     return i < p.size() && !p[i].is_shape && p[i].tok.is(Kind::Word) && p[i].tok.text == w;
   };
+  // Every longer lead opens with a plain word (never "after"): a text led
+  // by anything else, or by another word, compares no more.
   for (const LeadPhrase& lp : kLeadPhrases) {
+    if (!t.is(Kind::Word)) break;
+    if (t.text != lp.words[0]) continue;
     bool all = true;
-    for (std::size_t i = 0; all && i < lp.len; ++i)
+    for (std::size_t i = 1; all && i < lp.len; ++i)
       all = plain(i, lp.words[i]) || (lp.words[i] == "after" && i < p.size() && !p[i].is_shape &&
                                       p[i].tok.is_kw(Keyword::After));
     if (all) {
@@ -469,7 +512,7 @@ std::optional<Lead> lead_at(std::span<const Piece> p, std::size_t* len) {
     *len = 2;
     return Lead::Starting;
   } else {
-    lead = find_word<Lead>(kLeadWords, t.text);
+    lead = lead_word(t.text);
   }
   if (lead == Lead::Starting) {
     if (p.size() > 1 && !p[1].is_shape && p[1].tok.is_kw(Keyword::From)) *len = 2;
@@ -521,8 +564,12 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
         r = std::move(m.reading);
       }
       if (r->value.is_range()) return MatchResult::no_match();
-      r->interpretation.insert(0, "by ");
-      r->interpretation += " (a deadline)";
+      std::string text;
+      text.reserve(r->interpretation.size() + 16);
+      text += "by ";
+      text += r->interpretation;
+      text += " (a deadline)";
+      r->interpretation = std::move(text);
       return MatchResult::single(std::move(*r));
     }
     default:
@@ -540,7 +587,7 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
       [[fallthrough]];
     case Lead::Until: {
       if (b->last <= now) return MatchResult::reject("\"until\" names a moment already past");
-      std::string text = "from now until ";
+      std::string text = open_label("from now until ");
       append_moment(text, b->last);
       return MatchResult::single(std::move(text), Value::range(now, b->last), confidence);
     }
@@ -549,7 +596,7 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
       // the end itself ("before 5pm": up to 17:00).
       const auto end = moment ? std::optional(b->first) : add_seconds(b->first, -1);
       if (!end) return MatchResult::no_match();
-      std::string text = "until ";
+      std::string text = open_label("until ");
       append_moment(text, *end);
       return MatchResult::single(std::move(text), Value::until(*end), confidence);
     }
@@ -571,7 +618,7 @@ MatchResult until_now_from(std::span<const Piece> start, const EverydayCtx& ctx)
     return MatchResult::reject("the range would start after now");
   if (m.kind != MatchResult::Kind::Single) return m;
   const DateTime first = m.reading.value.start;
-  std::string text = "from ";
+  std::string text = open_label("from ");
   append_moment(text, first);
   text += " until now";
   return MatchResult::single(std::move(text), Value::range(first, ctx.core.now),
@@ -620,6 +667,19 @@ MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
 }
 
 }  // namespace
+
+bool leads(std::span<const Piece> pieces) {
+  if (pieces.size() < 2 || pieces[0].is_shape) return false;
+  const Tok& t = pieces[0].tok;
+  if (t.is(Kind::Kw)) {
+    return t.is_kw(Keyword::After) || t.is_kw(Keyword::Before) || t.is_kw(Keyword::Start) ||
+           t.is_kw(Keyword::From) || t.is_kw(Keyword::Last) || t.is_kw(Keyword::Next);
+  }
+  if (!t.is(Kind::Word) || t.text.empty()) return false;
+  if (t.text == "coming") return true;
+  const auto lead = lead_word(t.text);
+  return lead && *lead != Lead::By;
+}
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // ytd|qtd|mtd|wtd: the current period to date.

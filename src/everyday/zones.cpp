@@ -6,6 +6,7 @@
 // text on the clock of the moment it is given, which the caller has
 // already turned into that zone's wall clock.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,36 @@ constexpr std::string_view kTimeWord = "time";
 // Abbreviations that name several zones: read only from the caller's map.
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
                                              "adt", "sst", "gst", "ect", "amt"};
+
+// The first two letters of every abbreviation, one's or several zones' (a
+// letter and the end for "z"), one bit each: most short words are ruled
+// out by one lookup before the tables are searched.
+constexpr std::size_t pair_of(char a, char b) {
+  return static_cast<std::size_t>(a - 'a') * 27 +
+         (b == '\0' ? 26u : static_cast<std::size_t>(b - 'a'));
+}
+constexpr std::array<uint64_t, (26 * 27) / 64 + 1> kAbbreviationPairs = [] {
+  std::array<uint64_t, (26 * 27) / 64 + 1> bits{};
+  const auto add = [&bits](std::string_view w) {
+    const std::size_t k = pair_of(w[0], w.size() > 1 ? w[1] : '\0');
+    bits[k / 64] |= uint64_t{1} << (k % 64);
+  };
+  for (const auto& entry : kAbbreviations)
+    add(entry.word);
+  for (const std::string_view w : kAmbiguous)
+    add(w);
+  return bits;
+}();
+
+// Returns whether a word may be an abbreviation of a zone: lower-case
+// letters whose first two begin one.
+bool may_abbreviate(std::string_view w) {
+  const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
+  if (w.empty() || !lower(w[0])) return false;
+  if (w.size() > 1 && !lower(w[1])) return false;
+  const std::size_t k = pair_of(w[0], w.size() > 1 ? w[1] : '\0');
+  return (kAbbreviationPairs[k / 64] >> (k % 64) & 1u) != 0;
+}
 
 bool equal_folded(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -220,6 +251,7 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     // first or after "utc": a longer word without one names no zone.
     if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
     if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
+    if (!may_abbreviate(w)) continue;
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
       // "est. 1999": a word's abbreviation, unless a clock time precedes it.
       if (!(i > 0 && ends_clock(pieces[i - 1])) && dotted_in(text, w)) continue;

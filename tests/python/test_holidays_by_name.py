@@ -64,7 +64,10 @@ FORMS = corpus(
     ("easter this year", "2024-03-31T09:00:00 0.9 Easter Sunday 2024-03-31, default 09:00"),
     ("thanksgiving last year", "2023-11-23T09:00:00 0.9 Thanksgiving 2023-11-23, default 09:00"),
     # Anchored forms the core leaves unmatched (the name holds a unit word, or a year follows it).
-    ("1 week after new year's day", "2025-01-08T09:00:00 0.9 1 week after 2025-01-01"),
+    (("1 week after new year's day", "1 week after new year\u2019s day"),
+     "2025-01-08T09:00:00 0.9 1 week after 2025-01-01"),
+    ("the week after new year\u2019s day",
+     "2025-01-06..2025-01-12 0.9 the calendar week after the one containing 2025-01-01"),
     ("2 days after christmas 2025", "2025-12-27T09:00:00 0.9 2 days after 2025-12-25"),
     ("2 days after last christmas", "2023-12-27T09:00:00 0.9 2 days after 2023-12-25"),
     ("the day after labor day at 8am", "2024-09-03T08:00:00 0.95 the day after 2024-09-02"),

@@ -66,6 +66,9 @@ OPEN_ENDS = corpus(
     ("until boxing day", {"region": "GB"}, "2024-06-05T14:20:10..2024-12-26T23:59:59 0.9 from now until 2024-12-26 23:59:59"),
     (("until boxing day", "since boxing day"), "! Boxing Day is not a holiday of region US (it is one in GB, CA, AU, IE, NZ)"),
     ("since christmas 2025", '! "since" names a moment after now'),
+    ("since father\u2019s day", since("2023-06-18T00:00:00", 0.9)),
+    ("until st. patrick\u2019s day",
+     "2024-06-05T14:20:10..2025-03-17T23:59:59 0.85 from now until 2025-03-17 23:59:59"),
     ("before friday", "..2024-06-06T23:59:59 0.7 until 2024-06-06 23:59:59"),
     ("before 5pm", "..2024-06-05T17:00:00 0.9 until 2024-06-05 17:00"),
     ("until 5pm EST", "2024-06-05T14:20:10..2024-06-05T17:00:00 0.9 from now until 2024-06-05 17:00"),
@@ -90,6 +93,10 @@ DEADLINES = corpus(
     (("by 5pm", "by 5", "no later than 5pm"), "2024-06-05T17:00:00 0.9 by 17:00 today (a deadline)"),
     ("no later than friday", "2024-06-07T09:00:00 0.7 by the upcoming Friday (a deadline)"),
     ("by christmas", "2024-12-25T09:00:00 0.9 by Christmas Day 2024-12-25, default 09:00 (a deadline)"),
+    # "by" also leads a date, which the dates read before the open ends.
+    (("by march 14", "by 3/14"),
+     "2025-03-14T09:00:00 0.85 2025-03-14, default 09:00 (this year's has passed; assuming 2025)"),
+    ("by the 14th", "2024-06-14T09:00:00 0.9 2024-06-14, default 09:00"),
 )
 
 WINDOWS = corpus(
@@ -103,6 +110,8 @@ WINDOWS = corpus(
     (("the coming 7 days", "over the coming 7 days"), "2024-06-06..2024-06-12 0.9 the 7 days after today"),
     ("the last few days", "2024-06-02..2024-06-04 0.9 the 3 days before today"),
     (("the coming week", "coming week"), "2024-06-06..2024-06-12 0.9 the week after today"),
+    # "coming" before a day is no window: the core's weekday.
+    (("coming monday", "the coming monday"), "2024-06-10T09:00:00 0.7 the upcoming Monday"),
     ("last 3 months", "2024-03-05..2024-06-04 0.9 the 3 months before today"),
     (("next 3 hours", "within the next 3 hours"),
      "2024-06-05T14:20:10..2024-06-05T17:20:10 0.9 the 3 hours from now"),

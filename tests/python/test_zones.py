@@ -19,7 +19,7 @@ def full(text, now=NOW, **options):
 
 # (text, when, zone): the clock and day words on the zone's clock at NOW.
 ZONED = [
-    (("5pm UTC", "5pm utc", "17:00 GMT", "5pm Z", "17:00 +00:00"), "2024-06-05T17:00:00", "UTC"),
+    (("5pm UTC", "5pm utc", "17:00 GMT", "5pm Z", "5pm zulu", "17:00 +00:00"), "2024-06-05T17:00:00", "UTC"),
     (("10:30 pst today", "10:30am PT today", "today 10:30 PDT"), "2024-06-05T10:30:00", "America/Los_Angeles"),
     (("17:00 +02:00", "5pm UTC+2", "17:00 +0200", "5pm GMT+02:00", "17:00+0200", "17:00+02:00"),
      "2024-06-05T17:00:00", "+02:00"),
@@ -38,6 +38,10 @@ ZONED = [
     (("5pm eastern", "5 pm eastern time", "5pm ET", "5pm EST."), "2024-06-05T17:00:00", "America/New_York"),
     (("noon central time", "12pm central", "noon CT"), "2024-06-06T12:00:00", "America/Chicago"),
     (("10am mountain", "10am MT", "tomorrow 10am mountain time"), "2024-06-06T10:00:00", "America/Denver"),
+    # Abbreviations of four letters.
+    (("5pm nzdt", "17:00 NZDT"), "2024-06-05T17:00:00", "Pacific/Auckland"),
+    (("9am akst tomorrow", "tomorrow 9am AKST"), "2024-06-06T09:00:00", "America/Anchorage"),
+    (("9am SAST", "9am sast"), "2024-06-06T09:00:00", "Africa/Johannesburg"),
 ]
 
 
@@ -47,7 +51,7 @@ def test_the_json_names_the_zone_the_text_names(text, when, zone):
     assert (answer["kind"], answer["when"], answer["zone"]) == ("instant", when, zone)
 
 
-@pytest.mark.parametrize("text", ["3pm IST", "noon CST tomorrow", "5pm bst"])
+@pytest.mark.parametrize("text", ["3pm IST", "noon CST tomorrow", "5pm bst", "3pm AMT"])
 def test_ambiguous_abbreviations_need_the_callers_map(text):
     name = text.split()[1].upper()
     reason = full(text)["reason"]
