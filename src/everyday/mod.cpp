@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "locale.h"
 #include "parse.h"
@@ -149,7 +151,7 @@ bool skips_window_word(const Outcome& core) {
 
 // Reads the text without the piece that names a zone, and reports the zone
 // with the reading; an abbreviation of several zones is a no-parse.
-std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
+std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones::Named& named,
                                      const EverydayCtx& ctx) {
   // The zone mostly ends the text ("5pm UTC") or opens it: the rest is read
   // in place then, and copied only around a zone between other words.
@@ -158,9 +160,9 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   if (named.rides) {
     rest = pieces;
   } else if (named.at == 0) {
-    rest = std::span(pieces).subspan(named.len);
+    rest = pieces.subspan(named.len);
   } else if (named.at + named.len == pieces.size()) {
-    rest = std::span(pieces).first(named.at);
+    rest = pieces.first(named.at);
   } else {
     copied.reserve(pieces.size() - 1);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -179,6 +181,40 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   o->zone = named.zone;
   return o;
 }
+
+// The pieces of a text without shapes: its core tokens, moved into pieces
+// on the stack for a text of a few words, as nearly every text is, so that
+// only a longer text pays for an allocation. Empty until `hold` fills it;
+// its buffer is left unwritten until then.
+class TokenPieces {
+ public:
+  static constexpr std::size_t kInline = 8;
+
+  TokenPieces() = default;
+  ~TokenPieces() { std::destroy_n(first(), size_); }
+  TokenPieces(const TokenPieces&) = delete;
+  TokenPieces& operator=(const TokenPieces&) = delete;
+
+  // Moves the tokens into pieces, once, and returns them.
+  std::span<const Piece> hold(Tokens& toks) {
+    if (toks.size() > kInline) {
+      heap_.reserve(toks.size());
+      for (Tok& t : toks)
+        heap_.push_back(Piece{false, std::move(t), {}});
+      return heap_;
+    }
+    for (Tok& t : toks)
+      new (storage_ + size_++ * sizeof(Piece)) Piece{false, std::move(t), {}};
+    return std::span<const Piece>(first(), size_);
+  }
+
+ private:
+  Piece* first() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
+
+  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
+  std::size_t size_ = 0;  // the pieces built in `storage_`
+  Pieces heap_;
+};
 
 // Returns whether no rule of the core grammar can read the tokens, so that
 // its matchers need not run. After a clock time that ends the text is set
@@ -380,13 +416,14 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     }
   }
 
-  Pieces pieces;
+  Pieces scanned;
+  TokenPieces words;
+  std::span<const Piece> pieces;
   if (shaped) {
-    pieces = scan(trimmed);
+    scanned = scan(trimmed);
+    pieces = scanned;
   } else {
-    pieces.reserve(toks.size());
-    for (Tok& t : toks)
-      pieces.push_back(Piece{false, std::move(t), {}});
+    pieces = words.hold(toks);
   }
   if (pieces.empty()) {
     keep_core();
