@@ -6,6 +6,7 @@
 // text on the clock of the moment it is given, which the caller has
 // already turned into that zone's wall clock.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,25 @@ constexpr std::string_view kTimeWord = "time";
 // Abbreviations that name several zones: read only from the caller's map.
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
                                              "adt", "sst", "gst", "ect", "amt"};
+
+// The last letters of the abbreviations, built in or of several zones, by
+// length: a bit per letter. A word whose length and last letter no
+// abbreviation has ("am", "pm", "eod") skips both tables.
+constexpr std::array<uint32_t, 5> kLastLetters = [] {
+  std::array<uint32_t, 5> bits{};
+  const auto add = [&bits](std::string_view w) { bits[w.size()] |= 1u << (w.back() - 'a'); };
+  for (const auto& entry : kAbbreviations)
+    add(entry.word);
+  for (std::string_view w : kAmbiguous)
+    add(w);
+  return bits;
+}();
+
+bool may_abbreviate(std::string_view w) {
+  if (w.empty() || w.size() >= kLastLetters.size() || w.back() < 'a' || w.back() > 'z')
+    return false;
+  return (kLastLetters[w.size()] >> (w.back() - 'a') & 1u) != 0;
+}
 
 bool equal_folded(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -220,6 +240,7 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     // first or after "utc": a longer word without one names no zone.
     if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
     if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
+    if (!may_abbreviate(w)) continue;
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
       // "est. 1999": a word's abbreviation, unless a clock time precedes it.
       if (!(i > 0 && ends_clock(pieces[i - 1])) && dotted_in(text, w)) continue;
