@@ -502,17 +502,20 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // no-parse, which the everyday grammar usually replaces, so it is written
   // only when it is the answer.
   // A text no core rule can read skips the core's matchers: its answer is
-  // the generic no-parse they would give.
+  // the generic no-parse they would give, a no-parse whose reason is
+  // written only if it stands (every path past the core writes or replaces
+  // it), so that the texts the everyday grammar reads build none.
+  const bool cannot_read = !trimmed.empty() && core_cannot_read(toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
-                 : core_cannot_read(toks, true)
-                     ? Outcome::no_parse(std::string(kUnmatched))
-                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+                 : cannot_read   ? Outcome{}
+                                 : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join
   // the core may have dropped: a few comparisons, and the answer is
   // returned in place, as strict mode returns it.
-  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool unmatched =
+      cannot_read || (core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched));
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
   if (!unmatched && !lacks_anchor &&
