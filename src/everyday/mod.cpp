@@ -258,6 +258,47 @@ bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   return plain && (n >= 2 || !first.is(Kind::Month));
 }
 
+// Room for the notes a clock time, a part of the day or a hedge adds to a
+// day's reading ("tomorrow, at 09:00 (first thing in the morning)").
+constexpr std::size_t kDayNoteRoom = 64;
+
+// today|tomorrow|yesterday alone, the day words after most clock times
+// ("3pm tomorrow", "tomorrow morning"): the reading of the core's relative
+// rule, written as it writes it, without the round trip through its
+// matcher and outcome, and with room for the notes after it. None for any
+// other token, or a day outside the supported years, which the core's own
+// path answers.
+std::optional<Resolution> day_word(const Tok& t, const Ctx& ctx) {
+  if (t.kind != Tok::Kind::Kw) return std::nullopt;
+  std::string_view word;
+  int64_t offset = 0;
+  switch (t.keyword()) {
+    case Keyword::Today:
+      word = "today, ";
+      break;
+    case Keyword::Tomorrow:
+      word = "tomorrow, ";
+      offset = 1;
+      break;
+    case Keyword::Yesterday:
+      word = "yesterday, ";
+      offset = -1;
+      break;
+    default:
+      return std::nullopt;
+  }
+  const auto date = add_days(ctx.today(), offset);
+  if (!date) return std::nullopt;
+  Resolution r;
+  r.interpretation.reserve(kDayNoteRoom);
+  r.interpretation = word;
+  r.interpretation += ctx.tod_explicit ? "at " : "default ";
+  append_hh_mm(r.interpretation, ctx.tod);
+  r.value = Value::instant(DateTime{*date, ctx.tod});
+  r.confidence = 0.95f;
+  return r;
+}
+
 }  // namespace
 
 std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -333,6 +374,9 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
 
 std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return std::nullopt;
+  if (pieces.size() == 1 && !pieces[0].is_shape) {
+    if (auto r = day_word(pieces[0].tok, ctx.core)) return r;
+  }
   if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) return std::move(o->reading);
     if (o->kind != Outcome::Kind::NoParse || !o->reason.starts_with(kUnmatched))

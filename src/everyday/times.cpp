@@ -718,7 +718,6 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
       r.value = Value::instant(DateTime{*next, tod});
     }
     if (part) {
-      r.interpretation.reserve(r.interpretation.size() + kNoteRoom);
       r.interpretation += " (";
       r.interpretation += part_name;
       r.interpretation += small_hours ? ", into the next day)" : ")";
