@@ -523,9 +523,40 @@ bool is_lead_word(const Piece& p) {
   return !p.is_shape && p.tok.is(Kind::Word) && contains_word(std::span(kLeadWords), p.tok.text);
 }
 
+// Every ordinal day word ends in "th", so other words skip the table.
+constexpr bool ends_th(std::string_view w) {
+  return w.size() > 2 && w[w.size() - 2] == 't' && w[w.size() - 1] == 'h';
+}
+static_assert(std::all_of(std::begin(kDayWords), std::end(kDayWords),
+                          [](const WordEntry<uint32_t>& e) { return ends_th(e.word); }));
+
+// Returns whether a piece may carry the date the forms above read: a
+// shape, a month, a quarter, an ordinal, spelled or not ("the 14th",
+// "tenth"), or a year (a number of three digits or more, "'25"). Every
+// form needs one; a text without any ("5:30 pm", "tomorrow morning")
+// answers no match for a look.
+bool dated(const Piece& p) {
+  if (p.is_shape) return true;
+  const Tok& t = p.tok;
+  switch (t.kind) {
+    case Kind::Month:
+    case Kind::Quarter:
+    case Kind::Ordinal:
+      return true;
+    case Kind::Num:
+      return t.value >= 100;
+    case Kind::Word:
+      return t.text.starts_with(kYearMarks[0]) || t.text.starts_with(kYearMarks[1]) ||
+             (ends_th(t.text) && find_word<uint32_t>(kDayWords, t.text));
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  if (std::none_of(pieces.begin(), pieces.end(), dated)) return MatchResult::no_match();
   // by|due|dated|in|during ...: words that add nothing
   bool after_in = false;
   bool during = false;

@@ -65,6 +65,24 @@ constexpr WordEntry<int64_t> kNumberWords[15] = {
     {"fifty", 50},    {"sixty", 60},    {"seventy", 70}, {"eighty", 80},  {"ninety", 90},
 };
 
+// A bit per last letter of a table's words, by their length: a word whose
+// length and last letter no entry has is none of them, for a look instead
+// of a pass over the table ("o'clock", "tonight").
+template <typename V, std::size_t N>
+constexpr std::array<uint32_t, 16> last_letters(const WordEntry<V> (&table)[N]) {
+  std::array<uint32_t, 16> bits{};
+  for (const WordEntry<V>& e : table)
+    bits[e.word.size()] |= 1u << (e.word.back() - 'a');
+  return bits;
+}
+constexpr std::array<uint32_t, 16> kUnitLetters = last_letters(kUnitWords);
+constexpr std::array<uint32_t, 16> kNumberLetters = last_letters(kNumberWords);
+
+bool may_be(const std::array<uint32_t, 16>& bits, std::string_view w) {
+  if (w.empty() || w.size() >= bits.size() || w.back() < 'a' || w.back() > 'z') return false;
+  return (bits[w.size()] >> (w.back() - 'a') & 1u) != 0;
+}
+
 // The word that joins the parts of a count: "2 days and 3 hours".
 constexpr std::string_view kAnd = "and";
 
@@ -120,7 +138,8 @@ std::optional<AmountUnit> unit_of_tok(const Tok& t) {
     if (f.word.empty() || u == Unit::Quarter) return std::nullopt;
     return AmountUnit{f.seconds, u, f.word};
   }
-  if (t.is(Kind::Word)) return find_word<AmountUnit>(kUnitWords, t.text);
+  if (t.is(Kind::Word) && may_be(kUnitLetters, t.text))
+    return find_word<AmountUnit>(kUnitWords, t.text);
   return std::nullopt;
 }
 
@@ -171,7 +190,7 @@ std::optional<Amount> amount_of_word(std::string_view w) {
 // does not know ("thirty", "twenty five"). Sets *taken to the pieces read.
 std::optional<Amount> number_words(std::span<const Piece> p, std::size_t i, std::size_t* taken) {
   // Every such word has five letters or more.
-  if (p[i].tok.text.size() < 5) return std::nullopt;
+  if (p[i].tok.text.size() < 5 || !may_be(kNumberLetters, p[i].tok.text)) return std::nullopt;
   const auto n = find_word<int64_t>(kNumberWords, p[i].tok.text);
   if (!n) return std::nullopt;
   Amount a;
@@ -325,20 +344,17 @@ MatchResult from_now(const Amount& a, const MoreParts& more, bool forward, const
 
 // [in] [+|-]<amount> [ago|later|earlier|back|before|after|from now] |
 // in <amount> time, where <amount> may have parts: [and] <amount> ... |
-// and a half ("in 1 hour 30 minutes", "an hour and a half ago")
-MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
-  const Tok* first = p[0].is_shape ? nullptr : &p[0].tok;
-  const bool in = first != nullptr && first->is_kw(Keyword::In);
-  std::size_t len = 0;
-  const auto a = amount_at(p, in ? 1 : 0, &len);
-  if (!a) return MatchResult::no_match();
-  const MoreParts more = more_parts(p, (in ? 1 : 0) + len, *a);
+// and a half ("in 1 hour 30 minutes", "an hour and a half ago"). `a` is
+// the amount after "in" when `in`, else the first, and takes `len` pieces.
+MatchResult offset_from_now(std::span<const Piece> p, bool in, const Amount& a, std::size_t len,
+                            const Ctx& c) {
+  const MoreParts more = more_parts(p, (in ? 1 : 0) + len, a);
   const std::span<const Piece> tail = p.subspan((in ? 1 : 0) + len + more.len);
-  bool forward = !a->negative;
+  bool forward = !a.negative;
   if (in && tail.size() == 1 && !tail[0].is_shape && tail[0].tok.is(Kind::Word) &&
       tail[0].tok.text == kTime) {
-    if (a->negative) return MatchResult::no_match();
-    return from_now(*a, more, true, c);
+    if (a.negative) return MatchResult::no_match();
+    return from_now(a, more, true, c);
   }
   if (tail.size() == 1 && !tail[0].is_shape) {
     const Tok& t = tail[0].tok;
@@ -353,19 +369,19 @@ MatchResult offset_from_now(std::span<const Piece> p, const Ctx& c) {
     } else {
       return MatchResult::no_match();
     }
-    if (a->sign) return MatchResult::no_match();
+    if (a.sign) return MatchResult::no_match();
   } else if (tail.size() == 2 && !tail[0].is_shape && !tail[1].is_shape &&
              tail[0].tok.is_kw(Keyword::From) && tail[1].tok.is_kw(Keyword::Now)) {
-    if (in || a->sign) return MatchResult::no_match();
+    if (in || a.sign) return MatchResult::no_match();
   } else if (!tail.empty()) {
     return MatchResult::no_match();
-  } else if (!in && !a->sign) {
+  } else if (!in && !a.sign) {
     // An amount alone ("3 days", "15h") is a duration or a clock time, not
     // an offset.
     return MatchResult::no_match();
   }
-  if (in && a->negative) return MatchResult::no_match();
-  return from_now(*a, more, forward, c);
+  if (in && a.negative) return MatchResult::no_match();
+  return from_now(a, more, forward, c);
 }
 
 // half a|an <unit> ago|from now|later|earlier|back: half the unit's
@@ -399,19 +415,18 @@ MatchResult half_from_now(std::span<const Piece> p, const EverydayCtx& ctx) {
                              Value::instant(*at), 0.95f);
 }
 
-// [the] <n>|a <unit> after|before|from <day>: "3 days from tomorrow"
-MatchResult offset_from_day(std::span<const Piece> p, const EverydayCtx& ctx) {
+// [the] <n>|a <unit> after|before|from <day>: "3 days from tomorrow".
+// `first` is the amount that opens the pieces, taking `len` of them.
+MatchResult offset_from_day(std::span<const Piece> p, const std::optional<Amount>& first,
+                            std::size_t len, const EverydayCtx& ctx) {
   if (p.size() < 3) return MatchResult::no_match();
-  std::size_t len = 0;
-  std::optional<Amount> a;
+  std::optional<Amount> a = first;
   const bool the_day = !p[0].is_shape && p[0].tok.is_unit(Unit::Day);
   if (the_day) {
     a = Amount{};
     a->whole = 1;
     a->unit = unit_of_tok(p[0].tok);
     len = 1;
-  } else {
-    a = amount_at(p, 0, &len);
   }
   if (!a || a->sign || len + 1 >= p.size() || p[len].is_shape) return MatchResult::no_match();
   const Tok& rel = p[len].tok;
@@ -675,10 +690,23 @@ MatchResult same_time(std::span<const Piece> p, const EverydayCtx& ctx) {
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return MatchResult::no_match();
-  if (MatchResult m = offset_from_now(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch)
-    return m;
-  if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
-  if (MatchResult m = day_slang(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  // The amount that opens the pieces, or follows "in", read once for both
+  // offsets; each reader is asked only where the pieces have what it
+  // needs first, as a call that answers "no match" costs more than a look.
+  const bool in = !pieces[0].is_shape && pieces[0].tok.is_kw(Keyword::In);
+  std::size_t len = 0;
+  const std::optional<Amount> amount = amount_at(pieces, in ? 1 : 0, &len);
+  if (amount) {
+    if (MatchResult m = offset_from_now(pieces, in, *amount, len, ctx.core);
+        m.kind != MatchResult::Kind::NoMatch)
+      return m;
+  }
+  if (pieces.size() == 2) {
+    if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
+  }
+  if (pieces.size() == 1) {
+    if (MatchResult m = day_slang(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+  }
   // The forms of words alone, asked once whether the text has a shape, and
   // each only where the word it hangs on stands: a call that answers "no
   // match" costs more than these looks.
@@ -709,7 +737,10 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     }
   }
   if (pieces.size() == 2 && pieces[1].tok.is_kw(Keyword::Now)) return right_now(pieces, ctx);
-  return offset_from_day(pieces, ctx);
+  // An offset from a day opens with its amount, or with "the day".
+  const bool the_day = !pieces[0].is_shape && pieces[0].tok.is_unit(Unit::Day);
+  if (pieces.size() < 3 || ((in || !amount) && !the_day)) return MatchResult::no_match();
+  return offset_from_day(pieces, in ? std::nullopt : amount, len, ctx);
 }
 
 }  // namespace kalendo::everyday::days

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "locale.h"
 #include "parse.h"
@@ -150,7 +152,7 @@ bool skips_window_word(const Outcome& core) {
 
 // Reads the text without the piece that names a zone, and reports the zone
 // with the reading; an abbreviation of several zones is a no-parse.
-std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& named,
+std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones::Named& named,
                                      const EverydayCtx& ctx) {
   // The zone mostly ends the text ("5pm UTC") or opens it: the rest is read
   // in place then, and copied only around a zone between other words.
@@ -159,9 +161,9 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   if (named.rides) {
     rest = pieces;
   } else if (named.at == 0) {
-    rest = std::span(pieces).subspan(named.len);
+    rest = pieces.subspan(named.len);
   } else if (named.at + named.len == pieces.size()) {
-    rest = std::span(pieces).first(named.at);
+    rest = pieces.first(named.at);
   } else {
     copied.reserve(pieces.size() - 1);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -180,6 +182,40 @@ std::optional<Outcome> resolve_zoned(const Pieces& pieces, const zones::Named& n
   o->zone = named.zone;
   return o;
 }
+
+// The pieces of a text without shapes: its core tokens, moved into pieces
+// on the stack for a text of a few words, as nearly every text is, so that
+// only a longer text pays for an allocation. Empty until `hold` fills it;
+// its buffer is left unwritten until then.
+class TokenPieces {
+ public:
+  static constexpr std::size_t kInline = 8;
+
+  TokenPieces() = default;
+  ~TokenPieces() { std::destroy_n(first(), size_); }
+  TokenPieces(const TokenPieces&) = delete;
+  TokenPieces& operator=(const TokenPieces&) = delete;
+
+  // Moves the tokens into pieces, once, and returns them.
+  std::span<const Piece> hold(Tokens& toks) {
+    if (toks.size() > kInline) {
+      heap_.reserve(toks.size());
+      for (Tok& t : toks)
+        heap_.push_back(Piece{false, std::move(t), {}});
+      return heap_;
+    }
+    for (Tok& t : toks)
+      new (storage_ + size_++ * sizeof(Piece)) Piece{false, std::move(t), {}};
+    return std::span<const Piece>(first(), size_);
+  }
+
+ private:
+  Piece* first() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
+
+  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
+  std::size_t size_ = 0;  // the pieces built in `storage_`
+  Pieces heap_;
+};
 
 // Returns whether no rule of the core grammar can read the tokens, so that
 // its matchers need not run. After a clock time that ends the text is set
@@ -232,6 +268,47 @@ kalendo::Matcher lone_word_rule(const Tok& t) {
                              t.is_kw(Keyword::Tomorrow) || t.is_kw(Keyword::Yesterday) ||
                              t.is_kw(Keyword::Now);
   return relative_word ? relative::try_match : nullptr;
+}
+
+// Room for the notes a clock time, a part of the day or a hedge adds to a
+// day's reading ("tomorrow, at 09:00 (first thing in the morning)").
+constexpr std::size_t kDayNoteRoom = 64;
+
+// today|tomorrow|yesterday alone, the day words after most clock times
+// ("3pm tomorrow", "tomorrow morning"): the reading of the core's relative
+// rule, written as it writes it, without the round trip through its
+// matcher and outcome, and with room for the notes after it. None for any
+// other token, or a day outside the supported years, which the core's own
+// path answers.
+std::optional<Resolution> day_word(const Tok& t, const Ctx& ctx) {
+  if (t.kind != Tok::Kind::Kw) return std::nullopt;
+  std::string_view word;
+  int64_t offset = 0;
+  switch (t.keyword()) {
+    case Keyword::Today:
+      word = "today, ";
+      break;
+    case Keyword::Tomorrow:
+      word = "tomorrow, ";
+      offset = 1;
+      break;
+    case Keyword::Yesterday:
+      word = "yesterday, ";
+      offset = -1;
+      break;
+    default:
+      return std::nullopt;
+  }
+  const auto date = add_days(ctx.today(), offset);
+  if (!date) return std::nullopt;
+  Resolution r;
+  r.interpretation.reserve(kDayNoteRoom);
+  r.interpretation = word;
+  r.interpretation += ctx.tod_explicit ? "at " : "default ";
+  append_hh_mm(r.interpretation, ctx.tod);
+  r.value = Value::instant(DateTime{*date, ctx.tod});
+  r.confidence = 0.95f;
+  return r;
 }
 
 }  // namespace
@@ -308,8 +385,11 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
 std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return std::nullopt;
   // A lone day word (the day of "till friday", "after 5pm") is its rule's
-  // reading, taken as the rule gives it; anything else goes the long way.
+  // reading: today, tomorrow and yesterday written here as the rule writes
+  // them, a weekday or clock time taken as its rule gives it; anything else
+  // goes the long way.
   if (pieces.size() == 1 && !pieces[0].is_shape) {
+    if (auto r = day_word(pieces[0].tok, ctx.core)) return r;
     if (const kalendo::Matcher rule = lone_word_rule(pieces[0].tok)) {
       MatchResult m = rule(std::span<const Tok>(&pieces[0].tok, 1), ctx.core);
       if (m.kind == MatchResult::Kind::Single) return std::move(m.reading);
@@ -398,13 +478,14 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     }
   }
 
-  Pieces pieces;
+  Pieces scanned;
+  TokenPieces words;
+  std::span<const Piece> pieces;
   if (shaped) {
-    pieces = scan(trimmed);
+    scanned = scan(trimmed);
+    pieces = scanned;
   } else {
-    pieces.reserve(toks.size());
-    for (Tok& t : toks)
-      pieces.push_back(Piece{false, std::move(t), {}});
+    pieces = words.hold(toks);
   }
   if (pieces.empty()) {
     keep_core();
@@ -483,17 +564,20 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // no-parse, which the everyday grammar usually replaces, so it is written
   // only when it is the answer.
   // A text no core rule can read skips the core's matchers: its answer is
-  // the generic no-parse they would give.
+  // the generic no-parse they would give, a no-parse whose reason is
+  // written only if it stands (every path past the core writes or replaces
+  // it), so that the texts the everyday grammar reads build none.
+  const bool cannot_read = !trimmed.empty() && core_cannot_read(toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
-                 : core_cannot_read(toks, true)
-                     ? Outcome::no_parse(std::string(kUnmatched))
-                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+                 : cannot_read   ? Outcome{}
+                                 : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join
   // the core may have dropped: a few comparisons, and the answer is
   // returned in place, as strict mode returns it.
-  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool unmatched =
+      cannot_read || (core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched));
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
   if (!unmatched && !lacks_anchor &&

@@ -666,6 +666,25 @@ MatchResult up_to_now(std::span<const Piece> p, const EverydayCtx& ctx) {
   return until_now_from(start, ctx);
 }
 
+// Returns whether the pieces begin or end as the forms above need: a word
+// or the keyword of a lead in front ("until", "in the last", "after"), or
+// "now", "present", "date", "onwards" or "onward" at the back. A text with
+// neither ("3pm tomorrow", "friday evening") answers no match for a look.
+bool may_read(std::span<const Piece> p) {
+  if (const Tok& t = p.front().tok; !p.front().is_shape) {
+    if (t.is(Kind::Word) || t.is_kw(Keyword::In) || t.is_kw(Keyword::Last) ||
+        t.is_kw(Keyword::Next) || t.is_kw(Keyword::After) || t.is_kw(Keyword::Before) ||
+        t.is_kw(Keyword::From) || t.is_kw(Keyword::Start)) {
+      return true;
+    }
+  }
+  const Piece& last = p.back();
+  if (last.is_shape) return false;
+  return last.tok.is_kw(Keyword::Now) ||
+         (last.tok.is(Kind::Word) && (last.tok.text == kPresent || last.tok.text == kDate)) ||
+         word_in(last, std::span(kOnwards).first(2));
+}
+
 }  // namespace
 
 bool leads(std::span<const Piece> pieces) {
@@ -688,7 +707,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     if (!unit) return MatchResult::no_match();
     return current_until_now(*unit, ctx);
   }
-  if (pieces.size() < 2) return MatchResult::no_match();
+  if (pieces.size() < 2 || !may_read(pieces)) return MatchResult::no_match();
   if (MatchResult m = window(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   if (MatchResult m = up_to_now(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   return open_end(pieces, ctx);

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "locale.h"
 
@@ -246,7 +251,50 @@ Pieces scan(std::string_view text) {
   return out;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// Returns whether the text may hold a shape: a sign, dot, slash, dash or
+// colon, or eight digits in all. Sixteen bytes at a time: most texts have
+// no mark and few digits, and this is all they pay.
+bool may_have_shape(std::string_view text) {
+  // The bytes of "-./0123456789:" are one run, from '-' to ':'; those
+  // before '0' and ':' are marks, and '+' is one besides.
+  const auto in_run = [](__m128i x, char lo, char count) {
+    const __m128i off = _mm_sub_epi8(x, _mm_set1_epi8(lo));
+    return _mm_cmpeq_epi8(_mm_min_epu8(off, _mm_set1_epi8(static_cast<char>(count - 1))), off);
+  };
+  unsigned digits = 0;
+  for (std::size_t i = 0; i < text.size(); i += 16) {
+    __m128i x;
+    if (i + 16 <= text.size()) {
+      x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    } else {
+      // The tail, padded with spaces, which are neither marks nor digits.
+      alignas(16) char tail[16];
+      std::memset(tail, ' ', sizeof tail);
+      std::memcpy(tail, text.data() + i, text.size() - i);
+      x = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+    }
+    const __m128i marks =
+        _mm_or_si128(_mm_or_si128(in_run(x, '-', 3), _mm_cmpeq_epi8(x, _mm_set1_epi8(':'))),
+                     _mm_cmpeq_epi8(x, _mm_set1_epi8('+')));
+    if (_mm_movemask_epi8(marks) != 0) return true;
+    digits += static_cast<unsigned>(
+        __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(in_run(x, '0', 10)))));
+  }
+  return digits >= 8;
+}
+#else
+bool may_have_shape(std::string_view) {
+  return true;
+}
+#endif
+
+}  // namespace
+
 bool has_shape(std::string_view text) {
+  if (!may_have_shape(text)) return false;
   // Every shape has a sign, dot, slash, dash or colon, or is eight digits
   // ("20250314"): most texts have none, and one pass over the bytes says so.
   // One table lookup a byte: 1 for a digit, 2 for a mark.

@@ -24,6 +24,10 @@ constexpr std::string_view kHedgesAfter[4] = {"approximately", "approx", "ish", 
 // The hour the small hours of a night end at.
 constexpr uint32_t kMorning = 6;
 
+// Room for the notes after a clock time: the part of the day ("first
+// thing in the morning; that time has already passed today") and a hedge.
+constexpr std::size_t kNoteRoom = 112;
+
 // What a hedge costs in confidence.
 constexpr float kHedgeCost = 0.2f;
 // The confidence of a clock time or part of the day on a day the text names
@@ -684,10 +688,14 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     const auto day = add_days(ctx.today(), offset);
     if (!day) return MatchResult::no_match();
     if (part) {
+      // Written in place, in one allocation, hedge included.
+      text.reserve(kNoteRoom);
       text = offset < 0 ? "yesterday, at " : offset > 0 ? "tomorrow, at " : "today, at ";
       append_clock(text, tod);
       const bool rolled = offset > 0 && !small_hours;
-      text += cat(" (", part_name, rolled ? "; that time has already passed today)" : ")");
+      text += " (";
+      text += part_name;
+      text += rolled ? "; that time has already passed today)" : ")";
     } else {
       append_clock(text, tod);
       text += offset > 0 ? " tomorrow (that time has already passed today)" : " today";
@@ -710,7 +718,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
       r.value = Value::instant(DateTime{*next, tod});
     }
     if (part) {
-      r.interpretation += cat(" (", part_name, small_hours ? ", into the next day)" : ")");
+      r.interpretation += " (";
+      r.interpretation += part_name;
+      r.interpretation += small_hours ? ", into the next day)" : ")";
     }
   }
   if (part && part->first_thing) {
@@ -718,7 +728,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     r.confidence = std::round(penalised(r.confidence, kFirstThingCost) * 100.0f) / 100.0f;
   }
   if (!hedge.empty()) {
-    r.interpretation += cat(" (approximately: \"", hedge, "\")");
+    r.interpretation += " (approximately: \"";
+    r.interpretation += hedge;
+    r.interpretation += "\")";
     r.confidence = penalised(r.confidence, kHedgeCost);
   }
   return MatchResult::single(std::move(r));

@@ -72,34 +72,23 @@ constexpr std::string_view kTimeWord = "time";
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
                                              "adt", "sst", "gst", "ect", "amt"};
 
-// The first two letters of every abbreviation, one's or several zones' (a
-// letter and the end for "z"), one bit each: most short words are ruled
-// out by one lookup before the tables are searched.
-constexpr std::size_t pair_of(char a, char b) {
-  return static_cast<std::size_t>(a - 'a') * 27 +
-         (b == '\0' ? 26u : static_cast<std::size_t>(b - 'a'));
-}
-constexpr std::array<uint64_t, (26 * 27) / 64 + 1> kAbbreviationPairs = [] {
-  std::array<uint64_t, (26 * 27) / 64 + 1> bits{};
-  const auto add = [&bits](std::string_view w) {
-    const std::size_t k = pair_of(w[0], w.size() > 1 ? w[1] : '\0');
-    bits[k / 64] |= uint64_t{1} << (k % 64);
-  };
+// The last letters of the abbreviations, built in or of several zones, by
+// length: a bit per letter. A word whose length and last letter no
+// abbreviation has ("am", "pm", "eod") skips both tables.
+constexpr std::array<uint32_t, 5> kLastLetters = [] {
+  std::array<uint32_t, 5> bits{};
+  const auto add = [&bits](std::string_view w) { bits[w.size()] |= 1u << (w.back() - 'a'); };
   for (const auto& entry : kAbbreviations)
     add(entry.word);
-  for (const std::string_view w : kAmbiguous)
+  for (std::string_view w : kAmbiguous)
     add(w);
   return bits;
 }();
 
-// Returns whether a word may be an abbreviation of a zone: lower-case
-// letters whose first two begin one.
 bool may_abbreviate(std::string_view w) {
-  const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
-  if (w.empty() || !lower(w[0])) return false;
-  if (w.size() > 1 && !lower(w[1])) return false;
-  const std::size_t k = pair_of(w[0], w.size() > 1 ? w[1] : '\0');
-  return (kAbbreviationPairs[k / 64] >> (k % 64) & 1u) != 0;
+  if (w.empty() || w.size() >= kLastLetters.size() || w.back() < 'a' || w.back() > 'z')
+    return false;
+  return (kLastLetters[w.size()] >> (w.back() - 'a') & 1u) != 0;
 }
 
 bool equal_folded(std::string_view a, std::string_view b) {

@@ -94,7 +94,7 @@ PERIODS = corpus(
     ("4th quarter 2024", "2024-10-01..2024-12-31 0.9 Q4 2024"),
     (("the third quarter", "3rd quarter"), "2024-07-01..2024-09-30 0.85 Q3 of the current year"),
     ("the first quarter", "2025-01-01..2025-03-31 0.85 Q1 2025 (this year's Q1 has passed)"),
-    (("in 2025", "the year 2025", "during 2025"), "2025-01-01..2025-12-31 0.9 the year 2025"),
+    (("in 2025", "the year 2025", "during 2025", "in '25", "year '25"), "2025-01-01..2025-12-31 0.9 the year 2025"),
     ("during july", "2024-07-01..2024-07-31 0.7 July of the current year"),
     ("the year 325", "0325-01-01..0325-12-31 0.9 the year 325"),
     ("2025", "2025-01-01..2025-12-31 0.7 the year 2025"),
@@ -113,6 +113,8 @@ PERIODS = corpus(
 DAY_OF_MONTH = corpus(
     (("the 14th", "14th", "the fourteenth", "friday the 14th"), on("2024-06-14")),
     ("on the 5th", on("2024-06-05")),
+    # Ordinal words past the core's fifth are plain words: the day must still be found in them.
+    (("the tenth", "tenth"), on("2024-06-10")),
     ("the 3rd", on("2024-07-03", 0.85, " (this month's has passed; assuming July 2024)")),
     ("the 31st", on("2024-07-31", 0.85, " (June has no 31st; assuming July 2024)")),
     ("friday the 13th", on("2024-09-13", 0.85, " (the next Friday the 13th; assuming September 2024)")),

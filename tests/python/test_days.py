@@ -50,6 +50,10 @@ FROM_NOW = corpus(
     ("+2 days", {"now": "2024-02-28T23:59:59"}, "2024-03-01T23:59:59 0.95 2 days from now"),
     # Number words past twelve, a fortnight, and counts of several parts.
     (("in thirty minutes", "thirty minutes later"), "2024-06-05T14:50:10 0.95 30 minutes from now"),
+    ("thirty minutes ago", "2024-06-05T13:50:10 0.95 30 minutes before now"),
+    ("fifteen seconds ago", "2024-06-05T14:19:55 0.95 15 seconds before now"),
+    (("3 hrs ago", "3 hr ago"), "2024-06-05T11:20:10 0.95 3 hours before now"),
+    ("in 2 wk", "2024-06-19T14:20:10 0.95 2 weeks from now"),
     (("in twenty-five minutes", "twenty five minutes from now"), "2024-06-05T14:45:10 0.95 25 minutes from now"),
     ("a fortnight ago", "2024-05-22T14:20:10 0.95 1 fortnight before now"),
     ("in 1 hour 30 minutes", "2024-06-05T15:50:10 0.95 1 hour 30 minutes from now"),

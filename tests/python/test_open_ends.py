@@ -42,6 +42,7 @@ OPEN_ENDS = corpus(
     (("2020-present", "from 2020 to present", "2020 to now", "2020 to date"),
      "2020-01-01T00:00:00..2024-06-05T14:20:10 0.85 from 2020-01-01 00:00 until now"),
     ("june 2022 - present", "2022-06-01T00:00:00..2024-06-05T14:20:10 0.9 from 2022-06-01 00:00 until now"),
+    ("june to date", "2024-06-01T00:00:00..2024-06-05T14:20:10 0.85 from 2024-06-01 00:00 until now"),
     ("2030 to present", "! the range would start after now"),
     (("ytd", "YTD", "year to date"), "2024-01-01T00:00:00..2024-06-05T14:20:10 0.9 from 2024-01-01 00:00 until now"),
     (("mtd", "month to date"), "2024-06-01T00:00:00..2024-06-05T14:20:10 0.9 from 2024-06-01 00:00 until now"),

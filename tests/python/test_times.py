@@ -120,9 +120,15 @@ PARTS = corpus(
     (("july 4 evening", "the evening of July 4", "July 4 in the evening"),
      "2024-07-04T19:00:00 0.9 2024-07-04, at 19:00 (evening)"),
     ("4 july in the morning", "2024-07-04T09:00:00 0.9 2024-07-04, at 09:00 (morning)"),
+    # Shapes far into a text: past the first sixteen bytes the scan looks at.
+    (("the evening of 14.03.2025", "in the evening on 2025-03-14"),
+     "2025-03-14T19:00:00 0.9 2025-03-14, at 19:00 (evening)"),
+    ("the day after tomorrow at 17:30:15", "2024-06-07T17:30:15 0.9 the day after tomorrow, at 17:30"),
     ("tomorrow night", "2024-06-06T21:00:00 0.95 tomorrow, at 21:00 (night)"),
     ("first thing tomorrow", "2024-06-06T09:00:00 0.85 tomorrow, at 09:00 (first thing in the morning)"),
     ("first thing monday", "2024-06-10T09:00:00 0.6 the upcoming Monday (first thing in the morning)"),
+    ("first thing in the morning on the fifteenth of next month",
+     "2024-07-15T09:00:00 0.8 2024-07-15, at 09:00 (first thing in the morning)"),
     (("first thing", "first thing in the morning"), "2024-06-06T09:00:00 0.8 tomorrow, at 09:00 "
                                                     "(first thing in the morning; that time has already passed today)"),
     ("evening", {"now": "2024-06-05T20:30:00"},

@@ -19,7 +19,8 @@ def full(text, now=NOW, **options):
 
 # (text, when, zone): the clock and day words on the zone's clock at NOW.
 ZONED = [
-    (("5pm UTC", "5pm utc", "17:00 GMT", "5pm Z", "5pm zulu", "17:00 +00:00"), "2024-06-05T17:00:00", "UTC"),
+    (("5pm UTC", "5pm utc", "17:00 GMT", "5pm Z", "17:00 +00:00", "5pm zulu"), "2024-06-05T17:00:00", "UTC"),
+    (("5pm AKST", "5pm akdt"), "2024-06-05T17:00:00", "America/Anchorage"),
     (("10:30 pst today", "10:30am PT today", "today 10:30 PDT"), "2024-06-05T10:30:00", "America/Los_Angeles"),
     (("17:00 +02:00", "5pm UTC+2", "17:00 +0200", "5pm GMT+02:00", "17:00+0200", "17:00+02:00"),
      "2024-06-05T17:00:00", "+02:00"),
