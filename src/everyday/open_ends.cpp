@@ -543,6 +543,10 @@ MatchResult open_end(std::span<const Piece> p, const EverydayCtx& ctx) {
     return MatchResult::no_match();
   }
   if (rest.empty()) return MatchResult::no_match();
+  // A start with a length is an interval with both ends ("starting 5pm for
+  // 2 days"): the tokens drop "for", and the bound would take the length
+  // for a day of its own.
+  if (*lead == Lead::Starting && says_word(ctx.text, "for")) return MatchResult::no_match();
   // A lone number is an hour after a lead word ("until 5", "any time
   // after 5"), but not in "up to 5" (people) or "5 onwards" (pages).
   const bool up_to = len == 2 && !p[1].is_shape && p[1].tok.is(Kind::Word) && p[1].tok.text == "to";

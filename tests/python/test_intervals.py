@@ -101,6 +101,9 @@ LENGTHS = corpus(
                                         "2024-06-07, 09:00 for 90 minutes", 0.7)),
     ("for 3 days starting monday", "2024-06-10..2024-06-12 0.7 3 days from 2024-06-10 to 2024-06-12, whole days"),
     ("monday for 2 weeks", "2024-06-10..2024-06-23 0.7 2 weeks from 2024-06-10 to 2024-06-23, whole days"),
+    # The length makes it an interval, not a start with no end.
+    (("starting 5pm for 2 days", "from 5pm for 2 days"),
+     clock("2024-06-05T17:00:00", "2024-06-07T17:00:00", "today, 17:00 for 2 days")),
     ("starting july 1 for 3 days", "2024-07-01..2024-07-03 0.9 3 days from 2024-07-01 to 2024-07-03, whole days"),
     (("from now for 2 hours", "now for 2 hours", "starting now for 2 hours"),
      "2024-06-05T14:20:10..2024-06-05T16:20:10 0.9 from now for 2 hours"),
