@@ -355,7 +355,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   const bool extends = read && may_extend(trimmed);
-  const bool replaceable = (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
+  const bool replaceable =
+      (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = extends && !replaceable && intervals::may_join(trimmed);
@@ -367,8 +368,9 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
   // Numeric shapes are looked for only now: a text the core read pays
-  // nothing for them.
-  const bool shaped = has_shape(trimmed);
+  // nothing for them. A text with one is split into pieces at once.
+  Pieces pieces;
+  const bool shaped = scan_shaped(trimmed, pieces);
 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
@@ -380,10 +382,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     }
   }
 
-  Pieces pieces;
-  if (shaped) {
-    pieces = scan(trimmed);
-  } else {
+  if (!shaped) {
     pieces.reserve(toks.size());
     for (Tok& t : toks)
       pieces.push_back(Piece{false, std::move(t), {}});
@@ -465,17 +464,19 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // no-parse, which the everyday grammar usually replaces, so it is written
   // only when it is the answer.
   // A text no core rule can read skips the core's matchers: its answer is
-  // the generic no-parse they would give.
+  // the generic no-parse they would give, its reason left unwritten until
+  // it stands.
+  const bool skipped = !trimmed.empty() && core_cannot_read(toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
-                 : core_cannot_read(toks, true)
-                     ? Outcome::no_parse(std::string(kUnmatched))
-                     : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+                 : skipped       ? Outcome{}
+                                 : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join
   // the core may have dropped: a few comparisons, and the answer is
   // returned in place, as strict mode returns it.
-  const bool unmatched = core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched);
+  const bool unmatched =
+      skipped || (core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched));
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
   if (!unmatched && !lacks_anchor &&
