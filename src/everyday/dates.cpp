@@ -280,6 +280,14 @@ std::string month_day_name(uint32_t m, uint32_t d) {
   return cat(kMonthNames[m - 1], " ", std::to_string(d));
 }
 
+// Appends month_day_name(m, d).
+void append_month_day(std::string& out, uint32_t m, uint32_t d) {
+  out += kMonthNames[m - 1];
+  out += ' ';
+  char digits[10];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, d).ptr);
+}
+
 // <month> <day> [<year>] and its other orders, once read.
 MatchResult named_day(uint32_t m, uint32_t d, std::optional<int64_t> y,
                       std::optional<uint32_t> weekday, int64_t this_year, const Ctx& c) {
@@ -460,11 +468,20 @@ MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& 
     const bool b_fits = rb->value.start.date.weekday() == *weekday;
     if (a_fits != b_fits) return one(a_fits ? std::move(ra) : std::move(rb));
   }
-  std::string reason = cat(quoted(s.text), " could be ", month_day_name(a->m, a->d), " or ",
-                           month_day_name(b->m, b->d), "; date_order chooses");
+  // "<text>" could be <month> <day> or <month> <day>; date_order chooses
+  std::string reason;
+  reason.reserve(s.text.size() + 64);
+  reason += '"';
+  reason += s.text;
+  reason += "\" could be ";
+  append_month_day(reason, a->m, a->d);
+  reason += " or ";
+  append_month_day(reason, b->m, b->d);
+  reason += "; date_order chooses";
   ra->confidence = penalised(ra->confidence, 0.1f);
   rb->confidence = penalised(rb->confidence, 0.2f);
   std::vector<Resolution> both;
+  both.reserve(2);
   both.push_back(std::move(*ra));
   both.push_back(std::move(*rb));
   return MatchResult::ambiguous(std::move(both), std::move(reason));
