@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         one.confidence == many.confidence && one.candidates == many.candidates &&
         one.interpretation == many.interpretation && one.reason == many.reason &&
         one.interpretation_offsets == many.interpretation_offsets &&
-        one.reason_offsets == many.reason_offsets && one.row_valid == many.row_valid &&
+        one.reason_offsets == many.reason_offsets && one.kind_text == many.kind_text &&
+        one.kind_offsets == many.kind_offsets && one.row_valid == many.row_valid &&
         one.reading_valid == many.reading_valid && one.start_valid == many.start_valid &&
         one.end_valid == many.end_valid && one.reason_valid == many.reason_valid &&
         one.null_rows == many.null_rows && one.rows_without_reading == many.rows_without_reading &&

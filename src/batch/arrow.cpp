@@ -9,10 +9,6 @@
 namespace kalendo::batch {
 namespace {
 
-// The text of each RowKind, in enum order; Null rows have none.
-constexpr std::array<std::string_view, 5> kKindText = {"", "instant", "range", "ambiguous",
-                                                       "no_parse"};
-
 // The struct's fields, in order.
 enum Field {
   kKind,
@@ -58,6 +54,12 @@ bool wrap(ArrowArray* array, int64_t i, const std::vector<T>& v,
   return wrap(array, i, v.data(), v.size() * sizeof(T), held);
 }
 
+template <typename T>
+bool wrap(ArrowArray* array, int64_t i, const Buffer<T>& b,
+          const std::shared_ptr<const Held>& held) {
+  return wrap(array, i, b.data(), b.size() * sizeof(T), held);
+}
+
 bool wrap(ArrowArray* array, int64_t i, const std::string& s,
           const std::shared_ptr<const Held>& held) {
   return wrap(array, i, s.data(), s.size(), held);
@@ -72,27 +74,28 @@ std::shared_ptr<const Held> hold(Column column, std::string zone, std::vector<in
   const int64_t n = column.size();
   const bool instants = start_offset.size() == static_cast<std::size_t>(n) &&
                         end_offset.size() == static_cast<std::size_t>(n);
-  held->kind_offsets.reserve(static_cast<std::size_t>(n) + 1);
-  held->kind_offsets.push_back(0);
   held->zone_valid.assign(static_cast<std::size_t>(n + 7) / 8, 0);
-  held->zone_offsets.reserve(static_cast<std::size_t>(n) + 1);
-  held->zone_offsets.push_back(0);
-  auto zoned = column.zones.begin();
-  for (int64_t i = 0; i < n; ++i) {
-    held->kind_text.append(kKindText[static_cast<std::size_t>(column.kind[i])]);
-    held->kind_offsets.push_back(static_cast<int32_t>(held->kind_text.size()));
-    if (zoned != column.zones.end() && zoned->first == i) {
-      held->zone_valid[static_cast<std::size_t>(i) / 8] |= static_cast<uint8_t>(1u << (i % 8));
-      if (held->zone_text.size() + zoned->second.size() > 0x7FFFFFFFu) {
-        throw std::length_error("the zones' texts exceed 2 GiB in one column");
+  // Most columns name no zone: their zone offsets are all 0.
+  held->zone_offsets.assign(static_cast<std::size_t>(n) + 1, 0);
+  if (!column.zones.empty()) {
+    auto zoned = column.zones.begin();
+    for (int64_t i = 0; i < n; ++i) {
+      if (zoned != column.zones.end() && zoned->first == i) {
+        held->zone_valid[static_cast<std::size_t>(i) / 8] |= static_cast<uint8_t>(1u << (i % 8));
+        if (held->zone_text.size() + zoned->second.size() > 0x7FFFFFFFu) {
+          throw std::length_error("the zones' texts exceed 2 GiB in one column");
+        }
+        held->zone_text.append(zoned->second);
+        ++zoned;
       }
-      held->zone_text.append(zoned->second);
-      ++zoned;
+      held->zone_offsets[static_cast<std::size_t>(i) + 1] =
+          static_cast<int32_t>(held->zone_text.size());
     }
-    held->zone_offsets.push_back(static_cast<int32_t>(held->zone_text.size()));
-    if (instants) {
-      column.start[i] -= start_offset[static_cast<std::size_t>(i)];
-      column.end[i] -= end_offset[static_cast<std::size_t>(i)];
+  }
+  if (instants) {
+    for (int64_t i = 0; i < n; ++i) {
+      column.start[static_cast<std::size_t>(i)] -= start_offset[static_cast<std::size_t>(i)];
+      column.end[static_cast<std::size_t>(i)] -= end_offset[static_cast<std::size_t>(i)];
     }
   }
   if (instants) {
@@ -157,7 +160,7 @@ bool export_array(const std::shared_ptr<const Held>& held, ArrowArray* out, std:
     child->length = n;
     switch (f) {
       case kKind:
-        ok = wrap(child, 1, held->kind_offsets, held) && wrap(child, 2, held->kind_text, held);
+        ok = wrap(child, 1, c.kind_offsets, held) && wrap(child, 2, c.kind_text, held);
         break;
       case kStart:
       case kEnd:

@@ -15,9 +15,9 @@ struct ArrowArray;
 
 namespace kalendo::batch {
 
-// A column of answers as exported: the answers, the text of each row's kind
-// and of the zone its text names, and the zone label of its timestamps (""
-// for wall-clock times).
+// A column of answers as exported: the answers, the text of the zone each
+// row's text names, and the zone label of its timestamps ("" for wall-clock
+// times).
 struct Held {
   Column column;
   std::string zone;
@@ -25,8 +25,6 @@ struct Held {
   // end, so that they count from 1970-01-01T00:00:00Z; empty for wall times.
   std::vector<int32_t> start_offset;
   std::vector<int32_t> end_offset;
-  std::vector<int32_t> kind_offsets;
-  std::string kind_text;
   std::vector<uint8_t> zone_valid;
   std::vector<int32_t> zone_offsets;
   std::string zone_text;

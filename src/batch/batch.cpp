@@ -30,6 +30,11 @@ constexpr uint32_t kChunk = 512;
 // stalls the row being read.
 constexpr uint32_t kAhead = 16;
 constexpr uint32_t kHashed = kAhead / 2;
+// Bytes of answer texts a worker makes room for per row at the start: an
+// interpretation is about 30 ("2025-03-14, default 09:00").
+constexpr std::size_t kArenaBytes = 32;
+// Rows a worker makes room for at most at the start (64 MiB of answers).
+constexpr std::size_t kReservedRows = std::size_t{1} << 20;
 
 // Hashes a text for the table of claims: eight bytes at a time.
 uint64_t hash_text(std::string_view s) {
@@ -291,6 +296,7 @@ void set_bit(std::vector<uint8_t>& bits, std::size_t i) {
 struct Run : Tally {
   std::size_t begin = 0;
   std::size_t end = 0;
+  std::size_t kind_bytes = 0;
   std::size_t interpretation_bytes = 0;
   std::size_t reason_bytes = 0;
   std::exception_ptr failure;
@@ -332,12 +338,17 @@ void join(Tally& to, Tally& from) {
   append(to.unfit_rows, from.unfit_rows);
 }
 
-// Fills the fixed-width fields and bitmaps of a run's rows and sums the
-// bytes of its texts.
+// Fills the fixed-width fields and bitmaps of a run's rows, every field of
+// every row, and sums the bytes of its texts.
 void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Run& run) {
   for (std::size_t row = run.begin; row < run.end; ++row) {
     const uint32_t by = rows.resolver[row];
     if (by == kNone) {
+      c.kind[row] = RowKind::Null;
+      c.candidates[row] = 0;
+      c.start[row] = 0;
+      c.end[row] = 0;
+      c.confidence[row] = 0.0f;
       ++run.null_rows;
       ++run.rows_without_reading;
       ++run.rows_without_start;
@@ -348,6 +359,7 @@ void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Ru
     const auto [w, a] = found(rows, workers, by);
     set_bit(c.row_valid, row);
     c.kind[row] = a.kind;
+    run.kind_bytes += kKindText[static_cast<std::size_t>(a.kind)].size();
     if (a.unfit) run.unfit_rows.push_back(static_cast<int64_t>(row));
     c.candidates[row] = a.candidates;
     if (has_reading(a)) {
@@ -370,6 +382,9 @@ void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Ru
       c.confidence[row] = a.confidence;
       run.interpretation_bytes += a.interpretation_size;
     } else {
+      c.start[row] = 0;
+      c.end[row] = 0;
+      c.confidence[row] = 0.0f;
       ++run.rows_without_reading;
       ++run.rows_without_start;
       ++run.rows_without_end;
@@ -390,26 +405,37 @@ void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Ru
   }
 }
 
-// Copies a run's texts to the column from byte `interpretation_at` and
-// `reason_at` on, and writes their offsets.
+// Where a run's texts begin in the column's text buffers.
+struct TextsAt {
+  std::size_t kind = 0;
+  std::size_t interpretation = 0;
+  std::size_t reason = 0;
+};
+
+// Copies a run's texts to the column from the bytes `at` on, and writes
+// their offsets.
 void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c, const Run& run,
-                 std::size_t interpretation_at, std::size_t reason_at) {
+                 TextsAt at) {
   for (std::size_t row = run.begin; row < run.end; ++row) {
     const uint32_t by = rows.resolver[row];
     if (by != kNone) {
       const auto [w, a] = found(rows, workers, by);
+      const std::string_view kind = kKindText[static_cast<std::size_t>(a.kind)];
+      std::memcpy(c.kind_text.data() + at.kind, kind.data(), kind.size());
+      at.kind += kind.size();
       if (has_reading(a)) {
-        std::memcpy(c.interpretation.data() + interpretation_at,
+        std::memcpy(c.interpretation.data() + at.interpretation,
                     w.arena.data() + a.interpretation_at, a.interpretation_size);
-        interpretation_at += a.interpretation_size;
+        at.interpretation += a.interpretation_size;
       }
       if (has_reason(a)) {
-        std::memcpy(c.reason.data() + reason_at, w.arena.data() + a.reason_at, a.reason_size);
-        reason_at += a.reason_size;
+        std::memcpy(c.reason.data() + at.reason, w.arena.data() + a.reason_at, a.reason_size);
+        at.reason += a.reason_size;
       }
     }
-    c.interpretation_offsets[row + 1] = static_cast<int32_t>(interpretation_at);
-    c.reason_offsets[row + 1] = static_cast<int32_t>(reason_at);
+    c.kind_offsets[row + 1] = static_cast<int32_t>(at.kind);
+    c.interpretation_offsets[row + 1] = static_cast<int32_t>(at.interpretation);
+    c.reason_offsets[row + 1] = static_cast<int32_t>(at.reason);
   }
 }
 
@@ -437,22 +463,25 @@ void on_threads(std::vector<Run>& runs, const Work& work) {
 
 // Lays the answers out by row, in runs on up to `threads` threads: the
 // fixed-width fields first, then the texts once each run's place in the
-// text buffers is known.
+// text buffers is known. Only the bitmaps are cleared beforehand: each run
+// writes every other element of its rows itself.
 void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads,
               std::size_t rows_per_thread, Column& c) {
   const std::size_t n = rows.size;
-  c.kind.resize(n);
-  c.start.resize(n);
-  c.end.resize(n);
-  c.confidence.resize(n);
-  c.candidates.resize(n);
+  c.kind = Buffer<RowKind>(n);
+  c.start = Buffer<int64_t>(n);
+  c.end = Buffer<int64_t>(n);
+  c.confidence = Buffer<float>(n);
+  c.candidates = Buffer<int32_t>(n);
   c.row_valid.assign((n + 7) / 8, 0);
   c.reading_valid.assign((n + 7) / 8, 0);
   c.start_valid.assign((n + 7) / 8, 0);
   c.end_valid.assign((n + 7) / 8, 0);
   c.reason_valid.assign((n + 7) / 8, 0);
-  c.interpretation_offsets.assign(n + 1, 0);
-  c.reason_offsets.assign(n + 1, 0);
+  c.kind_offsets = Buffer<int32_t>(n + 1);
+  c.interpretation_offsets = Buffer<int32_t>(n + 1);
+  c.reason_offsets = Buffer<int32_t>(n + 1);
+  c.kind_offsets[0] = c.interpretation_offsets[0] = c.reason_offsets[0] = 0;
 
   const std::size_t n_runs =
       std::clamp<std::size_t>(n / std::max<std::size_t>(1, rows_per_thread), 1, threads);
@@ -463,27 +492,24 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
   }
   on_threads(runs, [&](Run& run) { lay_out(rows, workers, c, run); });
 
-  std::size_t interpretation_bytes = 0, reason_bytes = 0;
-  for (const Run& run : runs) {
-    interpretation_bytes += run.interpretation_bytes;
-    reason_bytes += run.reason_bytes;
+  std::vector<TextsAt> starts(n_runs + 1);
+  for (std::size_t i = 0; i < n_runs; ++i) {
+    starts[i + 1] = {starts[i].kind + runs[i].kind_bytes,
+                     starts[i].interpretation + runs[i].interpretation_bytes,
+                     starts[i].reason + runs[i].reason_bytes};
   }
   // Arrow's 32-bit offsets bound each text buffer.
-  if (std::max(interpretation_bytes, reason_bytes) >
+  const TextsAt& total = starts[n_runs];
+  if (std::max({total.kind, total.interpretation, total.reason}) >
       static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw std::length_error(
         "the answers' texts exceed 2 GiB in one column; parse fewer rows a call");
   }
-  c.interpretation.resize(interpretation_bytes);
-  c.reason.resize(reason_bytes);
-  std::vector<std::pair<std::size_t, std::size_t>> starts(n_runs);
-  for (std::size_t i = 1; i < n_runs; ++i) {
-    starts[i] = {starts[i - 1].first + runs[i - 1].interpretation_bytes,
-                 starts[i - 1].second + runs[i - 1].reason_bytes};
-  }
+  c.kind_text = Buffer<char>(total.kind);
+  c.interpretation = Buffer<char>(total.interpretation);
+  c.reason = Buffer<char>(total.reason);
   on_threads(runs, [&](Run& run) {
-    const auto at = starts[static_cast<std::size_t>(&run - runs.data())];
-    place_texts(rows, workers, c, run, at.first, at.second);
+    place_texts(rows, workers, c, run, starts[static_cast<std::size_t>(&run - runs.data())]);
   });
 
   for (Run& run : runs)
@@ -541,6 +567,15 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
 
     Rows rows(texts.size());
     std::vector<Worker> workers(n_threads);
+    // Room for an even share of the rows and their texts, so that a long
+    // column is not copied as it grows; only what is written is touched.
+    // Capped, as a column of few distinct texts needs far less.
+    for (Worker& w : workers) {
+      const std::size_t share =
+          std::min({texts.size(), texts.size() / n_threads + kChunk, kReservedRows});
+      w.answers.reserve(share);
+      w.arena.reserve(share * kArenaBytes);
+    }
     std::atomic<uint64_t> next{0};
     std::atomic<bool> failed{false};
     {
@@ -593,9 +628,9 @@ Outcome Column::outcome(int64_t row, int64_t shift, int64_t end_shift) const {
 }
 
 Outcome Column::unzoned_outcome(int64_t row, int64_t shift, int64_t end_shift) const {
-  const auto text = [](const std::vector<int32_t>& off, const std::string& data, int64_t i) {
-    return data.substr(static_cast<std::size_t>(off[i]),
-                       static_cast<std::size_t>(off[i + 1] - off[i]));
+  const auto text = [](const Buffer<int32_t>& off, const Buffer<char>& data, int64_t i) {
+    const auto at = static_cast<std::size_t>(i);
+    return std::string(data.data() + off[at], static_cast<std::size_t>(off[at + 1] - off[at]));
   };
   switch (kind[row]) {
     case RowKind::Instant:

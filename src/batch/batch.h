@@ -6,8 +6,10 @@
 // a sorted vector of days. A repeated text is resolved once per call.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,6 +53,37 @@ std::optional<DateTime> clock_in(const Settings& s, std::string_view zone);
 // The kind of a row; Null for a missing or empty text.
 enum class RowKind : uint8_t { Null, Instant, Range, Ambiguous, NoParse };
 
+// The text of each RowKind, in enum order, as the column's kind field
+// holds it; Null rows have none.
+inline constexpr std::string_view kKindText[5] = {"", "instant", "range", "ambiguous", "no_parse"};
+
+// An array of T that is not initialised when made: the threads that lay a
+// column out write every element, each thread its own rows, so that the
+// pages are first touched on those threads rather than cleared on one
+// beforehand. Never empty in memory, so that its data is never null.
+template <typename T>
+class Buffer {
+ public:
+  Buffer() = default;
+  explicit Buffer(std::size_t n)
+      : data_(std::make_unique_for_overwrite<T[]>(n == 0 ? 1 : n)), size_(n) {}
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  T* data() { return data_.get(); }
+  const T* data() const { return data_.get(); }
+  T& operator[](std::size_t i) { return data_[i]; }
+  const T& operator[](std::size_t i) const { return data_[i]; }
+
+  friend bool operator==(const Buffer& a, const Buffer& b) {
+    return a.size_ == b.size_ && std::equal(a.data(), a.data() + a.size_, b.data());
+  }
+
+ private:
+  std::unique_ptr<T[]> data_;
+  std::size_t size_ = 0;
+};
+
 // Why a call gave no column.
 enum class Failure : uint8_t { None, NoMemory, TooLarge, Internal, Stopped };
 
@@ -75,19 +108,24 @@ struct Tally {
   std::vector<int64_t> unfit_rows;
 };
 
-// The answers, one entry per row in every vector. Times are seconds since
+// The answers, one entry per row in every buffer. Times are seconds since
 // 1970-01-01T00:00:00 on the wall clock of `now` (a leap second counts as
 // second 59). A text field of row i is bytes [off[i], off[i+1]) of its text.
+// A field a row has no value in (a null row's start, a no-parse's
+// confidence) holds 0.
 struct Column : Tally {
-  std::vector<RowKind> kind;
-  std::vector<int64_t> start;       // the instant, or the range's start
-  std::vector<int64_t> end;         // the range's end; the instant again
-  std::vector<float> confidence;    // of the reading, or the first candidate
-  std::vector<int32_t> candidates;  // 1 for a reading, 0 for a no-parse
-  std::vector<int32_t> interpretation_offsets;
-  std::string interpretation;
-  std::vector<int32_t> reason_offsets;
-  std::string reason;
+  Buffer<RowKind> kind;
+  Buffer<int64_t> start;       // the instant, or the range's start
+  Buffer<int64_t> end;         // the range's end; the instant again
+  Buffer<float> confidence;    // of the reading, or the first candidate
+  Buffer<int32_t> candidates;  // 1 for a reading, 0 for a no-parse
+  Buffer<int32_t> interpretation_offsets;
+  Buffer<char> interpretation;
+  Buffer<int32_t> reason_offsets;
+  Buffer<char> reason;
+  // The text of each row's kind (kKindText), "" for a null row.
+  Buffer<int32_t> kind_offsets;
+  Buffer<char> kind_text;
   // Validity bitmaps in Arrow's layout (bit i of byte i / 8): the row, its
   // reading (confidence, interpretation), the reading's start and end (each
   // null also at an open end of a range) and its reason.

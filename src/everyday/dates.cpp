@@ -174,24 +174,62 @@ struct Assumed {
   int64_t year;
 };
 
-// The reading of one day: "2025-03-14, default 09:00" or "..., at 17:00:30"
-// (the core's label, with the seconds the text gave), what was assumed, and
-// the check of a weekday the text named with it. Built in one buffer: every
-// date the grammar reads ends here.
-std::optional<Resolution> day_reading(std::optional<Date> day, const Assumed* assumed,
+// Writes "YYYY-MM-DD" as the core's labels write a date, from the fields
+// the text gave: the day number need not be turned back into them.
+char* write_ymd(char* out, int64_t y, uint32_t m, uint32_t d) {
+  const auto pair = [](char* at, uint32_t v) {
+    at[0] = static_cast<char>('0' + v / 10);
+    at[1] = static_cast<char>('0' + v % 10);
+    return at + 2;
+  };
+  if (y >= 1000 && y <= 9999) {
+    const auto year = static_cast<uint32_t>(y);
+    out = pair(pair(out, year / 100), year % 100);
+  } else {
+    std::string year;  // a sign, or leading zeros: the core's own spelling
+    append_year(year, y);
+    out = std::copy(year.begin(), year.end(), out);
+  }
+  *out++ = '-';
+  out = pair(out, m);
+  *out++ = '-';
+  return pair(out, d);
+}
+
+// The reading of day `d` of month `m` of year `y`: "2025-03-14, default
+// 09:00" or "..., at 17:00:30" (the core's label, with the seconds the text
+// gave), what was assumed, and the check of a weekday the text named with
+// it; none when the year is out of range. The common label, date and time,
+// is written on the stack and copied once: every date the grammar reads
+// ends here.
+std::optional<Resolution> day_reading(int64_t y, uint32_t m, uint32_t d, const Assumed* assumed,
                                       float confidence, std::optional<uint32_t> weekday,
                                       const Ctx& c) {
+  const std::optional<Date> day = Date::from_ymd(y, m, d);
   if (!day) return std::nullopt;
-  std::string text;
-  text.reserve(64);
-  append_date(text, *day);
-  text += c.tod_explicit ? ", at " : ", default ";
-  append_hh_mm(text, c.tod);
+  char head[64];
+  char* at = write_ymd(head, y, m, d);
+  const std::string_view joint = c.tod_explicit ? ", at " : ", default ";
+  at = std::copy(joint.begin(), joint.end(), at);
+  const uint32_t hour = c.tod.hour() % 100, minute = c.tod.minute();
+  *at++ = static_cast<char>('0' + hour / 10);
+  *at++ = static_cast<char>('0' + hour % 10);
+  *at++ = ':';
+  *at++ = static_cast<char>('0' + minute / 10);
+  *at++ = static_cast<char>('0' + minute % 10);
   if (c.tod_explicit && c.tod.secs % 60 != 0) {
-    text += ':';
-    text += static_cast<char>('0' + c.tod.secs % 60 / 10);
-    text += static_cast<char>('0' + c.tod.secs % 10);
+    *at++ = ':';
+    *at++ = static_cast<char>('0' + c.tod.secs % 60 / 10);
+    *at++ = static_cast<char>('0' + c.tod.secs % 10);
   }
+  const std::string_view written(head, static_cast<std::size_t>(at - head));
+  const Value at_time = Value::instant(DateTime{*day, c.tod});
+  const bool contradicted = weekday && day->weekday() != *weekday;
+  if (assumed == nullptr && !contradicted)
+    return Resolution{std::string(written), at_time, confidence};
+  std::string text;
+  text.reserve(written.size() + 96);
+  text += written;
   if (assumed != nullptr) {
     text += " (";
     text += assumed->why;
@@ -203,17 +241,17 @@ std::optional<Resolution> day_reading(std::optional<Date> day, const Assumed* as
     append_year_number(text, assumed->year);
     text += ')';
   }
-  if (weekday && day->weekday() != *weekday) {
+  if (contradicted) {
     confidence = penalised(confidence, kContradiction);
     text += " (";
-    append_date(text, *day);
+    text.append(written.substr(0, written.find(',')));
     text += " is a ";
     text += kWeekdayNames[day->weekday()];
     text += ", not a ";
     text += kWeekdayNames[*weekday];
     text += ')';
   }
-  return Resolution{std::move(text), Value::instant(DateTime{*day, c.tod}), confidence};
+  return Resolution{std::move(text), at_time, confidence};
 }
 
 MatchResult one(std::optional<Resolution> r) {
@@ -231,15 +269,23 @@ std::optional<Resolution> next_occurrence(uint32_t m, uint32_t d, std::optional<
     const auto day = Date::from_ymd(y, m, d);
     if (!day) return std::nullopt;
     if (*day < today) continue;
-    if (y == this_year) return day_reading(day, nullptr, kDate, weekday, c);
+    if (y == this_year) return day_reading(y, m, d, nullptr, kDate, weekday, c);
     const Assumed rolled{"this year's has passed", {}, y};
-    return day_reading(day, &rolled, kRolled, weekday, c);
+    return day_reading(y, m, d, &rolled, kRolled, weekday, c);
   }
   return std::nullopt;
 }
 
 std::string month_day_name(uint32_t m, uint32_t d) {
   return cat(kMonthNames[m - 1], " ", std::to_string(d));
+}
+
+// Appends month_day_name(m, d).
+void append_month_day(std::string& out, uint32_t m, uint32_t d) {
+  out += kMonthNames[m - 1];
+  out += ' ';
+  char digits[10];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, d).ptr);
 }
 
 // <month> <day> [<year>] and its other orders, once read.
@@ -250,7 +296,7 @@ MatchResult named_day(uint32_t m, uint32_t d, std::optional<int64_t> y,
       return MatchResult::reject(
           cat(month_day_name(m, d), ", ", std::to_string(*y), " does not exist"));
     }
-    return one(day_reading(Date::from_ymd(*y, m, d), nullptr, kDate, weekday, c));
+    return one(day_reading(*y, m, d, nullptr, kDate, weekday, c));
   }
   if (!exists_some_year(m, d))
     return MatchResult::reject(cat(month_day_name(m, d), " does not exist"));
@@ -293,7 +339,7 @@ MatchResult day_of_month(uint32_t d, std::optional<uint32_t> weekday, const Ctx&
     const auto day = Date::from_ymd(fc.year, fc.month, d);
     if (!day) return MatchResult::no_match();
     if (*day < c.today() || (weekday && day->weekday() != *weekday)) continue;
-    if (k == 0) return one(day_reading(day, nullptr, kDate, weekday, c));
+    if (k == 0) return one(day_reading(fc.year, fc.month, d, nullptr, kDate, weekday, c));
     std::string why;
     if (weekday) {
       why = cat("the next ", kWeekdayNames[*weekday], " the ", ext::ord_label(d));
@@ -303,7 +349,7 @@ MatchResult day_of_month(uint32_t d, std::optional<uint32_t> weekday, const Ctx&
       why = cat(kMonthNames[today.month - 1], " has no ", ext::ord_label(d));
     }
     const Assumed next_month{why, kMonthNames[fc.month - 1], fc.year};
-    return one(day_reading(day, &next_month, kRolled, weekday, c));
+    return one(day_reading(fc.year, fc.month, d, &next_month, kRolled, weekday, c));
   }
   return MatchResult::no_match();
 }
@@ -329,7 +375,7 @@ MatchResult day_of_named_month(std::span<const Piece> p, std::optional<uint32_t>
     return MatchResult::reject(cat(kMonthNames[fc.month - 1], " ", std::to_string(fc.year),
                                    " has no ", ext::ord_label(*d)));
   }
-  return one(day_reading(Date::from_ymd(fc.year, fc.month, *d), nullptr, kDate, weekday, c));
+  return one(day_reading(fc.year, fc.month, *d, nullptr, kDate, weekday, c));
 }
 
 // The readings of a numeric date under one order, or none when the fields
@@ -368,7 +414,7 @@ std::optional<Reading> read_in_order(const Shape& s, DateOrder order, int64_t th
 
 std::optional<Resolution> resolve_reading(const Reading& r, std::optional<uint32_t> weekday,
                                           int64_t this_year, const Ctx& c) {
-  if (r.y) return day_reading(Date::from_ymd(*r.y, r.m, r.d), nullptr, kDate, weekday, c);
+  if (r.y) return day_reading(*r.y, r.m, r.d, nullptr, kDate, weekday, c);
   return next_occurrence(r.m, r.d, weekday, this_year, c);
 }
 
@@ -394,7 +440,7 @@ MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& 
     if (!exists(p[0], p[1], p[2])) {
       return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
     }
-    return one(day_reading(Date::from_ymd(p[0], p[1], p[2]), nullptr, kDate, weekday, c));
+    return one(day_reading(p[0], p[1], p[2], nullptr, kDate, weekday, c));
   }
   if (order != DateOrder::Unset) {
     const auto r = read_in_order(s, order, this_year);
@@ -422,11 +468,20 @@ MatchResult numeric(const Shape& s, std::optional<uint32_t> weekday, const Ctx& 
     const bool b_fits = rb->value.start.date.weekday() == *weekday;
     if (a_fits != b_fits) return one(a_fits ? std::move(ra) : std::move(rb));
   }
-  std::string reason = cat(quoted(s.text), " could be ", month_day_name(a->m, a->d), " or ",
-                           month_day_name(b->m, b->d), "; date_order chooses");
+  // "<text>" could be <month> <day> or <month> <day>; date_order chooses
+  std::string reason;
+  reason.reserve(s.text.size() + 64);
+  reason += '"';
+  reason += s.text;
+  reason += "\" could be ";
+  append_month_day(reason, a->m, a->d);
+  reason += " or ";
+  append_month_day(reason, b->m, b->d);
+  reason += "; date_order chooses";
   ra->confidence = penalised(ra->confidence, 0.1f);
   rb->confidence = penalised(rb->confidence, 0.2f);
   std::vector<Resolution> both;
+  both.reserve(2);
   both.push_back(std::move(*ra));
   both.push_back(std::move(*rb));
   return MatchResult::ambiguous(std::move(both), std::move(reason));
@@ -442,8 +497,7 @@ MatchResult shaped(const Shape& s, std::optional<uint32_t> weekday, const Ctx& c
       if (!exists(s.parts[0], s.parts[1], s.parts[2])) {
         return MatchResult::reject(cat(quoted(s.text), " is not a valid date"));
       }
-      return one(day_reading(Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]), nullptr, kDate,
-                             weekday, c));
+      return one(day_reading(s.parts[0], s.parts[1], s.parts[2], nullptr, kDate, weekday, c));
     case Shape::Kind::Clock:
     case Shape::Kind::Amount:
       break;

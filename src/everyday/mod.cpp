@@ -453,7 +453,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   const bool extends = read && may_extend(trimmed);
-  const bool replaceable = (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
+  const bool replaceable =
+      (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
   // mins"): the core read one end and dropped the other.
   const bool joined = extends && !replaceable && intervals::may_join(trimmed);
@@ -465,8 +466,9 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
   // Numeric shapes are looked for only now: a text the core read pays
-  // nothing for them.
-  const bool shaped = has_shape(trimmed);
+  // nothing for them. A text with one is split into pieces at once.
+  Pieces scanned;
+  const bool shaped = scan_shaped(trimmed, scanned);
 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
@@ -478,15 +480,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     }
   }
 
-  Pieces scanned;
   TokenPieces words;
-  std::span<const Piece> pieces;
-  if (shaped) {
-    scanned = scan(trimmed);
-    pieces = scanned;
-  } else {
-    pieces = words.hold(toks);
-  }
+  const std::span<const Piece> pieces = shaped ? std::span<const Piece>(scanned) : words.hold(toks);
   if (pieces.empty()) {
     keep_core();
     return;

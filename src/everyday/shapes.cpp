@@ -1,7 +1,6 @@
 #include "everyday/shapes.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <optional>
 
@@ -227,17 +226,71 @@ void add_run(std::string_view run, Pieces& out) {
     out.push_back(Piece{false, std::move(t), {}});
 }
 
-}  // namespace
+// Returns whether the text has a byte that every shape but the compact date
+// has (a sign, dot, slash, dash or colon) or a run of eight digits
+// ("20250314"): most texts have none, and one pass over the bytes says so,
+// sixteen at a time where the processor has SSE2.
+bool has_mark(std::string_view text) {
+#if defined(__SSE2__)
+  // Digits of the chunk before, so that a run across two chunks counts.
+  uint32_t digits_before = 0;
+  for (std::size_t i = 0; i < text.size(); i += 16) {
+    __m128i x;
+    if (i + 16 <= text.size()) {
+      x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    } else {
+      // The tail, padded with zeros, which are neither marks nor digits.
+      alignas(16) char tail[16] = {};
+      std::memcpy(tail, text.data() + i, text.size() - i);
+      x = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+    }
+    const __m128i marks = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')), _mm_cmpeq_epi8(x, _mm_set1_epi8('-'))),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('.')),
+                                  _mm_cmpeq_epi8(x, _mm_set1_epi8('/'))),
+                     _mm_cmpeq_epi8(x, _mm_set1_epi8(':'))));
+    if (_mm_movemask_epi8(marks) != 0) return true;
+    // '0'..'9' as signed bytes: above '0' - 1 and below '9' + 1.
+    const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)),
+                                        _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)));
+    const uint32_t digits = static_cast<uint32_t>(_mm_movemask_epi8(digit)) << 16 | digits_before;
+    // Bit k stays set while bits k..k+7 are all digits.
+    uint32_t run = digits & digits >> 1;
+    run &= run >> 2;
+    run &= run >> 4;
+    if (run != 0) return true;
+    digits_before = digits >> 16;
+  }
+  return false;
+#else
+  std::size_t run = 0;
+  for (const char c : text) {
+    run = is_digit(c) ? run + 1 : 0;
+    if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
+  }
+  return false;
+#endif
+}
 
-Pieces scan(std::string_view text) {
-  Pieces out;
-  out.reserve(8);
+// Returns the shape of a word, or none; only a word with a digit may be one.
+std::optional<Shape> shape_of_word(std::string_view word) {
+  if (std::none_of(word.begin(), word.end(), is_digit)) return std::nullopt;
+  return shape_of(word);
+}
+
+// Splits the text into `out`: its shapes, and each run of other words
+// through the core tokenizer. With `only_shaped`, a text without a shape is
+// left untokenized, `out` empty. Returns whether the text has a shape.
+bool split(std::string_view text, Pieces& out, bool only_shaped) {
   std::size_t run_start = 0, run_end = 0;
   bool in_run = false;
+  bool shaped = false;
   for (std::size_t at = 0;;) {
     const std::string_view word = next_word(text, at);
     if (word.empty()) break;
-    if (auto s = shape_of(word)) {
+    if (auto s = shape_of_word(word)) {
+      if (!shaped) out.reserve(8);
+      shaped = true;
       if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
       in_run = false;
       out.push_back(Piece{true, {}, *s});
@@ -247,77 +300,30 @@ Pieces scan(std::string_view text) {
       run_end = at;
     }
   }
+  if (!shaped && only_shaped) return false;
   if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
-  return out;
+  return shaped;
 }
-
-namespace {
-
-#if defined(__SSE2__)
-// Returns whether the text may hold a shape: a sign, dot, slash, dash or
-// colon, or eight digits in all. Sixteen bytes at a time: most texts have
-// no mark and few digits, and this is all they pay.
-bool may_have_shape(std::string_view text) {
-  // The bytes of "-./0123456789:" are one run, from '-' to ':'; those
-  // before '0' and ':' are marks, and '+' is one besides.
-  const auto in_run = [](__m128i x, char lo, char count) {
-    const __m128i off = _mm_sub_epi8(x, _mm_set1_epi8(lo));
-    return _mm_cmpeq_epi8(_mm_min_epu8(off, _mm_set1_epi8(static_cast<char>(count - 1))), off);
-  };
-  unsigned digits = 0;
-  for (std::size_t i = 0; i < text.size(); i += 16) {
-    __m128i x;
-    if (i + 16 <= text.size()) {
-      x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    } else {
-      // The tail, padded with spaces, which are neither marks nor digits.
-      alignas(16) char tail[16];
-      std::memset(tail, ' ', sizeof tail);
-      std::memcpy(tail, text.data() + i, text.size() - i);
-      x = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
-    }
-    const __m128i marks =
-        _mm_or_si128(_mm_or_si128(in_run(x, '-', 3), _mm_cmpeq_epi8(x, _mm_set1_epi8(':'))),
-                     _mm_cmpeq_epi8(x, _mm_set1_epi8('+')));
-    if (_mm_movemask_epi8(marks) != 0) return true;
-    digits += static_cast<unsigned>(
-        __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(in_run(x, '0', 10)))));
-  }
-  return digits >= 8;
-}
-#else
-bool may_have_shape(std::string_view) {
-  return true;
-}
-#endif
 
 }  // namespace
 
+Pieces scan(std::string_view text) {
+  Pieces out;
+  out.reserve(8);
+  split(text, out, false);
+  return out;
+}
+
+bool scan_shaped(std::string_view text, Pieces& out) {
+  return has_mark(text) && split(text, out, true);
+}
+
 bool has_shape(std::string_view text) {
-  if (!may_have_shape(text)) return false;
-  // Every shape has a sign, dot, slash, dash or colon, or is eight digits
-  // ("20250314"): most texts have none, and one pass over the bytes says so.
-  // One table lookup a byte: 1 for a digit, 2 for a mark.
-  static constexpr std::array<uint8_t, 256> kBytes = [] {
-    std::array<uint8_t, 256> bytes{};
-    for (char c = '0'; c <= '9'; ++c)
-      bytes[static_cast<unsigned char>(c)] = 1;
-    for (const char c : {'+', '-', '.', '/', ':'})
-      bytes[static_cast<unsigned char>(c)] = 2;
-    return bytes;
-  }();
-  std::size_t run = 0;
-  bool mark = false;
-  for (std::size_t k = 0; k < text.size() && !mark; ++k) {
-    const uint8_t b = kBytes[static_cast<unsigned char>(text[k])];
-    run = b == 1 ? run + 1 : 0;
-    mark = run == 8 || b == 2;
-  }
-  if (!mark) return false;
+  if (!has_mark(text)) return false;
   for (std::size_t at = 0;;) {
     const std::string_view word = next_word(text, at);
     if (word.empty()) return false;
-    if (std::any_of(word.begin(), word.end(), is_digit) && shape_of(word)) return true;
+    if (shape_of_word(word)) return true;
   }
 }
 

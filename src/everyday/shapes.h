@@ -81,4 +81,9 @@ inline bool says_word(std::string_view text, std::string_view word) {
 // the core tokenizer's tokens of the whole text are the pieces already.
 bool has_shape(std::string_view text);
 
+// Scans the text into `out` as `scan` does when a word of it is a numeric
+// shape, and returns whether one is; else leaves `out` as it was. Reads
+// each shape once, where has_shape and scan would read it twice.
+bool scan_shaped(std::string_view text, Pieces& out);
+
 }  // namespace kalendo::everyday

@@ -73,8 +73,14 @@ TEST(Batch, RowsAnswerAsSingleCallsWhateverTheThreads) {
 }
 
 TEST(Batch, ExportReadsBackThroughAnArrayView) {
-  const std::vector<std::string_view> texts(std::begin(kTexts), std::end(kTexts));
-  auto held = hold(parse_column(texts, settings(2)), "", {}, {});
+  // Laid out in runs on three threads: each run's texts land on its rows.
+  constexpr std::size_t kRounds = 200;  // enough rows for three workers
+  std::vector<std::string_view> texts;
+  for (std::size_t round = 0; round < kRounds; ++round)
+    texts.insert(texts.end(), std::begin(kTexts), std::end(kTexts));
+  Settings s = settings(3);
+  s.layout_rows = 16;
+  auto held = hold(parse_column(texts, s), "", {}, {});
   ArrowSchema schema;
   ArrowArray array;
   std::string error;
@@ -85,10 +91,21 @@ TEST(Batch, ExportReadsBackThroughAnArrayView) {
   std::vector<std::string_view> kinds;
   ASSERT_TRUE(append_texts(schema.children[0], array.children[0], kinds, error)) << error;
   EXPECT_EQ(kinds[0], "instant");
+  EXPECT_EQ(kinds[1], "");
   EXPECT_EQ(kinds[2], "ambiguous");
   EXPECT_EQ(kinds[3], "no_parse");
   EXPECT_EQ(kinds[5], "range");
-  EXPECT_EQ(array.null_count, 1);
+  std::vector<std::string_view> interpretations;
+  ASSERT_TRUE(append_texts(schema.children[4], array.children[4], interpretations, error)) << error;
+  const auto* candidates = static_cast<const int32_t*>(array.children[6]->buffers[1]);
+  const std::size_t n = std::size(kTexts);
+  for (std::size_t i = n; i < texts.size(); ++i) {
+    EXPECT_EQ(kinds[i], kinds[i % n]) << i;
+    EXPECT_EQ(interpretations[i], interpretations[i % n]) << i;
+    EXPECT_EQ(candidates[i], candidates[i % n]) << i;
+  }
+  EXPECT_EQ(candidates[1], 0);  // a null row's count is 0, not leftover bytes
+  EXPECT_EQ(array.null_count, static_cast<int64_t>(kRounds));
   std::vector<std::string_view> numbers;
   EXPECT_FALSE(append_texts(schema.children[6], array.children[6], numbers, error));
   array.release(&array);

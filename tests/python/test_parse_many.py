@@ -82,8 +82,12 @@ def test_missing_rows_are_null_and_every_field_lines_up():
     pa = pytest.importorskip("pyarrow")
     texts = ["next friday", None, "", float("nan"), "3/4/2025", "gibberish", "next week", "since August",
              "before friday"]
-    rows = pa.array(kalendo.parse_many(texts, now=NOW)).to_pylist()
+    array = pa.array(kalendo.parse_many(texts, now=NOW))
+    rows = array.to_pylist()
     assert rows[1:4] == [None, None, None]
+    # The fields without validity of their own hold no leftover bytes under a null row.
+    assert array.field("kind").to_pylist()[:5] == ["instant", "", "", "", "ambiguous"]
+    assert array.field("candidates").to_pylist()[:5] == [1, 0, 0, 0, 2]
     assert rows[0] == {"kind": "instant", "start": datetime(2024, 6, 7, 9), "end": datetime(2024, 6, 7, 9),
                        "confidence": pytest.approx(0.95), "interpretation": "next Friday, default 09:00",
                        "reason": None, "candidates": 1, "zone": None}
