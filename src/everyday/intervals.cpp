@@ -465,6 +465,15 @@ bool has_clock(std::span<const Piece> pieces) {
                          p.tok.is(Kind::Kw) || p.tok.is(Kind::Anchor)) {
       continue;
     }
+    // Nor does a number before a date word, a number or the end: it is a
+    // plain hour at most ("1" may open "1 quarter past").
+    if (!p.is_shape && p.tok.is(Kind::Num) && p.tok.value != 1) {
+      const Piece* next = i + 1 < pieces.size() ? &pieces[i + 1] : nullptr;
+      if (next == nullptr || next->is_shape || next->tok.is(Kind::Month) ||
+          next->tok.is(Kind::Weekday) || next->tok.is(Kind::Ordinal) || next->tok.is(Kind::Num)) {
+        continue;
+      }
+    }
     std::size_t len = 0;
     // "3 pm", "5 o'clock", "half past 3"; a plain number is a day here.
     if (const auto c = times::clock_end(pieces, i, &len); c && !c->plain) return true;
@@ -1418,7 +1427,11 @@ std::optional<std::size_t> occurrences(std::string_view text, std::string_view w
   std::size_t n = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (static_cast<unsigned char>(text[i]) >= 0x80) return std::nullopt;
-    if (i + word.size() <= text.size() && same_word(text.substr(i, word.size()), word)) ++n;
+    // The first letter in either case, before the whole word.
+    if ((text[i] | 0x20) == word[0] && i + word.size() <= text.size() &&
+        same_word(text.substr(i, word.size()), word)) {
+      ++n;
+    }
   }
   return n;
 }
@@ -1426,6 +1439,7 @@ std::optional<std::size_t> occurrences(std::string_view text, std::string_view w
 // The two ends as the driver's pieces hold them.
 struct EndPieces {
   std::span<const Piece> first, second;
+  std::span<const Piece> day = {};  // the day words before "from" or "between"
 };
 
 // Finds both ends among the driver's pieces when a word joins them
@@ -1492,68 +1506,84 @@ Plain plain_word(std::string_view w) {
   return digit ? (other ? Plain::OneToken : Plain::None) : Plain::Letters;
 }
 
-// Finds both ends among the driver's pieces when no word token joins them
-// ("july 13-15", "aug 10 - nov 12", "4pm for 30 mins", "between monday
-// and wednesday"), as `second_end` would after reading the first end
-// alone: the lead word's pieces and the first end's, then the join's
-// (none), must begin the driver's pieces, and the rest is the second end.
-// The first end is read alone only where the driver's pieces do not tell:
-// where the tokenizer parts the ends (at a hyphen, two dots or a space),
-// an end that is one word of one token, or a number alone, holds that
-// piece of the whole text. None for any other text, and for a text read
-// with the caller's anchors, whose names may span the ends.
+// Reads a part of the text alone as the driver's pieces would hold it, and
+// takes those pieces from the front of `from`: a shape alone ("8/10/2012")
+// is the same shape in the whole text, a number alone its own token, and
+// other words without shapes are what the tokenizer makes of them alone.
+bool take_part(std::span<const Piece>& from, std::string_view part) {
+  if (!from.empty() && from[0].is_shape && from[0].shape.text == part) {
+    from = from.subspan(1);
+    return true;
+  }
+  if (const auto n = digits_only(part)) {
+    const std::array<Tok, 1> num = {Tok::num(*n)};
+    return take(from, std::span<const Tok>(num));
+  }
+  return !has_shape(part) && take(from, std::span<const Tok>(tokenize(part, {}, EN)));
+}
+
+// Returns whether `from` holds the tokens `want` at `at`.
+bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> want) {
+  if (at > from.size()) return false;
+  std::span<const Piece> rest = from.subspan(at);
+  return take(rest, want);
+}
+
+// Finds both ends, and the day words before "from" or "between", among the
+// driver's pieces when `ends_at_word` does not ("july 13-15", "4pm for 30
+// mins", "tomorrow from 7:00 to 8:00pm"), as `second_end` would after
+// reading the day words and the first end alone: the pieces of the day
+// words, the lead word, the first end and the join, each read alone, must
+// begin the driver's pieces, and the rest is the second end. The first end
+// is read alone only where the driver's pieces do not tell: where the
+// tokenizer parts the ends (at a hyphen, two dots or a space), an end that
+// is one word of one token, or a number alone, is that piece of the whole
+// text. None for any other text, and for a text read with the caller's
+// anchors, whose names may span the ends.
 std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split& s,
                                       const EverydayCtx& ctx) {
   const std::string_view text = ctx.text;
-  if (!s.day.empty() || s.second.data() < s.first.data() || !ctx.core.anchors.empty())
-    return std::nullopt;
+  if (s.second.data() < s.first.data() || !ctx.core.anchors.empty()) return std::nullopt;
   std::span<const Piece> ends = pieces;
-  if (!take_link(ends, text, {}, s.first) || ends.size() < 2) return std::nullopt;
+  if (!s.day.empty() && !take_part(ends, s.day)) return std::nullopt;
+  const std::span<const Piece> day = pieces.first(pieces.size() - ends.size());
+  if (!take_link(ends, text, s.day, s.first) || ends.size() < 2) return std::nullopt;
   const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
   const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
   const std::string_view raw_gap = text.substr(gap_begin, gap_end - gap_begin);
   const std::string_view gap = trimmed(raw_gap);
   const auto link = link_tokens(gap);
-  if (!link || !link->empty()) return std::nullopt;
+  if (!link) return std::nullopt;
+  const std::size_t m = link->size();
   const bool parted =
       gap == "-" || gap == kDashes[0] ||
       (raw_gap.size() > gap.size() + 1 && is_space(raw_gap.front()) && is_space(raw_gap.back()));
   const std::size_t n = ends.size();
   const Piece& back = ends[n - 1];
   const Piece& front = ends[0];
-  if (parted && !back.is_shape) {
+  if (parted && !back.is_shape && n >= m + 2) {
     const auto last = digits_only(s.second);
     const Plain first_word = plain_word(s.first);
     const Plain second_word = plain_word(s.second);
     // "mon-wed": two words, two tokens, one each.
-    if (n == 2 && !front.is_shape && first_word != Plain::None && second_word != Plain::None &&
-        (first_word == Plain::Letters || !has_shape(s.first))) {
-      return EndPieces{ends.first(1), ends.last(1)};
+    if (n == m + 2 && !front.is_shape && first_word != Plain::None && second_word != Plain::None &&
+        (first_word == Plain::Letters || !has_shape(s.first)) && holds(ends, 1, *link)) {
+      return EndPieces{ends.first(1), ends.last(1), day};
     }
     // "july 13-15", "tomorrow 3-4pm": the last word's token is the last.
     if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken) &&
-        !has_shape(s.first)) {
-      return EndPieces{ends.first(n - 1), ends.last(1)};
+        !has_shape(s.first) && holds(ends, n - 1 - m, *link)) {
+      return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
     }
     // "10pm-2am", "4pm for 30 mins": the first word's token is the first.
-    if (first_word == Plain::OneToken && !front.is_shape && !has_shape(s.first)) {
-      return EndPieces{ends.first(1), ends.subspan(1)};
+    if (first_word == Plain::OneToken && !front.is_shape && !has_shape(s.first) &&
+        holds(ends, 1, *link)) {
+      return EndPieces{ends.first(1), ends.subspan(1 + m), day};
     }
   }
   std::span<const Piece> rest = ends;
-  if (front.is_shape && front.shape.text == s.first) {
-    // A shape alone ("8/10/2012") is the same shape in the whole text.
-    rest = rest.subspan(1);
-  } else if (const auto first = digits_only(s.first)) {
-    const std::array<Tok, 1> num = {Tok::num(*first)};
-    if (!take(rest, std::span<const Tok>(num))) return std::nullopt;
-  } else if (has_shape(s.first)) {
-    return std::nullopt;
-  } else if (!take(rest, std::span<const Tok>(tokenize(s.first, {}, EN)))) {
-    return std::nullopt;
-  }
-  if (rest.empty()) return std::nullopt;
-  return EndPieces{ends.first(n - rest.size()), rest};
+  if (!take_part(rest, s.first) || !take(rest, *link) || rest.empty()) return std::nullopt;
+  return EndPieces{ends.first(n - rest.size() - m), rest, day};
 }
 
 }  // namespace
@@ -1562,18 +1592,20 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.
-  Pieces a_alone, b_alone, day;
-  std::span<const Piece> a, b;
+  Pieces a_alone, b_alone, day_alone;
+  std::span<const Piece> a, b, day;
   if (const auto both = ends_at_word(pieces, *s, ctx.text)) {
     a = both->first;
     b = both->second;
   } else if (const auto joined = ends_at_join(pieces, *s, ctx)) {
     a = joined->first;
     b = joined->second;
+    day = joined->day;
   } else {
     a_alone = scan(s->first);
     a = a_alone;
-    if (!s->day.empty()) day = scan(s->day);
+    if (!s->day.empty()) day_alone = scan(s->day);
+    day = day_alone;
     if (const auto in_text = second_end(pieces, *s, day, a, ctx.text)) {
       b = *in_text;
     } else {
