@@ -15,6 +15,7 @@
 // clock time.
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <memory>
 #include <new>
 #include <string>
@@ -741,7 +742,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
       }
       const Value whole = Value::range(start.start, end.end);
       std::string text;
-      text.reserve(48);
+      text.reserve(128);
       append_days(text, whole);
       text += ", whole days";
       text += note;
@@ -905,7 +906,7 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
     std::string text;
-    text.reserve(48);
+    text.reserve(128);
     append_day(text, d);
     text += ", ";
     times::append_clock(text, start);
@@ -990,7 +991,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                    : " (the end moves to the next year: it would come before the start)";
       }
       std::string text;
-      text.reserve(48);
+      text.reserve(128);
       append_moment(text, start);
       text += " to ";
       append_moment(text, end);
@@ -1072,8 +1073,13 @@ std::optional<Length> length_of(std::span<const Piece> p) {
   return Length{p[0].tok.value, u};
 }
 
-std::string length_words(const Length& n) {
-  return cat(std::to_string(n.count), " ", unit_facts(n.unit).word, n.count == 1 ? "" : "s");
+// Appends "<n> <unit>", and an "s" for more than one.
+void append_length(std::string& out, const Length& n) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, n.count).ptr);
+  out += ' ';
+  out += unit_facts(n.unit).word;
+  if (n.count != 1) out += 's';
 }
 
 // <clock> for <length> | <day> for <length> | now for <length>: a clock start runs for the
@@ -1091,8 +1097,9 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
       return MatchResult::no_match();
     const auto end = add_seconds(ctx.core.now, secs);
     if (!end) return MatchResult::no_match();
-    return MatchResult::single(cat("from now for ", length_words(*n)),
-                               Value::range(ctx.core.now, *end), kInterval);
+    std::string text = "from now for ";
+    append_length(text, *n);
+    return MatchResult::single(std::move(text), Value::range(ctx.core.now, *end), kInterval);
   }
   std::size_t at = 0;
   if (auto c = clock_at_end(a, &at); c && explicit_clock(*c)) {
@@ -1110,11 +1117,12 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
       const auto end = add_seconds(start, secs);
       if (!end) continue;
       std::string text;
-      text.reserve(48);
+      text.reserve(128);
       append_day(text, d);
       text += ", ";
       times::append_clock(text, c->tod);
-      text += cat(" for ", length_words(*n));
+      text += " for ";
+      append_length(text, *n);
       if (d.passed) text += " (that time has already passed today)";
       const float confidence = std::min(d.confidence, c->bare ? kGuessed : kInterval);
       add_candidate(found, Resolution{std::move(text), Value::range(start, *end), confidence});
@@ -1140,7 +1148,10 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
     const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
     if (!last) continue;
     const Value whole = Value::days(d, *last);
-    std::string text = cat(length_words(*n), " from ");
+    std::string text;
+    text.reserve(128);
+    append_length(text, *n);
+    text += " from ";
     append_days(text, whole);
     text += ", whole days";
     add_candidate(found, Resolution{std::move(text), whole, std::min(s.confidence, kInterval)});
@@ -1506,6 +1517,44 @@ Plain plain_word(std::string_view w) {
   return digit ? (other ? Plain::OneToken : Plain::None) : Plain::Letters;
 }
 
+// Returns whether a part of the text holds a numeric shape: none without a
+// digit.
+bool shaped(std::string_view part) {
+  return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+         has_shape(part);
+}
+
+// Returns the one token the tokenizer makes of a word of letters that
+// names a weekday, a month or a keyword other than "business": such a
+// token never joins the tokens beside it. None for any other word.
+std::optional<Tok> lone_token(std::string_view word) {
+  char lower[16];
+  if (word.empty() || word.size() > sizeof lower) return std::nullopt;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = static_cast<char>(word[i] | 0x20);
+    if (c < 'a' || c > 'z') return std::nullopt;
+    lower[i] = c;
+  }
+  const Lexeme* e = find_lexeme(EN, std::string_view(lower, word.size()));
+  if (e == nullptr) return std::nullopt;
+  switch (e->rule) {
+    case Lexeme::Rule::Weekday:
+      return Tok::weekday(static_cast<uint8_t>(e->value));
+    case Lexeme::Rule::Month:
+      return Tok::month(static_cast<uint32_t>(e->value));
+    case Lexeme::Rule::Keyword:
+      if (static_cast<Keyword>(e->value) == Keyword::Business) return std::nullopt;
+      return Tok::kw(static_cast<Keyword>(e->value));
+    default:
+      return std::nullopt;
+  }
+}
+
+// Returns whether the piece is the token.
+bool is_token(const Piece& p, const std::optional<Tok>& t) {
+  return t && !p.is_shape && p.tok == *t;
+}
+
 // Reads a part of the text alone as the driver's pieces would hold it, and
 // takes those pieces from the front of `from`: a shape alone ("8/10/2012")
 // is the same shape in the whole text, a number alone its own token, and
@@ -1519,7 +1568,12 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
     const std::array<Tok, 1> num = {Tok::num(*n)};
     return take(from, std::span<const Tok>(num));
   }
-  return !has_shape(part) && take(from, std::span<const Tok>(tokenize(part, {}, EN)));
+  if (const auto t = lone_token(part)) {
+    if (from.empty() || !is_token(from[0], t)) return false;
+    from = from.subspan(1);
+    return true;
+  }
+  return !shaped(part) && take(from, std::span<const Tok>(tokenize(part, {}, EN)));
 }
 
 // Returns whether `from` holds the tokens `want` at `at`.
@@ -1543,7 +1597,10 @@ bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> wan
 std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split& s,
                                       const EverydayCtx& ctx) {
   const std::string_view text = ctx.text;
-  if (s.second.data() < s.first.data() || !ctx.core.anchors.empty()) return std::nullopt;
+  if (s.second.data() < s.first.data() || !ctx.core.anchors.empty() ||
+      (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
+    return std::nullopt;
+  }
   std::span<const Piece> ends = pieces;
   if (!s.day.empty() && !take_part(ends, s.day)) return std::nullopt;
   const std::span<const Piece> day = pieces.first(pieces.size() - ends.size());
@@ -1567,16 +1624,20 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
     const Plain second_word = plain_word(s.second);
     // "mon-wed": two words, two tokens, one each.
     if (n == m + 2 && !front.is_shape && first_word != Plain::None && second_word != Plain::None &&
-        (first_word == Plain::Letters || !has_shape(s.first)) && holds(ends, 1, *link)) {
+        (first_word == Plain::Letters || !shaped(s.first)) && holds(ends, 1, *link)) {
       return EndPieces{ends.first(1), ends.last(1), day};
     }
-    // "july 13-15", "tomorrow 3-4pm": the last word's token is the last.
-    if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken) &&
-        !has_shape(s.first) && holds(ends, n - 1 - m, *link)) {
+    // "july 13-15", "tomorrow 3-4pm", "monday 9am to friday": the last
+    // word's token is the last.
+    if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken ||
+         (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
+        !shaped(s.first) && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
     }
-    // "10pm-2am", "4pm for 30 mins": the first word's token is the first.
-    if (first_word == Plain::OneToken && !front.is_shape && !has_shape(s.first) &&
+    // "10pm-2am", "4pm for 30 mins", "monday for 2 weeks": the first
+    // word's token is the first.
+    if (((first_word == Plain::OneToken && !front.is_shape && !shaped(s.first)) ||
+         (first_word == Plain::Letters && is_token(front, lone_token(s.first)))) &&
         holds(ends, 1, *link)) {
       return EndPieces{ends.first(1), ends.subspan(1 + m), day};
     }
