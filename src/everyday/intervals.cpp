@@ -1220,12 +1220,18 @@ namespace {
 // Returns whether the text joins two ends by a mark, a dash between
 // numbers or clock times (or, with `letters`, between words: "mon-wed"),
 // or names a length with "for"; the tokens drop all of these.
-bool marks_join(std::string_view text, bool letters) {
-  // The marks, and "for", which the tokens drop: one branchless pass
-  // notes which of their bytes occur, as most texts have none of them.
+// Returns the bits of kMarkBits that the text's bytes hold: one branchless
+// pass, as most texts have none of them.
+uint8_t mark_bits(std::string_view text) {
   uint8_t seen = 0;
   for (const char c : text)
     seen |= kMarkBits[static_cast<unsigned char>(c)];
+  return seen;
+}
+
+// `seen` holds the text's mark_bits.
+bool marks_join(std::string_view text, bool letters, uint8_t seen) {
+  // The marks, and "for", which the tokens drop.
   if (seen == 0) return false;
   if (seen & kBitE2) {
     for (std::size_t at = text.find('\xE2'); at != std::string_view::npos;
@@ -1276,7 +1282,7 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
     unit = unit || t.is(Kind::Unit);
   }
   if (ends < 2 && !unit) return false;
-  return marks_join(text, false);
+  return marks_join(text, false, mark_bits(text));
 }
 
 bool joins_by_word(std::span<const Piece> pieces) {
@@ -1313,9 +1319,7 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   const Piece& last = pieces[n - 1];
   if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
   // Most texts have none of the bytes of a mark or of "for".
-  uint8_t seen = 0;
-  for (const char c : text)
-    seen |= kMarkBits[static_cast<unsigned char>(c)];
+  const uint8_t seen = mark_bits(text);
   if (seen == 0) return false;
   // Only ends, "from" before them, and today, tomorrow or yesterday: the
   // other families read a text without its marks ("next week - friday", "a
@@ -1345,7 +1349,7 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   if (is_tok(first, Kind::Weekday) && dated) return false;
   // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
   // makes one word of two ("twenty-first").
-  return marks_join(text, named_pair);
+  return marks_join(text, named_pair, seen);
 }
 
 namespace {
@@ -1633,6 +1637,16 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
          (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
         !shaped(s.first) && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
+    }
+    // "aug 10 - nov 12": a month and a day number are the last two tokens.
+    if (const std::size_t space = s.second.find(' ');
+        second_word == Plain::None && n >= m + 3 && space != std::string_view::npos) {
+      const auto number = digits_only(s.second.substr(space + 1));
+      if (number && *number != 1 && back.tok == Tok::num(*number) &&
+          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped(s.first) &&
+          holds(ends, n - 2 - m, *link)) {
+        return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
+      }
     }
     // "10pm-2am", "4pm for 30 mins", "monday for 2 weeks": the first
     // word's token is the first.
