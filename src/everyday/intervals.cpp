@@ -602,7 +602,7 @@ class PieceBuffer {
   PieceBuffer& operator=(const PieceBuffer&) = delete;
   ~PieceBuffer() {
     for (std::size_t i = 0; i < n_; ++i)
-      std::destroy_at(slot(i));
+      std::destroy_at(made() + i);
   }
 
   // Returns n pieces, default-made; once only.
@@ -612,13 +612,14 @@ class PieceBuffer {
       return heap_;
     }
     for (; n_ < n; ++n_)
-      ::new (static_cast<void*>(slot(n_))) Piece;
-    return {slot(0), n};
+      ::new (static_cast<void*>(storage_ + n_ * sizeof(Piece))) Piece;
+    return {made(), n};
   }
 
  private:
   static constexpr std::size_t kInline = 8;
-  Piece* slot(std::size_t i) { return std::launder(reinterpret_cast<Piece*>(storage_)) + i; }
+  // The pieces made so far, from the first.
+  Piece* made() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
 
   alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
   std::size_t n_ = 0;
@@ -1368,8 +1369,10 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
       out[i] = tokenize(kLinkWords[i], {}, EN);
     return out;
   }();
+  // Only the words of the same length are compared.
   for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
-    if (same_word(word, kLinkWords[i])) return std::span<const Tok>(kTokens[i]);
+    if (kLinkWords[i].size() == word.size() && same_word(word, kLinkWords[i]))
+      return std::span<const Tok>(kTokens[i]);
   }
   return std::nullopt;
 }
