@@ -1361,6 +1361,7 @@ constexpr std::string_view kLinkWords[] = {
     "from", "between", "starting", "beginning", "to",     "through", "thru", "until", "till",
     "and",  "for",     "-",        "..",        "\u2013", "\u2014",  "til",  "'til",  "\u2019til",
 };
+static_assert(kLinkWords[4] == "to" && kLinkWords[11] == "-" && kLinkWords[12] == "..");
 
 std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
@@ -1369,7 +1370,17 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
       out[i] = tokenize(kLinkWords[i], {}, EN);
     return out;
   }();
-  // Only the words of the same length are compared.
+  // A hyphen, "to" and two dots, the most common, at once; else only the
+  // words of the same length are compared.
+  if (word.size() == 1) {
+    if (word[0] == '-') return std::span<const Tok>(kTokens[11]);
+    return std::nullopt;
+  }
+  if (word.size() == 2) {
+    if (word == kLinkWords[12]) return std::span<const Tok>(kTokens[12]);
+    if (same_word(word, kLinkWords[4])) return std::span<const Tok>(kTokens[4]);
+    return std::nullopt;
+  }
   for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
     if (kLinkWords[i].size() == word.size() && same_word(word, kLinkWords[i]))
       return std::span<const Tok>(kTokens[i]);
