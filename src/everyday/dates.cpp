@@ -609,6 +609,53 @@ bool dated(const Piece& p) {
 
 }  // namespace
 
+// <month> <day> [[of] <year>] | <day> [of] <month> [[of] <year>]: the
+// day these name, as try_match reads them without a weekday or a clock
+// time. None for any other form, and for a day that does not exist, whose
+// reason only try_match gives.
+std::optional<Day> plain_day(std::span<const Piece> pieces, Date today) {
+  for (const Piece& p : pieces) {
+    if (p.is_shape || !(p.tok.is(Kind::Month) || p.tok.is(Kind::Num) || p.tok.is(Kind::Ordinal) ||
+                        p.tok.is_kw(Keyword::Of))) {
+      return std::nullopt;
+    }
+  }
+  Reader r(pieces);
+  int64_t m = 0;
+  std::optional<uint32_t> d;
+  if (r.take_kind(Kind::Month, &m)) {
+    d = r.day(true);
+  } else {
+    d = r.day(true);
+    r.take_kw(Keyword::Of);
+    if (!r.take_kind(Kind::Month, &m)) return std::nullopt;
+  }
+  if (!d) return std::nullopt;
+  std::optional<int64_t> y;
+  if (!r.done()) {
+    r.take_kw(Keyword::Of);
+    y = r.year(today);
+    if (!y || !r.done()) return std::nullopt;
+  }
+  const auto month = static_cast<uint32_t>(m);
+  if (y) {
+    if (!exists(*y, month, *d)) return std::nullopt;
+    const auto day = Date::from_ymd(*y, month, *d);
+    if (!day) return std::nullopt;
+    return Day{*day, kDate};
+  }
+  // As next_occurrence finds it.
+  const int64_t this_year = today.year();
+  for (int64_t year = this_year; year <= this_year + 8; ++year) {
+    if (!exists(year, month, *d)) continue;
+    const auto day = Date::from_ymd(year, month, *d);
+    if (!day) return std::nullopt;
+    if (*day < today) continue;
+    return Day{*day, year == this_year ? kDate : kRolled};
+  }
+  return std::nullopt;
+}
+
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (std::none_of(pieces.begin(), pieces.end(), dated)) return MatchResult::no_match();
   // by|due|dated|in|during ...: words that add nothing

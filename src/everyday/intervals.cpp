@@ -15,6 +15,9 @@
 // clock time.
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "everyday/mod.h"
@@ -185,22 +188,39 @@ std::string_view trimmed(std::string_view s) {
 // hyphens of "2024-06-10"). Returns the word's index and the mark.
 std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& ws,
                                                                    std::size_t from) {
+  constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
     const std::string_view w = ws.w[i];
     bool mark = false;
     for (const char c : w)
       mark = mark || c == '-' || c == '.' || c == '\xE2';
     if (!mark) continue;
-    for (std::string_view dash : kDashes) {
-      const std::size_t at = w.find(dash);
-      if (at != std::string_view::npos && at > 0 && at + dash.size() < w.size()) {
-        return std::pair{i, w.substr(at, dash.size())};
+    // The first of each mark in one pass: "..", an en dash, an em dash, a
+    // hyphen, and whether a second hyphen follows.
+    std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
+    std::size_t hyphen = kNone;
+    bool hyphens = false;
+    for (std::size_t k = 0; k < w.size(); ++k) {
+      const char c = w[k];
+      if (c == '-') {
+        hyphens = hyphen != kNone;
+        if (hyphen == kNone) hyphen = k;
+      } else if (c == '.' && dash[0] == kNone && w.substr(k, 2) == kDashes[0]) {
+        dash[0] = k;
+      } else if (c == '\xE2') {
+        const std::string_view three = w.substr(k, 3);
+        if (dash[1] == kNone && three == kDashes[1]) dash[1] = k;
+        if (dash[2] == kNone && three == kDashes[2]) dash[2] = k;
       }
     }
-    const std::size_t at = w.find('-');
-    if (at != std::string_view::npos && at > 0 && at + 1 < w.size() &&
-        w.find('-', at + 1) == std::string_view::npos) {
-      return std::pair{i, w.substr(at, 1)};
+    for (std::size_t d = 0; d < kDashes.size(); ++d) {
+      const std::size_t at = dash[d];
+      if (at != kNone && at > 0 && at + kDashes[d].size() < w.size()) {
+        return std::pair{i, w.substr(at, kDashes[d].size())};
+      }
+    }
+    if (hyphen != kNone && hyphen > 0 && hyphen + 1 < w.size() && !hyphens) {
+      return std::pair{i, w.substr(hyphen, 1)};
     }
   }
   return std::nullopt;
@@ -274,11 +294,47 @@ std::optional<Split> split(std::string_view text) {
   return s;
 }
 
+// A few records kept in place, and only more of them on the heap: an end
+// has one reading, or two when it is ambiguous, and an interval as many.
+template <typename T, std::size_t N>
+class Few {
+ public:
+  void push_back(T x) {
+    if (n_ < N) {
+      inline_[n_] = std::move(x);
+    } else {
+      spill_.push_back(std::move(x));
+    }
+    ++n_;
+  }
+  std::size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+  T& operator[](std::size_t i) { return i < N ? inline_[i] : spill_[i - N]; }
+  const T& operator[](std::size_t i) const { return i < N ? inline_[i] : spill_[i - N]; }
+
+ private:
+  std::array<T, N> inline_{};
+  std::vector<T> spill_;
+  std::size_t n_ = 0;
+};
+
+// One reading of an end: an interval writes its own label.
+struct EndReading {
+  Value value;
+  float confidence = 0.0f;
+};
+
 // The readings of one end, ranked, and the reason when nothing reads it.
 struct Ends {
-  std::vector<Resolution> readings;
+  Few<EndReading, 2> readings;
   std::string reason;
   std::string reject;  // a reading that says the end is impossible
+
+  void add(const Resolution& r) { readings.push_back(EndReading{r.value, r.confidence}); }
+  void add_all(const std::vector<Resolution>& rs) {
+    for (const Resolution& r : rs)
+      add(r);
+  }
 };
 
 // Returns whether the pieces are a month name with day or year numbers
@@ -310,7 +366,7 @@ constexpr float kDayWord = 0.95f;
 // rules' labels are of no use to an interval, which writes its own. None
 // for anything else (a weekday said on that very weekday is ambiguous, and
 // its reason is the rule's to give).
-std::optional<Resolution> lone_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+std::optional<EndReading> lone_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.size() != 1 || pieces[0].is_shape) return std::nullopt;
   const Tok& t = pieces[0].tok;
   const Date today = ctx.today();
@@ -328,7 +384,11 @@ std::optional<Resolution> lone_day(std::span<const Piece> pieces, const Everyday
     day = add_days(today, -1);
   }
   if (!day) return std::nullopt;
-  return Resolution{{}, Value::instant(DateTime{*day, ctx.core.tod}), confidence};
+  return EndReading{Value::instant(DateTime{*day, ctx.core.tod}), confidence};
+}
+
+bool is_tok(const Piece& p, Kind k) {
+  return !p.is_shape && p.tok.is(k);
 }
 
 // Reads pieces that name one day (or a month): the core grammar's readings,
@@ -336,18 +396,31 @@ std::optional<Resolution> lone_day(std::span<const Piece> pieces, const Everyday
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  if (std::optional<Resolution> r = lone_day(pieces, ctx)) {
-    out.readings.push_back(std::move(*r));
+  // A number alone below 100 ("9" in "from 9 to 5") is no day to the core
+  // grammar, the dates or the days; a clock hour, maybe.
+  if (pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 0 &&
+      pieces[0].tok.value <= 99) {
     return out;
   }
-  if (std::optional<Outcome> o =
-          month_with_number(pieces) ? std::nullopt : core_reading(pieces, ctx)) {
+  if (std::optional<EndReading> r = lone_day(pieces, ctx)) {
+    out.readings.push_back(*r);
+    return out;
+  }
+  const bool dated = month_with_number(pieces);
+  // A month and a day number ("july 13"): the date without the label the
+  // dates would write for it.
+  if (const auto d = dated ? dates::plain_day(pieces, ctx.today()) : std::nullopt) {
+    out.readings.push_back(
+        EndReading{Value::instant(DateTime{d->date, ctx.core.tod}), d->confidence});
+    return out;
+  }
+  if (std::optional<Outcome> o = dated ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
-      out.readings.push_back(std::move(o->reading));
+      out.add(o->reading);
       return out;
     }
     if (o->kind == Outcome::Kind::Ambiguous && !o->candidates.empty()) {
-      out.readings = std::move(o->candidates);
+      out.add_all(o->candidates);
       out.reason = std::move(o->reason);
       return out;
     }
@@ -355,11 +428,11 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   for (Matcher matcher : {dates::try_match, days::try_match}) {
     MatchResult m = matcher(pieces, ctx);
     if (m.kind == MatchResult::Kind::Single) {
-      out.readings.push_back(std::move(m.reading));
+      out.add(m.reading);
       return out;
     }
     if (m.kind == MatchResult::Kind::Ambiguous) {
-      out.readings = std::move(m.candidates);
+      out.add_all(m.candidates);
       out.reason = std::move(m.reason);
       return out;
     }
@@ -369,10 +442,6 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     }
   }
   return out;
-}
-
-bool is_tok(const Piece& p, Kind k) {
-  return !p.is_shape && p.tok.is(k);
 }
 
 // <1..31> | <ordinal 1..31>: a day of the month that takes its month from
@@ -389,6 +458,22 @@ bool has_clock(std::span<const Piece> pieces) {
     if (p.is_shape ? p.shape.kind == Shape::Kind::Clock || p.shape.kind == Shape::Kind::DateTime
                    : p.tok.is(Kind::Time)) {
       return true;
+    }
+    // Months, weekdays, ordinals, keywords and date shapes begin no clock
+    // time.
+    if (p.is_shape ? p.shape.kind != Shape::Kind::Amount
+                   : p.tok.is(Kind::Month) || p.tok.is(Kind::Weekday) || p.tok.is(Kind::Ordinal) ||
+                         p.tok.is(Kind::Kw) || p.tok.is(Kind::Anchor)) {
+      continue;
+    }
+    // Nor does a number before a date word, a number or the end: it is a
+    // plain hour at most ("1" may open "1 quarter past").
+    if (!p.is_shape && p.tok.is(Kind::Num) && p.tok.value != 1) {
+      const Piece* next = i + 1 < pieces.size() ? &pieces[i + 1] : nullptr;
+      if (next == nullptr || next->is_shape || next->tok.is(Kind::Month) ||
+          next->tok.is(Kind::Weekday) || next->tok.is(Kind::Ordinal) || next->tok.is(Kind::Num)) {
+        continue;
+      }
     }
     std::size_t len = 0;
     // "3 pm", "5 o'clock", "half past 3"; a plain number is a day here.
@@ -469,17 +554,24 @@ Value whole_days(const Value& v) {
   return Value::days(v.start.date, v.end.date);
 }
 
-void add_candidate(std::vector<Resolution>& out, Resolution r) {
-  for (const Resolution& x : out) {
-    if (x.value == r.value) return;
+// The readings of an interval: mostly one.
+using Found = Few<Resolution, 2>;
+
+void add_candidate(Found& out, Resolution r) {
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (out[i].value == r.value) return;
   }
   out.push_back(std::move(r));
 }
 
-MatchResult decided(std::vector<Resolution> found, std::string reason) {
+MatchResult decided(Found& found, std::string reason) {
   if (found.empty()) return MatchResult::no_match();
   if (found.size() == 1) return MatchResult::single(std::move(found[0]));
-  return MatchResult::ambiguous(std::move(found), std::move(reason));
+  std::vector<Resolution> all;
+  all.reserve(found.size());
+  for (std::size_t i = 0; i < found.size(); ++i)
+    all.push_back(std::move(found[i]));
+  return MatchResult::ambiguous(std::move(all), std::move(reason));
 }
 
 void append_days(std::string& out, const Value& v) {
@@ -501,6 +593,39 @@ std::optional<DateOrder> only_order(std::span<const Piece> p) {
   return month_first ? DateOrder::MDY : DateOrder::DMY;
 }
 
+// Pieces made for a while, mostly a month and a day number twice: on the
+// stack up to a few, made only when asked for.
+class PieceBuffer {
+ public:
+  PieceBuffer() = default;
+  PieceBuffer(const PieceBuffer&) = delete;
+  PieceBuffer& operator=(const PieceBuffer&) = delete;
+  ~PieceBuffer() {
+    for (std::size_t i = 0; i < n_; ++i)
+      std::destroy_at(made() + i);
+  }
+
+  // Returns n pieces, default-made; once only.
+  std::span<Piece> make(std::size_t n) {
+    if (n > kInline) {
+      heap_.resize(n);
+      return heap_;
+    }
+    for (; n_ < n; ++n_)
+      ::new (static_cast<void*>(storage_ + n_ * sizeof(Piece))) Piece;
+    return {made(), n};
+  }
+
+ private:
+  static constexpr std::size_t kInline = 8;
+  // The pieces made so far, from the first.
+  Piece* made() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
+
+  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
+  std::size_t n_ = 0;
+  Pieces heap_;
+};
+
 // <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
 // month of the other end. Days run from 00:00:00 of the first to 23:59:59
 // of the last.
@@ -513,7 +638,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   // The end that writes only its day number takes the other end's month;
   // a year after the second day number is the whole interval's ("july 1-7
   // 2025").
-  Pieces completed;
+  PieceBuffer completed_buffer;
   const bool a_bare = a.size() == 1 && is_day_number(a[0]);
   const bool b_bare =
       (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
@@ -530,27 +655,28 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
     if (!month || day == full.size()) return MatchResult::no_match();
     // Both ends of "july 1-7 2025" take the year: the first is not the
     // next july 1 moved back to it.
-    completed.reserve(2 * full.size() + 2);
-    completed.assign(full.begin(), full.end());
-    if (b_bare && b.size() == 2) completed.push_back(b[1]);
-    const std::size_t n = completed.size();
-    for (std::size_t i = 0; i < n; ++i)
-      completed.push_back(completed[i]);
+    const bool with_year = b_bare && b.size() == 2;
+    const std::size_t n = full.size() + (with_year ? 1 : 0);
+    const std::span<Piece> completed = completed_buffer.make(2 * n);
+    std::copy(full.begin(), full.end(), completed.begin());
+    if (with_year) completed[n - 1] = b[1];
+    std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
+              completed.begin() + static_cast<std::ptrdiff_t>(n));
     completed[n + day] = a_bare ? a[0] : b[0];
-    if (b_bare && b.size() == 2) a = std::span<const Piece>(completed).first(n);
+    if (with_year) a = std::span<const Piece>(completed).first(n);
     (a_bare ? a : b) = std::span<const Piece>(completed).subspan(n);
   }
   // Numeric ends share one order of day and month: an end valid in only
   // one order ("8/15/2012") sets it for the other ("8/10/2012").
-  FullOptions fixed;
+  std::optional<FullOptions> fixed;
   const FullOptions* opts = &ctx.opts;
   if (ctx.opts.date_order == DateOrder::Unset) {
     const auto order_a = only_order(a);
     const auto order_b = only_order(b);
     if (order_a.has_value() != order_b.has_value()) {
-      fixed = ctx.opts;
-      fixed.date_order = order_a ? *order_a : *order_b;
-      opts = &fixed;
+      fixed.emplace(ctx.opts);
+      fixed->date_order = order_a ? *order_a : *order_b;
+      opts = &*fixed;
     }
   }
   EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
@@ -564,7 +690,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
 
   const Step step = step_of(b);
   const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
-  std::vector<Resolution> found;
+  Found found;
   std::string backwards;
   // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
   // one interval does not mix month-first and day-first.
@@ -572,10 +698,10 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   const bool paired = n_first > 1 && n_first == n_last;
   for (std::size_t i = 0; i < n_first; ++i) {
     for (std::size_t j = paired ? i : 0; j < (paired ? i + 1 : n_last); ++j) {
-      const Resolution& s = first.readings[i];
-      const Resolution& e = last.readings[j];
+      const EndReading& s = first.readings[i];
+      const EndReading& e = last.readings[j];
       // A clock time the core read as a moment ("in 3 days") is no day.
-      for (const Resolution* r : {&s, &e}) {
+      for (const EndReading* r : {&s, &e}) {
         if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
           return MatchResult::no_match();
       }
@@ -617,7 +743,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
       }
       const Value whole = Value::range(start.start, end.end);
       std::string text;
-      text.reserve(48);
+      text.reserve(128);
       append_days(text, whole);
       text += ", whole days";
       text += note;
@@ -626,7 +752,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   }
   if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
   std::string reason = !first.reason.empty() ? std::move(first.reason) : std::move(last.reason);
-  return decided(std::move(found), std::move(reason));
+  return decided(found, std::move(reason));
 }
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
@@ -646,30 +772,40 @@ std::optional<times::EndClock> clock_at_end(std::span<const Piece> p, std::size_
 // (tomorrow when the start has passed).
 struct OnDay {
   Date day;
-  std::string label;  // "today", "tomorrow", "2024-06-07"
   float confidence = kInterval;
+  bool named = true;  // the text names the day; else today or tomorrow
   bool passed = false;
 };
 
-std::vector<OnDay> days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx,
-                           std::string* reason) {
-  std::vector<OnDay> out;
+using Days = Few<OnDay, 2>;
+
+// Appends the label of the day: "today", "tomorrow", "2024-06-07".
+void append_day(std::string& out, const OnDay& d) {
+  if (d.named) {
+    append_date(out, d.day);
+  } else {
+    out += d.passed ? "tomorrow" : "today";
+  }
+}
+
+Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx,
+             std::string* reason) {
+  Days out;
   if (day.empty()) {
     const bool passed = ctx.core.now.time.secs >= start.secs;
     const auto d = add_days(ctx.today(), passed ? 1 : 0);
-    if (d) out.push_back(OnDay{*d, passed ? "tomorrow" : "today", kInterval, passed});
+    if (d) out.push_back(OnDay{*d, kInterval, false, passed});
     return out;
   }
   EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
   day_ctx.core.tod = start;
   day_ctx.core.tod_explicit = true;
   Ends ends = day_readings(day, day_ctx);
-  for (const Resolution& r : ends.readings) {
+  for (std::size_t i = 0; i < ends.readings.size(); ++i) {
+    const EndReading& r = ends.readings[i];
     // A reading that kept the moment's own clock ("in 3 days") took no time.
     if (r.value.is_range() || r.value.start.time != start) return {};
-    std::string label;
-    append_date(label, r.value.start.date);
-    out.push_back(OnDay{r.value.start.date, std::move(label), r.confidence, false});
+    out.push_back(OnDay{r.value.start.date, r.confidence, true, false});
   }
   *reason = std::move(ends.reason);
   return out;
@@ -764,12 +900,15 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (long_night) confidence = std::min(confidence, kGuessed);
 
   std::string reason;
-  std::vector<OnDay> on = days_of(day, start, ctx, &reason);
-  std::vector<Resolution> found;
-  for (const OnDay& d : on) {
+  const Days on = days_of(day, start, ctx, &reason);
+  Found found;
+  for (std::size_t i = 0; i < on.size(); ++i) {
+    const OnDay& d = on[i];
     const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
-    std::string text = d.label;
+    std::string text;
+    text.reserve(128);
+    append_day(text, d);
     text += ", ";
     times::append_clock(text, start);
     text += " to ";
@@ -781,7 +920,7 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
                                     Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
                                     std::min(confidence, d.confidence)});
   }
-  return decided(std::move(found), std::move(reason));
+  return decided(found, std::move(reason));
 }
 
 // One end that names a day and a clock time on it: "monday 9am", "9am
@@ -817,15 +956,17 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
   const auto last = first ? moment_of(b) : std::nullopt;
   if (!last || has_clock(first->day) || has_clock(last->day)) return MatchResult::no_match();
   std::string reason, last_reason;
-  const std::vector<OnDay> starts = days_of(first->day, first->clock.tod, ctx, &reason);
-  const std::vector<OnDay> ends = days_of(last->day, last->clock.tod, ctx, &last_reason);
+  const Days starts = days_of(first->day, first->clock.tod, ctx, &reason);
+  const Days ends = days_of(last->day, last->clock.tod, ctx, &last_reason);
   if (reason.empty()) reason = std::move(last_reason);
   const Step step = step_of(last->day);
   const float clock_confidence = first->clock.bare || last->clock.bare ? kGuessed : kInterval;
-  std::vector<Resolution> found;
+  Found found;
   std::string backwards;
-  for (const OnDay& s : starts) {
-    for (const OnDay& e : ends) {
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    for (std::size_t j = 0; j < ends.size(); ++j) {
+      const OnDay& s = starts[i];
+      const OnDay& e = ends[j];
       const DateTime start{s.day, first->clock.tod};
       DateTime end{e.day, last->clock.tod};
       float confidence = std::min({s.confidence, e.confidence, clock_confidence});
@@ -851,7 +992,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                    : " (the end moves to the next year: it would come before the start)";
       }
       std::string text;
-      text.reserve(48);
+      text.reserve(128);
       append_moment(text, start);
       text += " to ";
       append_moment(text, end);
@@ -860,7 +1001,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
     }
   }
   if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
-  return decided(std::move(found), std::move(reason));
+  return decided(found, std::move(reason));
 }
 
 // Returns whether the pieces are the word "now".
@@ -933,8 +1074,13 @@ std::optional<Length> length_of(std::span<const Piece> p) {
   return Length{p[0].tok.value, u};
 }
 
-std::string length_words(const Length& n) {
-  return cat(std::to_string(n.count), " ", unit_facts(n.unit).word, n.count == 1 ? "" : "s");
+// Appends "<n> <unit>", and an "s" for more than one.
+void append_length(std::string& out, const Length& n) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, n.count).ptr);
+  out += ' ';
+  out += unit_facts(n.unit).word;
+  if (n.count != 1) out += 's';
 }
 
 // <clock> for <length> | <day> for <length> | now for <length>: a clock start runs for the
@@ -952,8 +1098,9 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
       return MatchResult::no_match();
     const auto end = add_seconds(ctx.core.now, secs);
     if (!end) return MatchResult::no_match();
-    return MatchResult::single(cat("from now for ", length_words(*n)),
-                               Value::range(ctx.core.now, *end), kInterval);
+    std::string text = "from now for ";
+    append_length(text, *n);
+    return MatchResult::single(std::move(text), Value::range(ctx.core.now, *end), kInterval);
   }
   std::size_t at = 0;
   if (auto c = clock_at_end(a, &at); c && explicit_clock(*c)) {
@@ -963,20 +1110,25 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
     int64_t secs = 0;
     if (__builtin_mul_overflow(n->count, f.seconds, &secs)) return MatchResult::no_match();
     std::string reason;
-    std::vector<Resolution> found;
-    for (const OnDay& d : days_of(day, c->tod, ctx, &reason)) {
+    Found found;
+    const Days on = days_of(day, c->tod, ctx, &reason);
+    for (std::size_t i = 0; i < on.size(); ++i) {
+      const OnDay& d = on[i];
       const DateTime start{d.day, c->tod};
       const auto end = add_seconds(start, secs);
       if (!end) continue;
-      std::string text = d.label;
+      std::string text;
+      text.reserve(128);
+      append_day(text, d);
       text += ", ";
       times::append_clock(text, c->tod);
-      text += cat(" for ", length_words(*n));
+      text += " for ";
+      append_length(text, *n);
       if (d.passed) text += " (that time has already passed today)";
       const float confidence = std::min(d.confidence, c->bare ? kGuessed : kInterval);
       add_candidate(found, Resolution{std::move(text), Value::range(start, *end), confidence});
     }
-    return decided(std::move(found), std::move(reason));
+    return decided(found, std::move(reason));
   }
   // Whole days: "for 3 days starting monday", "monday for 2 weeks".
   if (!day.empty() || has_clock(a) || (f.months == 0 && f.seconds % kSecondsPerDay != 0))
@@ -986,8 +1138,9 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
   day_ctx.core.tod_explicit = false;
   Ends first = day_readings(a, day_ctx);
   if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
-  std::vector<Resolution> found;
-  for (const Resolution& s : first.readings) {
+  Found found;
+  for (std::size_t i = 0; i < first.readings.size(); ++i) {
+    const EndReading& s = first.readings[i];
     if (s.value.is_range() || s.value.start.time != day_ctx.core.tod)
       return MatchResult::no_match();
     const Date d = s.value.start.date;
@@ -996,12 +1149,15 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
     const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
     if (!last) continue;
     const Value whole = Value::days(d, *last);
-    std::string text = cat(length_words(*n), " from ");
+    std::string text;
+    text.reserve(128);
+    append_length(text, *n);
+    text += " from ";
     append_days(text, whole);
     text += ", whole days";
     add_candidate(found, Resolution{std::move(text), whole, std::min(s.confidence, kInterval)});
   }
-  return decided(std::move(found), std::move(first.reason));
+  return decided(found, std::move(first.reason));
 }
 
 }  // namespace
@@ -1065,12 +1221,18 @@ namespace {
 // Returns whether the text joins two ends by a mark, a dash between
 // numbers or clock times (or, with `letters`, between words: "mon-wed"),
 // or names a length with "for"; the tokens drop all of these.
-bool marks_join(std::string_view text, bool letters) {
-  // The marks, and "for", which the tokens drop: one branchless pass
-  // notes which of their bytes occur, as most texts have none of them.
+// Returns the bits of kMarkBits that the text's bytes hold: one branchless
+// pass, as most texts have none of them.
+uint8_t mark_bits(std::string_view text) {
   uint8_t seen = 0;
   for (const char c : text)
     seen |= kMarkBits[static_cast<unsigned char>(c)];
+  return seen;
+}
+
+// `seen` holds the text's mark_bits.
+bool marks_join(std::string_view text, bool letters, uint8_t seen) {
+  // The marks, and "for", which the tokens drop.
   if (seen == 0) return false;
   if (seen & kBitE2) {
     for (std::size_t at = text.find('\xE2'); at != std::string_view::npos;
@@ -1121,7 +1283,7 @@ bool joins_ends(std::span<const Piece> pieces, std::string_view text) {
     unit = unit || t.is(Kind::Unit);
   }
   if (ends < 2 && !unit) return false;
-  return marks_join(text, false);
+  return marks_join(text, false, mark_bits(text));
 }
 
 bool joins_by_word(std::span<const Piece> pieces) {
@@ -1158,9 +1320,7 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   const Piece& last = pieces[n - 1];
   if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
   // Most texts have none of the bytes of a mark or of "for".
-  uint8_t seen = 0;
-  for (const char c : text)
-    seen |= kMarkBits[static_cast<unsigned char>(c)];
+  const uint8_t seen = mark_bits(text);
   if (seen == 0) return false;
   // Only ends, "from" before them, and today, tomorrow or yesterday: the
   // other families read a text without its marks ("next week - friday", "a
@@ -1190,7 +1350,7 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   if (is_tok(first, Kind::Weekday) && dated) return false;
   // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
   // makes one word of two ("twenty-first").
-  return marks_join(text, named_pair);
+  return marks_join(text, named_pair, seen);
 }
 
 namespace {
@@ -1201,6 +1361,7 @@ constexpr std::string_view kLinkWords[] = {
     "from", "between", "starting", "beginning", "to",     "through", "thru", "until", "till",
     "and",  "for",     "-",        "..",        "\u2013", "\u2014",  "til",  "'til",  "\u2019til",
 };
+static_assert(kLinkWords[4] == "to" && kLinkWords[11] == "-" && kLinkWords[12] == "..");
 
 std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
@@ -1209,8 +1370,20 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
       out[i] = tokenize(kLinkWords[i], {}, EN);
     return out;
   }();
+  // A hyphen, "to" and two dots, the most common, at once; else only the
+  // words of the same length are compared.
+  if (word.size() == 1) {
+    if (word[0] == '-') return std::span<const Tok>(kTokens[11]);
+    return std::nullopt;
+  }
+  if (word.size() == 2) {
+    if (word == kLinkWords[12]) return std::span<const Tok>(kTokens[12]);
+    if (same_word(word, kLinkWords[4])) return std::span<const Tok>(kTokens[4]);
+    return std::nullopt;
+  }
   for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
-    if (same_word(word, kLinkWords[i])) return std::span<const Tok>(kTokens[i]);
+    if (kLinkWords[i].size() == word.size() && same_word(word, kLinkWords[i]))
+      return std::span<const Tok>(kTokens[i]);
   }
   return std::nullopt;
 }
@@ -1283,7 +1456,11 @@ std::optional<std::size_t> occurrences(std::string_view text, std::string_view w
   std::size_t n = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (static_cast<unsigned char>(text[i]) >= 0x80) return std::nullopt;
-    if (i + word.size() <= text.size() && same_word(text.substr(i, word.size()), word)) ++n;
+    // The first letter in either case, before the whole word.
+    if ((text[i] | 0x20) == word[0] && i + word.size() <= text.size() &&
+        same_word(text.substr(i, word.size()), word)) {
+      ++n;
+    }
   }
   return n;
 }
@@ -1291,6 +1468,7 @@ std::optional<std::size_t> occurrences(std::string_view text, std::string_view w
 // The two ends as the driver's pieces hold them.
 struct EndPieces {
   std::span<const Piece> first, second;
+  std::span<const Piece> day = {};  // the day words before "from" or "between"
 };
 
 // Finds both ends among the driver's pieces when a word joins them
@@ -1322,21 +1500,201 @@ std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split
   return EndPieces{rest.first(at), rest.subspan(at + 1)};
 }
 
+// Returns the number a word of one to nine digits names: the tokenizer
+// reads such a word as that number, and it opens no shape.
+std::optional<int64_t> digits_only(std::string_view w) {
+  if (w.empty() || w.size() > 9) return std::nullopt;
+  int64_t v = 0;
+  for (const char c : w) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+// What the tokenizer makes of one word of letters, digits and colons,
+// which it does not split: a word with a digit that is not a number
+// ("10pm", "4:30pm", "15th") is exactly one token, which never joins a
+// token beside it; a word of letters is none, one or three.
+enum class Plain : uint8_t { None, Letters, OneToken };
+
+Plain plain_word(std::string_view w) {
+  if (w.empty()) return Plain::None;
+  bool digit = false, other = false;
+  for (const char c : w) {
+    if (c >= '0' && c <= '9') {
+      digit = true;
+    } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
+      other = true;
+    } else if (c == ':') {
+      other = digit = true;
+    } else {
+      return Plain::None;
+    }
+  }
+  return digit ? (other ? Plain::OneToken : Plain::None) : Plain::Letters;
+}
+
+// Returns whether a part of the text holds a numeric shape: none without a
+// digit.
+bool shaped(std::string_view part) {
+  return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+         has_shape(part);
+}
+
+// Returns the one token the tokenizer makes of a word of letters that
+// names a weekday, a month or a keyword other than "business": such a
+// token never joins the tokens beside it. None for any other word.
+std::optional<Tok> lone_token(std::string_view word) {
+  char lower[16];
+  if (word.empty() || word.size() > sizeof lower) return std::nullopt;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = static_cast<char>(word[i] | 0x20);
+    if (c < 'a' || c > 'z') return std::nullopt;
+    lower[i] = c;
+  }
+  const Lexeme* e = find_lexeme(EN, std::string_view(lower, word.size()));
+  if (e == nullptr) return std::nullopt;
+  switch (e->rule) {
+    case Lexeme::Rule::Weekday:
+      return Tok::weekday(static_cast<uint8_t>(e->value));
+    case Lexeme::Rule::Month:
+      return Tok::month(static_cast<uint32_t>(e->value));
+    case Lexeme::Rule::Keyword:
+      if (static_cast<Keyword>(e->value) == Keyword::Business) return std::nullopt;
+      return Tok::kw(static_cast<Keyword>(e->value));
+    default:
+      return std::nullopt;
+  }
+}
+
+// Returns whether the piece is the token.
+bool is_token(const Piece& p, const std::optional<Tok>& t) {
+  return t && !p.is_shape && p.tok == *t;
+}
+
+// Reads a part of the text alone as the driver's pieces would hold it, and
+// takes those pieces from the front of `from`: a shape alone ("8/10/2012")
+// is the same shape in the whole text, a number alone its own token, and
+// other words without shapes are what the tokenizer makes of them alone.
+bool take_part(std::span<const Piece>& from, std::string_view part) {
+  if (!from.empty() && from[0].is_shape && from[0].shape.text == part) {
+    from = from.subspan(1);
+    return true;
+  }
+  if (const auto n = digits_only(part)) {
+    const std::array<Tok, 1> num = {Tok::num(*n)};
+    return take(from, std::span<const Tok>(num));
+  }
+  if (const auto t = lone_token(part)) {
+    if (from.empty() || !is_token(from[0], t)) return false;
+    from = from.subspan(1);
+    return true;
+  }
+  return !shaped(part) && take(from, std::span<const Tok>(tokenize(part, {}, EN)));
+}
+
+// Returns whether `from` holds the tokens `want` at `at`.
+bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> want) {
+  if (at > from.size()) return false;
+  std::span<const Piece> rest = from.subspan(at);
+  return take(rest, want);
+}
+
+// Finds both ends, and the day words before "from" or "between", among the
+// driver's pieces when `ends_at_word` does not ("july 13-15", "4pm for 30
+// mins", "tomorrow from 7:00 to 8:00pm"), as `second_end` would after
+// reading the day words and the first end alone: the pieces of the day
+// words, the lead word, the first end and the join, each read alone, must
+// begin the driver's pieces, and the rest is the second end. The first end
+// is read alone only where the driver's pieces do not tell: where the
+// tokenizer parts the ends (at a hyphen, two dots or a space), an end that
+// is one word of one token, or a number alone, is that piece of the whole
+// text. None for any other text, and for a text read with the caller's
+// anchors, whose names may span the ends.
+std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split& s,
+                                      const EverydayCtx& ctx) {
+  const std::string_view text = ctx.text;
+  if (s.second.data() < s.first.data() || !ctx.core.anchors.empty() ||
+      (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
+    return std::nullopt;
+  }
+  std::span<const Piece> ends = pieces;
+  if (!s.day.empty() && !take_part(ends, s.day)) return std::nullopt;
+  const std::span<const Piece> day = pieces.first(pieces.size() - ends.size());
+  if (!take_link(ends, text, s.day, s.first) || ends.size() < 2) return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
+  const std::string_view raw_gap = text.substr(gap_begin, gap_end - gap_begin);
+  const std::string_view gap = trimmed(raw_gap);
+  const auto link = link_tokens(gap);
+  if (!link) return std::nullopt;
+  const std::size_t m = link->size();
+  const bool parted =
+      gap == "-" || gap == kDashes[0] ||
+      (raw_gap.size() > gap.size() + 1 && is_space(raw_gap.front()) && is_space(raw_gap.back()));
+  const std::size_t n = ends.size();
+  const Piece& back = ends[n - 1];
+  const Piece& front = ends[0];
+  if (parted && !back.is_shape && n >= m + 2) {
+    const auto last = digits_only(s.second);
+    const Plain first_word = plain_word(s.first);
+    const Plain second_word = plain_word(s.second);
+    // "mon-wed": two words, two tokens, one each.
+    if (n == m + 2 && !front.is_shape && first_word != Plain::None && second_word != Plain::None &&
+        (first_word == Plain::Letters || !shaped(s.first)) && holds(ends, 1, *link)) {
+      return EndPieces{ends.first(1), ends.last(1), day};
+    }
+    // "july 13-15", "tomorrow 3-4pm", "monday 9am to friday": the last
+    // word's token is the last.
+    if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken ||
+         (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
+        !shaped(s.first) && holds(ends, n - 1 - m, *link)) {
+      return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
+    }
+    // "aug 10 - nov 12": a month and a day number are the last two tokens.
+    if (const std::size_t space = s.second.find(' ');
+        second_word == Plain::None && n >= m + 3 && space != std::string_view::npos) {
+      const auto number = digits_only(s.second.substr(space + 1));
+      if (number && *number != 1 && back.tok == Tok::num(*number) &&
+          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped(s.first) &&
+          holds(ends, n - 2 - m, *link)) {
+        return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
+      }
+    }
+    // "10pm-2am", "4pm for 30 mins", "monday for 2 weeks": the first
+    // word's token is the first.
+    if (((first_word == Plain::OneToken && !front.is_shape && !shaped(s.first)) ||
+         (first_word == Plain::Letters && is_token(front, lone_token(s.first)))) &&
+        holds(ends, 1, *link)) {
+      return EndPieces{ends.first(1), ends.subspan(1 + m), day};
+    }
+  }
+  std::span<const Piece> rest = ends;
+  if (!take_part(rest, s.first) || !take(rest, *link) || rest.empty()) return std::nullopt;
+  return EndPieces{ends.first(n - rest.size() - m), rest, day};
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.
-  Pieces a_alone, b_alone, day;
-  std::span<const Piece> a, b;
+  Pieces a_alone, b_alone, day_alone;
+  std::span<const Piece> a, b, day;
   if (const auto both = ends_at_word(pieces, *s, ctx.text)) {
     a = both->first;
     b = both->second;
+  } else if (const auto joined = ends_at_join(pieces, *s, ctx)) {
+    a = joined->first;
+    b = joined->second;
+    day = joined->day;
   } else {
     a_alone = scan(s->first);
     a = a_alone;
-    if (!s->day.empty()) day = scan(s->day);
+    if (!s->day.empty()) day_alone = scan(s->day);
+    day = day_alone;
     if (const auto in_text = second_end(pieces, *s, day, a, ctx.text)) {
       b = *in_text;
     } else {

@@ -67,7 +67,19 @@ using Matcher = MatchResult (*)(std::span<const Piece> pieces, const EverydayCtx
 // The families, one per file, each recognising the whole text or nothing.
 namespace dates {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
-}
+
+// A day of the calendar as a date reads it, without its label.
+struct Day {
+  Date date;
+  float confidence = 0.0f;
+};
+// Reads pieces that are a month and a day number, in either order, and
+// perhaps a year ("july 13", "13th of july 2025"), as try_match does
+// without a weekday or a clock time: for the ends of an interval, which
+// write their own label. None for any other form, and for a day that does
+// not exist, which try_match explains.
+std::optional<Day> plain_day(std::span<const Piece> pieces, Date today);
+}  // namespace dates
 namespace days {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
 }
