@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -117,17 +118,42 @@ uint8_t role_of(std::string_view w) {
   }
 }
 
-// The words of a text as views into it, each with its role.
+// Returns whether a word may have a role: every word of the lists above
+// begins with one of these bytes (in either case), and most words do not.
+bool may_have_role(char c) {
+  switch (c | 0x20) {
+    case '-':
+    case '\'':
+    case '\xE2':
+    case 'a':
+    case 'b':
+    case 'f':
+    case 's':
+    case 't':
+    case 'u':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The words of a text as views into it, each with its role. Only the first
+// n entries are written.
 struct Words {
-  std::array<std::string_view, kMaxWords> w;
-  std::array<uint8_t, kMaxWords> role{};
+  std::array<const char*, kMaxWords> begin;
+  std::array<std::size_t, kMaxWords> size;
+  std::array<uint8_t, kMaxWords> role;
   std::size_t n = 0;
+  uint8_t roles = 0;  // every role some word has
+
+  std::string_view w(std::size_t i) const { return {begin[i], size[i]}; }
 
   // Returns the index of the first word at or after `from` that has one of
   // the roles, or n.
-  std::size_t find(uint8_t roles, std::size_t from = 0) const {
+  std::size_t find(uint8_t wanted, std::size_t from = 0) const {
+    if ((roles & wanted) == 0) return n;
     for (std::size_t i = from; i < n; ++i) {
-      if (role[i] & roles) return i;
+      if (role[i] & wanted) return i;
     }
     return n;
   }
@@ -135,12 +161,21 @@ struct Words {
 
 // Splits the text at white space; false when it has too many words.
 bool words_of(std::string_view text, Words& out) {
+  const std::size_t size = text.size();
   for (std::size_t at = 0;;) {
-    const std::string_view word = next_word(text, at);
-    if (word.empty()) return true;
+    while (at < size && is_space(text[at]))
+      ++at;
+    if (at == size) return true;
+    const std::size_t start = at;
+    while (at < size && !is_space(text[at]))
+      ++at;
     if (out.n == kMaxWords) return false;
-    out.w[out.n] = word;
-    out.role[out.n] = role_of(word);
+    const std::string_view word(text.data() + start, at - start);
+    const uint8_t role = may_have_role(word[0]) ? role_of(word) : 0;
+    out.begin[out.n] = word.data();
+    out.size[out.n] = word.size();
+    out.role[out.n] = role;
+    out.roles |= role;
     ++out.n;
   }
 }
@@ -162,8 +197,8 @@ struct Split {
 // empty when i >= j.
 std::string_view span_of(std::string_view text, const Words& ws, std::size_t i, std::size_t j) {
   if (i >= j) return {};
-  const auto begin = static_cast<std::size_t>(ws.w[i].data() - text.data());
-  const auto end = static_cast<std::size_t>(ws.w[j - 1].data() + ws.w[j - 1].size() - text.data());
+  const auto begin = static_cast<std::size_t>(ws.w(i).data() - text.data());
+  const auto end = static_cast<std::size_t>(ws.w(j - 1).data() + ws.w(j - 1).size() - text.data());
   return text.substr(begin, end - begin);
 }
 
@@ -190,7 +225,7 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
                                                                    std::size_t from) {
   constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
-    const std::string_view w = ws.w[i];
+    const std::string_view w = ws.w(i);
     bool mark = false;
     for (const char c : w)
       mark = mark || c == '-' || c == '.' || c == '\xE2';
@@ -252,7 +287,8 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
 
 // Finds the ends of an interval in the text, or none when it has none.
 std::optional<Split> split(std::string_view text) {
-  Words ws;
+  // Only the words written are read: the arrays are left unset.
+  Words ws;  // NOLINT(cppcoreguidelines-pro-type-member-init)
   if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
   if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
 
@@ -373,8 +409,10 @@ std::optional<EndReading> lone_day(std::span<const Piece> pieces, const Everyday
   std::optional<Date> day;
   float confidence = kDayWord;
   if (t.is(Kind::Weekday)) {
-    if (today.weekday() == t.u32()) return std::nullopt;
-    day = next_weekday(today, t.u32(), true);
+    // The next one after today, 1 to 6 days on.
+    const uint32_t weekday = today.weekday();
+    if (weekday == t.u32()) return std::nullopt;
+    day = add_days(today, (t.u32() + 7 - weekday) % 7);
     confidence = kBareWeekday;
   } else if (t.is_kw(Keyword::Today)) {
     day = today;
@@ -554,30 +592,179 @@ Value whole_days(const Value& v) {
   return Value::days(v.start.date, v.end.date);
 }
 
-// The readings of an interval: mostly one.
-using Found = Few<Resolution, 2>;
-
-void add_candidate(Found& out, Resolution r) {
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (out[i].value == r.value) return;
+// The label of one reading of an interval, written in place and made a
+// string once, at its full length. The longest label (two dates of six-digit
+// years, two clock times with seconds, a length of 19 digits and every
+// note) is well under the room; what would not fit is dropped rather than
+// written past the end.
+class Label {
+ public:
+  Label() = default;
+  Label(const Label& other) : n_(other.n_) { std::memcpy(buf_, other.buf_, n_); }
+  Label& operator=(const Label& other) {
+    n_ = other.n_;
+    std::memcpy(buf_, other.buf_, n_);
+    return *this;
   }
-  out.push_back(std::move(r));
-}
 
-MatchResult decided(Found& found, std::string reason) {
+  void add(std::string_view s) {
+    const std::size_t k = std::min(s.size(), kRoom - n_);
+    std::memcpy(buf_ + n_, s.data(), k);
+    n_ += k;
+  }
+  // A literal: its length is known here, and so is the copy.
+  template <std::size_t N>
+  void add(const char (&s)[N]) {
+    if (kRoom - n_ < N - 1) return;
+    std::memcpy(buf_ + n_, s, N - 1);
+    n_ += N - 1;
+  }
+
+  void add_date(Date d) { add_date(d.civil()); }
+  // "YYYY-MM-DD": four digits of year from 1000 to 9999; other years with
+  // leading zeros to four digits, and a sign outside 0..9999.
+  void add_date(Civil c) {
+    if (kRoom - n_ < kDateRoom) return;
+    char* p = buf_ + n_;
+    if (c.year >= 1000 && c.year <= 9999) {
+      const auto y = static_cast<uint32_t>(c.year);
+      p = pair(pair(p, y / 100), y % 100);
+    } else {
+      if (c.year < 0 || c.year > 9999) *p++ = c.year < 0 ? '-' : '+';
+      uint64_t v =
+          c.year < 0 ? 0 - static_cast<uint64_t>(int64_t{c.year}) : static_cast<uint64_t>(c.year);
+      char digits[24];
+      int k = 0;
+      do {
+        digits[k++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+      } while (v != 0);
+      while (k < 4)
+        digits[k++] = '0';
+      while (k > 0)
+        *p++ = digits[--k];
+    }
+    *p++ = '-';
+    p = pair(p, c.month);
+    *p++ = '-';
+    p = pair(p, c.day);
+    n_ = static_cast<std::size_t>(p - buf_);
+  }
+
+  // "HH:MM", and ":SS" when the seconds are not zero.
+  void add_clock(TimeOfDay t) {
+    if (kRoom - n_ < 8) return;
+    char* p = buf_ + n_;
+    p = pair(p, t.hour() % 100);
+    *p++ = ':';
+    p = pair(p, t.minute());
+    if (t.secs % 60 != 0) {
+      *p++ = ':';
+      p = pair(p, t.secs % 60);
+    }
+    n_ = static_cast<std::size_t>(p - buf_);
+  }
+
+  // "<n> <unit>", and an "s" for more than one.
+  void add_length(int64_t count, Unit unit) {
+    char digits[24];
+    add(std::string_view(
+        digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, count).ptr -
+                                         digits)));
+    add(" ");
+    add(unit_facts(unit).word);
+    if (count != 1) add("s");
+  }
+
+  std::string str() const { return std::string(buf_, n_); }
+
+ private:
+  static constexpr std::size_t kRoom = 320;
+  static constexpr std::size_t kDateRoom = 32;
+
+  // Writes v (below 100) as two digits.
+  static char* pair(char* p, uint32_t v) {
+    p[0] = static_cast<char>('0' + v / 10);
+    p[1] = static_cast<char>('0' + v % 10);
+    return p + 2;
+  }
+
+  char buf_[kRoom];  // only the first n_ are written
+  std::size_t n_ = 0;
+};
+
+// One reading of an interval, its label not yet a string.
+struct Reading {
+  Label label;
+  Value value;
+  float confidence = 0.0f;
+};
+
+// The readings of an interval: mostly one, a few when an end is ambiguous.
+class Found {
+ public:
+  Found() = default;
+  Found(const Found&) = delete;
+  Found& operator=(const Found&) = delete;
+
+  std::size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+  Reading& operator[](std::size_t i) { return i < kInline ? inline_[i] : spill_[i - kInline]; }
+
+  // Returns the label to write of a new reading, or null when an earlier
+  // reading has the same value (the first one stays).
+  Label* add(const Value& value, float confidence) {
+    for (std::size_t i = 0; i < n_; ++i) {
+      if ((*this)[i].value == value) return nullptr;
+    }
+    Reading& r = n_ < kInline ? inline_[n_] : spill_.emplace_back();
+    ++n_;
+    r.value = value;
+    r.confidence = confidence;
+    return &r.label;
+  }
+
+ private:
+  static constexpr std::size_t kInline = 2;
+  Reading inline_[kInline];
+  std::vector<Reading> spill_;
+  std::size_t n_ = 0;
+};
+
+// `reason` is taken only when the readings are several.
+MatchResult decided(Found& found, std::string& reason) {
   if (found.empty()) return MatchResult::no_match();
-  if (found.size() == 1) return MatchResult::single(std::move(found[0]));
-  std::vector<Resolution> all;
-  all.reserve(found.size());
+  MatchResult m;
+  if (found.size() == 1) {
+    m.kind = MatchResult::Kind::Single;
+    m.reading.interpretation = found[0].label.str();
+    m.reading.value = found[0].value;
+    m.reading.confidence = found[0].confidence;
+    return m;
+  }
+  m.kind = MatchResult::Kind::Ambiguous;
+  m.candidates.reserve(found.size());
   for (std::size_t i = 0; i < found.size(); ++i)
-    all.push_back(std::move(found[i]));
-  return MatchResult::ambiguous(std::move(all), std::move(reason));
+    m.candidates.push_back(Resolution{found[i].label.str(), found[i].value, found[i].confidence});
+  m.reason = std::move(reason);
+  return m;
 }
 
-void append_days(std::string& out, const Value& v) {
-  append_date(out, v.start.date);
-  out += " to ";
-  append_date(out, v.end.date);
+// "<first day> to <last day>".
+void add_days(Label& out, const Value& v) {
+  const Civil first = v.start.date.civil();
+  out.add_date(first);
+  out.add(" to ");
+  // A last day in the first's month follows from the first's fields.
+  const int64_t ahead = v.end.date.days - v.start.date.days;
+  if (ahead >= 0 && ahead <= 31) {
+    const auto day = static_cast<uint32_t>(first.day + ahead);
+    if (day <= 28 || day <= days_in_month(first.year, first.month)) {
+      out.add_date(Civil{first.year, first.month, day});
+      return;
+    }
+  }
+  out.add_date(v.end.date);
 }
 
 // Returns the one order of day and month a numeric date without a
@@ -742,17 +929,15 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                    : " (the end moves to the next year: it would come before the start)";
       }
       const Value whole = Value::range(start.start, end.end);
-      std::string text;
-      text.reserve(128);
-      append_days(text, whole);
-      text += ", whole days";
-      text += note;
-      add_candidate(found, Resolution{std::move(text), whole, confidence});
+      if (Label* label = found.add(whole, confidence)) {
+        add_days(*label, whole);
+        label->add(", whole days");
+        if (!note.empty()) label->add(note);
+      }
     }
   }
   if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
-  std::string reason = !first.reason.empty() ? std::move(first.reason) : std::move(last.reason);
-  return decided(found, std::move(reason));
+  return decided(found, !first.reason.empty() ? first.reason : last.reason);
 }
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
@@ -779,12 +964,12 @@ struct OnDay {
 
 using Days = Few<OnDay, 2>;
 
-// Appends the label of the day: "today", "tomorrow", "2024-06-07".
-void append_day(std::string& out, const OnDay& d) {
+// Writes the label of the day: "today", "tomorrow", "2024-06-07".
+void add_day(Label& out, const OnDay& d) {
   if (d.named) {
-    append_date(out, d.day);
+    out.add_date(d.day);
   } else {
-    out += d.passed ? "tomorrow" : "today";
+    out.add(d.passed ? "tomorrow" : "today");
   }
 }
 
@@ -906,21 +1091,19 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     const OnDay& d = on[i];
     const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
-    std::string text;
-    text.reserve(128);
-    append_day(text, d);
-    text += ", ";
-    times::append_clock(text, start);
-    text += " to ";
-    times::append_clock(text, end);
-    if (next_day) text += " the next day";
-    if (long_night) text += " (the end moves to the next day: it would come before the start)";
-    if (d.passed) text += " (that time has already passed today)";
-    add_candidate(found, Resolution{std::move(text),
-                                    Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
-                                    std::min(confidence, d.confidence)});
+    Label* label = found.add(Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
+                             std::min(confidence, d.confidence));
+    if (label == nullptr) continue;
+    add_day(*label, d);
+    label->add(", ");
+    label->add_clock(start);
+    label->add(" to ");
+    label->add_clock(end);
+    if (next_day) label->add(" the next day");
+    if (long_night) label->add(" (the end moves to the next day: it would come before the start)");
+    if (d.passed) label->add(" (that time has already passed today)");
   }
-  return decided(found, std::move(reason));
+  return decided(found, reason);
 }
 
 // One end that names a day and a clock time on it: "monday 9am", "9am
@@ -991,17 +1174,20 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                    ? " (the end moves to the next week: it would come before the start)"
                    : " (the end moves to the next year: it would come before the start)";
       }
-      std::string text;
-      text.reserve(128);
-      append_moment(text, start);
-      text += " to ";
-      append_moment(text, end);
-      text += note;
-      add_candidate(found, Resolution{std::move(text), Value::range(start, end), confidence});
+      if (Label* label = found.add(Value::range(start, end), confidence)) {
+        label->add_date(start.date);
+        label->add(" ");
+        label->add_clock(start.time);
+        label->add(" to ");
+        label->add_date(end.date);
+        label->add(" ");
+        label->add_clock(end.time);
+        if (!note.empty()) label->add(note);
+      }
     }
   }
   if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
-  return decided(found, std::move(reason));
+  return decided(found, reason);
 }
 
 // Returns whether the pieces are the word "now".
@@ -1117,18 +1303,17 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
       const DateTime start{d.day, c->tod};
       const auto end = add_seconds(start, secs);
       if (!end) continue;
-      std::string text;
-      text.reserve(128);
-      append_day(text, d);
-      text += ", ";
-      times::append_clock(text, c->tod);
-      text += " for ";
-      append_length(text, *n);
-      if (d.passed) text += " (that time has already passed today)";
       const float confidence = std::min(d.confidence, c->bare ? kGuessed : kInterval);
-      add_candidate(found, Resolution{std::move(text), Value::range(start, *end), confidence});
+      Label* label = found.add(Value::range(start, *end), confidence);
+      if (label == nullptr) continue;
+      add_day(*label, d);
+      label->add(", ");
+      label->add_clock(c->tod);
+      label->add(" for ");
+      label->add_length(n->count, n->unit);
+      if (d.passed) label->add(" (that time has already passed today)");
     }
-    return decided(found, std::move(reason));
+    return decided(found, reason);
   }
   // Whole days: "for 3 days starting monday", "monday for 2 weeks".
   if (!day.empty() || has_clock(a) || (f.months == 0 && f.seconds % kSecondsPerDay != 0))
@@ -1149,15 +1334,14 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
     const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
     if (!last) continue;
     const Value whole = Value::days(d, *last);
-    std::string text;
-    text.reserve(128);
-    append_length(text, *n);
-    text += " from ";
-    append_days(text, whole);
-    text += ", whole days";
-    add_candidate(found, Resolution{std::move(text), whole, std::min(s.confidence, kInterval)});
+    if (Label* label = found.add(whole, std::min(s.confidence, kInterval))) {
+      label->add_length(n->count, n->unit);
+      label->add(" from ");
+      add_days(*label, whole);
+      label->add(", whole days");
+    }
   }
-  return decided(found, std::move(first.reason));
+  return decided(found, first.reason);
 }
 
 }  // namespace
