@@ -226,10 +226,6 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
   constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
     const std::string_view w = ws.w(i);
-    bool mark = false;
-    for (const char c : w)
-      mark = mark || c == '-' || c == '.' || c == '\xE2';
-    if (!mark) continue;
     // The first of each mark in one pass: "..", an en dash, an em dash, a
     // hyphen, and whether a second hyphen follows.
     std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
@@ -1726,6 +1722,23 @@ bool shaped(std::string_view part) {
          has_shape(part);
 }
 
+// Returns whether a part of the text holds a numeric shape, as `shaped`
+// does, for a part that plain_word() found to be `kind`: a word of letters
+// has no digit, and of the words of digits, letters and colons only a
+// clock with seconds or a zone ("17:00:30", "17:00Z") is a shape, which
+// writes more after the two digits of its minutes. "3:30", "10pm" and
+// "15th" are none, and need not be read as shapes to tell.
+bool shaped_as(std::string_view part, Plain kind) {
+  if (kind == Plain::Letters) return false;
+  if (kind == Plain::OneToken) {
+    std::size_t lead = 0;
+    while (lead < part.size() && lead < 3 && part[lead] >= '0' && part[lead] <= '9')
+      ++lead;
+    if (lead == 0 || lead > 2 || part[lead] != ':' || part.size() <= lead + 3) return false;
+  }
+  return shaped(part);
+}
+
 // Returns the one token the tokenizer makes of a word of letters that
 // names a weekday, a month or a keyword other than "business": such a
 // token never joins the tokens beside it. None for any other word.
@@ -1824,16 +1837,22 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
     const auto last = digits_only(s.second);
     const Plain first_word = plain_word(s.first);
     const Plain second_word = plain_word(s.second);
+    // Whether the first end alone holds a shape, read once when asked.
+    int first_shaped = -1;
+    const auto shaped_first = [&] {
+      if (first_shaped < 0) first_shaped = shaped_as(s.first, first_word) ? 1 : 0;
+      return first_shaped == 1;
+    };
     // "mon-wed": two words, two tokens, one each.
     if (n == m + 2 && !front.is_shape && first_word != Plain::None && second_word != Plain::None &&
-        (first_word == Plain::Letters || !shaped(s.first)) && holds(ends, 1, *link)) {
+        !shaped_first() && holds(ends, 1, *link)) {
       return EndPieces{ends.first(1), ends.last(1), day};
     }
     // "july 13-15", "tomorrow 3-4pm", "monday 9am to friday": the last
     // word's token is the last.
     if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken ||
          (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
-        !shaped(s.first) && holds(ends, n - 1 - m, *link)) {
+        !shaped_first() && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
     }
     // "aug 10 - nov 12": a month and a day number are the last two tokens.
@@ -1841,14 +1860,14 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
         second_word == Plain::None && n >= m + 3 && space != std::string_view::npos) {
       const auto number = digits_only(s.second.substr(space + 1));
       if (number && *number != 1 && back.tok == Tok::num(*number) &&
-          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped(s.first) &&
+          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped_first() &&
           holds(ends, n - 2 - m, *link)) {
         return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
       }
     }
     // "10pm-2am", "4pm for 30 mins", "monday for 2 weeks": the first
     // word's token is the first.
-    if (((first_word == Plain::OneToken && !front.is_shape && !shaped(s.first)) ||
+    if (((first_word == Plain::OneToken && !front.is_shape && !shaped_first()) ||
          (first_word == Plain::Letters && is_token(front, lone_token(s.first)))) &&
         holds(ends, 1, *link)) {
       return EndPieces{ends.first(1), ends.subspan(1 + m), day};
