@@ -61,7 +61,9 @@ bool is_space(char c) {
 bool same_word(std::string_view w, std::string_view lower) {
   if (w.size() != lower.size()) return false;
   for (std::size_t i = 0; i < w.size(); ++i) {
-    if ((w[i] >= 'A' && w[i] <= 'Z' ? w[i] | 0x20 : w[i]) != lower[i]) return false;
+    // Mostly typed in lower case: the byte itself matches.
+    const char c = w[i];
+    if (c != lower[i] && (c < 'A' || c > 'Z' || (c | 0x20) != lower[i])) return false;
   }
   return true;
 }
@@ -87,8 +89,12 @@ enum Role : uint8_t {
 };
 
 uint8_t role_of(std::string_view w) {
-  // Compared only with the words of the word's own length.
-  const auto is = [w](std::string_view word) { return same_word(w, word); };
+  if (w.empty()) return 0;
+  // Compared only with the words of the word's own length and first
+  // letter: every word of the lists begins with a byte that has the 0x20
+  // bit, so a word that lower-cases to one of them begins with it too.
+  const auto c = static_cast<char>(w[0] | 0x20);
+  const auto is = [w, c](std::string_view word) { return c == word[0] && same_word(w, word); };
   switch (w.size()) {
     case 1:
       return w[0] == '-' ? kDash : 0;
@@ -678,10 +684,19 @@ class Label {
   static constexpr std::size_t kRoom = 320;
   static constexpr std::size_t kDateRoom = 32;
 
+  // The two digits of each number below 100, one after another.
+  static constexpr std::array<char, 200> kPairs = [] {
+    std::array<char, 200> out{};
+    for (std::size_t v = 0; v < 100; ++v) {
+      out[2 * v] = static_cast<char>('0' + v / 10);
+      out[2 * v + 1] = static_cast<char>('0' + v % 10);
+    }
+    return out;
+  }();
+
   // Writes v (below 100) as two digits.
   static char* pair(char* p, uint32_t v) {
-    p[0] = static_cast<char>('0' + v / 10);
-    p[1] = static_cast<char>('0' + v % 10);
+    std::memcpy(p, &kPairs[2 * v], 2);
     return p + 2;
   }
 
@@ -1561,8 +1576,12 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
     if (same_word(word, kLinkWords[4])) return std::span<const Tok>(kTokens[4]);
     return std::nullopt;
   }
+  // Else only the words of the same length and first letter (every link
+  // word begins with a byte that has the 0x20 bit, as lower case does).
+  const auto c = static_cast<char>(word.empty() ? 0 : word[0] | 0x20);
   for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
-    if (kLinkWords[i].size() == word.size() && same_word(word, kLinkWords[i]))
+    if (kLinkWords[i].size() == word.size() && kLinkWords[i][0] == c &&
+        same_word(word, kLinkWords[i]))
       return std::span<const Tok>(kTokens[i]);
   }
   return std::nullopt;
