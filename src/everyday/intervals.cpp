@@ -399,15 +399,19 @@ bool month_with_number(std::span<const Piece> pieces) {
 constexpr float kBareWeekday = 0.7f;
 constexpr float kDayWord = 0.95f;
 
+// A day as a lone day word names it.
+struct LoneDay {
+  Date day;
+  float confidence = 0.0f;
+};
+
 // Reads a lone weekday that is not today's, or today, tomorrow or
-// yesterday, as the core's rules do, at the context's time of day: the
-// rules' labels are of no use to an interval, which writes its own. None
-// for anything else (a weekday said on that very weekday is ambiguous, and
-// its reason is the rule's to give).
-std::optional<EndReading> lone_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+// yesterday, as the core's rules do: the rules' labels are of no use to an
+// interval, which writes its own. None for anything else (a weekday said
+// on that very weekday is ambiguous, and its reason is the rule's to give).
+std::optional<LoneDay> lone_day(std::span<const Piece> pieces, Date today) {
   if (pieces.size() != 1 || pieces[0].is_shape) return std::nullopt;
   const Tok& t = pieces[0].tok;
-  const Date today = ctx.today();
   std::optional<Date> day;
   float confidence = kDayWord;
   if (t.is(Kind::Weekday)) {
@@ -424,7 +428,7 @@ std::optional<EndReading> lone_day(std::span<const Piece> pieces, const Everyday
     day = add_days(today, -1);
   }
   if (!day) return std::nullopt;
-  return EndReading{Value::instant(DateTime{*day, ctx.core.tod}), confidence};
+  return LoneDay{*day, confidence};
 }
 
 bool is_tok(const Piece& p, Kind k) {
@@ -442,8 +446,10 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
       pieces[0].tok.value <= 99) {
     return out;
   }
-  if (std::optional<EndReading> r = lone_day(pieces, ctx)) {
-    out.readings.push_back(*r);
+  // At the context's time of day, as the core reads it.
+  if (const std::optional<LoneDay> r = lone_day(pieces, ctx.today())) {
+    out.readings.push_back(
+        EndReading{Value::instant(DateTime{r->day, ctx.core.tod}), r->confidence});
     return out;
   }
   const bool dated = month_with_number(pieces);
@@ -880,75 +886,93 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
+  // The ends' readings paired into intervals; `reason` is the ambiguity's.
+  const auto pair_up = [&](const auto& firsts, const auto& lasts,
+                           std::string& reason) -> MatchResult {
+    const Step step = step_of(b);
+    const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
+    Found found;
+    std::string backwards;
+    // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
+    // one interval does not mix month-first and day-first.
+    const std::size_t n_first = firsts.size(), n_last = lasts.size();
+    const bool paired = n_first > 1 && n_first == n_last;
+    for (std::size_t i = 0; i < n_first; ++i) {
+      for (std::size_t j = paired ? i : 0; j < (paired ? i + 1 : n_last); ++j) {
+        const EndReading& s = firsts[i];
+        const EndReading& e = lasts[j];
+        // A clock time the core read as a moment ("in 3 days") is no day.
+        for (const EndReading* r : {&s, &e}) {
+          if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
+            return MatchResult::no_match();
+        }
+        Value start = whole_days(s.value);
+        Value end = whole_days(e.value);
+        if (start_takes_year) {
+          // The latest start on or before an end that writes its year.
+          const int64_t years = end.start.date.year() - start.start.date.year();
+          for (int64_t k = years; k >= years - kLeapCycle; --k) {
+            const auto on = moved_on(start, Step::Year, k);
+            if (on && on->start.date <= end.start.date) {
+              start = *on;
+              break;
+            }
+          }
+        }
+        float confidence = std::min({s.confidence, e.confidence, kInterval});
+        std::string_view note;
+        if (end.start.date < start.start.date) {
+          std::optional<Value> on;
+          for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None;
+               ++k) {
+            on = moved_on(end, step, k);
+            if (on && on->start.date >= start.start.date) break;
+            on.reset();
+          }
+          if (!on) {
+            backwards.clear();
+            backwards += "the interval would end on ";
+            append_date(backwards, end.start.date);
+            backwards += ", before its start on ";
+            append_date(backwards, start.start.date);
+            continue;
+          }
+          end = *on;
+          confidence = std::min(confidence, kGuessed);
+          note = step == Step::Week
+                     ? " (the end moves to the next week: it would come before the start)"
+                     : " (the end moves to the next year: it would come before the start)";
+        }
+        const Value whole = Value::range(start.start, end.end);
+        if (Label* label = found.add(whole, confidence)) {
+          add_days(*label, whole);
+          label->add(", whole days");
+          if (!note.empty()) label->add(note);
+        }
+      }
+    }
+    if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
+    return decided(found, reason);
+  };
+  // Two lone day words, the most common ends ("monday to friday"), read as
+  // day_readings() reads them, without its records of other readings.
+  if (const std::optional<LoneDay> lone_a = lone_day(a, day_ctx.today())) {
+    if (const std::optional<LoneDay> lone_b = lone_day(b, day_ctx.today())) {
+      const std::array<EndReading, 1> firsts = {
+          EndReading{Value::instant(DateTime{lone_a->day, day_ctx.core.tod}), lone_a->confidence}};
+      const std::array<EndReading, 1> lasts = {
+          EndReading{Value::instant(DateTime{lone_b->day, day_ctx.core.tod}), lone_b->confidence}};
+      std::string no_reason;
+      return pair_up(firsts, lasts, no_reason);
+    }
+  }
   Ends first = day_readings(a, day_ctx);
   Ends last = day_readings(b, day_ctx);
   if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
   if (!last.reject.empty()) return MatchResult::reject(std::move(last.reject));
   if (first.readings.empty() || last.readings.empty()) return MatchResult::no_match();
 
-  const Step step = step_of(b);
-  const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
-  Found found;
-  std::string backwards;
-  // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
-  // one interval does not mix month-first and day-first.
-  const std::size_t n_first = first.readings.size(), n_last = last.readings.size();
-  const bool paired = n_first > 1 && n_first == n_last;
-  for (std::size_t i = 0; i < n_first; ++i) {
-    for (std::size_t j = paired ? i : 0; j < (paired ? i + 1 : n_last); ++j) {
-      const EndReading& s = first.readings[i];
-      const EndReading& e = last.readings[j];
-      // A clock time the core read as a moment ("in 3 days") is no day.
-      for (const EndReading* r : {&s, &e}) {
-        if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
-          return MatchResult::no_match();
-      }
-      Value start = whole_days(s.value);
-      Value end = whole_days(e.value);
-      if (start_takes_year) {
-        // The latest start on or before an end that writes its year.
-        const int64_t years = end.start.date.year() - start.start.date.year();
-        for (int64_t k = years; k >= years - kLeapCycle; --k) {
-          const auto on = moved_on(start, Step::Year, k);
-          if (on && on->start.date <= end.start.date) {
-            start = *on;
-            break;
-          }
-        }
-      }
-      float confidence = std::min({s.confidence, e.confidence, kInterval});
-      std::string_view note;
-      if (end.start.date < start.start.date) {
-        std::optional<Value> on;
-        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
-          on = moved_on(end, step, k);
-          if (on && on->start.date >= start.start.date) break;
-          on.reset();
-        }
-        if (!on) {
-          backwards.clear();
-          backwards += "the interval would end on ";
-          append_date(backwards, end.start.date);
-          backwards += ", before its start on ";
-          append_date(backwards, start.start.date);
-          continue;
-        }
-        end = *on;
-        confidence = std::min(confidence, kGuessed);
-        note = step == Step::Week
-                   ? " (the end moves to the next week: it would come before the start)"
-                   : " (the end moves to the next year: it would come before the start)";
-      }
-      const Value whole = Value::range(start.start, end.end);
-      if (Label* label = found.add(whole, confidence)) {
-        add_days(*label, whole);
-        label->add(", whole days");
-        if (!note.empty()) label->add(note);
-      }
-    }
-  }
-  if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
-  return decided(found, !first.reason.empty() ? first.reason : last.reason);
+  return pair_up(first.readings, last.readings, !first.reason.empty() ? first.reason : last.reason);
 }
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
@@ -993,6 +1017,12 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
     if (d) out.push_back(OnDay{*d, kInterval, false, passed});
     return out;
   }
+  // A lone day word is read as day_readings() would at the start's time,
+  // which it keeps.
+  if (const std::optional<LoneDay> r = lone_day(day, ctx.today())) {
+    out.push_back(OnDay{r->day, r->confidence, true, false});
+    return out;
+  }
   EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
   day_ctx.core.tod = start;
   day_ctx.core.tod_explicit = true;
@@ -1000,7 +1030,10 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
   for (std::size_t i = 0; i < ends.readings.size(); ++i) {
     const EndReading& r = ends.readings[i];
     // A reading that kept the moment's own clock ("in 3 days") took no time.
-    if (r.value.is_range() || r.value.start.time != start) return {};
+    if (r.value.is_range() || r.value.start.time != start) {
+      out = Days();  // the same record throughout: it is built in place
+      return out;
+    }
     out.push_back(OnDay{r.value.start.date, r.confidence, true, false});
   }
   *reason = std::move(ends.reason);
