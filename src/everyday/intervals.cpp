@@ -860,15 +860,20 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
     // Both ends of "july 1-7 2025" take the year: the first is not the
     // next july 1 moved back to it.
     const bool with_year = b_bare && b.size() == 2;
+    // The bare end is the full end with its day number; with the year, the
+    // first end is the full end and the year, made before it.
     const std::size_t n = full.size() + (with_year ? 1 : 0);
-    const std::span<Piece> completed = completed_buffer.make(2 * n);
+    const std::span<Piece> completed = completed_buffer.make(with_year ? 2 * n : n);
     std::copy(full.begin(), full.end(), completed.begin());
-    if (with_year) completed[n - 1] = b[1];
-    std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
-              completed.begin() + static_cast<std::ptrdiff_t>(n));
-    completed[n + day] = a_bare ? a[0] : b[0];
+    if (with_year) {
+      completed[n - 1] = b[1];
+      std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
+                completed.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    const std::span<Piece> bare = completed.last(n);
+    bare[day] = a_bare ? a[0] : b[0];
     if (with_year) a = std::span<const Piece>(completed).first(n);
-    (a_bare ? a : b) = std::span<const Piece>(completed).subspan(n);
+    (a_bare ? a : b) = std::span<const Piece>(bare);
   }
   // Numeric ends share one order of day and month: an end valid in only
   // one order ("8/15/2012") sets it for the other ("8/10/2012").
