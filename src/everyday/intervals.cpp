@@ -126,21 +126,22 @@ uint8_t role_of(std::string_view w) {
 
 // Returns whether a word may have a role: every word of the lists above
 // begins with one of these bytes (in either case), and most words do not.
-bool may_have_role(char c) {
-  switch (c | 0x20) {
-    case '-':
-    case '\'':
-    case '\xE2':
-    case 'a':
-    case 'b':
-    case 'f':
-    case 's':
-    case 't':
-    case 'u':
-      return true;
-    default:
-      return false;
+// One bit per byte: white space, and the first bytes of the words that may
+// have a role (in either case).
+constexpr uint8_t kByteSpace = 1, kByteRole = 2;
+constexpr std::array<uint8_t, 256> kByteKinds = [] {
+  std::array<uint8_t, 256> t{};
+  for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+    t[static_cast<unsigned char>(c)] = kByteSpace;
+  for (const char c : {'-', '\'', '\xE2', 'a', 'b', 'f', 's', 't', 'u'}) {
+    t[static_cast<unsigned char>(c)] = kByteRole;
+    if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
   }
+  return t;
+}();
+
+uint8_t byte_kind(char c) {
+  return kByteKinds[static_cast<unsigned char>(c)];
 }
 
 // The words of a text as views into it, each with its role. Only the first
@@ -167,17 +168,18 @@ struct Words {
 
 // Splits the text at white space; false when it has too many words.
 bool words_of(std::string_view text, Words& out) {
-  const std::size_t size = text.size();
-  for (std::size_t at = 0;;) {
-    while (at < size && is_space(text[at]))
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (;;) {
+    while (at != end && (byte_kind(*at) & kByteSpace))
       ++at;
-    if (at == size) return true;
-    const std::size_t start = at;
-    while (at < size && !is_space(text[at]))
+    if (at == end) return true;
+    const char* const start = at;
+    while (at != end && !(byte_kind(*at) & kByteSpace))
       ++at;
     if (out.n == kMaxWords) return false;
-    const std::string_view word(text.data() + start, at - start);
-    const uint8_t role = may_have_role(word[0]) ? role_of(word) : 0;
+    const std::string_view word(start, static_cast<std::size_t>(at - start));
+    const uint8_t role = (byte_kind(word[0]) & kByteRole) ? role_of(word) : 0;
     out.begin[out.n] = word.data();
     out.size[out.n] = word.size();
     out.role[out.n] = role;
@@ -1596,6 +1598,23 @@ constexpr std::string_view kLinkWords[] = {
 };
 static_assert(kLinkWords[4] == "to" && kLinkWords[11] == "-" && kLinkWords[12] == "..");
 
+// The indexes in kLinkWords of the words of each length, in order, and
+// kNoLink after them.
+constexpr uint8_t kNoLink = 0xFF;
+constexpr auto kLinksBySize = [] {
+  std::array<std::array<uint8_t, 6>, 10> out{};
+  for (auto& row : out)
+    row.fill(kNoLink);
+  for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
+    auto& row = out[kLinkWords[i].size()];
+    std::size_t k = 0;
+    while (row[k] != kNoLink)
+      ++k;
+    row[k] = static_cast<uint8_t>(i);
+  }
+  return out;
+}();
+
 std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
     std::array<Tokens, std::size(kLinkWords)> out;
@@ -1616,10 +1635,11 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   }
   // Else only the words of the same length and first letter (every link
   // word begins with a byte that has the 0x20 bit, as lower case does).
-  const auto c = static_cast<char>(word.empty() ? 0 : word[0] | 0x20);
-  for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
-    if (kLinkWords[i].size() == word.size() && kLinkWords[i][0] == c &&
-        same_word(word, kLinkWords[i]))
+  if (word.empty() || word.size() >= kLinksBySize.size()) return std::nullopt;
+  const auto c = static_cast<char>(word[0] | 0x20);
+  for (const uint8_t i : kLinksBySize[word.size()]) {
+    if (i == kNoLink) break;
+    if (kLinkWords[i][0] == c && same_word(word, kLinkWords[i]))
       return std::span<const Tok>(kTokens[i]);
   }
   return std::nullopt;
@@ -1686,20 +1706,22 @@ std::optional<std::span<const Piece>> second_end(std::span<const Piece> pieces, 
   return rest;
 }
 
-// Returns how often `word` (lower case) occurs in the text, in any case and
-// inside other words too; none for a text with bytes beyond ASCII, whose
-// lower case the tokenizer works out differently.
-std::optional<std::size_t> occurrences(std::string_view text, std::string_view word) {
+// Returns whether `word` (lower case) occurs in the text exactly once, in
+// any case and inside other words too; false for a text with bytes beyond
+// ASCII, whose lower case the tokenizer works out differently.
+bool occurs_once(std::string_view text, std::string_view word) {
   std::size_t n = 0;
+  unsigned char bytes = 0;  // every byte's bits: 0x80 when one is beyond ASCII
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x80) return std::nullopt;
+    const char c = text[i];
+    bytes |= static_cast<unsigned char>(c);
     // The first letter in either case, before the whole word.
-    if ((text[i] | 0x20) == word[0] && i + word.size() <= text.size() &&
-        same_word(text.substr(i, word.size()), word)) {
-      ++n;
+    if ((c | 0x20) == word[0] && i + word.size() <= text.size() &&
+        same_word(text.substr(i, word.size()), word) && ++n > 1) {
+      return false;
     }
   }
-  return n;
+  return n == 1 && bytes < 0x80;
 }
 
 // The two ends as the driver's pieces hold them.
@@ -1723,7 +1745,7 @@ std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split
   const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
   const auto join = link_tokens(gap);
   if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
-  if (occurrences(text, (*join)[0].text) != std::optional<std::size_t>(1)) return std::nullopt;
+  if (!occurs_once(text, (*join)[0].text)) return std::nullopt;
   std::span<const Piece> rest = pieces;
   if (!take_link(rest, text, {}, s.first)) return std::nullopt;
   std::size_t at = rest.size();
