@@ -1275,7 +1275,7 @@ std::optional<Length> glued_length(std::string_view w) {
   while (i < w.size() && i < 6 && w[i] >= '0' && w[i] <= '9')
     n = n * 10 + (w[i++] - '0');
   if (i == 0 || i == w.size() || n < 1) return std::nullopt;
-  char letters[4];
+  char letters[4] = {};
   const std::string_view rest = w.substr(i);
   if (rest.size() > sizeof letters) return std::nullopt;
   for (std::size_t k = 0; k < rest.size(); ++k)
