@@ -437,17 +437,20 @@ bool is_tok(const Piece& p, Kind k) {
   return !p.is_shape && p.tok.is(k);
 }
 
+// Returns whether the pieces are a number alone below 100 ("9" in "from 9
+// to 5"): no day to the core grammar, the dates or the days; a clock hour,
+// maybe.
+bool small_number(std::span<const Piece> pieces) {
+  return pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 0 &&
+         pieces[0].tok.value <= 99;
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  // A number alone below 100 ("9" in "from 9 to 5") is no day to the core
-  // grammar, the dates or the days; a clock hour, maybe.
-  if (pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 0 &&
-      pieces[0].tok.value <= 99) {
-    return out;
-  }
+  if (small_number(pieces)) return out;
   // At the context's time of day, as the core reads it.
   if (const std::optional<LoneDay> r = lone_day(pieces, ctx.today())) {
     out.readings.push_back(
@@ -837,7 +840,12 @@ class PieceBuffer {
 // of the last.
 MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
-  if (a.empty() || b.empty() || has_clock(a) || has_clock(b)) return MatchResult::no_match();
+  // Two numbers alone ("from 9 to 5") are read as no day, and neither is
+  // completed: neither names a month.
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a) ||
+      has_clock(b)) {
+    return MatchResult::no_match();
+  }
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
   // span of two years' days.
   if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
