@@ -126,9 +126,10 @@ uint8_t role_of(std::string_view w) {
 
 // Returns whether a word may have a role: every word of the lists above
 // begins with one of these bytes (in either case), and most words do not.
-// One bit per byte: white space, and the first bytes of the words that may
-// have a role (in either case).
-constexpr uint8_t kByteSpace = 1, kByteRole = 2;
+// One bit per byte: white space, the first bytes of the words that may
+// have a role (in either case), and the first bytes of the marks that join
+// two ends inside a word.
+constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteMark = 4;
 constexpr std::array<uint8_t, 256> kByteKinds = [] {
   std::array<uint8_t, 256> t{};
   for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
@@ -137,6 +138,8 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
     t[static_cast<unsigned char>(c)] = kByteRole;
     if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
   }
+  for (const char c : {'-', '.', '\xE2'})
+    t[static_cast<unsigned char>(c)] |= kByteMark;
   return t;
 }();
 
@@ -241,6 +244,7 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
     bool hyphens = false;
     for (std::size_t k = 0; k < w.size(); ++k) {
       const char c = w[k];
+      if (!(byte_kind(c) & kByteMark)) continue;
       if (c == '-') {
         hyphens = hyphen != kNone;
         if (hyphen == kNone) hyphen = k;
