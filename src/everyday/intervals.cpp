@@ -451,24 +451,30 @@ bool small_number(std::span<const Piece> pieces) {
 
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
+// Reads pieces that day_readings() reads as one day without asking the
+// core grammar or the families: a lone day word, or a month and a day
+// number ("july 13", the date without the label the dates would write for
+// it), at the time of day `tod`. None for anything else.
+std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod) {
+  if (pieces.empty() || small_number(pieces)) return std::nullopt;
+  if (const std::optional<LoneDay> r = lone_day(pieces, today))
+    return EndReading{Value::instant(DateTime{r->day, tod}), r->confidence};
+  if (!month_with_number(pieces)) return std::nullopt;
+  if (const auto d = dates::plain_day(pieces, today))
+    return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};
+  return std::nullopt;
+}
+
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
   if (small_number(pieces)) return out;
   // At the context's time of day, as the core reads it.
-  if (const std::optional<LoneDay> r = lone_day(pieces, ctx.today())) {
-    out.readings.push_back(
-        EndReading{Value::instant(DateTime{r->day, ctx.core.tod}), r->confidence});
+  if (const std::optional<EndReading> r = single_day(pieces, ctx.today(), ctx.core.tod)) {
+    out.readings.push_back(*r);
     return out;
   }
   const bool dated = month_with_number(pieces);
-  // A month and a day number ("july 13"): the date without the label the
-  // dates would write for it.
-  if (const auto d = dated ? dates::plain_day(pieces, ctx.today()) : std::nullopt) {
-    out.readings.push_back(
-        EndReading{Value::instant(DateTime{d->date, ctx.core.tod}), d->confidence});
-    return out;
-  }
   if (std::optional<Outcome> o = dated ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
       out.add(o->reading);
@@ -973,19 +979,19 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
     if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
     return decided(found, reason);
   };
-  // Two lone day words, the most common ends ("monday to friday"), read as
-  // day_readings() reads them, without its records of other readings.
-  if (const std::optional<LoneDay> lone_a = lone_day(a, day_ctx.today())) {
-    if (const std::optional<LoneDay> lone_b = lone_day(b, day_ctx.today())) {
-      const std::array<EndReading, 1> firsts = {
-          EndReading{Value::instant(DateTime{lone_a->day, day_ctx.core.tod}), lone_a->confidence}};
-      const std::array<EndReading, 1> lasts = {
-          EndReading{Value::instant(DateTime{lone_b->day, day_ctx.core.tod}), lone_b->confidence}};
-      std::string no_reason;
-      return pair_up(firsts, lasts, no_reason);
-    }
+  // Ends of one reading each, the most common ("monday to friday", "july
+  // 13-15"), read as day_readings() reads them, without its records of
+  // other readings.
+  const std::optional<EndReading> one_a = single_day(a, day_ctx.today(), day_ctx.core.tod);
+  const std::optional<EndReading> one_b =
+      one_a ? single_day(b, day_ctx.today(), day_ctx.core.tod) : std::nullopt;
+  if (one_a && one_b) {
+    std::string no_reason;
+    return pair_up(std::span<const EndReading>(&*one_a, 1), std::span<const EndReading>(&*one_b, 1),
+                   no_reason);
   }
-  Ends first = day_readings(a, day_ctx);
+  Ends first = one_a ? Ends() : day_readings(a, day_ctx);
+  if (one_a) first.readings.push_back(*one_a);
   Ends last = day_readings(b, day_ctx);
   if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
   if (!last.reject.empty()) return MatchResult::reject(std::move(last.reject));
@@ -1036,10 +1042,10 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
     if (d) out.push_back(OnDay{*d, kInterval, false, passed});
     return out;
   }
-  // A lone day word is read as day_readings() would at the start's time,
-  // which it keeps.
-  if (const std::optional<LoneDay> r = lone_day(day, ctx.today())) {
-    out.push_back(OnDay{r->day, r->confidence, true, false});
+  // A day of one reading is read as day_readings() would at the start's
+  // time, which it keeps.
+  if (const std::optional<EndReading> r = single_day(day, ctx.today(), start)) {
+    out.push_back(OnDay{r->value.start.date, r->confidence, true, false});
     return out;
   }
   EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
