@@ -1390,27 +1390,37 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
   EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
+  // The whole days from each reading of the start; `reason` is the
+  // ambiguity's.
+  const auto from_start = [&](const auto& readings, std::string& reason) -> MatchResult {
+    Found found;
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+      const EndReading& s = readings[i];
+      if (s.value.is_range() || s.value.start.time != day_ctx.core.tod)
+        return MatchResult::no_match();
+      const Date d = s.value.start.date;
+      const auto after_end = f.months != 0 ? add_months_checked(d, n->count * f.months)
+                                           : add_days(d, n->count * (f.seconds / kSecondsPerDay));
+      const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
+      if (!last) continue;
+      const Value whole = Value::days(d, *last);
+      if (Label* label = found.add(whole, std::min(s.confidence, kInterval))) {
+        label->add_length(n->count, n->unit);
+        label->add(" from ");
+        add_days(*label, whole);
+        label->add(", whole days");
+      }
+    }
+    return decided(found, reason);
+  };
+  // A start of one reading, the most common, without the records of others.
+  if (const std::optional<EndReading> one = single_day(a, day_ctx.today(), day_ctx.core.tod)) {
+    std::string no_reason;
+    return from_start(std::span<const EndReading>(&*one, 1), no_reason);
+  }
   Ends first = day_readings(a, day_ctx);
   if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
-  Found found;
-  for (std::size_t i = 0; i < first.readings.size(); ++i) {
-    const EndReading& s = first.readings[i];
-    if (s.value.is_range() || s.value.start.time != day_ctx.core.tod)
-      return MatchResult::no_match();
-    const Date d = s.value.start.date;
-    const auto after_end = f.months != 0 ? add_months_checked(d, n->count * f.months)
-                                         : add_days(d, n->count * (f.seconds / kSecondsPerDay));
-    const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
-    if (!last) continue;
-    const Value whole = Value::days(d, *last);
-    if (Label* label = found.add(whole, std::min(s.confidence, kInterval))) {
-      label->add_length(n->count, n->unit);
-      label->add(" from ");
-      add_days(*label, whole);
-      label->add(", whole days");
-    }
-  }
-  return decided(found, first.reason);
+  return from_start(first.readings, first.reason);
 }
 
 }  // namespace
