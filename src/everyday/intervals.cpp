@@ -124,11 +124,10 @@ uint8_t role_of(std::string_view w) {
   }
 }
 
-// Returns whether a word may have a role: every word of the lists above
-// begins with one of these bytes (in either case), and most words do not.
 // One bit per byte: white space, the first bytes of the words that may
-// have a role (in either case), and the first bytes of the marks that join
-// two ends inside a word.
+// have a role (every word of the lists above begins with one of them, in
+// either case, and most words with none), and the first bytes of the marks
+// that join two ends inside a word.
 constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteMark = 4;
 constexpr std::array<uint8_t, 256> kByteKinds = [] {
   std::array<uint8_t, 256> t{};
@@ -296,7 +295,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
 // Finds the ends of an interval in the text, or none when it has none.
 std::optional<Split> split(std::string_view text) {
   // Only the words written are read: the arrays are left unset.
-  Words ws;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  Words ws;
   if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
   if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
 
@@ -449,8 +448,6 @@ bool small_number(std::span<const Piece> pieces) {
          pieces[0].tok.value <= 99;
 }
 
-// Reads pieces that name one day (or a month): the core grammar's readings,
-// its ambiguity included, else the dates' and days' families.
 // Reads pieces that day_readings() reads as one day without asking the
 // core grammar or the families: a lone day word, or a month and a day
 // number ("july 13", the date without the label the dates would write for
@@ -465,6 +462,8 @@ std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, 
   return std::nullopt;
 }
 
+// Reads pieces that name one day (or a month): the core grammar's readings,
+// its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
