@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -60,7 +61,9 @@ bool is_space(char c) {
 bool same_word(std::string_view w, std::string_view lower) {
   if (w.size() != lower.size()) return false;
   for (std::size_t i = 0; i < w.size(); ++i) {
-    if ((w[i] >= 'A' && w[i] <= 'Z' ? w[i] | 0x20 : w[i]) != lower[i]) return false;
+    // Mostly typed in lower case: the byte itself matches.
+    const char c = w[i];
+    if (c != lower[i] && (c < 'A' || c > 'Z' || (c | 0x20) != lower[i])) return false;
   }
   return true;
 }
@@ -86,8 +89,12 @@ enum Role : uint8_t {
 };
 
 uint8_t role_of(std::string_view w) {
-  // Compared only with the words of the word's own length.
-  const auto is = [w](std::string_view word) { return same_word(w, word); };
+  if (w.empty()) return 0;
+  // Compared only with the words of the word's own length and first
+  // letter: every word of the lists begins with a byte that has the 0x20
+  // bit, so a word that lower-cases to one of them begins with it too.
+  const auto c = static_cast<char>(w[0] | 0x20);
+  const auto is = [w, c](std::string_view word) { return c == word[0] && same_word(w, word); };
   switch (w.size()) {
     case 1:
       return w[0] == '-' ? kDash : 0;
@@ -117,17 +124,45 @@ uint8_t role_of(std::string_view w) {
   }
 }
 
-// The words of a text as views into it, each with its role.
+// One bit per byte: white space, the first bytes of the words that may
+// have a role (every word of the lists above begins with one of them, in
+// either case, and most words with none), and the first bytes of the marks
+// that join two ends inside a word.
+constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteMark = 4;
+constexpr std::array<uint8_t, 256> kByteKinds = [] {
+  std::array<uint8_t, 256> t{};
+  for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+    t[static_cast<unsigned char>(c)] = kByteSpace;
+  for (const char c : {'-', '\'', '\xE2', 'a', 'b', 'f', 's', 't', 'u'}) {
+    t[static_cast<unsigned char>(c)] = kByteRole;
+    if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
+  }
+  for (const char c : {'-', '.', '\xE2'})
+    t[static_cast<unsigned char>(c)] |= kByteMark;
+  return t;
+}();
+
+uint8_t byte_kind(char c) {
+  return kByteKinds[static_cast<unsigned char>(c)];
+}
+
+// The words of a text as views into it, each with its role. Only the first
+// n entries are written.
 struct Words {
-  std::array<std::string_view, kMaxWords> w;
-  std::array<uint8_t, kMaxWords> role{};
+  std::array<const char*, kMaxWords> begin;
+  std::array<std::size_t, kMaxWords> size;
+  std::array<uint8_t, kMaxWords> role;
   std::size_t n = 0;
+  uint8_t roles = 0;  // every role some word has
+
+  std::string_view w(std::size_t i) const { return {begin[i], size[i]}; }
 
   // Returns the index of the first word at or after `from` that has one of
   // the roles, or n.
-  std::size_t find(uint8_t roles, std::size_t from = 0) const {
+  std::size_t find(uint8_t wanted, std::size_t from = 0) const {
+    if ((roles & wanted) == 0) return n;
     for (std::size_t i = from; i < n; ++i) {
-      if (role[i] & roles) return i;
+      if (role[i] & wanted) return i;
     }
     return n;
   }
@@ -135,12 +170,22 @@ struct Words {
 
 // Splits the text at white space; false when it has too many words.
 bool words_of(std::string_view text, Words& out) {
-  for (std::size_t at = 0;;) {
-    const std::string_view word = next_word(text, at);
-    if (word.empty()) return true;
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (;;) {
+    while (at != end && (byte_kind(*at) & kByteSpace))
+      ++at;
+    if (at == end) return true;
+    const char* const start = at;
+    while (at != end && !(byte_kind(*at) & kByteSpace))
+      ++at;
     if (out.n == kMaxWords) return false;
-    out.w[out.n] = word;
-    out.role[out.n] = role_of(word);
+    const std::string_view word(start, static_cast<std::size_t>(at - start));
+    const uint8_t role = (byte_kind(word[0]) & kByteRole) ? role_of(word) : 0;
+    out.begin[out.n] = word.data();
+    out.size[out.n] = word.size();
+    out.role[out.n] = role;
+    out.roles |= role;
     ++out.n;
   }
 }
@@ -162,8 +207,8 @@ struct Split {
 // empty when i >= j.
 std::string_view span_of(std::string_view text, const Words& ws, std::size_t i, std::size_t j) {
   if (i >= j) return {};
-  const auto begin = static_cast<std::size_t>(ws.w[i].data() - text.data());
-  const auto end = static_cast<std::size_t>(ws.w[j - 1].data() + ws.w[j - 1].size() - text.data());
+  const auto begin = static_cast<std::size_t>(ws.w(i).data() - text.data());
+  const auto end = static_cast<std::size_t>(ws.w(j - 1).data() + ws.w(j - 1).size() - text.data());
   return text.substr(begin, end - begin);
 }
 
@@ -190,11 +235,7 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
                                                                    std::size_t from) {
   constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
-    const std::string_view w = ws.w[i];
-    bool mark = false;
-    for (const char c : w)
-      mark = mark || c == '-' || c == '.' || c == '\xE2';
-    if (!mark) continue;
+    const std::string_view w = ws.w(i);
     // The first of each mark in one pass: "..", an en dash, an em dash, a
     // hyphen, and whether a second hyphen follows.
     std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
@@ -202,6 +243,7 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
     bool hyphens = false;
     for (std::size_t k = 0; k < w.size(); ++k) {
       const char c = w[k];
+      if (!(byte_kind(c) & kByteMark)) continue;
       if (c == '-') {
         hyphens = hyphen != kNone;
         if (hyphen == kNone) hyphen = k;
@@ -252,6 +294,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
 
 // Finds the ends of an interval in the text, or none when it has none.
 std::optional<Split> split(std::string_view text) {
+  // Only the words written are read: the arrays are left unset.
   Words ws;
   if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
   if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
@@ -361,20 +404,26 @@ bool month_with_number(std::span<const Piece> pieces) {
 constexpr float kBareWeekday = 0.7f;
 constexpr float kDayWord = 0.95f;
 
+// A day as a lone day word names it.
+struct LoneDay {
+  Date day;
+  float confidence = 0.0f;
+};
+
 // Reads a lone weekday that is not today's, or today, tomorrow or
-// yesterday, as the core's rules do, at the context's time of day: the
-// rules' labels are of no use to an interval, which writes its own. None
-// for anything else (a weekday said on that very weekday is ambiguous, and
-// its reason is the rule's to give).
-std::optional<EndReading> lone_day(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+// yesterday, as the core's rules do: the rules' labels are of no use to an
+// interval, which writes its own. None for anything else (a weekday said
+// on that very weekday is ambiguous, and its reason is the rule's to give).
+std::optional<LoneDay> lone_day(std::span<const Piece> pieces, Date today) {
   if (pieces.size() != 1 || pieces[0].is_shape) return std::nullopt;
   const Tok& t = pieces[0].tok;
-  const Date today = ctx.today();
   std::optional<Date> day;
   float confidence = kDayWord;
   if (t.is(Kind::Weekday)) {
-    if (today.weekday() == t.u32()) return std::nullopt;
-    day = next_weekday(today, t.u32(), true);
+    // The next one after today, 1 to 6 days on.
+    const uint32_t weekday = today.weekday();
+    if (weekday == t.u32()) return std::nullopt;
+    day = add_days(today, (t.u32() + 7 - weekday) % 7);
     confidence = kBareWeekday;
   } else if (t.is_kw(Keyword::Today)) {
     day = today;
@@ -384,11 +433,33 @@ std::optional<EndReading> lone_day(std::span<const Piece> pieces, const Everyday
     day = add_days(today, -1);
   }
   if (!day) return std::nullopt;
-  return EndReading{Value::instant(DateTime{*day, ctx.core.tod}), confidence};
+  return LoneDay{*day, confidence};
 }
 
 bool is_tok(const Piece& p, Kind k) {
   return !p.is_shape && p.tok.is(k);
+}
+
+// Returns whether the pieces are a number alone below 100 ("9" in "from 9
+// to 5"): no day to the core grammar, the dates or the days; a clock hour,
+// maybe.
+bool small_number(std::span<const Piece> pieces) {
+  return pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 0 &&
+         pieces[0].tok.value <= 99;
+}
+
+// Reads pieces that day_readings() reads as one day without asking the
+// core grammar or the families: a lone day word, or a month and a day
+// number ("july 13", the date without the label the dates would write for
+// it), at the time of day `tod`. None for anything else.
+std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod) {
+  if (pieces.empty() || small_number(pieces)) return std::nullopt;
+  if (const std::optional<LoneDay> r = lone_day(pieces, today))
+    return EndReading{Value::instant(DateTime{r->day, tod}), r->confidence};
+  if (!month_with_number(pieces)) return std::nullopt;
+  if (const auto d = dates::plain_day(pieces, today))
+    return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};
+  return std::nullopt;
 }
 
 // Reads pieces that name one day (or a month): the core grammar's readings,
@@ -396,24 +467,13 @@ bool is_tok(const Piece& p, Kind k) {
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
-  // A number alone below 100 ("9" in "from 9 to 5") is no day to the core
-  // grammar, the dates or the days; a clock hour, maybe.
-  if (pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 0 &&
-      pieces[0].tok.value <= 99) {
-    return out;
-  }
-  if (std::optional<EndReading> r = lone_day(pieces, ctx)) {
+  if (small_number(pieces)) return out;
+  // At the context's time of day, as the core reads it.
+  if (const std::optional<EndReading> r = single_day(pieces, ctx.today(), ctx.core.tod)) {
     out.readings.push_back(*r);
     return out;
   }
   const bool dated = month_with_number(pieces);
-  // A month and a day number ("july 13"): the date without the label the
-  // dates would write for it.
-  if (const auto d = dated ? dates::plain_day(pieces, ctx.today()) : std::nullopt) {
-    out.readings.push_back(
-        EndReading{Value::instant(DateTime{d->date, ctx.core.tod}), d->confidence});
-    return out;
-  }
   if (std::optional<Outcome> o = dated ? std::nullopt : core_reading(pieces, ctx)) {
     if (o->kind == Outcome::Kind::Resolved) {
       out.add(o->reading);
@@ -554,30 +614,188 @@ Value whole_days(const Value& v) {
   return Value::days(v.start.date, v.end.date);
 }
 
-// The readings of an interval: mostly one.
-using Found = Few<Resolution, 2>;
-
-void add_candidate(Found& out, Resolution r) {
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (out[i].value == r.value) return;
+// The label of one reading of an interval, written in place and made a
+// string once, at its full length. The longest label (two dates of six-digit
+// years, two clock times with seconds, a length of 19 digits and every
+// note) is well under the room; what would not fit is dropped rather than
+// written past the end.
+class Label {
+ public:
+  Label() = default;
+  Label(const Label& other) : n_(other.n_) { std::memcpy(buf_, other.buf_, n_); }
+  Label& operator=(const Label& other) {
+    n_ = other.n_;
+    std::memcpy(buf_, other.buf_, n_);
+    return *this;
   }
-  out.push_back(std::move(r));
-}
 
-MatchResult decided(Found& found, std::string reason) {
+  void add(std::string_view s) {
+    const std::size_t k = std::min(s.size(), kRoom - n_);
+    std::memcpy(buf_ + n_, s.data(), k);
+    n_ += k;
+  }
+  // A literal: its length is known here, and so is the copy.
+  template <std::size_t N>
+  void add(const char (&s)[N]) {
+    if (kRoom - n_ < N - 1) return;
+    std::memcpy(buf_ + n_, s, N - 1);
+    n_ += N - 1;
+  }
+
+  void add_date(Date d) { add_date(d.civil()); }
+  // "YYYY-MM-DD": four digits of year from 1000 to 9999; other years with
+  // leading zeros to four digits, and a sign outside 0..9999.
+  void add_date(Civil c) {
+    if (kRoom - n_ < kDateRoom) return;
+    char* p = buf_ + n_;
+    if (c.year >= 1000 && c.year <= 9999) {
+      const auto y = static_cast<uint32_t>(c.year);
+      p = pair(pair(p, y / 100), y % 100);
+    } else {
+      if (c.year < 0 || c.year > 9999) *p++ = c.year < 0 ? '-' : '+';
+      uint64_t v =
+          c.year < 0 ? 0 - static_cast<uint64_t>(int64_t{c.year}) : static_cast<uint64_t>(c.year);
+      char digits[24];
+      int k = 0;
+      do {
+        digits[k++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+      } while (v != 0);
+      while (k < 4)
+        digits[k++] = '0';
+      while (k > 0)
+        *p++ = digits[--k];
+    }
+    *p++ = '-';
+    p = pair(p, c.month);
+    *p++ = '-';
+    p = pair(p, c.day);
+    n_ = static_cast<std::size_t>(p - buf_);
+  }
+
+  // "HH:MM", and ":SS" when the seconds are not zero.
+  void add_clock(TimeOfDay t) {
+    if (kRoom - n_ < 8) return;
+    char* p = buf_ + n_;
+    p = pair(p, t.hour() % 100);
+    *p++ = ':';
+    p = pair(p, t.minute());
+    if (t.secs % 60 != 0) {
+      *p++ = ':';
+      p = pair(p, t.secs % 60);
+    }
+    n_ = static_cast<std::size_t>(p - buf_);
+  }
+
+  // "<n> <unit>", and an "s" for more than one.
+  void add_length(int64_t count, Unit unit) {
+    char digits[24];
+    add(std::string_view(
+        digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, count).ptr -
+                                         digits)));
+    add(" ");
+    add(unit_facts(unit).word);
+    if (count != 1) add("s");
+  }
+
+  std::string str() const { return std::string(buf_, n_); }
+
+ private:
+  static constexpr std::size_t kRoom = 320;
+  static constexpr std::size_t kDateRoom = 32;
+
+  // The two digits of each number below 100, one after another.
+  static constexpr std::array<char, 200> kPairs = [] {
+    std::array<char, 200> out{};
+    for (std::size_t v = 0; v < 100; ++v) {
+      out[2 * v] = static_cast<char>('0' + v / 10);
+      out[2 * v + 1] = static_cast<char>('0' + v % 10);
+    }
+    return out;
+  }();
+
+  // Writes v (below 100) as two digits.
+  static char* pair(char* p, uint32_t v) {
+    std::memcpy(p, &kPairs[2 * v], 2);
+    return p + 2;
+  }
+
+  char buf_[kRoom];  // only the first n_ are written
+  std::size_t n_ = 0;
+};
+
+// One reading of an interval, its label not yet a string.
+struct Reading {
+  Label label;
+  Value value;
+  float confidence = 0.0f;
+};
+
+// The readings of an interval: mostly one, a few when an end is ambiguous.
+class Found {
+ public:
+  Found() = default;
+  Found(const Found&) = delete;
+  Found& operator=(const Found&) = delete;
+
+  std::size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+  Reading& operator[](std::size_t i) { return i < kInline ? inline_[i] : spill_[i - kInline]; }
+
+  // Returns the label to write of a new reading, or null when an earlier
+  // reading has the same value (the first one stays).
+  Label* add(const Value& value, float confidence) {
+    for (std::size_t i = 0; i < n_; ++i) {
+      if ((*this)[i].value == value) return nullptr;
+    }
+    Reading& r = n_ < kInline ? inline_[n_] : spill_.emplace_back();
+    ++n_;
+    r.value = value;
+    r.confidence = confidence;
+    return &r.label;
+  }
+
+ private:
+  static constexpr std::size_t kInline = 2;
+  Reading inline_[kInline];
+  std::vector<Reading> spill_;
+  std::size_t n_ = 0;
+};
+
+// `reason` is taken only when the readings are several.
+MatchResult decided(Found& found, std::string& reason) {
   if (found.empty()) return MatchResult::no_match();
-  if (found.size() == 1) return MatchResult::single(std::move(found[0]));
-  std::vector<Resolution> all;
-  all.reserve(found.size());
+  MatchResult m;
+  if (found.size() == 1) {
+    m.kind = MatchResult::Kind::Single;
+    m.reading.interpretation = found[0].label.str();
+    m.reading.value = found[0].value;
+    m.reading.confidence = found[0].confidence;
+    return m;
+  }
+  m.kind = MatchResult::Kind::Ambiguous;
+  m.candidates.reserve(found.size());
   for (std::size_t i = 0; i < found.size(); ++i)
-    all.push_back(std::move(found[i]));
-  return MatchResult::ambiguous(std::move(all), std::move(reason));
+    m.candidates.push_back(Resolution{found[i].label.str(), found[i].value, found[i].confidence});
+  m.reason = std::move(reason);
+  return m;
 }
 
-void append_days(std::string& out, const Value& v) {
-  append_date(out, v.start.date);
-  out += " to ";
-  append_date(out, v.end.date);
+// "<first day> to <last day>".
+void add_days(Label& out, const Value& v) {
+  const Civil first = v.start.date.civil();
+  out.add_date(first);
+  out.add(" to ");
+  // A last day in the first's month follows from the first's fields.
+  const int64_t ahead = v.end.date.days - v.start.date.days;
+  if (ahead >= 0 && ahead <= 31) {
+    const auto day = static_cast<uint32_t>(first.day + ahead);
+    if (day <= 28 || day <= days_in_month(first.year, first.month)) {
+      out.add_date(Civil{first.year, first.month, day});
+      return;
+    }
+  }
+  out.add_date(v.end.date);
 }
 
 // Returns the one order of day and month a numeric date without a
@@ -631,7 +849,12 @@ class PieceBuffer {
 // of the last.
 MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
-  if (a.empty() || b.empty() || has_clock(a) || has_clock(b)) return MatchResult::no_match();
+  // Two numbers alone ("from 9 to 5") are read as no day, and neither is
+  // completed: neither names a month.
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a) ||
+      has_clock(b)) {
+    return MatchResult::no_match();
+  }
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
   // span of two years' days.
   if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
@@ -656,15 +879,20 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
     // Both ends of "july 1-7 2025" take the year: the first is not the
     // next july 1 moved back to it.
     const bool with_year = b_bare && b.size() == 2;
+    // The bare end is the full end with its day number; with the year, the
+    // first end is the full end and the year, made before it.
     const std::size_t n = full.size() + (with_year ? 1 : 0);
-    const std::span<Piece> completed = completed_buffer.make(2 * n);
+    const std::span<Piece> completed = completed_buffer.make(with_year ? 2 * n : n);
     std::copy(full.begin(), full.end(), completed.begin());
-    if (with_year) completed[n - 1] = b[1];
-    std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
-              completed.begin() + static_cast<std::ptrdiff_t>(n));
-    completed[n + day] = a_bare ? a[0] : b[0];
+    if (with_year) {
+      completed[n - 1] = b[1];
+      std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
+                completed.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    const std::span<Piece> bare = completed.last(n);
+    bare[day] = a_bare ? a[0] : b[0];
     if (with_year) a = std::span<const Piece>(completed).first(n);
-    (a_bare ? a : b) = std::span<const Piece>(completed).subspan(n);
+    (a_bare ? a : b) = std::span<const Piece>(bare);
   }
   // Numeric ends share one order of day and month: an end valid in only
   // one order ("8/15/2012") sets it for the other ("8/10/2012").
@@ -682,77 +910,93 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
-  Ends first = day_readings(a, day_ctx);
+  // The ends' readings paired into intervals; `reason` is the ambiguity's.
+  const auto pair_up = [&](const auto& firsts, const auto& lasts,
+                           std::string& reason) -> MatchResult {
+    const Step step = step_of(b);
+    const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
+    Found found;
+    std::string backwards;
+    // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
+    // one interval does not mix month-first and day-first.
+    const std::size_t n_first = firsts.size(), n_last = lasts.size();
+    const bool paired = n_first > 1 && n_first == n_last;
+    for (std::size_t i = 0; i < n_first; ++i) {
+      for (std::size_t j = paired ? i : 0; j < (paired ? i + 1 : n_last); ++j) {
+        const EndReading& s = firsts[i];
+        const EndReading& e = lasts[j];
+        // A clock time the core read as a moment ("in 3 days") is no day.
+        for (const EndReading* r : {&s, &e}) {
+          if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
+            return MatchResult::no_match();
+        }
+        Value start = whole_days(s.value);
+        Value end = whole_days(e.value);
+        if (start_takes_year) {
+          // The latest start on or before an end that writes its year.
+          const int64_t years = end.start.date.year() - start.start.date.year();
+          for (int64_t k = years; k >= years - kLeapCycle; --k) {
+            const auto on = moved_on(start, Step::Year, k);
+            if (on && on->start.date <= end.start.date) {
+              start = *on;
+              break;
+            }
+          }
+        }
+        float confidence = std::min({s.confidence, e.confidence, kInterval});
+        std::string_view note;
+        if (end.start.date < start.start.date) {
+          std::optional<Value> on;
+          for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None;
+               ++k) {
+            on = moved_on(end, step, k);
+            if (on && on->start.date >= start.start.date) break;
+            on.reset();
+          }
+          if (!on) {
+            backwards.clear();
+            backwards += "the interval would end on ";
+            append_date(backwards, end.start.date);
+            backwards += ", before its start on ";
+            append_date(backwards, start.start.date);
+            continue;
+          }
+          end = *on;
+          confidence = std::min(confidence, kGuessed);
+          note = step == Step::Week
+                     ? " (the end moves to the next week: it would come before the start)"
+                     : " (the end moves to the next year: it would come before the start)";
+        }
+        const Value whole = Value::range(start.start, end.end);
+        if (Label* label = found.add(whole, confidence)) {
+          add_days(*label, whole);
+          label->add(", whole days");
+          if (!note.empty()) label->add(note);
+        }
+      }
+    }
+    if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
+    return decided(found, reason);
+  };
+  // Ends of one reading each, the most common ("monday to friday", "july
+  // 13-15"), read as day_readings() reads them, without its records of
+  // other readings.
+  const std::optional<EndReading> one_a = single_day(a, day_ctx.today(), day_ctx.core.tod);
+  const std::optional<EndReading> one_b =
+      one_a ? single_day(b, day_ctx.today(), day_ctx.core.tod) : std::nullopt;
+  if (one_a && one_b) {
+    std::string no_reason;
+    return pair_up(std::span<const EndReading>(&*one_a, 1), std::span<const EndReading>(&*one_b, 1),
+                   no_reason);
+  }
+  Ends first = one_a ? Ends() : day_readings(a, day_ctx);
+  if (one_a) first.readings.push_back(*one_a);
   Ends last = day_readings(b, day_ctx);
   if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
   if (!last.reject.empty()) return MatchResult::reject(std::move(last.reject));
   if (first.readings.empty() || last.readings.empty()) return MatchResult::no_match();
 
-  const Step step = step_of(b);
-  const bool start_takes_year = step_of(a) == Step::Year && writes_year(b);
-  Found found;
-  std::string backwards;
-  // Two ends read in the same orders ("3/4 - 3/6") pair reading by reading:
-  // one interval does not mix month-first and day-first.
-  const std::size_t n_first = first.readings.size(), n_last = last.readings.size();
-  const bool paired = n_first > 1 && n_first == n_last;
-  for (std::size_t i = 0; i < n_first; ++i) {
-    for (std::size_t j = paired ? i : 0; j < (paired ? i + 1 : n_last); ++j) {
-      const EndReading& s = first.readings[i];
-      const EndReading& e = last.readings[j];
-      // A clock time the core read as a moment ("in 3 days") is no day.
-      for (const EndReading* r : {&s, &e}) {
-        if (!r->value.is_range() && r->value.start.time != day_ctx.core.tod)
-          return MatchResult::no_match();
-      }
-      Value start = whole_days(s.value);
-      Value end = whole_days(e.value);
-      if (start_takes_year) {
-        // The latest start on or before an end that writes its year.
-        const int64_t years = end.start.date.year() - start.start.date.year();
-        for (int64_t k = years; k >= years - kLeapCycle; --k) {
-          const auto on = moved_on(start, Step::Year, k);
-          if (on && on->start.date <= end.start.date) {
-            start = *on;
-            break;
-          }
-        }
-      }
-      float confidence = std::min({s.confidence, e.confidence, kInterval});
-      std::string_view note;
-      if (end.start.date < start.start.date) {
-        std::optional<Value> on;
-        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
-          on = moved_on(end, step, k);
-          if (on && on->start.date >= start.start.date) break;
-          on.reset();
-        }
-        if (!on) {
-          backwards.clear();
-          backwards += "the interval would end on ";
-          append_date(backwards, end.start.date);
-          backwards += ", before its start on ";
-          append_date(backwards, start.start.date);
-          continue;
-        }
-        end = *on;
-        confidence = std::min(confidence, kGuessed);
-        note = step == Step::Week
-                   ? " (the end moves to the next week: it would come before the start)"
-                   : " (the end moves to the next year: it would come before the start)";
-      }
-      const Value whole = Value::range(start.start, end.end);
-      std::string text;
-      text.reserve(128);
-      append_days(text, whole);
-      text += ", whole days";
-      text += note;
-      add_candidate(found, Resolution{std::move(text), whole, confidence});
-    }
-  }
-  if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
-  std::string reason = !first.reason.empty() ? std::move(first.reason) : std::move(last.reason);
-  return decided(found, std::move(reason));
+  return pair_up(first.readings, last.readings, !first.reason.empty() ? first.reason : last.reason);
 }
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
@@ -779,12 +1023,12 @@ struct OnDay {
 
 using Days = Few<OnDay, 2>;
 
-// Appends the label of the day: "today", "tomorrow", "2024-06-07".
-void append_day(std::string& out, const OnDay& d) {
+// Writes the label of the day: "today", "tomorrow", "2024-06-07".
+void add_day(Label& out, const OnDay& d) {
   if (d.named) {
-    append_date(out, d.day);
+    out.add_date(d.day);
   } else {
-    out += d.passed ? "tomorrow" : "today";
+    out.add(d.passed ? "tomorrow" : "today");
   }
 }
 
@@ -797,6 +1041,12 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
     if (d) out.push_back(OnDay{*d, kInterval, false, passed});
     return out;
   }
+  // A day of one reading is read as day_readings() would at the start's
+  // time, which it keeps.
+  if (const std::optional<EndReading> r = single_day(day, ctx.today(), start)) {
+    out.push_back(OnDay{r->value.start.date, r->confidence, true, false});
+    return out;
+  }
   EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
   day_ctx.core.tod = start;
   day_ctx.core.tod_explicit = true;
@@ -804,7 +1054,10 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
   for (std::size_t i = 0; i < ends.readings.size(); ++i) {
     const EndReading& r = ends.readings[i];
     // A reading that kept the moment's own clock ("in 3 days") took no time.
-    if (r.value.is_range() || r.value.start.time != start) return {};
+    if (r.value.is_range() || r.value.start.time != start) {
+      out = Days();  // the same record throughout: it is built in place
+      return out;
+    }
     out.push_back(OnDay{r.value.start.date, r.confidence, true, false});
   }
   *reason = std::move(ends.reason);
@@ -906,21 +1159,19 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     const OnDay& d = on[i];
     const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
-    std::string text;
-    text.reserve(128);
-    append_day(text, d);
-    text += ", ";
-    times::append_clock(text, start);
-    text += " to ";
-    times::append_clock(text, end);
-    if (next_day) text += " the next day";
-    if (long_night) text += " (the end moves to the next day: it would come before the start)";
-    if (d.passed) text += " (that time has already passed today)";
-    add_candidate(found, Resolution{std::move(text),
-                                    Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
-                                    std::min(confidence, d.confidence)});
+    Label* label = found.add(Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
+                             std::min(confidence, d.confidence));
+    if (label == nullptr) continue;
+    add_day(*label, d);
+    label->add(", ");
+    label->add_clock(start);
+    label->add(" to ");
+    label->add_clock(end);
+    if (next_day) label->add(" the next day");
+    if (long_night) label->add(" (the end moves to the next day: it would come before the start)");
+    if (d.passed) label->add(" (that time has already passed today)");
   }
-  return decided(found, std::move(reason));
+  return decided(found, reason);
 }
 
 // One end that names a day and a clock time on it: "monday 9am", "9am
@@ -991,17 +1242,20 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                    ? " (the end moves to the next week: it would come before the start)"
                    : " (the end moves to the next year: it would come before the start)";
       }
-      std::string text;
-      text.reserve(128);
-      append_moment(text, start);
-      text += " to ";
-      append_moment(text, end);
-      text += note;
-      add_candidate(found, Resolution{std::move(text), Value::range(start, end), confidence});
+      if (Label* label = found.add(Value::range(start, end), confidence)) {
+        label->add_date(start.date);
+        label->add(" ");
+        label->add_clock(start.time);
+        label->add(" to ");
+        label->add_date(end.date);
+        label->add(" ");
+        label->add_clock(end.time);
+        if (!note.empty()) label->add(note);
+      }
     }
   }
   if (found.empty() && !backwards.empty()) return MatchResult::reject(std::move(backwards));
-  return decided(found, std::move(reason));
+  return decided(found, reason);
 }
 
 // Returns whether the pieces are the word "now".
@@ -1038,7 +1292,7 @@ std::optional<Length> glued_length(std::string_view w) {
   while (i < w.size() && i < 6 && w[i] >= '0' && w[i] <= '9')
     n = n * 10 + (w[i++] - '0');
   if (i == 0 || i == w.size() || n < 1) return std::nullopt;
-  char letters[4];
+  char letters[4] = {};
   const std::string_view rest = w.substr(i);
   if (rest.size() > sizeof letters) return std::nullopt;
   for (std::size_t k = 0; k < rest.size(); ++k)
@@ -1117,18 +1371,17 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
       const DateTime start{d.day, c->tod};
       const auto end = add_seconds(start, secs);
       if (!end) continue;
-      std::string text;
-      text.reserve(128);
-      append_day(text, d);
-      text += ", ";
-      times::append_clock(text, c->tod);
-      text += " for ";
-      append_length(text, *n);
-      if (d.passed) text += " (that time has already passed today)";
       const float confidence = std::min(d.confidence, c->bare ? kGuessed : kInterval);
-      add_candidate(found, Resolution{std::move(text), Value::range(start, *end), confidence});
+      Label* label = found.add(Value::range(start, *end), confidence);
+      if (label == nullptr) continue;
+      add_day(*label, d);
+      label->add(", ");
+      label->add_clock(c->tod);
+      label->add(" for ");
+      label->add_length(n->count, n->unit);
+      if (d.passed) label->add(" (that time has already passed today)");
     }
-    return decided(found, std::move(reason));
+    return decided(found, reason);
   }
   // Whole days: "for 3 days starting monday", "monday for 2 weeks".
   if (!day.empty() || has_clock(a) || (f.months == 0 && f.seconds % kSecondsPerDay != 0))
@@ -1136,28 +1389,37 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
   EverydayCtx day_ctx{ctx.core, ctx.opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
+  // The whole days from each reading of the start; `reason` is the
+  // ambiguity's.
+  const auto from_start = [&](const auto& readings, std::string& reason) -> MatchResult {
+    Found found;
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+      const EndReading& s = readings[i];
+      if (s.value.is_range() || s.value.start.time != day_ctx.core.tod)
+        return MatchResult::no_match();
+      const Date d = s.value.start.date;
+      const auto after_end = f.months != 0 ? add_months_checked(d, n->count * f.months)
+                                           : add_days(d, n->count * (f.seconds / kSecondsPerDay));
+      const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
+      if (!last) continue;
+      const Value whole = Value::days(d, *last);
+      if (Label* label = found.add(whole, std::min(s.confidence, kInterval))) {
+        label->add_length(n->count, n->unit);
+        label->add(" from ");
+        add_days(*label, whole);
+        label->add(", whole days");
+      }
+    }
+    return decided(found, reason);
+  };
+  // A start of one reading, the most common, without the records of others.
+  if (const std::optional<EndReading> one = single_day(a, day_ctx.today(), day_ctx.core.tod)) {
+    std::string no_reason;
+    return from_start(std::span<const EndReading>(&*one, 1), no_reason);
+  }
   Ends first = day_readings(a, day_ctx);
   if (!first.reject.empty()) return MatchResult::reject(std::move(first.reject));
-  Found found;
-  for (std::size_t i = 0; i < first.readings.size(); ++i) {
-    const EndReading& s = first.readings[i];
-    if (s.value.is_range() || s.value.start.time != day_ctx.core.tod)
-      return MatchResult::no_match();
-    const Date d = s.value.start.date;
-    const auto after_end = f.months != 0 ? add_months_checked(d, n->count * f.months)
-                                         : add_days(d, n->count * (f.seconds / kSecondsPerDay));
-    const auto last = after_end ? add_days(*after_end, -1) : std::nullopt;
-    if (!last) continue;
-    const Value whole = Value::days(d, *last);
-    std::string text;
-    text.reserve(128);
-    append_length(text, *n);
-    text += " from ";
-    append_days(text, whole);
-    text += ", whole days";
-    add_candidate(found, Resolution{std::move(text), whole, std::min(s.confidence, kInterval)});
-  }
-  return decided(found, std::move(first.reason));
+  return from_start(first.readings, first.reason);
 }
 
 }  // namespace
@@ -1363,6 +1625,23 @@ constexpr std::string_view kLinkWords[] = {
 };
 static_assert(kLinkWords[4] == "to" && kLinkWords[11] == "-" && kLinkWords[12] == "..");
 
+// The indexes in kLinkWords of the words of each length, in order, and
+// kNoLink after them.
+constexpr uint8_t kNoLink = 0xFF;
+constexpr auto kLinksBySize = [] {
+  std::array<std::array<uint8_t, 6>, 10> out{};
+  for (auto& row : out)
+    row.fill(kNoLink);
+  for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
+    auto& row = out[kLinkWords[i].size()];
+    std::size_t k = 0;
+    while (row[k] != kNoLink)
+      ++k;
+    row[k] = static_cast<uint8_t>(i);
+  }
+  return out;
+}();
+
 std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
     std::array<Tokens, std::size(kLinkWords)> out;
@@ -1381,8 +1660,13 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
     if (same_word(word, kLinkWords[4])) return std::span<const Tok>(kTokens[4]);
     return std::nullopt;
   }
-  for (std::size_t i = 0; i < std::size(kLinkWords); ++i) {
-    if (kLinkWords[i].size() == word.size() && same_word(word, kLinkWords[i]))
+  // Else only the words of the same length and first letter (every link
+  // word begins with a byte that has the 0x20 bit, as lower case does).
+  if (word.empty() || word.size() >= kLinksBySize.size()) return std::nullopt;
+  const auto c = static_cast<char>(word[0] | 0x20);
+  for (const uint8_t i : kLinksBySize[word.size()]) {
+    if (i == kNoLink) break;
+    if (kLinkWords[i][0] == c && same_word(word, kLinkWords[i]))
       return std::span<const Tok>(kTokens[i]);
   }
   return std::nullopt;
@@ -1449,20 +1733,22 @@ std::optional<std::span<const Piece>> second_end(std::span<const Piece> pieces, 
   return rest;
 }
 
-// Returns how often `word` (lower case) occurs in the text, in any case and
-// inside other words too; none for a text with bytes beyond ASCII, whose
-// lower case the tokenizer works out differently.
-std::optional<std::size_t> occurrences(std::string_view text, std::string_view word) {
+// Returns whether `word` (lower case) occurs in the text exactly once, in
+// any case and inside other words too; false for a text with bytes beyond
+// ASCII, whose lower case the tokenizer works out differently.
+bool occurs_once(std::string_view text, std::string_view word) {
   std::size_t n = 0;
+  unsigned char bytes = 0;  // every byte's bits: 0x80 when one is beyond ASCII
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x80) return std::nullopt;
+    const char c = text[i];
+    bytes |= static_cast<unsigned char>(c);
     // The first letter in either case, before the whole word.
-    if ((text[i] | 0x20) == word[0] && i + word.size() <= text.size() &&
-        same_word(text.substr(i, word.size()), word)) {
-      ++n;
+    if ((c | 0x20) == word[0] && i + word.size() <= text.size() &&
+        same_word(text.substr(i, word.size()), word) && ++n > 1) {
+      return false;
     }
   }
-  return n;
+  return n == 1 && bytes < 0x80;
 }
 
 // The two ends as the driver's pieces hold them.
@@ -1486,7 +1772,7 @@ std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split
   const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
   const auto join = link_tokens(gap);
   if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
-  if (occurrences(text, (*join)[0].text) != std::optional<std::size_t>(1)) return std::nullopt;
+  if (!occurs_once(text, (*join)[0].text)) return std::nullopt;
   std::span<const Piece> rest = pieces;
   if (!take_link(rest, text, {}, s.first)) return std::nullopt;
   std::size_t at = rest.size();
@@ -1540,6 +1826,23 @@ Plain plain_word(std::string_view w) {
 bool shaped(std::string_view part) {
   return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
          has_shape(part);
+}
+
+// Returns whether a part of the text holds a numeric shape, as `shaped`
+// does, for a part that plain_word() found to be `kind`: a word of letters
+// has no digit, and of the words of digits, letters and colons only a
+// clock with seconds or a zone ("17:00:30", "17:00Z") is a shape, which
+// writes more after the two digits of its minutes. "3:30", "10pm" and
+// "15th" are none, and need not be read as shapes to tell.
+bool shaped_as(std::string_view part, Plain kind) {
+  if (kind == Plain::Letters) return false;
+  if (kind == Plain::OneToken) {
+    std::size_t lead = 0;
+    while (lead < part.size() && lead < 3 && part[lead] >= '0' && part[lead] <= '9')
+      ++lead;
+    if (lead == 0 || lead > 2 || part[lead] != ':' || part.size() <= lead + 3) return false;
+  }
+  return shaped(part);
 }
 
 // Returns the one token the tokenizer makes of a word of letters that
@@ -1640,16 +1943,22 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
     const auto last = digits_only(s.second);
     const Plain first_word = plain_word(s.first);
     const Plain second_word = plain_word(s.second);
+    // Whether the first end alone holds a shape, read once when asked.
+    int first_shaped = -1;
+    const auto shaped_first = [&] {
+      if (first_shaped < 0) first_shaped = shaped_as(s.first, first_word) ? 1 : 0;
+      return first_shaped == 1;
+    };
     // "mon-wed": two words, two tokens, one each.
     if (n == m + 2 && !front.is_shape && first_word != Plain::None && second_word != Plain::None &&
-        (first_word == Plain::Letters || !shaped(s.first)) && holds(ends, 1, *link)) {
+        !shaped_first() && holds(ends, 1, *link)) {
       return EndPieces{ends.first(1), ends.last(1), day};
     }
     // "july 13-15", "tomorrow 3-4pm", "monday 9am to friday": the last
     // word's token is the last.
     if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken ||
          (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
-        !shaped(s.first) && holds(ends, n - 1 - m, *link)) {
+        !shaped_first() && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
     }
     // "aug 10 - nov 12": a month and a day number are the last two tokens.
@@ -1657,14 +1966,14 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
         second_word == Plain::None && n >= m + 3 && space != std::string_view::npos) {
       const auto number = digits_only(s.second.substr(space + 1));
       if (number && *number != 1 && back.tok == Tok::num(*number) &&
-          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped(s.first) &&
+          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped_first() &&
           holds(ends, n - 2 - m, *link)) {
         return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
       }
     }
     // "10pm-2am", "4pm for 30 mins", "monday for 2 weeks": the first
     // word's token is the first.
-    if (((first_word == Plain::OneToken && !front.is_shape && !shaped(s.first)) ||
+    if (((first_word == Plain::OneToken && !front.is_shape && !shaped_first()) ||
          (first_word == Plain::Letters && is_token(front, lone_token(s.first)))) &&
         holds(ends, 1, *link)) {
       return EndPieces{ends.first(1), ends.subspan(1 + m), day};

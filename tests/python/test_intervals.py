@@ -26,13 +26,17 @@ DAYS = corpus(
     ("april 9th through 17th", days("2025-04-09", "2025-04-17", 0.85)),
     ("Aug 10 - Nov 12", days("2024-08-10", "2024-11-12")),
     ("june 28 - july 2", days("2024-06-28", "2024-07-02")),
+    # The last day in the first's month, to its last day in a leap year, and just past it.
+    ("2024-02-27 - 2024-02-29", days("2024-02-27", "2024-02-29")),
+    ("feb 28 - mar 1", days("2025-02-28", "2025-03-01", 0.85)),
     (("8/10/2012 - 8/15/2012", "2012-08-10 - 2012-08-15"), days("2012-08-10", "2012-08-15")),
     (("2024-06-10..2024-06-14", "2024-06-10 – 2024-06-14"), days("2024-06-10", "2024-06-14")),
     (("mon-wed", "mon–wed", "mon - wed", "mon..wed", "between monday and wednesday",
       "from monday thru wednesday"),
      days("2024-06-10", "2024-06-12", 0.7, NEXT_WEEK)),
-    ("monday to friday", days("2024-06-10", "2024-06-14", 0.7, NEXT_WEEK)),
-    (("from today until friday", "from today till friday", "today-friday", "today - friday"),
+    (("monday to friday", "Monday TO Friday"), days("2024-06-10", "2024-06-14", 0.7, NEXT_WEEK)),
+    (("from today until friday", "from today till friday", "today-friday", "today - friday",
+      "FROM today UNTIL friday"),
      days("2024-06-05", "2024-06-07", 0.7)),
     ("yesterday-today", days("2024-06-04", "2024-06-05")),
     ("1st-3rd", days("2024-07-01", "2024-07-03", 0.85)),
@@ -59,7 +63,7 @@ CLOCKS = corpus(
     (("3-4pm", "3 - 4pm", "3pm-4pm", "3 – 4 pm", "3pm til 4pm", "3pm 'til 4pm"),
      clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00")),
     ("3:30-4:30pm", clock("2024-06-05T15:30:00", "2024-06-05T16:30:00", "today, 15:30 to 16:30")),
-    ("between 4pm and 5pm", clock("2024-06-05T16:00:00", "2024-06-05T17:00:00", "today, 16:00 to 17:00")),
+    (("between 4pm and 5pm", "Between 4pm AND 5pm"), clock("2024-06-05T16:00:00", "2024-06-05T17:00:00", "today, 16:00 to 17:00")),
     ("17:00-18:30", clock("2024-06-05T17:00:00", "2024-06-05T18:30:00", "today, 17:00 to 18:30")),
     (("10pm-2am", "10pm–2am", "10pm—2am"),
      clock("2024-06-05T22:00:00", "2024-06-06T02:00:00", "today, 22:00 to 02:00 the next day")),
@@ -82,7 +86,7 @@ CLOCKS = corpus(
      clock("2024-06-06T19:00:00", "2024-06-06T20:00:00", "2024-06-06, 19:00 to 20:00")),
     (("tomorrow 3-4pm", "tomorrow 3 - 4pm", "3-4pm tomorrow", "from 3pm to 4pm tomorrow"),
      clock("2024-06-06T15:00:00", "2024-06-06T16:00:00", "2024-06-06, 15:00 to 16:00")),
-    ("3pm until 5pm", clock("2024-06-05T15:00:00", "2024-06-05T17:00:00", "today, 15:00 to 17:00")),
+    (("3pm until 5pm", "3PM Until 5PM"), clock("2024-06-05T15:00:00", "2024-06-05T17:00:00", "today, 15:00 to 17:00")),
     ("9am till noon", clock("2024-06-06T09:00:00", "2024-06-06T12:00:00",
                             "tomorrow, 09:00 to 12:00 (that time has already passed today)")),
     ("tomorrow 9-5", clock("2024-06-06T09:00:00", "2024-06-06T17:00:00", "2024-06-06, 09:00 to 17:00", 0.85)),
@@ -96,7 +100,7 @@ CLOCKS = corpus(
     (("now to 5pm", "now - 5pm", "now until 5pm"),
      clock("2024-06-05T14:20:10", "2024-06-05T17:00:00", "from now until 2024-06-05 17:00")),
     ("from now until friday", clock("2024-06-05T14:20:10", "2024-06-07T23:59:59", "from now until 2024-06-07 23:59:59", 0.7)),
-    (("9am-5pm friday", "9am - 5pm friday"),
+    (("9am-5pm friday", "9am - 5pm friday", "9am-5pm FRIDAY"),
      clock("2024-06-07T09:00:00", "2024-06-07T17:00:00", "2024-06-07, 09:00 to 17:00", 0.7)),
     (("friday 10pm-2am", "friday 10pm - 2am"), clock("2024-06-07T22:00:00", "2024-06-08T02:00:00",
                               "2024-06-07, 22:00 to 02:00 the next day", 0.7)),
@@ -192,3 +196,17 @@ def test_intervals(text, options, expected):
 def test_a_zone_after_the_second_end_is_the_intervals(text, start, end, zone):
     answer = json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False))
     assert (answer["start"], answer["end"], answer["zone"]) == (start, end, zone)
+
+
+# Labels write years as dates do: four digits with leading zeros, and a sign outside 0..9999.
+@pytest.mark.parametrize("now, text, start, label", [
+    ("0999-02-27T08:00:00", "monday to friday", "0999-03-04T00:00:00",
+     "0999-03-04 to 0999-03-08, whole days" + NEXT_WEEK),
+    ("9999-12-30T10:00:00", "july 13-15", "+10000-07-13T00:00:00", "+10000-07-13 to +10000-07-15, whole days"),
+    ("-0044-03-15T12:00:00", "9am-5pm friday", "-0044-03-16T09:00:00", "-0044-03-16, 09:00 to 17:00"),
+    ("-0044-03-15T12:00:00", "monday for 2 weeks", "-0044-03-19T00:00:00",
+     "2 weeks from -0044-03-19 to -0044-04-01, whole days"),
+])
+def test_labels_write_years_beyond_four_digits(now, text, start, label):
+    answer = json.loads(_core.parse_full(text, now, {}, (9, 0, 0), 0, False))
+    assert (answer["start"], answer["interpretation"]) == (start, label)
