@@ -851,8 +851,9 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
   // Two numbers alone ("from 9 to 5") are read as no day, and neither is
   // completed: neither names a month.
-  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a) ||
-      has_clock(b)) {
+  // The second end is the one that mostly writes the clock ("3-4pm").
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(b) ||
+      has_clock(a)) {
     return MatchResult::no_match();
   }
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
@@ -1822,10 +1823,12 @@ Plain plain_word(std::string_view w) {
 }
 
 // Returns whether a part of the text holds a numeric shape: none without a
-// digit.
+// digit, and of the parts of digits only ("3", "2025") only a compact date
+// of eight.
 bool shaped(std::string_view part) {
-  return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-         has_shape(part);
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (std::all_of(part.begin(), part.end(), digit)) return part.size() == 8;
+  return std::any_of(part.begin(), part.end(), digit) && has_shape(part);
 }
 
 // Returns whether a part of the text holds a numeric shape, as `shaped`

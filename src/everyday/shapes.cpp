@@ -1,6 +1,8 @@
 #include "everyday/shapes.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -272,9 +274,36 @@ bool has_mark(std::string_view text) {
 #endif
 }
 
+// The classes of a word's bytes that tell a word that is no shape at once:
+// digits, letters other than "t", the marks a shape with letters needs (a
+// dot, slash, colon or plus, or the "t" of a date-time), and any other.
+constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8;
+constexpr std::array<uint8_t, 256> kWordBits = [] {
+  std::array<uint8_t, 256> bits{};
+  bits.fill(kOtherBit);
+  for (int c = '0'; c <= '9'; ++c)
+    bits[c] = kDigitBit;
+  for (int c = 'a'; c <= 'z'; ++c)
+    bits[c] = bits[c - 'a' + 'A'] = kLetterBit;
+  bits['t'] = bits['T'] = kMarkBit;
+  bits['.'] = bits['/'] = bits[':'] = bits['+'] = kMarkBit;
+  return bits;
+}();
+
 // Returns the shape of a word, or none; only a word with a digit may be one.
+// A word with a letter but no dot, slash, colon, plus or "t", that begins
+// with neither a sign nor "(" and has no sign where a zone's offset begins
+// ("3-4pm", "10pm-2am", "4pm"), is none without reading it: a date shape
+// has no letter outside its clock, and an amount needs a sign or a dot. Of
+// the words of digits alone only the compact date of eight is one.
 std::optional<Shape> shape_of_word(std::string_view word) {
-  if (std::none_of(word.begin(), word.end(), is_digit)) return std::nullopt;
+  uint8_t seen = 0;
+  for (const char c : word)
+    seen |= kWordBits[static_cast<unsigned char>(c)];
+  const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
+  if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
+  if (letter && !mark && word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-'))
+    return std::nullopt;
   return shape_of(word);
 }
 
