@@ -21,58 +21,80 @@ constexpr std::string_view kUnmatched = "no grammar rule matched ";
 constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
-// reading or ambiguity stands; else the last rejection's reason; else none.
-// With `intervals_first`, a text that joins two ends in a way no other
-// family reads meets the intervals family early, as failing on it costs
-// the others more than the intervals' reading: by a word ("monday to
-// friday") first, by a mark ("mon-wed", "july 13-15") after the dates. Any
-// other text that joins two ends ("3-4pm", "from 9 to 5") meets it before
-// times, which reads no such text but costs the most to fail on one. The
-// intervals' rejection still counts as the last.
-std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
-                                        bool intervals_first) {
+// reading or ambiguity stands; else a rejection with the last rejection's
+// reason; else no match. With `intervals_first`, a text that joins two ends
+// in a way no other family reads meets the intervals family early, as
+// failing on it costs the others more than the intervals' reading: by a
+// word ("monday to friday") first, by a mark ("mon-wed", "july 13-15")
+// after the dates. Any other text that joins two ends ("3-4pm", "from 9 to
+// 5") meets it before times, which reads no such text but costs the most
+// to fail on one. The intervals' rejection still counts as the last. The
+// answer is the matcher's own, which the caller writes into its outcome.
+MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
+                             bool intervals_first) {
   std::optional<std::string> reason;
   std::optional<std::string> intervals_reason;
   bool intervals_tried = false;
-  const auto try_intervals = [&]() -> std::optional<Outcome> {
+  const auto answers = [](const MatchResult& m) {
+    return m.kind == MatchResult::Kind::Single || m.kind == MatchResult::Kind::Ambiguous;
+  };
+  const auto try_intervals = [&]() {
     intervals_tried = true;
     MatchResult m = intervals::try_match(pieces, ctx);
-    if (m.kind == MatchResult::Kind::Single) return Outcome::resolved(std::move(m.reading));
-    if (m.kind == MatchResult::Kind::Ambiguous)
-      return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
     if (m.kind == MatchResult::Kind::Reject) intervals_reason = std::move(m.reason);
-    return std::nullopt;
+    return m;
   };
   if (intervals_first && intervals::joins_by_word(pieces)) {
-    if (auto o = try_intervals()) return o;
+    if (MatchResult m = try_intervals(); answers(m)) return m;
   }
   for (Matcher matcher : kMatchers) {
     if (matcher == intervals::try_match && intervals_tried) continue;
     if (matcher == open_ends::try_match && intervals_first && !intervals_tried &&
         intervals::joins_by_mark(pieces, ctx.text)) {
-      if (auto o = try_intervals()) return o;
+      if (MatchResult m = try_intervals(); answers(m)) return m;
     }
     if (matcher == times::try_match && !intervals_tried &&
         intervals::joins_ends(pieces, ctx.text)) {
-      if (auto o = try_intervals()) return o;
+      if (MatchResult m = try_intervals(); answers(m)) return m;
     }
     if (matcher == dates::try_match && open_ends::leads(pieces)) continue;
     MatchResult m = matcher(pieces, ctx);
-    switch (m.kind) {
-      case MatchResult::Kind::NoMatch:
-        break;
-      case MatchResult::Kind::Single:
-        return Outcome::resolved(std::move(m.reading));
-      case MatchResult::Kind::Ambiguous:
-        return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
-      case MatchResult::Kind::Reject:
-        reason = std::move(m.reason);
-        break;
-    }
+    if (answers(m)) return m;
+    if (m.kind == MatchResult::Kind::Reject) reason = std::move(m.reason);
   }
   if (intervals_reason) reason = std::move(intervals_reason);
-  if (reason) return Outcome::no_parse(std::move(*reason));
-  return std::nullopt;
+  if (reason) return MatchResult::reject(std::move(*reason));
+  return MatchResult::no_match();
+}
+
+// Writes a matcher's answer (a reading, an ambiguity or a rejection) into
+// `out` as the outcome it stands for, in place of what `out` held.
+void write_answer(MatchResult& m, Outcome& out) {
+  out.zone.clear();
+  if (m.kind == MatchResult::Kind::Single) {
+    out.kind = Outcome::Kind::Resolved;
+    out.reading = std::move(m.reading);
+    out.candidates.clear();
+    out.reason.clear();
+    return;
+  }
+  out.kind =
+      m.kind == MatchResult::Kind::Ambiguous ? Outcome::Kind::Ambiguous : Outcome::Kind::NoParse;
+  out.reading = Resolution{};
+  if (m.kind == MatchResult::Kind::Ambiguous) {
+    out.candidates = std::move(m.candidates);
+  } else {
+    out.candidates.clear();
+  }
+  out.reason = std::move(m.reason);
+}
+
+// The outcome of a matcher's answer; none for no match.
+std::optional<Outcome> outcome_of(MatchResult m) {
+  if (m.kind == MatchResult::Kind::NoMatch) return std::nullopt;
+  Outcome o;
+  write_answer(m, o);
+  return o;
 }
 
 #if !defined(__SSE2__)
@@ -171,7 +193,7 @@ std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones:
     }
     rest = copied;
   }
-  std::optional<Outcome> o = resolve_everyday(rest, ctx, false);
+  std::optional<Outcome> o = outcome_of(resolve_everyday(rest, ctx, false));
   if (!o) {
     if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
   }
@@ -490,7 +512,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     // Only a whole interval replaces the core's reading.
     MatchResult m = intervals::try_match(pieces, everyday_ctx);
     if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
-      core = Outcome::resolved(std::move(m.reading));
+      write_answer(m, core);
       return;
     }
     keep_core();
@@ -518,13 +540,13 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
       return;
     }
   }
-  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx, true);
-  if (everyday && everyday->kind != Outcome::Kind::NoParse) {
-    if (keeps_core && everyday->kind != Outcome::Kind::Resolved) {
+  MatchResult everyday = resolve_everyday(pieces, everyday_ctx, true);
+  if (everyday.kind == MatchResult::Kind::Single || everyday.kind == MatchResult::Kind::Ambiguous) {
+    if (keeps_core && everyday.kind != MatchResult::Kind::Single) {
       keep_core();
       return;
     }
-    core = std::move(*everyday);
+    write_answer(everyday, core);
     return;
   }
   if (keeps_core) {
@@ -539,8 +561,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
       return;
     }
   }
-  if (everyday) {
-    core = std::move(*everyday);
+  if (everyday.kind == MatchResult::Kind::Reject) {
+    write_answer(everyday, core);
     return;
   }
   keep_core();
