@@ -292,9 +292,10 @@ constexpr std::array<uint8_t, 256> kWordBits = [] {
 
 // Returns the shape of a word, or none; only a word with a digit may be one.
 // A word with a letter but no dot, slash, colon, plus or "t", that begins
-// with neither a sign nor "(" and has no sign where a zone's offset begins
-// ("3-4pm", "10pm-2am", "4pm"), is none without reading it: a date shape
-// has no letter outside its clock, and an amount needs a sign or a dot. Of
+// with a digit, or else with neither a sign nor "(" and without a sign
+// where a zone's offset begins ("3-4pm", "10pm-2am", "9am-5pm"), is none
+// without reading it: a date shape has no letter outside its clock, an
+// amount needs a sign or a dot, and a zone's name opens with letters. Of
 // the words of digits alone only the compact date of eight is one.
 std::optional<Shape> shape_of_word(std::string_view word) {
   uint8_t seen = 0;
@@ -302,8 +303,20 @@ std::optional<Shape> shape_of_word(std::string_view word) {
     seen |= kWordBits[static_cast<unsigned char>(c)];
   const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
   if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
-  if (letter && !mark && word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-'))
+  if (letter && !mark &&
+      (is_digit(word[0]) ||
+       (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
     return std::nullopt;
+  }
+  // "17:00-18:30", "3:30-4:30pm": a clock, a hyphen and more with a colon
+  // is a range of clock times; the zone a clock may carry after a hyphen
+  // ("17:00-0500") has none.
+  const std::size_t lead = is_digit(word[0]) ? (word.size() > 1 && is_digit(word[1]) ? 2 : 1) : 0;
+  if (lead > 0 && word.size() > lead + 4 && word[lead] == ':' && is_digit(word[lead + 1]) &&
+      is_digit(word[lead + 2]) && word[lead + 3] == '-' &&
+      word.find(':', lead + 4) != std::string_view::npos) {
+    return std::nullopt;
+  }
   return shape_of(word);
 }
 
