@@ -221,9 +221,9 @@ std::string_view before(std::string_view text, std::string_view part) {
 }
 
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && is_space(s.front()))
+  while (!s.empty() && (byte_kind(s.front()) & kByteSpace))
     s.remove_prefix(1);
-  while (!s.empty() && is_space(s.back()))
+  while (!s.empty() && (byte_kind(s.back()) & kByteSpace))
     s.remove_suffix(1);
   return s;
 }
@@ -2017,7 +2017,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (a.empty() || b.empty()) return MatchResult::no_match();
   if (s->join == Join::Length) return with_length(a, b, day, ctx);
   if (day.empty() && is_now(a)) return from_now(b, ctx);
-  if (day.empty()) {
+  // An end that writes a clock time is no day's: most clock ranges skip
+  // the day interval's answer at once.
+  if (day.empty() && !has_clock(b)) {
     if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }
   if (MatchResult m = clock_interval(*s, a, b, day, ctx); m.kind != MatchResult::Kind::NoMatch)
