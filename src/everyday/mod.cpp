@@ -436,9 +436,11 @@ namespace {
 // without an anchor it names, or read in part (a sign or a second end it
 // dropped): the everyday grammar's turn. `core` is the core's answer as
 // resolve_tokens gave it, its generic no-parse without the quoted text; it
-// is moved into the answer when it stands.
+// is moved into the answer when it stands. `core_extends` says whether a
+// text the core read may hold a sign or a join (may_extend), as the caller
+// found out.
 void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
-                    bool lacks_anchor, DateTime now, const AnchorMap& anchors,
+                    bool lacks_anchor, bool core_extends, DateTime now, const AnchorMap& anchors,
                     const FullOptions& opts, HolidayFn holidays) {
   // The core's answer stands: its generic no-parse quotes the text (the
   // core was given none).
@@ -474,7 +476,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     return;
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
-  const bool extends = read && may_extend(trimmed);
+  // A text read here lacks no anchor, and the caller asked may_extend.
+  const bool extends = read && core_extends;
   const bool replaceable =
       (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
@@ -597,11 +600,16 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       cannot_read || (core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched));
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
+  // Whether a text the core read may hold a sign or a join: asked once,
+  // and handed on.
+  const bool read = !unmatched && !lacks_anchor && core.kind != Outcome::Kind::NoParse;
+  const bool extends = read && may_extend(trimmed);
   if (!unmatched && !lacks_anchor &&
-      (core.kind == Outcome::Kind::NoParse || (!may_extend(trimmed) && !skips_window_word(core)))) {
+      (core.kind == Outcome::Kind::NoParse || (!extends && !skips_window_word(core)))) {
     return core;
   }
-  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, now, anchors, opts, holidays);
+  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
+                 holidays);
   return core;
 }
 
