@@ -276,11 +276,14 @@ bool has_mark(std::string_view text) {
 
 // The classes of a word's bytes that tell a word that is no shape at once:
 // digits, letters other than "t", the marks a shape with letters needs (a
-// dot, slash, colon or plus, or the "t" of a date-time), and any other.
-constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8;
+// dot, slash, colon or plus, or the "t" of a date-time), any other, and
+// the ASCII white space that ends a word (as next_word reads it).
+constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8, kSpaceBit = 16;
 constexpr std::array<uint8_t, 256> kWordBits = [] {
   std::array<uint8_t, 256> bits{};
   bits.fill(kOtherBit);
+  for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+    bits[static_cast<unsigned char>(c)] = kSpaceBit;
   for (int c = '0'; c <= '9'; ++c)
     bits[c] = kDigitBit;
   for (int c = 'a'; c <= 'z'; ++c)
@@ -297,10 +300,8 @@ constexpr std::array<uint8_t, 256> kWordBits = [] {
 // without reading it: a date shape has no letter outside its clock, an
 // amount needs a sign or a dot, and a zone's name opens with letters. Of
 // the words of digits alone only the compact date of eight is one.
-std::optional<Shape> shape_of_word(std::string_view word) {
-  uint8_t seen = 0;
-  for (const char c : word)
-    seen |= kWordBits[static_cast<unsigned char>(c)];
+// `seen` holds the kWordBits of the word's bytes.
+std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
   const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
   if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
   if (letter && !mark &&
@@ -328,9 +329,19 @@ bool split(std::string_view text, Pieces& out, bool only_shaped) {
   bool in_run = false;
   bool shaped = false;
   for (std::size_t at = 0;;) {
-    const std::string_view word = next_word(text, at);
-    if (word.empty()) break;
-    if (auto s = shape_of_word(word)) {
+    // The next word, and the classes of its bytes in the same pass.
+    while (at < text.size() && (kWordBits[static_cast<unsigned char>(text[at])] & kSpaceBit))
+      ++at;
+    if (at == text.size()) break;
+    const std::size_t start = at;
+    uint8_t seen = 0;
+    for (; at < text.size(); ++at) {
+      const uint8_t bits = kWordBits[static_cast<unsigned char>(text[at])];
+      if (bits & kSpaceBit) break;
+      seen |= bits;
+    }
+    const std::string_view word = text.substr(start, at - start);
+    if (auto s = shape_of_word(word, seen)) {
       if (!shaped) out.reserve(8);
       shaped = true;
       if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
@@ -365,7 +376,10 @@ bool has_shape(std::string_view text) {
   for (std::size_t at = 0;;) {
     const std::string_view word = next_word(text, at);
     if (word.empty()) return false;
-    if (shape_of_word(word)) return true;
+    uint8_t seen = 0;
+    for (const char c : word)
+      seen |= kWordBits[static_cast<unsigned char>(c)];
+    if (shape_of_word(word, seen)) return true;
   }
 }
 
