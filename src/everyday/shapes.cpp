@@ -309,15 +309,21 @@ std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
        (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
     return std::nullopt;
   }
+  const std::size_t lead = is_digit(word[0]) ? (word.size() > 1 && is_digit(word[1]) ? 2 : 1) : 0;
+  if (lead == 0 || word.size() < lead + 3 || word[lead] != ':' || !is_digit(word[lead + 1]) ||
+      !is_digit(word[lead + 2])) {
+    return shape_of(word);
+  }
+  // A clock without seconds, alone or with letters ("7:00", "8:00pm"), is
+  // the core's to read; only "Z" after it makes a shape.
+  const std::string_view rest = word.substr(lead + 3);
+  if (std::all_of(rest.begin(), rest.end(), is_letter) && rest != "Z" && rest != "z")
+    return std::nullopt;
   // "17:00-18:30", "3:30-4:30pm": a clock, a hyphen and more with a colon
   // is a range of clock times; the zone a clock may carry after a hyphen
   // ("17:00-0500") has none.
-  const std::size_t lead = is_digit(word[0]) ? (word.size() > 1 && is_digit(word[1]) ? 2 : 1) : 0;
-  if (lead > 0 && word.size() > lead + 4 && word[lead] == ':' && is_digit(word[lead + 1]) &&
-      is_digit(word[lead + 2]) && word[lead + 3] == '-' &&
-      word.find(':', lead + 4) != std::string_view::npos) {
+  if (rest.size() > 1 && rest[0] == '-' && rest.find(':') != std::string_view::npos)
     return std::nullopt;
-  }
   return shape_of(word);
 }
 
