@@ -1805,21 +1805,28 @@ std::optional<int64_t> digits_only(std::string_view w) {
 // token beside it; a word of letters is none, one or three.
 enum class Plain : uint8_t { None, Letters, OneToken };
 
+// The bytes of such words, one bit each: a digit, a letter, and any byte
+// but these and the colon, which counts as both a digit and a letter.
+constexpr uint8_t kPlainDigit = 1, kPlainLetter = 2, kPlainOther = 4;
+constexpr std::array<uint8_t, 256> kPlainBits = [] {
+  std::array<uint8_t, 256> bits{};
+  bits.fill(kPlainOther);
+  for (int c = '0'; c <= '9'; ++c)
+    bits[c] = kPlainDigit;
+  for (int c = 'a'; c <= 'z'; ++c)
+    bits[c] = bits[c - 'a' + 'A'] = kPlainLetter;
+  bits[':'] = kPlainDigit | kPlainLetter;
+  return bits;
+}();
+
 Plain plain_word(std::string_view w) {
   if (w.empty()) return Plain::None;
-  bool digit = false, other = false;
-  for (const char c : w) {
-    if (c >= '0' && c <= '9') {
-      digit = true;
-    } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
-      other = true;
-    } else if (c == ':') {
-      other = digit = true;
-    } else {
-      return Plain::None;
-    }
-  }
-  return digit ? (other ? Plain::OneToken : Plain::None) : Plain::Letters;
+  uint8_t seen = 0;
+  for (const char c : w)
+    seen |= kPlainBits[static_cast<unsigned char>(c)];
+  if (seen & kPlainOther) return Plain::None;
+  if (!(seen & kPlainDigit)) return Plain::Letters;
+  return seen & kPlainLetter ? Plain::OneToken : Plain::None;
 }
 
 // Returns whether a part of the text holds a numeric shape: none without a
