@@ -221,9 +221,9 @@ std::string_view before(std::string_view text, std::string_view part) {
 }
 
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && is_space(s.front()))
+  while (!s.empty() && (byte_kind(s.front()) & kByteSpace))
     s.remove_prefix(1);
-  while (!s.empty() && is_space(s.back()))
+  while (!s.empty() && (byte_kind(s.back()) & kByteSpace))
     s.remove_suffix(1);
   return s;
 }
@@ -851,8 +851,9 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
   // Two numbers alone ("from 9 to 5") are read as no day, and neither is
   // completed: neither names a month.
-  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a) ||
-      has_clock(b)) {
+  // The second end is the one that mostly writes the clock ("3-4pm").
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(b) ||
+      has_clock(a)) {
     return MatchResult::no_match();
   }
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
@@ -1804,28 +1805,37 @@ std::optional<int64_t> digits_only(std::string_view w) {
 // token beside it; a word of letters is none, one or three.
 enum class Plain : uint8_t { None, Letters, OneToken };
 
+// The bytes of such words, one bit each: a digit, a letter, and any byte
+// but these and the colon, which counts as both a digit and a letter.
+constexpr uint8_t kPlainDigit = 1, kPlainLetter = 2, kPlainOther = 4;
+constexpr std::array<uint8_t, 256> kPlainBits = [] {
+  std::array<uint8_t, 256> bits{};
+  bits.fill(kPlainOther);
+  for (int c = '0'; c <= '9'; ++c)
+    bits[c] = kPlainDigit;
+  for (int c = 'a'; c <= 'z'; ++c)
+    bits[c] = bits[c - 'a' + 'A'] = kPlainLetter;
+  bits[':'] = kPlainDigit | kPlainLetter;
+  return bits;
+}();
+
 Plain plain_word(std::string_view w) {
   if (w.empty()) return Plain::None;
-  bool digit = false, other = false;
-  for (const char c : w) {
-    if (c >= '0' && c <= '9') {
-      digit = true;
-    } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
-      other = true;
-    } else if (c == ':') {
-      other = digit = true;
-    } else {
-      return Plain::None;
-    }
-  }
-  return digit ? (other ? Plain::OneToken : Plain::None) : Plain::Letters;
+  uint8_t seen = 0;
+  for (const char c : w)
+    seen |= kPlainBits[static_cast<unsigned char>(c)];
+  if (seen & kPlainOther) return Plain::None;
+  if (!(seen & kPlainDigit)) return Plain::Letters;
+  return seen & kPlainLetter ? Plain::OneToken : Plain::None;
 }
 
 // Returns whether a part of the text holds a numeric shape: none without a
-// digit.
+// digit, and of the parts of digits only ("3", "2025") only a compact date
+// of eight.
 bool shaped(std::string_view part) {
-  return std::any_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-         has_shape(part);
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (std::all_of(part.begin(), part.end(), digit)) return part.size() == 8;
+  return std::any_of(part.begin(), part.end(), digit) && has_shape(part);
 }
 
 // Returns whether a part of the text holds a numeric shape, as `shaped`
@@ -2014,7 +2024,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (a.empty() || b.empty()) return MatchResult::no_match();
   if (s->join == Join::Length) return with_length(a, b, day, ctx);
   if (day.empty() && is_now(a)) return from_now(b, ctx);
-  if (day.empty()) {
+  // An end that writes a clock time is no day's: most clock ranges skip
+  // the day interval's answer at once.
+  if (day.empty() && !has_clock(b)) {
     if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }
   if (MatchResult m = clock_interval(*s, a, b, day, ctx); m.kind != MatchResult::Kind::NoMatch)

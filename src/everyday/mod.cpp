@@ -21,58 +21,80 @@ constexpr std::string_view kUnmatched = "no grammar rule matched ";
 constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 
 // Offers the pieces to every everyday matcher in table order: the first
-// reading or ambiguity stands; else the last rejection's reason; else none.
-// With `intervals_first`, a text that joins two ends in a way no other
-// family reads meets the intervals family early, as failing on it costs
-// the others more than the intervals' reading: by a word ("monday to
-// friday") first, by a mark ("mon-wed", "july 13-15") after the dates. Any
-// other text that joins two ends ("3-4pm", "from 9 to 5") meets it before
-// times, which reads no such text but costs the most to fail on one. The
-// intervals' rejection still counts as the last.
-std::optional<Outcome> resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
-                                        bool intervals_first) {
+// reading or ambiguity stands; else a rejection with the last rejection's
+// reason; else no match. With `intervals_first`, a text that joins two ends
+// in a way no other family reads meets the intervals family early, as
+// failing on it costs the others more than the intervals' reading: by a
+// word ("monday to friday") first, by a mark ("mon-wed", "july 13-15")
+// after the dates. Any other text that joins two ends ("3-4pm", "from 9 to
+// 5") meets it before times, which reads no such text but costs the most
+// to fail on one. The intervals' rejection still counts as the last. The
+// answer is the matcher's own, which the caller writes into its outcome.
+MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
+                             bool intervals_first) {
   std::optional<std::string> reason;
   std::optional<std::string> intervals_reason;
   bool intervals_tried = false;
-  const auto try_intervals = [&]() -> std::optional<Outcome> {
+  const auto answers = [](const MatchResult& m) {
+    return m.kind == MatchResult::Kind::Single || m.kind == MatchResult::Kind::Ambiguous;
+  };
+  const auto try_intervals = [&]() {
     intervals_tried = true;
     MatchResult m = intervals::try_match(pieces, ctx);
-    if (m.kind == MatchResult::Kind::Single) return Outcome::resolved(std::move(m.reading));
-    if (m.kind == MatchResult::Kind::Ambiguous)
-      return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
     if (m.kind == MatchResult::Kind::Reject) intervals_reason = std::move(m.reason);
-    return std::nullopt;
+    return m;
   };
   if (intervals_first && intervals::joins_by_word(pieces)) {
-    if (auto o = try_intervals()) return o;
+    if (MatchResult m = try_intervals(); answers(m)) return m;
   }
   for (Matcher matcher : kMatchers) {
     if (matcher == intervals::try_match && intervals_tried) continue;
     if (matcher == open_ends::try_match && intervals_first && !intervals_tried &&
         intervals::joins_by_mark(pieces, ctx.text)) {
-      if (auto o = try_intervals()) return o;
+      if (MatchResult m = try_intervals(); answers(m)) return m;
     }
     if (matcher == times::try_match && !intervals_tried &&
         intervals::joins_ends(pieces, ctx.text)) {
-      if (auto o = try_intervals()) return o;
+      if (MatchResult m = try_intervals(); answers(m)) return m;
     }
     if (matcher == dates::try_match && open_ends::leads(pieces)) continue;
     MatchResult m = matcher(pieces, ctx);
-    switch (m.kind) {
-      case MatchResult::Kind::NoMatch:
-        break;
-      case MatchResult::Kind::Single:
-        return Outcome::resolved(std::move(m.reading));
-      case MatchResult::Kind::Ambiguous:
-        return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
-      case MatchResult::Kind::Reject:
-        reason = std::move(m.reason);
-        break;
-    }
+    if (answers(m)) return m;
+    if (m.kind == MatchResult::Kind::Reject) reason = std::move(m.reason);
   }
   if (intervals_reason) reason = std::move(intervals_reason);
-  if (reason) return Outcome::no_parse(std::move(*reason));
-  return std::nullopt;
+  if (reason) return MatchResult::reject(std::move(*reason));
+  return MatchResult::no_match();
+}
+
+// Writes a matcher's answer (a reading, an ambiguity or a rejection) into
+// `out` as the outcome it stands for, in place of what `out` held.
+void write_answer(MatchResult& m, Outcome& out) {
+  out.zone.clear();
+  if (m.kind == MatchResult::Kind::Single) {
+    out.kind = Outcome::Kind::Resolved;
+    out.reading = std::move(m.reading);
+    out.candidates.clear();
+    out.reason.clear();
+    return;
+  }
+  out.kind =
+      m.kind == MatchResult::Kind::Ambiguous ? Outcome::Kind::Ambiguous : Outcome::Kind::NoParse;
+  out.reading = Resolution{};
+  if (m.kind == MatchResult::Kind::Ambiguous) {
+    out.candidates = std::move(m.candidates);
+  } else {
+    out.candidates.clear();
+  }
+  out.reason = std::move(m.reason);
+}
+
+// The outcome of a matcher's answer; none for no match.
+std::optional<Outcome> outcome_of(MatchResult m) {
+  if (m.kind == MatchResult::Kind::NoMatch) return std::nullopt;
+  Outcome o;
+  write_answer(m, o);
+  return o;
 }
 
 #if !defined(__SSE2__)
@@ -171,7 +193,7 @@ std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones:
     }
     rest = copied;
   }
-  std::optional<Outcome> o = resolve_everyday(rest, ctx, false);
+  std::optional<Outcome> o = outcome_of(resolve_everyday(rest, ctx, false));
   if (!o) {
     if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
   }
@@ -414,9 +436,11 @@ namespace {
 // without an anchor it names, or read in part (a sign or a second end it
 // dropped): the everyday grammar's turn. `core` is the core's answer as
 // resolve_tokens gave it, its generic no-parse without the quoted text; it
-// is moved into the answer when it stands.
+// is moved into the answer when it stands. `core_extends` says whether a
+// text the core read may hold a sign or a join (may_extend), as the caller
+// found out.
 void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
-                    bool lacks_anchor, DateTime now, const AnchorMap& anchors,
+                    bool lacks_anchor, bool core_extends, DateTime now, const AnchorMap& anchors,
                     const FullOptions& opts, HolidayFn holidays) {
   // The core's answer stands: its generic no-parse quotes the text (the
   // core was given none).
@@ -452,7 +476,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     return;
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
-  const bool extends = read && may_extend(trimmed);
+  // A text read here lacks no anchor, and the caller asked may_extend.
+  const bool extends = read && core_extends;
   const bool replaceable =
       (read && skips_window_word(core)) || (extends && has_signed_word(trimmed));
   // A dash between two words or a length ("3:30-4:30pm", "16h for 30
@@ -490,7 +515,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     // Only a whole interval replaces the core's reading.
     MatchResult m = intervals::try_match(pieces, everyday_ctx);
     if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
-      core = Outcome::resolved(std::move(m.reading));
+      write_answer(m, core);
       return;
     }
     keep_core();
@@ -518,13 +543,13 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
       return;
     }
   }
-  std::optional<Outcome> everyday = resolve_everyday(pieces, everyday_ctx, true);
-  if (everyday && everyday->kind != Outcome::Kind::NoParse) {
-    if (keeps_core && everyday->kind != Outcome::Kind::Resolved) {
+  MatchResult everyday = resolve_everyday(pieces, everyday_ctx, true);
+  if (everyday.kind == MatchResult::Kind::Single || everyday.kind == MatchResult::Kind::Ambiguous) {
+    if (keeps_core && everyday.kind != MatchResult::Kind::Single) {
       keep_core();
       return;
     }
-    core = std::move(*everyday);
+    write_answer(everyday, core);
     return;
   }
   if (keeps_core) {
@@ -539,8 +564,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
       return;
     }
   }
-  if (everyday) {
-    core = std::move(*everyday);
+  if (everyday.kind == MatchResult::Kind::Reject) {
+    write_answer(everyday, core);
     return;
   }
   keep_core();
@@ -575,11 +600,16 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       cannot_read || (core.kind == Outcome::Kind::NoParse && core.reason.starts_with(kUnmatched));
   const bool lacks_anchor = core.kind == Outcome::Kind::Ambiguous && core.candidates.empty() &&
                             core.reason.starts_with(kUnknownAnchor);
+  // Whether a text the core read may hold a sign or a join: asked once,
+  // and handed on.
+  const bool read = !unmatched && !lacks_anchor && core.kind != Outcome::Kind::NoParse;
+  const bool extends = read && may_extend(trimmed);
   if (!unmatched && !lacks_anchor &&
-      (core.kind == Outcome::Kind::NoParse || (!may_extend(trimmed) && !skips_window_word(core)))) {
+      (core.kind == Outcome::Kind::NoParse || (!extends && !skips_window_word(core)))) {
     return core;
   }
-  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, now, anchors, opts, holidays);
+  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
+                 holidays);
   return core;
 }
 

@@ -1,6 +1,8 @@
 #include "everyday/shapes.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -272,9 +274,56 @@ bool has_mark(std::string_view text) {
 #endif
 }
 
+// The classes of a word's bytes that tell a word that is no shape at once:
+// digits, letters other than "t", the marks a shape with letters needs (a
+// dot, slash, colon or plus, or the "t" of a date-time), any other, and
+// the ASCII white space that ends a word (as next_word reads it).
+constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8, kSpaceBit = 16;
+constexpr std::array<uint8_t, 256> kWordBits = [] {
+  std::array<uint8_t, 256> bits{};
+  bits.fill(kOtherBit);
+  for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+    bits[static_cast<unsigned char>(c)] = kSpaceBit;
+  for (int c = '0'; c <= '9'; ++c)
+    bits[c] = kDigitBit;
+  for (int c = 'a'; c <= 'z'; ++c)
+    bits[c] = bits[c - 'a' + 'A'] = kLetterBit;
+  bits['t'] = bits['T'] = kMarkBit;
+  bits['.'] = bits['/'] = bits[':'] = bits['+'] = kMarkBit;
+  return bits;
+}();
+
 // Returns the shape of a word, or none; only a word with a digit may be one.
-std::optional<Shape> shape_of_word(std::string_view word) {
-  if (std::none_of(word.begin(), word.end(), is_digit)) return std::nullopt;
+// A word with a letter but no dot, slash, colon, plus or "t", that begins
+// with a digit, or else with neither a sign nor "(" and without a sign
+// where a zone's offset begins ("3-4pm", "10pm-2am", "9am-5pm"), is none
+// without reading it: a date shape has no letter outside its clock, an
+// amount needs a sign or a dot, and a zone's name opens with letters. Of
+// the words of digits alone only the compact date of eight is one.
+// `seen` holds the kWordBits of the word's bytes.
+std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
+  const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
+  if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
+  if (letter && !mark &&
+      (is_digit(word[0]) ||
+       (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
+    return std::nullopt;
+  }
+  const std::size_t lead = is_digit(word[0]) ? (word.size() > 1 && is_digit(word[1]) ? 2 : 1) : 0;
+  if (lead == 0 || word.size() < lead + 3 || word[lead] != ':' || !is_digit(word[lead + 1]) ||
+      !is_digit(word[lead + 2])) {
+    return shape_of(word);
+  }
+  // A clock without seconds, alone or with letters ("7:00", "8:00pm"), is
+  // the core's to read; only "Z" after it makes a shape.
+  const std::string_view rest = word.substr(lead + 3);
+  if (std::all_of(rest.begin(), rest.end(), is_letter) && rest != "Z" && rest != "z")
+    return std::nullopt;
+  // "17:00-18:30", "3:30-4:30pm": a clock, a hyphen and more with a colon
+  // is a range of clock times; the zone a clock may carry after a hyphen
+  // ("17:00-0500") has none.
+  if (rest.size() > 1 && rest[0] == '-' && rest.find(':') != std::string_view::npos)
+    return std::nullopt;
   return shape_of(word);
 }
 
@@ -286,9 +335,19 @@ bool split(std::string_view text, Pieces& out, bool only_shaped) {
   bool in_run = false;
   bool shaped = false;
   for (std::size_t at = 0;;) {
-    const std::string_view word = next_word(text, at);
-    if (word.empty()) break;
-    if (auto s = shape_of_word(word)) {
+    // The next word, and the classes of its bytes in the same pass.
+    while (at < text.size() && (kWordBits[static_cast<unsigned char>(text[at])] & kSpaceBit))
+      ++at;
+    if (at == text.size()) break;
+    const std::size_t start = at;
+    uint8_t seen = 0;
+    for (; at < text.size(); ++at) {
+      const uint8_t bits = kWordBits[static_cast<unsigned char>(text[at])];
+      if (bits & kSpaceBit) break;
+      seen |= bits;
+    }
+    const std::string_view word = text.substr(start, at - start);
+    if (auto s = shape_of_word(word, seen)) {
       if (!shaped) out.reserve(8);
       shaped = true;
       if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
@@ -323,7 +382,10 @@ bool has_shape(std::string_view text) {
   for (std::size_t at = 0;;) {
     const std::string_view word = next_word(text, at);
     if (word.empty()) return false;
-    if (shape_of_word(word)) return true;
+    uint8_t seen = 0;
+    for (const char c : word)
+      seen |= kWordBits[static_cast<unsigned char>(c)];
+    if (shape_of_word(word, seen)) return true;
   }
 }
 
