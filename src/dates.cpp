@@ -213,8 +213,7 @@ char* write_2(char* out, uint32_t v) {
   return write_pair(out, v % 100);
 }
 
-char* write_date(char* out, Date d) {
-  const Civil c = d.civil();
+char* write_civil(char* out, Civil c) {
   out = write_year(out, c.year);
   *out++ = '-';
   out = write_2(out, c.month);
@@ -222,7 +221,15 @@ char* write_date(char* out, Date d) {
   return write_2(out, c.day);
 }
 
+char* write_date(char* out, Date d) {
+  return write_civil(out, d.civil());
+}
+
 }  // namespace
+
+std::size_t write_civil_date(char* out, Civil c) {
+  return static_cast<std::size_t>(write_civil(out, c) - out);
+}
 
 void append_year(std::string& out, int64_t year) {
   char buf[24];

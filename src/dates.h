@@ -171,6 +171,9 @@ void append_date(std::string& out, Date d);
 void append_date_time(std::string& out, DateTime t);
 // Writes the same text to `out` (room for 24 bytes) and returns its length.
 std::size_t write_date_time(char* out, DateTime t);
+// Writes YYYY-MM-DD of a civil date to `out` (room for 24 bytes) and returns
+// its length: for a caller that has the fields at hand.
+std::size_t write_civil_date(char* out, Civil c);
 // Appends HH:MM.
 void append_hh_mm(std::string& out, TimeOfDay t);
 

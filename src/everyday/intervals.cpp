@@ -643,34 +643,10 @@ class Label {
   }
 
   void add_date(Date d) { add_date(d.civil()); }
-  // "YYYY-MM-DD": four digits of year from 1000 to 9999; other years with
-  // leading zeros to four digits, and a sign outside 0..9999.
+  // "YYYY-MM-DD", as dates are written everywhere.
   void add_date(Civil c) {
     if (kRoom - n_ < kDateRoom) return;
-    char* p = buf_ + n_;
-    if (c.year >= 1000 && c.year <= 9999) {
-      const auto y = static_cast<uint32_t>(c.year);
-      p = pair(pair(p, y / 100), y % 100);
-    } else {
-      if (c.year < 0 || c.year > 9999) *p++ = c.year < 0 ? '-' : '+';
-      uint64_t v =
-          c.year < 0 ? 0 - static_cast<uint64_t>(int64_t{c.year}) : static_cast<uint64_t>(c.year);
-      char digits[24];
-      int k = 0;
-      do {
-        digits[k++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-      } while (v != 0);
-      while (k < 4)
-        digits[k++] = '0';
-      while (k > 0)
-        *p++ = digits[--k];
-    }
-    *p++ = '-';
-    p = pair(p, c.month);
-    *p++ = '-';
-    p = pair(p, c.day);
-    n_ = static_cast<std::size_t>(p - buf_);
+    n_ += write_civil_date(buf_ + n_, c);
   }
 
   // "HH:MM", and ":SS" when the seconds are not zero.
