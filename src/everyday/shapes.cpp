@@ -293,6 +293,16 @@ constexpr std::array<uint8_t, 256> kWordBits = [] {
   return bits;
 }();
 
+// Returns whether a word is two numbers of one or two digits joined by a
+// hyphen ("13-15", "1-7"): the days or hours of a range, which no date
+// shape is (a dashed pair of short fields is left to ranges).
+bool day_pair(std::string_view w) {
+  const std::size_t a = digits_at(w, 0);
+  if (a == 0 || a > 2 || a == w.size() || w[a] != '-') return false;
+  const std::size_t b = digits_at(w, a + 1);
+  return b >= 1 && b <= 2 && a + 1 + b == w.size();
+}
+
 // Returns the shape of a word, or none; only a word with a digit may be one.
 // A word with a letter but no dot, slash, colon, plus or "t", that begins
 // with a digit, or else with neither a sign nor "(" and without a sign
@@ -304,6 +314,7 @@ constexpr std::array<uint8_t, 256> kWordBits = [] {
 std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
   const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
   if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
+  if (seen == (kDigitBit | kOtherBit) && day_pair(word)) return std::nullopt;
   if (letter && !mark &&
       (is_digit(word[0]) ||
        (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
