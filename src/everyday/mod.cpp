@@ -246,7 +246,8 @@ class TokenPieces {
 // - a leading word ("until 5pm", "call mom", "christmas eve") is skipped
 //   only by the duration rule, which needs a unit; a word after any other
 //   token ("monday to friday", "3pm until 5pm") by no rule;
-// - a leading clock time with more after it ("3pm tomorrow") begins no rule;
+// - a leading clock time with more after it ("3pm tomorrow") begins no rule,
+//   and a day word with only numbers or clock times after it ends none;
 // - words, numbers, ordinals and months ("march 14", "3 march 2025") are
 //   read only as a month alone: every other rule needs a keyword, a unit, a
 //   weekday, an anchor, a clock time or a quarter.
@@ -271,6 +272,17 @@ bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
     kinds |= b;
   }
   if (inner_word) return true;
+  // A day word and then only numbers or clock times ("tomorrow 3" of
+  // "tomorrow 3-4pm", "friday 10pm" of "friday 10pm-2am"): a clock after a
+  // day is the core's only when it ends the text, and it was set apart.
+  const Tok& lead = read[0];
+  if (n >= 2 && (lead.is(Kind::Weekday) || lead.is_kw(Keyword::Today) ||
+                 lead.is_kw(Keyword::Tomorrow) || lead.is_kw(Keyword::Yesterday))) {
+    bool only_numbers = true;
+    for (const Tok& t : read.subspan(1))
+      only_numbers = only_numbers && (t.is(Kind::Num) || t.is(Kind::Time));
+    if (only_numbers) return true;
+  }
   const bool unit = (kinds & bit(Kind::Unit)) != 0;
   // words, numbers, ordinals and months only
   const bool plain =
