@@ -167,31 +167,13 @@ std::optional<DateTime> add_seconds(DateTime t, int64_t secs) {
 
 namespace {
 
-// The two digits of each number below 100, "00" to "99": a date-time is
-// written a pair at a time.
-constexpr std::array<char, 200> make_digit_pairs() {
-  std::array<char, 200> pairs{};
-  for (std::size_t i = 0; i < 100; ++i) {
-    pairs[2 * i] = static_cast<char>('0' + i / 10);
-    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return pairs;
-}
-constexpr std::array<char, 200> kDigitPairs = make_digit_pairs();
-
-// Writes v (below 100) as two digits.
-char* write_pair(char* out, uint32_t v) {
-  std::memcpy(out, &kDigitPairs[2 * v], 2);
-  return out + 2;
-}
-
 // Writes the year as dates are written: four digits with leading zeros for
 // 0..9999, otherwise an explicit sign and at least four digits.
 char* write_year(char* out, int64_t year) {
   if (year >= 1000 && year <= 9999) {
     // Every year people write: four digits, no sign.
     const auto y = static_cast<uint32_t>(year);
-    return write_pair(write_pair(out, y / 100), y % 100);
+    return write_digit_pair(write_digit_pair(out, y / 100), y % 100);
   }
   const bool plain = year >= 0 && year <= 9999;
   if (!plain) *out++ = year < 0 ? '-' : '+';
@@ -210,7 +192,7 @@ char* write_year(char* out, int64_t year) {
 }
 
 char* write_2(char* out, uint32_t v) {
-  return write_pair(out, v % 100);
+  return write_digit_pair(out, v % 100);
 }
 
 char* write_civil(char* out, Civil c) {
@@ -246,11 +228,11 @@ std::size_t write_date_time(char* out, DateTime t) {
   // The hour is below 24 and the second at most 60 (a leap second).
   const uint32_t minutes = t.time.secs / 60;
   *p++ = 'T';
-  p = write_pair(p, minutes / 60);
+  p = write_digit_pair(p, minutes / 60);
   *p++ = ':';
-  p = write_pair(p, minutes % 60);
+  p = write_digit_pair(p, minutes % 60);
   *p++ = ':';
-  p = write_pair(p, t.time.second());
+  p = write_digit_pair(p, t.time.second());
   return static_cast<std::size_t>(p - out);
 }
 

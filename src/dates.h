@@ -9,9 +9,11 @@
 // what callers must check (add_days does).
 #pragma once
 
+#include <array>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -171,6 +173,23 @@ void append_date(std::string& out, Date d);
 void append_date_time(std::string& out, DateTime t);
 // Writes the same text to `out` (room for 24 bytes) and returns its length.
 std::size_t write_date_time(char* out, DateTime t);
+
+// The two digits of each number below 100, "00" to "99": dates, clocks and
+// labels are written a pair at a time.
+inline constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Writes v (below 100) as two digits and returns the end.
+inline char* write_digit_pair(char* out, uint32_t v) {
+  std::memcpy(out, &kDigitPairs[2 * v], 2);
+  return out + 2;
+}
 // Writes YYYY-MM-DD of a civil date to `out` (room for 24 bytes) and returns
 // its length: for a caller that has the fields at hand.
 std::size_t write_civil_date(char* out, Civil c);

@@ -653,12 +653,12 @@ class Label {
   void add_clock(TimeOfDay t) {
     if (kRoom - n_ < 8) return;
     char* p = buf_ + n_;
-    p = pair(p, t.hour() % 100);
+    p = write_digit_pair(p, t.hour() % 100);
     *p++ = ':';
-    p = pair(p, t.minute());
+    p = write_digit_pair(p, t.minute());
     if (t.secs % 60 != 0) {
       *p++ = ':';
-      p = pair(p, t.secs % 60);
+      p = write_digit_pair(p, t.secs % 60);
     }
     n_ = static_cast<std::size_t>(p - buf_);
   }
@@ -679,22 +679,6 @@ class Label {
  private:
   static constexpr std::size_t kRoom = 320;
   static constexpr std::size_t kDateRoom = 32;
-
-  // The two digits of each number below 100, one after another.
-  static constexpr std::array<char, 200> kPairs = [] {
-    std::array<char, 200> out{};
-    for (std::size_t v = 0; v < 100; ++v) {
-      out[2 * v] = static_cast<char>('0' + v / 10);
-      out[2 * v + 1] = static_cast<char>('0' + v % 10);
-    }
-    return out;
-  }();
-
-  // Writes v (below 100) as two digits.
-  static char* pair(char* p, uint32_t v) {
-    std::memcpy(p, &kPairs[2 * v], 2);
-    return p + 2;
-  }
 
   char buf_[kRoom];  // only the first n_ are written
   std::size_t n_ = 0;

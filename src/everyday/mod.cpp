@@ -358,11 +358,9 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   // the piece's own token. A rule that reads nothing leaves the reason and
   // the holiday names to the reading below.
   const Tok& first = pieces[0].tok;
-  const bool relative_word = first.is(Tok::Kind::Time) || first.is_kw(Keyword::Today) ||
-                             first.is_kw(Keyword::Tomorrow) || first.is_kw(Keyword::Yesterday) ||
-                             first.is_kw(Keyword::Now);
-  if (const kalendo::Matcher rule = pieces.size() == 1 ? lone_word_rule(first) : nullptr) {
-    MatchResult m = rule(std::span<const Tok>(&first, 1), ctx.core);
+  const kalendo::Matcher lone_rule = pieces.size() == 1 ? lone_word_rule(first) : nullptr;
+  if (lone_rule != nullptr) {
+    MatchResult m = lone_rule(std::span<const Tok>(&first, 1), ctx.core);
     if (m.kind == MatchResult::Kind::Single) return Outcome::resolved(std::move(m.reading));
     if (m.kind == MatchResult::Kind::Ambiguous) {
       return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
@@ -383,16 +381,14 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   }
   for (std::size_t i = 0; i < pieces.size(); ++i)
     toks[i] = pieces[i].tok;
-  // A lone month is only the rule of named periods' to read.
-  static constexpr kalendo::Matcher kWeekdayRule[] = {weekday::try_match};
-  static constexpr kalendo::Matcher kRelativeRule[] = {relative::try_match};
+  // A lone day word's rule has read it above, and its reason stands; a
+  // lone month is only the rule of named periods' to read.
   static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
+  const kalendo::Matcher lone_rules[] = {lone_rule};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
   if (toks.size() == 1) {
-    if (first.is(Tok::Kind::Weekday)) {
-      rules = kWeekdayRule;
-    } else if (relative_word) {
-      rules = kRelativeRule;
+    if (lone_rule != nullptr) {
+      rules = lone_rules;
     } else if (first.is(Tok::Kind::Month)) {
       rules = kPeriodRule;
     }
