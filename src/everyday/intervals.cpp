@@ -544,7 +544,7 @@ bool has_clock(std::span<const Piece> pieces) {
 
 // How far an end that falls before its start moves: a weekday a week, a
 // date without its year a year; nothing else moves.
-enum class Step : uint8_t { None, Week, Year };
+enum class Step : uint8_t { None, Week, Month, Year };
 
 Step step_of(std::span<const Piece> pieces) {
   bool weekday = false, month = false;
@@ -565,10 +565,13 @@ Step step_of(std::span<const Piece> pieces) {
     }
   }
   if (month) return Step::Year;
-  return weekday ? Step::Week : Step::None;
+  if (weekday) return Step::Week;
+  // A bare day number ("the 5th" of "from the 3rd to the 5th") comes back
+  // every month.
+  return pieces.size() == 1 && is_day_number(pieces[0]) ? Step::Month : Step::None;
 }
 
-// Moves whole days on by n weeks or n years; none when the move leaves the
+// Moves whole days on by n weeks, months or years; none when the move leaves the
 // supported range or would change the day (February 29 in a common year).
 std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
   const Date first = v.start.date;
@@ -577,6 +580,14 @@ std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
     const auto f = add_days(first, 7 * n);
     const auto l = add_days(last, 7 * n);
     if (!f || !l) return std::nullopt;
+    return Value::days(*f, *l);
+  }
+  if (step == Step::Month) {
+    // A day number names one day: it moves as it is, or not at all.
+    const auto f = add_months_checked(first, n);
+    const auto l = add_months_checked(last, n);
+    if (!f || !l || f->civil().day != first.civil().day || l->civil().day != last.civil().day)
+      return std::nullopt;
     return Value::days(*f, *l);
   }
   const auto f = add_months_checked(first, 12 * n);
@@ -591,6 +602,34 @@ std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
 
 // February 29 comes back within 8 years.
 constexpr int64_t kLeapCycle = 8;
+
+// How many steps an end may move on to come after its start: the 31st
+// skips a month of 30 days, February 29 waits for a leap year.
+int64_t moves_allowed(Step step) {
+  switch (step) {
+    case Step::None:
+      return 0;
+    case Step::Week:
+      return 1;
+    case Step::Month:
+      return 2;
+    case Step::Year:
+      return kLeapCycle;
+  }
+  return 0;
+}
+
+// The label's note for an end that moved on.
+std::string_view moved_note(Step step) {
+  switch (step) {
+    case Step::Week:
+      return " (the end moves to the next week: it would come before the start)";
+    case Step::Month:
+      return " (the end moves to the next month: it would come before the start)";
+    default:
+      return " (the end moves to the next year: it would come before the start)";
+  }
+}
 
 // Returns whether the pieces write a year: "2025", "'25", "8/15/2012".
 bool writes_year(std::span<const Piece> pieces) {
@@ -908,8 +947,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
         std::string_view note;
         if (end.start.date < start.start.date) {
           std::optional<Value> on;
-          for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None;
-               ++k) {
+          for (int64_t k = 1; k <= moves_allowed(step); ++k) {
             on = moved_on(end, step, k);
             if (on && on->start.date >= start.start.date) break;
             on.reset();
@@ -924,9 +962,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
           }
           end = *on;
           confidence = std::min(confidence, kGuessed);
-          note = step == Step::Week
-                     ? " (the end moves to the next week: it would come before the start)"
-                     : " (the end moves to the next year: it would come before the start)";
+          note = moved_note(step);
         }
         const Value whole = Value::range(start.start, end.end);
         if (Label* label = found.add(whole, confidence)) {
@@ -1185,7 +1221,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
       std::string_view note;
       if (end < start) {
         std::optional<Value> on;
-        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
+        for (int64_t k = 1; k <= moves_allowed(step); ++k) {
           on = moved_on(Value::days(e.day, e.day), step, k);
           if (on && DateTime{on->start.date, end.time} >= start) break;
           on.reset();
@@ -1199,9 +1235,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
         }
         end.date = on->start.date;
         confidence = std::min(confidence, kGuessed);
-        note = step == Step::Week
-                   ? " (the end moves to the next week: it would come before the start)"
-                   : " (the end moves to the next year: it would come before the start)";
+        note = moved_note(step);
       }
       if (Label* label = found.add(Value::range(start, end), confidence)) {
         label->add_date(start.date);

@@ -18,6 +18,7 @@ def clock(start, end, reading, confidence=0.9):
 
 NEXT_WEEK = " (the end moves to the next week: it would come before the start)"
 NEXT_YEAR = " (the end moves to the next year: it would come before the start)"
+NEXT_MONTH = " (the end moves to the next month: it would come before the start)"
 
 DAYS = corpus(
     (("July 13-15", "13-15 July", "from 13th to 15th July", "july 13 to 15", "july 13 - 15",
@@ -141,6 +142,13 @@ BACKWARDS_AND_SHARED = corpus(
     ("feb 29 - mar 1", days("2028-02-29", "2028-03-01", 0.85, NEXT_YEAR)),
     ("from may to february", days("2025-05-01", "2026-02-28", 0.7, NEXT_YEAR)),
     ("friday to monday", days("2024-06-07", "2024-06-10", 0.7)),
+    # Bare day numbers: the 3rd has passed this month, the 5th is today; the end comes back
+    # next month, and the 30th of July would still come before the 31st.
+    (("from the 3rd to the 5th", "3rd to 5th"), days("2024-07-03", "2024-07-05", 0.85, NEXT_MONTH)),
+    ("the 31st to the 30th", days("2024-07-31", "2024-08-30", 0.85, NEXT_MONTH)),
+    ("from the 3rd at 5pm to the 5th at 9am",
+     clock("2024-07-03T17:00:00", "2024-07-05T09:00:00", "2024-07-03 17:00 to 2024-07-05 09:00" + NEXT_MONTH,
+           0.85)),
     ("11-1pm", clock("2024-06-06T11:00:00", "2024-06-06T13:00:00",
                      "tomorrow, 11:00 to 13:00 (that time has already passed today)", 0.85)),
     ("8-9pm", clock("2024-06-05T20:00:00", "2024-06-05T21:00:00", "today, 20:00 to 21:00")),
