@@ -1062,6 +1062,48 @@ std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx&
   return read_named(marked, names.found, ctx.core, weekends);
 }
 
+// The signs between a holiday and an amount, the dash's kin included.
+constexpr struct {
+  std::string_view text;
+  Keyword direction;
+} kSigns[] = {
+    {"+", Keyword::After},       {"plus", Keyword::After},    {"-", Keyword::Before},
+    {"\u2212", Keyword::Before}, {"\u2013", Keyword::Before}, {"minus", Keyword::Before},
+};
+
+// Reads "+ 2 days" or "minus 1 week" after a holiday as the core's "2 days
+// after <holiday>" and "1 week before <holiday>"; none when `after` begins
+// with no sign or the core reads no amount in the rest.
+std::optional<Outcome> read_signed(std::string_view after, std::span<const Found> found,
+                                   DateTime now, const AnchorMap& anchors, const FullOptions& opts,
+                                   HolidayFn holidays) {
+  after = uni::trim_white_space(after);
+  for (const auto& sign : kSigns) {
+    if (!after.starts_with(sign.text)) continue;
+    std::string_view amount = after.substr(sign.text.size());
+    // A sign word stands alone ("plus 2"); a sign mark may touch the amount.
+    const bool word = sign.text.front() >= 'a' && sign.text.front() <= 'z';
+    if (word && (amount.empty() || amount.front() != ' ')) return std::nullopt;
+    amount = uni::trim_white_space(amount);
+    const bool digit = !amount.empty() && amount.front() >= '0' && amount.front() <= '9';
+    if (amount.empty() || !(digit || word || amount.front() == 'a')) return std::nullopt;
+    Tokens toks = tokenize_text(amount, anchors, opts.core);
+    // A clock time stays at the end, where the core takes it.
+    const bool clock = !toks.empty() && toks.back().is(Kind::Time);
+    Tokens shifted;
+    shifted.reserve(toks.size() + 2);
+    for (std::size_t k = 0; k + (clock ? 1 : 0) < toks.size(); ++k)
+      shifted.push_back(toks[k]);
+    if (shifted.empty() || !shifted.back().is(Kind::Unit)) return std::nullopt;
+    shifted.push_back(Tok::kw(sign.direction));
+    shifted.push_back(Tok::anchor(mark(0)));
+    if (clock) shifted.push_back(toks.back());
+    return read_named(shifted, found,
+                      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, false);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Region> region_named(std::string_view name) {
@@ -1080,6 +1122,14 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
   const Names::List& found = names.found;
   if (found.empty()) return std::nullopt;
   if (named != nullptr) *named = true;
+
+  // <holiday> +|-|plus|minus <amount>: the amount after or before the
+  // holiday, as the core's anchored form reads it ("2 days after
+  // christmas"). The core's tokens drop a dash, so the sign is read here.
+  if (found.size() == 1 && uni::trim_white_space(text.substr(0, found[0].begin)).empty()) {
+    if (auto shifted = read_signed(text.substr(found[0].end), found, now, anchors, opts, holidays))
+      return shifted;
+  }
 
   // The tokens of the text with each holiday as an anchor token of its
   // own: only the words around the holidays are tokenized, as the core
