@@ -558,7 +558,8 @@ Step step_of(std::span<const Piece> pieces) {
     }
     const Tok& t = p.tok;
     if (t.is(Kind::Weekday)) weekday = true;
-    if (t.is(Kind::Month)) month = true;
+    // A quarter comes back every year, as a month does.
+    if (t.is(Kind::Month) || t.is(Kind::Quarter)) month = true;
     if ((t.is(Kind::Num) && t.value >= 100) || t.is(Kind::Kw) || t.is(Kind::Anchor) ||
         (t.is(Kind::Word) && (t.text.starts_with('\'') || t.text.starts_with("\u2019")))) {
       return Step::None;

@@ -146,6 +146,8 @@ BACKWARDS_AND_SHARED = corpus(
     # next month, and the 30th of July would still come before the 31st.
     (("from the 3rd to the 5th", "3rd to 5th"), days("2024-07-03", "2024-07-05", 0.85, NEXT_MONTH)),
     ("the 31st to the 30th", days("2024-07-31", "2024-08-30", 0.85, NEXT_MONTH)),
+    # This year's first quarter has passed: the second comes back a year on, as a month does.
+    ("Q1-Q2", days("2025-01-01", "2025-06-30", 0.85, NEXT_YEAR)),
     ("from the 3rd at 5pm to the 5th at 9am",
      clock("2024-07-03T17:00:00", "2024-07-05T09:00:00", "2024-07-03 17:00 to 2024-07-05 09:00" + NEXT_MONTH,
            0.85)),
