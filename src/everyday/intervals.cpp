@@ -1091,11 +1091,15 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (days_named > 1) return MatchResult::no_match();
   if (!before_first.empty()) day = before_first;
   if (!after_last.empty()) day = after_last;
+  // A part of the day among the day words ("tonight 8-10", "tomorrow
+  // morning 9-11") puts a start written without am/pm in its half.
+  const std::optional<times::PartWords> part = times::part_words(day);
+  if (part) day = part->at == 0 ? day.subspan(part->len) : day.first(part->at);
   // Two plain numbers are clock hours after "from" or "between", joined by
   // "until" or "till", on a named day ("tomorrow 9-5"), or when they run
   // from a morning hour to an afternoon one by the clock-hour rule: "9-5"
   // is the working day; "3-4" and "10-12" alone are not.
-  if (!s.introduced && !s.until && day.empty() && !explicit_clock(*first) &&
+  if (!s.introduced && !s.until && day.empty() && !part && !explicit_clock(*first) &&
       !explicit_clock(*last) && !times::working_hours(*first, *last)) {
     return MatchResult::no_match();
   }
@@ -1105,8 +1109,15 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   TimeOfDay end = last->tod;
   // An end is fixed in its half of the day when it writes am/pm or a
   // 24-hour clock; a clock token ("8am") has taken its am/pm in.
-  const bool first_fixed = !first->free || times::meridiem_written(s.first);
+  bool first_fixed = !first->free || times::meridiem_written(s.first);
   const bool last_fixed = !last->free || times::meridiem_written(s.second);
+  // The part of the day fixes the start; a free end follows it as it
+  // follows any fixed start ("tonight 11-1" runs to 01:00).
+  if (part && !first_fixed) {
+    start = TimeOfDay::hms(times::hour_in_part(first->hour, part->part), start.minute(),
+                           start.secs % 60);
+    first_fixed = true;
+  }
   // An am/pm written only on the end applies to the start when that keeps
   // the interval forward and shorter than 12 hours: "3-4pm", "5-8am",
   // "12-12:30pm"; "11-1pm" keeps 11 in the morning by the clock-hour rule.
@@ -1142,7 +1153,7 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
       afternoon = true;
     }
   }
-  if ((first->bare && !shared) || last->bare || afternoon) confidence = kGuessed;
+  if ((first->bare && !shared && !part) || last->bare || afternoon) confidence = kGuessed;
   // An end earlier on the clock falls on the next day. A night of up to 12
   // hours ("10pm-2am", "22:00-06:00") is plausible; a longer span over
   // midnight ("5pm-3pm") is more likely a slip than 22 hours.
@@ -1151,7 +1162,13 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (long_night) confidence = std::min(confidence, kGuessed);
 
   std::string reason;
-  const Days on = days_of(day, start, ctx, &reason);
+  Days on;
+  if (part && part->today && day.empty()) {
+    // "tonight", "this evening": today, even once its start has passed.
+    on.push_back(OnDay{ctx.today(), kInterval, false, false});
+  } else {
+    on = days_of(day, start, ctx, &reason);
+  }
   Found found;
   for (std::size_t i = 0; i < on.size(); ++i) {
     const OnDay& d = on[i];
@@ -1167,6 +1184,11 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     label->add_clock(end);
     if (next_day) label->add(" the next day");
     if (long_night) label->add(" (the end moves to the next day: it would come before the start)");
+    if (part) {
+      label->add(" (");
+      label->add(kDayPartNames[static_cast<int>(part->part)]);
+      label->add(")");
+    }
     if (d.passed) label->add(" (that time has already passed today)");
   }
   return decided(found, reason);
