@@ -1221,8 +1221,59 @@ void append_moment(std::string& out, DateTime t) {
 // <day> <clock> to|-|until <day> <clock>, either end's clock before or
 // after its day: from the first moment to the second. An end before its
 // start moves on as a day end does (a weekday a week, a date a year).
+// Returns whether the pieces are one ISO date-time without a zone:
+// "2025-01-01T09:00".
+bool lone_date_time(std::span<const Piece> p) {
+  return p.size() == 1 && p[0].is_shape && p[0].shape.kind == Shape::Kind::DateTime &&
+         p[0].shape.zone.empty();
+}
+
+// <date-time> to|-|/ <date-time> | <date-time> to|- <clock>: ISO date-times
+// as given ("2025-01-01T09:00 to 2025-01-02T17:00"); a clock time alone
+// ends on the start's day, or the next when it comes earlier on the clock.
+MatchResult date_time_interval(std::span<const Piece> a, std::span<const Piece> b) {
+  const Shape& first = a[0].shape;
+  const auto day = Date::from_ymd(first.parts[0], first.parts[1], first.parts[2]);
+  if (!day || first.hour > 23 || first.minute > 59 || first.second > 59)
+    return MatchResult::no_match();
+  const DateTime start{*day, TimeOfDay::hms(first.hour, first.minute, first.second)};
+  DateTime end;
+  bool next_day = false;
+  if (lone_date_time(b)) {
+    const Shape& last = b[0].shape;
+    const auto last_day = Date::from_ymd(last.parts[0], last.parts[1], last.parts[2]);
+    if (!last_day || last.hour > 23 || last.minute > 59 || last.second > 59)
+      return MatchResult::no_match();
+    end = DateTime{*last_day, TimeOfDay::hms(last.hour, last.minute, last.second)};
+    if (end < start) {
+      std::string backwards = "the interval would end at ";
+      append_moment(backwards, end);
+      backwards += ", before its start at ";
+      append_moment(backwards, start);
+      return MatchResult::reject(std::move(backwards));
+    }
+  } else {
+    std::size_t len = 0;
+    const auto clock = times::clock_end(b, 0, &len);
+    if (!clock || len != b.size() || !explicit_clock(*clock)) return MatchResult::no_match();
+    end = DateTime{*day, clock->tod};
+    next_day = end < start;
+    if (next_day) {
+      const auto after = add_days(*day, 1);
+      if (!after) return MatchResult::no_match();
+      end.date = *after;
+    }
+  }
+  std::string label;
+  append_moment(label, start);
+  label += " to ";
+  append_moment(label, end);
+  return MatchResult::single(std::move(label), Value::range(start, end), kInterval);
+}
+
 MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                             const EverydayCtx& ctx) {
+  if (lone_date_time(a)) return date_time_interval(a, b);
   const auto first = moment_of(a);
   const auto last = first ? moment_of(b) : std::nullopt;
   if (!last || has_clock(first->day) || has_clock(last->day)) return MatchResult::no_match();
