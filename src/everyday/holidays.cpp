@@ -1062,14 +1062,28 @@ std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx&
   return read_named(marked, names.found, ctx.core, weekends);
 }
 
-// The signs between a holiday and an amount, the dash's kin included.
+// The signs between a holiday and an amount, the dash's kin included; a
+// sign word stands apart from the amount ("plus 2"), a mark may touch it.
 constexpr struct {
   std::string_view text;
   Keyword direction;
+  bool word;
 } kSigns[] = {
-    {"+", Keyword::After},       {"plus", Keyword::After},    {"-", Keyword::Before},
-    {"\u2212", Keyword::Before}, {"\u2013", Keyword::Before}, {"minus", Keyword::Before},
+    {"+", Keyword::After, false},       {"plus", Keyword::After, true},
+    {"-", Keyword::Before, false},      {"\u2212", Keyword::Before, false},
+    {"\u2013", Keyword::Before, false}, {"minus", Keyword::Before, true},
 };
+
+// Returns whether `text` begins with `lower`, in any case.
+bool begins_with_any_case(std::string_view text, std::string_view lower) {
+  if (text.size() < lower.size()) return false;
+  for (std::size_t i = 0; i < lower.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
 
 // Reads "+ 2 days" or "minus 1 week" after a holiday as the core's "2 days
 // after <holiday>" and "1 week before <holiday>"; none when `after` begins
@@ -1079,14 +1093,11 @@ std::optional<Outcome> read_signed(std::string_view after, std::span<const Found
                                    HolidayFn holidays) {
   after = uni::trim_white_space(after);
   for (const auto& sign : kSigns) {
-    if (!after.starts_with(sign.text)) continue;
+    if (!begins_with_any_case(after, sign.text)) continue;
     std::string_view amount = after.substr(sign.text.size());
-    // A sign word stands alone ("plus 2"); a sign mark may touch the amount.
-    const bool word = sign.text.front() >= 'a' && sign.text.front() <= 'z';
-    if (word && (amount.empty() || amount.front() != ' ')) return std::nullopt;
+    if (sign.word && (amount.empty() || amount.front() != ' ')) return std::nullopt;
     amount = uni::trim_white_space(amount);
-    const bool digit = !amount.empty() && amount.front() >= '0' && amount.front() <= '9';
-    if (amount.empty() || !(digit || word || amount.front() == 'a')) return std::nullopt;
+    if (amount.empty()) return std::nullopt;
     Tokens toks = tokenize_text(amount, anchors, opts.core);
     // A clock time stays at the end, where the core takes it.
     const bool clock = !toks.empty() && toks.back().is(Kind::Time);

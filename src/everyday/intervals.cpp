@@ -1068,6 +1068,15 @@ bool explicit_clock(const times::EndClock& c) {
   return !c.plain;
 }
 
+// Returns whether the last word of an end's text begins with a digit: "8"
+// and "8:30" of "tonight 8-10", not "noon".
+bool numeral_ends(std::string_view end_text) {
+  const std::size_t space = end_text.rfind(' ');
+  const std::string_view word =
+      space == std::string_view::npos ? end_text : end_text.substr(space + 1);
+  return !word.empty() && word.front() >= '0' && word.front() <= '9';
+}
+
 // <clock> to|-|and <clock> [<day>] | <day> [from|between] <clock> ...:
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
@@ -1092,7 +1101,7 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (!before_first.empty()) day = before_first;
   if (!after_last.empty()) day = after_last;
   // A part of the day among the day words ("tonight 8-10", "tomorrow
-  // morning 9-11") puts a start written without am/pm in its half.
+  // morning 9-11") puts a start written without am/pm in its half, below.
   const std::optional<times::PartWords> part = times::part_words(day);
   if (part) day = part->at == 0 ? day.subspan(part->len) : day.first(part->at);
   // Two plain numbers are clock hours after "from" or "between", joined by
@@ -1111,13 +1120,6 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   // 24-hour clock; a clock token ("8am") has taken its am/pm in.
   bool first_fixed = !first->free || times::meridiem_written(s.first);
   const bool last_fixed = !last->free || times::meridiem_written(s.second);
-  // The part of the day fixes the start; a free end follows it as it
-  // follows any fixed start ("tonight 11-1" runs to 01:00).
-  if (part && !first_fixed) {
-    start = TimeOfDay::hms(times::hour_in_part(first->hour, part->part), start.minute(),
-                           start.secs % 60);
-    first_fixed = true;
-  }
   // An am/pm written only on the end applies to the start when that keeps
   // the interval forward and shorter than 12 hours: "3-4pm", "5-8am",
   // "12-12:30pm"; "11-1pm" keeps 11 in the morning by the clock-hour rule.
@@ -1130,6 +1132,18 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
       shared = true;
     }
   }
+  // A part of the day puts a start written in numerals that no am/pm
+  // reached in its half ("noon" keeps its hour); a free end then follows it
+  // as it follows any fixed start ("tonight 11-1" runs to 01:00).
+  if (part && !first_fixed && !shared && numeral_ends(s.first)) {
+    start = TimeOfDay::hms(times::hour_in_part(first->hour, part->part), start.minute(),
+                           start.secs % 60);
+    first_fixed = true;
+  }
+  // A night's start in the small hours ("tonight 1-3") is on the next day.
+  const bool small_hours = part &&
+                           (part->part == DayPart::Tonight || part->part == DayPart::Night) &&
+                           start.secs < times::kSmallHoursEnd * 3600;
   // A free end after a fixed start is its next occurrence: "11:30pm-12:30"
   // ends at 00:30, "7pm-9" at 21:00.
   if (first_fixed && !last_fixed) {
@@ -1163,21 +1177,30 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
 
   std::string reason;
   Days on;
-  if (part && part->today && day.empty()) {
-    // "tonight", "this evening": today, even once its start has passed.
-    on.push_back(OnDay{ctx.today(), kInterval, false, false});
+  // The night of a day runs into the next one: the small hours of "tonight"
+  // and "friday night" are the next day's, and the label names its date.
+  const bool names_night = part && (part->today || part->yesterday || !day.empty());
+  const bool into_next_day = small_hours && names_night;
+  const int64_t night_after = into_next_day ? 1 : 0;
+  if (part && (part->today || part->yesterday) && day.empty()) {
+    // "tonight", "this evening", "last night": today or yesterday, even once
+    // the start has passed.
+    const auto d = add_days(ctx.today(), (part->yesterday ? -1 : 0) + night_after);
+    if (d) on.push_back(OnDay{*d, kInterval, part->yesterday || into_next_day, false});
   } else {
     on = days_of(day, start, ctx, &reason);
   }
+  const bool named_night = into_next_day && !day.empty();
   Found found;
   for (std::size_t i = 0; i < on.size(); ++i) {
     const OnDay& d = on[i];
-    const auto end_day = add_days(d.day, next_day ? 1 : 0);
+    const auto first_day = add_days(d.day, named_night ? 1 : 0);
+    const auto end_day = first_day ? add_days(*first_day, next_day ? 1 : 0) : std::nullopt;
     if (!end_day) continue;
-    Label* label = found.add(Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
+    Label* label = found.add(Value::range(DateTime{*first_day, start}, DateTime{*end_day, end}),
                              std::min(confidence, d.confidence));
     if (label == nullptr) continue;
-    add_day(*label, d);
+    add_day(*label, named_night ? OnDay{*first_day} : d);
     label->add(", ");
     label->add_clock(start);
     label->add(" to ");
@@ -1186,8 +1209,8 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
     if (long_night) label->add(" (the end moves to the next day: it would come before the start)");
     if (part) {
       label->add(" (");
-      label->add(kDayPartNames[static_cast<int>(part->part)]);
-      label->add(")");
+      label->add(part->yesterday ? "last night" : kDayPartNames[static_cast<int>(part->part)]);
+      label->add(into_next_day ? ", into the next day)" : ")");
     }
     if (d.passed) label->add(" (that time has already passed today)");
   }
@@ -1218,9 +1241,6 @@ void append_moment(std::string& out, DateTime t) {
   times::append_clock(out, t.time);
 }
 
-// <day> <clock> to|-|until <day> <clock>, either end's clock before or
-// after its day: from the first moment to the second. An end before its
-// start moves on as a day end does (a weekday a week, a date a year).
 // Returns whether the pieces are one ISO date-time without a zone:
 // "2025-01-01T09:00".
 bool lone_date_time(std::span<const Piece> p) {
@@ -1228,49 +1248,62 @@ bool lone_date_time(std::span<const Piece> p) {
          p[0].shape.zone.empty();
 }
 
-// <date-time> to|-|/ <date-time> | <date-time> to|- <clock>: ISO date-times
-// as given ("2025-01-01T09:00 to 2025-01-02T17:00"); a clock time alone
-// ends on the start's day, or the next when it comes earlier on the clock.
+// The moment an ISO date-time shape writes, or none for a day or time that
+// does not exist.
+std::optional<DateTime> moment_written(const Shape& s) {
+  const auto day = Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]);
+  if (!day || s.hour > 23 || s.minute > 59 || s.second > 59) return std::nullopt;
+  return DateTime{*day, TimeOfDay::hms(s.hour, s.minute, s.second)};
+}
+
+// <date-time> to|-|.. <date-time> | <date-time> to|- <clock>: ISO
+// date-times as given ("2025-01-01T09:00 to 2025-01-02T17:00"); a clock
+// time alone ends on the start's day, or the next when it comes earlier on
+// the clock, with the note of a long night past 12 hours.
 MatchResult date_time_interval(std::span<const Piece> a, std::span<const Piece> b) {
-  const Shape& first = a[0].shape;
-  const auto day = Date::from_ymd(first.parts[0], first.parts[1], first.parts[2]);
-  if (!day || first.hour > 23 || first.minute > 59 || first.second > 59)
-    return MatchResult::no_match();
-  const DateTime start{*day, TimeOfDay::hms(first.hour, first.minute, first.second)};
+  const std::optional<DateTime> start = moment_written(a[0].shape);
+  if (!start) return MatchResult::no_match();
   DateTime end;
-  bool next_day = false;
+  float confidence = kInterval;
+  std::string_view note;
   if (lone_date_time(b)) {
-    const Shape& last = b[0].shape;
-    const auto last_day = Date::from_ymd(last.parts[0], last.parts[1], last.parts[2]);
-    if (!last_day || last.hour > 23 || last.minute > 59 || last.second > 59)
-      return MatchResult::no_match();
-    end = DateTime{*last_day, TimeOfDay::hms(last.hour, last.minute, last.second)};
-    if (end < start) {
+    const std::optional<DateTime> last = moment_written(b[0].shape);
+    if (!last) return MatchResult::no_match();
+    end = *last;
+    if (end < *start) {
       std::string backwards = "the interval would end at ";
       append_moment(backwards, end);
       backwards += ", before its start at ";
-      append_moment(backwards, start);
+      append_moment(backwards, *start);
       return MatchResult::reject(std::move(backwards));
     }
   } else {
     std::size_t len = 0;
     const auto clock = times::clock_end(b, 0, &len);
     if (!clock || len != b.size() || !explicit_clock(*clock)) return MatchResult::no_match();
-    end = DateTime{*day, clock->tod};
-    next_day = end < start;
-    if (next_day) {
-      const auto after = add_days(*day, 1);
+    end = DateTime{start->date, clock->tod};
+    if (end < *start) {
+      const auto after = add_days(start->date, 1);
       if (!after) return MatchResult::no_match();
       end.date = *after;
+      if (end.time.secs + kSecondsPerDay - start->time.secs > 12 * 3600) {
+        confidence = kGuessed;
+        note = " (the end moves to the next day: it would come before the start)";
+      }
     }
   }
   std::string label;
-  append_moment(label, start);
+  append_moment(label, *start);
   label += " to ";
   append_moment(label, end);
-  return MatchResult::single(std::move(label), Value::range(start, end), kInterval);
+  label += note;
+  return MatchResult::single(std::move(label), Value::range(*start, end), confidence);
 }
 
+// <day> <clock> to|-|until <day> <clock>, either end's clock before or
+// after its day: from the first moment to the second. An end before its
+// start moves on as a day end does (a weekday a week, a day number a
+// month, a date a year).
 MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                             const EverydayCtx& ctx) {
   if (lone_date_time(a)) return date_time_interval(a, b);

@@ -629,8 +629,11 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   }
   // A holiday's name the core skipped: the holiday's reading replaces the
   // core's, which read the rest of the text as if from now.
+  // Only a reading replaces it: a name the region does not keep leaves the
+  // core's answer, as it does for the texts no holiday form reads.
   if (skipped && skips_holiday(core, toks)) {
-    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
+    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays);
+        named && named->kind != Outcome::Kind::NoParse) {
       core = std::move(*named);
       return core;
     }

@@ -110,7 +110,10 @@ struct PartWords {
   DayPart part;
   std::size_t at = 0, len = 0;  // the pieces it takes, at the start or the end
   bool today = false;           // this evening, tonight: names today
+  bool yesterday = false;       // last night
 };
+// The hour the small hours of a night end: "1am tonight" is the next day's.
+inline constexpr uint32_t kSmallHoursEnd = 6;
 // Returns the part of the day that begins or ends the pieces, or none.
 std::optional<PartWords> part_words(std::span<const Piece> pieces);
 // Returns the hour of the day a bare hour 1..12 names in a part of the day:

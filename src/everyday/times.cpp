@@ -22,7 +22,7 @@ constexpr std::string_view kHedgesBefore[5] = {"about", "approximately", "approx
 constexpr std::string_view kHedgesAfter[4] = {"approximately", "approx", "ish", "roughly"};
 
 // The hour the small hours of a night end at.
-constexpr uint32_t kMorning = 6;
+constexpr uint32_t kMorning = kSmallHoursEnd;
 
 // Room for the notes after a clock time: the part of the day ("first
 // thing in the morning; that time has already passed today") and a hedge.
@@ -537,11 +537,9 @@ std::optional<PartWords> part_words(std::span<const Piece> pieces) {
     const std::optional<Part> part = part_at(pieces, i);
     if (!part || (part->at != 0 && part->at + part->len != pieces.size())) continue;
     // The parts that name a half of the day; the rest are moments of it.
-    if (part->first_thing || part->yesterday || part->part == DayPart::Lunch ||
-        part->part == DayPart::EndOfDay) {
+    if (part->first_thing || part->part == DayPart::Lunch || part->part == DayPart::EndOfDay)
       return std::nullopt;
-    }
-    return PartWords{part->part, part->at, part->len, part->today};
+    return PartWords{part->part, part->at, part->len, part->today, part->yesterday};
   }
   return std::nullopt;
 }

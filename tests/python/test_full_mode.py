@@ -61,8 +61,10 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
     ("the week after christmas", "2024-12-30..2025-01-05 0.9 the calendar week after the one containing 2024-12-25"),
     ("the weekend after christmas", "2024-12-28..2024-12-29 0.9 the first weekend (Sat-Sun) after 2024-12-25"),
     # A signed amount after a holiday, which the core reads as a count from now, skipping the name.
-    (("christmas + 2 days", "christmas +2 days", "xmas plus 2 days"), "2024-12-27T09:00:00 0.9 2 days after 2024-12-25"),
+    (("christmas + 2 days", "christmas +2 days", "xmas plus 2 days", "Christmas Plus 2 Days"),
+     "2024-12-27T09:00:00 0.9 2 days after 2024-12-25"),
     (("christmas - 2 days", "christmas minus 2 days"), "2024-12-23T09:00:00 0.9 2 days before 2024-12-25"),
+    (("CHRISTMAS MINUS 1 WEEK", "christmas - a week"), "2024-12-18T09:00:00 0.9 1 week before 2024-12-25"),
     ("thanksgiving + 1 week at 5pm", "2024-12-05T17:00:00 0.9 1 week after 2024-11-28"),
     ("christmas + 3 business days", "2024-12-30T09:00:00 0.9 3 business days after 2024-12-25"),
     # Open ends whose anchor is a holiday that no anchored form of the core reads.

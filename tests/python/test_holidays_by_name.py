@@ -85,6 +85,8 @@ FORMS = corpus(
      "! Thanksgiving is not a holiday of region GB (it is one in US, CA)"),
     (("boxing day", "boxing day + 2 days"), "! Boxing Day is not a holiday of region US (it is one in GB, CA, AU, IE, NZ)"),
     ("boxing day - 1 week", {"region": "GB"}, "2024-12-19T09:00:00 0.9 1 week before 2024-12-26"),
+    # A region that does not keep a name leaves the core's reading of a count beside it.
+    ("thanksgiving in 2 days", {"region": "GB"}, "2024-06-07T14:20:10 0.9 2 days from now (ignoring \"thanksgiving\")"),
     # A signed amount after a holiday: "christmas + 5pm" and a bare number are no amount.
     (("christmas + 5pm", "christmas + 2", "christmas plus"), "?"),
     ("labour day", {"region": "AU"}, "! Labour Day falls on different days across region AU; pass its date via anchors"),

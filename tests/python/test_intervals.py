@@ -105,6 +105,8 @@ CLOCKS = corpus(
      clock("2025-01-01T09:00:00", "2025-01-01T17:00:00", "2025-01-01 09:00 to 2025-01-01 17:00")),
     ("2025-01-01T22:00:30 - 02:00", clock("2025-01-01T22:00:30", "2025-01-02T02:00:00",
                                           "2025-01-01 22:00:30 to 2025-01-02 02:00")),
+    ("2025-01-01T17:00 - 3pm", clock("2025-01-01T17:00:00", "2025-01-02T15:00:00", "2025-01-01 17:00 to 2025-01-02 "
+                                     "15:00 (the end moves to the next day: it would come before the start)", 0.85)),
     ("2025-01-02T09:00 to 2025-01-01T17:00",
      "! the interval would end at 2025-01-01 17:00, before its start at 2025-01-02 09:00"),
     (("now to 5pm", "now - 5pm", "now until 5pm"),
@@ -127,7 +129,20 @@ CLOCKS = corpus(
     ("friday evening 7-9pm", clock("2024-06-07T19:00:00", "2024-06-07T21:00:00", "2024-06-07, 19:00 to 21:00 (evening)", 0.7)),
     ("afternoon 2-4", clock("2024-06-06T14:00:00", "2024-06-06T16:00:00",
                             "tomorrow, 14:00 to 16:00 (afternoon) (that time has already passed today)", 0.85)),
-    (("last night 8-10", "tomorrow lunch 12-1"), "?"),
+    ("last night 8-10", clock("2024-06-04T20:00:00", "2024-06-04T22:00:00", "2024-06-04, 20:00 to 22:00 (last night)", 0.85)),
+    # An am/pm written on the end reaches the start before the part does, and a named hour keeps its
+    # own: the part is no reason to read 3 in the morning or noon as midnight.
+    ("tonight 3-4pm", clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00 (tonight)")),
+    ("3-4pm in the morning", clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00 (morning)")),
+    ("tomorrow night noon-2pm", clock("2024-06-06T12:00:00", "2024-06-06T14:00:00", "2024-06-06, 12:00 to 14:00 (night)")),
+    # A night's small hours are the next day's, as for one clock time ("tonight at 1").
+    ("tonight 1-3",
+     clock("2024-06-06T01:00:00", "2024-06-06T03:00:00", "2024-06-06, 01:00 to 03:00 (tonight, into the next day)", 0.85)),
+    ("tonight 1am-3am",
+     clock("2024-06-06T01:00:00", "2024-06-06T03:00:00", "2024-06-06, 01:00 to 03:00 (tonight, into the next day)")),
+    ("tomorrow night 12-2", clock("2024-06-07T00:00:00", "2024-06-07T02:00:00",
+                                  "2024-06-07, 00:00 to 02:00 (night, into the next day)", 0.85)),
+    ("tomorrow lunch 12-1", "?"),
     ("wednesday 3-4pm", amb('today is Wednesday; bare "wednesday" could mean today or next week',
                             clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "2024-06-05, 15:00 to 16:00", 0.7),
                             clock("2024-06-12T15:00:00", "2024-06-12T16:00:00", "2024-06-12, 15:00 to 16:00",
