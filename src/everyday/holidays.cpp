@@ -1062,6 +1062,59 @@ std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx&
   return read_named(marked, names.found, ctx.core, weekends);
 }
 
+// The signs between a holiday and an amount, the dash's kin included; a
+// sign word stands apart from the amount ("plus 2"), a mark may touch it.
+constexpr struct {
+  std::string_view text;
+  Keyword direction;
+  bool word;
+} kSigns[] = {
+    {"+", Keyword::After, false},       {"plus", Keyword::After, true},
+    {"-", Keyword::Before, false},      {"\u2212", Keyword::Before, false},
+    {"\u2013", Keyword::Before, false}, {"minus", Keyword::Before, true},
+};
+
+// Returns whether `text` begins with `lower`, in any case.
+bool begins_with_any_case(std::string_view text, std::string_view lower) {
+  if (text.size() < lower.size()) return false;
+  for (std::size_t i = 0; i < lower.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
+// Reads "+ 2 days" or "minus 1 week" after a holiday as the core's "2 days
+// after <holiday>" and "1 week before <holiday>"; none when `after` begins
+// with no sign or the core reads no amount in the rest.
+std::optional<Outcome> read_signed(std::string_view after, std::span<const Found> found,
+                                   DateTime now, const AnchorMap& anchors, const FullOptions& opts,
+                                   HolidayFn holidays) {
+  after = uni::trim_white_space(after);
+  for (const auto& sign : kSigns) {
+    if (!begins_with_any_case(after, sign.text)) continue;
+    std::string_view amount = after.substr(sign.text.size());
+    if (sign.word && (amount.empty() || amount.front() != ' ')) return std::nullopt;
+    amount = uni::trim_white_space(amount);
+    if (amount.empty()) return std::nullopt;
+    Tokens toks = tokenize_text(amount, anchors, opts.core);
+    // A clock time stays at the end, where the core takes it.
+    const bool clock = !toks.empty() && toks.back().is(Kind::Time);
+    Tokens shifted;
+    shifted.reserve(toks.size() + 2);
+    for (std::size_t k = 0; k + (clock ? 1 : 0) < toks.size(); ++k)
+      shifted.push_back(toks[k]);
+    if (shifted.empty() || !shifted.back().is(Kind::Unit)) return std::nullopt;
+    shifted.push_back(Tok::kw(sign.direction));
+    shifted.push_back(Tok::anchor(mark(0)));
+    if (clock) shifted.push_back(toks.back());
+    return read_named(shifted, found,
+                      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, false);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Region> region_named(std::string_view name) {
@@ -1080,6 +1133,14 @@ std::optional<Outcome> resolve(std::string_view text, DateTime now, const Anchor
   const Names::List& found = names.found;
   if (found.empty()) return std::nullopt;
   if (named != nullptr) *named = true;
+
+  // <holiday> +|-|plus|minus <amount>: the amount after or before the
+  // holiday, as the core's anchored form reads it ("2 days after
+  // christmas"). The core's tokens drop a dash, so the sign is read here.
+  if (found.size() == 1 && uni::trim_white_space(text.substr(0, found[0].begin)).empty()) {
+    if (auto shifted = read_signed(text.substr(found[0].end), found, now, anchors, opts, holidays))
+      return shifted;
+  }
 
   // The tokens of the text with each holiday as an anchor token of its
   // own: only the words around the holidays are tokenized, as the core

@@ -544,7 +544,7 @@ bool has_clock(std::span<const Piece> pieces) {
 
 // How far an end that falls before its start moves: a weekday a week, a
 // date without its year a year; nothing else moves.
-enum class Step : uint8_t { None, Week, Year };
+enum class Step : uint8_t { None, Week, Month, Year };
 
 Step step_of(std::span<const Piece> pieces) {
   bool weekday = false, month = false;
@@ -558,17 +558,21 @@ Step step_of(std::span<const Piece> pieces) {
     }
     const Tok& t = p.tok;
     if (t.is(Kind::Weekday)) weekday = true;
-    if (t.is(Kind::Month)) month = true;
+    // A quarter comes back every year, as a month does.
+    if (t.is(Kind::Month) || t.is(Kind::Quarter)) month = true;
     if ((t.is(Kind::Num) && t.value >= 100) || t.is(Kind::Kw) || t.is(Kind::Anchor) ||
         (t.is(Kind::Word) && (t.text.starts_with('\'') || t.text.starts_with("\u2019")))) {
       return Step::None;
     }
   }
   if (month) return Step::Year;
-  return weekday ? Step::Week : Step::None;
+  if (weekday) return Step::Week;
+  // A bare day number ("the 5th" of "from the 3rd to the 5th") comes back
+  // every month.
+  return pieces.size() == 1 && is_day_number(pieces[0]) ? Step::Month : Step::None;
 }
 
-// Moves whole days on by n weeks or n years; none when the move leaves the
+// Moves whole days on by n weeks, months or years; none when the move leaves the
 // supported range or would change the day (February 29 in a common year).
 std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
   const Date first = v.start.date;
@@ -577,6 +581,14 @@ std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
     const auto f = add_days(first, 7 * n);
     const auto l = add_days(last, 7 * n);
     if (!f || !l) return std::nullopt;
+    return Value::days(*f, *l);
+  }
+  if (step == Step::Month) {
+    // A day number names one day: it moves as it is, or not at all.
+    const auto f = add_months_checked(first, n);
+    const auto l = add_months_checked(last, n);
+    if (!f || !l || f->civil().day != first.civil().day || l->civil().day != last.civil().day)
+      return std::nullopt;
     return Value::days(*f, *l);
   }
   const auto f = add_months_checked(first, 12 * n);
@@ -591,6 +603,34 @@ std::optional<Value> moved_on(const Value& v, Step step, int64_t n) {
 
 // February 29 comes back within 8 years.
 constexpr int64_t kLeapCycle = 8;
+
+// How many steps an end may move on to come after its start: the 31st
+// skips a month of 30 days, February 29 waits for a leap year.
+int64_t moves_allowed(Step step) {
+  switch (step) {
+    case Step::None:
+      return 0;
+    case Step::Week:
+      return 1;
+    case Step::Month:
+      return 2;
+    case Step::Year:
+      return kLeapCycle;
+  }
+  return 0;
+}
+
+// The label's note for an end that moved on.
+std::string_view moved_note(Step step) {
+  switch (step) {
+    case Step::Week:
+      return " (the end moves to the next week: it would come before the start)";
+    case Step::Month:
+      return " (the end moves to the next month: it would come before the start)";
+    default:
+      return " (the end moves to the next year: it would come before the start)";
+  }
+}
 
 // Returns whether the pieces write a year: "2025", "'25", "8/15/2012".
 bool writes_year(std::span<const Piece> pieces) {
@@ -908,8 +948,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
         std::string_view note;
         if (end.start.date < start.start.date) {
           std::optional<Value> on;
-          for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None;
-               ++k) {
+          for (int64_t k = 1; k <= moves_allowed(step); ++k) {
             on = moved_on(end, step, k);
             if (on && on->start.date >= start.start.date) break;
             on.reset();
@@ -924,9 +963,7 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
           }
           end = *on;
           confidence = std::min(confidence, kGuessed);
-          note = step == Step::Week
-                     ? " (the end moves to the next week: it would come before the start)"
-                     : " (the end moves to the next year: it would come before the start)";
+          note = moved_note(step);
         }
         const Value whole = Value::range(start.start, end.end);
         if (Label* label = found.add(whole, confidence)) {
@@ -1031,6 +1068,15 @@ bool explicit_clock(const times::EndClock& c) {
   return !c.plain;
 }
 
+// Returns whether the last word of an end's text begins with a digit: "8"
+// and "8:30" of "tonight 8-10", not "noon".
+bool numeral_ends(std::string_view end_text) {
+  const std::size_t space = end_text.rfind(' ');
+  const std::string_view word =
+      space == std::string_view::npos ? end_text : end_text.substr(space + 1);
+  return !word.empty() && word.front() >= '0' && word.front() <= '9';
+}
+
 // <clock> to|-|and <clock> [<day>] | <day> [from|between] <clock> ...:
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
@@ -1054,11 +1100,15 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (days_named > 1) return MatchResult::no_match();
   if (!before_first.empty()) day = before_first;
   if (!after_last.empty()) day = after_last;
+  // A part of the day among the day words ("tonight 8-10", "tomorrow
+  // morning 9-11") puts a start written without am/pm in its half, below.
+  const std::optional<times::PartWords> part = times::part_words(day);
+  if (part) day = part->at == 0 ? day.subspan(part->len) : day.first(part->at);
   // Two plain numbers are clock hours after "from" or "between", joined by
   // "until" or "till", on a named day ("tomorrow 9-5"), or when they run
   // from a morning hour to an afternoon one by the clock-hour rule: "9-5"
   // is the working day; "3-4" and "10-12" alone are not.
-  if (!s.introduced && !s.until && day.empty() && !explicit_clock(*first) &&
+  if (!s.introduced && !s.until && day.empty() && !part && !explicit_clock(*first) &&
       !explicit_clock(*last) && !times::working_hours(*first, *last)) {
     return MatchResult::no_match();
   }
@@ -1068,7 +1118,7 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   TimeOfDay end = last->tod;
   // An end is fixed in its half of the day when it writes am/pm or a
   // 24-hour clock; a clock token ("8am") has taken its am/pm in.
-  const bool first_fixed = !first->free || times::meridiem_written(s.first);
+  bool first_fixed = !first->free || times::meridiem_written(s.first);
   const bool last_fixed = !last->free || times::meridiem_written(s.second);
   // An am/pm written only on the end applies to the start when that keeps
   // the interval forward and shorter than 12 hours: "3-4pm", "5-8am",
@@ -1082,6 +1132,18 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
       shared = true;
     }
   }
+  // A part of the day puts a start written in numerals that no am/pm
+  // reached in its half ("noon" keeps its hour); a free end then follows it
+  // as it follows any fixed start ("tonight 11-1" runs to 01:00).
+  if (part && !first_fixed && !shared && numeral_ends(s.first)) {
+    start = TimeOfDay::hms(times::hour_in_part(first->hour, part->part), start.minute(),
+                           start.secs % 60);
+    first_fixed = true;
+  }
+  // A night's start in the small hours ("tonight 1-3") is on the next day.
+  const bool small_hours = part &&
+                           (part->part == DayPart::Tonight || part->part == DayPart::Night) &&
+                           start.secs < times::kSmallHoursEnd * 3600;
   // A free end after a fixed start is its next occurrence: "11:30pm-12:30"
   // ends at 00:30, "7pm-9" at 21:00.
   if (first_fixed && !last_fixed) {
@@ -1105,7 +1167,7 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
       afternoon = true;
     }
   }
-  if ((first->bare && !shared) || last->bare || afternoon) confidence = kGuessed;
+  if ((first->bare && !shared && !part) || last->bare || afternoon) confidence = kGuessed;
   // An end earlier on the clock falls on the next day. A night of up to 12
   // hours ("10pm-2am", "22:00-06:00") is plausible; a longer span over
   // midnight ("5pm-3pm") is more likely a slip than 22 hours.
@@ -1114,22 +1176,42 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
   if (long_night) confidence = std::min(confidence, kGuessed);
 
   std::string reason;
-  const Days on = days_of(day, start, ctx, &reason);
+  Days on;
+  // The night of a day runs into the next one: the small hours of "tonight"
+  // and "friday night" are the next day's, and the label names its date.
+  const bool names_night = part && (part->today || part->yesterday || !day.empty());
+  const bool into_next_day = small_hours && names_night;
+  const int64_t night_after = into_next_day ? 1 : 0;
+  if (part && (part->today || part->yesterday) && day.empty()) {
+    // "tonight", "this evening", "last night": today or yesterday, even once
+    // the start has passed.
+    const auto d = add_days(ctx.today(), (part->yesterday ? -1 : 0) + night_after);
+    if (d) on.push_back(OnDay{*d, kInterval, part->yesterday || into_next_day, false});
+  } else {
+    on = days_of(day, start, ctx, &reason);
+  }
+  const bool named_night = into_next_day && !day.empty();
   Found found;
   for (std::size_t i = 0; i < on.size(); ++i) {
     const OnDay& d = on[i];
-    const auto end_day = add_days(d.day, next_day ? 1 : 0);
+    const auto first_day = add_days(d.day, named_night ? 1 : 0);
+    const auto end_day = first_day ? add_days(*first_day, next_day ? 1 : 0) : std::nullopt;
     if (!end_day) continue;
-    Label* label = found.add(Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
+    Label* label = found.add(Value::range(DateTime{*first_day, start}, DateTime{*end_day, end}),
                              std::min(confidence, d.confidence));
     if (label == nullptr) continue;
-    add_day(*label, d);
+    add_day(*label, named_night ? OnDay{*first_day} : d);
     label->add(", ");
     label->add_clock(start);
     label->add(" to ");
     label->add_clock(end);
     if (next_day) label->add(" the next day");
     if (long_night) label->add(" (the end moves to the next day: it would come before the start)");
+    if (part) {
+      label->add(" (");
+      label->add(part->yesterday ? "last night" : kDayPartNames[static_cast<int>(part->part)]);
+      label->add(into_next_day ? ", into the next day)" : ")");
+    }
     if (d.passed) label->add(" (that time has already passed today)");
   }
   return decided(found, reason);
@@ -1159,11 +1241,72 @@ void append_moment(std::string& out, DateTime t) {
   times::append_clock(out, t.time);
 }
 
+// Returns whether the pieces are one ISO date-time without a zone:
+// "2025-01-01T09:00".
+bool lone_date_time(std::span<const Piece> p) {
+  return p.size() == 1 && p[0].is_shape && p[0].shape.kind == Shape::Kind::DateTime &&
+         p[0].shape.zone.empty();
+}
+
+// The moment an ISO date-time shape writes, or none for a day or time that
+// does not exist.
+std::optional<DateTime> moment_written(const Shape& s) {
+  const auto day = Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]);
+  if (!day || s.hour > 23 || s.minute > 59 || s.second > 59) return std::nullopt;
+  return DateTime{*day, TimeOfDay::hms(s.hour, s.minute, s.second)};
+}
+
+// <date-time> to|-|.. <date-time> | <date-time> to|- <clock>: ISO
+// date-times as given ("2025-01-01T09:00 to 2025-01-02T17:00"); a clock
+// time alone ends on the start's day, or the next when it comes earlier on
+// the clock, with the note of a long night past 12 hours.
+MatchResult date_time_interval(std::span<const Piece> a, std::span<const Piece> b) {
+  const std::optional<DateTime> start = moment_written(a[0].shape);
+  if (!start) return MatchResult::no_match();
+  DateTime end;
+  float confidence = kInterval;
+  std::string_view note;
+  if (lone_date_time(b)) {
+    const std::optional<DateTime> last = moment_written(b[0].shape);
+    if (!last) return MatchResult::no_match();
+    end = *last;
+    if (end < *start) {
+      std::string backwards = "the interval would end at ";
+      append_moment(backwards, end);
+      backwards += ", before its start at ";
+      append_moment(backwards, *start);
+      return MatchResult::reject(std::move(backwards));
+    }
+  } else {
+    std::size_t len = 0;
+    const auto clock = times::clock_end(b, 0, &len);
+    if (!clock || len != b.size() || !explicit_clock(*clock)) return MatchResult::no_match();
+    end = DateTime{start->date, clock->tod};
+    if (end < *start) {
+      const auto after = add_days(start->date, 1);
+      if (!after) return MatchResult::no_match();
+      end.date = *after;
+      if (end.time.secs + kSecondsPerDay - start->time.secs > 12 * 3600) {
+        confidence = kGuessed;
+        note = " (the end moves to the next day: it would come before the start)";
+      }
+    }
+  }
+  std::string label;
+  append_moment(label, *start);
+  label += " to ";
+  append_moment(label, end);
+  label += note;
+  return MatchResult::single(std::move(label), Value::range(*start, end), confidence);
+}
+
 // <day> <clock> to|-|until <day> <clock>, either end's clock before or
 // after its day: from the first moment to the second. An end before its
-// start moves on as a day end does (a weekday a week, a date a year).
+// start moves on as a day end does (a weekday a week, a day number a
+// month, a date a year).
 MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
                             const EverydayCtx& ctx) {
+  if (lone_date_time(a)) return date_time_interval(a, b);
   const auto first = moment_of(a);
   const auto last = first ? moment_of(b) : std::nullopt;
   if (!last || has_clock(first->day) || has_clock(last->day)) return MatchResult::no_match();
@@ -1185,7 +1328,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
       std::string_view note;
       if (end < start) {
         std::optional<Value> on;
-        for (int64_t k = 1; k <= (step == Step::Year ? kLeapCycle : 1) && step != Step::None; ++k) {
+        for (int64_t k = 1; k <= moves_allowed(step); ++k) {
           on = moved_on(Value::days(e.day, e.day), step, k);
           if (on && DateTime{on->start.date, end.time} >= start) break;
           on.reset();
@@ -1199,9 +1342,7 @@ MatchResult moment_interval(std::span<const Piece> a, std::span<const Piece> b,
         }
         end.date = on->start.date;
         confidence = std::min(confidence, kGuessed);
-        note = step == Step::Week
-                   ? " (the end moves to the next week: it would come before the start)"
-                   : " (the end moves to the next year: it would come before the start)";
+        note = moved_note(step);
       }
       if (Label* label = found.add(Value::range(start, end), confidence)) {
         label->add_date(start.date);

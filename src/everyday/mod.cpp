@@ -172,6 +172,14 @@ bool skips_window_word(const Outcome& core) {
          core.reading.interpretation.ends_with("\"coming\")");
 }
 
+// Returns whether the core read the text by skipping words that may name a
+// holiday ("christmas + 2 days" as 2 days from now, ignoring "christmas").
+bool skips_holiday(const Outcome& core, std::span<const Tok> toks) {
+  return core.kind == Outcome::Kind::Resolved &&
+         core.reading.interpretation.find("(ignoring ") != std::string::npos &&
+         holidays::may_name(toks);
+}
+
 // Reads the text without the piece that names a zone, and reports the zone
 // with the reading; an abbreviation of several zones is a no-parse.
 std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones::Named& named,
@@ -612,9 +620,23 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // and handed on.
   const bool read = !unmatched && !lacks_anchor && core.kind != Outcome::Kind::NoParse;
   const bool extends = read && may_extend(trimmed);
+  // The words the core skipped end its interpretation, quoted: one
+  // comparison tells a reading that skipped none.
+  const bool skipped = read && core.reading.interpretation.ends_with("\")");
   if (!unmatched && !lacks_anchor &&
-      (core.kind == Outcome::Kind::NoParse || (!extends && !skips_window_word(core)))) {
+      (core.kind == Outcome::Kind::NoParse || (!extends && !skipped))) {
     return core;
+  }
+  // A holiday's name the core skipped: the holiday's reading replaces the
+  // core's, which read the rest of the text as if from now.
+  // Only a reading replaces it: a name the region does not keep leaves the
+  // core's answer, as it does for the texts no holiday form reads.
+  if (skipped && skips_holiday(core, toks)) {
+    if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays);
+        named && named->kind != Outcome::Kind::NoParse) {
+      core = std::move(*named);
+      return core;
+    }
   }
   read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
                  holidays);

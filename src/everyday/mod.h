@@ -104,6 +104,21 @@ std::optional<EndClock> four_digit_end(std::string_view written);
 bool working_hours(const EndClock& first, const EndClock& last);
 // Appends "HH:MM", and ":SS" when the seconds are not zero.
 void append_clock(std::string& out, TimeOfDay t);
+// A part of the day among a clock interval's day words: "tomorrow morning"
+// of "tomorrow morning 9-11", "tonight" of "tonight 8-10".
+struct PartWords {
+  DayPart part;
+  std::size_t at = 0, len = 0;  // the pieces it takes, at the start or the end
+  bool today = false;           // this evening, tonight: names today
+  bool yesterday = false;       // last night
+};
+// The hour the small hours of a night end: "1am tonight" is the next day's.
+inline constexpr uint32_t kSmallHoursEnd = 6;
+// Returns the part of the day that begins or ends the pieces, or none.
+std::optional<PartWords> part_words(std::span<const Piece> pieces);
+// Returns the hour of the day a bare hour 1..12 names in a part of the day:
+// 8 in the evening is 20, 12 at night is 0.
+uint32_t hour_in_part(uint32_t h, DayPart part);
 // Returns whether the text writes am or pm after a number: a clock token
 // ("8am", "12:30pm") has taken it in, so the token alone does not tell.
 bool meridiem_written(std::string_view text);

@@ -22,7 +22,7 @@ constexpr std::string_view kHedgesBefore[5] = {"about", "approximately", "approx
 constexpr std::string_view kHedgesAfter[4] = {"approximately", "approx", "ish", "roughly"};
 
 // The hour the small hours of a night end at.
-constexpr uint32_t kMorning = 6;
+constexpr uint32_t kMorning = kSmallHoursEnd;
 
 // Room for the notes after a clock time: the part of the day ("first
 // thing in the morning; that time has already passed today") and a hedge.
@@ -413,7 +413,9 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
 
 // this|in <part> | tonight | last night | end of day | close of business |
 // <day word> am|pm | first thing [in the morning]
-std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
+// Kept inline in the matcher, which asks it at every piece, though the
+// intervals ask it too.
+[[gnu::always_inline]] inline std::optional<Part> part_at(std::span<const Piece> p, std::size_t i) {
   const Tok* t = tok_at(p, i);
   if (t == nullptr) return std::nullopt;
   Part out;
@@ -529,6 +531,25 @@ Pieces respell(std::span<const Piece> p, bool* ish) {
 }
 
 }  // namespace
+
+std::optional<PartWords> part_words(std::span<const Piece> pieces) {
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const std::optional<Part> part = part_at(pieces, i);
+    if (!part || (part->at != 0 && part->at + part->len != pieces.size())) continue;
+    // The parts that name a half of the day; the rest are moments of it.
+    if (part->first_thing || part->part == DayPart::Lunch || part->part == DayPart::EndOfDay)
+      return std::nullopt;
+    return PartWords{part->part, part->at, part->len, part->today, part->yesterday};
+  }
+  return std::nullopt;
+}
+
+uint32_t hour_in_part(uint32_t h, DayPart part) {
+  const std::optional<Part> in{Part{part}};
+  if (h >= 1 && h < 12) return h % 12 + (afternoon_hour(h, in) ? 12 : 0);
+  if (h == 12 && (part == DayPart::Tonight || part == DayPart::Night)) return 0;
+  return h;
+}
 
 void append_clock(std::string& out, TimeOfDay t) {
   append_hh_mm(out, t);

@@ -60,6 +60,13 @@ REPLACEMENTS: dict[str, dict[str, object]] = {
      "2024-12-02..2024-12-08 0.9 the calendar week after the one containing 2024-11-28"),
     ("the week after christmas", "2024-12-30..2025-01-05 0.9 the calendar week after the one containing 2024-12-25"),
     ("the weekend after christmas", "2024-12-28..2024-12-29 0.9 the first weekend (Sat-Sun) after 2024-12-25"),
+    # A signed amount after a holiday, which the core reads as a count from now, skipping the name.
+    (("christmas + 2 days", "christmas +2 days", "xmas plus 2 days", "Christmas Plus 2 Days"),
+     "2024-12-27T09:00:00 0.9 2 days after 2024-12-25"),
+    (("christmas - 2 days", "christmas minus 2 days"), "2024-12-23T09:00:00 0.9 2 days before 2024-12-25"),
+    (("CHRISTMAS MINUS 1 WEEK", "christmas - a week"), "2024-12-18T09:00:00 0.9 1 week before 2024-12-25"),
+    ("thanksgiving + 1 week at 5pm", "2024-12-05T17:00:00 0.9 1 week after 2024-11-28"),
+    ("christmas + 3 business days", "2024-12-30T09:00:00 0.9 3 business days after 2024-12-25"),
     # Open ends whose anchor is a holiday that no anchored form of the core reads.
     ("after christmas", "2024-12-26T00:00:00.. 0.9 from 2024-12-26 00:00 on"),
     ("before christmas", "..2024-12-24T23:59:59 0.9 until 2024-12-24 23:59:59"),
@@ -91,7 +98,9 @@ CORE_READS = ["march", "q3", "next year", "this year", "3/14 2 days", "on 3/14 i
               # beside the texts full mode knows the core cannot read: a month with a clock set apart,
               # leading words before a unit, after|before naming a missing anchor
               "march 5pm", "june at 9am", "call mom in 3 days", "remind me 2 weeks", "5pm after work",
-              "9am before launch", "meeting after lunch"]
+              "9am before launch", "meeting after lunch",
+              # a holiday's name skipped beside a count that no holiday form reads
+              "christmas party in 3 days", "christmas in 2 days"]
 
 
 def test_strict_is_parse_raw_and_full_keeps_what_the_core_reads():

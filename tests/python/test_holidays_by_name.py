@@ -83,7 +83,12 @@ FORMS = corpus(
     ("thanksgiving", {"region": "CA"}, "2024-10-14T09:00:00 0.9 Thanksgiving 2024-10-14, default 09:00"),
     (("thanksgiving", "2 days after thanksgiving"), {"region": "GB"},
      "! Thanksgiving is not a holiday of region GB (it is one in US, CA)"),
-    ("boxing day", "! Boxing Day is not a holiday of region US (it is one in GB, CA, AU, IE, NZ)"),
+    (("boxing day", "boxing day + 2 days"), "! Boxing Day is not a holiday of region US (it is one in GB, CA, AU, IE, NZ)"),
+    ("boxing day - 1 week", {"region": "GB"}, "2024-12-19T09:00:00 0.9 1 week before 2024-12-26"),
+    # A region that does not keep a name leaves the core's reading of a count beside it.
+    ("thanksgiving in 2 days", {"region": "GB"}, "2024-06-07T14:20:10 0.9 2 days from now (ignoring \"thanksgiving\")"),
+    # A signed amount after a holiday: "christmas + 5pm" and a bare number are no amount.
+    (("christmas + 5pm", "christmas + 2", "christmas plus"), "?"),
     ("labour day", {"region": "AU"}, "! Labour Day falls on different days across region AU; pass its date via anchors"),
     ("july 4th", {"region": "GB"}, "2024-07-04T09:00:00 0.9 2024-07-04, default 09:00"),
     ("boxing day", {"region": "IE"}, "2024-12-26T09:00:00 0.9 Boxing Day 2024-12-26, default 09:00"),

@@ -18,6 +18,7 @@ def clock(start, end, reading, confidence=0.9):
 
 NEXT_WEEK = " (the end moves to the next week: it would come before the start)"
 NEXT_YEAR = " (the end moves to the next year: it would come before the start)"
+NEXT_MONTH = " (the end moves to the next month: it would come before the start)"
 
 DAYS = corpus(
     (("July 13-15", "13-15 July", "from 13th to 15th July", "july 13 to 15", "july 13 - 15",
@@ -97,6 +98,17 @@ CLOCKS = corpus(
      clock("2024-06-13T09:00:00", "2024-06-15T17:00:00", "2024-06-13 09:00 to 2024-06-15 17:00")),
     ("from tomorrow 9am to friday noon",
      clock("2024-06-06T09:00:00", "2024-06-07T12:00:00", "2024-06-06 09:00 to 2024-06-07 12:00", 0.7)),
+    # ISO date-times as given; a clock time alone ends on the start's day, or the next.
+    (("2025-01-01T09:00 to 2025-01-02T17:00", "from 2025-01-01T09:00 until 2025-01-02T17:00"),
+     clock("2025-01-01T09:00:00", "2025-01-02T17:00:00", "2025-01-01 09:00 to 2025-01-02 17:00")),
+    (("2025-01-01T09:00 - 17:00", "2025-01-01T09:00..2025-01-01T17:00", "2025-01-01T09:00 to 5pm"),
+     clock("2025-01-01T09:00:00", "2025-01-01T17:00:00", "2025-01-01 09:00 to 2025-01-01 17:00")),
+    ("2025-01-01T22:00:30 - 02:00", clock("2025-01-01T22:00:30", "2025-01-02T02:00:00",
+                                          "2025-01-01 22:00:30 to 2025-01-02 02:00")),
+    ("2025-01-01T17:00 - 3pm", clock("2025-01-01T17:00:00", "2025-01-02T15:00:00", "2025-01-01 17:00 to 2025-01-02 "
+                                     "15:00 (the end moves to the next day: it would come before the start)", 0.85)),
+    ("2025-01-02T09:00 to 2025-01-01T17:00",
+     "! the interval would end at 2025-01-01 17:00, before its start at 2025-01-02 09:00"),
     (("now to 5pm", "now - 5pm", "now until 5pm"),
      clock("2024-06-05T14:20:10", "2024-06-05T17:00:00", "from now until 2024-06-05 17:00")),
     ("from now until friday", clock("2024-06-05T14:20:10", "2024-06-07T23:59:59", "from now until 2024-06-07 23:59:59", 0.7)),
@@ -104,6 +116,33 @@ CLOCKS = corpus(
      clock("2024-06-07T09:00:00", "2024-06-07T17:00:00", "2024-06-07, 09:00 to 17:00", 0.7)),
     (("friday 10pm-2am", "friday 10pm - 2am"), clock("2024-06-07T22:00:00", "2024-06-08T02:00:00",
                               "2024-06-07, 22:00 to 02:00 the next day", 0.7)),
+    # A part of the day puts a start without am/pm in its half; the end follows the start, and
+    # "tonight" and "this ..." name today even once the start has passed.
+    (("tonight 8-10", "tonight from 8 to 10", "8-10 tonight"),
+     clock("2024-06-05T20:00:00", "2024-06-05T22:00:00", "today, 20:00 to 22:00 (tonight)", 0.85)),
+    ("tonight 11-1", clock("2024-06-05T23:00:00", "2024-06-06T01:00:00",
+                           "today, 23:00 to 01:00 the next day (tonight)", 0.85)),
+    ("this morning 11-1", clock("2024-06-05T11:00:00", "2024-06-05T13:00:00", "today, 11:00 to 13:00 (morning)", 0.85)),
+    ("tomorrow afternoon from 2 to 4",
+     clock("2024-06-06T14:00:00", "2024-06-06T16:00:00", "2024-06-06, 14:00 to 16:00 (afternoon)", 0.85)),
+    ("tomorrow afternoon 2-4pm", clock("2024-06-06T14:00:00", "2024-06-06T16:00:00", "2024-06-06, 14:00 to 16:00 (afternoon)")),
+    ("friday evening 7-9pm", clock("2024-06-07T19:00:00", "2024-06-07T21:00:00", "2024-06-07, 19:00 to 21:00 (evening)", 0.7)),
+    ("afternoon 2-4", clock("2024-06-06T14:00:00", "2024-06-06T16:00:00",
+                            "tomorrow, 14:00 to 16:00 (afternoon) (that time has already passed today)", 0.85)),
+    ("last night 8-10", clock("2024-06-04T20:00:00", "2024-06-04T22:00:00", "2024-06-04, 20:00 to 22:00 (last night)", 0.85)),
+    # An am/pm written on the end reaches the start before the part does, and a named hour keeps its
+    # own: the part is no reason to read 3 in the morning or noon as midnight.
+    ("tonight 3-4pm", clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00 (tonight)")),
+    ("3-4pm in the morning", clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "today, 15:00 to 16:00 (morning)")),
+    ("tomorrow night noon-2pm", clock("2024-06-06T12:00:00", "2024-06-06T14:00:00", "2024-06-06, 12:00 to 14:00 (night)")),
+    # A night's small hours are the next day's, as for one clock time ("tonight at 1").
+    ("tonight 1-3",
+     clock("2024-06-06T01:00:00", "2024-06-06T03:00:00", "2024-06-06, 01:00 to 03:00 (tonight, into the next day)", 0.85)),
+    ("tonight 1am-3am",
+     clock("2024-06-06T01:00:00", "2024-06-06T03:00:00", "2024-06-06, 01:00 to 03:00 (tonight, into the next day)")),
+    ("tomorrow night 12-2", clock("2024-06-07T00:00:00", "2024-06-07T02:00:00",
+                                  "2024-06-07, 00:00 to 02:00 (night, into the next day)", 0.85)),
+    ("tomorrow lunch 12-1", "?"),
     ("wednesday 3-4pm", amb('today is Wednesday; bare "wednesday" could mean today or next week',
                             clock("2024-06-05T15:00:00", "2024-06-05T16:00:00", "2024-06-05, 15:00 to 16:00", 0.7),
                             clock("2024-06-12T15:00:00", "2024-06-12T16:00:00", "2024-06-12, 15:00 to 16:00",
@@ -141,6 +180,15 @@ BACKWARDS_AND_SHARED = corpus(
     ("feb 29 - mar 1", days("2028-02-29", "2028-03-01", 0.85, NEXT_YEAR)),
     ("from may to february", days("2025-05-01", "2026-02-28", 0.7, NEXT_YEAR)),
     ("friday to monday", days("2024-06-07", "2024-06-10", 0.7)),
+    # Bare day numbers: the 3rd has passed this month, the 5th is today; the end comes back
+    # next month, and the 30th of July would still come before the 31st.
+    (("from the 3rd to the 5th", "3rd to 5th"), days("2024-07-03", "2024-07-05", 0.85, NEXT_MONTH)),
+    ("the 31st to the 30th", days("2024-07-31", "2024-08-30", 0.85, NEXT_MONTH)),
+    # This year's first quarter has passed: the second comes back a year on, as a month does.
+    ("Q1-Q2", days("2025-01-01", "2025-06-30", 0.85, NEXT_YEAR)),
+    ("from the 3rd at 5pm to the 5th at 9am",
+     clock("2024-07-03T17:00:00", "2024-07-05T09:00:00", "2024-07-03 17:00 to 2024-07-05 09:00" + NEXT_MONTH,
+           0.85)),
     ("11-1pm", clock("2024-06-06T11:00:00", "2024-06-06T13:00:00",
                      "tomorrow, 11:00 to 13:00 (that time has already passed today)", 0.85)),
     ("8-9pm", clock("2024-06-05T20:00:00", "2024-06-05T21:00:00", "today, 20:00 to 21:00")),
