@@ -13,6 +13,9 @@
 #include <thread>
 #include <utility>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include "parse.h"
 #include "tokenize.h"
 #include "unicode.h"
@@ -67,9 +70,8 @@ class Claims {
  public:
   explicit Claims(std::size_t rows)
       : size_(std::bit_ceil(std::max<std::size_t>(16, rows * 2))),
-        slots_(static_cast<uint64_t*>(std::calloc(size_, sizeof(uint64_t)))) {
-    if (!slots_) throw std::bad_alloc();
-  }
+        slots_(static_cast<uint64_t*>(take_memory(size_ * sizeof(uint64_t), true)),
+               Give{size_ * sizeof(uint64_t)}) {}
 
   // Fetches the slot where a text of hash `h` starts its probe into the cache.
   void prefetch(uint64_t h) const { __builtin_prefetch(&slots_[h & (size_ - 1)]); }
@@ -95,11 +97,12 @@ class Claims {
   }
 
  private:
-  struct Free {
-    void operator()(uint64_t* p) const { std::free(p); }
+  struct Give {
+    std::size_t bytes;
+    void operator()(uint64_t* p) const { give_memory(p, bytes); }
   };
   std::size_t size_;
-  std::unique_ptr<uint64_t[], Free> slots_;
+  std::unique_ptr<uint64_t[], Give> slots_;
 };
 
 // Where each row's answer is, written by the worker that takes the row.
@@ -107,12 +110,9 @@ class Claims {
 // resolved its text, kNone for a null row. answer[r], where resolver[r] is
 // r, is the place of the answer: its worker << 32 | its index there.
 struct Rows {
-  explicit Rows(std::size_t n)
-      : resolver(std::make_unique_for_overwrite<uint32_t[]>(n)),
-        answer(std::make_unique_for_overwrite<uint64_t[]>(n)),
-        size(n) {}
-  std::unique_ptr<uint32_t[]> resolver;
-  std::unique_ptr<uint64_t[]> answer;
+  explicit Rows(std::size_t n) : resolver(n), answer(n), size(n) {}
+  Buffer<uint32_t> resolver;
+  Buffer<uint64_t> answer;
   std::size_t size;
 };
 
@@ -136,8 +136,8 @@ struct Answer {
 };
 
 struct Worker {
-  std::vector<Answer> answers;
-  std::string arena;
+  std::vector<Answer, LongAllocator<Answer>> answers;
+  std::basic_string<char, std::char_traits<char>, LongAllocator<char>> arena;
   std::vector<std::vector<Resolution>> ambiguous;
   Failure failure = Failure::None;
   std::string failure_text;
@@ -522,6 +522,50 @@ DateTime date_time_of(int64_t seconds) {
 }
 
 }  // namespace
+
+namespace {
+// Blocks from this size up are asked of the system, aligned to a large page.
+constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+std::size_t whole_pages(std::size_t bytes) {
+  static const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return (bytes + page - 1) / page * page;
+}
+}  // namespace
+
+void* take_memory(std::size_t bytes, bool zeroed) {
+  if (bytes < kLargeBlock) {
+    void* p = zeroed ? std::calloc(std::max<std::size_t>(bytes, 1), 1)
+                     : std::malloc(std::max<std::size_t>(bytes, 1));
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  const std::size_t size = whole_pages(bytes);
+  const std::size_t span = size + kLargePage;
+  void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  // Keep the aligned part only: a large page needs an aligned 2 MiB range.
+  const auto first = reinterpret_cast<uintptr_t>(raw);
+  const uintptr_t at = (first + kLargePage - 1) & ~uintptr_t{kLargePage - 1};
+  if (at != first) munmap(raw, at - first);
+  if (const std::size_t tail = first + span - (at + size); tail != 0) {
+    munmap(reinterpret_cast<void*>(at + size), tail);
+  }
+#ifdef MADV_HUGEPAGE
+  madvise(reinterpret_cast<void*>(at), size, MADV_HUGEPAGE);  // advice only: may be refused
+#endif
+  return reinterpret_cast<void*>(at);
+}
+
+void give_memory(void* p, std::size_t bytes) noexcept {
+  if (p == nullptr) return;
+  if (bytes < kLargeBlock) {
+    std::free(p);
+  } else {
+    munmap(p, whole_pages(bytes));
+  }
+}
 
 std::optional<int32_t> fixed_offset(std::string_view zone) {
   if (zone == "UTC") return 0;

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -57,30 +58,65 @@ enum class RowKind : uint8_t { Null, Instant, Range, Ambiguous, NoParse };
 // holds it; Null rows have none.
 inline constexpr std::string_view kKindText[5] = {"", "instant", "range", "ambiguous", "no_parse"};
 
+// Memory for the long arrays of a column and of the workers that fill it:
+// many megabytes, written once row after row. A large block is asked of the
+// system directly, aligned and marked for 2 MiB pages where the system
+// offers them, so that first touching it costs a fault per 2 MiB rather
+// than per 4 KiB page; its pages come zeroed. A small one comes from the
+// heap, cleared only when `zeroed`. take_memory throws std::bad_alloc;
+// give_memory takes back the same size.
+void* take_memory(std::size_t bytes, bool zeroed = false);
+void give_memory(void* p, std::size_t bytes) noexcept;
+
+// The allocator of growing arrays (std::vector, std::basic_string) that
+// may reach megabytes: take_memory's.
+template <typename T>
+struct LongAllocator {
+  using value_type = T;
+  LongAllocator() = default;
+  template <typename U>
+  LongAllocator(const LongAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) { return static_cast<T*>(take_memory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { give_memory(p, n * sizeof(T)); }
+  template <typename U>
+  friend bool operator==(const LongAllocator&, const LongAllocator<U>&) {
+    return true;
+  }
+};
+
 // An array of T that is not initialised when made: the threads that lay a
 // column out write every element, each thread its own rows, so that the
 // pages are first touched on those threads rather than cleared on one
 // beforehand. Never empty in memory, so that its data is never null.
 template <typename T>
 class Buffer {
+  static_assert(std::is_trivially_default_constructible_v<T> &&
+                std::is_trivially_destructible_v<T>);
+
  public:
   Buffer() = default;
   explicit Buffer(std::size_t n)
-      : data_(std::make_unique_for_overwrite<T[]>(n == 0 ? 1 : n)), size_(n) {}
+      : data_(static_cast<T*>(take_memory(std::max<std::size_t>(n, 1) * sizeof(T))),
+              Give{std::max<std::size_t>(n, 1) * sizeof(T)}),
+        size_(n) {}
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   T* data() { return data_.get(); }
   const T* data() const { return data_.get(); }
-  T& operator[](std::size_t i) { return data_[i]; }
-  const T& operator[](std::size_t i) const { return data_[i]; }
+  T& operator[](std::size_t i) { return data_.get()[i]; }
+  const T& operator[](std::size_t i) const { return data_.get()[i]; }
 
   friend bool operator==(const Buffer& a, const Buffer& b) {
     return a.size_ == b.size_ && std::equal(a.data(), a.data() + a.size_, b.data());
   }
 
  private:
-  std::unique_ptr<T[]> data_;
+  struct Give {
+    std::size_t bytes = 0;
+    void operator()(T* p) const { give_memory(p, bytes); }
+  };
+  std::unique_ptr<T, Give> data_;
   std::size_t size_ = 0;
 };
 

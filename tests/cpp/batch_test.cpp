@@ -112,5 +112,28 @@ TEST(Batch, ExportReadsBackThroughAnArrayView) {
   schema.release(&schema);
 }
 
+TEST(Batch, MemoryOfEverySizeIsWholeAndGivenBack) {
+  // Below, at and above the size from which blocks are asked of the system:
+  // zeroed when asked, writable from the first byte to the last.
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  for (std::size_t bytes :
+       {std::size_t{0}, std::size_t{1}, 4 * kMiB - 1, 4 * kMiB, 4 * kMiB + 1, 9 * kMiB + 123}) {
+    auto* p = static_cast<unsigned char*>(take_memory(bytes, true));
+    ASSERT_NE(p, nullptr);
+    for (std::size_t i = 0; i < bytes; i += 4093)
+      ASSERT_EQ(p[i], 0) << bytes << " at " << i;
+    if (bytes > 0) {
+      ASSERT_EQ(p[bytes - 1], 0) << bytes;
+      p[0] = 1;
+      p[bytes - 1] = 2;
+    }
+    give_memory(p, bytes);
+  }
+  Buffer<int64_t> long_one(std::size_t{3} << 20);  // 24 MiB, from the system
+  long_one[0] = 1;
+  long_one[long_one.size() - 1] = 2;
+  EXPECT_EQ(long_one[0] + long_one[long_one.size() - 1], 3);
+}
+
 }  // namespace
 }  // namespace kalendo::batch
