@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -104,6 +106,44 @@ class Claims {
   std::size_t size_;
   std::unique_ptr<uint64_t[], Give> slots_;
 };
+
+// Rows from which a column's repeats are first looked for in a sample:
+// below, the table of claims stays in the caches and costs little.
+constexpr std::size_t kSampledFrom = std::size_t{1} << 16;
+// Texts seen twice in the sample from which the table of claims is kept.
+constexpr int kRepeatsSeen = 2;
+
+// Whether the rows repeat their texts enough that resolving each text once
+// pays for the table of claims. On a long column of distinct texts the
+// table is a hash and a cache miss a row in a table too large for the
+// caches, for nothing. Looks at about 4 * sqrt(rows) places spread over
+// the column, each with the row after it, so that both repeats spread out
+// and repeats side by side (a sorted column) are seen: a column whose rows
+// are second copies in a fraction f is expected to show about 64 * f
+// repeats. A column that repeats less than that does resolve its few
+// repeats more than once, with the same answers.
+bool repeats(std::span<const std::string_view> texts) {
+  const std::size_t n = texts.size();
+  if (n < kSampledFrom) return true;
+  const std::size_t places =
+      std::bit_ceil(static_cast<std::size_t>(4 * std::sqrt(static_cast<double>(n))));
+  const std::size_t stride = n / places;
+  std::vector<uint64_t> seen(4 * places, 0);  // hashes, 0: free; twice the texts looked at
+  const std::size_t mask = seen.size() - 1;
+  int repeated = 0;
+  for (std::size_t place = 0; place < places; ++place) {
+    for (std::size_t row = place * stride; row < place * stride + 2; ++row) {
+      if (texts[row].empty()) continue;  // a null row is no text
+      const uint64_t h = hash_text(texts[row]) | 1;
+      std::size_t slot = h & mask;
+      while (seen[slot] != 0 && seen[slot] != h)
+        slot = (slot + 1) & mask;
+      if (seen[slot] == h && ++repeated >= kRepeatsSeen) return true;
+      seen[slot] = h;
+    }
+  }
+  return false;
+}
 
 // Where each row's answer is, written by the worker that takes the row.
 // resolver[r] is the row whose answer row r shares: r itself when r
@@ -221,9 +261,9 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
 }
 
 // Claims and resolves rows taken chunk by chunk from `next` until none is
-// left or another worker failed. Catches everything: a thread must not end
-// with an exception.
-void run_worker(std::span<const std::string_view> texts, Claims& claims, const Settings& s,
+// left or another worker failed; without `claims` every row resolves its
+// own text. Catches everything: a thread must not end with an exception.
+void run_worker(std::span<const std::string_view> texts, Claims* claims, const Settings& s,
                 HolidayFn holidays, uint16_t id, Rows& rows, Worker& w, std::atomic<uint64_t>& next,
                 std::atomic<bool>& failed, const std::atomic<bool>* cancel) noexcept {
   try {
@@ -238,24 +278,24 @@ void run_worker(std::span<const std::string_view> texts, Claims& claims, const S
       const uint64_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
       if (begin >= total) break;
       const auto stop = static_cast<uint32_t>(std::min(total, begin + kChunk));
-      uint64_t hashes[kHashed];  // of rows row .. row + kHashed - 1, by row % kHashed
+      uint64_t hashes[kHashed] = {};  // of rows row .. row + kHashed - 1, by row % kHashed
       const auto first = static_cast<uint32_t>(begin);
-      for (uint32_t r = first; r < std::min(stop, first + kHashed); ++r) {
+      for (uint32_t r = first; claims != nullptr && r < std::min(stop, first + kHashed); ++r) {
         hashes[r % kHashed] = hash_text(texts[r]);
-        claims.prefetch(hashes[r % kHashed]);
+        claims->prefetch(hashes[r % kHashed]);
       }
       for (uint32_t row = first; row < stop; ++row) {
         const uint64_t h = hashes[row % kHashed];
         if (stop - row > kAhead) __builtin_prefetch(texts[row + kAhead].data());
-        if (stop - row > kHashed) {
+        if (claims != nullptr && stop - row > kHashed) {
           hashes[row % kHashed] = hash_text(texts[row + kHashed]);
-          claims.prefetch(hashes[row % kHashed]);
+          claims->prefetch(hashes[row % kHashed]);
         }
         if (texts[row].empty()) {
           rows.resolver[row] = kNone;
           continue;
         }
-        const uint32_t by = claims.claim(texts, row, h);
+        const uint32_t by = claims != nullptr ? claims->claim(texts, row, h) : row;
         rows.resolver[row] = by;
         if (by != row) continue;
         rows.answer[row] = uint64_t{id} << 32 | w.answers.size();
@@ -623,16 +663,19 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
     std::atomic<uint64_t> next{0};
     std::atomic<bool> failed{false};
     {
-      Claims claims(texts.size());  // freed before the column is laid out
+      // Freed before the column is laid out.
+      std::optional<Claims> claims;
+      if (callable.present() || repeats(texts)) claims.emplace(texts.size());
       std::vector<std::jthread> pool;
       pool.reserve(n_threads - 1);
       for (unsigned i = 1; i < n_threads; ++i) {
         pool.emplace_back([&, i] {
-          run_worker(texts, claims, s, holidays, static_cast<uint16_t>(i), rows, workers[i], next,
-                     failed, cancel);
+          run_worker(texts, claims ? &*claims : nullptr, s, holidays, static_cast<uint16_t>(i),
+                     rows, workers[i], next, failed, cancel);
         });
       }
-      run_worker(texts, claims, s, holidays, 0, rows, workers[0], next, failed, cancel);
+      run_worker(texts, claims ? &*claims : nullptr, s, holidays, 0, rows, workers[0], next, failed,
+                 cancel);
     }  // joins
     for (Worker& w : workers) {
       if (w.failure != Failure::None) {

@@ -112,6 +112,40 @@ TEST(Batch, ExportReadsBackThroughAnArrayView) {
   schema.release(&schema);
 }
 
+TEST(Batch, LongColumnsAnswerAsSingleCallsWithOrWithoutRepeats) {
+  // Long enough that the rows are first sampled for repeats: distinct texts
+  // (no table of claims), the same with every tenth row null, and texts
+  // repeated side by side, as in a sorted column.
+  constexpr std::size_t kRows = 70'000;
+  std::vector<std::string> distinct;
+  for (std::size_t i = 0; i < kRows; ++i)
+    distinct.push_back("in " + std::to_string(i + 1) + " days");
+  std::vector<std::string> with_nulls = distinct;
+  for (std::size_t i = 0; i < kRows; i += 10)
+    with_nulls[i].clear();
+  std::vector<std::string> side_by_side;
+  for (std::size_t i = 0; i < kRows; ++i)
+    side_by_side.push_back(distinct[i / 2]);
+  for (const auto* rows : {&distinct, &with_nulls, &side_by_side}) {
+    const std::vector<std::string_view> texts(rows->begin(), rows->end());
+    for (unsigned threads : {1u, 2u}) {
+      const Settings s = settings(threads);
+      const Column c = parse_column(texts, s);
+      ASSERT_EQ(c.failure, Failure::None);
+      ASSERT_EQ(c.size(), static_cast<int64_t>(kRows));
+      for (std::size_t i = 0; i < kRows; i += 997) {
+        if (texts[i].empty()) {
+          EXPECT_EQ(c.kind[i], RowKind::Null);
+          continue;
+        }
+        const Outcome want =
+            everyday::parse_full(texts[i], s.now, s.anchors, s.opts, HolidayFn(holiday, nullptr));
+        ASSERT_EQ(json_of(c.outcome(static_cast<int64_t>(i))), json_of(want)) << texts[i];
+      }
+    }
+  }
+}
+
 TEST(Batch, MemoryOfEverySizeIsWholeAndGivenBack) {
   // Below, at and above the size from which blocks are asked of the system:
   // zeroed when asked, writable from the first byte to the last.
