@@ -17,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <mutex>
 #include <new>
@@ -1148,7 +1149,7 @@ constexpr std::size_t kAhead = 16;
 // The texts of one call as views, and what keeps their bytes alive.
 struct Texts {
   std::vector<std::string_view> views;
-  std::vector<PyObject*> strs;     // the str of a list, a reference held to each
+  batch::Buffer<char> bytes;       // the texts of a list, copied
   PyRef owner;                     // a capsule
   std::vector<ArrowArray> arrays;  // the chunks of a stream, released at the end
   ArrowSchema schema{};
@@ -1156,10 +1157,6 @@ struct Texts {
   Texts(const Texts&) = delete;
   Texts& operator=(const Texts&) = delete;
   ~Texts() {
-    for (std::size_t i = 0; i < strs.size(); ++i) {
-      if (i + kAhead < strs.size()) __builtin_prefetch(strs[i + kAhead]);
-      Py_DECREF(strs[i]);
-    }
     for (ArrowArray& a : arrays)
       if (a.release != nullptr) a.release(&a);
     if (schema.release != nullptr) schema.release(&schema);
@@ -1171,16 +1168,34 @@ bool raise_arrow(const std::string& error) {
   return false;
 }
 
-// Reads a list of str, None and float NaN; the views borrow the strings'
-// UTF-8 text, each str held by a reference of its own: another thread may
-// change the list while the lock is released. The strings lie anywhere in
+// Bytes of text a row of a list is first given room for; untouched room
+// costs no memory.
+constexpr std::size_t kListBytesPerRow = 32;
+// Strs recently copied, by their address: a column of few distinct strs
+// (the same objects again and again) shares their copies.
+constexpr std::size_t kRecentStrs = 256;
+
+// Reads a list of str, None and float NaN. Each text is copied, while its
+// str is in the cache, into one buffer that the views point into: another
+// thread may change the list, and free its strs, while the lock is
+// released. Copying costs less than holding a reference to each str, which
+// writes to every str and takes a second pass over them all to give the
+// references back; and the workers then read the texts in row order from
+// one place rather than wherever the strs lie. The strs lie anywhere in
 // memory, and a long list is latency-bound: each one is fetched a few items
 // ahead of its turn.
 bool texts_of_list(PyObject* list, Texts& t) {
   const Py_ssize_t n = PyList_Size(list);
   if (n < 0) return false;
   t.views.reserve(static_cast<std::size_t>(n));
-  t.strs.reserve(static_cast<std::size_t>(n));
+  std::size_t room = static_cast<std::size_t>(n) * kListBytesPerRow + 4096;
+  t.bytes = batch::Buffer<char>(room);
+  std::size_t used = 0;
+  struct Recent {
+    PyObject* str = nullptr;
+    std::string_view text;
+  };
+  std::array<Recent, kRecentStrs> recent{};
   // Nothing below runs Python code, so the list cannot change during the loop.
   for (Py_ssize_t i = 0; i < n; ++i) {
     if (i + static_cast<Py_ssize_t>(kAhead) < n) {
@@ -1189,6 +1204,11 @@ bool texts_of_list(PyObject* list, Texts& t) {
     PyObject* item = PyList_GetItem(list, i);  // borrowed
     if (item == nullptr) return false;
     if (PyUnicode_Check(item)) {
+      Recent& seen = recent[(reinterpret_cast<uintptr_t>(item) >> 4) % kRecentStrs];
+      if (seen.str == item) {
+        t.views.push_back(seen.text);
+        continue;
+      }
       Py_ssize_t size = 0;
       const char* data = PyUnicode_AsUTF8AndSize(item, &size);
       if (data == nullptr) {
@@ -1196,9 +1216,30 @@ bool texts_of_list(PyObject* list, Texts& t) {
         PyErr_Format(PyExc_ValueError, "texts[%zd] holds a character that UTF-8 cannot encode", i);
         return false;
       }
-      Py_INCREF(item);
-      t.strs.push_back(item);
-      t.views.emplace_back(data, static_cast<std::size_t>(size));
+      const auto length = static_cast<std::size_t>(size);
+      if (length == 0) {
+        t.views.emplace_back();  // a null row
+        continue;
+      }
+      if (used + length > room) {
+        // Longer texts than room was made for: a larger buffer, the views
+        // so far moved into it.
+        room = std::max(room * 2, used + length);
+        batch::Buffer<char> larger(room);
+        std::memcpy(larger.data(), t.bytes.data(), used);
+        for (std::string_view& v : t.views) {
+          if (!v.empty()) v = {larger.data() + (v.data() - t.bytes.data()), v.size()};
+        }
+        for (Recent& r : recent) {
+          if (r.str != nullptr)
+            r.text = {larger.data() + (r.text.data() - t.bytes.data()), r.text.size()};
+        }
+        t.bytes = std::move(larger);
+      }
+      std::memcpy(t.bytes.data() + used, data, length);
+      t.views.emplace_back(t.bytes.data() + used, length);
+      used += length;
+      seen = {item, t.views.back()};
     } else if (item == Py_None ||
                (PyFloat_Check(item) && PyFloat_AsDouble(item) != PyFloat_AsDouble(item))) {
       t.views.emplace_back();
