@@ -179,6 +179,8 @@ struct Worker {
   std::vector<Answer, LongAllocator<Answer>> answers;
   std::basic_string<char, std::char_traits<char>, LongAllocator<char>> arena;
   std::vector<std::vector<Resolution>> ambiguous;
+  // Where `ambiguous` starts in the column's candidate_sets, once moved there.
+  uint32_t ambiguous_base = 0;
   Failure failure = Failure::None;
   std::string failure_text;
 };
@@ -440,7 +442,7 @@ void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Ru
                              std::string_view(w.arena).substr(a.zone_at, a.zone_size));
     }
     if (a.kind == RowKind::Ambiguous) {
-      run.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous[a.ambiguous_at]);
+      run.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous_base + a.ambiguous_at);
     }
   }
 }
@@ -684,6 +686,15 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
         return c;
       }
     }
+    // The candidates of the ambiguous texts, moved once: rows refer to them.
+    for (Worker& w : workers) {
+      if (c.candidate_sets.size() + w.ambiguous.size() >= kNone) {
+        throw std::length_error("more than 4,294,967,294 ambiguous texts in one call");
+      }
+      w.ambiguous_base = static_cast<uint32_t>(c.candidate_sets.size());
+      c.candidate_sets.insert(c.candidate_sets.end(), std::make_move_iterator(w.ambiguous.begin()),
+                              std::make_move_iterator(w.ambiguous.end()));
+    }
     assemble(rows, workers, n_threads, s.layout_rows, c);
   } catch (const std::bad_alloc&) {
     c = Column{};
@@ -703,7 +714,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
 const std::vector<Resolution>* Column::candidates_of(int64_t row) const {
   const auto it = std::lower_bound(ambiguous.begin(), ambiguous.end(), row,
                                    [](const auto& entry, int64_t r) { return entry.first < r; });
-  return it != ambiguous.end() && it->first == row ? &it->second : nullptr;
+  return it != ambiguous.end() && it->first == row ? &candidate_sets[it->second] : nullptr;
 }
 
 Outcome Column::outcome(int64_t row, int64_t shift, int64_t end_shift) const {

@@ -134,8 +134,9 @@ struct Tally {
   // The rows whose range has no start, or no end, in ascending order.
   std::vector<int64_t> open_start;
   std::vector<int64_t> open_end;
-  // Every candidate of the ambiguous rows, by row in ascending order.
-  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  // The ambiguous rows, by row in ascending order, each with the index of
+  // its candidates in the column's `candidate_sets`.
+  std::vector<std::pair<int64_t, uint32_t>> ambiguous;
   // The zone of the rows whose text names one ("5pm UTC"), by row in
   // ascending order; their times are on that zone's wall clock.
   std::vector<std::pair<int64_t, std::string>> zones;
@@ -170,6 +171,9 @@ struct Column : Tally {
   std::vector<uint8_t> start_valid;
   std::vector<uint8_t> end_valid;
   std::vector<uint8_t> reason_valid;
+
+  // The candidates of each ambiguous text, once however many rows repeat it.
+  std::vector<std::vector<Resolution>> candidate_sets;
 
   Failure failure = Failure::None;
   std::string failure_text;
