@@ -481,34 +481,44 @@ void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c
   }
 }
 
-// Runs `work(run)` for every run, one thread a run, and rethrows the first
-// failure once all have ended.
+// Runs `work(run)` for every run on up to `threads` threads, each taking
+// the next run left until none is, and rethrows the first failure once all
+// have ended. Taken in turn rather than shared out beforehand, so that a
+// thread that gets less of a shared machine's time takes fewer runs.
 template <typename Work>
-void on_threads(std::vector<Run>& runs, const Work& work) {
-  const auto guarded = [&](Run& run) {
-    try {
-      work(run);
-    } catch (...) {
-      run.failure = std::current_exception();
+void on_threads(std::vector<Run>& runs, unsigned threads, const Work& work) {
+  std::atomic<std::size_t> next{0};
+  const auto take = [&] {
+    for (std::size_t i = next++; i < runs.size(); i = next++) {
+      try {
+        work(runs[i]);
+      } catch (...) {
+        runs[i].failure = std::current_exception();
+      }
     }
   };
   {
+    const std::size_t n_threads = std::min<std::size_t>(threads, runs.size());
     std::vector<std::jthread> pool;
-    pool.reserve(runs.size() - 1);
-    for (std::size_t i = 1; i < runs.size(); ++i)
-      pool.emplace_back([&, i] { guarded(runs[i]); });
-    guarded(runs[0]);
+    pool.reserve(n_threads - 1);
+    for (std::size_t i = 1; i < n_threads; ++i)
+      pool.emplace_back(take);
+    take();
   }  // joins
   for (const Run& run : runs)
     if (run.failure) std::rethrow_exception(run.failure);
 }
+
+// Runs of the layout a thread has to take, at most: enough that threads
+// slowed by other work on the machine do not hold the others up long.
+constexpr std::size_t kRunsPerThread = 8;
 
 // Lays the answers out by row, in runs on up to `threads` threads: the
 // fixed-width fields first, then the texts once each run's place in the
 // text buffers is known. Only the bitmaps are cleared beforehand: each run
 // writes every other element of its rows itself.
 void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads,
-              std::size_t rows_per_thread, Column& c) {
+              std::size_t rows_per_run, Column& c) {
   const std::size_t n = rows.size;
   c.kind = Buffer<RowKind>(n);
   c.start = Buffer<int64_t>(n);
@@ -525,14 +535,14 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
   c.reason_offsets = Buffer<int32_t>(n + 1);
   c.kind_offsets[0] = c.interpretation_offsets[0] = c.reason_offsets[0] = 0;
 
-  const std::size_t n_runs =
-      std::clamp<std::size_t>(n / std::max<std::size_t>(1, rows_per_thread), 1, threads);
+  const std::size_t n_runs = std::clamp<std::size_t>(n / std::max<std::size_t>(1, rows_per_run), 1,
+                                                     std::size_t{threads} * kRunsPerThread);
   std::vector<Run> runs(n_runs);
   for (std::size_t i = 0; i < n_runs; ++i) {
     runs[i].begin = n / n_runs * i & ~std::size_t{7};
     runs[i].end = i + 1 == n_runs ? n : n / n_runs * (i + 1) & ~std::size_t{7};
   }
-  on_threads(runs, [&](Run& run) { lay_out(rows, workers, c, run); });
+  on_threads(runs, threads, [&](Run& run) { lay_out(rows, workers, c, run); });
 
   std::vector<TextsAt> starts(n_runs + 1);
   for (std::size_t i = 0; i < n_runs; ++i) {
@@ -550,7 +560,7 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
   c.kind_text = Buffer<char>(total.kind);
   c.interpretation = Buffer<char>(total.interpretation);
   c.reason = Buffer<char>(total.reason);
-  on_threads(runs, [&](Run& run) {
+  on_threads(runs, threads, [&](Run& run) {
     place_texts(rows, workers, c, run, starts[static_cast<std::size_t>(&run - runs.data())]);
   });
 

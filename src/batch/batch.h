@@ -39,9 +39,9 @@ struct Settings {
   // is read on the UTC clock moved by the offset. Empty: every row is read
   // on `now` as given.
   std::vector<std::pair<std::string, DateTime>> zone_clocks;
-  // Rows a thread that lays the column out takes at least: below that,
-  // starting a thread costs more than the copying it shares. Tests lower it
-  // to split small columns.
+  // Rows of a run of the column's layout at least, each run taken by one
+  // thread: below that, starting a thread costs more than the copying it
+  // shares. Tests lower it to split small columns.
   std::size_t layout_rows = std::size_t{1} << 16;
 };
 
