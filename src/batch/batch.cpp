@@ -454,6 +454,28 @@ struct TextsAt {
   std::size_t reason = 0;
 };
 
+// Writes the text of a row's kind at byte `at` of `out`; returns the byte
+// after it. Each length a constant: a move or two, not a call.
+std::size_t write_kind(RowKind kind, char* out, std::size_t at) {
+  const auto put = [&]<std::size_t k>(std::integral_constant<std::size_t, k>) {
+    std::memcpy(out + at, kKindText[k].data(), kKindText[k].size());
+    return at + kKindText[k].size();
+  };
+  switch (kind) {
+    case RowKind::Instant:
+      return put(std::integral_constant<std::size_t, 1>{});
+    case RowKind::Range:
+      return put(std::integral_constant<std::size_t, 2>{});
+    case RowKind::Ambiguous:
+      return put(std::integral_constant<std::size_t, 3>{});
+    case RowKind::NoParse:
+      return put(std::integral_constant<std::size_t, 4>{});
+    case RowKind::Null:
+      break;
+  }
+  return at;
+}
+
 // Copies a run's texts to the column from the bytes `at` on, and writes
 // their offsets.
 void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c, const Run& run,
@@ -462,9 +484,7 @@ void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c
     const uint32_t by = rows.resolver[row];
     if (by != kNone) {
       const auto [w, a] = found(rows, workers, by);
-      const std::string_view kind = kKindText[static_cast<std::size_t>(a.kind)];
-      std::memcpy(c.kind_text.data() + at.kind, kind.data(), kind.size());
-      at.kind += kind.size();
+      at.kind = write_kind(a.kind, c.kind_text.data(), at.kind);
       if (has_reading(a)) {
         std::memcpy(c.interpretation.data() + at.interpretation,
                     w.arena.data() + a.interpretation_at, a.interpretation_size);
