@@ -86,9 +86,12 @@ class Claims {
     const uint64_t mine = tag | (uint64_t{row} + 1);  // never 0: rows are fewer than kNone
     std::size_t slot = h & (size_ - 1);
     while (true) {
+      // Acquire and release: a text read from a feed is seen by a worker that
+      // sees its row's claim, as the claimer saw it (free on x86).
       std::atomic_ref<uint64_t> at(slots_[slot]);
-      uint64_t held = at.load(std::memory_order_relaxed);  // tag | row + 1; 0: free
-      if (held == 0 && at.compare_exchange_strong(held, mine, std::memory_order_relaxed)) {
+      uint64_t held = at.load(std::memory_order_acquire);  // tag | row + 1; 0: free
+      if (held == 0 && at.compare_exchange_strong(held, mine, std::memory_order_acq_rel,
+                                                  std::memory_order_acquire)) {
         return row;
       }
       // Taken, before or meanwhile: `held` names the row that took it.
@@ -114,35 +117,14 @@ constexpr std::size_t kSampledFrom = std::size_t{1} << 16;
 constexpr int kRepeatsSeen = 2;
 
 // Whether the rows repeat their texts enough that resolving each text once
-// pays for the table of claims. On a long column of distinct texts the
-// table is a hash and a cache miss a row in a table too large for the
-// caches, for nothing. Looks at about 4 * sqrt(rows) places spread over
-// the column, each with the row after it, so that both repeats spread out
-// and repeats side by side (a sorted column) are seen: a column whose rows
-// are second copies in a fraction f is expected to show about 64 * f
-// repeats. A column that repeats less than that does resolve its few
-// repeats more than once, with the same answers.
+// pays for the table of claims (see sample_rows and repeats_in).
 bool repeats(std::span<const std::string_view> texts) {
-  const std::size_t n = texts.size();
-  if (n < kSampledFrom) return true;
-  const std::size_t places =
-      std::bit_ceil(static_cast<std::size_t>(4 * std::sqrt(static_cast<double>(n))));
-  const std::size_t stride = n / places;
-  std::vector<uint64_t> seen(4 * places, 0);  // hashes, 0: free; twice the texts looked at
-  const std::size_t mask = seen.size() - 1;
-  int repeated = 0;
-  for (std::size_t place = 0; place < places; ++place) {
-    for (std::size_t row = place * stride; row < place * stride + 2; ++row) {
-      if (texts[row].empty()) continue;  // a null row is no text
-      const uint64_t h = hash_text(texts[row]) | 1;
-      std::size_t slot = h & mask;
-      while (seen[slot] != 0 && seen[slot] != h)
-        slot = (slot + 1) & mask;
-      if (seen[slot] == h && ++repeated >= kRepeatsSeen) return true;
-      seen[slot] = h;
-    }
-  }
-  return false;
+  const std::vector<std::size_t> at = sample_rows(texts.size());
+  if (at.empty()) return true;
+  std::vector<std::string_view> sampled(at.size());
+  for (std::size_t i = 0; i < at.size(); ++i)
+    sampled[i] = texts[at[i]];
+  return repeats_in(sampled);
 }
 
 // Where each row's answer is, written by the worker that takes the row.
@@ -267,7 +249,8 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
 // own text. Catches everything: a thread must not end with an exception.
 void run_worker(std::span<const std::string_view> texts, Claims* claims, const Settings& s,
                 HolidayFn holidays, uint16_t id, Rows& rows, Worker& w, std::atomic<uint64_t>& next,
-                std::atomic<bool>& failed, const std::atomic<bool>* cancel) noexcept {
+                std::atomic<bool>& failed, const std::atomic<bool>* cancel,
+                const Feed* feed) noexcept {
   try {
     const uint64_t total = texts.size();
     while (!failed.load(std::memory_order_relaxed)) {
@@ -280,6 +263,16 @@ void run_worker(std::span<const std::string_view> texts, Claims* claims, const S
       const uint64_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
       if (begin >= total) break;
       const auto stop = static_cast<uint32_t>(std::min(total, begin + kChunk));
+      // Rows still being read: the reader is several times faster than the
+      // workers, so this waits at the start of a call, if ever.
+      while (feed != nullptr && feed->ready->load(std::memory_order_acquire) < stop) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+          w.failure = Failure::Stopped;
+          failed = true;
+          return;
+        }
+        std::this_thread::yield();
+      }
       uint64_t hashes[kHashed] = {};  // of rows row .. row + kHashed - 1, by row % kHashed
       const auto first = static_cast<uint32_t>(begin);
       for (uint32_t r = first; claims != nullptr && r < std::min(stop, first + kHashed); ++r) {
@@ -663,6 +656,45 @@ std::optional<DateTime> clock_in(const Settings& s, std::string_view zone) {
   return t;
 }
 
+// On a long column of distinct texts the table of claims is a hash and a
+// cache miss a row in a table too large for the caches, for nothing. A
+// column is looked at in about 4 * sqrt(rows) places spread over it, each
+// with the row after it, so that both repeats spread out and repeats side
+// by side (a sorted column) are seen: a column whose rows are second copies
+// in a fraction f is expected to show about 64 * f repeats. A column that
+// repeats less than that does resolve its few repeats more than once, with
+// the same answers.
+std::vector<std::size_t> sample_rows(std::size_t rows) {
+  if (rows < kSampledFrom) return {};
+  const std::size_t places =
+      std::bit_ceil(static_cast<std::size_t>(4 * std::sqrt(static_cast<double>(rows))));
+  const std::size_t stride = rows / places;
+  std::vector<std::size_t> at;
+  at.reserve(2 * places);
+  for (std::size_t place = 0; place < places; ++place) {
+    at.push_back(place * stride);
+    at.push_back(place * stride + 1);
+  }
+  return at;
+}
+
+bool repeats_in(std::span<const std::string_view> sampled) {
+  if (sampled.empty()) return true;
+  std::vector<uint64_t> seen(std::bit_ceil(2 * sampled.size()), 0);  // hashes; 0: free
+  const std::size_t mask = seen.size() - 1;
+  int repeated = 0;
+  for (std::string_view text : sampled) {
+    if (text.empty()) continue;  // a null row is no text
+    const uint64_t h = hash_text(text) | 1;
+    std::size_t slot = h & mask;
+    while (seen[slot] != 0 && seen[slot] != h)
+      slot = (slot + 1) & mask;
+    if (seen[slot] == h && ++repeated >= kRepeatsSeen) return true;
+    seen[slot] = h;
+  }
+  return false;
+}
+
 unsigned thread_count(unsigned threads, std::size_t rows) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   // A thread for fewer rows than a chunk costs more than it saves.
@@ -671,7 +703,7 @@ unsigned thread_count(unsigned threads, std::size_t rows) {
 }
 
 Column parse_column(std::span<const std::string_view> texts, const Settings& s, HolidayFn callable,
-                    const std::atomic<bool>* cancel) {
+                    const std::atomic<bool>* cancel, const Feed* feed) {
   Column c;
   try {
     if (texts.size() >= kNone) throw std::length_error("more than 4,294,967,294 rows in one call");
@@ -697,17 +729,19 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
     {
       // Freed before the column is laid out.
       std::optional<Claims> claims;
-      if (callable.present() || repeats(texts)) claims.emplace(texts.size());
+      if (callable.present() || (feed != nullptr ? feed->repeats : repeats(texts))) {
+        claims.emplace(texts.size());
+      }
       std::vector<std::jthread> pool;
       pool.reserve(n_threads - 1);
       for (unsigned i = 1; i < n_threads; ++i) {
         pool.emplace_back([&, i] {
           run_worker(texts, claims ? &*claims : nullptr, s, holidays, static_cast<uint16_t>(i),
-                     rows, workers[i], next, failed, cancel);
+                     rows, workers[i], next, failed, cancel, feed);
         });
       }
       run_worker(texts, claims ? &*claims : nullptr, s, holidays, 0, rows, workers[0], next, failed,
-                 cancel);
+                 cancel, feed);
     }  // joins
     for (Worker& w : workers) {
       if (w.failure != Failure::None) {

@@ -192,15 +192,35 @@ struct Column : Tally {
 // Returns the number of threads a call with `threads` uses for `rows` rows.
 unsigned thread_count(unsigned threads, std::size_t rows);
 
+// Returns the rows at which a long column is looked at for repeats, in
+// ascending order; none for a column short enough that it is not (its
+// repeats are resolved once whatever they are).
+std::vector<std::size_t> sample_rows(std::size_t rows);
+// Whether the texts at a column's sample_rows (an empty view for a null
+// row) repeat enough that resolving each text once pays for the table of
+// claims.
+bool repeats_in(std::span<const std::string_view> sampled);
+
+// The texts of a column that the caller is still reading as the workers
+// start: a row below `ready` (stored with release order as rows are read)
+// may be read, and the workers wait for the others. A caller that cannot
+// finish sets the call's `cancel`. Whether the rows repeat is decided by
+// the caller beforehand (sample_rows, repeats_in).
+struct Feed {
+  const std::atomic<std::size_t>* ready = nullptr;
+  bool repeats = true;
+};
+
 // Resolves every text; an empty view is a null row. With a non-empty
 // `callable` the rows run on the calling thread, in order, and a stop it
 // requests (asked after every text it resolves, and between chunks of
 // rows) ends the call (Failure::Stopped). The workers read `cancel` (when
-// given) between chunks of rows: once it is set they stop, and the
-// call ends with Failure::Stopped. No exception leaves a worker: a failure
-// is reported in the column's `failure`.
+// given) between chunks of rows and while they wait for a `feed`: once it
+// is set they stop, and the call ends with Failure::Stopped. No exception
+// leaves a worker: a failure is reported in the column's `failure`.
 Column parse_column(std::span<const std::string_view> texts, const Settings& s,
-                    HolidayFn callable = {}, const std::atomic<bool>* cancel = nullptr);
+                    HolidayFn callable = {}, const std::atomic<bool>* cancel = nullptr,
+                    const Feed* feed = nullptr);
 
 // Seconds since 1970-01-01T00:00:00 of a wall-clock date-time.
 inline int64_t epoch_seconds(DateTime t) {

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 #include <nanoarrow/nanoarrow.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "locale.h"
@@ -144,6 +147,52 @@ TEST(Batch, LongColumnsAnswerAsSingleCallsWithOrWithoutRepeats) {
       }
     }
   }
+}
+
+TEST(Batch, RowsFedAsTheyAreReadAnswerAsRowsGivenAtOnce) {
+  // The caller writes each row's view, then how far it got; the workers
+  // start meanwhile and wait for rows not yet written.
+  std::vector<std::string> source;
+  for (int round = 0; round < 300; ++round) {
+    source.insert(source.end(), std::begin(kTexts), std::end(kTexts));
+    source.push_back("in " + std::to_string(round) + " days");
+  }
+  const std::vector<std::string_view> given(source.begin(), source.end());
+  for (bool repeats : {true, false}) {
+    const Settings s = settings(2);
+    std::vector<std::string_view> fed(given.size());
+    std::atomic<std::size_t> ready{0};
+    const Feed feed{&ready, repeats};
+    std::jthread reader([&] {
+      for (std::size_t i = 0; i < fed.size(); ++i) {
+        fed[i] = given[i];
+        if (i % 100 == 99) ready.store(i + 1, std::memory_order_release);
+      }
+      ready.store(fed.size(), std::memory_order_release);
+    });
+    const Column c = parse_column(fed, s, {}, nullptr, &feed);
+    ASSERT_EQ(c.failure, Failure::None);
+    const Column want = parse_column(given, s);
+    for (std::size_t i = 0; i < given.size(); ++i) {
+      if (given[i].empty()) {
+        EXPECT_EQ(c.kind[i], RowKind::Null);
+        continue;
+      }
+      ASSERT_EQ(json_of(c.outcome(static_cast<int64_t>(i))),
+                json_of(want.outcome(static_cast<int64_t>(i))))
+          << given[i];
+    }
+  }
+  // A feed that stops short: the call ends once it is cancelled.
+  std::vector<std::string_view> fed(given.begin(), given.end());
+  std::atomic<std::size_t> ready{1000};
+  std::atomic<bool> cancel{false};
+  const Feed feed{&ready, true};
+  std::jthread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    cancel = true;
+  });
+  EXPECT_EQ(parse_column(fed, settings(2), {}, &cancel, &feed).failure, Failure::Stopped);
 }
 
 TEST(Batch, MemoryOfEverySizeIsWholeAndGivenBack) {

@@ -62,7 +62,9 @@ def test_the_list_may_change_during_the_call_and_every_str_is_given_back():
     got = kalendo.parse_many(texts, now=NOW, holidays=holidays).to_pylist()
     assert texts == [] and got == loop(fresh(), holidays=lambda day: False)
 
-    for texts, error in [(fresh(), None), (fresh()[:5] + [42] + fresh()[:5], TypeError)]:
+    # A bad item late in a long list fails once the workers have started on the rows before it.
+    for texts, error in [(fresh(), None), (fresh()[:5] + [42] + fresh()[:5], TypeError),
+                         (fresh() + [42] + fresh()[:5], TypeError), (fresh() + ["\ud800"], ValueError)]:
         counts = [sys.getrefcount(t) for t in texts]
         if error is None:
             kalendo.parse_many(texts, now=NOW)
