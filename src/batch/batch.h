@@ -3,7 +3,9 @@
 //
 // Workers read plain C++ data only: the texts as views into buffers that
 // outlive the call, the settings by reference to a const record, holidays as
-// a sorted vector of days. A repeated text is resolved once per call.
+// a sorted vector of days. A text the column repeats is resolved once per
+// call; a long column whose sampled rows hardly repeat skips the table that
+// tells repeats apart.
 #pragma once
 
 #include <algorithm>
