@@ -610,7 +610,7 @@ void* take_memory(std::size_t bytes, bool zeroed) {
   const std::size_t span = size + kLargePage;
   void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();
-  // Keep the aligned part only: a large page needs an aligned 2 MiB range.
+  // Only the aligned range is kept: a large page needs an aligned 2 MiB range.
   const auto first = reinterpret_cast<uintptr_t>(raw);
   const uintptr_t at = (first + kLargePage - 1) & ~uintptr_t{kLargePage - 1};
   if (at != first) munmap(raw, at - first);
