@@ -84,8 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         one.open_end == many.open_end && one.zones == many.zones &&
         one.ambiguous.size() == many.ambiguous.size());
   for (std::size_t i = 0; i < one.ambiguous.size(); ++i) {
-    check(one.ambiguous[i].first == many.ambiguous[i].first &&
-          one.ambiguous[i].second.size() == many.ambiguous[i].second.size());
+    const int64_t row = one.ambiguous[i].first;
+    check(row == many.ambiguous[i].first &&
+          one.candidates_of(row)->size() == many.candidates_of(row)->size());
   }
   for (std::size_t row = 0; row < lines.size(); ++row) {
     if (texts[row].empty()) {

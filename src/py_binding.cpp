@@ -17,9 +17,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -1148,18 +1150,15 @@ constexpr std::size_t kAhead = 16;
 // The texts of one call as views, and what keeps their bytes alive.
 struct Texts {
   std::vector<std::string_view> views;
-  std::vector<PyObject*> strs;     // the str of a list, a reference held to each
-  PyRef owner;                     // a capsule
-  std::vector<ArrowArray> arrays;  // the chunks of a stream, released at the end
+  PyObject* list = nullptr;                // a list still to read into `views`, borrowed
+  std::vector<batch::Buffer<char>> bytes;  // the texts of a list, copied; never moved
+  PyRef owner;                             // a capsule
+  std::vector<ArrowArray> arrays;          // the chunks of a stream, released at the end
   ArrowSchema schema{};
   Texts() = default;
   Texts(const Texts&) = delete;
   Texts& operator=(const Texts&) = delete;
   ~Texts() {
-    for (std::size_t i = 0; i < strs.size(); ++i) {
-      if (i + kAhead < strs.size()) __builtin_prefetch(strs[i + kAhead]);
-      Py_DECREF(strs[i]);
-    }
     for (ArrowArray& a : arrays)
       if (a.release != nullptr) a.release(&a);
     if (schema.release != nullptr) schema.release(&schema);
@@ -1171,45 +1170,114 @@ bool raise_arrow(const std::string& error) {
   return false;
 }
 
-// Reads a list of str, None and float NaN; the views borrow the strings'
-// UTF-8 text, each str held by a reference of its own: another thread may
-// change the list while the lock is released. The strings lie anywhere in
-// memory, and a long list is latency-bound: each one is fetched a few items
-// ahead of its turn.
-bool texts_of_list(PyObject* list, Texts& t) {
-  const Py_ssize_t n = PyList_Size(list);
-  if (n < 0) return false;
-  t.views.reserve(static_cast<std::size_t>(n));
-  t.strs.reserve(static_cast<std::size_t>(n));
+// Bytes of text a row of a list is first given room for; untouched room
+// costs no memory.
+constexpr std::size_t kListBytesPerRow = 32;
+// Strs recently copied, by their address: a column of few distinct strs
+// (the same objects again and again) shares their copies.
+constexpr std::size_t kRecentStrs = 256;
+// Rows of a list read between two stores of how far the reading is.
+constexpr std::size_t kPublished = 256;
+
+// Returns the UTF-8 text of a list's item, "" for a missing one (None, NaN),
+// or none with an exception set.
+std::optional<std::string_view> item_text(PyObject* item, Py_ssize_t i) {
+  if (PyUnicode_Check(item)) {
+    Py_ssize_t size = 0;
+    const char* data = PyUnicode_AsUTF8AndSize(item, &size);
+    if (data == nullptr) {
+      PyErr_Clear();
+      PyErr_Format(PyExc_ValueError, "texts[%zd] holds a character that UTF-8 cannot encode", i);
+      return std::nullopt;
+    }
+    return std::string_view(data, static_cast<std::size_t>(size));
+  }
+  if (item == Py_None ||
+      (PyFloat_Check(item) && PyFloat_AsDouble(item) != PyFloat_AsDouble(item))) {
+    return std::string_view();
+  }
+  PyRef name = type_name(item);
+  if (name)
+    PyErr_Format(PyExc_TypeError, "texts[%zd] must be a str or None, not %U", i, name.get());
+  return std::nullopt;
+}
+
+// Whether a list's texts repeat enough to resolve each once, told by the
+// texts at batch::sample_rows; an item that is no text counts as a null row
+// here, and fails when the list is read.
+bool list_repeats(PyObject* list, std::size_t rows) {
+  const std::vector<std::size_t> at = batch::sample_rows(rows);
+  std::vector<std::string_view> sampled(at.size());
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    PyObject* item = PyList_GetItem(list, static_cast<Py_ssize_t>(at[i]));  // borrowed
+    if (item != nullptr && PyUnicode_Check(item)) {
+      Py_ssize_t size = 0;
+      const char* data = PyUnicode_AsUTF8AndSize(item, &size);
+      if (data != nullptr) sampled[i] = {data, static_cast<std::size_t>(size)};
+    }
+    PyErr_Clear();
+  }
+  return batch::repeats_in(sampled);
+}
+
+// Gives a list's rows their views, all null until the list is read.
+void size_list(PyObject* list, Texts& t) {
+  t.list = list;
+  t.views.assign(static_cast<std::size_t>(PyList_Size(list)), std::string_view());
+}
+
+// Reads a list of str, None and float NaN into the views that size_list
+// made, storing in `ready` (when given) how many rows are read as it goes,
+// so that workers may start on them. Each text is copied, while its str is
+// in the cache, into buffers that the views point into: another thread may
+// change the list, and free its strs, once the lock is released. Copying
+// costs less than holding a reference to each str, which writes to every
+// str and takes a second pass over them all to give the references back;
+// and the workers then read the texts in row order from one place rather
+// than wherever the strs lie. A buffer is never moved: a text that does
+// not fit goes to a larger one. The strs lie anywhere in memory, and a long
+// list is latency-bound: each one is fetched a few items ahead of its turn.
+bool read_list(Texts& t, std::atomic<std::size_t>* ready) {
+  PyObject* list = t.list;
+  const auto n = static_cast<Py_ssize_t>(t.views.size());
+  std::size_t room = t.views.size() * kListBytesPerRow + 4096;
+  t.bytes.emplace_back(room);
+  char* out = t.bytes.back().data();
+  struct Recent {
+    PyObject* str = nullptr;
+    std::string_view text;
+  };
+  std::array<Recent, kRecentStrs> recent{};
   // Nothing below runs Python code, so the list cannot change during the loop.
   for (Py_ssize_t i = 0; i < n; ++i) {
+    if (ready != nullptr && static_cast<std::size_t>(i) % kPublished == 0) {
+      ready->store(static_cast<std::size_t>(i), std::memory_order_release);
+    }
     if (i + static_cast<Py_ssize_t>(kAhead) < n) {
       __builtin_prefetch(PyList_GetItem(list, i + static_cast<Py_ssize_t>(kAhead)));
     }
     PyObject* item = PyList_GetItem(list, i);  // borrowed
     if (item == nullptr) return false;
-    if (PyUnicode_Check(item)) {
-      Py_ssize_t size = 0;
-      const char* data = PyUnicode_AsUTF8AndSize(item, &size);
-      if (data == nullptr) {
-        PyErr_Clear();
-        PyErr_Format(PyExc_ValueError, "texts[%zd] holds a character that UTF-8 cannot encode", i);
-        return false;
-      }
-      Py_INCREF(item);
-      t.strs.push_back(item);
-      t.views.emplace_back(data, static_cast<std::size_t>(size));
-    } else if (item == Py_None ||
-               (PyFloat_Check(item) && PyFloat_AsDouble(item) != PyFloat_AsDouble(item))) {
-      t.views.emplace_back();
-    } else {
-      PyRef name = type_name(item);
-      if (name) {
-        PyErr_Format(PyExc_TypeError, "texts[%zd] must be a str or None, not %U", i, name.get());
-      }
-      return false;
+    Recent& seen = recent[(reinterpret_cast<uintptr_t>(item) >> 4) % kRecentStrs];
+    if (seen.str == item) {
+      t.views[static_cast<std::size_t>(i)] = seen.text;
+      continue;
     }
+    const std::optional<std::string_view> text = item_text(item, i);
+    if (!text) return false;
+    if (text->empty()) continue;  // a null row
+    if (text->size() > room) {
+      room = std::max(t.views.size() * kListBytesPerRow, text->size());
+      t.bytes.emplace_back(room);
+      out = t.bytes.back().data();
+    }
+    std::memcpy(out, text->data(), text->size());
+    t.views[static_cast<std::size_t>(i)] = {out, text->size()};
+    out += text->size();
+    room -= text->size();
+    if (PyUnicode_Check(item)) seen = {item, t.views[static_cast<std::size_t>(i)]};
   }
+  if (ready != nullptr) ready->store(t.views.size(), std::memory_order_release);
   return true;
 }
 
@@ -1254,8 +1322,13 @@ bool texts_of_stream(PyObject* capsule, Texts& t) {
   }
 }
 
+// Reads the texts of an Arrow input; a list is only sized, and read by
+// read_list as the rows are resolved.
 bool read_texts(PyObject* o, Texts& t) {
-  if (PyList_Check(o)) return texts_of_list(o, t);
+  if (PyList_Check(o)) {
+    size_list(o, t);
+    return true;
+  }
   if (PyTuple_Check(o) && PyTuple_Size(o) == 2) return texts_of_array(o, t);
   if (PyCapsule_CheckExact(o)) return texts_of_stream(o, t);
   PyErr_SetString(PyExc_TypeError, "texts must be a list, an Arrow stream or an Arrow array");
@@ -1464,9 +1537,10 @@ constexpr std::chrono::milliseconds kSignalPoll{5};
 // its own while this one takes the lock back every few milliseconds to let
 // signal handlers run: when one raises (Ctrl-C), the workers are told to
 // stop, and false is returned with the exception set once they have.
-bool parse_unlocked(std::span<const std::string_view> views, const batch::Settings& s,
-                    batch::Column& column) {
+bool parse_unlocked(Texts& t, const batch::Settings& s, batch::Column& column) {
+  const std::span<const std::string_view> views = t.views;
   if (views.size() <= kInlineRows) {
+    if (t.list != nullptr && !read_list(t, nullptr)) return false;
     Unlocked unlocked;
     column = batch::parse_column(views, s);
     return true;
@@ -1476,15 +1550,24 @@ bool parse_unlocked(std::span<const std::string_view> views, const batch::Settin
   std::condition_variable finished;
   bool done = false;
   bool raised = false;
-  std::jthread runner;  // joined last, after the lock is back
-  Unlocked unlocked;
-  runner = std::jthread([&] {
-    batch::Column result = batch::parse_column(views, s, {}, &cancel);
+  // A list is read under the lock while the workers start on the rows read
+  // so far: its reading is no longer a pass of its own before them.
+  std::atomic<std::size_t> ready{0};
+  batch::Feed feed;
+  if (t.list != nullptr) feed = {&ready, list_repeats(t.list, views.size())};
+  std::jthread runner([&] {
+    batch::Column result =
+        batch::parse_column(views, s, {}, &cancel, t.list != nullptr ? &feed : nullptr);
     const std::lock_guard<std::mutex> hold(mutex);
     column = std::move(result);
     done = true;
     finished.notify_one();
   });
+  if (t.list != nullptr && !read_list(t, &ready)) {
+    cancel = true;  // the workers waiting for rows stop
+    return false;   // joined here, the exception set
+  }
+  Unlocked unlocked;  // taken back before the runner is joined
   std::unique_lock<std::mutex> lock(mutex);
   while (!finished.wait_for(lock, kSignalPoll, [&] { return done; })) {
     if (raised) continue;
@@ -1533,6 +1616,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
   if (c.holidays != nullptr) {
     // The callable is Python: one thread, under the lock, with parse_raw's
     // stop on an interrupt.
+    if (texts.list != nullptr && !read_list(texts, nullptr)) return nullptr;
     PyRef holidays = PyRef::borrow(c.holidays);
     HolidayCall call;
     call.callable = holidays.get();
@@ -1541,7 +1625,7 @@ PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
       call.restore();
       return nullptr;
     }
-  } else if (!parse_unlocked(texts.views, s, column)) {
+  } else if (!parse_unlocked(texts, s, column)) {
     return nullptr;  // a signal handler raised
   }
   if (column.failure != batch::Failure::None) return raise_failure(column);

@@ -264,7 +264,9 @@ def parse_many(
         the rows are then resolved on this thread, under the lock. A
         collection of days is read once.
     The other arguments are those of `kalendo.parse`; `now` is read once for
-    the whole column. A repeated text is resolved once.
+    the whole column. A text the column repeats is resolved once (a long
+    column whose texts hardly repeat resolves its rows one by one, with the
+    same answers).
     """
     prepared = Prepared(now, anchors, default_time, week_start, next_skips_today, holidays, strict, date_order,
                         day_parts, zones, region)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -10,8 +12,12 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <thread>
 #include <utility>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "parse.h"
 #include "tokenize.h"
@@ -30,6 +36,9 @@ constexpr uint32_t kChunk = 512;
 // stalls the row being read.
 constexpr uint32_t kAhead = 16;
 constexpr uint32_t kHashed = kAhead / 2;
+// How long a worker waits for rows still being read before it looks again:
+// the reader reads a chunk of rows in about this time.
+constexpr std::chrono::microseconds kFeedWait{20};
 // Bytes of answer texts a worker makes room for per row at the start: an
 // interpretation is about 30 ("2025-03-14, default 09:00").
 constexpr std::size_t kArenaBytes = 32;
@@ -67,9 +76,8 @@ class Claims {
  public:
   explicit Claims(std::size_t rows)
       : size_(std::bit_ceil(std::max<std::size_t>(16, rows * 2))),
-        slots_(static_cast<uint64_t*>(std::calloc(size_, sizeof(uint64_t)))) {
-    if (!slots_) throw std::bad_alloc();
-  }
+        slots_(static_cast<uint64_t*>(take_memory(size_ * sizeof(uint64_t), true)),
+               Give{size_ * sizeof(uint64_t)}) {}
 
   // Fetches the slot where a text of hash `h` starts its probe into the cache.
   void prefetch(uint64_t h) const { __builtin_prefetch(&slots_[h & (size_ - 1)]); }
@@ -82,9 +90,12 @@ class Claims {
     const uint64_t mine = tag | (uint64_t{row} + 1);  // never 0: rows are fewer than kNone
     std::size_t slot = h & (size_ - 1);
     while (true) {
+      // Acquire and release: a text read from a feed is seen by a worker that
+      // sees its row's claim, as the claimer saw it (free on x86).
       std::atomic_ref<uint64_t> at(slots_[slot]);
-      uint64_t held = at.load(std::memory_order_relaxed);  // tag | row + 1; 0: free
-      if (held == 0 && at.compare_exchange_strong(held, mine, std::memory_order_relaxed)) {
+      uint64_t held = at.load(std::memory_order_acquire);  // tag | row + 1; 0: free
+      if (held == 0 && at.compare_exchange_strong(held, mine, std::memory_order_acq_rel,
+                                                  std::memory_order_acquire)) {
         return row;
       }
       // Taken, before or meanwhile: `held` names the row that took it.
@@ -95,24 +106,39 @@ class Claims {
   }
 
  private:
-  struct Free {
-    void operator()(uint64_t* p) const { std::free(p); }
+  struct Give {
+    std::size_t bytes;
+    void operator()(uint64_t* p) const { give_memory(p, bytes); }
   };
   std::size_t size_;
-  std::unique_ptr<uint64_t[], Free> slots_;
+  std::unique_ptr<uint64_t[], Give> slots_;
 };
+
+// Rows from which a column's repeats are first looked for in a sample:
+// below, the table of claims stays in the caches and costs little.
+constexpr std::size_t kSampledFrom = std::size_t{1} << 16;
+// Texts seen twice in the sample from which the table of claims is kept.
+constexpr int kRepeatsSeen = 2;
+
+// Whether the rows repeat their texts enough that resolving each text once
+// pays for the table of claims (see sample_rows and repeats_in).
+bool repeats(std::span<const std::string_view> texts) {
+  const std::vector<std::size_t> at = sample_rows(texts.size());
+  if (at.empty()) return true;
+  std::vector<std::string_view> sampled(at.size());
+  for (std::size_t i = 0; i < at.size(); ++i)
+    sampled[i] = texts[at[i]];
+  return repeats_in(sampled);
+}
 
 // Where each row's answer is, written by the worker that takes the row.
 // resolver[r] is the row whose answer row r shares: r itself when r
 // resolved its text, kNone for a null row. answer[r], where resolver[r] is
 // r, is the place of the answer: its worker << 32 | its index there.
 struct Rows {
-  explicit Rows(std::size_t n)
-      : resolver(std::make_unique_for_overwrite<uint32_t[]>(n)),
-        answer(std::make_unique_for_overwrite<uint64_t[]>(n)),
-        size(n) {}
-  std::unique_ptr<uint32_t[]> resolver;
-  std::unique_ptr<uint64_t[]> answer;
+  explicit Rows(std::size_t n) : resolver(n), answer(n), size(n) {}
+  Buffer<uint32_t> resolver;
+  Buffer<uint64_t> answer;
   std::size_t size;
 };
 
@@ -136,9 +162,11 @@ struct Answer {
 };
 
 struct Worker {
-  std::vector<Answer> answers;
-  std::string arena;
+  std::vector<Answer, LongAllocator<Answer>> answers;
+  std::basic_string<char, std::char_traits<char>, LongAllocator<char>> arena;
   std::vector<std::vector<Resolution>> ambiguous;
+  // Where `ambiguous` starts in the column's candidate_sets, once moved there.
+  uint32_t ambiguous_base = 0;
   Failure failure = Failure::None;
   std::string failure_text;
 };
@@ -221,11 +249,12 @@ Answer resolve(std::string_view text, const Settings& s, HolidayFn holidays, Wor
 }
 
 // Claims and resolves rows taken chunk by chunk from `next` until none is
-// left or another worker failed. Catches everything: a thread must not end
-// with an exception.
-void run_worker(std::span<const std::string_view> texts, Claims& claims, const Settings& s,
+// left or another worker failed; without `claims` every row resolves its
+// own text. Catches everything: a thread must not end with an exception.
+void run_worker(std::span<const std::string_view> texts, Claims* claims, const Settings& s,
                 HolidayFn holidays, uint16_t id, Rows& rows, Worker& w, std::atomic<uint64_t>& next,
-                std::atomic<bool>& failed, const std::atomic<bool>* cancel) noexcept {
+                std::atomic<bool>& failed, const std::atomic<bool>* cancel,
+                const Feed* feed) noexcept {
   try {
     const uint64_t total = texts.size();
     while (!failed.load(std::memory_order_relaxed)) {
@@ -238,24 +267,35 @@ void run_worker(std::span<const std::string_view> texts, Claims& claims, const S
       const uint64_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
       if (begin >= total) break;
       const auto stop = static_cast<uint32_t>(std::min(total, begin + kChunk));
-      uint64_t hashes[kHashed];  // of rows row .. row + kHashed - 1, by row % kHashed
+      // Rows still being read. The reader is several times faster than the
+      // workers on texts to parse, but slower on repeats: a waiting worker
+      // sleeps rather than spins, so that the reader keeps a core.
+      while (feed != nullptr && feed->ready->load(std::memory_order_acquire) < stop) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+          w.failure = Failure::Stopped;
+          failed = true;
+          return;
+        }
+        std::this_thread::sleep_for(kFeedWait);
+      }
+      uint64_t hashes[kHashed] = {};  // of rows row .. row + kHashed - 1, by row % kHashed
       const auto first = static_cast<uint32_t>(begin);
-      for (uint32_t r = first; r < std::min(stop, first + kHashed); ++r) {
+      for (uint32_t r = first; claims != nullptr && r < std::min(stop, first + kHashed); ++r) {
         hashes[r % kHashed] = hash_text(texts[r]);
-        claims.prefetch(hashes[r % kHashed]);
+        claims->prefetch(hashes[r % kHashed]);
       }
       for (uint32_t row = first; row < stop; ++row) {
         const uint64_t h = hashes[row % kHashed];
         if (stop - row > kAhead) __builtin_prefetch(texts[row + kAhead].data());
-        if (stop - row > kHashed) {
+        if (claims != nullptr && stop - row > kHashed) {
           hashes[row % kHashed] = hash_text(texts[row + kHashed]);
-          claims.prefetch(hashes[row % kHashed]);
+          claims->prefetch(hashes[row % kHashed]);
         }
         if (texts[row].empty()) {
           rows.resolver[row] = kNone;
           continue;
         }
-        const uint32_t by = claims.claim(texts, row, h);
+        const uint32_t by = claims != nullptr ? claims->claim(texts, row, h) : row;
         rows.resolver[row] = by;
         if (by != row) continue;
         rows.answer[row] = uint64_t{id} << 32 | w.answers.size();
@@ -400,7 +440,7 @@ void lay_out(const Rows& rows, const std::vector<Worker>& workers, Column& c, Ru
                              std::string_view(w.arena).substr(a.zone_at, a.zone_size));
     }
     if (a.kind == RowKind::Ambiguous) {
-      run.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous[a.ambiguous_at]);
+      run.ambiguous.emplace_back(static_cast<int64_t>(row), w.ambiguous_base + a.ambiguous_at);
     }
   }
 }
@@ -412,6 +452,28 @@ struct TextsAt {
   std::size_t reason = 0;
 };
 
+// Writes the text of a row's kind at byte `at` of `out`; returns the byte
+// after it. Each length a constant: a move or two, not a call.
+std::size_t write_kind(RowKind kind, char* out, std::size_t at) {
+  const auto put = [&]<std::size_t k>(std::integral_constant<std::size_t, k>) {
+    std::memcpy(out + at, kKindText[k].data(), kKindText[k].size());
+    return at + kKindText[k].size();
+  };
+  switch (kind) {
+    case RowKind::Instant:
+      return put(std::integral_constant<std::size_t, 1>{});
+    case RowKind::Range:
+      return put(std::integral_constant<std::size_t, 2>{});
+    case RowKind::Ambiguous:
+      return put(std::integral_constant<std::size_t, 3>{});
+    case RowKind::NoParse:
+      return put(std::integral_constant<std::size_t, 4>{});
+    case RowKind::Null:
+      break;
+  }
+  return at;
+}
+
 // Copies a run's texts to the column from the bytes `at` on, and writes
 // their offsets.
 void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c, const Run& run,
@@ -420,9 +482,7 @@ void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c
     const uint32_t by = rows.resolver[row];
     if (by != kNone) {
       const auto [w, a] = found(rows, workers, by);
-      const std::string_view kind = kKindText[static_cast<std::size_t>(a.kind)];
-      std::memcpy(c.kind_text.data() + at.kind, kind.data(), kind.size());
-      at.kind += kind.size();
+      at.kind = write_kind(a.kind, c.kind_text.data(), at.kind);
       if (has_reading(a)) {
         std::memcpy(c.interpretation.data() + at.interpretation,
                     w.arena.data() + a.interpretation_at, a.interpretation_size);
@@ -439,34 +499,44 @@ void place_texts(const Rows& rows, const std::vector<Worker>& workers, Column& c
   }
 }
 
-// Runs `work(run)` for every run, one thread a run, and rethrows the first
-// failure once all have ended.
+// Runs `work(run)` for every run on up to `threads` threads, each taking
+// the next run left until none is, and rethrows the first failure once all
+// have ended. Taken in turn rather than shared out beforehand, so that a
+// thread that gets less of a shared machine's time takes fewer runs.
 template <typename Work>
-void on_threads(std::vector<Run>& runs, const Work& work) {
-  const auto guarded = [&](Run& run) {
-    try {
-      work(run);
-    } catch (...) {
-      run.failure = std::current_exception();
+void on_threads(std::vector<Run>& runs, unsigned threads, const Work& work) {
+  std::atomic<std::size_t> next{0};
+  const auto take = [&] {
+    for (std::size_t i = next++; i < runs.size(); i = next++) {
+      try {
+        work(runs[i]);
+      } catch (...) {
+        runs[i].failure = std::current_exception();
+      }
     }
   };
   {
+    const std::size_t n_threads = std::min<std::size_t>(threads, runs.size());
     std::vector<std::jthread> pool;
-    pool.reserve(runs.size() - 1);
-    for (std::size_t i = 1; i < runs.size(); ++i)
-      pool.emplace_back([&, i] { guarded(runs[i]); });
-    guarded(runs[0]);
+    pool.reserve(n_threads - 1);
+    for (std::size_t i = 1; i < n_threads; ++i)
+      pool.emplace_back(take);
+    take();
   }  // joins
   for (const Run& run : runs)
     if (run.failure) std::rethrow_exception(run.failure);
 }
+
+// Runs of the layout a thread has to take, at most: enough that threads
+// slowed by other work on the machine do not hold the others up long.
+constexpr std::size_t kRunsPerThread = 8;
 
 // Lays the answers out by row, in runs on up to `threads` threads: the
 // fixed-width fields first, then the texts once each run's place in the
 // text buffers is known. Only the bitmaps are cleared beforehand: each run
 // writes every other element of its rows itself.
 void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned threads,
-              std::size_t rows_per_thread, Column& c) {
+              std::size_t rows_per_run, Column& c) {
   const std::size_t n = rows.size;
   c.kind = Buffer<RowKind>(n);
   c.start = Buffer<int64_t>(n);
@@ -483,14 +553,14 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
   c.reason_offsets = Buffer<int32_t>(n + 1);
   c.kind_offsets[0] = c.interpretation_offsets[0] = c.reason_offsets[0] = 0;
 
-  const std::size_t n_runs =
-      std::clamp<std::size_t>(n / std::max<std::size_t>(1, rows_per_thread), 1, threads);
+  const std::size_t n_runs = std::clamp<std::size_t>(n / std::max<std::size_t>(1, rows_per_run), 1,
+                                                     std::size_t{threads} * kRunsPerThread);
   std::vector<Run> runs(n_runs);
   for (std::size_t i = 0; i < n_runs; ++i) {
     runs[i].begin = n / n_runs * i & ~std::size_t{7};
     runs[i].end = i + 1 == n_runs ? n : n / n_runs * (i + 1) & ~std::size_t{7};
   }
-  on_threads(runs, [&](Run& run) { lay_out(rows, workers, c, run); });
+  on_threads(runs, threads, [&](Run& run) { lay_out(rows, workers, c, run); });
 
   std::vector<TextsAt> starts(n_runs + 1);
   for (std::size_t i = 0; i < n_runs; ++i) {
@@ -508,7 +578,7 @@ void assemble(const Rows& rows, const std::vector<Worker>& workers, unsigned thr
   c.kind_text = Buffer<char>(total.kind);
   c.interpretation = Buffer<char>(total.interpretation);
   c.reason = Buffer<char>(total.reason);
-  on_threads(runs, [&](Run& run) {
+  on_threads(runs, threads, [&](Run& run) {
     place_texts(rows, workers, c, run, starts[static_cast<std::size_t>(&run - runs.data())]);
   });
 
@@ -522,6 +592,50 @@ DateTime date_time_of(int64_t seconds) {
 }
 
 }  // namespace
+
+namespace {
+// Blocks from this size up are asked of the system, aligned to a large page.
+constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+std::size_t whole_pages(std::size_t bytes) {
+  static const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return (bytes + page - 1) / page * page;
+}
+}  // namespace
+
+void* take_memory(std::size_t bytes, bool zeroed) {
+  if (bytes < kLargeBlock) {
+    void* p = zeroed ? std::calloc(std::max<std::size_t>(bytes, 1), 1)
+                     : std::malloc(std::max<std::size_t>(bytes, 1));
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  const std::size_t size = whole_pages(bytes);
+  const std::size_t span = size + kLargePage;
+  void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  // Only the aligned range is kept: a large page needs an aligned 2 MiB range.
+  const auto first = reinterpret_cast<uintptr_t>(raw);
+  const uintptr_t at = (first + kLargePage - 1) & ~uintptr_t{kLargePage - 1};
+  if (at != first) munmap(raw, at - first);
+  if (const std::size_t tail = first + span - (at + size); tail != 0) {
+    munmap(reinterpret_cast<void*>(at + size), tail);
+  }
+#ifdef MADV_HUGEPAGE
+  madvise(reinterpret_cast<void*>(at), size, MADV_HUGEPAGE);  // advice only: may be refused
+#endif
+  return reinterpret_cast<void*>(at);
+}
+
+void give_memory(void* p, std::size_t bytes) noexcept {
+  if (p == nullptr) return;
+  if (bytes < kLargeBlock) {
+    std::free(p);
+  } else {
+    munmap(p, whole_pages(bytes));
+  }
+}
 
 std::optional<int32_t> fixed_offset(std::string_view zone) {
   if (zone == "UTC") return 0;
@@ -547,6 +661,45 @@ std::optional<DateTime> clock_in(const Settings& s, std::string_view zone) {
   return t;
 }
 
+// On a long column of distinct texts the table of claims is a hash and a
+// cache miss a row in a table too large for the caches, for nothing. A
+// column is looked at in about 4 * sqrt(rows) places spread over it, each
+// with the row after it, so that both repeats spread out and repeats side
+// by side (a sorted column) are seen: a column whose rows are second copies
+// in a fraction f is expected to show about 64 * f repeats. A column that
+// repeats less than that does resolve its few repeats more than once, with
+// the same answers.
+std::vector<std::size_t> sample_rows(std::size_t rows) {
+  if (rows < kSampledFrom) return {};
+  const std::size_t places =
+      std::bit_ceil(static_cast<std::size_t>(4 * std::sqrt(static_cast<double>(rows))));
+  const std::size_t stride = rows / places;
+  std::vector<std::size_t> at;
+  at.reserve(2 * places);
+  for (std::size_t place = 0; place < places; ++place) {
+    at.push_back(place * stride);
+    at.push_back(place * stride + 1);
+  }
+  return at;
+}
+
+bool repeats_in(std::span<const std::string_view> sampled) {
+  if (sampled.empty()) return true;
+  std::vector<uint64_t> seen(std::bit_ceil(2 * sampled.size()), 0);  // hashes; 0: free
+  const std::size_t mask = seen.size() - 1;
+  int repeated = 0;
+  for (std::string_view text : sampled) {
+    if (text.empty()) continue;  // a null row is no text
+    const uint64_t h = hash_text(text) | 1;
+    std::size_t slot = h & mask;
+    while (seen[slot] != 0 && seen[slot] != h)
+      slot = (slot + 1) & mask;
+    if (seen[slot] == h && ++repeated >= kRepeatsSeen) return true;
+    seen[slot] = h;
+  }
+  return false;
+}
+
 unsigned thread_count(unsigned threads, std::size_t rows) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   // A thread for fewer rows than a chunk costs more than it saves.
@@ -555,7 +708,7 @@ unsigned thread_count(unsigned threads, std::size_t rows) {
 }
 
 Column parse_column(std::span<const std::string_view> texts, const Settings& s, HolidayFn callable,
-                    const std::atomic<bool>* cancel) {
+                    const std::atomic<bool>* cancel, const Feed* feed) {
   Column c;
   try {
     if (texts.size() >= kNone) throw std::length_error("more than 4,294,967,294 rows in one call");
@@ -579,16 +732,21 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
     std::atomic<uint64_t> next{0};
     std::atomic<bool> failed{false};
     {
-      Claims claims(texts.size());  // freed before the column is laid out
+      // Freed before the column is laid out.
+      std::optional<Claims> claims;
+      if (callable.present() || (feed != nullptr ? feed->repeats : repeats(texts))) {
+        claims.emplace(texts.size());
+      }
       std::vector<std::jthread> pool;
       pool.reserve(n_threads - 1);
       for (unsigned i = 1; i < n_threads; ++i) {
         pool.emplace_back([&, i] {
-          run_worker(texts, claims, s, holidays, static_cast<uint16_t>(i), rows, workers[i], next,
-                     failed, cancel);
+          run_worker(texts, claims ? &*claims : nullptr, s, holidays, static_cast<uint16_t>(i),
+                     rows, workers[i], next, failed, cancel, feed);
         });
       }
-      run_worker(texts, claims, s, holidays, 0, rows, workers[0], next, failed, cancel);
+      run_worker(texts, claims ? &*claims : nullptr, s, holidays, 0, rows, workers[0], next, failed,
+                 cancel, feed);
     }  // joins
     for (Worker& w : workers) {
       if (w.failure != Failure::None) {
@@ -596,6 +754,15 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
         c.failure_text = std::move(w.failure_text);
         return c;
       }
+    }
+    // The candidates of the ambiguous texts, moved once: rows refer to them.
+    for (Worker& w : workers) {
+      if (c.candidate_sets.size() + w.ambiguous.size() >= kNone) {
+        throw std::length_error("more than 4,294,967,294 ambiguous texts in one call");
+      }
+      w.ambiguous_base = static_cast<uint32_t>(c.candidate_sets.size());
+      c.candidate_sets.insert(c.candidate_sets.end(), std::make_move_iterator(w.ambiguous.begin()),
+                              std::make_move_iterator(w.ambiguous.end()));
     }
     assemble(rows, workers, n_threads, s.layout_rows, c);
   } catch (const std::bad_alloc&) {
@@ -616,7 +783,7 @@ Column parse_column(std::span<const std::string_view> texts, const Settings& s, 
 const std::vector<Resolution>* Column::candidates_of(int64_t row) const {
   const auto it = std::lower_bound(ambiguous.begin(), ambiguous.end(), row,
                                    [](const auto& entry, int64_t r) { return entry.first < r; });
-  return it != ambiguous.end() && it->first == row ? &it->second : nullptr;
+  return it != ambiguous.end() && it->first == row ? &candidate_sets[it->second] : nullptr;
 }
 
 Outcome Column::outcome(int64_t row, int64_t shift, int64_t end_shift) const {

@@ -3,7 +3,9 @@
 //
 // Workers read plain C++ data only: the texts as views into buffers that
 // outlive the call, the settings by reference to a const record, holidays as
-// a sorted vector of days. A repeated text is resolved once per call.
+// a sorted vector of days. A text the column repeats is resolved once per
+// call; a long column whose sampled rows hardly repeat skips the table that
+// tells repeats apart.
 #pragma once
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -38,9 +41,9 @@ struct Settings {
   // is read on the UTC clock moved by the offset. Empty: every row is read
   // on `now` as given.
   std::vector<std::pair<std::string, DateTime>> zone_clocks;
-  // Rows a thread that lays the column out takes at least: below that,
-  // starting a thread costs more than the copying it shares. Tests lower it
-  // to split small columns.
+  // Rows of a run of the column's layout at least, each run taken by one
+  // thread: below that, starting a thread costs more than the copying it
+  // shares. Tests lower it to split small columns.
   std::size_t layout_rows = std::size_t{1} << 16;
 };
 
@@ -57,30 +60,65 @@ enum class RowKind : uint8_t { Null, Instant, Range, Ambiguous, NoParse };
 // holds it; Null rows have none.
 inline constexpr std::string_view kKindText[5] = {"", "instant", "range", "ambiguous", "no_parse"};
 
+// Memory for the long arrays of a column and of the workers that fill it:
+// many megabytes, written once row after row. A large block is asked of the
+// system directly, aligned and marked for 2 MiB pages where the system
+// offers them, so that first touching it costs a fault per 2 MiB rather
+// than per 4 KiB page; its pages come zeroed. A small one comes from the
+// heap, cleared only when `zeroed`. take_memory throws std::bad_alloc;
+// give_memory takes back the same size.
+void* take_memory(std::size_t bytes, bool zeroed = false);
+void give_memory(void* p, std::size_t bytes) noexcept;
+
+// The allocator of growing arrays (std::vector, std::basic_string) that
+// may reach megabytes: take_memory's.
+template <typename T>
+struct LongAllocator {
+  using value_type = T;
+  LongAllocator() = default;
+  template <typename U>
+  LongAllocator(const LongAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) { return static_cast<T*>(take_memory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { give_memory(p, n * sizeof(T)); }
+  template <typename U>
+  friend bool operator==(const LongAllocator&, const LongAllocator<U>&) {
+    return true;
+  }
+};
+
 // An array of T that is not initialised when made: the threads that lay a
 // column out write every element, each thread its own rows, so that the
 // pages are first touched on those threads rather than cleared on one
 // beforehand. Never empty in memory, so that its data is never null.
 template <typename T>
 class Buffer {
+  static_assert(std::is_trivially_default_constructible_v<T> &&
+                std::is_trivially_destructible_v<T>);
+
  public:
   Buffer() = default;
   explicit Buffer(std::size_t n)
-      : data_(std::make_unique_for_overwrite<T[]>(n == 0 ? 1 : n)), size_(n) {}
+      : data_(static_cast<T*>(take_memory(std::max<std::size_t>(n, 1) * sizeof(T))),
+              Give{std::max<std::size_t>(n, 1) * sizeof(T)}),
+        size_(n) {}
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   T* data() { return data_.get(); }
   const T* data() const { return data_.get(); }
-  T& operator[](std::size_t i) { return data_[i]; }
-  const T& operator[](std::size_t i) const { return data_[i]; }
+  T& operator[](std::size_t i) { return data_.get()[i]; }
+  const T& operator[](std::size_t i) const { return data_.get()[i]; }
 
   friend bool operator==(const Buffer& a, const Buffer& b) {
     return a.size_ == b.size_ && std::equal(a.data(), a.data() + a.size_, b.data());
   }
 
  private:
-  std::unique_ptr<T[]> data_;
+  struct Give {
+    std::size_t bytes = 0;
+    void operator()(T* p) const { give_memory(p, bytes); }
+  };
+  std::unique_ptr<T, Give> data_;
   std::size_t size_ = 0;
 };
 
@@ -98,8 +136,9 @@ struct Tally {
   // The rows whose range has no start, or no end, in ascending order.
   std::vector<int64_t> open_start;
   std::vector<int64_t> open_end;
-  // Every candidate of the ambiguous rows, by row in ascending order.
-  std::vector<std::pair<int64_t, std::vector<Resolution>>> ambiguous;
+  // The ambiguous rows, by row in ascending order, each with the index of
+  // its candidates in the column's `candidate_sets`.
+  std::vector<std::pair<int64_t, uint32_t>> ambiguous;
   // The zone of the rows whose text names one ("5pm UTC"), by row in
   // ascending order; their times are on that zone's wall clock.
   std::vector<std::pair<int64_t, std::string>> zones;
@@ -135,6 +174,9 @@ struct Column : Tally {
   std::vector<uint8_t> end_valid;
   std::vector<uint8_t> reason_valid;
 
+  // The candidates of each ambiguous text, once however many rows repeat it.
+  std::vector<std::vector<Resolution>> candidate_sets;
+
   Failure failure = Failure::None;
   std::string failure_text;
 
@@ -152,15 +194,35 @@ struct Column : Tally {
 // Returns the number of threads a call with `threads` uses for `rows` rows.
 unsigned thread_count(unsigned threads, std::size_t rows);
 
+// Returns the rows at which a long column is looked at for repeats, in
+// ascending order; none for a column short enough that it is not (its
+// repeats are resolved once whatever they are).
+std::vector<std::size_t> sample_rows(std::size_t rows);
+// Whether the texts at a column's sample_rows (an empty view for a null
+// row) repeat enough that resolving each text once pays for the table of
+// claims.
+bool repeats_in(std::span<const std::string_view> sampled);
+
+// The texts of a column that the caller is still reading as the workers
+// start: a row below `ready` (stored with release order as rows are read)
+// may be read, and the workers wait for the others. A caller that cannot
+// finish sets the call's `cancel`. Whether the rows repeat is decided by
+// the caller beforehand (sample_rows, repeats_in).
+struct Feed {
+  const std::atomic<std::size_t>* ready = nullptr;
+  bool repeats = true;
+};
+
 // Resolves every text; an empty view is a null row. With a non-empty
 // `callable` the rows run on the calling thread, in order, and a stop it
 // requests (asked after every text it resolves, and between chunks of
 // rows) ends the call (Failure::Stopped). The workers read `cancel` (when
-// given) between chunks of rows: once it is set they stop, and the
-// call ends with Failure::Stopped. No exception leaves a worker: a failure
-// is reported in the column's `failure`.
+// given) between chunks of rows and while they wait for a `feed`: once it
+// is set they stop, and the call ends with Failure::Stopped. No exception
+// leaves a worker: a failure is reported in the column's `failure`.
 Column parse_column(std::span<const std::string_view> texts, const Settings& s,
-                    HolidayFn callable = {}, const std::atomic<bool>* cancel = nullptr);
+                    HolidayFn callable = {}, const std::atomic<bool>* cancel = nullptr,
+                    const Feed* feed = nullptr);
 
 // Seconds since 1970-01-01T00:00:00 of a wall-clock date-time.
 inline int64_t epoch_seconds(DateTime t) {

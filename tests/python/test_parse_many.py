@@ -62,7 +62,9 @@ def test_the_list_may_change_during_the_call_and_every_str_is_given_back():
     got = kalendo.parse_many(texts, now=NOW, holidays=holidays).to_pylist()
     assert texts == [] and got == loop(fresh(), holidays=lambda day: False)
 
-    for texts, error in [(fresh(), None), (fresh()[:5] + [42] + fresh()[:5], TypeError)]:
+    # A bad item late in a long list fails once the workers have started on the rows before it.
+    for texts, error in [(fresh(), None), (fresh()[:5] + [42] + fresh()[:5], TypeError),
+                         (fresh() + [42] + fresh()[:5], TypeError), (fresh() + ["\ud800"], ValueError)]:
         counts = [sys.getrefcount(t) for t in texts]
         if error is None:
             kalendo.parse_many(texts, now=NOW)
@@ -70,6 +72,20 @@ def test_the_list_may_change_during_the_call_and_every_str_is_given_back():
             with pytest.raises(error):
                 kalendo.parse_many(texts, now=NOW)
         assert [sys.getrefcount(t) for t in texts] == counts
+
+
+# (texts) -> each row answers as parse answers its own text, however long, in whatever script,
+# and however often one str object stands in the list.
+@pytest.mark.parametrize("texts", [
+    [" " * 150 + f"in {n} days" for n in range(3000)],  # longer than the room first made for a row
+    ["in 3 days"] * 5 + [" " * 5000 + "next friday"] + ["in 3 days", "", None] * 3,
+    ["15 März 2025", "next friday ✓", "tomorrow at 5pm", "明天", "in 2 days"] * 700,
+    [str(n % 7) + " days ago" for n in range(3000)],  # equal texts in distinct strs
+    [f"{n % 28 + 1} march {1000 + n // 28}" for n in range(70_000)],  # long enough to be sampled for repeats
+], ids=["long", "one-very-long", "non-ascii", "equal-texts", "distinct"])
+def test_every_text_lands_on_its_row(texts):
+    got = kalendo.parse_many(texts, now=NOW).to_pylist()
+    assert got == loop(texts)
 
 
 def test_the_everyday_options_as_parse_takes_them():
