@@ -37,8 +37,8 @@ std::vector<std::string> distinct_rows(std::size_t n) {
                        std::to_string(1000 + i / 336));
         break;
       case 1:
-        rows.push_back(std::to_string(i / 336 % 12 + 1) + "/" + std::to_string(i % 28 + 1) + "/" +
-                       std::to_string(1000 + i / 4032));
+        rows.push_back(std::to_string(i / 28 % 12 + 1) + "/" + std::to_string(i % 28 + 1) + "/" +
+                       std::to_string(1000 + i / 336));
         break;
       case 2:
         rows.push_back("in " + std::to_string(i + 1) + " days");

@@ -25,10 +25,11 @@ def corpus_rows(n, rng):
 
 
 def distinct_rows(n, rng):
-    """n different texts in the shapes people type: calendar dates and counted days."""
+    """n different texts in the shapes people type: calendar dates and counted days. Each shape
+    writes a different day, date or count for each i, so that no text comes twice."""
     shapes = [
         lambda i: f"{i % 28 + 1} {MONTHS[i // 28 % 12]} {1000 + i // 336}",
-        lambda i: f"{i // 336 % 12 + 1}/{i % 28 + 1}/{1000 + i // 4032}",
+        lambda i: f"{i // 28 % 12 + 1}/{i % 28 + 1}/{1000 + i // 336}",
         lambda i: f"in {i + 1} days",
         lambda i: f"{i + 1} days ago",
     ]
