@@ -462,6 +462,25 @@ std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, 
   return std::nullopt;
 }
 
+// The confidence of the core's reading of a month named alone: "may" and
+// "march" are ordinary words too.
+constexpr float kBareMonth = 0.7f;
+
+// Reads a month named alone, other than the current one, as the core's rule
+// of named periods reads it: this year's, or next year's once it has
+// passed, as whole days. None for any other pieces, and for the current
+// month, which the rule finds ambiguous and explains.
+std::optional<EndReading> lone_month(std::span<const Piece> pieces, Date today) {
+  if (pieces.size() != 1 || !is_tok(pieces[0], Kind::Month)) return std::nullopt;
+  const uint32_t month = pieces[0].tok.u32();
+  const Civil now = today.civil();
+  if (month == now.month) return std::nullopt;
+  auto days = month_range(now.year, month);
+  if (days && days->last < today) days = month_range(static_cast<int64_t>(now.year) + 1, month);
+  if (!days) return std::nullopt;
+  return EndReading{Value::days(days->first, days->last), kBareMonth};
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -942,9 +961,14 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   // Ends of one reading each, the most common ("monday to friday", "july
   // 13-15"), read as day_readings() reads them, without its records of
   // other readings.
-  const std::optional<EndReading> one_a = single_day(a, day_ctx.today(), day_ctx.core.tod);
-  const std::optional<EndReading> one_b =
-      one_a ? single_day(b, day_ctx.today(), day_ctx.core.tod) : std::nullopt;
+  // A month alone ("from march to may") is read here too: it is a whole
+  // month to the core, and no end of a clock interval.
+  const auto one_end = [&](std::span<const Piece> end) {
+    std::optional<EndReading> r = single_day(end, day_ctx.today(), day_ctx.core.tod);
+    return r ? r : lone_month(end, day_ctx.today());
+  };
+  const std::optional<EndReading> one_a = one_end(a);
+  const std::optional<EndReading> one_b = one_a ? one_end(b) : std::nullopt;
   if (one_a && one_b) {
     std::string no_reason;
     return pair_up(std::span<const EndReading>(&*one_a, 1), std::span<const EndReading>(&*one_b, 1),
