@@ -1566,13 +1566,11 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   const Piece& first = pieces[0];
   const Piece& last = pieces[n - 1];
   if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
-  // Most texts have none of the bytes of a mark or of "for".
-  const uint8_t seen = mark_bits(text);
-  if (seen == 0) return false;
   // Only ends, "from" before them, and today, tomorrow or yesterday: the
   // other families read a text without its marks ("next week - friday", "a
   // week from christmas for 2 days"), and a keyword or a leading word may
-  // begin one of their forms ("by 15th - june").
+  // begin one of their forms ("by 15th - june"). The pieces tell most
+  // texts apart before their bytes are read.
   bool dated = false;       // a month or a shape after the first piece
   bool named_pair = false;  // a weekday or month right after another
   for (std::size_t i = 0; i < n; ++i) {
@@ -1595,6 +1593,9 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   // A weekday before a date across a mark is the date's ("friday - july
   // 13"), which the dates read before.
   if (is_tok(first, Kind::Weekday) && dated) return false;
+  // Most texts have none of the bytes of a mark or of "for".
+  const uint8_t seen = mark_bits(text);
+  if (seen == 0) return false;
   // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
   // makes one word of two ("twenty-first").
   return marks_join(text, named_pair, seen);

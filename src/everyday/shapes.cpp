@@ -277,8 +277,10 @@ bool has_mark(std::string_view text) {
 // The classes of a word's bytes that tell a word that is no shape at once:
 // digits, letters other than "t", the marks a shape with letters needs (a
 // dot, slash, colon or plus, or the "t" of a date-time), any other, and
-// the ASCII white space that ends a word (as next_word reads it).
-constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8, kSpaceBit = 16;
+// the ASCII white space that ends a word (as next_word reads it). A hyphen
+// is another byte, with a bit of its own besides.
+constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8, kSpaceBit = 16,
+                  kHyphenBit = 32;
 constexpr std::array<uint8_t, 256> kWordBits = [] {
   std::array<uint8_t, 256> bits{};
   bits.fill(kOtherBit);
@@ -290,6 +292,7 @@ constexpr std::array<uint8_t, 256> kWordBits = [] {
     bits[c] = bits[c - 'a' + 'A'] = kLetterBit;
   bits['t'] = bits['T'] = kMarkBit;
   bits['.'] = bits['/'] = bits[':'] = bits['+'] = kMarkBit;
+  bits['-'] = kOtherBit | kHyphenBit;
   return bits;
 }();
 
@@ -314,7 +317,7 @@ bool day_pair(std::string_view w) {
 std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
   const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
   if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
-  if (seen == (kDigitBit | kOtherBit) && day_pair(word)) return std::nullopt;
+  if ((seen & ~kHyphenBit) == (kDigitBit | kOtherBit) && day_pair(word)) return std::nullopt;
   if (letter && !mark &&
       (is_digit(word[0]) ||
        (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
@@ -340,11 +343,13 @@ std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
 
 // Splits the text into `out`: its shapes, and each run of other words
 // through the core tokenizer. With `only_shaped`, a text without a shape is
-// left untokenized, `out` empty. Returns whether the text has a shape.
-bool split(std::string_view text, Pieces& out, bool only_shaped) {
+// left untokenized, `out` empty. Returns whether the text has a shape, and
+// sets *hyphened when a word that is none has a hyphen.
+bool split(std::string_view text, Pieces& out, bool only_shaped, bool* hyphened = nullptr) {
   std::size_t run_start = 0, run_end = 0;
   bool in_run = false;
   bool shaped = false;
+  uint8_t other_bits = 0;  // the bytes of the words that are no shape
   for (std::size_t at = 0;;) {
     // The next word, and the classes of its bytes in the same pass.
     while (at < text.size() && (kWordBits[static_cast<unsigned char>(text[at])] & kSpaceBit))
@@ -365,11 +370,13 @@ bool split(std::string_view text, Pieces& out, bool only_shaped) {
       in_run = false;
       out.push_back(Piece{true, {}, *s});
     } else {
+      other_bits |= seen;
       if (!in_run) run_start = at - word.size();
       in_run = true;
       run_end = at;
     }
   }
+  if (hyphened != nullptr) *hyphened = (other_bits & kHyphenBit) != 0;
   if (!shaped && only_shaped) return false;
   if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
   return shaped;
@@ -384,8 +391,10 @@ Pieces scan(std::string_view text) {
   return out;
 }
 
-bool scan_shaped(std::string_view text, Pieces& out) {
-  return has_mark(text) && split(text, out, true);
+ShapeScan scan_shaped(std::string_view text, Pieces& out) {
+  ShapeScan found;
+  if (has_mark(text)) found.shaped = split(text, out, true, &found.hyphened);
+  return found;
 }
 
 bool has_shape(std::string_view text) {
