@@ -481,12 +481,33 @@ std::optional<EndReading> lone_month(std::span<const Piece> pieces, Date today) 
   return EndReading{Value::days(days->first, days->last), kBareMonth};
 }
 
+// Reads a lone weekday said on that very weekday as the core's weekday rule
+// does: today or a week from today, the later a little less likely, and
+// the rule's reason. False for any other pieces, and for a week from today
+// outside the supported years, which the rule's own path answers.
+bool todays_weekday(std::span<const Piece> pieces, const Ctx& ctx, Ends& out) {
+  if (pieces.size() != 1 || !is_tok(pieces[0], Kind::Weekday)) return false;
+  const Date today = ctx.today();
+  const uint32_t w = pieces[0].tok.u32();
+  if (today.weekday() != w) return false;
+  const auto week_later = add_days(today, 7);
+  if (!week_later) return false;
+  out.readings.push_back(EndReading{Value::instant(DateTime{today, ctx.tod}), kBareWeekday});
+  out.readings.push_back(
+      EndReading{Value::instant(DateTime{*week_later, ctx.tod}), kBareWeekday - 0.1f});
+  const std::string_view name = kWeekdayNames[w];
+  out.reason =
+      cat("today is ", name, "; bare \"", lower_name(name), "\" could mean today or next week");
+  return true;
+}
+
 // Reads pieces that name one day (or a month): the core grammar's readings,
 // its ambiguity included, else the dates' and days' families.
 Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
   if (small_number(pieces)) return out;
+  if (todays_weekday(pieces, ctx.core, out)) return out;
   // At the context's time of day, as the core reads it.
   if (const std::optional<EndReading> r = single_day(pieces, ctx.today(), ctx.core.tod)) {
     out.readings.push_back(*r);
