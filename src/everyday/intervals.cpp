@@ -168,6 +168,31 @@ struct Words {
   }
 };
 
+// Returns the first byte of white space from `at` on, or `end`: eight
+// bytes at a time, as words run for several. A byte below 0x21 is flagged
+// by the word's arithmetic (exactly the first of them: the borrows that
+// may flag later bytes start at a flagged one), and told from the other
+// control bytes by its kind.
+const char* space_from(const char* at, const char* const end) {
+  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  while (end - at >= 8) {
+    uint64_t x;
+    std::memcpy(&x, at, 8);
+    // The high bit of each byte below 0x21 (and of no byte above 0x7F).
+    uint64_t low = (x - kOnes * 0x21) & ~x & kHighs;
+    if (low == 0) {
+      at += 8;
+      continue;
+    }
+    const char* const hit = at + __builtin_ctzll(low) / 8;
+    if (byte_kind(*hit) & kByteSpace) return hit;
+    at = hit + 1;
+  }
+  while (at != end && !(byte_kind(*at) & kByteSpace))
+    ++at;
+  return at;
+}
+
 // Splits the text at white space; false when it has too many words.
 bool words_of(std::string_view text, Words& out) {
   const char* at = text.data();
@@ -177,8 +202,7 @@ bool words_of(std::string_view text, Words& out) {
       ++at;
     if (at == end) return true;
     const char* const start = at;
-    while (at != end && !(byte_kind(*at) & kByteSpace))
-      ++at;
+    at = space_from(at, end);
     if (out.n == kMaxWords) return false;
     const std::string_view word(start, static_cast<std::size_t>(at - start));
     const uint8_t role = (byte_kind(word[0]) & kByteRole) ? role_of(word) : 0;
@@ -846,14 +870,12 @@ class PieceBuffer {
 
 // <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
 // month of the other end. Days run from 00:00:00 of the first to 23:59:59
-// of the last.
+// of the last. The caller has found that `b` writes no clock time.
 MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
   // Two numbers alone ("from 9 to 5") are read as no day, and neither is
   // completed: neither names a month.
-  // The second end is the one that mostly writes the clock ("3-4pm").
-  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(b) ||
-      has_clock(a)) {
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a)) {
     return MatchResult::no_match();
   }
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
@@ -1009,6 +1031,13 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
 // the index where it starts.
 std::optional<times::EndClock> clock_at_end(std::span<const Piece> p, std::size_t* at) {
   for (std::size_t i = 0; i < p.size(); ++i) {
+    // A clock time begins with a number, a time, a word ("noon", "ten
+    // past six"), "half" or "quarter", or a shape: the day words before
+    // it ("tomorrow 3", "thursday 9:30") begin none.
+    if (!p[i].is_shape && !p[i].tok.is(Kind::Num) && !p[i].tok.is(Kind::Time) &&
+        !p[i].tok.is(Kind::Word) && !p[i].tok.is(Kind::Half) && !p[i].tok.is(Kind::Unit)) {
+      continue;
+    }
     std::size_t len = 0;
     if (auto c = times::clock_end(p, i, &len); c && i + len == p.size()) {
       *at = i;
