@@ -233,44 +233,68 @@ void add_run(std::string_view run, Pieces& out) {
 // ("20250314"): most texts have none, and one pass over the bytes says so,
 // sixteen at a time where the processor has SSE2.
 bool has_mark(std::string_view text) {
-#if defined(__SSE2__)
-  // Digits of the chunk before, so that a run across two chunks counts.
-  uint32_t digits_before = 0;
-  for (std::size_t i = 0; i < text.size(); i += 16) {
-    __m128i x;
-    if (i + 16 <= text.size()) {
-      x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    } else {
-      // The tail, padded with zeros, which are neither marks nor digits.
-      alignas(16) char tail[16] = {};
-      std::memcpy(tail, text.data() + i, text.size() - i);
-      x = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+  const auto scalar = [](std::string_view t) {
+    std::size_t run = 0;
+    for (const char c : t) {
+      run = is_digit(c) ? run + 1 : 0;
+      if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
     }
+    return false;
+  };
+#if defined(__SSE2__)
+  const std::size_t n = text.size();
+  // A few bytes are read one by one; more, sixteen at a time, the last
+  // sixteen read again for the bytes the whole blocks left (their marks
+  // and digits shifted out), so that no byte past the text is read.
+  if (n < 8) return scalar(text);
+  const auto marks_of = [](__m128i x) {
     const __m128i marks = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')), _mm_cmpeq_epi8(x, _mm_set1_epi8('-'))),
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('.')),
                                   _mm_cmpeq_epi8(x, _mm_set1_epi8('/'))),
                      _mm_cmpeq_epi8(x, _mm_set1_epi8(':'))));
-    if (_mm_movemask_epi8(marks) != 0) return true;
-    // '0'..'9' as signed bytes: above '0' - 1 and below '9' + 1.
-    const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)),
-                                        _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)));
-    const uint32_t digits = static_cast<uint32_t>(_mm_movemask_epi8(digit)) << 16 | digits_before;
-    // Bit k stays set while bits k..k+7 are all digits.
+    return static_cast<uint32_t>(_mm_movemask_epi8(marks));
+  };
+  // '0'..'9' as signed bytes: above '0' - 1 and below '9' + 1.
+  const auto digits_of = [](__m128i x) {
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)))));
+  };
+  // Bit k stays set while bits k..k+7 are all digits.
+  const auto has_run = [](uint32_t digits) {
     uint32_t run = digits & digits >> 1;
     run &= run >> 2;
     run &= run >> 4;
-    if (run != 0) return true;
+    return run != 0;
+  };
+  if (n < 16) {
+    // The first eight bytes and the last eight, which overlap: the digits
+    // of the bytes after the first eight sit right after them.
+    uint64_t lo = 0, hi = 0;
+    std::memcpy(&lo, text.data(), 8);
+    std::memcpy(&hi, text.data() + n - 8, 8);
+    const __m128i x = _mm_set_epi64x(static_cast<int64_t>(hi), static_cast<int64_t>(lo));
+    if (marks_of(x) != 0) return true;
+    const uint32_t d = digits_of(x);
+    return has_run((d & 0xFF) | (d >> 8 >> (16 - n)) << 8);
+  }
+  // Digits of the block before, so that a run across two blocks counts.
+  uint32_t digits_before = 0;
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    if (marks_of(x) != 0) return true;
+    const uint32_t digits = digits_of(x) << 16 | digits_before;
+    if (has_run(digits)) return true;
     digits_before = digits >> 16;
   }
-  return false;
+  if (i == n) return false;
+  const std::size_t read = 16 - (n - i);  // the bytes of the last sixteen read already
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
+  if (marks_of(x) >> read != 0) return true;
+  return has_run(digits_of(x) >> read << 16 | digits_before);
 #else
-  std::size_t run = 0;
-  for (const char c : text) {
-    run = is_digit(c) ? run + 1 : 0;
-    if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
-  }
-  return false;
+  return scalar(text);
 #endif
 }
 
