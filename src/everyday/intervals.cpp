@@ -787,9 +787,10 @@ class Found {
 };
 
 // `reason` is taken only when the readings are several.
+// Every path returns the one record, which is built in the caller's place.
 MatchResult decided(Found& found, std::string& reason) {
-  if (found.empty()) return MatchResult::no_match();
   MatchResult m;
+  if (found.empty()) return m;
   if (found.size() == 1) {
     m.kind = MatchResult::Kind::Single;
     m.reading.interpretation = found[0].label.str();
@@ -2029,6 +2030,20 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
   return EndPieces{ends.first(n - rest.size() - m), rest, day};
 }
 
+// Reads two ends joined as days, clock times, or a day and a clock time
+// each. The answer is one record throughout, built in the caller's place:
+// the first reading that is not no match.
+MatchResult read_ends(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
+                      std::span<const Piece> day, const EverydayCtx& ctx) {
+  // An end that writes a clock time is no day's: most clock ranges skip
+  // the day interval's answer at once.
+  const bool days = day.empty() && !has_clock(b);
+  MatchResult m = days ? day_interval(a, b, ctx) : clock_interval(s, a, b, day, ctx);
+  if (days && m.kind == MatchResult::Kind::NoMatch) m = clock_interval(s, a, b, day, ctx);
+  if (day.empty() && m.kind == MatchResult::Kind::NoMatch) m = moment_interval(a, b, ctx);
+  return m;
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
@@ -2059,14 +2074,7 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (a.empty() || b.empty()) return MatchResult::no_match();
   if (s->join == Join::Length) return with_length(a, b, day, ctx);
   if (day.empty() && is_now(a)) return from_now(b, ctx);
-  // An end that writes a clock time is no day's: most clock ranges skip
-  // the day interval's answer at once.
-  if (day.empty() && !has_clock(b)) {
-    if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
-  }
-  if (MatchResult m = clock_interval(*s, a, b, day, ctx); m.kind != MatchResult::Kind::NoMatch)
-    return m;
-  return day.empty() ? moment_interval(a, b, ctx) : MatchResult::no_match();
+  return read_ends(*s, a, b, day, ctx);
 }
 
 }  // namespace kalendo::everyday::intervals
