@@ -473,13 +473,19 @@ bool small_number(std::span<const Piece> pieces) {
 }
 
 // Reads pieces that day_readings() reads as one day without asking the
-// core grammar or the families: a lone day word, or a month and a day
-// number ("july 13", the date without the label the dates would write for
-// it), at the time of day `tod`. None for anything else.
+// core grammar or the families: a lone day word, a date written year
+// first ("2024-06-10"), or a month and a day number ("july 13"), each the
+// date without the label the dates would write for it, at the time of day
+// `tod`. None for anything else.
 std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod) {
   if (pieces.empty() || small_number(pieces)) return std::nullopt;
   if (const std::optional<LoneDay> r = lone_day(pieces, today))
     return EndReading{Value::instant(DateTime{r->day, tod}), r->confidence};
+  if (pieces.size() == 1 && pieces[0].is_shape) {
+    if (const auto d = dates::year_first_day(pieces[0].shape))
+      return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};
+    return std::nullopt;
+  }
   if (!month_with_number(pieces)) return std::nullopt;
   if (const auto d = dates::plain_day(pieces, today))
     return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};

@@ -79,6 +79,10 @@ struct Day {
 // write their own label. None for any other form, and for a day that does
 // not exist, which try_match explains.
 std::optional<Day> plain_day(std::span<const Piece> pieces, Date today);
+// Reads a numeric date written year first ("2024-06-10", "2024/6/10") as
+// try_match reads it alone; none for any other shape, and for a day that
+// does not exist, which try_match explains.
+std::optional<Day> year_first_day(const Shape& s);
 }  // namespace dates
 namespace days {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);
