@@ -2050,37 +2050,76 @@ MatchResult read_ends(const Split& s, std::span<const Piece> a, std::span<const 
   return m;
 }
 
+// Reads the interval whose ends (and day words) are the pieces given.
+MatchResult read_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
+                          std::span<const Piece> day, const EverydayCtx& ctx) {
+  if (a.empty() || b.empty()) return MatchResult::no_match();
+  if (s.join == Join::Length) return with_length(a, b, day, ctx);
+  if (day.empty() && is_now(a)) return from_now(b, ctx);
+  return read_ends(s, a, b, day, ctx);
+}
+
+// Reads the interval with the ends the driver's pieces do not tell apart:
+// the first end and the day words read alone, and the second taken from
+// the pieces after them when it can be, else read alone too.
+MatchResult read_alone(std::span<const Piece> pieces, const Split& s, const EverydayCtx& ctx) {
+  const Pieces a = scan(s.first);
+  const Pieces day = s.day.empty() ? Pieces() : scan(s.day);
+  if (const auto in_text = second_end(pieces, s, day, a, ctx.text))
+    return read_interval(s, a, *in_text, day, ctx);
+  return read_interval(s, a, scan(s.second), day, ctx);
+}
+
+// Finds both ends among the driver's pieces when the length comes first
+// ("for 3 days starting monday"), as ends_at_join does when it comes last:
+// the lead word's pieces begin the driver's pieces; the first end, when it
+// is one word of one token, is the last piece, after the start word's;
+// else the length, read alone, and the start word's pieces follow the lead
+// word's, and the rest is the first end. None for any other text, and for
+// a text read with the caller's anchors.
+std::optional<EndPieces> ends_after_length(std::span<const Piece> pieces, const Split& s,
+                                           const EverydayCtx& ctx) {
+  const std::string_view text = ctx.text;
+  if (s.join != Join::Length || s.first.data() < s.second.data() || !ctx.core.anchors.empty() ||
+      (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
+    return std::nullopt;
+  }
+  std::span<const Piece> rest = pieces;
+  if (!take_link(rest, text, {}, s.second)) return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.second.data() + s.second.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.first.data() - text.data());
+  const auto link = link_tokens(trimmed(text.substr(gap_begin, gap_end - gap_begin)));
+  if (!link) return std::nullopt;
+  const std::size_t m = link->size();
+  const std::size_t n = rest.size();
+  if (n >= m + 2 && !rest[n - 1].is_shape) {
+    const Piece& back = rest[n - 1];
+    const auto number = digits_only(s.first);
+    const Plain word = plain_word(s.first);
+    if (((number && *number != 1 && back.tok == Tok::num(*number)) || word == Plain::OneToken ||
+         (word == Plain::Letters && is_token(back, lone_token(s.first)))) &&
+        holds(rest, n - 1 - m, *link)) {
+      return EndPieces{rest.last(1), rest.first(n - 1 - m)};
+    }
+  }
+  std::span<const Piece> after = rest;
+  if (!take_part(after, s.second) || !take(after, *link) || after.empty()) return std::nullopt;
+  return EndPieces{after, rest.first(n - after.size() - m)};
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.
-  Pieces a_alone, b_alone, day_alone;
-  std::span<const Piece> a, b, day;
-  if (const auto both = ends_at_word(pieces, *s, ctx.text)) {
-    a = both->first;
-    b = both->second;
-  } else if (const auto joined = ends_at_join(pieces, *s, ctx)) {
-    a = joined->first;
-    b = joined->second;
-    day = joined->day;
-  } else {
-    a_alone = scan(s->first);
-    a = a_alone;
-    if (!s->day.empty()) day_alone = scan(s->day);
-    day = day_alone;
-    if (const auto in_text = second_end(pieces, *s, day, a, ctx.text)) {
-      b = *in_text;
-    } else {
-      b_alone = scan(s->second);
-      b = b_alone;
-    }
-  }
-  if (a.empty() || b.empty()) return MatchResult::no_match();
-  if (s->join == Join::Length) return with_length(a, b, day, ctx);
-  if (day.empty() && is_now(a)) return from_now(b, ctx);
-  return read_ends(*s, a, b, day, ctx);
+  if (const auto both = ends_at_word(pieces, *s, ctx.text))
+    return read_interval(*s, both->first, both->second, {}, ctx);
+  if (const auto joined = ends_at_join(pieces, *s, ctx))
+    return read_interval(*s, joined->first, joined->second, joined->day, ctx);
+  if (const auto reversed = ends_after_length(pieces, *s, ctx))
+    return read_interval(*s, reversed->first, reversed->second, {}, ctx);
+  return read_alone(pieces, *s, ctx);
 }
 
 }  // namespace kalendo::everyday::intervals
