@@ -713,10 +713,21 @@ class Label {
   }
 
   void add_date(Date d) { add_date(d.civil()); }
-  // "YYYY-MM-DD", as dates are written everywhere.
+  // "YYYY-MM-DD", as dates are written everywhere: a year of four digits,
+  // nearly every one, here in place.
   void add_date(Civil c) {
     if (kRoom - n_ < kDateRoom) return;
-    n_ += write_civil_date(buf_ + n_, c);
+    if (c.year < 1000 || c.year > 9999) {
+      n_ += write_civil_date(buf_ + n_, c);
+      return;
+    }
+    const auto year = static_cast<uint32_t>(c.year);
+    char* p = write_digit_pair(write_digit_pair(buf_ + n_, year / 100), year % 100);
+    *p++ = '-';
+    p = write_digit_pair(p, c.month);
+    *p++ = '-';
+    p = write_digit_pair(p, c.day);
+    n_ = static_cast<std::size_t>(p - buf_);
   }
 
   // "HH:MM", and ":SS" when the seconds are not zero.
@@ -2013,13 +2024,19 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
         !shaped_first() && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
     }
-    // "aug 10 - nov 12": a month and a day number are the last two tokens.
+    // "aug 10 - nov 12", "july 1-7 2025": a month and a day number, or a
+    // day number and a year, are the last two tokens.
     if (const std::size_t space = s.second.find(' ');
         second_word == Plain::None && n >= m + 3 && space != std::string_view::npos) {
       const auto number = digits_only(s.second.substr(space + 1));
-      if (number && *number != 1 && back.tok == Tok::num(*number) &&
-          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped_first() &&
-          holds(ends, n - 2 - m, *link)) {
+      const auto head_token = [&] {
+        const std::string_view head = s.second.substr(0, space);
+        if (const auto head_number = digits_only(head))
+          return *head_number != 1 && ends[n - 2].tok == Tok::num(*head_number);
+        return is_token(ends[n - 2], lone_token(head));
+      };
+      if (number && *number != 1 && back.tok == Tok::num(*number) && head_token() &&
+          !shaped_first() && holds(ends, n - 2 - m, *link)) {
         return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
       }
     }

@@ -223,7 +223,9 @@ std::optional<Shape> shape_of(std::string_view word) {
 }
 
 void add_run(std::string_view run, Pieces& out) {
-  if (run.empty()) return;
+  // A lone hyphen between shapes ("8/10/2012 - 8/15/2012") is a space to
+  // the tokenizer: no tokens.
+  if (run.empty() || run == "-") return;
   for (Tok& t : tokenize(run, {}, EN))
     out.push_back(Piece{false, std::move(t), {}});
 }
