@@ -1047,15 +1047,17 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
 // the index where it starts.
+// Returns whether a clock time may begin at the piece: a number, a time, a
+// word ("noon", "ten past six"), "half" or "quarter", or a shape. The day
+// words ("tomorrow 3", "thursday 9:30", "june 15 at 5pm") begin none.
+bool may_begin_clock(const Piece& p) {
+  return p.is_shape || p.tok.is(Kind::Num) || p.tok.is(Kind::Time) || p.tok.is(Kind::Word) ||
+         p.tok.is(Kind::Half) || p.tok.is(Kind::Unit);
+}
+
 std::optional<times::EndClock> clock_at_end(std::span<const Piece> p, std::size_t* at) {
   for (std::size_t i = 0; i < p.size(); ++i) {
-    // A clock time begins with a number, a time, a word ("noon", "ten
-    // past six"), "half" or "quarter", or a shape: the day words before
-    // it ("tomorrow 3", "thursday 9:30") begin none.
-    if (!p[i].is_shape && !p[i].tok.is(Kind::Num) && !p[i].tok.is(Kind::Time) &&
-        !p[i].tok.is(Kind::Word) && !p[i].tok.is(Kind::Half) && !p[i].tok.is(Kind::Unit)) {
-      continue;
-    }
+    if (!may_begin_clock(p[i])) continue;
     std::size_t len = 0;
     if (auto c = times::clock_end(p, i, &len); c && i + len == p.size()) {
       *at = i;
@@ -1127,6 +1129,9 @@ bool explicit_clock(const times::EndClock& c) {
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
                            std::span<const Piece> day, const EverydayCtx& ctx) {
+  // The second clock begins the second end: one that opens with a day word
+  // ("june 15 at 5pm") is a moment's.
+  if (b.empty() || !may_begin_clock(b[0])) return MatchResult::no_match();
   std::size_t at = 0, len = 0;
   auto first = clock_at_end(a, &at);
   auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
