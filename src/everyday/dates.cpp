@@ -636,10 +636,26 @@ std::optional<Day> upcoming_day(uint32_t month, uint32_t d, Date today) {
 
 }  // namespace
 
-std::optional<Day> year_first_day(const Shape& s) {
-  if (s.kind != Shape::Kind::Numeric || s.count != 3 || s.widths[0] != 4) return std::nullopt;
-  if (!exists(s.parts[0], s.parts[1], s.parts[2])) return std::nullopt;
-  const auto day = Date::from_ymd(s.parts[0], s.parts[1], s.parts[2]);
+std::optional<Day> numeric_day(const Shape& s, DateOrder order) {
+  if (s.kind != Shape::Kind::Numeric || s.count != 3) return std::nullopt;
+  int64_t y = 0;
+  uint32_t m = 0, d = 0;
+  if (s.widths[0] == 4) {
+    // <year>-<month>-<day>, whatever the order
+    y = s.parts[0];
+    m = s.parts[1];
+    d = s.parts[2];
+  } else if (s.widths[2] == 4 && s.widths[0] <= 2 && s.widths[1] <= 2 &&
+             (order == DateOrder::MDY || order == DateOrder::DMY)) {
+    // <month>/<day>/<year> | <day>/<month>/<year>, in the order given
+    y = s.parts[2];
+    m = s.parts[order == DateOrder::MDY ? 0 : 1];
+    d = s.parts[order == DateOrder::MDY ? 1 : 0];
+  } else {
+    return std::nullopt;
+  }
+  if (!exists(y, m, d)) return std::nullopt;
+  const auto day = Date::from_ymd(y, m, d);
   if (!day) return std::nullopt;
   return Day{*day, kDate};
 }

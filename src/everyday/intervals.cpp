@@ -473,16 +473,18 @@ bool small_number(std::span<const Piece> pieces) {
 }
 
 // Reads pieces that day_readings() reads as one day without asking the
-// core grammar or the families: a lone day word, a date written year
-// first ("2024-06-10"), or a month and a day number ("july 13"), each the
-// date without the label the dates would write for it, at the time of day
-// `tod`. None for anything else.
-std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod) {
+// core grammar or the families: a lone day word, a numeric date with its
+// year ("2024-06-10"; "8/10/2012" in a set order of day and month), or a
+// month and a day number ("july 13"), each the date without the label the
+// dates would write for it, at the time of day `tod`. None for anything
+// else.
+std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod,
+                                     DateOrder order) {
   if (pieces.empty() || small_number(pieces)) return std::nullopt;
   if (const std::optional<LoneDay> r = lone_day(pieces, today))
     return EndReading{Value::instant(DateTime{r->day, tod}), r->confidence};
   if (pieces.size() == 1 && pieces[0].is_shape) {
-    if (const auto d = dates::year_first_day(pieces[0].shape))
+    if (const auto d = dates::numeric_day(pieces[0].shape, order))
       return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};
     return std::nullopt;
   }
@@ -539,7 +541,8 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (small_number(pieces)) return out;
   if (todays_weekday(pieces, ctx.core, out)) return out;
   // At the context's time of day, as the core reads it.
-  if (const std::optional<EndReading> r = single_day(pieces, ctx.today(), ctx.core.tod)) {
+  if (const std::optional<EndReading> r =
+          single_day(pieces, ctx.today(), ctx.core.tod, ctx.opts.date_order)) {
     out.readings.push_back(*r);
     return out;
   }
@@ -1025,7 +1028,8 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   // A month alone ("from march to may") is read here too: it is a whole
   // month to the core, and no end of a clock interval.
   const auto one_end = [&](std::span<const Piece> end) {
-    std::optional<EndReading> r = single_day(end, day_ctx.today(), day_ctx.core.tod);
+    std::optional<EndReading> r =
+        single_day(end, day_ctx.today(), day_ctx.core.tod, day_ctx.opts.date_order);
     return r ? r : lone_month(end, day_ctx.today());
   };
   const std::optional<EndReading> one_a = one_end(a);
@@ -1098,7 +1102,8 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
   }
   // A day of one reading is read as day_readings() would at the start's
   // time, which it keeps.
-  if (const std::optional<EndReading> r = single_day(day, ctx.today(), start)) {
+  if (const std::optional<EndReading> r =
+          single_day(day, ctx.today(), start, ctx.opts.date_order)) {
     out.push_back(OnDay{r->value.start.date, r->confidence, true, false});
     return out;
   }
@@ -1471,7 +1476,8 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
     return decided(found, reason);
   };
   // A start of one reading, the most common, without the records of others.
-  if (const std::optional<EndReading> one = single_day(a, day_ctx.today(), day_ctx.core.tod)) {
+  if (const std::optional<EndReading> one =
+          single_day(a, day_ctx.today(), day_ctx.core.tod, day_ctx.opts.date_order)) {
     std::string no_reason;
     return from_start(std::span<const EndReading>(&*one, 1), no_reason);
   }

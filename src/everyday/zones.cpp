@@ -251,7 +251,9 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     // Built-in names have at most four letters, and an offset has its sign
     // first or after "utc": a longer word without one names no zone.
     if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
-    if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
+    // An offset opens with its sign, or with "utc" or "gmt" before it.
+    const bool may_offset = w.size() > 3 || (!w.empty() && (w[0] == '+' || w[0] == '-'));
+    if (auto off = may_offset ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
     if (!may_abbreviate(w)) continue;
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
       // "est. 1999": a word's abbreviation, unless a clock time precedes it.
