@@ -1624,14 +1624,14 @@ bool joins_by_word(std::span<const Piece> pieces) {
     const Piece& p = pieces[i];
     if (!p.is_shape && p.tok.is(Kind::Word) &&
         (role_of(p.tok.text) & (kJoin | kUntil | kAndRole))) {
-      // A spelled count before an hour ("ten to six", "twenty five til
-      // noon") may be the times family's clock time: it keeps its turn.
-      const Piece& before = pieces[i - 1];
-      if (i + 2 == n && i <= 2 && !before.is_shape &&
-          (before.tok.is(Kind::Num) || before.tok.is(Kind::Word)) && !first.is_shape &&
-          (first.tok.is(Kind::Num) || first.tok.is(Kind::Word))) {
-        return false;
-      }
+      // A spelled count or a quarter before an hour ("ten to six", "twenty
+      // five til noon", "a quarter to five") may be the times family's
+      // clock time: it keeps its turn.
+      const auto count = [](const Piece& q) {
+        return !q.is_shape &&
+               (q.tok.is(Kind::Num) || q.tok.is(Kind::Word) || q.tok.is_unit(Unit::Quarter));
+      };
+      if (i + 2 == n && i <= 2 && count(pieces[i - 1]) && count(first)) return false;
       // "starting <day> until <day>" is an open end's.
       return first.is_shape || !first.tok.is(Kind::Word) || !(role_of(first.tok.text) & kStart);
     }
