@@ -1777,6 +1777,25 @@ bool take_link(std::span<const Piece>& from, std::string_view text, std::string_
   return toks && take(from, *toks);
 }
 
+// What joins the two ends as written ("-", " to ", " - "), trimmed, and
+// the tokens it stands for among the pieces; read once for the ways of
+// finding the ends that ask for it. None when the second end comes first.
+struct Joint {
+  std::string_view raw, gap;
+  std::optional<std::span<const Tok>> link;
+};
+
+std::optional<Joint> joint_of(const Split& s, std::string_view text) {
+  if (s.second.data() < s.first.data()) return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
+  Joint j;
+  j.raw = text.substr(gap_begin, gap_end - gap_begin);
+  j.gap = trimmed(j.raw);
+  j.link = link_tokens(j.gap);
+  return j;
+}
+
 // Returns the pieces of the second end as the driver read the whole text,
 // or none when they may differ from a reading of the end alone: the pieces
 // in front of it must be the day words', the lead word's, the first end's
@@ -1829,13 +1848,9 @@ struct EndPieces {
 // the lead word's) and those after it the second's. None when the text
 // has day words before the lead, or a join that is no word token.
 std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split& s,
-                                      std::string_view text) {
-  if (!s.day.empty() || s.join != Join::Ends || s.second.data() < s.first.data())
-    return std::nullopt;
-  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
-  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
-  const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
-  const auto join = link_tokens(gap);
+                                      const Joint& joint, std::string_view text) {
+  if (!s.day.empty() || s.join != Join::Ends) return std::nullopt;
+  const auto& join = joint.link;
   if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
   if (!occurs_once(text, (*join)[0].text)) return std::nullopt;
   std::span<const Piece> rest = pieces;
@@ -1990,9 +2005,9 @@ bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> wan
 // text. None for any other text, and for a text read with the caller's
 // anchors, whose names may span the ends.
 std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split& s,
-                                      const EverydayCtx& ctx) {
+                                      const Joint& joint, const EverydayCtx& ctx) {
   const std::string_view text = ctx.text;
-  if (s.second.data() < s.first.data() || !ctx.core.anchors.empty() ||
+  if (!ctx.core.anchors.empty() ||
       (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
     return std::nullopt;
   }
@@ -2000,11 +2015,9 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
   if (!s.day.empty() && !take_part(ends, s.day)) return std::nullopt;
   const std::span<const Piece> day = pieces.first(pieces.size() - ends.size());
   if (!take_link(ends, text, s.day, s.first) || ends.size() < 2) return std::nullopt;
-  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
-  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
-  const std::string_view raw_gap = text.substr(gap_begin, gap_end - gap_begin);
-  const std::string_view gap = trimmed(raw_gap);
-  const auto link = link_tokens(gap);
+  const std::string_view raw_gap = joint.raw;
+  const std::string_view gap = joint.gap;
+  const auto& link = joint.link;
   if (!link) return std::nullopt;
   const std::size_t m = link->size();
   const bool parted =
@@ -2141,10 +2154,12 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.
-  if (const auto both = ends_at_word(pieces, *s, ctx.text))
-    return read_interval(*s, both->first, both->second, {}, ctx);
-  if (const auto joined = ends_at_join(pieces, *s, ctx))
-    return read_interval(*s, joined->first, joined->second, joined->day, ctx);
+  if (const auto joint = joint_of(*s, ctx.text)) {
+    if (const auto both = ends_at_word(pieces, *s, *joint, ctx.text))
+      return read_interval(*s, both->first, both->second, {}, ctx);
+    if (const auto joined = ends_at_join(pieces, *s, *joint, ctx))
+      return read_interval(*s, joined->first, joined->second, joined->day, ctx);
+  }
   if (const auto reversed = ends_after_length(pieces, *s, ctx))
     return read_interval(*s, reversed->first, reversed->second, {}, ctx);
   return read_alone(pieces, *s, ctx);
