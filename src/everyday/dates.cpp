@@ -613,7 +613,64 @@ bool dated(const Piece& p) {
 // day these name, as try_match reads them without a weekday or a clock
 // time. None for any other form, and for a day that does not exist, whose
 // reason only try_match gives.
+namespace {
+
+// The next month and day on or after today, as next_occurrence finds it:
+// this year's unless it has passed (told by the fields, without the date),
+// else the first later year that has it.
+std::optional<Day> upcoming_day(uint32_t month, uint32_t d, Date today) {
+  const Civil now = today.civil();
+  if (exists(now.year, month, d) && (month > now.month || (month == now.month && d >= now.day))) {
+    const auto day = Date::from_ymd(now.year, month, d);
+    if (!day) return std::nullopt;
+    return Day{*day, kDate};
+  }
+  for (int64_t year = int64_t{now.year} + 1; year <= int64_t{now.year} + 8; ++year) {
+    if (!exists(year, month, d)) continue;
+    const auto day = Date::from_ymd(year, month, d);
+    if (!day) return std::nullopt;
+    return Day{*day, kRolled};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Day> numeric_day(const Shape& s, DateOrder order) {
+  if (s.kind != Shape::Kind::Numeric || s.count != 3) return std::nullopt;
+  int64_t y = 0;
+  uint32_t m = 0, d = 0;
+  if (s.widths[0] == 4) {
+    // <year>-<month>-<day>, whatever the order
+    y = s.parts[0];
+    m = s.parts[1];
+    d = s.parts[2];
+  } else if (s.widths[2] == 4 && s.widths[0] <= 2 && s.widths[1] <= 2 &&
+             (order == DateOrder::MDY || order == DateOrder::DMY)) {
+    // <month>/<day>/<year> | <day>/<month>/<year>, in the order given
+    y = s.parts[2];
+    m = s.parts[order == DateOrder::MDY ? 0 : 1];
+    d = s.parts[order == DateOrder::MDY ? 1 : 0];
+  } else {
+    return std::nullopt;
+  }
+  if (!exists(y, m, d)) return std::nullopt;
+  const auto day = Date::from_ymd(y, m, d);
+  if (!day) return std::nullopt;
+  return Day{*day, kDate};
+}
+
 std::optional<Day> plain_day(std::span<const Piece> pieces, Date today) {
+  // <month> <day> | <day> <month>, the commonest, read at once.
+  if (pieces.size() == 2 && !pieces[0].is_shape && !pieces[1].is_shape) {
+    const bool month_first = pieces[0].tok.is(Kind::Month);
+    const Tok& month = pieces[month_first ? 0 : 1].tok;
+    const Tok& number = pieces[month_first ? 1 : 0].tok;
+    if (month.is(Kind::Month) && (number.is(Kind::Num) || number.is(Kind::Ordinal)) &&
+        number.value <= 99) {
+      return upcoming_day(month.u32(), number.u32(), today);
+    }
+  }
   for (const Piece& p : pieces) {
     if (p.is_shape || !(p.tok.is(Kind::Month) || p.tok.is(Kind::Num) || p.tok.is(Kind::Ordinal) ||
                         p.tok.is_kw(Keyword::Of))) {
@@ -644,16 +701,7 @@ std::optional<Day> plain_day(std::span<const Piece> pieces, Date today) {
     if (!day) return std::nullopt;
     return Day{*day, kDate};
   }
-  // As next_occurrence finds it.
-  const int64_t this_year = today.year();
-  for (int64_t year = this_year; year <= this_year + 8; ++year) {
-    if (!exists(year, month, *d)) continue;
-    const auto day = Date::from_ymd(year, month, *d);
-    if (!day) return std::nullopt;
-    if (*day < today) continue;
-    return Day{*day, year == this_year ? kDate : kRolled};
-  }
-  return std::nullopt;
+  return upcoming_day(month, *d, today);
 }
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {

@@ -168,6 +168,31 @@ struct Words {
   }
 };
 
+// Returns the first byte of white space from `at` on, or `end`: eight
+// bytes at a time, as words run for several. A byte below 0x21 is flagged
+// by the word's arithmetic (exactly the first of them: the borrows that
+// may flag later bytes start at a flagged one), and told from the other
+// control bytes by its kind.
+const char* space_from(const char* at, const char* const end) {
+  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  while (end - at >= 8) {
+    uint64_t x;
+    std::memcpy(&x, at, 8);
+    // The high bit of each byte below 0x21 (and of no byte above 0x7F).
+    uint64_t low = (x - kOnes * 0x21) & ~x & kHighs;
+    if (low == 0) {
+      at += 8;
+      continue;
+    }
+    const char* const hit = at + __builtin_ctzll(low) / 8;
+    if (byte_kind(*hit) & kByteSpace) return hit;
+    at = hit + 1;
+  }
+  while (at != end && !(byte_kind(*at) & kByteSpace))
+    ++at;
+  return at;
+}
+
 // Splits the text at white space; false when it has too many words.
 bool words_of(std::string_view text, Words& out) {
   const char* at = text.data();
@@ -177,8 +202,7 @@ bool words_of(std::string_view text, Words& out) {
       ++at;
     if (at == end) return true;
     const char* const start = at;
-    while (at != end && !(byte_kind(*at) & kByteSpace))
-      ++at;
+    at = space_from(at, end);
     if (out.n == kMaxWords) return false;
     const std::string_view word(start, static_cast<std::size_t>(at - start));
     const uint8_t role = (byte_kind(word[0]) & kByteRole) ? role_of(word) : 0;
@@ -449,17 +473,64 @@ bool small_number(std::span<const Piece> pieces) {
 }
 
 // Reads pieces that day_readings() reads as one day without asking the
-// core grammar or the families: a lone day word, or a month and a day
-// number ("july 13", the date without the label the dates would write for
-// it), at the time of day `tod`. None for anything else.
-std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod) {
+// core grammar or the families: a lone day word, a numeric date with its
+// year ("2024-06-10"; "8/10/2012" in a set order of day and month), or a
+// month and a day number ("july 13"), each the date without the label the
+// dates would write for it, at the time of day `tod`. None for anything
+// else.
+std::optional<EndReading> single_day(std::span<const Piece> pieces, Date today, TimeOfDay tod,
+                                     DateOrder order) {
   if (pieces.empty() || small_number(pieces)) return std::nullopt;
   if (const std::optional<LoneDay> r = lone_day(pieces, today))
     return EndReading{Value::instant(DateTime{r->day, tod}), r->confidence};
+  if (pieces.size() == 1 && pieces[0].is_shape) {
+    if (const auto d = dates::numeric_day(pieces[0].shape, order))
+      return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};
+    return std::nullopt;
+  }
   if (!month_with_number(pieces)) return std::nullopt;
   if (const auto d = dates::plain_day(pieces, today))
     return EndReading{Value::instant(DateTime{d->date, tod}), d->confidence};
   return std::nullopt;
+}
+
+// The confidence of the core's reading of a month named alone: "may" and
+// "march" are ordinary words too.
+constexpr float kBareMonth = 0.7f;
+
+// Reads a month named alone, other than the current one, as the core's rule
+// of named periods reads it: this year's, or next year's once it has
+// passed, as whole days. None for any other pieces, and for the current
+// month, which the rule finds ambiguous and explains.
+std::optional<EndReading> lone_month(std::span<const Piece> pieces, Date today) {
+  if (pieces.size() != 1 || !is_tok(pieces[0], Kind::Month)) return std::nullopt;
+  const uint32_t month = pieces[0].tok.u32();
+  const Civil now = today.civil();
+  if (month == now.month) return std::nullopt;
+  auto days = month_range(now.year, month);
+  if (days && days->last < today) days = month_range(static_cast<int64_t>(now.year) + 1, month);
+  if (!days) return std::nullopt;
+  return EndReading{Value::days(days->first, days->last), kBareMonth};
+}
+
+// Reads a lone weekday said on that very weekday as the core's weekday rule
+// does: today or a week from today, the later a little less likely, and
+// the rule's reason. False for any other pieces, and for a week from today
+// outside the supported years, which the rule's own path answers.
+bool todays_weekday(std::span<const Piece> pieces, const Ctx& ctx, Ends& out) {
+  if (pieces.size() != 1 || !is_tok(pieces[0], Kind::Weekday)) return false;
+  const Date today = ctx.today();
+  const uint32_t w = pieces[0].tok.u32();
+  if (today.weekday() != w) return false;
+  const auto week_later = add_days(today, 7);
+  if (!week_later) return false;
+  out.readings.push_back(EndReading{Value::instant(DateTime{today, ctx.tod}), kBareWeekday});
+  out.readings.push_back(
+      EndReading{Value::instant(DateTime{*week_later, ctx.tod}), kBareWeekday - 0.1f});
+  const std::string_view name = kWeekdayNames[w];
+  out.reason =
+      cat("today is ", name, "; bare \"", lower_name(name), "\" could mean today or next week");
+  return true;
 }
 
 // Reads pieces that name one day (or a month): the core grammar's readings,
@@ -468,8 +539,10 @@ Ends day_readings(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   Ends out;
   if (pieces.empty()) return out;
   if (small_number(pieces)) return out;
+  if (todays_weekday(pieces, ctx.core, out)) return out;
   // At the context's time of day, as the core reads it.
-  if (const std::optional<EndReading> r = single_day(pieces, ctx.today(), ctx.core.tod)) {
+  if (const std::optional<EndReading> r =
+          single_day(pieces, ctx.today(), ctx.core.tod, ctx.opts.date_order)) {
     out.readings.push_back(*r);
     return out;
   }
@@ -683,10 +756,21 @@ class Label {
   }
 
   void add_date(Date d) { add_date(d.civil()); }
-  // "YYYY-MM-DD", as dates are written everywhere.
+  // "YYYY-MM-DD", as dates are written everywhere: a year of four digits,
+  // nearly every one, here in place.
   void add_date(Civil c) {
     if (kRoom - n_ < kDateRoom) return;
-    n_ += write_civil_date(buf_ + n_, c);
+    if (c.year < 1000 || c.year > 9999) {
+      n_ += write_civil_date(buf_ + n_, c);
+      return;
+    }
+    const auto year = static_cast<uint32_t>(c.year);
+    char* p = write_digit_pair(write_digit_pair(buf_ + n_, year / 100), year % 100);
+    *p++ = '-';
+    p = write_digit_pair(p, c.month);
+    *p++ = '-';
+    p = write_digit_pair(p, c.day);
+    n_ = static_cast<std::size_t>(p - buf_);
   }
 
   // "HH:MM", and ":SS" when the seconds are not zero.
@@ -763,9 +847,10 @@ class Found {
 };
 
 // `reason` is taken only when the readings are several.
+// Every path returns the one record, which is built in the caller's place.
 MatchResult decided(Found& found, std::string& reason) {
-  if (found.empty()) return MatchResult::no_match();
   MatchResult m;
+  if (found.empty()) return m;
   if (found.size() == 1) {
     m.kind = MatchResult::Kind::Single;
     m.reading.interpretation = found[0].label.str();
@@ -846,14 +931,12 @@ class PieceBuffer {
 
 // <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
 // month of the other end. Days run from 00:00:00 of the first to 23:59:59
-// of the last.
+// of the last. The caller has found that `b` writes no clock time.
 MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
                          const EverydayCtx& ctx) {
   // Two numbers alone ("from 9 to 5") are read as no day, and neither is
   // completed: neither names a month.
-  // The second end is the one that mostly writes the clock ("3-4pm").
-  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(b) ||
-      has_clock(a)) {
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a)) {
     return MatchResult::no_match();
   }
   // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
@@ -979,9 +1062,15 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   // Ends of one reading each, the most common ("monday to friday", "july
   // 13-15"), read as day_readings() reads them, without its records of
   // other readings.
-  const std::optional<EndReading> one_a = single_day(a, day_ctx.today(), day_ctx.core.tod);
-  const std::optional<EndReading> one_b =
-      one_a ? single_day(b, day_ctx.today(), day_ctx.core.tod) : std::nullopt;
+  // A month alone ("from march to may") is read here too: it is a whole
+  // month to the core, and no end of a clock interval.
+  const auto one_end = [&](std::span<const Piece> end) {
+    std::optional<EndReading> r =
+        single_day(end, day_ctx.today(), day_ctx.core.tod, day_ctx.opts.date_order);
+    return r ? r : lone_month(end, day_ctx.today());
+  };
+  const std::optional<EndReading> one_a = one_end(a);
+  const std::optional<EndReading> one_b = one_a ? one_end(b) : std::nullopt;
   if (one_a && one_b) {
     std::string no_reason;
     return pair_up(std::span<const EndReading>(&*one_a, 1), std::span<const EndReading>(&*one_b, 1),
@@ -999,8 +1088,17 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
 // the index where it starts.
+// Returns whether a clock time may begin at the piece: a number, a time, a
+// word ("noon", "ten past six"), "half" or "quarter", or a shape. The day
+// words ("tomorrow 3", "thursday 9:30", "june 15 at 5pm") begin none.
+bool may_begin_clock(const Piece& p) {
+  return p.is_shape || p.tok.is(Kind::Num) || p.tok.is(Kind::Time) || p.tok.is(Kind::Word) ||
+         p.tok.is(Kind::Half) || p.tok.is(Kind::Unit);
+}
+
 std::optional<times::EndClock> clock_at_end(std::span<const Piece> p, std::size_t* at) {
   for (std::size_t i = 0; i < p.size(); ++i) {
+    if (!may_begin_clock(p[i])) continue;
     std::size_t len = 0;
     if (auto c = times::clock_end(p, i, &len); c && i + len == p.size()) {
       *at = i;
@@ -1041,7 +1139,8 @@ Days days_of(std::span<const Piece> day, TimeOfDay start, const EverydayCtx& ctx
   }
   // A day of one reading is read as day_readings() would at the start's
   // time, which it keeps.
-  if (const std::optional<EndReading> r = single_day(day, ctx.today(), start)) {
+  if (const std::optional<EndReading> r =
+          single_day(day, ctx.today(), start, ctx.opts.date_order)) {
     out.push_back(OnDay{r->value.start.date, r->confidence, true, false});
     return out;
   }
@@ -1081,6 +1180,9 @@ bool numeral_ends(std::string_view end_text) {
 // clock times as given, on the day the text names or today.
 MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
                            std::span<const Piece> day, const EverydayCtx& ctx) {
+  // The second clock begins the second end: one that opens with a day word
+  // ("june 15 at 5pm") is a moment's.
+  if (b.empty() || !may_begin_clock(b[0])) return MatchResult::no_match();
   std::size_t at = 0, len = 0;
   auto first = clock_at_end(a, &at);
   auto last = b.empty() ? std::nullopt : times::clock_end(b, 0, &len);
@@ -1515,7 +1617,8 @@ MatchResult with_length(std::span<const Piece> a, std::span<const Piece> len_pie
     return decided(found, reason);
   };
   // A start of one reading, the most common, without the records of others.
-  if (const std::optional<EndReading> one = single_day(a, day_ctx.today(), day_ctx.core.tod)) {
+  if (const std::optional<EndReading> one =
+          single_day(a, day_ctx.today(), day_ctx.core.tod, day_ctx.opts.date_order)) {
     std::string no_reason;
     return from_start(std::span<const EndReading>(&*one, 1), no_reason);
   }
@@ -1662,14 +1765,14 @@ bool joins_by_word(std::span<const Piece> pieces) {
     const Piece& p = pieces[i];
     if (!p.is_shape && p.tok.is(Kind::Word) &&
         (role_of(p.tok.text) & (kJoin | kUntil | kAndRole))) {
-      // A spelled count before an hour ("ten to six", "twenty five til
-      // noon") may be the times family's clock time: it keeps its turn.
-      const Piece& before = pieces[i - 1];
-      if (i + 2 == n && i <= 2 && !before.is_shape &&
-          (before.tok.is(Kind::Num) || before.tok.is(Kind::Word)) && !first.is_shape &&
-          (first.tok.is(Kind::Num) || first.tok.is(Kind::Word))) {
-        return false;
-      }
+      // A spelled count or a quarter before an hour ("ten to six", "twenty
+      // five til noon", "a quarter to five") may be the times family's
+      // clock time: it keeps its turn.
+      const auto count = [](const Piece& q) {
+        return !q.is_shape &&
+               (q.tok.is(Kind::Num) || q.tok.is(Kind::Word) || q.tok.is_unit(Unit::Quarter));
+      };
+      if (i + 2 == n && i <= 2 && count(pieces[i - 1]) && count(first)) return false;
       // "starting <day> until <day>" is an open end's.
       return first.is_shape || !first.tok.is(Kind::Word) || !(role_of(first.tok.text) & kStart);
     }
@@ -1683,13 +1786,11 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   const Piece& first = pieces[0];
   const Piece& last = pieces[n - 1];
   if (!last.is_shape && (last.tok.is_kw(Keyword::Now) || last.tok.is(Kind::Word))) return false;
-  // Most texts have none of the bytes of a mark or of "for".
-  const uint8_t seen = mark_bits(text);
-  if (seen == 0) return false;
   // Only ends, "from" before them, and today, tomorrow or yesterday: the
   // other families read a text without its marks ("next week - friday", "a
   // week from christmas for 2 days"), and a keyword or a leading word may
-  // begin one of their forms ("by 15th - june").
+  // begin one of their forms ("by 15th - june"). The pieces tell most
+  // texts apart before their bytes are read.
   bool dated = false;       // a month or a shape after the first piece
   bool named_pair = false;  // a weekday or month right after another
   for (std::size_t i = 0; i < n; ++i) {
@@ -1712,6 +1813,9 @@ bool joins_by_mark(std::span<const Piece> pieces, std::string_view text) {
   // A weekday before a date across a mark is the date's ("friday - july
   // 13"), which the dates read before.
   if (is_tok(first, Kind::Weekday) && dated) return false;
+  // Most texts have none of the bytes of a mark or of "for".
+  const uint8_t seen = mark_bits(text);
+  if (seen == 0) return false;
   // A hyphen between words joins two names ("mon-wed", "aug-nov"); else it
   // makes one word of two ("twenty-first").
   return marks_join(text, named_pair, seen);
@@ -1814,6 +1918,25 @@ bool take_link(std::span<const Piece>& from, std::string_view text, std::string_
   return toks && take(from, *toks);
 }
 
+// What joins the two ends as written ("-", " to ", " - "), trimmed, and
+// the tokens it stands for among the pieces; read once for the ways of
+// finding the ends that ask for it. None when the second end comes first.
+struct Joint {
+  std::string_view raw, gap;
+  std::optional<std::span<const Tok>> link;
+};
+
+std::optional<Joint> joint_of(const Split& s, std::string_view text) {
+  if (s.second.data() < s.first.data()) return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
+  Joint j;
+  j.raw = text.substr(gap_begin, gap_end - gap_begin);
+  j.gap = trimmed(j.raw);
+  j.link = link_tokens(j.gap);
+  return j;
+}
+
 // Returns the pieces of the second end as the driver read the whole text,
 // or none when they may differ from a reading of the end alone: the pieces
 // in front of it must be the day words', the lead word's, the first end's
@@ -1866,13 +1989,9 @@ struct EndPieces {
 // the lead word's) and those after it the second's. None when the text
 // has day words before the lead, or a join that is no word token.
 std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split& s,
-                                      std::string_view text) {
-  if (!s.day.empty() || s.join != Join::Ends || s.second.data() < s.first.data())
-    return std::nullopt;
-  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
-  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
-  const std::string_view gap = trimmed(text.substr(gap_begin, gap_end - gap_begin));
-  const auto join = link_tokens(gap);
+                                      const Joint& joint, std::string_view text) {
+  if (!s.day.empty() || s.join != Join::Ends) return std::nullopt;
+  const auto& join = joint.link;
   if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
   if (!occurs_once(text, (*join)[0].text)) return std::nullopt;
   std::span<const Piece> rest = pieces;
@@ -2027,9 +2146,9 @@ bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> wan
 // text. None for any other text, and for a text read with the caller's
 // anchors, whose names may span the ends.
 std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split& s,
-                                      const EverydayCtx& ctx) {
+                                      const Joint& joint, const EverydayCtx& ctx) {
   const std::string_view text = ctx.text;
-  if (s.second.data() < s.first.data() || !ctx.core.anchors.empty() ||
+  if (!ctx.core.anchors.empty() ||
       (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
     return std::nullopt;
   }
@@ -2037,11 +2156,9 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
   if (!s.day.empty() && !take_part(ends, s.day)) return std::nullopt;
   const std::span<const Piece> day = pieces.first(pieces.size() - ends.size());
   if (!take_link(ends, text, s.day, s.first) || ends.size() < 2) return std::nullopt;
-  const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
-  const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
-  const std::string_view raw_gap = text.substr(gap_begin, gap_end - gap_begin);
-  const std::string_view gap = trimmed(raw_gap);
-  const auto link = link_tokens(gap);
+  const std::string_view raw_gap = joint.raw;
+  const std::string_view gap = joint.gap;
+  const auto& link = joint.link;
   if (!link) return std::nullopt;
   const std::size_t m = link->size();
   const bool parted =
@@ -2072,13 +2189,19 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
         !shaped_first() && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
     }
-    // "aug 10 - nov 12": a month and a day number are the last two tokens.
+    // "aug 10 - nov 12", "july 1-7 2025": a month and a day number, or a
+    // day number and a year, are the last two tokens.
     if (const std::size_t space = s.second.find(' ');
         second_word == Plain::None && n >= m + 3 && space != std::string_view::npos) {
       const auto number = digits_only(s.second.substr(space + 1));
-      if (number && *number != 1 && back.tok == Tok::num(*number) &&
-          is_token(ends[n - 2], lone_token(s.second.substr(0, space))) && !shaped_first() &&
-          holds(ends, n - 2 - m, *link)) {
+      const auto head_token = [&] {
+        const std::string_view head = s.second.substr(0, space);
+        if (const auto head_number = digits_only(head))
+          return *head_number != 1 && ends[n - 2].tok == Tok::num(*head_number);
+        return is_token(ends[n - 2], lone_token(head));
+      };
+      if (number && *number != 1 && back.tok == Tok::num(*number) && head_token() &&
+          !shaped_first() && holds(ends, n - 2 - m, *link)) {
         return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
       }
     }
@@ -2095,44 +2218,92 @@ std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split
   return EndPieces{ends.first(n - rest.size() - m), rest, day};
 }
 
+// Reads two ends joined as days, clock times, or a day and a clock time
+// each. The answer is one record throughout, built in the caller's place:
+// the first reading that is not no match.
+MatchResult read_ends(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
+                      std::span<const Piece> day, const EverydayCtx& ctx) {
+  // An end that writes a clock time is no day's: most clock ranges skip
+  // the day interval's answer at once.
+  const bool days = day.empty() && !has_clock(b);
+  MatchResult m = days ? day_interval(a, b, ctx) : clock_interval(s, a, b, day, ctx);
+  if (days && m.kind == MatchResult::Kind::NoMatch) m = clock_interval(s, a, b, day, ctx);
+  if (day.empty() && m.kind == MatchResult::Kind::NoMatch) m = moment_interval(a, b, ctx);
+  return m;
+}
+
+// Reads the interval whose ends (and day words) are the pieces given.
+MatchResult read_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
+                          std::span<const Piece> day, const EverydayCtx& ctx) {
+  if (a.empty() || b.empty()) return MatchResult::no_match();
+  if (s.join == Join::Length) return with_length(a, b, day, ctx);
+  if (day.empty() && is_now(a)) return from_now(b, ctx);
+  return read_ends(s, a, b, day, ctx);
+}
+
+// Reads the interval with the ends the driver's pieces do not tell apart:
+// the first end and the day words read alone, and the second taken from
+// the pieces after them when it can be, else read alone too.
+MatchResult read_alone(std::span<const Piece> pieces, const Split& s, const EverydayCtx& ctx) {
+  const Pieces a = scan(s.first);
+  const Pieces day = s.day.empty() ? Pieces() : scan(s.day);
+  if (const auto in_text = second_end(pieces, s, day, a, ctx.text))
+    return read_interval(s, a, *in_text, day, ctx);
+  return read_interval(s, a, scan(s.second), day, ctx);
+}
+
+// Finds both ends among the driver's pieces when the length comes first
+// ("for 3 days starting monday"), as ends_at_join does when it comes last:
+// the lead word's pieces begin the driver's pieces; the first end, when it
+// is one word of one token, is the last piece, after the start word's;
+// else the length, read alone, and the start word's pieces follow the lead
+// word's, and the rest is the first end. None for any other text, and for
+// a text read with the caller's anchors.
+std::optional<EndPieces> ends_after_length(std::span<const Piece> pieces, const Split& s,
+                                           const EverydayCtx& ctx) {
+  const std::string_view text = ctx.text;
+  if (s.join != Join::Length || s.first.data() < s.second.data() || !ctx.core.anchors.empty() ||
+      (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
+    return std::nullopt;
+  }
+  std::span<const Piece> rest = pieces;
+  if (!take_link(rest, text, {}, s.second)) return std::nullopt;
+  const auto gap_begin = static_cast<std::size_t>(s.second.data() + s.second.size() - text.data());
+  const auto gap_end = static_cast<std::size_t>(s.first.data() - text.data());
+  const auto link = link_tokens(trimmed(text.substr(gap_begin, gap_end - gap_begin)));
+  if (!link) return std::nullopt;
+  const std::size_t m = link->size();
+  const std::size_t n = rest.size();
+  if (n >= m + 2 && !rest[n - 1].is_shape) {
+    const Piece& back = rest[n - 1];
+    const auto number = digits_only(s.first);
+    const Plain word = plain_word(s.first);
+    if (((number && *number != 1 && back.tok == Tok::num(*number)) || word == Plain::OneToken ||
+         (word == Plain::Letters && is_token(back, lone_token(s.first)))) &&
+        holds(rest, n - 1 - m, *link)) {
+      return EndPieces{rest.last(1), rest.first(n - 1 - m)};
+    }
+  }
+  std::span<const Piece> after = rest;
+  if (!take_part(after, s.second) || !take(after, *link) || after.empty()) return std::nullopt;
+  return EndPieces{after, rest.first(n - after.size() - m)};
+}
+
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.
-  Pieces a_alone, b_alone, day_alone;
-  std::span<const Piece> a, b, day;
-  if (const auto both = ends_at_word(pieces, *s, ctx.text)) {
-    a = both->first;
-    b = both->second;
-  } else if (const auto joined = ends_at_join(pieces, *s, ctx)) {
-    a = joined->first;
-    b = joined->second;
-    day = joined->day;
-  } else {
-    a_alone = scan(s->first);
-    a = a_alone;
-    if (!s->day.empty()) day_alone = scan(s->day);
-    day = day_alone;
-    if (const auto in_text = second_end(pieces, *s, day, a, ctx.text)) {
-      b = *in_text;
-    } else {
-      b_alone = scan(s->second);
-      b = b_alone;
-    }
+  if (const auto joint = joint_of(*s, ctx.text)) {
+    if (const auto both = ends_at_word(pieces, *s, *joint, ctx.text))
+      return read_interval(*s, both->first, both->second, {}, ctx);
+    if (const auto joined = ends_at_join(pieces, *s, *joint, ctx))
+      return read_interval(*s, joined->first, joined->second, joined->day, ctx);
   }
-  if (a.empty() || b.empty()) return MatchResult::no_match();
-  if (s->join == Join::Length) return with_length(a, b, day, ctx);
-  if (day.empty() && is_now(a)) return from_now(b, ctx);
-  // An end that writes a clock time is no day's: most clock ranges skip
-  // the day interval's answer at once.
-  if (day.empty() && !has_clock(b)) {
-    if (MatchResult m = day_interval(a, b, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
-  }
-  if (MatchResult m = clock_interval(*s, a, b, day, ctx); m.kind != MatchResult::Kind::NoMatch)
-    return m;
-  return day.empty() ? moment_interval(a, b, ctx) : MatchResult::no_match();
+  if (const auto reversed = ends_after_length(pieces, *s, ctx))
+    return read_interval(*s, reversed->first, reversed->second, {}, ctx);
+  return read_alone(pieces, *s, ctx);
 }
 
 }  // namespace kalendo::everyday::intervals

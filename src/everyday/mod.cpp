@@ -26,12 +26,14 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 // in a way no other family reads meets the intervals family early, as
 // failing on it costs the others more than the intervals' reading: by a
 // word ("monday to friday") first, by a mark ("mon-wed", "july 13-15")
-// after the dates. Any other text that joins two ends ("3-4pm", "from 9 to
+// after the dates, or before them when `hyphened` says the shape scan met
+// a word with a hyphen that is no shape ("13-15", "3-4pm", "-"), as only
+// such texts pay for the question. Any other text that joins two ends ("3-4pm", "from 9 to
 // 5") meets it before times, which reads no such text but costs the most
 // to fail on one. The intervals' rejection still counts as the last. The
 // answer is the matcher's own, which the caller writes into its outcome.
 MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
-                             bool intervals_first) {
+                             bool intervals_first, bool hyphened = false) {
   std::optional<std::string> reason;
   std::optional<std::string> intervals_reason;
   bool intervals_tried = false;
@@ -47,9 +49,11 @@ MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& c
   if (intervals_first && intervals::joins_by_word(pieces)) {
     if (MatchResult m = try_intervals(); answers(m)) return m;
   }
+  // The matcher before which a text joined by a mark meets the intervals.
+  const Matcher mark_turn = hyphened ? dates::try_match : open_ends::try_match;
   for (Matcher matcher : kMatchers) {
     if (matcher == intervals::try_match && intervals_tried) continue;
-    if (matcher == open_ends::try_match && intervals_first && !intervals_tried &&
+    if (matcher == mark_turn && intervals_first && !intervals_tried &&
         intervals::joins_by_mark(pieces, ctx.text)) {
       if (MatchResult m = try_intervals(); answers(m)) return m;
     }
@@ -509,7 +513,8 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // Numeric shapes are looked for only now: a text the core read pays
   // nothing for them. A text with one is split into pieces at once.
   Pieces scanned;
-  const bool shaped = scan_shaped(trimmed, scanned);
+  const ShapeScan scan = scan_shaped(trimmed, scanned);
+  const bool shaped = scan.shaped;
 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
@@ -559,7 +564,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
       return;
     }
   }
-  MatchResult everyday = resolve_everyday(pieces, everyday_ctx, true);
+  MatchResult everyday = resolve_everyday(pieces, everyday_ctx, true, scan.hyphened);
   if (everyday.kind == MatchResult::Kind::Single || everyday.kind == MatchResult::Kind::Ambiguous) {
     if (keeps_core && everyday.kind != MatchResult::Kind::Single) {
       keep_core();

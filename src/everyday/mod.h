@@ -79,6 +79,12 @@ struct Day {
 // write their own label. None for any other form, and for a day that does
 // not exist, which try_match explains.
 std::optional<Day> plain_day(std::span<const Piece> pieces, Date today);
+// Reads a numeric date with its year as try_match reads it alone in the
+// order of day and month given: written year first ("2024-06-10"), or with
+// a four-digit year last in a set order ("8/10/2012" month first). None for
+// any other shape or order (an unset one may make it ambiguous), and for a
+// day that does not exist, which try_match explains.
+std::optional<Day> numeric_day(const Shape& s, DateOrder order);
 }  // namespace dates
 namespace days {
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx);

@@ -223,7 +223,9 @@ std::optional<Shape> shape_of(std::string_view word) {
 }
 
 void add_run(std::string_view run, Pieces& out) {
-  if (run.empty()) return;
+  // A lone hyphen between shapes ("8/10/2012 - 8/15/2012") is a space to
+  // the tokenizer: no tokens.
+  if (run.empty() || run == "-") return;
   for (Tok& t : tokenize(run, {}, EN))
     out.push_back(Piece{false, std::move(t), {}});
 }
@@ -233,52 +235,78 @@ void add_run(std::string_view run, Pieces& out) {
 // ("20250314"): most texts have none, and one pass over the bytes says so,
 // sixteen at a time where the processor has SSE2.
 bool has_mark(std::string_view text) {
-#if defined(__SSE2__)
-  // Digits of the chunk before, so that a run across two chunks counts.
-  uint32_t digits_before = 0;
-  for (std::size_t i = 0; i < text.size(); i += 16) {
-    __m128i x;
-    if (i + 16 <= text.size()) {
-      x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    } else {
-      // The tail, padded with zeros, which are neither marks nor digits.
-      alignas(16) char tail[16] = {};
-      std::memcpy(tail, text.data() + i, text.size() - i);
-      x = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+  const auto scalar = [](std::string_view t) {
+    std::size_t run = 0;
+    for (const char c : t) {
+      run = is_digit(c) ? run + 1 : 0;
+      if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
     }
+    return false;
+  };
+#if defined(__SSE2__)
+  const std::size_t n = text.size();
+  // A few bytes are read one by one; more, sixteen at a time, the last
+  // sixteen read again for the bytes the whole blocks left (their marks
+  // and digits shifted out), so that no byte past the text is read.
+  if (n < 8) return scalar(text);
+  const auto marks_of = [](__m128i x) {
     const __m128i marks = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')), _mm_cmpeq_epi8(x, _mm_set1_epi8('-'))),
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('.')),
                                   _mm_cmpeq_epi8(x, _mm_set1_epi8('/'))),
                      _mm_cmpeq_epi8(x, _mm_set1_epi8(':'))));
-    if (_mm_movemask_epi8(marks) != 0) return true;
-    // '0'..'9' as signed bytes: above '0' - 1 and below '9' + 1.
-    const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)),
-                                        _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)));
-    const uint32_t digits = static_cast<uint32_t>(_mm_movemask_epi8(digit)) << 16 | digits_before;
-    // Bit k stays set while bits k..k+7 are all digits.
+    return static_cast<uint32_t>(_mm_movemask_epi8(marks));
+  };
+  // '0'..'9' as signed bytes: above '0' - 1 and below '9' + 1.
+  const auto digits_of = [](__m128i x) {
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)))));
+  };
+  // Bit k stays set while bits k..k+7 are all digits.
+  const auto has_run = [](uint32_t digits) {
     uint32_t run = digits & digits >> 1;
     run &= run >> 2;
     run &= run >> 4;
-    if (run != 0) return true;
+    return run != 0;
+  };
+  if (n < 16) {
+    // The first eight bytes and the last eight, which overlap: the digits
+    // of the bytes after the first eight sit right after them.
+    uint64_t lo = 0, hi = 0;
+    std::memcpy(&lo, text.data(), 8);
+    std::memcpy(&hi, text.data() + n - 8, 8);
+    const __m128i x = _mm_set_epi64x(static_cast<int64_t>(hi), static_cast<int64_t>(lo));
+    if (marks_of(x) != 0) return true;
+    const uint32_t d = digits_of(x);
+    return has_run((d & 0xFF) | (d >> 8 >> (16 - n)) << 8);
+  }
+  // Digits of the block before, so that a run across two blocks counts.
+  uint32_t digits_before = 0;
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    if (marks_of(x) != 0) return true;
+    const uint32_t digits = digits_of(x) << 16 | digits_before;
+    if (has_run(digits)) return true;
     digits_before = digits >> 16;
   }
-  return false;
+  if (i == n) return false;
+  const std::size_t read = 16 - (n - i);  // the bytes of the last sixteen read already
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
+  if (marks_of(x) >> read != 0) return true;
+  return has_run(digits_of(x) >> read << 16 | digits_before);
 #else
-  std::size_t run = 0;
-  for (const char c : text) {
-    run = is_digit(c) ? run + 1 : 0;
-    if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
-  }
-  return false;
+  return scalar(text);
 #endif
 }
 
 // The classes of a word's bytes that tell a word that is no shape at once:
 // digits, letters other than "t", the marks a shape with letters needs (a
 // dot, slash, colon or plus, or the "t" of a date-time), any other, and
-// the ASCII white space that ends a word (as next_word reads it).
-constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8, kSpaceBit = 16;
+// the ASCII white space that ends a word (as next_word reads it). A hyphen
+// is another byte, with a bit of its own besides.
+constexpr uint8_t kDigitBit = 1, kLetterBit = 2, kMarkBit = 4, kOtherBit = 8, kSpaceBit = 16,
+                  kHyphenBit = 32;
 constexpr std::array<uint8_t, 256> kWordBits = [] {
   std::array<uint8_t, 256> bits{};
   bits.fill(kOtherBit);
@@ -290,6 +318,7 @@ constexpr std::array<uint8_t, 256> kWordBits = [] {
     bits[c] = bits[c - 'a' + 'A'] = kLetterBit;
   bits['t'] = bits['T'] = kMarkBit;
   bits['.'] = bits['/'] = bits[':'] = bits['+'] = kMarkBit;
+  bits['-'] = kOtherBit | kHyphenBit;
   return bits;
 }();
 
@@ -314,7 +343,7 @@ bool day_pair(std::string_view w) {
 std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
   const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
   if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
-  if (seen == (kDigitBit | kOtherBit) && day_pair(word)) return std::nullopt;
+  if ((seen & ~kHyphenBit) == (kDigitBit | kOtherBit) && day_pair(word)) return std::nullopt;
   if (letter && !mark &&
       (is_digit(word[0]) ||
        (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
@@ -340,11 +369,13 @@ std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
 
 // Splits the text into `out`: its shapes, and each run of other words
 // through the core tokenizer. With `only_shaped`, a text without a shape is
-// left untokenized, `out` empty. Returns whether the text has a shape.
-bool split(std::string_view text, Pieces& out, bool only_shaped) {
+// left untokenized, `out` empty. Returns whether the text has a shape, and
+// sets *hyphened when a word that is none has a hyphen.
+bool split(std::string_view text, Pieces& out, bool only_shaped, bool* hyphened = nullptr) {
   std::size_t run_start = 0, run_end = 0;
   bool in_run = false;
   bool shaped = false;
+  uint8_t other_bits = 0;  // the bytes of the words that are no shape
   for (std::size_t at = 0;;) {
     // The next word, and the classes of its bytes in the same pass.
     while (at < text.size() && (kWordBits[static_cast<unsigned char>(text[at])] & kSpaceBit))
@@ -365,11 +396,13 @@ bool split(std::string_view text, Pieces& out, bool only_shaped) {
       in_run = false;
       out.push_back(Piece{true, {}, *s});
     } else {
+      other_bits |= seen;
       if (!in_run) run_start = at - word.size();
       in_run = true;
       run_end = at;
     }
   }
+  if (hyphened != nullptr) *hyphened = (other_bits & kHyphenBit) != 0;
   if (!shaped && only_shaped) return false;
   if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
   return shaped;
@@ -384,8 +417,10 @@ Pieces scan(std::string_view text) {
   return out;
 }
 
-bool scan_shaped(std::string_view text, Pieces& out) {
-  return has_mark(text) && split(text, out, true);
+ShapeScan scan_shaped(std::string_view text, Pieces& out) {
+  ShapeScan found;
+  if (has_mark(text)) found.shaped = split(text, out, true, &found.hyphened);
+  return found;
 }
 
 bool has_shape(std::string_view text) {

@@ -81,9 +81,18 @@ inline bool says_word(std::string_view text, std::string_view word) {
 // the core tokenizer's tokens of the whole text are the pieces already.
 bool has_shape(std::string_view text);
 
+// What scan_shaped learnt of a text.
+struct ShapeScan {
+  bool shaped = false;    // a word is a numeric shape, and `out` holds the pieces
+  bool hyphened = false;  // a word that is no shape has a hyphen ("13-15", "3-4pm",
+                          // "mon-wed", "-"): it may join two ends
+};
+
 // Scans the text into `out` as `scan` does when a word of it is a numeric
-// shape, and returns whether one is; else leaves `out` as it was. Reads
-// each shape once, where has_shape and scan would read it twice.
-bool scan_shaped(std::string_view text, Pieces& out);
+// shape, and says whether one is; else leaves `out` as it was. Reads each
+// shape once, where has_shape and scan would read it twice. A text without
+// any mark of a shape (a sign, dot, slash, hyphen or colon) is not read,
+// and is not hyphened.
+ShapeScan scan_shaped(std::string_view text, Pieces& out);
 
 }  // namespace kalendo::everyday

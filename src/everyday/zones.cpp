@@ -72,12 +72,21 @@ constexpr std::string_view kTimeWord = "time";
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
                                              "adt", "sst", "gst", "ect", "amt"};
 
-// The last letters of the abbreviations, built in or of several zones, by
-// length: a bit per letter. A word whose length and last letter no
-// abbreviation has ("am", "pm", "eod") skips both tables.
-constexpr std::array<uint32_t, 5> kLastLetters = [] {
-  std::array<uint32_t, 5> bits{};
-  const auto add = [&bits](std::string_view w) { bits[w.size()] |= 1u << (w.back() - 'a'); };
+// The first two letters and the last of the abbreviations, built in or of
+// several zones, by length: a bit per second letter under each first, and
+// a bit per last letter. A word whose length and letters no abbreviation
+// has ("am", "pm", "eod", "and", "at") skips both tables.
+struct Letters {
+  std::array<std::array<uint32_t, 26>, 5> second{};  // [length][first - 'a']
+  std::array<uint32_t, 5> last{};                    // [length]
+};
+constexpr Letters kLetters = [] {
+  Letters bits;
+  const auto add = [&bits](std::string_view w) {
+    const std::size_t n = w.size();
+    bits.second[n][static_cast<std::size_t>(w[0] - 'a')] |= 1u << (n > 1 ? w[1] - 'a' : 0);
+    bits.last[n] |= 1u << (w.back() - 'a');
+  };
   for (const auto& entry : kAbbreviations)
     add(entry.word);
   for (std::string_view w : kAmbiguous)
@@ -86,9 +95,12 @@ constexpr std::array<uint32_t, 5> kLastLetters = [] {
 }();
 
 bool may_abbreviate(std::string_view w) {
-  if (w.empty() || w.size() >= kLastLetters.size() || w.back() < 'a' || w.back() > 'z')
-    return false;
-  return (kLastLetters[w.size()] >> (w.back() - 'a') & 1u) != 0;
+  const std::size_t n = w.size();
+  const auto letter = [](char c) { return c >= 'a' && c <= 'z'; };
+  if (n == 0 || n >= kLetters.last.size() || !letter(w[0]) || !letter(w.back())) return false;
+  if ((kLetters.last[n] >> (w.back() - 'a') & 1u) == 0) return false;
+  const uint32_t seconds = kLetters.second[n][static_cast<std::size_t>(w[0] - 'a')];
+  return n == 1 ? seconds != 0 : letter(w[1]) && (seconds >> (w[1] - 'a') & 1u) != 0;
 }
 
 bool equal_folded(std::string_view a, std::string_view b) {
@@ -239,7 +251,9 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     // Built-in names have at most four letters, and an offset has its sign
     // first or after "utc": a longer word without one names no zone.
     if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
-    if (auto off = offset_of(w)) return Named{std::move(*off), i, {}};
+    // An offset opens with its sign, or with "utc" or "gmt" before it.
+    const bool may_offset = w.size() > 3 || (!w.empty() && (w[0] == '+' || w[0] == '-'));
+    if (auto off = may_offset ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
     if (!may_abbreviate(w)) continue;
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
       // "est. 1999": a word's abbreviation, unless a clock time precedes it.

@@ -52,6 +52,11 @@ ISO = corpus(
     (("2025-03-14", "20250314", "2025.03.14"), on("2025-03-14")),
     # Eight digits across the sixteenth byte, and within the second sixteen.
     (("due by dated 20250314", "by by by by by by by by 20250314"), on("2025-03-14")),
+    # Eight digits in the second half of a short text, across its halves, filling one block, and
+    # across the block and the bytes after it.
+    (("by 20250314", "dated 20250314"), on("2025-03-14")),
+    (("5pm on 20250314", "at 5pm on 20250314"), on("2025-03-14", hms="17:00:00")),
+    ("noon on 20250314", on("2025-03-14", hms="12:00:00")),
     ("2024-06-05", on("2024-06-05")),
     ("2023-01-01", on("2023-01-01")),
     (("2025-03-14T17:00", "2025-03-14 17:00", "2025-03-14 at 5pm"), on("2025-03-14", hms="17:00:00")),

@@ -44,6 +44,13 @@ ZONED = [
     (("5pm nzdt", "17:00 NZDT"), "2024-06-05T17:00:00", "Pacific/Auckland"),
     (("9am akst tomorrow", "tomorrow 9am AKST"), "2024-06-06T09:00:00", "America/Anchorage"),
     (("9am SAST", "9am sast"), "2024-06-06T09:00:00", "Africa/Johannesburg"),
+    # Abbreviations of three letters, by their first two and their last.
+    (("5pm msk",), "2024-06-05T17:00:00", "Europe/Moscow"),
+    (("5pm eest",), "2024-06-05T17:00:00", "Europe/Athens"),
+    (("5pm sgt",), "2024-06-05T17:00:00", "Asia/Singapore"),
+    (("5pm ndt",), "2024-06-05T17:00:00", "America/St_Johns"),
+    (("5pm hst",), "2024-06-05T17:00:00", "Pacific/Honolulu"),
+    (("5pm kst",), "2024-06-05T17:00:00", "Asia/Seoul"),
 ]
 
 
@@ -53,7 +60,8 @@ def test_the_json_names_the_zone_the_text_names(text, when, zone):
     assert (answer["kind"], answer["when"], answer["zone"]) == ("instant", when, zone)
 
 
-@pytest.mark.parametrize("text", ["3pm IST", "noon CST tomorrow", "5pm bst", "3pm AMT"])
+@pytest.mark.parametrize("text", ["3pm IST", "noon CST tomorrow", "5pm bst", "3pm AMT", "5pm ect", "5pm adt",
+                                  "5pm gst"])
 def test_ambiguous_abbreviations_need_the_callers_map(text):
     name = text.split()[1].upper()
     reason = full(text)["reason"]
