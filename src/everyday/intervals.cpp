@@ -252,9 +252,18 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
+// Returns whether a text begins as an ISO date does: four digits and a
+// hyphen, "2025-".
+bool iso_start(std::string_view w) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return w.size() >= 10 && digit(w[0]) && digit(w[1]) && digit(w[2]) && digit(w[3]) && w[4] == '-';
+}
+
 // Finds the mark that joins two ends inside a word: "..", an en or em
-// dash, or one hyphen between two characters ("13-15", "10pm-2am"; not the
-// hyphens of "2024-06-10"). Returns the word's index and the mark.
+// dash, one hyphen between two characters ("13-15", "10pm-2am"; not the
+// hyphens of "2024-06-10"), or the slash between two ISO dates. Returns
+// the word's index and the mark.
+
 std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& ws,
                                                                    std::size_t from) {
   constexpr std::size_t kNone = std::string_view::npos;
@@ -287,6 +296,12 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
     }
     if (hyphen != kNone && hyphen > 0 && hyphen + 1 < w.size() && !hyphens) {
       return std::pair{i, w.substr(hyphen, 1)};
+    }
+    // An ISO interval: two dates or date-times joined by a slash,
+    // "2025-01-01/2025-01-05" (a slash between other words is a date's).
+    if (const std::size_t slash = w.find('/');
+        slash != kNone && iso_start(w.substr(0, slash)) && iso_start(w.substr(slash + 1))) {
+      return std::pair{i, w.substr(slash, 1)};
     }
   }
   return std::nullopt;
@@ -1358,7 +1373,7 @@ std::optional<DateTime> moment_written(const Shape& s) {
   return DateTime{*day, TimeOfDay::hms(s.hour, s.minute, s.second)};
 }
 
-// <date-time> to|-|.. <date-time> | <date-time> to|- <clock>: ISO
+// <date-time> to|-|..|/ <date-time> | <date-time> to|- <clock>: ISO
 // date-times as given ("2025-01-01T09:00 to 2025-01-02T17:00"); a clock
 // time alone ends on the start's day, or the next when it comes earlier on
 // the clock, with the note of a long night past 12 hours.
