@@ -1074,17 +1074,6 @@ constexpr struct {
     {"\u2013", Keyword::Before, false}, {"minus", Keyword::Before, true},
 };
 
-// Returns whether `text` begins with `lower`, in any case.
-bool begins_with_any_case(std::string_view text, std::string_view lower) {
-  if (text.size() < lower.size()) return false;
-  for (std::size_t i = 0; i < lower.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
 // Reads "+ 2 days" or "minus 1 week" after a holiday as the core's "2 days
 // after <holiday>" and "1 week before <holiday>"; none when `after` begins
 // with no sign or the core reads no amount in the rest.
@@ -1093,7 +1082,7 @@ std::optional<Outcome> read_signed(std::string_view after, std::span<const Found
                                    HolidayFn holidays) {
   after = uni::trim_white_space(after);
   for (const auto& sign : kSigns) {
-    if (!begins_with_any_case(after, sign.text)) continue;
+    if (!same_word_any_case(after.substr(0, sign.text.size()), sign.text)) continue;
     std::string_view amount = after.substr(sign.text.size());
     if (sign.word && (amount.empty() || amount.front() != ' ')) return std::nullopt;
     amount = uni::trim_white_space(amount);

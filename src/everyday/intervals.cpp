@@ -58,19 +58,9 @@ bool is_space(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-bool same_word(std::string_view w, std::string_view lower) {
-  if (w.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < w.size(); ++i) {
-    // Mostly typed in lower case: the byte itself matches.
-    const char c = w[i];
-    if (c != lower[i] && (c < 'A' || c > 'Z' || (c | 0x20) != lower[i])) return false;
-  }
-  return true;
-}
-
 bool one_of(std::string_view w, std::span<const std::string_view> words) {
   for (std::string_view x : words) {
-    if (same_word(w, x)) return true;
+    if (same_word_any_case(w, x)) return true;
   }
   return false;
 }
@@ -94,7 +84,9 @@ uint8_t role_of(std::string_view w) {
   // letter: every word of the lists begins with a byte that has the 0x20
   // bit, so a word that lower-cases to one of them begins with it too.
   const auto c = static_cast<char>(w[0] | 0x20);
-  const auto is = [w, c](std::string_view word) { return c == word[0] && same_word(w, word); };
+  const auto is = [w, c](std::string_view word) {
+    return c == word[0] && same_word_any_case(w, word);
+  };
   switch (w.size()) {
     case 1:
       return w[0] == '-' ? kDash : 0;
@@ -1294,30 +1286,31 @@ MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<c
 
   std::string reason;
   Days on;
-  // The night of a day runs into the next one: the small hours of "tonight"
-  // and "friday night" are the next day's, and the label names its date.
-  const bool names_night = part && (part->today || part->yesterday || !day.empty());
-  const bool into_next_day = small_hours && names_night;
-  const int64_t night_after = into_next_day ? 1 : 0;
+  // The small hours of a night the text names ("tonight 1-3", "friday
+  // night 12-2") are the next day's, and the label names that day's date.
+  const bool into_next_day = small_hours && (part->today || part->yesterday || !day.empty());
   if (part && (part->today || part->yesterday) && day.empty()) {
     // "tonight", "this evening", "last night": today or yesterday, even once
     // the start has passed.
-    const auto d = add_days(ctx.today(), (part->yesterday ? -1 : 0) + night_after);
-    if (d) on.push_back(OnDay{*d, kInterval, part->yesterday || into_next_day, false});
+    const auto d = add_days(ctx.today(), part->yesterday ? -1 : 0);
+    if (d) on.push_back(OnDay{*d, kInterval, part->yesterday, false});
   } else {
     on = days_of(day, start, ctx, &reason);
   }
-  const bool named_night = into_next_day && !day.empty();
   Found found;
   for (std::size_t i = 0; i < on.size(); ++i) {
-    const OnDay& d = on[i];
-    const auto first_day = add_days(d.day, named_night ? 1 : 0);
-    const auto end_day = first_day ? add_days(*first_day, next_day ? 1 : 0) : std::nullopt;
+    OnDay d = on[i];
+    if (into_next_day) {
+      const auto next = add_days(d.day, 1);
+      if (!next) continue;
+      d = OnDay{*next, d.confidence};
+    }
+    const auto end_day = add_days(d.day, next_day ? 1 : 0);
     if (!end_day) continue;
-    Label* label = found.add(Value::range(DateTime{*first_day, start}, DateTime{*end_day, end}),
+    Label* label = found.add(Value::range(DateTime{d.day, start}, DateTime{*end_day, end}),
                              std::min(confidence, d.confidence));
     if (label == nullptr) continue;
-    add_day(*label, named_night ? OnDay{*first_day} : d);
+    add_day(*label, d);
     label->add(", ");
     label->add_clock(start);
     label->add(" to ");
@@ -1878,7 +1871,7 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   }
   if (word.size() == 2) {
     if (word == kLinkWords[12]) return std::span<const Tok>(kTokens[12]);
-    if (same_word(word, kLinkWords[4])) return std::span<const Tok>(kTokens[4]);
+    if (same_word_any_case(word, kLinkWords[4])) return std::span<const Tok>(kTokens[4]);
     return std::nullopt;
   }
   // Else only the words of the same length and first letter (every link
@@ -1887,7 +1880,7 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   const auto c = static_cast<char>(word[0] | 0x20);
   for (const uint8_t i : kLinksBySize[word.size()]) {
     if (i == kNoLink) break;
-    if (kLinkWords[i][0] == c && same_word(word, kLinkWords[i]))
+    if (kLinkWords[i][0] == c && same_word_any_case(word, kLinkWords[i]))
       return std::span<const Tok>(kTokens[i]);
   }
   return std::nullopt;
@@ -1984,7 +1977,7 @@ bool occurs_once(std::string_view text, std::string_view word) {
     bytes |= static_cast<unsigned char>(c);
     // The first letter in either case, before the whole word.
     if ((c | 0x20) == word[0] && i + word.size() <= text.size() &&
-        same_word(text.substr(i, word.size()), word) && ++n > 1) {
+        same_word_any_case(text.substr(i, word.size()), word) && ++n > 1) {
       return false;
     }
   }

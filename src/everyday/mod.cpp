@@ -28,9 +28,9 @@ constexpr std::string_view kUnknownAnchor = "unknown anchor ";
 // word ("monday to friday") first, by a mark ("mon-wed", "july 13-15")
 // after the dates, or before them when `hyphened` says the shape scan met
 // a word with a hyphen that is no shape ("13-15", "3-4pm", "-"), as only
-// such texts pay for the question. Any other text that joins two ends ("3-4pm", "from 9 to
-// 5") meets it before times, which reads no such text but costs the most
-// to fail on one. The intervals' rejection still counts as the last. The
+// such texts pay for the question. Any other text that joins two ends
+// ("3-4pm", "from 9 to 5") meets it before times, which reads no such text
+// but costs the most to fail on one. The intervals' rejection still counts as the last. The
 // answer is the matcher's own, which the caller writes into its outcome.
 MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& ctx,
                              bool intervals_first, bool hyphened = false) {
@@ -633,9 +633,9 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
     return core;
   }
   // A holiday's name the core skipped: the holiday's reading replaces the
-  // core's, which read the rest of the text as if from now.
-  // Only a reading replaces it: a name the region does not keep leaves the
-  // core's answer, as it does for the texts no holiday form reads.
+  // core's, which read the rest of the text as if from now. Only a reading
+  // does: a name the region does not keep leaves the core's answer, as it
+  // does for the texts no holiday form reads.
   if (skipped && skips_holiday(core, toks)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays);
         named && named->kind != Outcome::Kind::NoParse) {

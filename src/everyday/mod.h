@@ -52,6 +52,18 @@ struct FullOptions {
   Region region = Region::US;  // whose holidays the names mean
 };
 
+// Returns whether a word as typed is `lower`, a word in lower case, in any
+// case of ASCII letters ("To", "PLUS").
+inline bool same_word_any_case(std::string_view w, std::string_view lower) {
+  if (w.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    // Mostly typed in lower case: the byte itself matches.
+    const char c = w[i];
+    if (c != lower[i] && (c < 'A' || c > 'Z' || (c | 0x20) != lower[i])) return false;
+  }
+  return true;
+}
+
 // What every everyday matcher reads: the core context (the moment, the time
 // of day of date results and its label) and the full-mode settings.
 struct EverydayCtx {

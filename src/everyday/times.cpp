@@ -546,7 +546,7 @@ std::optional<PartWords> part_words(std::span<const Piece> pieces) {
 
 uint32_t hour_in_part(uint32_t h, DayPart part) {
   const std::optional<Part> in{Part{part}};
-  if (h >= 1 && h < 12) return h % 12 + (afternoon_hour(h, in) ? 12 : 0);
+  if (h >= 1 && h < 12) return h + (afternoon_hour(h, in) ? 12 : 0);
   if (h == 12 && (part == DayPart::Tonight || part == DayPart::Night)) return 0;
   return h;
 }
