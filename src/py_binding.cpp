@@ -259,6 +259,8 @@ bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out
 struct Converted {
   std::string_view text;
   std::string_view now;
+  PyObject* now_object = nullptr;  // borrowed
+  bool now_known = false;          // `now` is the memo's object: its moment is known
   // Anchor entries in dict order, copied: converting the later arguments
   // runs Python code (the `__index__` of a default_time element or of
   // week_start, the `__bool__` of a numpy boolean) that may change or clear
@@ -275,9 +277,11 @@ bool convert_anchors(PyObject* o, Converted& c) {
     raise_conversion(kAnchors, o, "dict");
     return false;
   }
+  const Py_ssize_t size = PyDict_Size(o);
+  if (size == 0) return true;  // most calls: nothing to copy
   Py_ssize_t pos = 0;
   PyObject *key = nullptr, *value = nullptr;  // borrowed
-  c.anchors.reserve(static_cast<std::size_t>(PyDict_Size(o)));
+  c.anchors.reserve(static_cast<std::size_t>(size));
   while (PyDict_Next(o, &pos, &key, &value)) {
     std::string_view k, v;
     if (!to_utf8(kAnchors, key, &k) || !to_utf8(kAnchors, value, &v)) return false;
@@ -303,6 +307,23 @@ struct ExactMemo {
 };
 ExactMemo g_default_time_memo;
 ExactMemo g_week_start_memo;
+
+// The `now` that callers pass call after call, as parsed the last time: a
+// str cannot change, so while the memo holds it (a strong reference) the
+// same object is the same moment, and neither its text nor its parse is
+// needed again. The interpreter lock guards it.
+struct NowMemo {
+  PyObject* object = nullptr;  // strong, or null
+  DateTime value;
+
+  // Remembers `o` (borrowed) as the moment `t`.
+  void keep(PyObject* o, DateTime t) {
+    Py_INCREF(o);
+    Py_XDECREF(std::exchange(object, o));
+    value = t;
+  }
+};
+NowMemo g_now_memo;
 
 bool convert_default_time(PyObject* o, Converted& c) {
   if (o == g_default_time_memo.object) {
@@ -362,7 +383,9 @@ bool convert_bool(PyObject* o, bool* out) {
 // Converts the arguments in parameter order; the first failure raises.
 bool convert(PyObject* const bound[kParamCount], Converted& c) {
   if (!to_utf8(kText, bound[kText], &c.text)) return false;
-  if (!to_utf8(kNow, bound[kNow], &c.now)) return false;
+  c.now_object = bound[kNow];
+  c.now_known = c.now_object == g_now_memo.object;
+  if (!c.now_known && !to_utf8(kNow, c.now_object, &c.now)) return false;
   if (!convert_anchors(bound[kAnchors], c)) return false;
   if (!convert_default_time(bound[kDefaultTime], c)) return false;
   if (!convert_week_start(bound[kWeekStart], c)) return false;
@@ -518,14 +541,20 @@ IsoResult<DateTime> parse_now(std::string_view text) {
 // The checks that follow conversion, shared by parse_raw and parse_full: in
 // this order and with these messages. Returns false with an exception set.
 bool check_converted(const Converted& c, DateTime& now, AnchorMap& anchors, Options& opts) {
-  const IsoResult<DateTime> parsed = parse_now(c.now);
-  if (const auto* e = std::get_if<IsoError>(&parsed)) {
-    std::string message = "invalid `now` datetime: ";
-    message += iso_error_text(*e);
-    PyErr_SetString(PyExc_ValueError, message.c_str());
-    return false;
+  if (c.now_known) {
+    now = g_now_memo.value;
+  } else {
+    const IsoResult<DateTime> parsed = parse_now(c.now);
+    if (const auto* e = std::get_if<IsoError>(&parsed)) {
+      std::string message = "invalid `now` datetime: ";
+      message += iso_error_text(*e);
+      PyErr_SetString(PyExc_ValueError, message.c_str());
+      return false;
+    }
+    now = std::get<DateTime>(parsed);
+    // Only an exact str: what a subclass holds is the caller's to define.
+    if (PyUnicode_CheckExact(c.now_object)) g_now_memo.keep(c.now_object, now);
   }
-  now = std::get<DateTime>(parsed);
   if (!build_anchor_map(c, anchors)) return false;
   if (c.hms[0] >= 24 || c.hms[1] >= 60 || c.hms[2] >= 60) {
     PyErr_SetString(PyExc_ValueError, "invalid default_time");
@@ -788,14 +817,20 @@ bool convert_region(PyObject* o, everyday::Region* out) {
 
 // Converts the everyday grammar's own options, each may be null (absent):
 // parse_full, search_full and parse_many take them alike.
-bool convert_options(PyObject* date_order, PyObject* day_parts, PyObject* zones, PyObject* region,
-                     everyday::FullOptions* opts) {
-  // The usual call passes none of them: the defaults stand as constructed.
-  if (date_order == nullptr && day_parts == nullptr && zones == nullptr && region == nullptr)
-    return true;
+bool convert_given_options(PyObject* date_order, PyObject* day_parts, PyObject* zones,
+                           PyObject* region, everyday::FullOptions* opts) {
   return convert_date_order(date_order, &opts->date_order) &&
          convert_day_parts(day_parts, &opts->day_parts) &&
          convert_zones(zones, &opts->zone_names) && convert_region(region, &opts->region);
+}
+
+inline bool convert_options(PyObject* date_order, PyObject* day_parts, PyObject* zones,
+                            PyObject* region, everyday::FullOptions* opts) {
+  // The usual call passes none of them: the defaults stand as constructed,
+  // and the test is made where the call is.
+  if (date_order == nullptr && day_parts == nullptr && zones == nullptr && region == nullptr)
+    return true;
+  return convert_given_options(date_order, day_parts, zones, region, opts);
 }
 
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
