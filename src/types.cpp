@@ -169,11 +169,13 @@ void append_json_float(std::string& out, float f) {
 
 namespace {
 
-// The fixed part of a reading's entries, from "kind" to the key of the
-// interpretation, written into one stack buffer and appended at once: the
-// pieces are a few bytes each, and appending them one by one costs more
-// than writing them. The longest is a range with two date-times of 22
-// bytes, a confidence of a few and the key: 115 bytes.
+// A reading's entries, from "kind" to the key of the interpretation (and
+// the interpretation itself when it is short and needs no escapes), written
+// into one stack buffer and appended at once: the pieces are a few bytes
+// each, and appending them one by one costs more than writing them. The
+// fixed part is at most a range with two date-times of 22 bytes, a
+// confidence of a few and the key: 116 bytes with the object's opening
+// brace.
 class FieldBuffer {
  public:
   template <std::size_t N>
@@ -207,12 +209,25 @@ class FieldBuffer {
     p_ += kHundredths.size[k];
     return true;
   }
+  // Writes `text` as a JSON string when it fits and needs no escapes;
+  // returns false, writing nothing, otherwise.
+  bool put_plain_string(std::string_view text) {
+    if (text.size() + 2 > static_cast<std::size_t>(bytes_ + sizeof bytes_ - p_) ||
+        uni::plain_ascii_end(text, 0) != text.size()) {
+      return false;
+    }
+    *p_++ = '"';
+    std::memcpy(p_, text.data(), text.size());
+    p_ += text.size();
+    *p_++ = '"';
+    return true;
+  }
   void append_to(std::string& out) const {
     out.append(bytes_, static_cast<std::size_t>(p_ - bytes_));
   }
 
  private:
-  char bytes_[128];
+  char bytes_[192];
   char* p_ = bytes_;
 };
 
@@ -222,6 +237,10 @@ void finish_fields(FieldBuffer& b, float confidence, std::string_view interpreta
   b.put(",\"confidence\":");
   if (b.put_hundredths(confidence)) {
     b.put(",\"interpretation\":");
+    if (b.put_plain_string(interpretation)) {
+      b.append_to(out);
+      return;
+    }
     b.append_to(out);
   } else {
     b.append_to(out);
@@ -231,16 +250,16 @@ void finish_fields(FieldBuffer& b, float confidence, std::string_view interpreta
   append_json_string(out, interpretation);
 }
 
-// Writes the entries of a reading after its "kind"; `out` is inside an object.
+// Opens a reading's object and writes its entries.
 void write_resolution_fields(const WireResolution& r, std::string& out) {
   FieldBuffer b;
   if (r.kind == WireResolution::Kind::Range) {
-    b.put("\"kind\":\"range\",\"start\":");
+    b.put("{\"kind\":\"range\",\"start\":");
     b.put_date_time(r.start);
     b.put(",\"end\":");
     b.put_date_time(r.end);
   } else {
-    b.put("\"kind\":\"instant\",\"when\":");
+    b.put("{\"kind\":\"instant\",\"when\":");
     b.put_date_time(r.when);
   }
   finish_fields(b, r.confidence, r.interpretation, out);
@@ -251,7 +270,7 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
   const Value& v = r.value;
   FieldBuffer b;
   if (v.is_range()) {
-    b.put("\"kind\":\"range\",\"start\":");
+    b.put("{\"kind\":\"range\",\"start\":");
     if (v.open_start) {
       b.put("null");
     } else {
@@ -264,7 +283,7 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
       b.put_date_time(v.end);
     }
   } else {
-    b.put("\"kind\":\"instant\",\"when\":");
+    b.put("{\"kind\":\"instant\",\"when\":");
     b.put_date_time(v.start);
   }
   finish_fields(b, r.confidence, r.interpretation, out);
@@ -274,7 +293,6 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
 // WireResolutions, those of an Outcome Resolutions.
 template <typename Outcomes>
 void write_object(const Outcomes& w, bool resolved, bool ambiguous, std::string& out) {
-  out.push_back('{');
   if (resolved) {
     if constexpr (std::is_same_v<Outcomes, Outcome>) {
       write_resolution_fields(w.reading, out);
@@ -282,17 +300,16 @@ void write_object(const Outcomes& w, bool resolved, bool ambiguous, std::string&
       write_resolution_fields(w.single, out);
     }
   } else if (ambiguous) {
-    out += "\"kind\":\"ambiguous\",\"candidates\":[";
+    out += "{\"kind\":\"ambiguous\",\"candidates\":[";
     for (std::size_t i = 0; i < w.candidates.size(); ++i) {
       if (i != 0) out.push_back(',');
-      out.push_back('{');
       write_resolution_fields(w.candidates[i], out);
       out.push_back('}');
     }
     out += "],\"reason\":";
     append_json_string(out, w.reason);
   } else {
-    out += "\"kind\":\"no_parse\",\"reason\":";
+    out += "{\"kind\":\"no_parse\",\"reason\":";
     append_json_string(out, w.reason);
   }
   if (!w.zone.empty()) {
