@@ -70,47 +70,85 @@ WireOutcome to_wire(Outcome o) {
   return w;
 }
 
+namespace {
+
+// Writes the wire form of one character that is not plain ASCII, at most
+// six bytes, and returns the end of what it wrote.
+char* put_escaped(char* p, uni::Decoded d, std::string_view bytes) {
+  if (d.cp >= 0x80) {
+    // A stray byte becomes U+FFFD, so the text stays valid UTF-8 whatever
+    // bytes reached the core.
+    const std::string_view kept = bytes.size() == 1 ? std::string_view("\xEF\xBF\xBD") : bytes;
+    std::memcpy(p, kept.data(), kept.size());
+    return p + kept.size();
+  }
+  const auto two = [p](char c) {
+    p[0] = '\\';
+    p[1] = c;
+    return p + 2;
+  };
+  switch (d.cp) {
+    case '"':
+      return two('"');
+    case '\\':
+      return two('\\');
+    case '\b':
+      return two('b');
+    case '\t':
+      return two('t');
+    case '\n':
+      return two('n');
+    case '\f':
+      return two('f');
+    case '\r':
+      return two('r');
+    case 0x7F:
+      // JSON lets DEL stand as it is.
+      *p = '\x7F';
+      return p + 1;
+    default:
+      p[0] = '\\';
+      p[1] = 'u';
+      p[2] = '0';
+      p[3] = '0';
+      p[4] = uni::kHexDigits[d.cp >> 4];
+      p[5] = uni::kHexDigits[d.cp & 0xF];
+      return p + 6;
+  }
+}
+
+// Texts up to this many bytes are written whole into a stack buffer, which
+// holds them even if every byte needs a six-byte escape: readings, reasons
+// and zones are short, and the quotes and dashes of reasons then cost no
+// more than a copy.
+constexpr std::size_t kShortString = 160;
+
+}  // namespace
+
 void append_json_string(std::string& out, std::string_view s) {
+  if (s.size() <= kShortString) {
+    char buf[2 + 6 * kShortString];
+    char* p = buf;
+    *p++ = '"';
+    std::size_t i = 0;
+    while (true) {
+      const std::size_t run = uni::plain_ascii_end(s, i);
+      std::memcpy(p, s.data() + i, run - i);
+      p += run - i;
+      i = run;
+      if (i == s.size()) break;
+      const uni::Decoded d = uni::decode_utf8(s, i);
+      p = put_escaped(p, d, s.substr(i, d.len));
+      i += d.len;
+    }
+    *p++ = '"';
+    out.append(buf, static_cast<std::size_t>(p - buf));
+    return;
+  }
   out.push_back('"');
   uni::append_escaped(out, s, [](std::string& o, uni::Decoded d, std::string_view bytes) {
-    if (d.cp >= 0x80) {
-      // A stray byte becomes U+FFFD, so the text stays valid UTF-8 whatever
-      // bytes reached the core.
-      o.append(bytes.size() == 1 ? std::string_view("\xEF\xBF\xBD") : bytes);
-      return;
-    }
-    switch (d.cp) {
-      case '"':
-        o += "\\\"";
-        break;
-      case '\\':
-        o += "\\\\";
-        break;
-      case '\b':
-        o += "\\b";
-        break;
-      case '\t':
-        o += "\\t";
-        break;
-      case '\n':
-        o += "\\n";
-        break;
-      case '\f':
-        o += "\\f";
-        break;
-      case '\r':
-        o += "\\r";
-        break;
-      case 0x7F:
-        // JSON lets DEL stand as it is.
-        o.push_back('\x7F');
-        break;
-      default: {
-        const char escape[6] = {
-            '\\', 'u', '0', '0', uni::kHexDigits[d.cp >> 4], uni::kHexDigits[d.cp & 0xF]};
-        o.append(escape, 6);
-      }
-    }
+    char buf[6];
+    o.append(buf, static_cast<std::size_t>(put_escaped(buf, d, bytes) - buf));
   });
   out.push_back('"');
 }
