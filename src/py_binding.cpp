@@ -974,18 +974,78 @@ PyObject* make_datetime(DateTime t, PyObject* tzinfo) {
   return PyObject_Call(g_classes.datetime, args.get(), nullptr);
 }
 
+// The records of the typed API, and the fields each is built with, in the
+// order make_record takes their values.
+enum Record { kInstantRecord, kRangeRecord, kAmbiguousRecord, kNoParseRecord, kRecordCount };
+constexpr std::size_t kMaxFields = 4;
+struct RecordFields {
+  PyObject** names[kMaxFields];
+  std::size_t count;
+};
+const RecordFields kRecordFields[kRecordCount] = {
+    {{&g_names.when, &g_names.confidence, &g_names.interpretation}, 3},
+    {{&g_names.start, &g_names.end, &g_names.confidence, &g_names.interpretation}, 4},
+    {{&g_names.candidates, &g_names.reason}, 2},
+    {{&g_names.reason}, 1},
+};
+
+PyObject* record_class(Record r) {
+  PyObject* const classes[kRecordCount] = {g_classes.instant, g_classes.range, g_classes.ambiguous,
+                                           g_classes.no_parse};
+  return classes[r];
+}
+
+// A field's slot, as the class defines it, read once by typed_classes(): the
+// slot's descriptor (a strong reference) and its setter, which is what
+// setting the attribute generically would find and call on every record.
+// Without one, the field is set generically.
+struct FieldSlot {
+  PyObject* descr = nullptr;
+  descrsetfunc set = nullptr;
+};
+FieldSlot g_field_slots[kRecordCount][kMaxFields];
+
+// Reads the slots of every record's fields from the classes now given.
+void read_field_slots() {
+  for (std::size_t r = 0; r < kRecordCount; ++r) {
+    PyObject* type = record_class(static_cast<Record>(r));
+    for (std::size_t i = 0; i < kRecordFields[r].count; ++i) {
+      FieldSlot& slot = g_field_slots[r][i];
+      Py_CLEAR(slot.descr);
+      slot.set = nullptr;
+      PyRef descr = PyRef::steal(PyObject_GetAttr(type, *kRecordFields[r].names[i]));
+      if (!descr) {
+        // A field without a class attribute: set generically.
+        PyErr_Clear();
+        continue;
+      }
+      // Only a slot of the class itself: any other attribute is left to the
+      // generic path, which knows every kind of descriptor.
+      if (!Py_IS_TYPE(descr.get(), &PyMemberDescr_Type)) continue;
+      slot.set =
+          reinterpret_cast<descrsetfunc>(PyType_GetSlot(Py_TYPE(descr.get()), Py_tp_descr_set));
+      if (slot.set != nullptr) slot.descr = descr.release();
+    }
+  }
+}
+
 // Makes an instance of one of the frozen dataclasses as its __init__ would,
-// field by field, without the Python-level call: `fields` and `values`
-// (borrowed) pair up. Returns a new reference.
-PyObject* make_record(PyObject* type,
-                      std::initializer_list<std::pair<PyObject*, PyObject*>> fields) {
-  auto alloc = reinterpret_cast<allocfunc>(
-      PyType_GetSlot(reinterpret_cast<PyTypeObject*>(type), Py_tp_alloc));
+// field by field, without the Python-level call: `values` (borrowed) are the
+// record's fields in the order of kRecordFields. Returns a new reference.
+PyObject* make_record(Record r, std::initializer_list<PyObject*> values) {
+  auto* type = reinterpret_cast<PyTypeObject*>(record_class(r));
+  auto alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
   if (alloc == nullptr) return nullptr;
-  PyRef record = PyRef::steal(alloc(reinterpret_cast<PyTypeObject*>(type), 0));
+  PyRef record = PyRef::steal(alloc(type, 0));
   if (!record) return nullptr;
-  for (const auto& [name, value] : fields) {
-    if (PyObject_GenericSetAttr(record.get(), name, value) < 0) return nullptr;
+  std::size_t i = 0;
+  for (PyObject* value : values) {
+    const FieldSlot& slot = g_field_slots[r][i];
+    const int status = slot.set != nullptr ? slot.set(slot.descr, record.get(), value)
+                                           : PyObject_GenericSetAttr(
+                                                 record.get(), *kRecordFields[r].names[i], value);
+    if (status < 0) return nullptr;
+    ++i;
   }
   return record.release();
 }
@@ -1003,9 +1063,7 @@ PyObject* make_resolution(const Resolution& r, PyObject* tzinfo) {
   if (!v.is_range()) {
     PyRef when = PyRef::steal(make_datetime(v.start, tzinfo));
     if (!when) return nullptr;
-    return make_record(g_classes.instant, {{g_names.when, when.get()},
-                                           {g_names.confidence, confidence.get()},
-                                           {g_names.interpretation, interpretation.get()}});
+    return make_record(kInstantRecord, {when.get(), confidence.get(), interpretation.get()});
   }
   // An open end is None.
   PyRef start =
@@ -1013,10 +1071,8 @@ PyObject* make_resolution(const Resolution& r, PyObject* tzinfo) {
   if (!start) return nullptr;
   PyRef end = v.open_end ? PyRef::borrow(Py_None) : PyRef::steal(make_datetime(v.end, tzinfo));
   if (!end) return nullptr;
-  return make_record(g_classes.range, {{g_names.start, start.get()},
-                                       {g_names.end, end.get()},
-                                       {g_names.confidence, confidence.get()},
-                                       {g_names.interpretation, interpretation.get()}});
+  return make_record(kRangeRecord,
+                     {start.get(), end.get(), confidence.get(), interpretation.get()});
 }
 
 // Returns a new outcome object; see the note at the top.
@@ -1034,13 +1090,12 @@ PyObject* make_outcome(const Outcome& o, PyObject* tzinfo) {
       }
       PyRef reason = str_of(o.reason);
       if (!reason) return nullptr;
-      return make_record(g_classes.ambiguous,
-                         {{g_names.candidates, candidates.get()}, {g_names.reason, reason.get()}});
+      return make_record(kAmbiguousRecord, {candidates.get(), reason.get()});
     }
     case Outcome::Kind::NoParse: {
       PyRef reason = str_of(o.reason);
       if (!reason) return nullptr;
-      return make_record(g_classes.no_parse, {{g_names.reason, reason.get()}});
+      return make_record(kNoParseRecord, {reason.get()});
     }
   }
   PyErr_SetString(g_internal_error, "unknown outcome kind");
@@ -1126,6 +1181,7 @@ PyObject* classes_impl(PyObject* const* args, Py_ssize_t nargs) {
     Py_INCREF(args[i]);
     Py_XDECREF(std::exchange(*slots[i], args[i]));
   }
+  read_field_slots();
   Py_RETURN_NONE;
 }
 
