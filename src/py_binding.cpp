@@ -923,10 +923,7 @@ Names g_names;
 // Returns the confidence as Python reads its JSON text, so that both entries
 // give the same float: 0.95, not the nearest double to the 32-bit 0.95.
 double confidence_as_read(float f) {
-  if (f >= 0.0f && f <= 1.0f) {
-    const int k = static_cast<int>(f * 100.0f + 0.5f);
-    if (static_cast<float>(k) / 100.0f == f) return k / 100.0;
-  }
+  if (const int k = hundredths_of(f); k >= 0) return k / 100.0;
   char buf[32];
   const auto written = std::to_chars(buf, buf + sizeof buf, f);
   double d = 0.0;
@@ -1055,8 +1052,23 @@ PyRef str_of(std::string_view s) {
 }
 
 // Returns a new Instant or Range for one reading.
+// The confidences that are hundredths, as floats made once: a float cannot
+// change, and most readings carry one of a few. Strong references.
+PyObject* g_hundredths[101] = {};
+
+// Returns a new reference to the float of a confidence.
+PyRef confidence_object(float f) {
+  const int k = hundredths_of(f);
+  if (k < 0) return PyRef::steal(PyFloat_FromDouble(confidence_as_read(f)));
+  if (g_hundredths[k] == nullptr) {
+    g_hundredths[k] = PyFloat_FromDouble(k / 100.0);
+    if (g_hundredths[k] == nullptr) return PyRef();
+  }
+  return PyRef::borrow(g_hundredths[k]);
+}
+
 PyObject* make_resolution(const Resolution& r, PyObject* tzinfo) {
-  PyRef confidence = PyRef::steal(PyFloat_FromDouble(confidence_as_read(r.confidence)));
+  PyRef confidence = confidence_object(r.confidence);
   PyRef interpretation = str_of(r.interpretation);
   if (!confidence || !interpretation) return nullptr;
   const Value& v = r.value;

@@ -180,13 +180,6 @@ Hundredths make_hundredths() {
 
 const Hundredths kHundredths = make_hundredths();
 
-// Returns k when f is the float nearest k / 100 (0 <= k <= 100), else -1.
-int hundredths_of(float f) {
-  if (!(f >= 0.0f && f <= 1.0f)) return -1;
-  const int k = static_cast<int>(f * 100.0f + 0.5f);
-  return static_cast<float>(k) / 100.0f == f ? k : -1;
-}
-
 }  // namespace
 
 void append_json_float(std::string& out, float f) {
