@@ -875,10 +875,11 @@ constexpr char kDoc[] =
 // ---------------------------------------------------------------------------
 // parse_typed: the outcome of parse_full (or of parse_raw, with `strict`) as
 // the typed API's own objects, without a JSON text in between. The package
-// calls it with every argument in place, as parse_many is called:
-//   parse_typed(text, now, anchors, default_time, week_start,
+// calls it with every argument in place, as parse_many is called, the ten
+// that stay the same for many texts in one tuple:
+//   parse_typed(text, now, (anchors, default_time, week_start,
 //               next_skips_today, holidays, date_order, day_parts, zones,
-//               region, strict, tzinfo, zone_tzinfo) -> (outcome, zone)
+//               region, strict), tzinfo, zone_tzinfo) -> (outcome, zone)
 // The date-times of an answer that names no zone carry `tzinfo`; those of
 // one that names a zone carry `zone_tzinfo`, and when that is None the
 // outcome is not built: the answer is (None, zone name), and the package
@@ -1126,12 +1127,31 @@ PyObject* answer(const Outcome& outcome, PyObject* tzinfo, PyObject* zone_tzinfo
   return built ? PyTuple_Pack(2, built.get(), zone.get()) : nullptr;
 }
 
-PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
-  if (nargs != kCount) {
-    PyErr_Format(PyExc_TypeError, "parse_typed() takes %d arguments (%zd given)", int{kCount},
+// The arguments as parse_typed is called: the settings tuple stands for the
+// ten from anchors to strict.
+constexpr Py_ssize_t kCallCount = 5;
+constexpr Py_ssize_t kSettingsCount = Py_ssize_t{kTzinfo} - Py_ssize_t{kAnchors};
+
+PyObject* impl(PyObject* const* call, Py_ssize_t nargs) {
+  if (nargs != kCallCount) {
+    PyErr_Format(PyExc_TypeError, "parse_typed() takes %d arguments (%zd given)", int{kCallCount},
                  nargs);
     return nullptr;
   }
+  PyObject* settings = call[2];
+  if (!PyTuple_Check(settings) || PyTuple_Size(settings) != kSettingsCount) {
+    PyErr_Format(PyExc_TypeError, "parse_typed() takes its settings as a tuple of %d",
+                 int{kSettingsCount});
+    return nullptr;
+  }
+  // Every argument in its place, as parse_full takes them: borrowed.
+  PyObject* args[kCount];
+  args[kText] = call[0];
+  args[kNow] = call[1];
+  for (Py_ssize_t i = 0; i < kSettingsCount; ++i)
+    args[kAnchors + i] = PyTuple_GetItem(settings, i);
+  args[kTzinfo] = call[3];
+  args[kZoneTzinfo] = call[4];
   if (g_classes.datetime == nullptr) {
     PyErr_SetString(PyExc_RuntimeError, "parse_typed() needs typed_classes() first");
     return nullptr;

@@ -413,7 +413,8 @@ class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order", "day_parts", "zones", "region", "adapter", "zone_names")
+                 "holidays", "strict", "date_order", "day_parts", "zones", "region", "adapter", "zone_names",
+                 "settings")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
@@ -481,6 +482,10 @@ class Prepared:
         if region not in REGIONS:
             raise ValueError(f"region must be one of {', '.join(REGIONS)}, not {region!r}")
         self.region = region
+        # What parse_typed reads besides the text and the clocks, in its order: one argument for ten.
+        self.settings = (self.anchors, self.default_time, self.week_start, self.next_skips_today,
+                         self.holidays, self.date_order, self.day_parts, self.zone_names, self.region,
+                         self.strict)
 
     def raw(self, text: str, now: str | None = None) -> str:
         """The JSON text of parse_raw for `text` (said at `now`, the wall clock as ISO text, if given)."""
@@ -508,9 +513,7 @@ class Prepared:
         now, tz, zone_tz, moment = self.now, self.zone, None, self.moment
         while True:
             try:
-                built, zone = parse_typed(text, now, self.anchors, self.default_time, self.week_start,
-                                          self.next_skips_today, self.holidays, self.date_order, self.day_parts,
-                                          self.zone_names, self.region, self.strict, tz, zone_tz)
+                built, zone = parse_typed(text, now, self.settings, tz, zone_tz)
             except UnicodeEncodeError:
                 _check_utf8("text", text)
                 raise
