@@ -259,6 +259,8 @@ bool to_unsigned(Param param, PyObject* o, unsigned long max, unsigned long* out
 struct Converted {
   std::string_view text;
   std::string_view now;
+  PyObject* now_object = nullptr;  // borrowed
+  bool now_known = false;          // `now` is the memo's object: its moment is known
   // Anchor entries in dict order, copied: converting the later arguments
   // runs Python code (the `__index__` of a default_time element or of
   // week_start, the `__bool__` of a numpy boolean) that may change or clear
@@ -275,9 +277,11 @@ bool convert_anchors(PyObject* o, Converted& c) {
     raise_conversion(kAnchors, o, "dict");
     return false;
   }
+  const Py_ssize_t size = PyDict_Size(o);
+  if (size == 0) return true;  // most calls: nothing to copy
   Py_ssize_t pos = 0;
   PyObject *key = nullptr, *value = nullptr;  // borrowed
-  c.anchors.reserve(static_cast<std::size_t>(PyDict_Size(o)));
+  c.anchors.reserve(static_cast<std::size_t>(size));
   while (PyDict_Next(o, &pos, &key, &value)) {
     std::string_view k, v;
     if (!to_utf8(kAnchors, key, &k) || !to_utf8(kAnchors, value, &v)) return false;
@@ -303,6 +307,23 @@ struct ExactMemo {
 };
 ExactMemo g_default_time_memo;
 ExactMemo g_week_start_memo;
+
+// The `now` that callers pass call after call, as parsed the last time: a
+// str cannot change, so while the memo holds it (a strong reference) the
+// same object is the same moment, and neither its text nor its parse is
+// needed again. The interpreter lock guards it.
+struct NowMemo {
+  PyObject* object = nullptr;  // strong, or null
+  DateTime value;
+
+  // Remembers `o` (borrowed) as the moment `t`.
+  void keep(PyObject* o, DateTime t) {
+    Py_INCREF(o);
+    Py_XDECREF(std::exchange(object, o));
+    value = t;
+  }
+};
+NowMemo g_now_memo;
 
 bool convert_default_time(PyObject* o, Converted& c) {
   if (o == g_default_time_memo.object) {
@@ -362,7 +383,9 @@ bool convert_bool(PyObject* o, bool* out) {
 // Converts the arguments in parameter order; the first failure raises.
 bool convert(PyObject* const bound[kParamCount], Converted& c) {
   if (!to_utf8(kText, bound[kText], &c.text)) return false;
-  if (!to_utf8(kNow, bound[kNow], &c.now)) return false;
+  c.now_object = bound[kNow];
+  c.now_known = c.now_object == g_now_memo.object;
+  if (!c.now_known && !to_utf8(kNow, c.now_object, &c.now)) return false;
   if (!convert_anchors(bound[kAnchors], c)) return false;
   if (!convert_default_time(bound[kDefaultTime], c)) return false;
   if (!convert_week_start(bound[kWeekStart], c)) return false;
@@ -518,14 +541,20 @@ IsoResult<DateTime> parse_now(std::string_view text) {
 // The checks that follow conversion, shared by parse_raw and parse_full: in
 // this order and with these messages. Returns false with an exception set.
 bool check_converted(const Converted& c, DateTime& now, AnchorMap& anchors, Options& opts) {
-  const IsoResult<DateTime> parsed = parse_now(c.now);
-  if (const auto* e = std::get_if<IsoError>(&parsed)) {
-    std::string message = "invalid `now` datetime: ";
-    message += iso_error_text(*e);
-    PyErr_SetString(PyExc_ValueError, message.c_str());
-    return false;
+  if (c.now_known) {
+    now = g_now_memo.value;
+  } else {
+    const IsoResult<DateTime> parsed = parse_now(c.now);
+    if (const auto* e = std::get_if<IsoError>(&parsed)) {
+      std::string message = "invalid `now` datetime: ";
+      message += iso_error_text(*e);
+      PyErr_SetString(PyExc_ValueError, message.c_str());
+      return false;
+    }
+    now = std::get<DateTime>(parsed);
+    // Only an exact str: what a subclass holds is the caller's to define.
+    if (PyUnicode_CheckExact(c.now_object)) g_now_memo.keep(c.now_object, now);
   }
-  now = std::get<DateTime>(parsed);
   if (!build_anchor_map(c, anchors)) return false;
   if (c.hms[0] >= 24 || c.hms[1] >= 60 || c.hms[2] >= 60) {
     PyErr_SetString(PyExc_ValueError, "invalid default_time");
@@ -788,14 +817,20 @@ bool convert_region(PyObject* o, everyday::Region* out) {
 
 // Converts the everyday grammar's own options, each may be null (absent):
 // parse_full, search_full and parse_many take them alike.
-bool convert_options(PyObject* date_order, PyObject* day_parts, PyObject* zones, PyObject* region,
-                     everyday::FullOptions* opts) {
-  // The usual call passes none of them: the defaults stand as constructed.
-  if (date_order == nullptr && day_parts == nullptr && zones == nullptr && region == nullptr)
-    return true;
+bool convert_given_options(PyObject* date_order, PyObject* day_parts, PyObject* zones,
+                           PyObject* region, everyday::FullOptions* opts) {
   return convert_date_order(date_order, &opts->date_order) &&
          convert_day_parts(day_parts, &opts->day_parts) &&
          convert_zones(zones, &opts->zone_names) && convert_region(region, &opts->region);
+}
+
+inline bool convert_options(PyObject* date_order, PyObject* day_parts, PyObject* zones,
+                            PyObject* region, everyday::FullOptions* opts) {
+  // The usual call passes none of them: the defaults stand as constructed,
+  // and the test is made where the call is.
+  if (date_order == nullptr && day_parts == nullptr && zones == nullptr && region == nullptr)
+    return true;
+  return convert_given_options(date_order, day_parts, zones, region, opts);
 }
 
 PyObject* impl(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -840,10 +875,11 @@ constexpr char kDoc[] =
 // ---------------------------------------------------------------------------
 // parse_typed: the outcome of parse_full (or of parse_raw, with `strict`) as
 // the typed API's own objects, without a JSON text in between. The package
-// calls it with every argument in place, as parse_many is called:
-//   parse_typed(text, now, anchors, default_time, week_start,
+// calls it with every argument in place, as parse_many is called, the ten
+// that stay the same for many texts in one tuple:
+//   parse_typed(text, now, (anchors, default_time, week_start,
 //               next_skips_today, holidays, date_order, day_parts, zones,
-//               region, strict, tzinfo, zone_tzinfo) -> (outcome, zone)
+//               region, strict), tzinfo, zone_tzinfo) -> (outcome, zone)
 // The date-times of an answer that names no zone carry `tzinfo`; those of
 // one that names a zone carry `zone_tzinfo`, and when that is None the
 // outcome is not built: the answer is (None, zone name), and the package
@@ -888,10 +924,7 @@ Names g_names;
 // Returns the confidence as Python reads its JSON text, so that both entries
 // give the same float: 0.95, not the nearest double to the 32-bit 0.95.
 double confidence_as_read(float f) {
-  if (f >= 0.0f && f <= 1.0f) {
-    const int k = static_cast<int>(f * 100.0f + 0.5f);
-    if (static_cast<float>(k) / 100.0f == f) return k / 100.0;
-  }
+  if (const int k = hundredths_of(f); k >= 0) return k / 100.0;
   char buf[32];
   const auto written = std::to_chars(buf, buf + sizeof buf, f);
   double d = 0.0;
@@ -939,18 +972,78 @@ PyObject* make_datetime(DateTime t, PyObject* tzinfo) {
   return PyObject_Call(g_classes.datetime, args.get(), nullptr);
 }
 
+// The records of the typed API, and the fields each is built with, in the
+// order make_record takes their values.
+enum Record { kInstantRecord, kRangeRecord, kAmbiguousRecord, kNoParseRecord, kRecordCount };
+constexpr std::size_t kMaxFields = 4;
+struct RecordFields {
+  PyObject** names[kMaxFields];
+  std::size_t count;
+};
+const RecordFields kRecordFields[kRecordCount] = {
+    {{&g_names.when, &g_names.confidence, &g_names.interpretation}, 3},
+    {{&g_names.start, &g_names.end, &g_names.confidence, &g_names.interpretation}, 4},
+    {{&g_names.candidates, &g_names.reason}, 2},
+    {{&g_names.reason}, 1},
+};
+
+PyObject* record_class(Record r) {
+  PyObject* const classes[kRecordCount] = {g_classes.instant, g_classes.range, g_classes.ambiguous,
+                                           g_classes.no_parse};
+  return classes[r];
+}
+
+// A field's slot, as the class defines it, read once by typed_classes(): the
+// slot's descriptor (a strong reference) and its setter, which is what
+// setting the attribute generically would find and call on every record.
+// Without one, the field is set generically.
+struct FieldSlot {
+  PyObject* descr = nullptr;
+  descrsetfunc set = nullptr;
+};
+FieldSlot g_field_slots[kRecordCount][kMaxFields];
+
+// Reads the slots of every record's fields from the classes now given.
+void read_field_slots() {
+  for (std::size_t r = 0; r < kRecordCount; ++r) {
+    PyObject* type = record_class(static_cast<Record>(r));
+    for (std::size_t i = 0; i < kRecordFields[r].count; ++i) {
+      FieldSlot& slot = g_field_slots[r][i];
+      Py_CLEAR(slot.descr);
+      slot.set = nullptr;
+      PyRef descr = PyRef::steal(PyObject_GetAttr(type, *kRecordFields[r].names[i]));
+      if (!descr) {
+        // A field without a class attribute: set generically.
+        PyErr_Clear();
+        continue;
+      }
+      // Only a slot of the class itself: any other attribute is left to the
+      // generic path, which knows every kind of descriptor.
+      if (!Py_IS_TYPE(descr.get(), &PyMemberDescr_Type)) continue;
+      slot.set =
+          reinterpret_cast<descrsetfunc>(PyType_GetSlot(Py_TYPE(descr.get()), Py_tp_descr_set));
+      if (slot.set != nullptr) slot.descr = descr.release();
+    }
+  }
+}
+
 // Makes an instance of one of the frozen dataclasses as its __init__ would,
-// field by field, without the Python-level call: `fields` and `values`
-// (borrowed) pair up. Returns a new reference.
-PyObject* make_record(PyObject* type,
-                      std::initializer_list<std::pair<PyObject*, PyObject*>> fields) {
-  auto alloc = reinterpret_cast<allocfunc>(
-      PyType_GetSlot(reinterpret_cast<PyTypeObject*>(type), Py_tp_alloc));
+// field by field, without the Python-level call: `values` (borrowed) are the
+// record's fields in the order of kRecordFields. Returns a new reference.
+PyObject* make_record(Record r, std::initializer_list<PyObject*> values) {
+  auto* type = reinterpret_cast<PyTypeObject*>(record_class(r));
+  auto alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
   if (alloc == nullptr) return nullptr;
-  PyRef record = PyRef::steal(alloc(reinterpret_cast<PyTypeObject*>(type), 0));
+  PyRef record = PyRef::steal(alloc(type, 0));
   if (!record) return nullptr;
-  for (const auto& [name, value] : fields) {
-    if (PyObject_GenericSetAttr(record.get(), name, value) < 0) return nullptr;
+  std::size_t i = 0;
+  for (PyObject* value : values) {
+    const FieldSlot& slot = g_field_slots[r][i];
+    const int status = slot.set != nullptr ? slot.set(slot.descr, record.get(), value)
+                                           : PyObject_GenericSetAttr(
+                                                 record.get(), *kRecordFields[r].names[i], value);
+    if (status < 0) return nullptr;
+    ++i;
   }
   return record.release();
 }
@@ -960,17 +1053,30 @@ PyRef str_of(std::string_view s) {
 }
 
 // Returns a new Instant or Range for one reading.
+// The confidences that are hundredths, as floats made once: a float cannot
+// change, and most readings carry one of a few. Strong references.
+PyObject* g_hundredths[101] = {};
+
+// Returns a new reference to the float of a confidence.
+PyRef confidence_object(float f) {
+  const int k = hundredths_of(f);
+  if (k < 0) return PyRef::steal(PyFloat_FromDouble(confidence_as_read(f)));
+  if (g_hundredths[k] == nullptr) {
+    g_hundredths[k] = PyFloat_FromDouble(k / 100.0);
+    if (g_hundredths[k] == nullptr) return PyRef();
+  }
+  return PyRef::borrow(g_hundredths[k]);
+}
+
 PyObject* make_resolution(const Resolution& r, PyObject* tzinfo) {
-  PyRef confidence = PyRef::steal(PyFloat_FromDouble(confidence_as_read(r.confidence)));
+  PyRef confidence = confidence_object(r.confidence);
   PyRef interpretation = str_of(r.interpretation);
   if (!confidence || !interpretation) return nullptr;
   const Value& v = r.value;
   if (!v.is_range()) {
     PyRef when = PyRef::steal(make_datetime(v.start, tzinfo));
     if (!when) return nullptr;
-    return make_record(g_classes.instant, {{g_names.when, when.get()},
-                                           {g_names.confidence, confidence.get()},
-                                           {g_names.interpretation, interpretation.get()}});
+    return make_record(kInstantRecord, {when.get(), confidence.get(), interpretation.get()});
   }
   // An open end is None.
   PyRef start =
@@ -978,10 +1084,8 @@ PyObject* make_resolution(const Resolution& r, PyObject* tzinfo) {
   if (!start) return nullptr;
   PyRef end = v.open_end ? PyRef::borrow(Py_None) : PyRef::steal(make_datetime(v.end, tzinfo));
   if (!end) return nullptr;
-  return make_record(g_classes.range, {{g_names.start, start.get()},
-                                       {g_names.end, end.get()},
-                                       {g_names.confidence, confidence.get()},
-                                       {g_names.interpretation, interpretation.get()}});
+  return make_record(kRangeRecord,
+                     {start.get(), end.get(), confidence.get(), interpretation.get()});
 }
 
 // Returns a new outcome object; see the note at the top.
@@ -999,13 +1103,12 @@ PyObject* make_outcome(const Outcome& o, PyObject* tzinfo) {
       }
       PyRef reason = str_of(o.reason);
       if (!reason) return nullptr;
-      return make_record(g_classes.ambiguous,
-                         {{g_names.candidates, candidates.get()}, {g_names.reason, reason.get()}});
+      return make_record(kAmbiguousRecord, {candidates.get(), reason.get()});
     }
     case Outcome::Kind::NoParse: {
       PyRef reason = str_of(o.reason);
       if (!reason) return nullptr;
-      return make_record(g_classes.no_parse, {{g_names.reason, reason.get()}});
+      return make_record(kNoParseRecord, {reason.get()});
     }
   }
   PyErr_SetString(g_internal_error, "unknown outcome kind");
@@ -1024,12 +1127,31 @@ PyObject* answer(const Outcome& outcome, PyObject* tzinfo, PyObject* zone_tzinfo
   return built ? PyTuple_Pack(2, built.get(), zone.get()) : nullptr;
 }
 
-PyObject* impl(PyObject* const* args, Py_ssize_t nargs) {
-  if (nargs != kCount) {
-    PyErr_Format(PyExc_TypeError, "parse_typed() takes %d arguments (%zd given)", int{kCount},
+// The arguments as parse_typed is called: the settings tuple stands for the
+// ten from anchors to strict.
+constexpr Py_ssize_t kCallCount = 5;
+constexpr Py_ssize_t kSettingsCount = Py_ssize_t{kTzinfo} - Py_ssize_t{kAnchors};
+
+PyObject* impl(PyObject* const* call, Py_ssize_t nargs) {
+  if (nargs != kCallCount) {
+    PyErr_Format(PyExc_TypeError, "parse_typed() takes %d arguments (%zd given)", int{kCallCount},
                  nargs);
     return nullptr;
   }
+  PyObject* settings = call[2];
+  if (!PyTuple_Check(settings) || PyTuple_Size(settings) != kSettingsCount) {
+    PyErr_Format(PyExc_TypeError, "parse_typed() takes its settings as a tuple of %d",
+                 int{kSettingsCount});
+    return nullptr;
+  }
+  // Every argument in its place, as parse_full takes them: borrowed.
+  PyObject* args[kCount];
+  args[kText] = call[0];
+  args[kNow] = call[1];
+  for (Py_ssize_t i = 0; i < kSettingsCount; ++i)
+    args[kAnchors + i] = PyTuple_GetItem(settings, i);
+  args[kTzinfo] = call[3];
+  args[kZoneTzinfo] = call[4];
   if (g_classes.datetime == nullptr) {
     PyErr_SetString(PyExc_RuntimeError, "parse_typed() needs typed_classes() first");
     return nullptr;
@@ -1091,6 +1213,7 @@ PyObject* classes_impl(PyObject* const* args, Py_ssize_t nargs) {
     Py_INCREF(args[i]);
     Py_XDECREF(std::exchange(*slots[i], args[i]));
   }
+  read_field_slots();
   Py_RETURN_NONE;
 }
 

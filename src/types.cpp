@@ -70,47 +70,85 @@ WireOutcome to_wire(Outcome o) {
   return w;
 }
 
+namespace {
+
+// Writes the wire form of one character that is not plain ASCII, at most
+// six bytes, and returns the end of what it wrote.
+char* put_escaped(char* p, uni::Decoded d, std::string_view bytes) {
+  if (d.cp >= 0x80) {
+    // A stray byte becomes U+FFFD, so the text stays valid UTF-8 whatever
+    // bytes reached the core.
+    const std::string_view kept = bytes.size() == 1 ? std::string_view("\xEF\xBF\xBD") : bytes;
+    std::memcpy(p, kept.data(), kept.size());
+    return p + kept.size();
+  }
+  const auto two = [p](char c) {
+    p[0] = '\\';
+    p[1] = c;
+    return p + 2;
+  };
+  switch (d.cp) {
+    case '"':
+      return two('"');
+    case '\\':
+      return two('\\');
+    case '\b':
+      return two('b');
+    case '\t':
+      return two('t');
+    case '\n':
+      return two('n');
+    case '\f':
+      return two('f');
+    case '\r':
+      return two('r');
+    case 0x7F:
+      // JSON lets DEL stand as it is.
+      *p = '\x7F';
+      return p + 1;
+    default:
+      p[0] = '\\';
+      p[1] = 'u';
+      p[2] = '0';
+      p[3] = '0';
+      p[4] = uni::kHexDigits[d.cp >> 4];
+      p[5] = uni::kHexDigits[d.cp & 0xF];
+      return p + 6;
+  }
+}
+
+// Texts up to this many bytes are written whole into a stack buffer, which
+// holds them even if every byte needs a six-byte escape: readings, reasons
+// and zones are short, and the quotes and dashes of reasons then cost no
+// more than a copy.
+constexpr std::size_t kShortString = 160;
+
+}  // namespace
+
 void append_json_string(std::string& out, std::string_view s) {
+  if (s.size() <= kShortString) {
+    char buf[2 + 6 * kShortString];
+    char* p = buf;
+    *p++ = '"';
+    std::size_t i = 0;
+    while (true) {
+      const std::size_t run = uni::plain_ascii_end(s, i);
+      std::memcpy(p, s.data() + i, run - i);
+      p += run - i;
+      i = run;
+      if (i == s.size()) break;
+      const uni::Decoded d = uni::decode_utf8(s, i);
+      p = put_escaped(p, d, s.substr(i, d.len));
+      i += d.len;
+    }
+    *p++ = '"';
+    out.append(buf, static_cast<std::size_t>(p - buf));
+    return;
+  }
   out.push_back('"');
   uni::append_escaped(out, s, [](std::string& o, uni::Decoded d, std::string_view bytes) {
-    if (d.cp >= 0x80) {
-      // A stray byte becomes U+FFFD, so the text stays valid UTF-8 whatever
-      // bytes reached the core.
-      o.append(bytes.size() == 1 ? std::string_view("\xEF\xBF\xBD") : bytes);
-      return;
-    }
-    switch (d.cp) {
-      case '"':
-        o += "\\\"";
-        break;
-      case '\\':
-        o += "\\\\";
-        break;
-      case '\b':
-        o += "\\b";
-        break;
-      case '\t':
-        o += "\\t";
-        break;
-      case '\n':
-        o += "\\n";
-        break;
-      case '\f':
-        o += "\\f";
-        break;
-      case '\r':
-        o += "\\r";
-        break;
-      case 0x7F:
-        // JSON lets DEL stand as it is.
-        o.push_back('\x7F');
-        break;
-      default: {
-        const char escape[6] = {
-            '\\', 'u', '0', '0', uni::kHexDigits[d.cp >> 4], uni::kHexDigits[d.cp & 0xF]};
-        o.append(escape, 6);
-      }
-    }
+    char buf[6];
+    o.append(buf, static_cast<std::size_t>(put_escaped(buf, d, bytes) - buf));
   });
   out.push_back('"');
 }
@@ -142,13 +180,6 @@ Hundredths make_hundredths() {
 
 const Hundredths kHundredths = make_hundredths();
 
-// Returns k when f is the float nearest k / 100 (0 <= k <= 100), else -1.
-int hundredths_of(float f) {
-  if (!(f >= 0.0f && f <= 1.0f)) return -1;
-  const int k = static_cast<int>(f * 100.0f + 0.5f);
-  return static_cast<float>(k) / 100.0f == f ? k : -1;
-}
-
 }  // namespace
 
 void append_json_float(std::string& out, float f) {
@@ -169,11 +200,13 @@ void append_json_float(std::string& out, float f) {
 
 namespace {
 
-// The fixed part of a reading's entries, from "kind" to the key of the
-// interpretation, written into one stack buffer and appended at once: the
-// pieces are a few bytes each, and appending them one by one costs more
-// than writing them. The longest is a range with two date-times of 22
-// bytes, a confidence of a few and the key: 115 bytes.
+// A reading's entries, from "kind" to the key of the interpretation (and
+// the interpretation itself when it is short and needs no escapes), written
+// into one stack buffer and appended at once: the pieces are a few bytes
+// each, and appending them one by one costs more than writing them. The
+// fixed part is at most a range with two date-times of 22 bytes, a
+// confidence of a few and the key: 116 bytes with the object's opening
+// brace.
 class FieldBuffer {
  public:
   template <std::size_t N>
@@ -207,12 +240,25 @@ class FieldBuffer {
     p_ += kHundredths.size[k];
     return true;
   }
+  // Writes `text` as a JSON string when it fits and needs no escapes;
+  // returns false, writing nothing, otherwise.
+  bool put_plain_string(std::string_view text) {
+    if (text.size() + 2 > static_cast<std::size_t>(bytes_ + sizeof bytes_ - p_) ||
+        uni::plain_ascii_end(text, 0) != text.size()) {
+      return false;
+    }
+    *p_++ = '"';
+    std::memcpy(p_, text.data(), text.size());
+    p_ += text.size();
+    *p_++ = '"';
+    return true;
+  }
   void append_to(std::string& out) const {
     out.append(bytes_, static_cast<std::size_t>(p_ - bytes_));
   }
 
  private:
-  char bytes_[128];
+  char bytes_[192];
   char* p_ = bytes_;
 };
 
@@ -222,6 +268,10 @@ void finish_fields(FieldBuffer& b, float confidence, std::string_view interpreta
   b.put(",\"confidence\":");
   if (b.put_hundredths(confidence)) {
     b.put(",\"interpretation\":");
+    if (b.put_plain_string(interpretation)) {
+      b.append_to(out);
+      return;
+    }
     b.append_to(out);
   } else {
     b.append_to(out);
@@ -231,16 +281,16 @@ void finish_fields(FieldBuffer& b, float confidence, std::string_view interpreta
   append_json_string(out, interpretation);
 }
 
-// Writes the entries of a reading after its "kind"; `out` is inside an object.
+// Opens a reading's object and writes its entries.
 void write_resolution_fields(const WireResolution& r, std::string& out) {
   FieldBuffer b;
   if (r.kind == WireResolution::Kind::Range) {
-    b.put("\"kind\":\"range\",\"start\":");
+    b.put("{\"kind\":\"range\",\"start\":");
     b.put_date_time(r.start);
     b.put(",\"end\":");
     b.put_date_time(r.end);
   } else {
-    b.put("\"kind\":\"instant\",\"when\":");
+    b.put("{\"kind\":\"instant\",\"when\":");
     b.put_date_time(r.when);
   }
   finish_fields(b, r.confidence, r.interpretation, out);
@@ -251,7 +301,7 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
   const Value& v = r.value;
   FieldBuffer b;
   if (v.is_range()) {
-    b.put("\"kind\":\"range\",\"start\":");
+    b.put("{\"kind\":\"range\",\"start\":");
     if (v.open_start) {
       b.put("null");
     } else {
@@ -264,7 +314,7 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
       b.put_date_time(v.end);
     }
   } else {
-    b.put("\"kind\":\"instant\",\"when\":");
+    b.put("{\"kind\":\"instant\",\"when\":");
     b.put_date_time(v.start);
   }
   finish_fields(b, r.confidence, r.interpretation, out);
@@ -274,7 +324,6 @@ void write_resolution_fields(const Resolution& r, std::string& out) {
 // WireResolutions, those of an Outcome Resolutions.
 template <typename Outcomes>
 void write_object(const Outcomes& w, bool resolved, bool ambiguous, std::string& out) {
-  out.push_back('{');
   if (resolved) {
     if constexpr (std::is_same_v<Outcomes, Outcome>) {
       write_resolution_fields(w.reading, out);
@@ -282,17 +331,16 @@ void write_object(const Outcomes& w, bool resolved, bool ambiguous, std::string&
       write_resolution_fields(w.single, out);
     }
   } else if (ambiguous) {
-    out += "\"kind\":\"ambiguous\",\"candidates\":[";
+    out += "{\"kind\":\"ambiguous\",\"candidates\":[";
     for (std::size_t i = 0; i < w.candidates.size(); ++i) {
       if (i != 0) out.push_back(',');
-      out.push_back('{');
       write_resolution_fields(w.candidates[i], out);
       out.push_back('}');
     }
     out += "],\"reason\":";
     append_json_string(out, w.reason);
   } else {
-    out += "\"kind\":\"no_parse\",\"reason\":";
+    out += "{\"kind\":\"no_parse\",\"reason\":";
     append_json_string(out, w.reason);
   }
   if (!w.zone.empty()) {

@@ -104,5 +104,12 @@ void append_json_string(std::string& out, std::string_view s);
 // Appends the shortest decimal text of a 32-bit float, keeping ".0" for
 // whole numbers; "null" for a value that is not finite.
 void append_json_float(std::string& out, float f);
+// Returns k when f is the float nearest k / 100 (0 <= k <= 100), as most
+// confidences are, else -1.
+inline int hundredths_of(float f) {
+  if (!(f >= 0.0f && f <= 1.0f)) return -1;
+  const int k = static_cast<int>(f * 100.0f + 0.5f);
+  return static_cast<float>(k) / 100.0f == f ? k : -1;
+}
 
 }  // namespace kalendo

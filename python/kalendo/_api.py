@@ -413,7 +413,8 @@ class Prepared:
     """Checked arguments of `parse`, ready to resolve any number of texts."""
 
     __slots__ = ("now", "moment", "zone", "anchors", "default_time", "week_start", "next_skips_today",
-                 "holidays", "strict", "date_order", "day_parts", "zones", "region", "adapter", "zone_names")
+                 "holidays", "strict", "date_order", "day_parts", "zones", "region", "adapter", "zone_names",
+                 "settings")
 
     def __init__(self, now: datetime | None, anchors: Mapping[str, date] | None, default_time: time,
                  week_start: int | str, next_skips_today: bool, holidays: HolidaySource,
@@ -481,6 +482,10 @@ class Prepared:
         if region not in REGIONS:
             raise ValueError(f"region must be one of {', '.join(REGIONS)}, not {region!r}")
         self.region = region
+        # What parse_typed reads besides the text and the clocks, in its order: one argument for ten.
+        self.settings = (self.anchors, self.default_time, self.week_start, self.next_skips_today,
+                         self.holidays, self.date_order, self.day_parts, self.zone_names, self.region,
+                         self.strict)
 
     def raw(self, text: str, now: str | None = None) -> str:
         """The JSON text of parse_raw for `text` (said at `now`, the wall clock as ISO text, if given)."""
@@ -501,33 +506,28 @@ class Prepared:
         return raw
 
     def outcome(self, text: str) -> Outcome:
-        """The typed outcome for `text`, read as `zoned` says."""
-        built, zone = self.typed(text, self.now, self.zone, None)
-        moment = self.moment
-        if built is None:
-            tz = self.zone_named(zone)
-            moment = moment.astimezone(tz) if moment.tzinfo else moment.replace(tzinfo=tz)
-            built, _ = self.typed(text, _wall_text(moment), tz, tz)
-        result: Outcome = built
-        return _refold(result, moment) if moment.fold else result
-
-    def typed(self, text: str, now: str, tzinfo: tzinfo | None,
-              zone_tzinfo: tzinfo | None) -> tuple[Any, Any]:
-        """parse_typed for `text` said at `now` (the wall clock as ISO text): see the binding."""
+        """The typed outcome for `text`, read as `zoned` says: parse_typed (see the binding) asked
+        at `now`, and asked again on the zone's wall clock when the text names a zone."""
         if not isinstance(text, str):
             raise TypeError(f"text must be a str, not {_type_name(text)}")
-        try:
-            answer = parse_typed(text, now, self.anchors, self.default_time, self.week_start,
-                                 self.next_skips_today, self.holidays, self.date_order, self.day_parts,
-                                 self.zone_names, self.region, self.strict, tzinfo, zone_tzinfo)
-        except UnicodeEncodeError:
-            _check_utf8("text", text)
-            raise
-        adapter = self.adapter
-        if adapter is not None and adapter.error is not None:
-            error, adapter.error = adapter.error, None
-            raise error
-        return answer
+        now, tz, zone_tz, moment = self.now, self.zone, None, self.moment
+        while True:
+            try:
+                built, zone = parse_typed(text, now, self.settings, tz, zone_tz)
+            except UnicodeEncodeError:
+                _check_utf8("text", text)
+                raise
+            adapter = self.adapter
+            if adapter is not None and adapter.error is not None:
+                error, adapter.error = adapter.error, None
+                raise error
+            if built is not None or zone_tz is not None:  # asked on the zone's clock: the answer
+                break
+            tz = zone_tz = self.zone_named(zone)
+            moment = moment.astimezone(tz) if moment.tzinfo else moment.replace(tzinfo=tz)
+            now = _wall_text(moment)
+        result: Outcome = built
+        return _refold(result, moment) if moment.fold else result
 
     def zoned(self, text: str) -> tuple[str, tzinfo | None, datetime]:
         """The JSON text for `text`, the tzinfo of its times and the moment it was said at.

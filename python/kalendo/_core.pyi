@@ -1,5 +1,5 @@
 from datetime import tzinfo
-from typing import Any, Callable, Literal
+from typing import Any, Callable, Literal, TypeAlias
 
 __version__: str
 __all__: list[str]
@@ -70,24 +70,31 @@ def search_full(
     """
     ...
 
+TypedSettings: TypeAlias = tuple[
+    dict[str, str],  # anchors
+    tuple[int, int, int],  # default_time
+    int,  # week_start
+    bool,  # next_skips_today
+    Callable[[str], bool] | None,  # holidays
+    Literal["MDY", "DMY", "YMD"] | None,  # date_order
+    dict[str, tuple[int, int, int]] | None,  # day_parts
+    tuple[str, ...] | None,  # zones
+    Literal["US", "GB", "CA", "AU", "IE", "NZ"],  # region
+    bool,  # strict
+]
+
 def parse_typed(
     text: str,
     now: str,
-    anchors: dict[str, str],
-    default_time: tuple[int, int, int],
-    week_start: int,
-    next_skips_today: bool,
-    holidays: Callable[[str], bool] | None,
-    date_order: Literal["MDY", "DMY", "YMD"] | None,
-    day_parts: dict[str, tuple[int, int, int]] | None,
-    zones: tuple[str, ...] | None,
-    region: Literal["US", "GB", "CA", "AU", "IE", "NZ"],
-    strict: bool,
+    settings: TypedSettings,
     tzinfo: tzinfo | None,
     zone_tzinfo: tzinfo | None,
     /,
 ) -> tuple[Any, Any]:
     """Resolve `text` as `parse_full` (or with `strict`, `parse_raw`) does, into the typed API's objects.
+
+    `settings` holds the other arguments of `parse_full` in its order, then `strict`: made once
+    for many texts.
 
     Returns (outcome, zone): the outcome built from the classes given to
     `typed_classes`, its times carrying `tzinfo`, or `zone_tzinfo` when the

@@ -41,6 +41,23 @@ TEST(Wire, StringEscapes) {
     append_json_string(out, text);
     EXPECT_EQ(out, want);
   }
+  // Short texts are written in a buffer sized for six bytes an input byte;
+  // longer ones are appended piece by piece: both sides of the bound, at
+  // their worst, read the same.
+  for (const std::size_t n : {158, 159, 160, 161, 400}) {
+    std::string text(n, '\x01');
+    std::string want = "\"";
+    for (std::size_t i = 0; i < n; ++i)
+      want += "\\u0001";
+    if (n % 2 == 0) {
+      text += "\"\xff";
+      want += "\\\"\uFFFD";
+    }
+    want += '"';
+    std::string out = "kept";
+    append_json_string(out, text);
+    EXPECT_EQ(out, "kept" + want) << n;
+  }
 }
 
 TEST(Quote, EscapesLikeTheCallerWouldReadIt) {

@@ -172,3 +172,20 @@ def test_accepted_values(call, overrides):
 def test_numpy_bool_accepted_for_next_skips_today(call, value):
     numpy = pytest.importorskip("numpy")
     assert call(next_skips_today=numpy.bool_(value)) == call(next_skips_today=value)
+
+
+def test_every_call_reads_its_own_now():
+    # Calls repeat one `now` object, which is read once; any other object, of equal text or not, a
+    # str subclass, or a text that fails between two good ones, must be read anew.
+    same_text = "".join(["2024-06-05", "T10:15:30"])
+    calls = [("2024-06-05T10:15:30", "2024-06-06"), ("2030-01-31T08:00:00", "2030-02-01"), (same_text, "2024-06-06"),
+             (Text("1999-12-31T23:00:00"), "2000-01-01"), ("2024-13-01T00:00:00", None),
+             ("2024-06-05T10:15:30", "2024-06-06")]
+    for _ in range(2):
+        for now, day in calls:
+            if day is None:
+                with pytest.raises(ValueError):
+                    _core.parse_raw("tomorrow", now, {}, (9, 0, 0), 0, False)
+                continue
+            assert json.loads(_core.parse_raw("tomorrow", now, {}, (9, 0, 0), 0, False))["when"] == day + "T09:00:00"
+            assert json.loads(_core.parse_full("tomorrow", now, {}, (9, 0, 0), 0, False))["when"] == day + "T09:00:00"
