@@ -3,6 +3,7 @@
 // first exact match decides, so the order of entries is part of the meaning.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +58,21 @@ struct WordKey {
   friend constexpr bool operator==(const WordKey&, const WordKey&) = default;
 };
 
+// For each word length from 0 to 16, the bits of a key its bytes fill.
+inline constexpr std::array<WordKey, 17> kKeyMasks = [] {
+  std::array<WordKey, 17> masks{};
+  for (std::size_t n = 0; n <= 16; ++n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i < 8) {
+        masks[n].lo |= uint64_t{0xFF} << (8 * i);
+      } else {
+        masks[n].hi |= uint64_t{0xFF} << (8 * (i - 8));
+      }
+    }
+  }
+  return masks;
+}();
+
 // Packs `n` (at most 16) bytes at `p`, where 16 bytes may be read.
 inline WordKey pack_padded(const char* p, std::size_t n) {
   WordKey k;
@@ -66,9 +82,8 @@ inline WordKey pack_padded(const char* p, std::size_t n) {
     k.lo = __builtin_bswap64(k.lo);
     k.hi = __builtin_bswap64(k.hi);
   }
-  // Shifts by a byte count below 8 only: the other cases keep or clear all.
-  k.lo &= n >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
-  k.hi &= n >= 16 ? ~uint64_t{0} : n <= 8 ? 0 : (uint64_t{1} << (8 * (n - 8))) - 1;
+  k.lo &= kKeyMasks[n].lo;
+  k.hi &= kKeyMasks[n].hi;
   return k;
 }
 

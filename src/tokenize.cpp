@@ -531,7 +531,8 @@ struct Joined {
 
 // Returns the token that `a` (which may_join) and `b` join into: "business
 // days", "a couple", "half an", "5 pm"; none when they stay apart.
-std::optional<Joined> join(const Tok& a, const Tok& b, const Locale& loc) {
+[[gnu::always_inline]] inline std::optional<Joined> join(const Tok& a, const Tok& b,
+                                                         const Locale& loc) {
   if (a.is_kw(Keyword::Business) && b.is_unit(Unit::Day)) {
     return Joined{Tok::Kind::Unit, static_cast<int64_t>(Unit::BusinessDay)};
   }
