@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config.h"
@@ -29,19 +30,31 @@ struct MatchResult {
   std::vector<Resolution> candidates;  // Ambiguous
   std::string reason;                  // Ambiguous and Reject
 
+  // Built in place in the caller's result: a matcher answers on every call
+  // it gets, and its reading should cost no more than its text.
   static MatchResult no_match() { return {}; }
-  static MatchResult single(Resolution r);
-  static MatchResult single(std::string interpretation, Value value, float confidence);
-  static MatchResult ambiguous(std::vector<Resolution> candidates, std::string reason);
-  static MatchResult reject(std::string reason);
+  static MatchResult single(Resolution r) { return {Kind::Single, std::move(r), {}, {}}; }
+  static MatchResult single(std::string interpretation, Value value, float confidence) {
+    return {Kind::Single, Resolution{std::move(interpretation), value, confidence}, {}, {}};
+  }
+  static MatchResult ambiguous(std::vector<Resolution> candidates, std::string reason) {
+    return {Kind::Ambiguous, {}, std::move(candidates), std::move(reason)};
+  }
+  static MatchResult reject(std::string reason) {
+    return {Kind::Reject, {}, {}, std::move(reason)};
+  }
 };
 
 using Matcher = MatchResult (*)(TokenSpan toks, const Ctx& ctx);
 
 // The reading of a single day at the context's time of day; no match when
 // the day could not be built (it left the supported years).
-MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
-                   const Ctx& ctx);
+inline MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
+                          const Ctx& ctx) {
+  if (!day) return MatchResult::no_match();
+  return MatchResult::single(std::move(interpretation), Value::instant(DateTime{*day, ctx.tod}),
+                             confidence);
+}
 
 // Offsets at least this many days away (ten years) are a distant horizon,
 // read with less confidence.
