@@ -34,7 +34,9 @@ Civil civil_from_days(int64_t z) {
 }
 
 bool is_leap_year(int64_t y) {
-  return floor_mod(y, 4) == 0 && (floor_mod(y, 100) != 0 || floor_mod(y, 400) == 0);
+  // Divisibility does not depend on the sign: the low bits and truncating
+  // remainders answer it without a floor.
+  return (y & 3) == 0 && (y % 100 != 0 || y % 400 == 0);
 }
 
 uint32_t days_in_month(int64_t y, uint32_t m) {

@@ -10,6 +10,8 @@
 
 namespace kalendo {
 
+using namespace std::string_view_literals;
+
 std::string lower_name(std::string_view name) {
   std::string s(name);
   for (char& c : s) {
@@ -89,7 +91,8 @@ std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date to
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;
   const std::string_view which = k < 0 ? " before this one" : (k > 0 ? " after this one" : "");
-  return Period{cat(k == 0 ? "the current " : "the ", label, which), days->first, days->last, 0.9f};
+  return Period{cat(k == 0 ? "the current "sv : "the "sv, label, which), days->first, days->last,
+                0.9f};
 }
 
 // A month or quarter of this year, or of next year once it has passed.
@@ -105,7 +108,7 @@ std::optional<Period> named_period(std::string_view name, Date today, float conf
   }
   days = range(year + 1, which);
   if (!days) return std::nullopt;
-  return Period{cat(name, " ", std::to_string(year + 1), " (this year's ", name, " has passed)"),
+  return Period{cat(name, " ", number_text(year + 1), " (this year's ", name, " has passed)"),
                 days->first, days->last, confidence};
 }
 
@@ -120,8 +123,10 @@ std::optional<Period> period_of(TokenSpan toks, const Options& opts, Date today)
     }
     // q3
     if (t.is(Tok::Kind::Quarter)) {
-      std::string name(1, 'Q');
-      name += std::to_string(t.u32());
+      NumberText name = number_text(t.u32());
+      std::memmove(name.bytes + 1, name.bytes, name.size);
+      name.bytes[0] = 'Q';
+      ++name.size;
       return named_period(name, today, 0.85f, quarter_range, t.u32());
     }
     // week | month | quarter | year | weekend

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <span>
@@ -198,6 +199,56 @@ inline constexpr MatcherGate kMatcherGates[] = {
 };
 static_assert(std::size(kMatcherGates) == std::size(kMatchers), "one gate a matcher");
 
+// A whole number or a rank as text, held in place: interpretations quote
+// counts, ranks and years, and each would otherwise be a string of its own.
+struct NumberText {
+  char bytes[24];  // only the first `size` are written
+  uint8_t size = 0;
+
+  operator std::string_view() const { return {bytes, size}; }
+};
+
+// Returns "42", "0", "-7": what std::to_string writes.
+inline NumberText number_text(int64_t n) {
+  NumberText t;
+  uint64_t v = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  char digits[20];
+  int k = 0;
+  do {
+    digits[k++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (n < 0) t.bytes[t.size++] = '-';
+  while (k > 0)
+    t.bytes[t.size++] = digits[--k];
+  return t;
+}
+
+// Returns "1st", "2nd", "3rd", "4th", "11th", "21st", "111th".
+inline NumberText ord_text(uint32_t n) {
+  NumberText t = number_text(n);
+  const uint32_t tens = n % 100;
+  const char* suffix = "th";
+  if (tens < 11 || tens > 13) {
+    switch (n % 10) {
+      case 1:
+        suffix = "st";
+        break;
+      case 2:
+        suffix = "nd";
+        break;
+      case 3:
+        suffix = "rd";
+        break;
+      default:
+        break;
+    }
+  }
+  t.bytes[t.size++] = suffix[0];
+  t.bytes[t.size++] = suffix[1];
+  return t;
+}
+
 // Returns the parts joined, built with one allocation: interpretations are
 // made of a few fixed words and names, and every call makes one or two.
 template <typename... Parts>
@@ -206,10 +257,15 @@ std::string cat(const Parts&... parts) {
   std::size_t size = 0;
   for (std::string_view v : views)
     size += v.size();
-  std::string out;
-  out.reserve(size);
-  for (std::string_view v : views)
-    out.append(v);
+  // Sized once and filled by copies: appending piece by piece would check
+  // the capacity on every piece.
+  std::string out(size, '\0');
+  char* p = out.data();
+  for (std::string_view v : views) {
+    if (v.empty()) continue;
+    std::memcpy(p, v.data(), v.size());
+    p += v.size();
+  }
   return out;
 }
 
