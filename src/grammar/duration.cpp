@@ -64,6 +64,15 @@ std::optional<Reading> count_of(int64_t n, bool fuzzy, Unit u, const Ctx& ctx) {
 }  // namespace
 
 MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
+  // in <n> <unit>, a plain count of a unit that shifts now: the relative
+  // rule, earlier in the table, reads this very shape as the same moment by
+  // the same shift, or fails exactly when this rule would, and arbitration
+  // drops an equal reading; so it is left to that rule. Business days are
+  // counted here only.
+  if (toks.size() == 3 && toks[0].is_kw(Keyword::In) && toks[1].is(Kind::Num) &&
+      toks[2].is(Kind::Unit) && !toks[2].is_unit(Unit::BusinessDay)) {
+    return MatchResult::no_match();
+  }
   // [<word>...] [in] <n>|<fuzzy>|half [of] <unit>
   std::size_t i = 0;
   while (i < toks.size() && toks[i].is(Kind::Word))

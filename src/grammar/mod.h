@@ -249,6 +249,26 @@ inline NumberText ord_text(uint32_t n) {
   return t;
 }
 
+// Copies a piece of an interpretation to `out`. Pieces are words and
+// numbers, nearly all shorter than 16 bytes: two overlapping fixed-size
+// copies move them without a call.
+inline void copy_piece(char* out, std::string_view v) {
+  const char* s = v.data();
+  const std::size_t n = v.size();
+  if (n >= 8 && n <= 16) {
+    std::memcpy(out, s, 8);
+    std::memcpy(out + n - 8, s + n - 8, 8);
+  } else if (n >= 4 && n < 8) {
+    std::memcpy(out, s, 4);
+    std::memcpy(out + n - 4, s + n - 4, 4);
+  } else if (n > 16) {
+    std::memcpy(out, s, n);
+  } else {
+    for (std::size_t i = 0; i < n; ++i)
+      out[i] = s[i];
+  }
+}
+
 // Returns the parts joined, built with one allocation: interpretations are
 // made of a few fixed words and names, and every call makes one or two.
 template <typename... Parts>
@@ -262,8 +282,7 @@ std::string cat(const Parts&... parts) {
   std::string out(size, '\0');
   char* p = out.data();
   for (std::string_view v : views) {
-    if (v.empty()) continue;
-    std::memcpy(p, v.data(), v.size());
+    copy_piece(p, v);
     p += v.size();
   }
   return out;
