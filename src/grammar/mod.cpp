@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "grammar/units.h"
 #include "quote.h"
@@ -186,11 +187,8 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   bool has_reason = false;
 
   // The whole table is gated; a caller's own list of matchers asks each.
-  const bool gated = matchers.data() == kMatchers && matchers.size() == std::size(kMatchers);
-  const TokenSummary summary = gated ? summarise(toks) : TokenSummary{};
-  for (std::size_t i = 0; i < matchers.size(); ++i) {
-    if (gated && !kMatcherGates[i].admits(summary)) continue;
-    MatchResult m = matchers[i](toks, ctx);
+  // Takes one matcher's answer.
+  const auto take = [&](MatchResult m) {
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
         break;
@@ -221,6 +219,19 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
         out.reason = std::move(m.reason);
         break;
     }
+  };
+
+  // The whole table is gated, entry by entry with the gate's constants in
+  // the code; a caller's own list of matchers asks each.
+  if (matchers.data() == kMatchers && matchers.size() == std::size(kMatchers)) {
+    const TokenSummary summary = summarise(toks);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+      ((kMatcherGates[I].admits(summary) ? take(kMatchers[I](toks, ctx)) : void()), ...);
+    }
+    (std::make_index_sequence<std::size(kMatchers)>{});
+  } else {
+    for (const Matcher matcher : matchers)
+      take(matcher(toks, ctx));
   }
 
   if (has_first && candidates.empty()) {
