@@ -36,9 +36,10 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   const auto current = month_range(today.year, m);
   const auto next_year = month_range(static_cast<int64_t>(today.year) + 1, m);
   if (!current || !next_year) return MatchResult::no_match();
-  const std::string name(kMonthNames[m - 1]);
+  const std::string_view name = kMonthNames[m - 1];
   const std::string later = cat(name, " ", number_text(static_cast<int64_t>(today.year) + 1));
   std::vector<Resolution> candidates;
+  candidates.reserve(2);
   candidates.push_back(
       {cat(name, " \u2014 the current month"), Value::days(current->first, current->last), 0.6f});
   candidates.push_back({later, Value::days(next_year->first, next_year->last), 0.55f});
@@ -91,6 +92,7 @@ MatchResult weekend(const Tok& kw, const Tok& unit, const Ctx& ctx) {
     return whole_days(after_first, after_last, "the weekend of next week (Sat-Sun)", 0.9f);
   }
   std::vector<Resolution> candidates;
+  candidates.reserve(2);
   candidates.push_back({"the coming weekend (Sat-Sun)", Value::days(*sat, *coming_end), 0.65f});
   candidates.push_back({"the weekend after the coming one (Sat-Sun)",
                         Value::days(*after_first, *after_last), 0.55f});
