@@ -109,18 +109,17 @@ std::optional<DateRange> week_range(Date d, uint32_t week_start) {
 }
 
 std::optional<DateRange> month_range(int64_t y, uint32_t m) {
-  if (m < 1 || m > 12) return std::nullopt;
-  const auto first = Date::from_ymd(y, m, 1);
-  if (!first) return std::nullopt;
-  return DateRange{*first, Date{first->days + days_in_month(y, m) - 1}};
+  // Every month has a first day: only the year and the month need checking.
+  if (m < 1 || m > 12 || y < kMinYear || y > kMaxYear) return std::nullopt;
+  const int64_t first = days_from_civil(y, m, 1);
+  return DateRange{Date{first}, Date{first + days_in_month(y, m) - 1}};
 }
 
 std::optional<DateRange> quarter_range(int64_t y, uint32_t q) {
-  if (q < 1 || q > 4) return std::nullopt;
-  const auto first = month_range(y, 3 * q - 2);
-  const auto last = month_range(y, 3 * q);
-  if (!first || !last) return std::nullopt;
-  return DateRange{first->first, last->last};
+  if (q < 1 || q > 4 || y < kMinYear || y > kMaxYear) return std::nullopt;
+  const uint32_t last_month = 3 * q;
+  return DateRange{Date{days_from_civil(y, last_month - 2, 1)},
+                   Date{days_from_civil(y, last_month, 1) + days_in_month(y, last_month) - 1}};
 }
 
 std::optional<Date> next_weekday(Date d, uint32_t w, bool skip_today) {

@@ -128,6 +128,21 @@ TEST(Ranges, WeeksContainTheDateAndStartOnTheWeekStart) {
   EXPECT_FALSE(first_day_of_week(kFirst, kMonday));
 }
 
+// year -> leap, on both sides of year zero: divisibility does not depend on
+// the sign.
+const std::pair<int64_t, bool> kLeapYears[] = {
+    {2024, true},   {2023, false},     {2000, true},      {1900, false},        {0, true},
+    {-1, false},    {-4, true},        {-100, false},     {-400, true},         {-2000, true},
+    {-1900, false}, {kMinYear, false}, {kMaxYear, false}, {kMaxYear - 2, true},
+};
+
+TEST(Dates, LeapYearsOnBothSidesOfYearZero) {
+  for (const auto& [y, leap] : kLeapYears) {
+    EXPECT_EQ(is_leap_year(y), leap) << y;
+    EXPECT_EQ(days_in_month(y, 2), leap ? 29u : 28u) << y;
+  }
+}
+
 TEST(Ranges, MonthsAndQuartersHaveTheirRealLastDays) {
   EXPECT_EQ(month_range(2100, 2)->last, ymd(2100, 2, 28));
   EXPECT_EQ(month_range(2000, 2)->last, ymd(2000, 2, 29));
