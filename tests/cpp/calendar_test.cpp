@@ -40,6 +40,9 @@ TEST(Dates, DaySuccessionAroundYearZeroAndAtBothEnds) {
   walk_days(days_from_civil(-2000, 1, 1), days_from_civil(2400, 12, 31));
   walk_days(kMinDays, kMinDays + 3 * 146097);
   walk_days(kMaxDays - 3 * 146097, kMaxDays);
+  // Some way past both ends, where the day's reading changes form.
+  walk_days(kMaxDays, kMaxDays + 8'500'000);
+  walk_days(kMinDays - 7'000'000, kMinDays);
   for (int64_t z = kMinDays; z <= kMaxDays; z += 997) {
     const Civil c = civil_from_days(z);
     ASSERT_EQ(days_from_civil(c.year, c.month, c.day), z);
