@@ -18,7 +18,39 @@ int64_t days_from_civil(int64_t y, uint32_t m, uint32_t d) {
   return era * 146097 + doe - 719468;
 }
 
+namespace {
+
+// Every day of the supported years lies within this many 400-year eras of
+// 1970 (and a margin): shifted by them it counts from zero.
+constexpr uint32_t kCivilEras = 700;
+constexpr int64_t kCivilShift = 719468 + int64_t{146097} * kCivilEras;
+static_assert(kMinDays >= -kCivilShift && kMaxDays <= kCivilShift &&
+                  4 * (2 * kCivilShift) + 3 <= int64_t{UINT32_MAX},
+              "the shifted days of the supported years fit the 32-bit form");
+
+}  // namespace
+
 Civil civil_from_days(int64_t z) {
+  if (z >= -kCivilShift && z <= kCivilShift) {
+    // Counted from the 1st of March of a year 0 some eras back, the century,
+    // the year in it and the day of the year come from multiplications and
+    // shifts in 32 bits (affine forms of the calendar's cycles of 146097,
+    // 1461 and 153 days), without a division by anything but constants and
+    // without a floor. Every date is called for to write an answer.
+    const uint32_t n1 = 4 * static_cast<uint32_t>(z + kCivilShift) + 3;
+    const uint32_t century = n1 / 146097;
+    const uint64_t p2 = uint64_t{2939745} * ((n1 % 146097) | 3);
+    const auto year_of_century = static_cast<uint32_t>(p2 >> 32);
+    const uint32_t day_of_year = static_cast<uint32_t>(p2) / 2939745 / 4;  // from March 1
+    const uint32_t n3 = 2141 * day_of_year + 197913;
+    const uint32_t m = n3 >> 16;  // [3, 14]: January and February end the year
+    const uint32_t d = (n3 & 0xFFFF) / 2141 + 1;
+    const bool jan_feb = day_of_year >= 306;
+    const int64_t y =
+        int64_t{100} * century + year_of_century + (jan_feb ? 1 : 0) - int64_t{400} * kCivilEras;
+    return Civil{static_cast<int32_t>(y), jan_feb ? m - 12 : m, d};
+  }
+  // Beyond: the general form, over 400-year eras of any count.
   z += 719468;
   const int64_t era = floor_div(z, 146097);
   // Within an era every quantity is small and not negative: unsigned 32-bit
@@ -34,7 +66,9 @@ Civil civil_from_days(int64_t z) {
 }
 
 bool is_leap_year(int64_t y) {
-  return floor_mod(y, 4) == 0 && (floor_mod(y, 100) != 0 || floor_mod(y, 400) == 0);
+  // Divisibility does not depend on the sign: the low bits and truncating
+  // remainders answer it without a floor.
+  return (y & 3) == 0 && (y % 100 != 0 || y % 400 == 0);
 }
 
 uint32_t days_in_month(int64_t y, uint32_t m) {
@@ -107,18 +141,17 @@ std::optional<DateRange> week_range(Date d, uint32_t week_start) {
 }
 
 std::optional<DateRange> month_range(int64_t y, uint32_t m) {
-  if (m < 1 || m > 12) return std::nullopt;
-  const auto first = Date::from_ymd(y, m, 1);
-  if (!first) return std::nullopt;
-  return DateRange{*first, Date{first->days + days_in_month(y, m) - 1}};
+  // Every month has a first day: only the year and the month need checking.
+  if (m < 1 || m > 12 || y < kMinYear || y > kMaxYear) return std::nullopt;
+  const int64_t first = days_from_civil(y, m, 1);
+  return DateRange{Date{first}, Date{first + days_in_month(y, m) - 1}};
 }
 
 std::optional<DateRange> quarter_range(int64_t y, uint32_t q) {
-  if (q < 1 || q > 4) return std::nullopt;
-  const auto first = month_range(y, 3 * q - 2);
-  const auto last = month_range(y, 3 * q);
-  if (!first || !last) return std::nullopt;
-  return DateRange{first->first, last->last};
+  if (q < 1 || q > 4 || y < kMinYear || y > kMaxYear) return std::nullopt;
+  const uint32_t last_month = 3 * q;
+  return DateRange{Date{days_from_civil(y, last_month - 2, 1)},
+                   Date{days_from_civil(y, last_month, 1) + days_in_month(y, last_month) - 1}};
 }
 
 std::optional<Date> next_weekday(Date d, uint32_t w, bool skip_today) {

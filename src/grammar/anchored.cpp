@@ -6,6 +6,8 @@
 #include "grammar/units.h"
 
 namespace kalendo::anchored {
+
+using namespace std::string_view_literals;
 namespace {
 
 using Kind = Tok::Kind;
@@ -76,7 +78,7 @@ MatchResult weekday_next_to(uint32_t w, const Anchor& a, const Ctx& ctx) {
 // <n> <unit> after|before <anchor>
 MatchResult count_from(int64_t count, Unit u, const Anchor& a, const Ctx& ctx) {
   if (!unit_facts(u).from_anchor) return MatchResult::no_match();
-  std::string text = cat(std::to_string(count), " ", unit_facts(u).word, count != 1 ? "s " : " ",
+  std::string text = cat(number_text(count), " ", unit_facts(u).word, count != 1 ? "s "sv : " "sv,
                          a.way, " ", format_date(a.date));
   return at_day(counted(a.date, count, u, a.after), std::move(text), 0.9f, ctx);
 }

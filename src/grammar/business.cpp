@@ -5,6 +5,8 @@
 #include "grammar/mod.h"
 
 namespace kalendo::business {
+
+using namespace std::string_view_literals;
 namespace {
 
 using Kind = Tok::Kind;
@@ -30,14 +32,11 @@ MatchResult quarter_edge(bool end, uint32_t q, const Ctx& ctx) {
   if (!quarter) return MatchResult::no_match();
   if (quarter->last < ctx.today()) {
     ++year;
-    note = cat(" (this year's Q", std::to_string(q), " has passed; assuming ", std::to_string(year),
-               ")");
+    note = cat(" (this year's Q", number_text(q), " has passed; assuming ", number_text(year), ")");
   }
   const auto month = month_range(year, end ? 3 * q : 3 * q - 2);
   if (!month) return MatchResult::no_match();
-  std::string text = end ? "last month of Q" : "first month of Q";
-  text += std::to_string(q);
-  text += note;
+  std::string text = cat(end ? "last month of Q"sv : "first month of Q"sv, number_text(q), note);
   return MatchResult::single(std::move(text), Value::days(month->first, month->last), 0.85f);
 }
 
@@ -45,9 +44,9 @@ MatchResult quarter_edge(bool end, uint32_t q, const Ctx& ctx) {
 MatchResult period_edge(bool end, TokenSpan period, const Ctx& ctx) {
   const auto p = period_after_of(period, ctx);
   if (!p) return MatchResult::no_match();
-  std::string text = end ? "the last day of " : "the first day of ";
-  text += p->label;
-  return at_day(end ? p->last : p->first, std::move(text), std::min(p->confidence, kEdgeCap), ctx);
+  return at_day(end ? p->last : p->first,
+                cat(end ? "the last day of "sv : "the first day of "sv, p->label),
+                std::min(p->confidence, kEdgeCap), ctx);
 }
 
 // last business day of <period>: may step back out of the period when none
@@ -64,7 +63,7 @@ MatchResult last_business_day(TokenSpan period, const Ctx& ctx) {
 MatchResult count_forward(int64_t n, const Ctx& ctx) {
   if (n < 0) return MatchResult::no_match();
   return at_business_day(walk_business_days(ctx.holidays, ctx.today(), n),
-                         cat(std::to_string(n), " business days from today"), 0.9f, ctx);
+                         cat(number_text(n), " business days from today"), 0.9f, ctx);
 }
 
 bool is_edge(const Tok& t) {

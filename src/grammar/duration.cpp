@@ -8,17 +8,29 @@
 #include "grammar/units.h"
 
 namespace kalendo::duration {
+
+using namespace std::string_view_literals;
 namespace {
 
 using Kind = Tok::Kind;
 
 constexpr float kPenalty = 0.05f;
 
+// The moment an amount lands on, and the amount as the interpretation words
+// it, in pieces: "half " "" "" "an hour" or "" "3" " " "hour" "s".
 struct Reading {
   DateTime at;
-  std::string label;
   float confidence;
+  std::string_view head;
+  NumberText count;
+  std::string_view gap;
+  std::string_view word;
+  std::string_view plural_s;
 };
+
+Reading counted(DateTime at, float confidence, int64_t n, std::string_view word) {
+  return Reading{at, confidence, "", number_text(n), " ", word, n != 1 ? "s" : ""};
+}
 
 // Half of a unit with an exact length is half its seconds; half a year is
 // six months. Other units have no half.
@@ -28,12 +40,17 @@ std::optional<Reading> half_of(Unit u, const Ctx& ctx) {
   if (f.seconds != 0) {
     const auto at = add_seconds(ctx.now, f.seconds / 2);
     if (!at) return std::nullopt;
-    return Reading{*at, cat("half ", f.half), 0.95f};
+    return Reading{*at, 0.95f, "half ", {}, "", f.half, ""};
   }
   const auto date = add_months_checked(ctx.today(), f.months / 2);
   if (!date) return std::nullopt;
-  return Reading{DateTime{*date, ctx.tod_explicit ? ctx.tod : ctx.now.time}, cat("half ", f.half),
-                 0.95f};
+  return Reading{DateTime{*date, ctx.tod_explicit ? ctx.tod : ctx.now.time},
+                 0.95f,
+                 "half ",
+                 {},
+                 "",
+                 f.half,
+                 ""};
 }
 
 std::optional<Reading> count_of(int64_t n, bool fuzzy, Unit u, const Ctx& ctx) {
@@ -41,12 +58,21 @@ std::optional<Reading> count_of(int64_t n, bool fuzzy, Unit u, const Ctx& ctx) {
   if (!r) return std::nullopt;
   DateTime at = r->at;
   if (unit_facts(u).lands_on_date() && ctx.tod_explicit) at.time = ctx.tod;
-  return Reading{at, relative::plural(n, r->word), fuzzy ? 0.7f : 0.95f};
+  return counted(at, fuzzy ? 0.7f : 0.95f, n, r->word);
 }
 
 }  // namespace
 
 MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
+  // in <n> <unit>, a plain count of a unit that shifts now: the relative
+  // rule, earlier in the table, reads this very shape as the same moment by
+  // the same shift, or fails exactly when this rule would, and arbitration
+  // drops an equal reading; so it is left to that rule. Business days are
+  // counted here only.
+  if (toks.size() == 3 && toks[0].is_kw(Keyword::In) && toks[1].is(Kind::Num) &&
+      toks[2].is(Kind::Unit) && !toks[2].is_unit(Unit::BusinessDay)) {
+    return MatchResult::no_match();
+  }
   // [<word>...] [in] <n>|<fuzzy>|half [of] <unit>
   std::size_t i = 0;
   while (i < toks.size() && toks[i].is(Kind::Word))
@@ -72,20 +98,17 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   } else if (unit == Unit::BusinessDay) {
     const BusinessWalk walk = walk_business_days(ctx.holidays, ctx.today(), quantity.value);
     if (!walk.ok()) return walk_not_finished(walk);
-    r = Reading{DateTime{walk.day, ctx.tod}, relative::plural(quantity.value, "business day"),
-                fuzzy ? 0.7f : 0.9f};
+    r = counted(DateTime{walk.day, ctx.tod}, fuzzy ? 0.7f : 0.9f, quantity.value, "business day");
   } else {
     r = count_of(quantity.value, fuzzy, unit, ctx);
   }
   if (!r) return MatchResult::no_match();
 
-  std::string text = fuzzy ? cat("approximately ", r->label) : std::move(r->label);
-  text += " from now";
   float confidence = r->confidence;
-  if (std::llabs(days_between(ctx.today(), r->at.date)) >= kDistantDays) {
-    confidence = penalised(confidence, kPenalty);
-    text += " (distant horizon)";
-  }
+  const bool distant = std::llabs(days_between(ctx.today(), r->at.date)) >= kDistantDays;
+  if (distant) confidence = penalised(confidence, kPenalty);
+  std::string text = cat(fuzzy ? "approximately "sv : ""sv, r->head, r->count, r->gap, r->word,
+                         r->plural_s, " from now", distant ? " (distant horizon)"sv : ""sv);
   if (!ignored.empty()) {
     confidence = penalised(confidence, kPenalty);
     text += " (ignoring ";

@@ -7,6 +7,8 @@
 #include "grammar/mod.h"
 
 namespace kalendo::ext {
+
+using namespace std::string_view_literals;
 namespace {
 
 using Kind = Tok::Kind;
@@ -34,9 +36,10 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   const auto current = month_range(today.year, m);
   const auto next_year = month_range(static_cast<int64_t>(today.year) + 1, m);
   if (!current || !next_year) return MatchResult::no_match();
-  const std::string name(kMonthNames[m - 1]);
-  const std::string later = cat(name, " ", std::to_string(static_cast<int64_t>(today.year) + 1));
+  const std::string_view name = kMonthNames[m - 1];
+  const std::string later = cat(name, " ", number_text(static_cast<int64_t>(today.year) + 1));
   std::vector<Resolution> candidates;
+  candidates.reserve(2);
   candidates.push_back(
       {cat(name, " \u2014 the current month"), Value::days(current->first, current->last), 0.6f});
   candidates.push_back({later, Value::days(next_year->first, next_year->last), 0.55f});
@@ -89,6 +92,7 @@ MatchResult weekend(const Tok& kw, const Tok& unit, const Ctx& ctx) {
     return whole_days(after_first, after_last, "the weekend of next week (Sat-Sun)", 0.9f);
   }
   std::vector<Resolution> candidates;
+  candidates.reserve(2);
   candidates.push_back({"the coming weekend (Sat-Sun)", Value::days(*sat, *coming_end), 0.65f});
   candidates.push_back({"the weekend after the coming one (Sat-Sun)",
                         Value::days(*after_first, *after_last), 0.55f});
@@ -173,7 +177,7 @@ MatchResult nth_weekday_after(TokenSpan toks, const Ctx& ctx) {
   if (!a || n == 0) return MatchResult::no_match();
   return at_day(
       plus(next_weekday(*a, w, true), 7 * (static_cast<int64_t>(n) - 1)),
-      cat("the ", ord_label(n), " ", kWeekdayNames[w], " strictly after ", format_date(*a)), 0.9f,
+      cat("the ", ord_text(n), " ", kWeekdayNames[w], " strictly after ", format_date(*a)), 0.9f,
       ctx);
 }
 
@@ -202,7 +206,7 @@ MatchResult business_days_ago(TokenSpan toks, const Ctx& ctx) {
   }
   const int64_t n = toks[0].value;
   return at_business_day(walk_business_days(ctx.holidays, ctx.today(), -n),
-                         cat(std::to_string(n), " business days before today"), 0.9f, ctx);
+                         cat(number_text(n), " business days before today"), 0.9f, ctx);
 }
 
 // <n> business days after|before <anchor>
@@ -217,7 +221,7 @@ MatchResult business_days_from_anchor(TokenSpan toks, const Ctx& ctx) {
   const int64_t n = toks[0].value;
   return at_business_day(
       walk_business_days(ctx.holidays, *a, after ? n : -n),
-      cat(std::to_string(n), " business days ", after ? "after " : "before ", format_date(*a)),
+      cat(number_text(n), " business days ", after ? "after "sv : "before "sv, format_date(*a)),
       0.9f, ctx);
 }
 
@@ -234,34 +238,16 @@ MatchResult nth_business_day(TokenSpan toks, const Ctx& ctx) {
   const BusinessWalk walk = walk_business_days(ctx.holidays, *before_first, n);
   if (!walk.ok()) return walk_not_finished(walk);
   if (walk.day > p->last) {
-    return MatchResult::reject(
-        cat(p->label, " has fewer than ", std::to_string(n), " business days"));
+    return MatchResult::reject(cat(p->label, " has fewer than ", number_text(n), " business days"));
   }
-  return at_day(walk.day, cat("the ", ord_label(n), " business day of ", p->label),
+  return at_day(walk.day, cat("the ", ord_text(n), " business day of ", p->label),
                 std::min(p->confidence, 0.85f), ctx);
 }
 
 }  // namespace
 
 std::string ord_label(uint32_t n) {
-  const uint32_t tens = n % 100;
-  const char* suffix = "th";
-  if (tens < 11 || tens > 13) {
-    switch (n % 10) {
-      case 1:
-        suffix = "st";
-        break;
-      case 2:
-        suffix = "nd";
-        break;
-      case 3:
-        suffix = "rd";
-        break;
-      default:
-        break;
-    }
-  }
-  return std::to_string(n) + suffix;
+  return std::string(std::string_view(ord_text(n)));
 }
 
 Third third_span(Date first, Date last, Keyword part) {

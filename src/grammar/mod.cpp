@@ -4,37 +4,14 @@
 #include <bit>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "grammar/units.h"
 #include "quote.h"
 
 namespace kalendo {
 
-MatchResult MatchResult::single(Resolution r) {
-  MatchResult m;
-  m.kind = Kind::Single;
-  m.reading = std::move(r);
-  return m;
-}
-
-MatchResult MatchResult::single(std::string interpretation, Value value, float confidence) {
-  return single(Resolution{std::move(interpretation), value, confidence});
-}
-
-MatchResult MatchResult::ambiguous(std::vector<Resolution> candidates, std::string reason) {
-  MatchResult m;
-  m.kind = Kind::Ambiguous;
-  m.candidates = std::move(candidates);
-  m.reason = std::move(reason);
-  return m;
-}
-
-MatchResult MatchResult::reject(std::string reason) {
-  MatchResult m;
-  m.kind = Kind::Reject;
-  m.reason = std::move(reason);
-  return m;
-}
+using namespace std::string_view_literals;
 
 std::string lower_name(std::string_view name) {
   std::string s(name);
@@ -42,13 +19,6 @@ std::string lower_name(std::string_view name) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return s;
-}
-
-MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
-                   const Ctx& ctx) {
-  if (!day) return MatchResult::no_match();
-  return MatchResult::single(std::move(interpretation), Value::instant(DateTime{*day, ctx.tod}),
-                             confidence);
 }
 
 namespace {
@@ -67,40 +37,49 @@ std::string comparable_reason(std::size_t n) {
   return std::to_string(n) + " grammar rules matched with comparable confidence";
 }
 
-// The days of the period unit u shifted by k periods from today's.
+// Returns the range [first, last] of serial days, or none when either end
+// leaves the supported range.
+std::optional<DateRange> days_within(int64_t first, int64_t last) {
+  if (first < kMinDays || last > kMaxDays) return std::nullopt;
+  return DateRange{Date{first}, Date{last}};
+}
+
+// The days of the period unit u shifted by k (-1, 0 or 1) periods from
+// today's, computed on serial days and month numbers directly: every period
+// word of the grammar comes here.
 std::optional<DateRange> unit_period(Unit u, int k, const Options& opts, Date today) {
-  const Civil c = today.civil();
   switch (u) {
     case Unit::Week:
     case Unit::Weekend: {
-      // Each end is found on its own, so a week whose neighbour runs past
+      // Each end is checked on its own, so a week whose neighbour runs past
       // the range still exists.
-      const uint32_t ws = opts.week_start;
-      if (u == Unit::Week) {
-        const auto first = weekday_in_week(today, ws, k, ws);
-        const auto last = weekday_in_week(today, ws, k, (ws + 6) % 7);
-        if (!first || !last) return std::nullopt;
-        return DateRange{*first, *last};
-      }
-      const auto saturday = weekday_in_week(today, ws, k, kSaturday);
-      const auto sunday = saturday ? add_days(*saturday, 1) : std::nullopt;
-      if (!sunday) return std::nullopt;
-      return DateRange{*saturday, *sunday};
+      const int64_t ws = opts.week_start;
+      const int64_t into_week = floor_mod(static_cast<int64_t>(today.weekday()) - ws, 7);
+      const int64_t week_first = today.days + 7 * static_cast<int64_t>(k) - into_week;
+      if (u == Unit::Week) return days_within(week_first, week_first + 6);
+      const int64_t saturday = week_first + floor_mod(kSaturday - ws, 7);
+      return days_within(saturday, saturday + 1);
     }
     case Unit::Month:
     case Unit::Quarter: {
-      const int64_t months = k * unit_facts(u).months;
-      const auto m = add_months_checked(*Date::from_ymd(c.year, c.month, 1), months);
-      if (!m) return std::nullopt;
-      const Civil mc = m->civil();
-      return u == Unit::Month ? month_range(mc.year, mc.month)
-                              : quarter_range(mc.year, (mc.month - 1) / 3 + 1);
+      const Civil c = today.civil();
+      const int64_t index =
+          static_cast<int64_t>(c.year) * 12 + (c.month - 1) + k * unit_facts(u).months;
+      const int64_t y = floor_div(index, 12);
+      auto m = static_cast<uint32_t>(floor_mod(index, 12) + 1);
+      if (y < kMinYear || y > kMaxYear) return std::nullopt;
+      if (u == Unit::Quarter) m = (m - 1) / 3 * 3 + 1;
+      const uint32_t last_month = u == Unit::Month ? m : m + 2;
+      const int64_t first = days_from_civil(y, m, 1);
+      const int64_t last =
+          u == Unit::Month ? first + days_in_month(y, m) - 1
+                           : days_from_civil(y, last_month, 1) + days_in_month(y, last_month) - 1;
+      return DateRange{Date{first}, Date{last}};
     }
     case Unit::Year: {
-      const auto first = Date::from_ymd(static_cast<int64_t>(c.year) + k, 1, 1);
-      const auto last = Date::from_ymd(static_cast<int64_t>(c.year) + k, 12, 31);
-      if (!first || !last) return std::nullopt;
-      return DateRange{*first, *last};
+      const int64_t y = static_cast<int64_t>(today.year()) + k;
+      if (y < kMinYear || y > kMaxYear) return std::nullopt;
+      return DateRange{Date{days_from_civil(y, 1, 1)}, Date{days_from_civil(y, 12, 31)}};
     }
     default:
       return std::nullopt;
@@ -113,7 +92,8 @@ std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date to
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;
   const std::string_view which = k < 0 ? " before this one" : (k > 0 ? " after this one" : "");
-  return Period{cat(k == 0 ? "the current " : "the ", label, which), days->first, days->last, 0.9f};
+  return Period{cat(k == 0 ? "the current "sv : "the "sv, label, which), days->first, days->last,
+                0.9f};
 }
 
 // A month or quarter of this year, or of next year once it has passed.
@@ -129,7 +109,7 @@ std::optional<Period> named_period(std::string_view name, Date today, float conf
   }
   days = range(year + 1, which);
   if (!days) return std::nullopt;
-  return Period{cat(name, " ", std::to_string(year + 1), " (this year's ", name, " has passed)"),
+  return Period{cat(name, " ", number_text(year + 1), " (this year's ", name, " has passed)"),
                 days->first, days->last, confidence};
 }
 
@@ -144,8 +124,10 @@ std::optional<Period> period_of(TokenSpan toks, const Options& opts, Date today)
     }
     // q3
     if (t.is(Tok::Kind::Quarter)) {
-      std::string name(1, 'Q');
-      name += std::to_string(t.u32());
+      NumberText name = number_text(t.u32());
+      std::memmove(name.bytes + 1, name.bytes, name.size);
+      name.bytes[0] = 'Q';
+      ++name.size;
       return named_period(name, today, 0.85f, quarter_range, t.u32());
     }
     // week | month | quarter | year | weekend
@@ -197,15 +179,16 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   Resolution& first = out.reading;
   std::vector<Resolution>& candidates = out.candidates;
   bool has_first = false;
-  std::optional<MatchResult> first_ambiguity;
-  std::optional<std::string> last_reason;
+  // Only the first matcher ambiguity can ever be reported, and a rejection's
+  // reason only when no ambiguity came: the reason waits in the outcome, the
+  // ambiguity's candidates beside it.
+  std::vector<Resolution> ambiguity;
+  bool has_ambiguity = false;
+  bool has_reason = false;
 
   // The whole table is gated; a caller's own list of matchers asks each.
-  const bool gated = matchers.data() == kMatchers && matchers.size() == std::size(kMatchers);
-  const TokenSummary summary = gated ? summarise(toks) : TokenSummary{};
-  for (std::size_t i = 0; i < matchers.size(); ++i) {
-    if (gated && !kMatcherGates[i].admits(summary)) continue;
-    MatchResult m = matchers[i](toks, ctx);
+  // Takes one matcher's answer.
+  const auto take = [&](MatchResult m) {
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
         break;
@@ -225,31 +208,47 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
         break;
       }
       case MatchResult::Kind::Ambiguous:
-        // Only the first matcher ambiguity can ever be reported.
-        if (!first_ambiguity) first_ambiguity = std::move(m);
+        if (has_ambiguity) break;
+        has_ambiguity = true;
+        ambiguity = std::move(m.candidates);
+        out.reason = std::move(m.reason);
         break;
       case MatchResult::Kind::Reject:
-        last_reason = std::move(m.reason);
+        if (has_ambiguity) break;
+        has_reason = true;
+        out.reason = std::move(m.reason);
         break;
     }
+  };
+
+  // The whole table is gated, entry by entry with the gate's constants in
+  // the code; a caller's own list of matchers asks each.
+  if (matchers.data() == kMatchers && matchers.size() == std::size(kMatchers)) {
+    const TokenSummary summary = summarise(toks);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+      ((kMatcherGates[I].admits(summary) ? take(kMatchers[I](toks, ctx)) : void()), ...);
+    }
+    (std::make_index_sequence<std::size(kMatchers)>{});
+  } else {
+    for (const Matcher matcher : matchers)
+      take(matcher(toks, ctx));
   }
 
   if (has_first && candidates.empty()) {
     out.kind = Outcome::Kind::Resolved;
+    if (has_ambiguity || has_reason) out.reason = std::string();
     return out;
   }
   if (!has_first) {
-    if (first_ambiguity) {
+    if (has_ambiguity) {
       out.kind = Outcome::Kind::Ambiguous;
-      candidates = std::move(first_ambiguity->candidates);
-      out.reason = std::move(first_ambiguity->reason);
+      candidates = std::move(ambiguity);
       return out;
     }
-    if (last_reason) {
-      out.reason = std::move(*last_reason);
-      return out;
-    }
-    out.reason = "no grammar rule matched ";
+    if (has_reason) return out;
+    constexpr std::string_view kNoRule = "no grammar rule matched ";
+    out.reason.reserve(kNoRule.size() + text.size() + 2);
+    out.reason.append(kNoRule);
     append_quoted(out.reason, text);
     return out;
   }

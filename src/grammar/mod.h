@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config.h"
@@ -29,19 +31,31 @@ struct MatchResult {
   std::vector<Resolution> candidates;  // Ambiguous
   std::string reason;                  // Ambiguous and Reject
 
+  // Built in place in the caller's result: a matcher answers on every call
+  // it gets, and its reading should cost no more than its text.
   static MatchResult no_match() { return {}; }
-  static MatchResult single(Resolution r);
-  static MatchResult single(std::string interpretation, Value value, float confidence);
-  static MatchResult ambiguous(std::vector<Resolution> candidates, std::string reason);
-  static MatchResult reject(std::string reason);
+  static MatchResult single(Resolution r) { return {Kind::Single, std::move(r), {}, {}}; }
+  static MatchResult single(std::string interpretation, Value value, float confidence) {
+    return {Kind::Single, Resolution{std::move(interpretation), value, confidence}, {}, {}};
+  }
+  static MatchResult ambiguous(std::vector<Resolution> candidates, std::string reason) {
+    return {Kind::Ambiguous, {}, std::move(candidates), std::move(reason)};
+  }
+  static MatchResult reject(std::string reason) {
+    return {Kind::Reject, {}, {}, std::move(reason)};
+  }
 };
 
 using Matcher = MatchResult (*)(TokenSpan toks, const Ctx& ctx);
 
 // The reading of a single day at the context's time of day; no match when
 // the day could not be built (it left the supported years).
-MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
-                   const Ctx& ctx);
+inline MatchResult at_day(std::optional<Date> day, std::string interpretation, float confidence,
+                          const Ctx& ctx) {
+  if (!day) return MatchResult::no_match();
+  return MatchResult::single(std::move(interpretation), Value::instant(DateTime{*day, ctx.tod}),
+                             confidence);
+}
 
 // Offsets at least this many days away (ten years) are a distant horizon,
 // read with less confidence.
@@ -185,6 +199,76 @@ inline constexpr MatcherGate kMatcherGates[] = {
 };
 static_assert(std::size(kMatcherGates) == std::size(kMatchers), "one gate a matcher");
 
+// A whole number or a rank as text, held in place: interpretations quote
+// counts, ranks and years, and each would otherwise be a string of its own.
+struct NumberText {
+  char bytes[24];  // only the first `size` are written
+  uint8_t size = 0;
+
+  operator std::string_view() const { return {bytes, size}; }
+};
+
+// Returns "42", "0", "-7": what std::to_string writes.
+inline NumberText number_text(int64_t n) {
+  NumberText t;
+  uint64_t v = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  char digits[20];
+  int k = 0;
+  do {
+    digits[k++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  if (n < 0) t.bytes[t.size++] = '-';
+  while (k > 0)
+    t.bytes[t.size++] = digits[--k];
+  return t;
+}
+
+// Returns "1st", "2nd", "3rd", "4th", "11th", "21st", "111th".
+inline NumberText ord_text(uint32_t n) {
+  NumberText t = number_text(n);
+  const uint32_t tens = n % 100;
+  const char* suffix = "th";
+  if (tens < 11 || tens > 13) {
+    switch (n % 10) {
+      case 1:
+        suffix = "st";
+        break;
+      case 2:
+        suffix = "nd";
+        break;
+      case 3:
+        suffix = "rd";
+        break;
+      default:
+        break;
+    }
+  }
+  t.bytes[t.size++] = suffix[0];
+  t.bytes[t.size++] = suffix[1];
+  return t;
+}
+
+// Copies a piece of an interpretation to `out`. Pieces are words and
+// numbers, nearly all shorter than 16 bytes: two overlapping fixed-size
+// copies move them without a call.
+inline void copy_piece(char* out, std::string_view v) {
+  const char* s = v.data();
+  const std::size_t n = v.size();
+  if (n >= 8 && n <= 16) {
+    std::memcpy(out, s, 8);
+    std::memcpy(out + n - 8, s + n - 8, 8);
+  } else if (n >= 4 && n < 8) {
+    std::memcpy(out, s, 4);
+    std::memcpy(out + n - 4, s + n - 4, 4);
+  } else if (n > 16) {
+    std::memcpy(out, s, n);
+  } else {
+    for (std::size_t i = 0; i < n; ++i)
+      out[i] = s[i];
+  }
+}
+
 // Returns the parts joined, built with one allocation: interpretations are
 // made of a few fixed words and names, and every call makes one or two.
 template <typename... Parts>
@@ -193,10 +277,14 @@ std::string cat(const Parts&... parts) {
   std::size_t size = 0;
   for (std::string_view v : views)
     size += v.size();
-  std::string out;
-  out.reserve(size);
-  for (std::string_view v : views)
-    out.append(v);
+  // Sized once and filled by copies: appending piece by piece would check
+  // the capacity on every piece.
+  std::string out(size, '\0');
+  char* p = out.data();
+  for (std::string_view v : views) {
+    copy_piece(p, v);
+    p += v.size();
+  }
   return out;
 }
 

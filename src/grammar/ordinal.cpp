@@ -4,60 +4,61 @@
 #include "grammar/mod.h"
 
 namespace kalendo::ordinal {
+
+using namespace std::string_view_literals;
 namespace {
 
 using Kind = Tok::Kind;
 
 // "{Month} {year} has no {ord} {Weekday}", the year being the last searched.
 MatchResult no_such_day(uint32_t m, int64_t y, uint32_t n, uint32_t w) {
-  return MatchResult::reject(cat(kMonthNames[m - 1], " ", std::to_string(y), " has no ",
-                                 ext::ord_label(n), " ", kWeekdayNames[w]));
+  return MatchResult::reject(
+      cat(kMonthNames[m - 1], " ", number_text(y), " has no ", ord_text(n), " ", kWeekdayNames[w]));
 }
 
-// The day found in the named month, the year searched last and the note.
+// The day found in the named month, the year searched last, and whether
+// this year's day had passed so that next year's was taken.
 struct Found {
   std::optional<Date> day;
   int64_t year;
-  std::string note;
+  bool rolled;
 };
 
 // Searches the written year, or this year and then next year once this
 // year's day has passed. `find` maps a year to the day in its month.
 template <typename Find>
 Found find_in_year(Find find, std::optional<int64_t> written, const Ctx& ctx) {
-  if (written) return {find(*written), *written, {}};
+  if (written) return {find(*written), *written, false};
   int64_t y = ctx.today().year();
-  std::string note;
+  bool rolled = false;
   if (const auto d = find(y); d && *d < ctx.today()) {
     ++y;
-    note = cat(" (this year's has passed; assuming ", std::to_string(y), ")");
+    rolled = true;
   }
-  return {find(y), y, std::move(note)};
+  return {find(y), y, rolled};
 }
 
 // <ordinal> <weekday> of <month> [<year>] | last <weekday> of <month> [<year>]
 MatchResult in_month(std::optional<uint32_t> n, uint32_t w, uint32_t m,
                      std::optional<int64_t> written, const Ctx& ctx) {
-  std::string text = "the ";
   Found f;
+  NumberText rank;
   if (n) {
     f = find_in_year([&](int64_t y) { return nth_weekday_of_month(y, m, *n, w); }, written, ctx);
     if (!f.day) return no_such_day(m, f.year, *n, w);
-    text += ext::ord_label(*n);
+    rank = ord_text(*n);
   } else {
     // The last weekday always exists, unless the year leaves the range.
     f = find_in_year([&](int64_t y) { return last_weekday_of_month(y, m, w); }, written, ctx);
     if (!f.day) return MatchResult::no_match();
-    text += "last";
   }
-  text += ' ';
-  text += kWeekdayNames[w];
-  text += " of ";
-  text += kMonthNames[m - 1];
-  text += ' ';
-  text += std::to_string(f.year);
-  text += f.note;
-  return at_day(f.day, std::move(text), written ? 0.9f : 0.85f, ctx);
+  const std::string_view which = n ? std::string_view(rank) : "last"sv;
+  const NumberText year = number_text(f.year);
+  return at_day(f.day,
+                cat("the ", which, " ", kWeekdayNames[w], " of ", kMonthNames[m - 1], " ", year,
+                    f.rolled ? " (this year's has passed; assuming "sv : ""sv,
+                    f.rolled ? std::string_view(year) : ""sv, f.rolled ? ")"sv : ""sv),
+                written ? 0.9f : 0.85f, ctx);
 }
 
 // <ordinal> <weekday> of next|this month: never rolls over.
@@ -71,8 +72,8 @@ MatchResult nth_of_relative_month(uint32_t n, uint32_t w, bool next, const Ctx& 
   if (!d) return no_such_day(c.month, c.year, n, w);
   return at_day(
       *d,
-      cat("the ", ext::ord_label(n), " ", kWeekdayNames[w], " of ", next ? "next" : "the current",
-          " month (", kMonthNames[c.month - 1], " ", std::to_string(c.year), ")"),
+      cat("the ", ord_text(n), " ", kWeekdayNames[w], " of ", next ? "next"sv : "the current"sv,
+          " month (", kMonthNames[c.month - 1], " ", number_text(c.year), ")"),
       0.85f, ctx);
 }
 

@@ -5,6 +5,8 @@
 #include "grammar/units.h"
 
 namespace kalendo::relative {
+
+using namespace std::string_view_literals;
 namespace {
 
 using Kind = Tok::Kind;
@@ -70,9 +72,9 @@ MatchResult offset(int64_t n, Unit u, bool forward, const Ctx& ctx) {
   DateTime at = r->at;
   if (unit_facts(u).lands_on_date() && ctx.tod_explicit) at.time = ctx.tod;
   const bool distant = std::llabs(days_between(ctx.today(), at.date)) >= kDistantDays;
-  std::string text = plural(n, r->word);
-  text += forward ? " from now" : " before now";
-  if (distant) text += " (distant horizon)";
+  std::string text =
+      cat(number_text(n), " ", r->word, n != 1 ? "s"sv : ""sv,
+          forward ? " from now"sv : " before now"sv, distant ? " (distant horizon)"sv : ""sv);
   return MatchResult::single(std::move(text), Value::instant(at), distant ? 0.9f : 0.95f);
 }
 
@@ -101,11 +103,7 @@ std::optional<Shifted> shift(DateTime moment, Unit unit, int64_t count) {
 }
 
 std::string plural(int64_t count, std::string_view word) {
-  std::string text = std::to_string(count);
-  text += ' ';
-  text += word;
-  if (count != 1) text += 's';
-  return text;
+  return cat(number_text(count), " ", word, count != 1 ? "s"sv : ""sv);
 }
 
 MatchResult try_match(TokenSpan toks, const Ctx& ctx) {

@@ -17,6 +17,7 @@ MatchResult bare(uint32_t w, const Ctx& ctx) {
   const auto week_later = add_days(today, 7);
   if (!week_later) return MatchResult::no_match();
   std::vector<Resolution> candidates;
+  candidates.reserve(2);
   candidates.push_back(
       {cat(name, " \u2014 today"), Value::instant(DateTime{today, ctx.tod}), 0.7f});
   candidates.push_back({cat(name, " \u2014 a week from today"),
@@ -29,7 +30,7 @@ MatchResult bare(uint32_t w, const Ctx& ctx) {
 // next <weekday>: the first one after today, or today itself (or a week
 // later) when said on that weekday, as next_skips_today decides.
 MatchResult next(uint32_t w, const Ctx& ctx) {
-  const std::string name(kWeekdayNames[w]);
+  const std::string_view name = kWeekdayNames[w];
   const Date today = ctx.today();
   if (today.weekday() != w) {
     return at_day(next_weekday(today, w, true), cat("next ", name, ", ", tod_label(ctx)), 0.95f,

@@ -40,6 +40,9 @@ TEST(Dates, DaySuccessionAroundYearZeroAndAtBothEnds) {
   walk_days(days_from_civil(-2000, 1, 1), days_from_civil(2400, 12, 31));
   walk_days(kMinDays, kMinDays + 3 * 146097);
   walk_days(kMaxDays - 3 * 146097, kMaxDays);
+  // Some way past both ends, where the day's reading changes form.
+  walk_days(kMaxDays, kMaxDays + 8'500'000);
+  walk_days(kMinDays - 7'000'000, kMinDays);
   for (int64_t z = kMinDays; z <= kMaxDays; z += 997) {
     const Civil c = civil_from_days(z);
     ASSERT_EQ(days_from_civil(c.year, c.month, c.day), z);
@@ -126,6 +129,21 @@ TEST(Ranges, WeeksContainTheDateAndStartOnTheWeekStart) {
   EXPECT_FALSE(week_range(kLast, kMonday));
   EXPECT_EQ(first_day_of_week(kLast, kMonday), kLast);
   EXPECT_FALSE(first_day_of_week(kFirst, kMonday));
+}
+
+// year -> leap, on both sides of year zero: divisibility does not depend on
+// the sign.
+const std::pair<int64_t, bool> kLeapYears[] = {
+    {2024, true},   {2023, false},     {2000, true},      {1900, false},        {0, true},
+    {-1, false},    {-4, true},        {-100, false},     {-400, true},         {-2000, true},
+    {-1900, false}, {kMinYear, false}, {kMaxYear, false}, {kMaxYear - 2, true},
+};
+
+TEST(Dates, LeapYearsOnBothSidesOfYearZero) {
+  for (const auto& [y, leap] : kLeapYears) {
+    EXPECT_EQ(is_leap_year(y), leap) << y;
+    EXPECT_EQ(days_in_month(y, 2), leap ? 29u : 28u) << y;
+  }
 }
 
 TEST(Ranges, MonthsAndQuartersHaveTheirRealLastDays) {
