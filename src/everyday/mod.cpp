@@ -130,19 +130,54 @@ bool may_extend(std::string_view text) {
                                         _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xE2))));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(signs, others)));
   };
-  for (std::size_t i = 0; i < text.size(); i += 16) {
-    unsigned mask = 0;
-    if (i + 16 <= text.size()) {
-      mask = candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)));
-    } else {
-      // The tail, padded with zeros, which are no candidates.
-      alignas(16) char tail[16] = {};
-      std::memcpy(tail, text.data() + i, text.size() - i);
-      mask = candidates(_mm_load_si128(reinterpret_cast<const __m128i*>(tail)));
-    }
+  const std::size_t size = text.size();
+  const char* const data = text.data();
+  // Whether a candidate among the bytes at `base`, one a bit of `mask`,
+  // begins a sign, a dash or "for"; a byte read twice by overlapping loads
+  // is asked twice, to the same answer.
+  const auto any_at = [&](std::size_t base, unsigned mask) {
     for (; mask != 0; mask &= mask - 1) {
-      if (extends_at(text, i + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
+      if (extends_at(text, base + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
     }
+    return false;
+  };
+  if (size >= 16) {
+    std::size_t i = 0;
+    for (; i + 16 <= size; i += 16) {
+      if (any_at(i, candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)))))
+        return true;
+    }
+    if (i == size) return false;
+    // The tail: the last sixteen bytes, without those read already.
+    const std::size_t base = size - 16;
+    const unsigned mask =
+        candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base)));
+    return any_at(base, mask & (0xFFFFu << (i - base)));
+  }
+  // A shorter text in two overlapping loads of its first and last bytes, so
+  // that no byte past it is read: eight each, or four, or one at a time.
+  if (size >= 8) {
+    uint64_t lo = 0;
+    uint64_t hi = 0;
+    std::memcpy(&lo, data, 8);
+    std::memcpy(&hi, data + size - 8, 8);
+    const unsigned mask =
+        candidates(_mm_set_epi64x(static_cast<long long>(hi), static_cast<long long>(lo)));
+    return any_at(0, mask & 0xFFu) || any_at(size - 16, mask & 0xFF00u);
+  }
+  if (size >= 4) {
+    uint32_t lo = 0;
+    uint32_t hi = 0;
+    std::memcpy(&lo, data, 4);
+    std::memcpy(&hi, data + size - 4, 4);
+    const unsigned mask =
+        candidates(_mm_set_epi64x(0, static_cast<long long>(lo | (uint64_t{hi} << 32))));
+    return any_at(0, mask & 0xFu) || any_at(size - 8, mask & 0xF0u);
+  }
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = data[i];
+    if ((c == '+' || c == '-' || c == 'f' || c == static_cast<char>(0xE2)) && extends_at(text, i))
+      return true;
   }
   return false;
 #else
