@@ -298,7 +298,8 @@ class TokenPieces {
 // - words, numbers, ordinals and months ("march 14", "3 march 2025") are
 //   read only as a month alone: every other rule needs a keyword, a unit, a
 //   weekday, an anchor, a clock time or a quarter.
-bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+// Inlined: the one call on every text's path, where a call's cost shows.
+[[gnu::always_inline]] inline bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   using Kind = Tok::Kind;
   std::size_t n = toks.size();
   if (clock_apart && n >= 2) {
@@ -394,7 +395,16 @@ std::optional<Resolution> day_word(const Tok& t, const Ctx& ctx) {
 
 }  // namespace
 
-std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+namespace {
+
+// The work of core_reading, with `unread` set when the answer is the core's
+// generic no-parse (no rule read the pieces). When no rule of the core can
+// read the tokens at all, the matchers are not asked, and that no-parse
+// comes without its reason, which core_reading writes for its callers and
+// resolve_day never needs.
+std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCtx& ctx,
+                                 bool& unread) {
+  unread = false;
   if (pieces.empty()) return std::nullopt;
   for (const Piece& p : pieces)
     if (p.is_shape) return std::nullopt;
@@ -440,21 +450,37 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
       rules = kPeriodRule;
     }
   } else if (first.is(Tok::Kind::Month) || first.is(Tok::Kind::Word) || first.is(Tok::Kind::Time)) {
-    // Day words no rule reads ("march 14" in "since march 14"): the reason
-    // is the one the matchers would give.
-    if (core_cannot_read(toks, false)) rules = {};
+    // Day words no rule reads ("march 14" in "since march 14", "the way"
+    // of "by the way"): the no-parse the matchers would give.
+    unread = core_cannot_read(toks, false);
   }
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
-  Outcome o = resolve_inner({}, toks, ctx.core, rules);
+  Outcome o = unread ? Outcome{} : resolve_inner({}, toks, ctx.core, rules);
   // A holiday's name is a day word of the calendar the caller's region
   // keeps: "until christmas", "since easter", "christmas to new year's".
   // The caller's anchors were read as such by the core already.
-  const bool unread = o.kind == Outcome::Kind::NoParse && o.reason.starts_with(kUnmatched);
+  unread = unread || (o.kind == Outcome::Kind::NoParse && o.reason.starts_with(kUnmatched));
   const bool lacks_anchor = o.kind == Outcome::Kind::Ambiguous && o.candidates.empty() &&
                             o.reason.starts_with(kUnknownAnchor);
   if (unread || lacks_anchor) {
-    if (std::optional<Outcome> named = holidays::read_day(toks, ctx, false)) return named;
+    if (std::optional<Outcome> named = holidays::read_day(toks, ctx, false)) {
+      unread = named->kind == Outcome::Kind::NoParse && named->reason.starts_with(kUnmatched);
+      return named;
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  bool unread = false;
+  std::optional<Outcome> o = read_core(pieces, ctx, unread);
+  if (o && unread && o->reason.empty()) {
+    // As the matchers write it without a text.
+    o->reason = kUnmatched;
+    o->reason += "\"\"";
   }
   return o;
 }
@@ -472,10 +498,10 @@ std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const Every
       if (m.kind == MatchResult::Kind::Single) return std::move(m.reading);
     }
   }
-  if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
+  bool unread = false;
+  if (std::optional<Outcome> o = read_core(pieces, ctx, unread)) {
     if (o->kind == Outcome::Kind::Resolved) return std::move(o->reading);
-    if (o->kind != Outcome::Kind::NoParse || !o->reason.starts_with(kUnmatched))
-      return std::nullopt;
+    if (!unread) return std::nullopt;
   }
   for (Matcher matcher : {dates::try_match, days::try_match}) {
     MatchResult m = matcher(pieces, ctx);
@@ -490,21 +516,14 @@ namespace {
 // Full mode past the core's answer, for a text the core did not read, read
 // without an anchor it names, or read in part (a sign or a second end it
 // dropped): the everyday grammar's turn. `core` is the core's answer as
-// resolve_tokens gave it, its generic no-parse without the quoted text; it
-// is moved into the answer when it stands. `core_extends` says whether a
-// text the core read may hold a sign or a join (may_extend), as the caller
-// found out.
-void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
+// resolve_tokens gave it, its generic no-parse without the quoted text.
+// Returns true when the core's answer stands, which the caller completes;
+// else the everyday grammar's answer has replaced it in `core`.
+// `core_extends` says whether a text the core read may hold a sign or a
+// join (may_extend), as the caller found out.
+bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
                     bool lacks_anchor, bool core_extends, DateTime now, const AnchorMap& anchors,
                     const FullOptions& opts, HolidayFn holidays) {
-  // The core's answer stands: its generic no-parse quotes the text (the
-  // core was given none).
-  const auto keep_core = [&] {
-    if (unmatched) {
-      core.reason = kUnmatched;
-      append_quoted(core.reason, trimmed);
-    }
-  };
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   // The holidays are read on the core's tokens; only a text that holds a
@@ -514,12 +533,12 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     if (!has_shape(trimmed)) {
       if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
         core = std::move(*named);
-        return;
+        return false;
       }
     }
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays, &names_holiday)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
   // The core took a holiday's name for an anchor where no anchored form of
@@ -527,8 +546,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // and a family that reads the whole text with the holiday replaces it.
   const bool anchorless = lacks_anchor && names_holiday;
   if (lacks_anchor && !anchorless) {
-    keep_core();
-    return;
+    return true;
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   // A text read here lacks no anchor, and the caller asked may_extend.
@@ -539,8 +557,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // mins"): the core read one end and dropped the other.
   const bool joined = extends && !replaceable && intervals::may_join(trimmed);
   if (!unmatched && !replaceable && !joined && !anchorless) {
-    keep_core();
-    return;
+    return true;
   }
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
@@ -557,74 +574,68 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   if (!keeps_core && !shaped) {
     if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
 
   TokenPieces words;
   const std::span<const Piece> pieces = shaped ? std::span<const Piece>(scanned) : words.hold(toks);
   if (pieces.empty()) {
-    keep_core();
-    return;
+    return true;
   }
   if (joined) {
     // Only a whole interval replaces the core's reading.
     MatchResult m = intervals::try_match(pieces, everyday_ctx);
     if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
       write_answer(m, core);
-      return;
+      return false;
     }
-    keep_core();
-    return;
+    return true;
   }
   // A zone needs words beside it, unless it rides on a time ("17:00Z").
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names, trimmed)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
         if (keeps_core && zoned->kind != Outcome::Kind::Resolved) {
-          keep_core();
-          return;
+          return true;
         }
         core = std::move(*zoned);
-        return;
+        return false;
       }
-      keep_core();
-      return;
+      return true;
     }
   }
   // So does a text of words that the shape scan found none in.
   if (!keeps_core && shaped) {
     if (auto named = holidays::read_text(pieces, everyday_ctx)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
   MatchResult everyday = resolve_everyday(pieces, everyday_ctx, true, scan.hyphened);
   if (everyday.kind == MatchResult::Kind::Single || everyday.kind == MatchResult::Kind::Ambiguous) {
     if (keeps_core && everyday.kind != MatchResult::Kind::Single) {
-      keep_core();
-      return;
+      return true;
     }
     write_answer(everyday, core);
-    return;
+    return false;
   }
   if (keeps_core) {
-    keep_core();
-    return;
+    return true;
   }
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
   if (holidays::may_name(pieces)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
   if (everyday.kind == MatchResult::Kind::Reject) {
     write_answer(everyday, core);
-    return;
+    return false;
   }
-  keep_core();
+  return true;
 }
 
 }  // namespace
@@ -678,8 +689,16 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       return core;
     }
   }
-  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
-                 holidays);
+  // The core's answer stands: its generic no-parse quotes the text (the
+  // core was given none), written here once, with room for the quoted text
+  // as it mostly is, with nothing to escape: one allocation.
+  if (read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
+                     holidays) &&
+      unmatched) {
+    core.reason.reserve(kUnmatched.size() + trimmed.size() + 2);
+    core.reason = kUnmatched;
+    append_quoted(core.reason, trimmed);
+  }
   return core;
 }
 
