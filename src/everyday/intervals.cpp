@@ -2300,6 +2300,14 @@ std::optional<EndPieces> ends_after_length(std::span<const Piece> pieces, const 
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // A text of one piece may still be two ends in one word (two clock times
+  // joined by an en dash), but a word of letters alone ("payday", "next")
+  // holds no join and no mark.
+  if (pieces.size() == 1 && std::all_of(ctx.text.begin(), ctx.text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+      })) {
+    return MatchResult::no_match();
+  }
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.

@@ -137,6 +137,55 @@ def test_not_dates_stay_unread(text, options, expected):
     assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
 
 
+# A sign, a dash or "for" that the core drops, at every place of short and long texts: the first or
+# last bytes of a text under 4, 8 or 16 bytes, and past the first sixteen bytes of a longer one.
+DROPPED_BY_THE_CORE = rows(
+    (("-3d", "-3 days"), "2024-06-02T14:20:10 0.95 3 days before now"),
+    ("+3d", "2024-06-08T14:20:10 0.95 3 days from now"),
+    ("-2 hours", "2024-06-05T12:20:10 0.95 2 hours before now"),
+    (("3pm\u20134pm", "3pm\u20144pm"), "2024-06-05T15:00:00..2024-06-05T16:00:00 0.9 today, 15:00 to 16:00"),
+    ("monday 3pm-4pm", "2024-06-10T15:00:00..2024-06-10T16:00:00 0.7 2024-06-10, 15:00 to 16:00"),
+    ("next friday 3pm-4pm", "2024-06-07T15:00:00..2024-06-07T16:00:00 0.9 2024-06-07, 15:00 to 16:00"),
+    ("tomorrow 3pm\u20134pm", "2024-06-06T15:00:00..2024-06-06T16:00:00 0.9 2024-06-06, 15:00 to 16:00"),
+    ("tomorrow 3:30-4:30pm", "2024-06-06T15:30:00..2024-06-06T16:30:00 0.9 2024-06-06, 15:30 to 16:30"),
+    ("wednesday next week 3pm-4pm", "2024-06-12T15:00:00..2024-06-12T16:00:00 0.9 2024-06-12, 15:00 to 16:00"),
+    ("the day after tomorrow 3pm-4pm", "2024-06-07T15:00:00..2024-06-07T16:00:00 0.9 2024-06-07, 15:00 to 16:00"),
+    ("next wednesday 10pm-2am",
+     "2024-06-05T22:00:00..2024-06-06T02:00:00 0.9 2024-06-05, 22:00 to 02:00 the next day"),
+    ("tomorrow at 16h for 30 mins",
+     "2024-06-06T16:00:00..2024-06-06T16:30:00 0.9 2024-06-06, 16:00 for 30 minutes"),
+)
+ZONED_PAST_SIXTEEN = [("tomorrow at 17:00 +02:00", "2024-06-06T17:00:00 0.95 tomorrow, at 17:00"),
+                      ("next friday 17:00 +02:00", "2024-06-07T17:00:00 0.95 next Friday, at 17:00")]
+# Words the everyday tables hold that are found only when the word's length and last letter are
+# those of an entry (digits and letters alike), and lone words of letters, which only the slang for a
+# day reads; the words no family reads keep the core's reason, quoted as strict mode quotes it.
+TABLE_WORDS = rows(
+    (("2nite", "tonite"), "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
+    ("cob", "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
+    ("lunchtime", "2024-06-06T12:00:00 0.9 tomorrow, at 12:00 (lunch; that time has already passed today)"),
+    *[(text, f'2024-06-05T17:00:00 0.7 17:00 today (approximately: "{hedge}")')
+      for text, hedge in [("circa 5pm", "circa"), ("about 5pm", "about"), ("5pm roughly", "roughly")]],
+    ("fall 2025", "2025-09-01..2025-11-30 0.75 autumn 2025, 2025-09-01 to 2025-11-30"),
+    (("next fall", "this autumn"), "2024-09-01..2024-11-30 0.75 autumn 2024, 2024-09-01 to 2024-11-30"),
+    ("2day", "2024-06-05T09:00:00 0.95 today, default 09:00"),
+    ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
+    (("payday", "blorp", "by the way", "h\u00e9llo w\u00f6rld"), "?"),
+    ('blorp "x"', '! no grammar rule matched "blorp \\"x\\""'),
+)
+
+
+@pytest.mark.parametrize("text, options, expected", DROPPED_BY_THE_CORE + TABLE_WORDS)
+def test_full_mode_reads_past_the_core(text, options, expected):
+    assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
+
+
+@pytest.mark.parametrize("text, short", ZONED_PAST_SIXTEEN)
+def test_a_zone_past_sixteen_bytes(text, short):
+    assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False)) == {
+        **answer(short, text), "zone": "+02:00"}
+
+
 def reference(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *,
               date_order=None, day_parts=None, zones=None):
     """A plain function with the signature of parse_full: its call errors are the wanted ones."""
