@@ -21,6 +21,10 @@
 #include <new>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "everyday/mod.h"
 #include "grammar/units.h"
 #include "locale.h"
@@ -1971,19 +1975,36 @@ std::optional<std::span<const Piece>> second_end(std::span<const Piece> pieces, 
 // ASCII, whose lower case the tokenizer works out differently.
 bool occurs_once(std::string_view text, std::string_view word) {
   std::size_t n = 0;
+  // Whether the word begins at `at`, where its first letter stands.
+  const auto begins_at = [&](std::size_t at) {
+    return at + word.size() <= text.size() &&
+           same_word_any_case(std::string_view(text.data() + at, word.size()), word);
+  };
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a byte beyond ASCII ends the question, and only
+  // the places of the first letter, in either case, are compared.
+  const __m128i lower = _mm_set1_epi8(0x20);
+  const __m128i first = _mm_set1_epi8(word[0]);
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    if (_mm_movemask_epi8(x) != 0) return false;
+    auto hits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(x, lower), first)));
+    for (; hits != 0; hits &= hits - 1) {
+      if (begins_at(i + static_cast<std::size_t>(__builtin_ctz(hits))) && ++n > 1) return false;
+    }
+  }
+#endif
   unsigned char bytes = 0;  // every byte's bits: 0x80 when one is beyond ASCII
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (; i < text.size(); ++i) {
     const char c = text[i];
     bytes |= static_cast<unsigned char>(c);
     // The first letter in either case, before the whole word.
-    if ((c | 0x20) == word[0] && i + word.size() <= text.size() &&
-        same_word_any_case(text.substr(i, word.size()), word) && ++n > 1) {
-      return false;
-    }
+    if ((c | 0x20) == word[0] && begins_at(i) && ++n > 1) return false;
   }
   return n == 1 && bytes < 0x80;
 }
-
 // The two ends as the driver's pieces hold them.
 struct EndPieces {
   std::span<const Piece> first, second;

@@ -155,6 +155,20 @@ DROPPED_BY_THE_CORE = rows(
     ("tomorrow at 16h for 30 mins",
      "2024-06-06T16:00:00..2024-06-06T16:30:00 0.9 2024-06-06, 16:00 for 30 minutes"),
 )
+# Two ends joined by a word, found once in the text, in either case, before or past its first sixteen
+# bytes, and also inside another word ("to" of "tomorrow") or beyond ASCII, where the ends are read
+# another way.
+JOINED_BY_A_WORD = rows(
+    (("tomorrow 9am to 5pm", "9am to 5pm tomorrow"),
+     "2024-06-06T09:00:00..2024-06-06T17:00:00 0.9 2024-06-06, 09:00 to 17:00"),
+    ("from 9am to 5pm on the 3rd of july", "2024-07-03T09:00:00..2024-07-03T17:00:00 0.9 2024-07-03, 09:00 to 17:00"),
+    (("Monday TO Friday", "from next monday until friday"),
+     "2024-06-10..2024-06-14 0.7 2024-06-10 to 2024-06-14, whole days (the end moves to the next week: it would "
+     "come before the start)"),
+    ("from tomorrow until friday", "2024-06-06..2024-06-07 0.7 2024-06-06 to 2024-06-07, whole days"),
+    ("from this tuesday to thursday", "2024-06-04..2024-06-06 0.7 2024-06-04 to 2024-06-06, whole days"),
+    ("mond\u00e1y to friday", "?"),
+)
 ZONED_PAST_SIXTEEN = [("tomorrow at 17:00 +02:00", "2024-06-06T17:00:00 0.95 tomorrow, at 17:00"),
                       ("next friday 17:00 +02:00", "2024-06-07T17:00:00 0.95 next Friday, at 17:00")]
 # Words the everyday tables hold that are found only when the word's length and last letter are
@@ -175,7 +189,7 @@ TABLE_WORDS = rows(
 )
 
 
-@pytest.mark.parametrize("text, options, expected", DROPPED_BY_THE_CORE + TABLE_WORDS)
+@pytest.mark.parametrize("text, options, expected", DROPPED_BY_THE_CORE + JOINED_BY_A_WORD + TABLE_WORDS)
 def test_full_mode_reads_past_the_core(text, options, expected):
     assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
 
