@@ -571,8 +571,11 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
   // day" is the core's form with the holiday as its anchor).
+  // Whether a word may begin a holiday's name that is no date: asked here
+  // of a text of words, and else after the matchers.
+  bool begins_name = true;
   if (!keeps_core && !shaped) {
-    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
+    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx, &begins_name)) {
       core = std::move(*named);
       return false;
     }
@@ -625,7 +628,7 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   }
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
-  if (holidays::may_name(pieces)) {
+  if (begins_name ? holidays::may_name(pieces) : holidays::names_by_date(pieces)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
       core = std::move(*named);
       return false;

@@ -228,12 +228,19 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
 // thanksgiving"); none when it names none, or when no form reads it. The
 // names that are also dates ("july 4th"), and the no-parse of a name the
 // region does not keep, are left to `resolve`.
-std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx);
+// With `begins`, also says whether a token may begin a name that is no
+// date (may_name without the dates).
+std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx,
+                                 bool* begins = nullptr);
 std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx);
 // Returns whether a word of the tokens or pieces may begin a holiday's
 // name: false rules out every name, so that `resolve` need not look.
 bool may_name(std::span<const Tok> toks);
 bool may_name(std::span<const Piece> pieces);
+// Returns whether the pieces hold a date that is also a holiday's name
+// ("july 4th", "4th of july"): what may_name finds besides the words that
+// read_text's `begins` reports.
+bool names_by_date(std::span<const Piece> pieces);
 }  // namespace holidays
 
 // The seasons of the caller's region and the halves of a year: "this

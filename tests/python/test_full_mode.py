@@ -172,6 +172,9 @@ TABLE_WORDS = rows(
       for text, hedge in [("circa 5pm", "circa"), ("about 5pm", "about"), ("5pm roughly", "roughly")]],
     ("fall 2025", "2025-09-01..2025-11-30 0.75 autumn 2025, 2025-09-01 to 2025-11-30"),
     (("next fall", "this autumn"), "2024-09-01..2024-11-30 0.75 autumn 2024, 2024-09-01 to 2024-11-30"),
+    # a holiday named by its date, where no word begins a name, found after the families
+    (("july 4th weekend", "4th of july weekend"),
+     "2024-07-04..2024-07-07 0.9 Independence Day weekend, 2024-07-04 to 2024-07-07"),
     ("2day", "2024-06-05T09:00:00 0.95 today, default 09:00"),
     ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
     (("payday", "blorp", "by the way", "h\u00e9llo w\u00f6rld"), "?"),
