@@ -449,9 +449,10 @@ std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCt
     } else if (first.is(Tok::Kind::Month)) {
       rules = kPeriodRule;
     }
-  } else if (first.is(Tok::Kind::Month) || first.is(Tok::Kind::Word) || first.is(Tok::Kind::Time)) {
+  } else {
     // Day words no rule reads ("march 14" in "since march 14", "the way"
-    // of "by the way"): the no-parse the matchers would give.
+    // of "by the way", "tomorrow maybe" of "lunch tomorrow maybe"): the
+    // no-parse the matchers would give.
     unread = core_cannot_read(toks, false);
   }
   // No text: the reason of a failed reading is never shown, so it is not

@@ -177,7 +177,7 @@ TABLE_WORDS = rows(
      "2024-07-04..2024-07-07 0.9 Independence Day weekend, 2024-07-04 to 2024-07-07"),
     ("2day", "2024-06-05T09:00:00 0.95 today, default 09:00"),
     ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
-    (("payday", "blorp", "by the way", "h\u00e9llo w\u00f6rld"), "?"),
+    (("payday", "blorp", "by the way", "lunch tomorrow maybe", "h\u00e9llo w\u00f6rld"), "?"),
     ('blorp "x"', '! no grammar rule matched "blorp \\"x\\""'),
 )
 
