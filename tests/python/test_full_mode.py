@@ -167,6 +167,7 @@ JOINED_BY_A_WORD = rows(
 TABLE_WORDS = rows(
     (("2nite", "tonite"), "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
     ("cob", "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
+    ("midday", "2024-06-06T12:00:00 0.9 12:00 tomorrow (that time has already passed today)"),
     ("lunchtime", "2024-06-06T12:00:00 0.9 tomorrow, at 12:00 (lunch; that time has already passed today)"),
     *[(text, f'2024-06-05T17:00:00 0.7 17:00 today (approximately: "{hedge}")')
       for text, hedge in [("circa 5pm", "circa"), ("about 5pm", "about"), ("5pm roughly", "roughly")]],
