@@ -133,7 +133,8 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
     t[static_cast<unsigned char>(c)] = kByteRole;
     if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
   }
-  for (const char c : {'-', '.', '\xE2'})
+  // The bytes of the marks inside a word, and the slash of an ISO interval.
+  for (const char c : {'-', '.', '\xE2', '/'})
     t[static_cast<unsigned char>(c)] |= kByteMark;
   return t;
 }();
@@ -270,9 +271,11 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
     std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
     std::size_t hyphen = kNone;
     bool hyphens = false;
+    bool marked = false;  // a byte of a mark or a slash: most words have none
     for (std::size_t k = 0; k < w.size(); ++k) {
       const char c = w[k];
       if (!(byte_kind(c) & kByteMark)) continue;
+      marked = true;
       if (c == '-') {
         hyphens = hyphen != kNone;
         if (hyphen == kNone) hyphen = k;
@@ -284,6 +287,7 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
         if (dash[2] == kNone && three == kDashes[2]) dash[2] = k;
       }
     }
+    if (!marked) continue;
     for (std::size_t d = 0; d < kDashes.size(); ++d) {
       const std::size_t at = dash[d];
       if (at != kNone && at > 0 && at + kDashes[d].size() < w.size()) {
