@@ -208,6 +208,13 @@ std::optional<Amount> number_words(std::span<const Piece> p, std::size_t i, std:
 // and its unit glued or in the next piece. Sets *len to the pieces taken.
 std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::size_t* len) {
   if (i >= p.size()) return std::nullopt;
+  // A word that opens with a letter is an amount only as a number word of
+  // five letters or more ("thirty"): most words ("see", "lunch") are none.
+  if (!p[i].is_shape && p[i].tok.is(Kind::Word)) {
+    const std::string_view w = p[i].tok.text;
+    if (!w.empty() && w[0] >= 'a' && w[0] <= 'z' && (w.size() < 5 || !may_be(kNumberLetters, w)))
+      return std::nullopt;
+  }
   std::optional<Amount> a;
   std::size_t taken = 1;
   if (p[i].is_shape) {
