@@ -595,13 +595,20 @@ std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::
 }
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
-  // A lone word of letters names a time only as a part of the day or as
-  // midday ("tonight", "eod"): any other ("payday") is no clock and no part.
-  if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word)) {
-    const std::string_view w = pieces[0].tok.text;
-    const bool letters =
-        !w.empty() && std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-    if (letters && !kPartEnds.may_hold(w) && w != kMidday) return MatchResult::no_match();
+  // Words of letters alone name a time only by a part of the day, midday
+  // or the tens of a spelled count ("tonight", "eod", the "twenty" of
+  // "twenty past noon"): other such words ("see you soon") are no clock and
+  // no part. Every other form needs a number, a clock, a keyword, a mark or
+  // a digit.
+  if (!pieces.empty() && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word) &&
+      std::all_of(pieces.begin(), pieces.end(), [](const Piece& x) {
+        if (x.is_shape || !x.tok.is(Kind::Word)) return false;
+        const std::string_view w = x.tok.text;
+        return !w.empty() &&
+               std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
+               !kPartEnds.may_hold(w) && w != kMidday && !find_word<uint32_t>(kMinuteTens, w);
+      })) {
+    return MatchResult::no_match();
   }
   // friday @ 3pm | @5pm | 3ish | 3pmish: copied only for such a text.
   Pieces respelled;

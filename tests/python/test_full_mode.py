@@ -168,6 +168,7 @@ TABLE_WORDS = rows(
     (("2nite", "tonite"), "2024-06-05T20:00:00 0.9 today, at 20:00 (tonight)"),
     ("cob", "2024-06-05T17:00:00 0.9 today, at 17:00 (end of day)"),
     ("midday", "2024-06-06T12:00:00 0.9 12:00 tomorrow (that time has already passed today)"),
+    ("twenty past noon", "2024-06-06T12:20:00 0.9 12:20 tomorrow (that time has already passed today)"),
     ("lunchtime", "2024-06-06T12:00:00 0.9 tomorrow, at 12:00 (lunch; that time has already passed today)"),
     *[(text, f'2024-06-05T17:00:00 0.7 17:00 today (approximately: "{hedge}")')
       for text, hedge in [("circa 5pm", "circa"), ("about 5pm", "about"), ("5pm roughly", "roughly")]],
@@ -178,7 +179,7 @@ TABLE_WORDS = rows(
      "2024-07-04..2024-07-07 0.9 Independence Day weekend, 2024-07-04 to 2024-07-07"),
     ("2day", "2024-06-05T09:00:00 0.95 today, default 09:00"),
     ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
-    (("payday", "blorp", "by the way", "lunch tomorrow maybe", "h\u00e9llo w\u00f6rld"), "?"),
+    (("payday", "blorp", "by the way", "see you soon", "lunch tomorrow maybe", "h\u00e9llo w\u00f6rld"), "?"),
     ('blorp "x"', '! no grammar rule matched "blorp \\"x\\""'),
 )
 
