@@ -699,9 +699,12 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return MatchResult::no_match();
   // A lone word that opens with a letter is no amount, and every form but
   // the slang for a day ("tmrw") needs more pieces: "payday", "blorp".
+  // A lone keyword ("next") is no amount and no form of its own.
   if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word)) {
     const std::string_view w = pieces[0].tok.text;
     if (!w.empty() && w[0] >= 'a' && w[0] <= 'z') return day_slang(pieces, ctx);
+  } else if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Kw)) {
+    return MatchResult::no_match();
   }
   // The amount that opens the pieces, or follows "in", read once for both
   // offsets; each reader is asked only where the pieces have what it

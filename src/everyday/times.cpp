@@ -610,6 +610,9 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
       })) {
     return MatchResult::no_match();
   }
+  // A lone keyword ("next") is no clock, and no part without a word after it.
+  if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Kw))
+    return MatchResult::no_match();
   // friday @ 3pm | @5pm | 3ish | 3pmish: copied only for such a text.
   Pieces respelled;
   bool ish = false;

@@ -179,7 +179,9 @@ TABLE_WORDS = rows(
      "2024-07-04..2024-07-07 0.9 Independence Day weekend, 2024-07-04 to 2024-07-07"),
     ("2day", "2024-06-05T09:00:00 0.95 today, default 09:00"),
     ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
-    (("payday", "blorp", "by the way", "see you soon", "lunch tomorrow maybe", "h\u00e9llo w\u00f6rld"), "?"),
+    (("payday", "blorp", "next", "by the way", "see you soon", "lunch tomorrow maybe", "h\u00e9llo w\u00f6rld"),
+     "?"),
+    ("weekend", "2024-06-08..2024-06-09 0.9 the weekend of the current week (Sat-Sun)"),
     ('blorp "x"', '! no grammar rule matched "blorp \\"x\\""'),
 )
 
