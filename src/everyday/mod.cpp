@@ -443,15 +443,13 @@ std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCt
   static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
   const kalendo::Matcher lone_rules[] = {lone_rule};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
-  if (toks.size() == 1) {
-    if (lone_rule != nullptr) {
-      rules = lone_rules;
-    } else if (first.is(Tok::Kind::Month)) {
-      rules = kPeriodRule;
-    }
+  if (toks.size() == 1 && lone_rule != nullptr) {
+    rules = lone_rules;
+  } else if (toks.size() == 1 && first.is(Tok::Kind::Month)) {
+    rules = kPeriodRule;
   } else {
-    // Day words no rule reads ("march 14" in "since march 14", "the way"
-    // of "by the way", "tomorrow maybe" of "lunch tomorrow maybe"): the
+    // Day words no rule reads ("march 14" in "since march 14", "way" of
+    // "by the way", "tomorrow maybe" of "lunch tomorrow maybe"): the
     // no-parse the matchers would give.
     unread = core_cannot_read(toks, false);
   }
