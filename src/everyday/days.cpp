@@ -101,6 +101,7 @@ constexpr WordEntry<Keyword> kDaySlang[11] = {
     {"yday", Keyword::Yesterday},    {"2day", Keyword::Today},
     {"tdy", Keyword::Today},
 };
+constexpr WordEnds kSlangEnds{std::span<const WordEntry<Keyword>>(kDaySlang)};
 
 // The hedges before a day: "sometime tomorrow", "later today".
 constexpr std::string_view kSometime = "sometime";
@@ -496,7 +497,10 @@ MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
 
 // tmrw | yday | 2day ...: the core's tomorrow, yesterday or today.
 MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
-  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word)) return MatchResult::no_match();
+  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word) ||
+      !kSlangEnds.may_hold(p[0].tok.text)) {
+    return MatchResult::no_match();
+  }
   const auto k = find_word<Keyword>(kDaySlang, p[0].tok.text);
   if (!k) return MatchResult::no_match();
   const std::array<Tok, 1> toks = {Tok::kw(*k)};

@@ -177,7 +177,8 @@ TABLE_WORDS = rows(
     # a holiday named by its date, where no word begins a name, found after the families
     (("july 4th weekend", "4th of july weekend"),
      "2024-07-04..2024-07-07 0.9 Independence Day weekend, 2024-07-04 to 2024-07-07"),
-    ("2day", "2024-06-05T09:00:00 0.95 today, default 09:00"),
+    (("2day", "tdy"), "2024-06-05T09:00:00 0.95 today, default 09:00"),
+    (("tmrow", "2morrow", "tommorow", "tommorrow"), "2024-06-06T09:00:00 0.95 tomorrow, default 09:00"),
     ("yday", "2024-06-04T09:00:00 0.95 yesterday, default 09:00"),
     (("payday", "blorp", "next", "by the way", "see you soon", "lunch tomorrow maybe", "h\u00e9llo w\u00f6rld"),
      "?"),
