@@ -3,7 +3,9 @@
 // Q3 2025, in 2025, the 14th, friday the 14th; with a clock time before or
 // after and a weekday in front.
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 
 #include "everyday/mod.h"
 #include "locale.h"
@@ -174,14 +176,28 @@ struct Assumed {
   int64_t year;
 };
 
+// The two digits of each number under 100, as labels write them: one copy
+// instead of a division and a remainder.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> out{};
+  for (std::size_t v = 0; v < 100; ++v) {
+    out[2 * v] = static_cast<char>('0' + v / 10);
+    out[2 * v + 1] = static_cast<char>('0' + v % 10);
+  }
+  return out;
+}();
+
+// Writes the two digits of `v`, under 100, at `at`; returns the byte after.
+char* write_pair(char* at, uint32_t v) {
+  std::memcpy(at, &kDigitPairs[2 * static_cast<std::size_t>(v)], 2);
+  return at + 2;
+}
+
 // Writes "YYYY-MM-DD" as the core's labels write a date, from the fields
-// the text gave: the day number need not be turned back into them.
+// the text gave (a valid date): the day number need not be turned back
+// into them.
 char* write_ymd(char* out, int64_t y, uint32_t m, uint32_t d) {
-  const auto pair = [](char* at, uint32_t v) {
-    at[0] = static_cast<char>('0' + v / 10);
-    at[1] = static_cast<char>('0' + v % 10);
-    return at + 2;
-  };
+  const auto pair = write_pair;
   if (y >= 1000 && y <= 9999) {
     const auto year = static_cast<uint32_t>(y);
     out = pair(pair(out, year / 100), year % 100);
@@ -212,11 +228,9 @@ std::optional<Resolution> day_reading(int64_t y, uint32_t m, uint32_t d, const A
   const std::string_view joint = c.tod_explicit ? ", at " : ", default ";
   at = std::copy(joint.begin(), joint.end(), at);
   const uint32_t hour = c.tod.hour() % 100, minute = c.tod.minute();
-  *at++ = static_cast<char>('0' + hour / 10);
-  *at++ = static_cast<char>('0' + hour % 10);
+  at = write_pair(at, hour);
   *at++ = ':';
-  *at++ = static_cast<char>('0' + minute / 10);
-  *at++ = static_cast<char>('0' + minute % 10);
+  at = write_pair(at, minute);
   if (c.tod_explicit && c.tod.secs % 60 != 0) {
     *at++ = ':';
     *at++ = static_cast<char>('0' + c.tod.secs % 60 / 10);

@@ -101,6 +101,7 @@ constexpr WordEntry<Keyword> kDaySlang[11] = {
     {"yday", Keyword::Yesterday},    {"2day", Keyword::Today},
     {"tdy", Keyword::Today},
 };
+constexpr WordEnds kSlangEnds{std::span<const WordEntry<Keyword>>(kDaySlang)};
 
 // The hedges before a day: "sometime tomorrow", "later today".
 constexpr std::string_view kSometime = "sometime";
@@ -208,6 +209,13 @@ std::optional<Amount> number_words(std::span<const Piece> p, std::size_t i, std:
 // and its unit glued or in the next piece. Sets *len to the pieces taken.
 std::optional<Amount> amount_at(std::span<const Piece> p, std::size_t i, std::size_t* len) {
   if (i >= p.size()) return std::nullopt;
+  // A word that opens with a letter is an amount only as a number word of
+  // five letters or more ("thirty"): most words ("see", "lunch") are none.
+  if (!p[i].is_shape && p[i].tok.is(Kind::Word)) {
+    const std::string_view w = p[i].tok.text;
+    if (!w.empty() && w[0] >= 'a' && w[0] <= 'z' && (w.size() < 5 || !may_be(kNumberLetters, w)))
+      return std::nullopt;
+  }
   std::optional<Amount> a;
   std::size_t taken = 1;
   if (p[i].is_shape) {
@@ -489,7 +497,10 @@ MatchResult next_unit(std::span<const Piece> p, const Ctx& c) {
 
 // tmrw | yday | 2day ...: the core's tomorrow, yesterday or today.
 MatchResult day_slang(std::span<const Piece> p, const EverydayCtx& ctx) {
-  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word)) return MatchResult::no_match();
+  if (p.size() != 1 || p[0].is_shape || !p[0].tok.is(Kind::Word) ||
+      !kSlangEnds.may_hold(p[0].tok.text)) {
+    return MatchResult::no_match();
+  }
   const auto k = find_word<Keyword>(kDaySlang, p[0].tok.text);
   if (!k) return MatchResult::no_match();
   const std::array<Tok, 1> toks = {Tok::kw(*k)};
@@ -690,6 +701,15 @@ MatchResult same_time(std::span<const Piece> p, const EverydayCtx& ctx) {
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return MatchResult::no_match();
+  // A lone word that opens with a letter is no amount, and every form but
+  // the slang for a day ("tmrw") needs more pieces: "payday", "blorp".
+  // A lone keyword ("next") is no amount and no form of its own.
+  if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word)) {
+    const std::string_view w = pieces[0].tok.text;
+    if (!w.empty() && w[0] >= 'a' && w[0] <= 'z') return day_slang(pieces, ctx);
+  } else if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Kw)) {
+    return MatchResult::no_match();
+  }
   // The amount that opens the pieces, or follows "in", read once for both
   // offsets; each reader is asked only where the pieces have what it
   // needs first, as a call that answers "no match" costs more than a look.

@@ -21,6 +21,10 @@
 #include <new>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "everyday/mod.h"
 #include "grammar/units.h"
 #include "locale.h"
@@ -129,7 +133,8 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
     t[static_cast<unsigned char>(c)] = kByteRole;
     if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
   }
-  for (const char c : {'-', '.', '\xE2'})
+  // The bytes of the marks inside a word, and the slash of an ISO interval.
+  for (const char c : {'-', '.', '\xE2', '/'})
     t[static_cast<unsigned char>(c)] |= kByteMark;
   return t;
 }();
@@ -266,9 +271,11 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
     std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
     std::size_t hyphen = kNone;
     bool hyphens = false;
+    bool marked = false;  // a byte of a mark or a slash: most words have none
     for (std::size_t k = 0; k < w.size(); ++k) {
       const char c = w[k];
       if (!(byte_kind(c) & kByteMark)) continue;
+      marked = true;
       if (c == '-') {
         hyphens = hyphen != kNone;
         if (hyphen == kNone) hyphen = k;
@@ -280,6 +287,7 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
         if (dash[2] == kNone && three == kDashes[2]) dash[2] = k;
       }
     }
+    if (!marked) continue;
     for (std::size_t d = 0; d < kDashes.size(); ++d) {
       const std::size_t at = dash[d];
       if (at != kNone && at > 0 && at + kDashes[d].size() < w.size()) {
@@ -1971,19 +1979,36 @@ std::optional<std::span<const Piece>> second_end(std::span<const Piece> pieces, 
 // ASCII, whose lower case the tokenizer works out differently.
 bool occurs_once(std::string_view text, std::string_view word) {
   std::size_t n = 0;
+  // Whether the word begins at `at`, where its first letter stands.
+  const auto begins_at = [&](std::size_t at) {
+    return at + word.size() <= text.size() &&
+           same_word_any_case(std::string_view(text.data() + at, word.size()), word);
+  };
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a byte beyond ASCII ends the question, and only
+  // the places of the first letter, in either case, are compared.
+  const __m128i lower = _mm_set1_epi8(0x20);
+  const __m128i first = _mm_set1_epi8(word[0]);
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    if (_mm_movemask_epi8(x) != 0) return false;
+    auto hits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(x, lower), first)));
+    for (; hits != 0; hits &= hits - 1) {
+      if (begins_at(i + static_cast<std::size_t>(__builtin_ctz(hits))) && ++n > 1) return false;
+    }
+  }
+#endif
   unsigned char bytes = 0;  // every byte's bits: 0x80 when one is beyond ASCII
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (; i < text.size(); ++i) {
     const char c = text[i];
     bytes |= static_cast<unsigned char>(c);
     // The first letter in either case, before the whole word.
-    if ((c | 0x20) == word[0] && i + word.size() <= text.size() &&
-        same_word_any_case(text.substr(i, word.size()), word) && ++n > 1) {
-      return false;
-    }
+    if ((c | 0x20) == word[0] && begins_at(i) && ++n > 1) return false;
   }
   return n == 1 && bytes < 0x80;
 }
-
 // The two ends as the driver's pieces hold them.
 struct EndPieces {
   std::span<const Piece> first, second;
@@ -2300,6 +2325,14 @@ std::optional<EndPieces> ends_after_length(std::span<const Piece> pieces, const 
 }  // namespace
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // A text of one piece may still be two ends in one word (two clock times
+  // joined by an en dash), but a word of letters alone ("payday", "next")
+  // holds no join and no mark.
+  if (pieces.size() == 1 && std::all_of(ctx.text.begin(), ctx.text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+      })) {
+    return MatchResult::no_match();
+  }
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
   // The ends are mostly read already: the driver's pieces hold them.

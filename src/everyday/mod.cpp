@@ -130,19 +130,54 @@ bool may_extend(std::string_view text) {
                                         _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xE2))));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(signs, others)));
   };
-  for (std::size_t i = 0; i < text.size(); i += 16) {
-    unsigned mask = 0;
-    if (i + 16 <= text.size()) {
-      mask = candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)));
-    } else {
-      // The tail, padded with zeros, which are no candidates.
-      alignas(16) char tail[16] = {};
-      std::memcpy(tail, text.data() + i, text.size() - i);
-      mask = candidates(_mm_load_si128(reinterpret_cast<const __m128i*>(tail)));
-    }
+  const std::size_t size = text.size();
+  const char* const data = text.data();
+  // Whether a candidate among the bytes at `base`, one a bit of `mask`,
+  // begins a sign, a dash or "for"; a byte read twice by overlapping loads
+  // is asked twice, to the same answer.
+  const auto any_at = [&](std::size_t base, unsigned mask) {
     for (; mask != 0; mask &= mask - 1) {
-      if (extends_at(text, i + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
+      if (extends_at(text, base + static_cast<std::size_t>(__builtin_ctz(mask)))) return true;
     }
+    return false;
+  };
+  if (size >= 16) {
+    std::size_t i = 0;
+    for (; i + 16 <= size; i += 16) {
+      if (any_at(i, candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)))))
+        return true;
+    }
+    if (i == size) return false;
+    // The tail: the last sixteen bytes, without those read already.
+    const std::size_t base = size - 16;
+    const unsigned mask =
+        candidates(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base)));
+    return any_at(base, mask & (0xFFFFu << (i - base)));
+  }
+  // A shorter text in two overlapping loads of its first and last bytes, so
+  // that no byte past it is read: eight each, or four, or one at a time.
+  if (size >= 8) {
+    uint64_t lo = 0;
+    uint64_t hi = 0;
+    std::memcpy(&lo, data, 8);
+    std::memcpy(&hi, data + size - 8, 8);
+    const unsigned mask =
+        candidates(_mm_set_epi64x(static_cast<long long>(hi), static_cast<long long>(lo)));
+    return any_at(0, mask & 0xFFu) || any_at(size - 16, mask & 0xFF00u);
+  }
+  if (size >= 4) {
+    uint32_t lo = 0;
+    uint32_t hi = 0;
+    std::memcpy(&lo, data, 4);
+    std::memcpy(&hi, data + size - 4, 4);
+    const unsigned mask =
+        candidates(_mm_set_epi64x(0, static_cast<long long>(lo | (uint64_t{hi} << 32))));
+    return any_at(0, mask & 0xFu) || any_at(size - 8, mask & 0xF0u);
+  }
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = data[i];
+    if ((c == '+' || c == '-' || c == 'f' || c == static_cast<char>(0xE2)) && extends_at(text, i))
+      return true;
   }
   return false;
 #else
@@ -263,7 +298,8 @@ class TokenPieces {
 // - words, numbers, ordinals and months ("march 14", "3 march 2025") are
 //   read only as a month alone: every other rule needs a keyword, a unit, a
 //   weekday, an anchor, a clock time or a quarter.
-bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+// Inlined: the one call on every text's path, where a call's cost shows.
+[[gnu::always_inline]] inline bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
   using Kind = Tok::Kind;
   std::size_t n = toks.size();
   if (clock_apart && n >= 2) {
@@ -359,7 +395,16 @@ std::optional<Resolution> day_word(const Tok& t, const Ctx& ctx) {
 
 }  // namespace
 
-std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+namespace {
+
+// The work of core_reading, with `unread` set when the answer is the core's
+// generic no-parse (no rule read the pieces). When no rule of the core can
+// read the tokens at all, the matchers are not asked, and that no-parse
+// comes without its reason, which core_reading writes for its callers and
+// resolve_day never needs.
+std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCtx& ctx,
+                                 bool& unread) {
+  unread = false;
   if (pieces.empty()) return std::nullopt;
   for (const Piece& p : pieces)
     if (p.is_shape) return std::nullopt;
@@ -398,28 +443,43 @@ std::optional<Outcome> core_reading(std::span<const Piece> pieces, const Everyda
   static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
   const kalendo::Matcher lone_rules[] = {lone_rule};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
-  if (toks.size() == 1) {
-    if (lone_rule != nullptr) {
-      rules = lone_rules;
-    } else if (first.is(Tok::Kind::Month)) {
-      rules = kPeriodRule;
-    }
-  } else if (first.is(Tok::Kind::Month) || first.is(Tok::Kind::Word) || first.is(Tok::Kind::Time)) {
-    // Day words no rule reads ("march 14" in "since march 14"): the reason
-    // is the one the matchers would give.
-    if (core_cannot_read(toks, false)) rules = {};
+  if (toks.size() == 1 && lone_rule != nullptr) {
+    rules = lone_rules;
+  } else if (toks.size() == 1 && first.is(Tok::Kind::Month)) {
+    rules = kPeriodRule;
+  } else {
+    // Day words no rule reads ("march 14" in "since march 14", "way" of
+    // "by the way", "tomorrow maybe" of "lunch tomorrow maybe"): the
+    // no-parse the matchers would give.
+    unread = core_cannot_read(toks, false);
   }
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
-  Outcome o = resolve_inner({}, toks, ctx.core, rules);
+  Outcome o = unread ? Outcome{} : resolve_inner({}, toks, ctx.core, rules);
   // A holiday's name is a day word of the calendar the caller's region
   // keeps: "until christmas", "since easter", "christmas to new year's".
   // The caller's anchors were read as such by the core already.
-  const bool unread = o.kind == Outcome::Kind::NoParse && o.reason.starts_with(kUnmatched);
+  unread = unread || (o.kind == Outcome::Kind::NoParse && o.reason.starts_with(kUnmatched));
   const bool lacks_anchor = o.kind == Outcome::Kind::Ambiguous && o.candidates.empty() &&
                             o.reason.starts_with(kUnknownAnchor);
   if (unread || lacks_anchor) {
-    if (std::optional<Outcome> named = holidays::read_day(toks, ctx, false)) return named;
+    if (std::optional<Outcome> named = holidays::read_day(toks, ctx, false)) {
+      unread = named->kind == Outcome::Kind::NoParse && named->reason.starts_with(kUnmatched);
+      return named;
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+std::optional<Outcome> core_reading(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  bool unread = false;
+  std::optional<Outcome> o = read_core(pieces, ctx, unread);
+  if (o && unread && o->reason.empty()) {
+    // As the matchers write it without a text.
+    o->reason = kUnmatched;
+    o->reason += "\"\"";
   }
   return o;
 }
@@ -437,10 +497,10 @@ std::optional<Resolution> resolve_day(std::span<const Piece> pieces, const Every
       if (m.kind == MatchResult::Kind::Single) return std::move(m.reading);
     }
   }
-  if (std::optional<Outcome> o = core_reading(pieces, ctx)) {
+  bool unread = false;
+  if (std::optional<Outcome> o = read_core(pieces, ctx, unread)) {
     if (o->kind == Outcome::Kind::Resolved) return std::move(o->reading);
-    if (o->kind != Outcome::Kind::NoParse || !o->reason.starts_with(kUnmatched))
-      return std::nullopt;
+    if (!unread) return std::nullopt;
   }
   for (Matcher matcher : {dates::try_match, days::try_match}) {
     MatchResult m = matcher(pieces, ctx);
@@ -455,21 +515,14 @@ namespace {
 // Full mode past the core's answer, for a text the core did not read, read
 // without an anchor it names, or read in part (a sign or a second end it
 // dropped): the everyday grammar's turn. `core` is the core's answer as
-// resolve_tokens gave it, its generic no-parse without the quoted text; it
-// is moved into the answer when it stands. `core_extends` says whether a
-// text the core read may hold a sign or a join (may_extend), as the caller
-// found out.
-void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
+// resolve_tokens gave it, its generic no-parse without the quoted text.
+// Returns true when the core's answer stands, which the caller completes;
+// else the everyday grammar's answer has replaced it in `core`.
+// `core_extends` says whether a text the core read may hold a sign or a
+// join (may_extend), as the caller found out.
+bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
                     bool lacks_anchor, bool core_extends, DateTime now, const AnchorMap& anchors,
                     const FullOptions& opts, HolidayFn holidays) {
-  // The core's answer stands: its generic no-parse quotes the text (the
-  // core was given none).
-  const auto keep_core = [&] {
-    if (unmatched) {
-      core.reason = kUnmatched;
-      append_quoted(core.reason, trimmed);
-    }
-  };
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   // The holidays are read on the core's tokens; only a text that holds a
@@ -479,12 +532,12 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     if (!has_shape(trimmed)) {
       if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
         core = std::move(*named);
-        return;
+        return false;
       }
     }
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays, &names_holiday)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
   // The core took a holiday's name for an anchor where no anchored form of
@@ -492,8 +545,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // and a family that reads the whole text with the holiday replaces it.
   const bool anchorless = lacks_anchor && names_holiday;
   if (lacks_anchor && !anchorless) {
-    keep_core();
-    return;
+    return true;
   }
   const bool read = !unmatched && !anchorless && core.kind != Outcome::Kind::NoParse;
   // A text read here lacks no anchor, and the caller asked may_extend.
@@ -504,8 +556,7 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // mins"): the core read one end and dropped the other.
   const bool joined = extends && !replaceable && intervals::may_join(trimmed);
   if (!unmatched && !replaceable && !joined && !anchorless) {
-    keep_core();
-    return;
+    return true;
   }
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
@@ -519,77 +570,74 @@ void read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // A text of words that names a holiday meets the holiday forms first: its
   // day is no other family's to read in part ("1 week after new year's
   // day" is the core's form with the holiday as its anchor).
+  // Whether a word may begin a holiday's name that is no date: asked here
+  // of a text of words, and else after the matchers.
+  bool begins_name = true;
   if (!keeps_core && !shaped) {
-    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
+    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx, &begins_name)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
 
   TokenPieces words;
   const std::span<const Piece> pieces = shaped ? std::span<const Piece>(scanned) : words.hold(toks);
   if (pieces.empty()) {
-    keep_core();
-    return;
+    return true;
   }
   if (joined) {
     // Only a whole interval replaces the core's reading.
     MatchResult m = intervals::try_match(pieces, everyday_ctx);
     if (m.kind == MatchResult::Kind::Single && m.reading.value.is_range()) {
       write_answer(m, core);
-      return;
+      return false;
     }
-    keep_core();
-    return;
+    return true;
   }
   // A zone needs words beside it, unless it rides on a time ("17:00Z").
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names, trimmed)) {
       if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
         if (keeps_core && zoned->kind != Outcome::Kind::Resolved) {
-          keep_core();
-          return;
+          return true;
         }
         core = std::move(*zoned);
-        return;
+        return false;
       }
-      keep_core();
-      return;
+      return true;
     }
   }
   // So does a text of words that the shape scan found none in.
   if (!keeps_core && shaped) {
     if (auto named = holidays::read_text(pieces, everyday_ctx)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
   MatchResult everyday = resolve_everyday(pieces, everyday_ctx, true, scan.hyphened);
   if (everyday.kind == MatchResult::Kind::Single || everyday.kind == MatchResult::Kind::Ambiguous) {
     if (keeps_core && everyday.kind != MatchResult::Kind::Single) {
-      keep_core();
-      return;
+      return true;
     }
     write_answer(everyday, core);
-    return;
+    return false;
   }
   if (keeps_core) {
-    keep_core();
-    return;
+    return true;
   }
   // Holiday names after the matchers, so that calendar dates pay nothing
   // for them; a rejection of the matchers yields to a holiday's reading.
-  if (holidays::may_name(pieces)) {
+  if (begins_name ? holidays::may_name(pieces) : holidays::names_by_date(pieces)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays)) {
       core = std::move(*named);
-      return;
+      return false;
     }
   }
   if (everyday.kind == MatchResult::Kind::Reject) {
     write_answer(everyday, core);
-    return;
+    return false;
   }
-  keep_core();
+  return true;
 }
 
 }  // namespace
@@ -643,8 +691,16 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
       return core;
     }
   }
-  read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
-                 holidays);
+  // The core's answer stands: its generic no-parse quotes the text (the
+  // core was given none), written here once, with room for the quoted text
+  // as it mostly is, with nothing to escape: one allocation.
+  if (read_past_core(trimmed, toks, core, unmatched, lacks_anchor, extends, now, anchors, opts,
+                     holidays) &&
+      unmatched) {
+    core.reason.reserve(kUnmatched.size() + trimmed.size() + 2);
+    core.reason = kUnmatched;
+    append_quoted(core.reason, trimmed);
+  }
   return core;
 }
 

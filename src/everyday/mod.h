@@ -14,6 +14,7 @@
 #include "config.h"
 #include "everyday/shapes.h"
 #include "grammar/mod.h"
+#include "locale.h"
 #include "types.h"
 
 namespace kalendo::everyday {
@@ -63,6 +64,42 @@ inline bool same_word_any_case(std::string_view w, std::string_view lower) {
   }
   return true;
 }
+
+// The lengths and last bytes of a table's words, one bit each, so that a
+// word no entry can be costs one lookup instead of a pass over the table:
+// a letter's bit is its place in the alphabet, any other byte shares bit
+// 31, and the words of fifteen bytes or more share the last length.
+class WordEnds {
+ public:
+  template <typename V>
+  constexpr explicit WordEnds(std::span<const WordEntry<V>> table) {
+    for (const WordEntry<V>& e : table)
+      add(e.word);
+  }
+  constexpr explicit WordEnds(std::span<const std::string_view> table) {
+    for (const std::string_view w : table)
+      add(w);
+  }
+
+  // Whether `w` may be one of the table's words (it is none when false).
+  constexpr bool may_hold(std::string_view w) const {
+    return !w.empty() && (bits_[slot(w)] & bit(w.back())) != 0;
+  }
+
+ private:
+  static constexpr std::size_t slot(std::string_view w) {
+    return w.size() < kSlots ? w.size() : kSlots - 1;
+  }
+  static constexpr uint32_t bit(char c) {
+    return c >= 'a' && c <= 'z' ? 1u << (c - 'a') : 1u << 31;
+  }
+  constexpr void add(std::string_view w) {
+    if (!w.empty()) bits_[slot(w)] |= bit(w.back());
+  }
+
+  static constexpr std::size_t kSlots = 16;
+  std::array<uint32_t, kSlots> bits_{};
+};
 
 // What every everyday matcher reads: the core context (the moment, the time
 // of day of date results and its label) and the full-mode settings.
@@ -191,12 +228,19 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
 // thanksgiving"); none when it names none, or when no form reads it. The
 // names that are also dates ("july 4th"), and the no-parse of a name the
 // region does not keep, are left to `resolve`.
-std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx);
+// With `begins`, also says whether a token may begin a name that is no
+// date (may_name without the dates).
+std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx,
+                                 bool* begins = nullptr);
 std::optional<Outcome> read_text(std::span<const Piece> pieces, const EverydayCtx& ctx);
 // Returns whether a word of the tokens or pieces may begin a holiday's
 // name: false rules out every name, so that `resolve` need not look.
 bool may_name(std::span<const Tok> toks);
 bool may_name(std::span<const Piece> pieces);
+// Returns whether the pieces hold a date that is also a holiday's name
+// ("july 4th", "4th of july"): what may_name finds besides the words that
+// read_text's `begins` reports.
+bool names_by_date(std::span<const Piece> pieces);
 }  // namespace holidays
 
 // The seasons of the caller's region and the halves of a year: "this

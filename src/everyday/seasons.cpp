@@ -22,6 +22,7 @@ constexpr WordEntry<Season> kSeasonWords[5] = {
     {"spring", Season::Spring}, {"summer", Season::Summer}, {"autumn", Season::Autumn},
     {"fall", Season::Autumn},   {"winter", Season::Winter},
 };
+constexpr WordEnds kSeasonEnds{std::span<const WordEntry<Season>>(kSeasonWords)};
 constexpr std::string_view kSeasonNames[4] = {"spring", "summer", "autumn", "winter"};
 
 // The first month of each season north of the equator.
@@ -146,6 +147,7 @@ std::optional<Around> around(std::span<const Piece> p, std::size_t name_len, Dat
 // Returns the season a piece names, or none.
 std::optional<Season> season_at(std::span<const Piece> p, std::size_t i) {
   if (i >= p.size() || p[i].is_shape || !p[i].tok.is(Kind::Word)) return std::nullopt;
+  if (!kSeasonEnds.may_hold(p[i].tok.text)) return std::nullopt;
   return find_word<Season>(kSeasonWords, p[i].tok.text);
 }
 
@@ -216,17 +218,17 @@ MatchResult half(std::span<const Piece> p, const EverydayCtx& ctx) {
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty() || pieces.size() > 6) return MatchResult::no_match();
-  // Most texts name neither: one look at each word's length and first
-  // letter, and at "half", rules them out.
+  // Most texts name neither: one look at each word's length, first and
+  // last letter, and at "half", rules them out.
   bool named = false;
   for (const Piece& x : pieces) {
     if (x.is_shape) return MatchResult::no_match();
     const std::string_view w = x.tok.text;
-    named =
-        named || x.tok.is(Kind::Half) ||
-        (x.tok.is(Kind::Word) && ((w.size() == 2 && w[0] == 'h') ||
-                                  (w.size() >= 4 && w.size() <= 6 &&
-                                   (w[0] == 's' || w[0] == 'w' || w[0] == 'a' || w[0] == 'f'))));
+    named = named || x.tok.is(Kind::Half) ||
+            (x.tok.is(Kind::Word) && ((w.size() == 2 && w[0] == 'h') ||
+                                      (w.size() >= 4 && w.size() <= 6 &&
+                                       (w[0] == 's' || w[0] == 'w' || w[0] == 'a' || w[0] == 'f') &&
+                                       kSeasonEnds.may_hold(w))));
   }
   if (!named) return MatchResult::no_match();
   if (MatchResult m = season(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;

@@ -20,6 +20,8 @@ using Kind = Tok::Kind;
 constexpr std::string_view kHedgesBefore[5] = {"about", "approximately", "approx", "roughly",
                                                "circa"};
 constexpr std::string_view kHedgesAfter[4] = {"approximately", "approx", "ish", "roughly"};
+constexpr WordEnds kHedgeBeforeEnds{std::span<const std::string_view>(kHedgesBefore)};
+constexpr WordEnds kHedgeAfterEnds{std::span<const std::string_view>(kHedgesAfter)};
 
 // The hour the small hours of a night end at.
 constexpr uint32_t kMorning = kSmallHoursEnd;
@@ -41,6 +43,7 @@ constexpr WordEntry<DayPart> kPartWords[11] = {
     {"tonite", DayPart::Tonight},      {"2nite", DayPart::Tonight},   {"night", DayPart::Night},
     {"eod", DayPart::EndOfDay},        {"cob", DayPart::EndOfDay},
 };
+constexpr WordEnds kPartEnds{std::span<const WordEntry<DayPart>>(kPartWords)};
 
 // Spelled minutes that count to or past an hour beyond the number words:
 // "twenty to eight", "twenty five past 4" (the hyphen is a space by then).
@@ -444,7 +447,7 @@ std::optional<Clock> clock_at(std::span<const Piece> p, std::size_t i, bool bare
   if (t->is_kw(Keyword::This) || t->is_kw(Keyword::In) || t->is_kw(Keyword::Last)) ++k;
   const Tok* w = tok_at(p, k);
   if (w == nullptr || !w->is(Kind::Word)) return std::nullopt;
-  auto part = find_word<DayPart>(kPartWords, w->text);
+  auto part = kPartEnds.may_hold(w->text) ? find_word<DayPart>(kPartWords, w->text) : std::nullopt;
   // <day> am|pm: the morning or afternoon of a day the text names by a
   // word ("friday pm", "tomorrow am"); after a number am/pm is the clock's.
   if (!part && k == i && i > 0 && (w->text == "am" || w->text == "pm")) {
@@ -592,6 +595,24 @@ std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::
 }
 
 MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+  // Words of letters alone name a time only by a part of the day, midday
+  // or the tens of a spelled count ("tonight", "eod", the "twenty" of
+  // "twenty past noon"): other such words ("see you soon") are no clock and
+  // no part. Every other form needs a number, a clock, a keyword, a mark or
+  // a digit.
+  if (!pieces.empty() && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word) &&
+      std::all_of(pieces.begin(), pieces.end(), [](const Piece& x) {
+        if (x.is_shape || !x.tok.is(Kind::Word)) return false;
+        const std::string_view w = x.tok.text;
+        return !w.empty() &&
+               std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
+               !kPartEnds.may_hold(w) && w != kMidday && !find_word<uint32_t>(kMinuteTens, w);
+      })) {
+    return MatchResult::no_match();
+  }
+  // A lone keyword ("next") is no clock, and no part without a word after it.
+  if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Kw))
+    return MatchResult::no_match();
   // friday @ 3pm | @5pm | 3ish | 3pmish: copied only for such a text.
   Pieces respelled;
   bool ish = false;
@@ -605,14 +626,15 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (const Tok* t = tok_at(pieces, 0); hedge.empty() && t != nullptr && pieces.size() >= 2) {
     if (t->is_kw(Keyword::Around)) {
       hedge = "around";
-    } else if (t->is(Kind::Word) && contains_word(std::span(kHedgesBefore), t->text)) {
+    } else if (t->is(Kind::Word) && kHedgeBeforeEnds.may_hold(t->text) &&
+               contains_word(std::span(kHedgesBefore), t->text)) {
       hedge = t->text;
     }
     if (!hedge.empty()) pieces = pieces.subspan(1);
   }
   if (const Tok* t = tok_at(pieces, pieces.size() - 1);
       hedge.empty() && t != nullptr && pieces.size() >= 2 && t->is(Kind::Word) &&
-      contains_word(std::span(kHedgesAfter), t->text)) {
+      kHedgeAfterEnds.may_hold(t->text) && contains_word(std::span(kHedgesAfter), t->text)) {
     hedge = t->text;
     pieces = pieces.first(pieces.size() - 1);
   }

@@ -251,8 +251,10 @@ std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::st
     // Built-in names have at most four letters, and an offset has its sign
     // first or after "utc": a longer word without one names no zone.
     if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
-    // An offset opens with its sign, or with "utc" or "gmt" before it.
-    const bool may_offset = w.size() > 3 || (!w.empty() && (w[0] == '+' || w[0] == '-'));
+    // An offset opens with its sign, or with "utc" or "gmt" before it: a
+    // word of four letters that opens with neither ("next", "soon") is none.
+    const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
+                            (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
     if (auto off = may_offset ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
     if (!may_abbreviate(w)) continue;
     if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
