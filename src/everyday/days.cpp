@@ -699,7 +699,9 @@ MatchResult same_time(std::span<const Piece> p, const EverydayCtx& ctx) {
 
 }  // namespace
 
-MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+// Compiled with every call in place but the readers it asks by pointer:
+// most texts meet it only to be refused by a few looks.
+[[gnu::flatten]] MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   if (pieces.empty()) return MatchResult::no_match();
   // A lone word that opens with a letter is no amount, and every form but
   // the slang for a day ("tmrw") needs more pieces: "payday", "blorp".
@@ -721,10 +723,15 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
         m.kind != MatchResult::Kind::NoMatch)
       return m;
   }
-  if (pieces.size() == 2) {
+  // Each form is asked only where its first word stands: a clock time or a
+  // number opens neither ("5:30 pm", "3 in the morning").
+  const bool lead_tok = !pieces[0].is_shape;
+  if (pieces.size() == 2 && lead_tok &&
+      (pieces[0].tok.is_kw(Keyword::Next) || pieces[0].tok.is_kw(Keyword::After) ||
+       pieces[0].tok.is_kw(Keyword::Last) || pieces[0].tok.is_kw(Keyword::Before))) {
     if (MatchResult m = next_unit(pieces, ctx.core); m.kind != MatchResult::Kind::NoMatch) return m;
   }
-  if (pieces.size() == 1) {
+  if (pieces.size() == 1 && lead_tok && pieces[0].tok.is(Kind::Word)) {
     if (MatchResult m = day_slang(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
   }
   // The forms of words alone, asked once whether the text has a shape, and
@@ -738,22 +745,27 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
     const auto is_time = [&](std::size_t k) {
       return tok(k).is(Kind::Word) && tok(k).text == kTime;
     };
-    const bool forms[] = {
-        (n == 3 && tok(2).is(Kind::Weekday)) || (n == 4 && tok(0).is(Kind::Weekday)),
-        n >= 3 && tok(0).is(Kind::Half),
-        (n == 2 || n == 3) &&
-            (tok(0).is_kw(Keyword::This) || tok(0).is(Kind::Word) || tok(0).is(Kind::Weekday)),
-        n >= 3 && (is_time(1) || is_time(n - 1)),
-        n >= 4 && tok(1).is_unit(Unit::Day) && tok(2).is_kw(Keyword::Of),
-        n <= 2 && tok(n - 1).is_unit(Unit::Weekend),
-        n >= 2 && (tok(0).is_kw(Keyword::Around) ||
-                   (tok(0).is(Kind::Word) && (tok(0).text == kLater || tok(0).text == kAnytime))),
-    };
-    const Matcher readers[] = {weekday_of_week, half_from_now, coming_weekday, same_time,
-                               day_of_period,   the_weekend,   hedged_day};
-    for (std::size_t k = 0; k < std::size(readers); ++k) {
-      if (!forms[k]) continue;
-      if (MatchResult m = readers[k](pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
+    // One bit per reader below, in its order: most texts set none.
+    const unsigned forms =
+        (((n == 3 && tok(2).is(Kind::Weekday)) || (n == 4 && tok(0).is(Kind::Weekday))) ? 1u : 0u) |
+        (n >= 3 && tok(0).is(Kind::Half) ? 2u : 0u) |
+        ((n == 2 || n == 3) &&
+                 (tok(0).is_kw(Keyword::This) || tok(0).is(Kind::Word) || tok(0).is(Kind::Weekday))
+             ? 4u
+             : 0u) |
+        (n >= 3 && (is_time(1) || is_time(n - 1)) ? 8u : 0u) |
+        (n >= 4 && tok(1).is_unit(Unit::Day) && tok(2).is_kw(Keyword::Of) ? 16u : 0u) |
+        (n <= 2 && tok(n - 1).is_unit(Unit::Weekend) ? 32u : 0u) |
+        (n >= 2 && (tok(0).is_kw(Keyword::Around) ||
+                    (tok(0).is(Kind::Word) && (tok(0).text == kLater || tok(0).text == kAnytime)))
+             ? 64u
+             : 0u);
+    static constexpr Matcher kReaders[] = {weekday_of_week, half_from_now, coming_weekday,
+                                           same_time,       day_of_period, the_weekend,
+                                           hedged_day};
+    for (unsigned left = forms; left != 0; left &= left - 1) {
+      const Matcher reader = kReaders[__builtin_ctz(left)];
+      if (MatchResult m = reader(pieces, ctx); m.kind != MatchResult::Kind::NoMatch) return m;
     }
   }
   if (pieces.size() == 2 && pieces[1].tok.is_kw(Keyword::Now)) return right_now(pieces, ctx);

@@ -1177,7 +1177,10 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
   return read_tokens(toks, ctx, back ? Reading::DayBack : Reading::Day, false);
 }
 
-std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx, bool* begins) {
+// Compiled with every call in place: most texts of words meet it only to be
+// refused by the first words' looks.
+[[gnu::flatten]] std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx,
+                                                  bool* begins) {
   bool named = false;
   for (std::size_t i = 0; i < toks.size() && !named; ++i)
     named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);

@@ -35,6 +35,12 @@ namespace {
 
 using Kind = Tok::Kind;
 
+// Every text that joins two ends is split, and its ends found among the
+// pieces and read, by many small looks that mostly answer at once: the
+// small helpers are inlined into their callers ([[gnu::always_inline]]),
+// and the readers that call them most are compiled with every call in
+// place ([[gnu::flatten]]), as a call costs more than most of the looks.
+
 // Words that join the two ends: "monday to friday". "until" and "till"
 // join only after a first end ("from today until friday", "3pm until
 // 5pm"); leading the text they open an interval that starts now.
@@ -82,7 +88,7 @@ enum Role : uint8_t {
   kDash = 128,
 };
 
-uint8_t role_of(std::string_view w) {
+[[gnu::always_inline]] inline uint8_t role_of(std::string_view w) {
   if (w.empty()) return 0;
   // Compared only with the words of the word's own length and first
   // letter: every word of the lists begins with a byte that has the 0x20
@@ -139,7 +145,7 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
   return t;
 }();
 
-uint8_t byte_kind(char c) {
+[[gnu::always_inline]] inline uint8_t byte_kind(char c) {
   return kByteKinds[static_cast<unsigned char>(c)];
 }
 
@@ -226,7 +232,8 @@ struct Split {
 
 // Returns the text from the start of word i to the end of word j - 1;
 // empty when i >= j.
-std::string_view span_of(std::string_view text, const Words& ws, std::size_t i, std::size_t j) {
+[[gnu::always_inline]] inline std::string_view span_of(std::string_view text, const Words& ws,
+                                                       std::size_t i, std::size_t j) {
   if (i >= j) return {};
   const auto begin = static_cast<std::size_t>(ws.w(i).data() - text.data());
   const auto end = static_cast<std::size_t>(ws.w(j - 1).data() + ws.w(j - 1).size() - text.data());
@@ -241,7 +248,7 @@ std::string_view before(std::string_view text, std::string_view part) {
   return text.substr(0, static_cast<std::size_t>(part.data() - text.data()));
 }
 
-std::string_view trimmed(std::string_view s) {
+[[gnu::always_inline]] inline std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (byte_kind(s.front()) & kByteSpace))
     s.remove_prefix(1);
   while (!s.empty() && (byte_kind(s.back()) & kByteSpace))
@@ -332,7 +339,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
 }
 
 // Finds the ends of an interval in the text, or none when it has none.
-std::optional<Split> split(std::string_view text) {
+[[gnu::flatten]] std::optional<Split> split(std::string_view text) {
   // Only the words written are read: the arrays are left unset.
   Words ws;
   if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
@@ -475,14 +482,14 @@ std::optional<LoneDay> lone_day(std::span<const Piece> pieces, Date today) {
   return LoneDay{*day, confidence};
 }
 
-bool is_tok(const Piece& p, Kind k) {
+[[gnu::always_inline]] inline bool is_tok(const Piece& p, Kind k) {
   return !p.is_shape && p.tok.is(k);
 }
 
 // Returns whether the pieces are a number alone below 100 ("9" in "from 9
 // to 5"): no day to the core grammar, the dates or the days; a clock hour,
 // maybe.
-bool small_number(std::span<const Piece> pieces) {
+[[gnu::always_inline]] inline bool small_number(std::span<const Piece> pieces) {
   return pieces.size() == 1 && is_tok(pieces[0], Kind::Num) && pieces[0].tok.value >= 0 &&
          pieces[0].tok.value <= 99;
 }
@@ -600,7 +607,7 @@ bool is_day_number(const Piece& p) {
 }
 
 // Returns whether the pieces write a clock time: a day end has none.
-bool has_clock(std::span<const Piece> pieces) {
+[[gnu::always_inline]] inline bool has_clock(std::span<const Piece> pieces) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     const Piece& p = pieces[i];
     if (p.is_shape ? p.shape.kind == Shape::Kind::Clock || p.shape.kind == Shape::Kind::DateTime
@@ -1193,8 +1200,9 @@ bool numeral_ends(std::string_view end_text) {
 
 // <clock> to|-|and <clock> [<day>] | <day> [from|between] <clock> ...:
 // clock times as given, on the day the text names or today.
-MatchResult clock_interval(const Split& s, std::span<const Piece> a, std::span<const Piece> b,
-                           std::span<const Piece> day, const EverydayCtx& ctx) {
+[[gnu::flatten]] MatchResult clock_interval(const Split& s, std::span<const Piece> a,
+                                            std::span<const Piece> b, std::span<const Piece> day,
+                                            const EverydayCtx& ctx) {
   // The second clock begins the second end: one that opens with a day word
   // ("june 15 at 5pm") is a moment's.
   if (b.empty() || !may_begin_clock(b[0])) return MatchResult::no_match();
@@ -1864,7 +1872,8 @@ constexpr auto kLinksBySize = [] {
   return out;
 }();
 
-std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
+[[gnu::always_inline]] inline std::optional<std::span<const Tok>> link_tokens(
+    std::string_view word) {
   static const std::array<Tokens, std::size(kLinkWords)> kTokens = [] {
     std::array<Tokens, std::size(kLinkWords)> out;
     for (std::size_t i = 0; i < out.size(); ++i)
@@ -1894,7 +1903,7 @@ std::optional<std::span<const Tok>> link_tokens(std::string_view word) {
   return std::nullopt;
 }
 
-bool same_piece(const Piece& x, const Piece& y) {
+[[gnu::always_inline]] inline bool same_piece(const Piece& x, const Piece& y) {
   if (x.is_shape != y.is_shape) return false;
   if (!x.is_shape) return x.tok == y.tok;
   return x.shape.kind == y.shape.kind && x.shape.text == y.shape.text;
@@ -1902,7 +1911,7 @@ bool same_piece(const Piece& x, const Piece& y) {
 
 // Takes the pieces that stand for `want` from the front of `from`; false
 // when they are not there.
-bool take(std::span<const Piece>& from, std::span<const Piece> want) {
+[[gnu::always_inline]] inline bool take(std::span<const Piece>& from, std::span<const Piece> want) {
   if (from.size() < want.size()) return false;
   for (std::size_t i = 0; i < want.size(); ++i) {
     if (!same_piece(from[i], want[i])) return false;
@@ -1911,7 +1920,7 @@ bool take(std::span<const Piece>& from, std::span<const Piece> want) {
   return true;
 }
 
-bool take(std::span<const Piece>& from, std::span<const Tok> want) {
+[[gnu::always_inline]] inline bool take(std::span<const Piece>& from, std::span<const Tok> want) {
   if (from.size() < want.size()) return false;
   for (std::size_t i = 0; i < want.size(); ++i) {
     if (from[i].is_shape || !(from[i].tok == want[i])) return false;
@@ -1922,8 +1931,8 @@ bool take(std::span<const Piece>& from, std::span<const Tok> want) {
 
 // Takes the tokens of the link word between two parts of the text (none,
 // "from", "to", a dash) from the front of `from`.
-bool take_link(std::span<const Piece>& from, std::string_view text, std::string_view left,
-               std::string_view right) {
+[[gnu::always_inline]] inline bool take_link(std::span<const Piece>& from, std::string_view text,
+                                             std::string_view left, std::string_view right) {
   const auto gap_begin = left.empty()
                              ? std::size_t{0}
                              : static_cast<std::size_t>(left.data() + left.size() - text.data());
@@ -1942,7 +1951,7 @@ struct Joint {
   std::optional<std::span<const Tok>> link;
 };
 
-std::optional<Joint> joint_of(const Split& s, std::string_view text) {
+[[gnu::flatten]] std::optional<Joint> joint_of(const Split& s, std::string_view text) {
   if (s.second.data() < s.first.data()) return std::nullopt;
   const auto gap_begin = static_cast<std::size_t>(s.first.data() + s.first.size() - text.data());
   const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
@@ -2021,8 +2030,9 @@ struct EndPieces {
 // it only once, the pieces before its token are the first end's (after
 // the lead word's) and those after it the second's. None when the text
 // has day words before the lead, or a join that is no word token.
-std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split& s,
-                                      const Joint& joint, std::string_view text) {
+[[gnu::flatten]] std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces,
+                                                       const Split& s, const Joint& joint,
+                                                       std::string_view text) {
   if (!s.day.empty() || s.join != Join::Ends) return std::nullopt;
   const auto& join = joint.link;
   if (!join || join->size() != 1 || !(*join)[0].is(Kind::Word)) return std::nullopt;
@@ -2042,7 +2052,7 @@ std::optional<EndPieces> ends_at_word(std::span<const Piece> pieces, const Split
 
 // Returns the number a word of one to nine digits names: the tokenizer
 // reads such a word as that number, and it opens no shape.
-std::optional<int64_t> digits_only(std::string_view w) {
+[[gnu::always_inline]] inline std::optional<int64_t> digits_only(std::string_view w) {
   if (w.empty() || w.size() > 9) return std::nullopt;
   int64_t v = 0;
   for (const char c : w) {
@@ -2072,7 +2082,7 @@ constexpr std::array<uint8_t, 256> kPlainBits = [] {
   return bits;
 }();
 
-Plain plain_word(std::string_view w) {
+[[gnu::always_inline]] inline Plain plain_word(std::string_view w) {
   if (w.empty()) return Plain::None;
   uint8_t seen = 0;
   for (const char c : w)
@@ -2135,7 +2145,7 @@ std::optional<Tok> lone_token(std::string_view word) {
 }
 
 // Returns whether the piece is the token.
-bool is_token(const Piece& p, const std::optional<Tok>& t) {
+[[gnu::always_inline]] inline bool is_token(const Piece& p, const std::optional<Tok>& t) {
   return t && !p.is_shape && p.tok == *t;
 }
 
@@ -2161,7 +2171,8 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
 }
 
 // Returns whether `from` holds the tokens `want` at `at`.
-bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> want) {
+[[gnu::always_inline]] inline bool holds(std::span<const Piece> from, std::size_t at,
+                                         std::span<const Tok> want) {
   if (at > from.size()) return false;
   std::span<const Piece> rest = from.subspan(at);
   return take(rest, want);
@@ -2178,8 +2189,9 @@ bool holds(std::span<const Piece> from, std::size_t at, std::span<const Tok> wan
 // is one word of one token, or a number alone, is that piece of the whole
 // text. None for any other text, and for a text read with the caller's
 // anchors, whose names may span the ends.
-std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces, const Split& s,
-                                      const Joint& joint, const EverydayCtx& ctx) {
+[[gnu::flatten]] std::optional<EndPieces> ends_at_join(std::span<const Piece> pieces,
+                                                       const Split& s, const Joint& joint,
+                                                       const EverydayCtx& ctx) {
   const std::string_view text = ctx.text;
   if (!ctx.core.anchors.empty() ||
       (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
@@ -2292,8 +2304,9 @@ MatchResult read_alone(std::span<const Piece> pieces, const Split& s, const Ever
 // else the length, read alone, and the start word's pieces follow the lead
 // word's, and the rest is the first end. None for any other text, and for
 // a text read with the caller's anchors.
-std::optional<EndPieces> ends_after_length(std::span<const Piece> pieces, const Split& s,
-                                           const EverydayCtx& ctx) {
+[[gnu::flatten]] std::optional<EndPieces> ends_after_length(std::span<const Piece> pieces,
+                                                            const Split& s,
+                                                            const EverydayCtx& ctx) {
   const std::string_view text = ctx.text;
   if (s.join != Join::Length || s.first.data() < s.second.data() || !ctx.core.anchors.empty() ||
       (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {

@@ -93,14 +93,6 @@ void write_answer(MatchResult& m, Outcome& out) {
   out.reason = std::move(m.reason);
 }
 
-// The outcome of a matcher's answer; none for no match.
-std::optional<Outcome> outcome_of(MatchResult m) {
-  if (m.kind == MatchResult::Kind::NoMatch) return std::nullopt;
-  Outcome o;
-  write_answer(m, o);
-  return o;
-}
-
 #if !defined(__SSE2__)
 // Bytes that a signed word or a join of two ends needs: a sign, the lead
 // byte of an en or em dash, or the "f" of "for".
@@ -219,10 +211,13 @@ bool skips_holiday(const Outcome& core, std::span<const Tok> toks) {
          holidays::may_name(toks);
 }
 
-// Reads the text without the piece that names a zone, and reports the zone
-// with the reading; an abbreviation of several zones is a no-parse.
-std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones::Named& named,
-                                     const EverydayCtx& ctx) {
+// Reads the text without the piece that names a zone, and writes the
+// reading, with the zone, into `out` in place of what it held; an
+// abbreviation of several zones is a no-parse. Returns false, `out` as it
+// was, when nothing reads the rest, or when `keeps` holds an answer that
+// only a reading replaces and the rest reads as none.
+bool resolve_zoned(std::span<const Piece> pieces, const zones::Named& named, const EverydayCtx& ctx,
+                   bool keeps, Outcome& out) {
   // The zone mostly ends the text ("5pm UTC") or opens it: the rest is read
   // in place then, and copied only around a zone between other words.
   std::span<const Piece> rest;
@@ -240,16 +235,35 @@ std::optional<Outcome> resolve_zoned(std::span<const Piece> pieces, const zones:
     }
     rest = copied;
   }
-  std::optional<Outcome> o = outcome_of(resolve_everyday(rest, ctx, false));
-  if (!o) {
-    if (auto r = resolve_day(rest, ctx)) o = Outcome::resolved(std::move(*r));
+  // The matchers' answer is written straight into `out`, with no outcome
+  // of its own in between.
+  MatchResult m = resolve_everyday(rest, ctx, false);
+  std::optional<Resolution> day;
+  if (m.kind == MatchResult::Kind::NoMatch) {
+    day = resolve_day(rest, ctx);
+    if (!day) return false;
   }
-  if (!o || o->kind == Outcome::Kind::NoParse) return o;
-  // An abbreviation of several zones stops only a text that reads as a
-  // time without it ("3pm IST"); elsewhere it may be an ordinary word.
-  if (!named.reject.empty()) return Outcome::no_parse(named.reject);
-  o->zone = named.zone;
-  return o;
+  const bool reads = day.has_value() || m.kind != MatchResult::Kind::Reject;
+  // A rejection stands as it is; an abbreviation of several zones stops
+  // only a text that reads as a time without it ("3pm IST"): elsewhere it
+  // may be an ordinary word.
+  const bool refused = reads && !named.reject.empty();
+  const bool resolved = reads && !refused && (day || m.kind == MatchResult::Kind::Single);
+  if (keeps && !resolved) return false;
+  if (refused) {
+    out = Outcome::no_parse(named.reject);
+    return true;
+  }
+  if (day) {
+    out.kind = Outcome::Kind::Resolved;
+    out.reading = std::move(*day);
+    out.candidates.clear();
+    out.reason.clear();
+  } else {
+    write_answer(m, out);
+  }
+  if (reads) out.zone = named.zone;
+  return true;
 }
 
 // The pieces of a text without shapes: its core tokens, moved into pieces
@@ -597,14 +611,7 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // A zone needs words beside it, unless it rides on a time ("17:00Z").
   if (pieces.size() >= 2 || (pieces[0].is_shape && !pieces[0].shape.zone.empty())) {
     if (const auto named = zones::find(pieces, opts.zone_names, trimmed)) {
-      if (auto zoned = resolve_zoned(pieces, *named, everyday_ctx)) {
-        if (keeps_core && zoned->kind != Outcome::Kind::Resolved) {
-          return true;
-        }
-        core = std::move(*zoned);
-        return false;
-      }
-      return true;
+      return !resolve_zoned(pieces, *named, everyday_ctx, keeps_core, core);
     }
   }
   // So does a text of words that the shape scan found none in.

@@ -704,7 +704,9 @@ bool leads(std::span<const Piece> pieces) {
   return lead && *lead != Lead::By;
 }
 
-MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+// Compiled with every call in place: most texts meet it only to be refused
+// by the first piece's looks.
+[[gnu::flatten]] MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // ytd|qtd|mtd|wtd: the current period to date.
   if (pieces.size() == 1 && !pieces[0].is_shape && pieces[0].tok.is(Kind::Word)) {
     const auto unit = find_word<Unit>(kToDate, pieces[0].tok.text);

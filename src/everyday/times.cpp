@@ -580,7 +580,10 @@ bool working_hours(const EndClock& first, const EndClock& last) {
          last.hour >= 1 && last.hour <= 6;
 }
 
-std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::size_t* len) {
+// Compiled with its calls in place, as try_match below: the intervals read
+// both ends of every clock interval here.
+[[gnu::flatten]] std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i,
+                                                   std::size_t* len) {
   auto c = clock_at(p, i, true, false, len);
   if (!c) return std::nullopt;
   EndClock out;
@@ -594,7 +597,9 @@ std::optional<EndClock> clock_end(std::span<const Piece> p, std::size_t i, std::
   return out;
 }
 
-MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
+// Compiled with every call in place: the texts of a clock time ask many
+// small readers that mostly answer at once, each costing less than a call.
+[[gnu::flatten]] MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   // Words of letters alone name a time only by a part of the day, midday
   // or the tens of a spelled count ("tonight", "eod", the "twenty" of
   // "twenty past noon"): other such words ("see you soon") are no clock and

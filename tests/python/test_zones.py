@@ -77,6 +77,31 @@ def test_texts_without_a_zone_have_no_zone_field(text, more):
     assert "zone" not in full(text, **more)
 
 
+# (text, kind, zone, reason): every outcome the rest of a zoned text can have. A day read alone
+# and an ambiguity keep the zone; a rejection of the rest is its own reason, before an abbreviation
+# of several zones, and carries none.
+ZONED_OUTCOMES = [
+    ("tomorrow UTC", "instant", "UTC", None),
+    ("UTC tomorrow", "instant", "UTC", None),
+    ("3/4 UTC", "ambiguous", "UTC", '"3/4" could be March 4 or April 3'),
+    ("3/4 - 3/6 UTC", "ambiguous", "UTC", '"3/4" could be March 4 or April 3'),
+    ("feb 30 UTC", "no_parse", None, "February 30 does not exist"),
+    ("feb 30 IST", "no_parse", None, "February 30 does not exist"),
+    ("friday IST", "no_parse", None, 'the zone abbreviation "IST" names several zones'),
+    ("3pm IST tomorrow", "no_parse", None, 'the zone abbreviation "IST" names several zones'),
+    ("blorp UTC", "no_parse", None, 'no grammar rule matched "blorp UTC"'),
+    ("wednesday 5pm UTC", "no_parse", None, 'no grammar rule matched "wednesday 5pm UTC"'),
+]
+
+
+@pytest.mark.parametrize("text, kind, zone, reason", ZONED_OUTCOMES)
+def test_each_outcome_of_a_zoned_text(text, kind, zone, reason):
+    answer = full(text)
+    assert (answer["kind"], answer.get("zone")) == (kind, zone)
+    if reason is not None:
+        assert answer["reason"].startswith(reason)
+
+
 def test_an_ambiguous_abbreviation_that_is_no_zone_leaves_the_text_unread():
     assert full("amt due")["reason"] == 'no grammar rule matched "amt due"'
     assert full("ist march 14 at 5pm")["reason"].startswith('the zone abbreviation "IST"')
