@@ -10,6 +10,7 @@
 #include "locale.h"
 #include "parse.h"
 #include "types.h"
+#include "unicode.h"
 
 namespace {
 
@@ -89,11 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // A word with a sign before a digit ("-3 days", "17:00 +02:00") is the one
   // place where full mode may replace a reading of the core, and a missing
   // anchor that a holiday's name completes the one answer it may complete.
+  // Read on the text as full mode reads it, without its white space at
+  // either end: a sign after a leading tab or line feed starts the text.
+  const std::string_view trimmed = uni::trim_white_space(text);
   bool signed_word = false;
-  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-    signed_word =
-        signed_word || ((text[i] == '-' || text[i] == '+') && (i == 0 || text[i - 1] == ' ') &&
-                        text[i + 1] >= '0' && text[i + 1] <= '9');
+  for (std::size_t i = 0; i + 1 < trimmed.size(); ++i) {
+    signed_word = signed_word ||
+                  ((trimmed[i] == '-' || trimmed[i] == '+') && (i == 0 || trimmed[i - 1] == ' ') &&
+                   trimmed[i + 1] >= '0' && trimmed[i + 1] <= '9');
   }
   // A dash between words or a length ("3:30-4:30pm", "16h for 30 mins")
   // lets a whole interval replace the core's reading of one end.
