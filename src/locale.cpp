@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <iterator>
 
 namespace kalendo {
@@ -181,7 +182,40 @@ constexpr bool all_grouped() {
 }
 static_assert(all_grouped());
 
-constexpr WordIndex kIndex{kLexemes, kStarts};
+constexpr WordKey pack(std::string_view w) {
+  WordKey k;
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    const auto b = static_cast<uint64_t>(static_cast<unsigned char>(w[i]));
+    if (i < 8) {
+      k.lo |= b << (8 * i);
+    } else {
+      k.hi |= b << (8 * (i - 8));
+    }
+  }
+  return k;
+}
+
+constexpr std::array<WordKey, kLexemeCount> make_keys() {
+  std::array<WordKey, kLexemeCount> keys{};
+  for (std::size_t i = 0; i < kLexemes.size(); ++i)
+    keys[i] = pack(kLexemes[i].word);
+  return keys;
+}
+
+constexpr std::array<WordKey, kLexemeCount> kKeys = make_keys();
+
+constexpr WordIndex kIndex{kLexemes, kKeys, kStarts};
+
+// The affixes the tokenizer reads after digits, or before them for a
+// quarter, are letters: no word of digits or of punctuation holds one.
+constexpr bool all_letters(std::span<const std::string_view> words) {
+  for (std::string_view w : words) {
+    if (!lower_case_letters(w)) return false;
+  }
+  return true;
+}
+static_assert(all_letters(kOrdinalSuffixes) && all_letters(kQuarterPrefixes) &&
+              all_letters(kAmWords) && all_letters(kPmWords));
 
 }  // namespace
 
@@ -192,21 +226,10 @@ const Locale EN = {
 };
 
 const Lexeme* find_lexeme(const Locale& locale, std::string_view word) {
-  const WordIndex& index = *locale.index;
-  if (word.empty() || word.size() > WordIndex::kMaxLength || word[0] < 'a' || word[0] > 'z') {
-    return nullptr;
-  }
-  const std::size_t g = WordIndex::group(word.size(), word[0]);
-  for (std::size_t i = index.start[g]; i < index.start[g + 1]; ++i) {
-    const std::string_view w = index.lexemes[i].word;
-    // Byte loop: the words are a few bytes long, so a library comparison
-    // would cost more than it saves.
-    std::size_t k = 1;
-    while (k < w.size() && w[k] == word[k])
-      ++k;
-    if (k == w.size()) return &index.lexemes[i];
-  }
-  return nullptr;
+  if (word.empty() || word.size() > WordIndex::kMaxLength) return nullptr;
+  char padded[16] = {};
+  std::memcpy(padded, word.data(), word.size());
+  return find_lexeme_padded(locale, padded, word.size());
 }
 
 bool contains_word(std::span<const std::string_view> table, std::string_view word) {

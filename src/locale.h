@@ -3,8 +3,11 @@
 // first exact match decides, so the order of entries is part of the meaning.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -46,14 +49,53 @@ struct Lexeme {
   uint32_t minute = 0;  // a named time's minute
 };
 
+// Up to sixteen bytes of a word packed into two 64-bit numbers, the first
+// byte lowest, the bytes past the word zero: two words of at most sixteen
+// bytes are equal when their lengths and keys are.
+struct WordKey {
+  uint64_t lo = 0;
+  uint64_t hi = 0;
+  friend constexpr bool operator==(const WordKey&, const WordKey&) = default;
+};
+
+// For each word length from 0 to 16, the bits of a key its bytes fill.
+inline constexpr std::array<WordKey, 17> kKeyMasks = [] {
+  std::array<WordKey, 17> masks{};
+  for (std::size_t n = 0; n <= 16; ++n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i < 8) {
+        masks[n].lo |= uint64_t{0xFF} << (8 * i);
+      } else {
+        masks[n].hi |= uint64_t{0xFF} << (8 * (i - 8));
+      }
+    }
+  }
+  return masks;
+}();
+
+// Packs `n` (at most 16) bytes at `p`, where 16 bytes may be read.
+inline WordKey pack_padded(const char* p, std::size_t n) {
+  WordKey k;
+  std::memcpy(&k.lo, p, 8);
+  std::memcpy(&k.hi, p + 8, 8);
+  if constexpr (std::endian::native == std::endian::big) {
+    k.lo = __builtin_bswap64(k.lo);
+    k.hi = __builtin_bswap64(k.hi);
+  }
+  k.lo &= kKeyMasks[n].lo;
+  k.hi &= kKeyMasks[n].hi;
+  return k;
+}
+
 // Every lexeme of a locale, grouped by word length and first letter, each
-// group in rule order and then table order: a lookup scans only the words
-// of its own length and first letter, and the first hit is the one the
-// rules in order give. Words are lower-case ASCII letters.
+// group in rule order and then table order: a lookup compares only the
+// packed words of its own length and first letter, and the first hit is the
+// one the rules in order give. Words are lower-case ASCII letters.
 struct WordIndex {
   static constexpr std::size_t kMaxLength = 15;
   static constexpr std::size_t kGroups = (kMaxLength + 1) * 26;
   std::span<const Lexeme> lexemes;
+  std::span<const WordKey> keys;    // the packed word of each lexeme
   std::span<const uint16_t> start;  // kGroups + 1 offsets into lexemes
 
   static constexpr std::size_t group(std::size_t length, char first) {
@@ -61,6 +103,10 @@ struct WordIndex {
   }
 };
 
+// The affixes (ordinal suffixes, quarter prefixes, am and pm words) are
+// non-empty lower-case ASCII letters, like the whole words: the tokenizer
+// reads a word that starts with a digit as digits and then letters, and
+// one that starts with any other byte as at most a quarter.
 struct Locale {
   std::string_view code;
   std::span<const WordEntry<uint8_t>> weekdays;
@@ -104,6 +150,23 @@ bool contains_word(std::span<const std::string_view> table, std::string_view wor
 // words, named times, ordinal words, weekdays, months, units, keywords,
 // number words, quantities, half), or null.
 const Lexeme* find_lexeme(const Locale& locale, std::string_view word);
+// The same for the `n` bytes at `p`, where 16 bytes may be read: the
+// tokenizer's words lie in a padded buffer and skip the copy. Inline, as
+// the tokenizer asks it for nearly every word.
+inline const Lexeme* find_lexeme_padded(const Locale& locale, const char* p, std::size_t n) {
+  const auto first = static_cast<unsigned char>(p[0] - 'a');
+  if (first >= 26 || n - 1 >= WordIndex::kMaxLength) return nullptr;  // n == 0 wraps
+  const WordIndex& index = *locale.index;
+  const std::size_t g = n * 26 + first;
+  std::size_t i = index.start[g];
+  const std::size_t end = index.start[g + 1];
+  if (i == end) return nullptr;
+  const WordKey key = pack_padded(p, n);
+  for (; i < end; ++i) {
+    if (index.keys[i] == key) return &index.lexemes[i];
+  }
+  return nullptr;
+}
 
 // The named lookups of the tokenizer.
 std::optional<int64_t> fuzzy_word(std::span<const WordEntry<int64_t>> table, std::string_view word);

@@ -24,9 +24,12 @@
 
 namespace kalendo {
 
-Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const Options& opts) {
-  const Locale& locale = opts.locale != nullptr ? *opts.locale : EN;
-  if (anchors.empty()) return tokenize(trimmed, {}, locale);
+namespace {
+
+// tokenize_text for a text with anchors, apart so that the common call
+// without them passes straight on to the tokenizer.
+[[gnu::noinline]] Tokens tokenize_anchored(std::string_view trimmed, const AnchorMap& anchors,
+                                           const Locale& locale) {
   // The anchor names, in the mapping's order; a few fit on the stack.
   constexpr std::size_t kInline = 16;
   std::string_view inline_names[kInline];
@@ -41,6 +44,14 @@ Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const O
   for (std::size_t i = 0; i < anchors.size(); ++i)
     names[i] = anchors[i].first;
   return tokenize(trimmed, names, locale);
+}
+
+}  // namespace
+
+Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const Options& opts) {
+  const Locale& locale = opts.locale != nullptr ? *opts.locale : EN;
+  if (anchors.empty()) return tokenize(trimmed, {}, locale);
+  return tokenize_anchored(trimmed, anchors, locale);
 }
 
 Outcome resolve_tokens(std::string_view trimmed, TokenSpan toks, DateTime now,

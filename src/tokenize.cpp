@@ -20,7 +20,10 @@ namespace {
 constexpr char kMarkerByte = '\x01';
 // Texts up to this many bytes are lower-cased into a buffer on the stack.
 constexpr std::size_t kStackText = 256;
-static_assert(kStackText % 16 == 0, "normalise_ascii writes whole blocks of sixteen");
+static_assert(kStackText % 64 == 0, "scan_ascii fills whole words of separator bits");
+// The stack copy holds a block of zeros past the text's last block of
+// sixteen, so that sixteen bytes may be read from the start of any word.
+constexpr std::size_t kStackCopy = kStackText + 16;
 
 // The punctuation the tokenizer drops, and the hyphen: each reads as a space.
 constexpr char kMarks[] = {',', '.', '!', '?', ';', '(', ')', '"', '-'};
@@ -62,70 +65,90 @@ void normalise(std::string_view text, std::string& s) {
   }
 }
 
-// Writes the lower-cased ASCII text to `out` (text.size() bytes), with
-// punctuation and hyphens turned into spaces, as normalise would; returns
-// false, with `out` unspecified, when the text is not all ASCII. `out` has
-// room for the text's size rounded up to sixteen.
-bool normalise_ascii(std::string_view text, char* out) {
+// One bit a byte of a text of at most kStackText bytes: set for a byte that
+// separates words (white space, the dropped punctuation and the hyphen).
+using SeparatorBits = std::array<uint64_t, kStackText / 64>;
+
+// Copies n bytes (0 < n <= kStackText) to `out`, which has room for n rounded up
+// to sixteen, and zeros from there to sixteen bytes past that: whole blocks
+// where the text has them, and for the rest two pieces that may overlap,
+// rather than a library call whose set-up costs more than a short text.
+void copy_padded(const char* text, std::size_t n, char* out) {
+  const std::size_t padded = (n + 15) / 16 * 16;
+  std::memset(out + padded - 16, 0, 32);
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16)
+    std::memcpy(out + i, text + i, 16);
+  const std::size_t rest = n - i;
+  if (rest == 0) return;
+  if (n >= 16) {
+    std::memcpy(out + n - 16, text + n - 16, 16);
+  } else if (rest >= 8) {
+    std::memcpy(out, text, 8);
+    std::memcpy(out + rest - 8, text + rest - 8, 8);
+  } else if (rest >= 4) {
+    std::memcpy(out, text, 4);
+    std::memcpy(out + rest - 4, text + rest - 4, 4);
+  } else {
+    out[0] = text[0];
+    out[rest / 2] = text[rest / 2];
+    out[rest - 1] = text[rest - 1];
+  }
+}
+
+// Copies the text (1 to kStackText bytes) lower-cased to `out`, which
+// has room for kStackCopy bytes, and sets the bits of its separators; the
+// separators themselves are copied as they are, since no word holds one.
+// Returns false, with `out` and `bits` unspecified, when the text is not
+// all ASCII.
+bool scan_ascii(std::string_view text, char* out, SeparatorBits& bits) {
+  const std::size_t n = text.size();
+  copy_padded(text.data(), n, out);
+  bits.fill(0);
 #if defined(__SSE2__)
-  // Sixteen bytes at once, on a copy padded with zeros (which map to
-  // themselves): capitals gain the 0x20 bit, the marks become spaces.
-  const std::size_t padded = (text.size() + 15) / 16 * 16;
-  std::memcpy(out, text.data(), text.size());
-  std::memset(out + text.size(), 0, padded - text.size());
-  for (std::size_t i = 0; i < padded; i += 16) {
+  // Sixteen bytes at once; the zeros past the text are neither capitals
+  // nor separators. A byte lies in [lo, hi] when, moved by 0x80 - lo, it
+  // is below -128 + (hi - lo) + 1 as a signed byte.
+  const auto in_range = [](__m128i x, char lo, char hi) {
+    const __m128i moved = _mm_add_epi8(x, _mm_set1_epi8(static_cast<char>(0x80 - lo)));
+    return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(-128 + (hi - lo) + 1)));
+  };
+  __m128i seen = _mm_setzero_si128();
+  for (std::size_t i = 0; i < n; i += 16) {
     auto* block = reinterpret_cast<__m128i*>(out + i);
     __m128i x = _mm_loadu_si128(block);
-    if (_mm_movemask_epi8(x) != 0) return false;
-    const __m128i capital = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('A' - 1)),
-                                          _mm_cmplt_epi8(x, _mm_set1_epi8('Z' + 1)));
-    x = _mm_or_si128(x, _mm_and_si128(capital, _mm_set1_epi8(0x20)));
-    __m128i mark = _mm_setzero_si128();
-    for (char c : kMarks)
-      mark = _mm_or_si128(mark, _mm_cmpeq_epi8(x, _mm_set1_epi8(c)));
-    x = _mm_or_si128(_mm_andnot_si128(mark, x), _mm_and_si128(mark, _mm_set1_epi8(' ')));
+    seen = _mm_or_si128(seen, x);
+    x = _mm_or_si128(x, _mm_and_si128(in_range(x, 'A', 'Z'), _mm_set1_epi8(0x20)));
     _mm_storeu_si128(block, x);
+    // White space: tab to carriage return, and the space with "!" and the
+    // double quote; then the marks "(", ")", ",", "-", ".", ";" and "?".
+    const __m128i separator = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(in_range(x, '\t', '\r'), in_range(x, ' ', '"')),
+                     _mm_or_si128(in_range(x, '(', ')'), in_range(x, ',', '.'))),
+        _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(';')), _mm_cmpeq_epi8(x, _mm_set1_epi8('?'))));
+    const auto mask = static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(separator)));
+    bits[i / 64] |= mask << (i % 64);
   }
-  return true;
+  return _mm_movemask_epi8(seen) == 0;
 #else
   unsigned char seen = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(out[i]);
     seen |= c;
-    out[i] = kAsciiMap[c & 0x7F];
+    const char mapped = kAsciiMap[c & 0x7F];
+    if (mapped == ' ' || uni::is_ascii_white_space(c)) {
+      bits[i / 64] |= uint64_t{1} << (i % 64);
+    } else {
+      out[i] = mapped;
+    }
   }
   return seen < 0x80;
 #endif
 }
 
-// One bit a byte of a text of at most kStackText bytes: set for white space.
-using BlankBits = std::array<uint64_t, kStackText / 64>;
-
-// Marks the white space of the ASCII text normalise_ascii wrote to `s`
-// (padded with zeros, which are not white space, to a multiple of sixteen).
-void mark_blanks(std::string_view s, BlankBits& bits) {
-  bits.fill(0);
-#if defined(__SSE2__)
-  for (std::size_t i = 0; i < s.size(); i += 16) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    const __m128i control = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('\t' - 1)),
-                                          _mm_cmplt_epi8(x, _mm_set1_epi8('\r' + 1)));
-    const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(x, _mm_set1_epi8(' ')));
-    const auto mask = static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(blank)));
-    bits[i / 64] |= mask << (i % 64);
-  }
-#else
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (uni::is_ascii_white_space(static_cast<unsigned char>(s[i]))) {
-      bits[i / 64] |= uint64_t{1} << (i % 64);
-    }
-  }
-#endif
-}
-
 // Returns the first position at or after i, below n, whose bit is `set`; n
 // when there is none.
-std::size_t next_bit(const BlankBits& bits, std::size_t n, std::size_t i, bool set) {
+std::size_t next_bit(const SeparatorBits& bits, std::size_t n, std::size_t i, bool set) {
   while (i < n) {
     uint64_t word = bits[i / 64];
     if (!set) word = ~word;
@@ -251,7 +274,9 @@ bool may_nest(std::string_view name) {
 bool ends_with_any(std::string_view word, std::span<const std::string_view> table,
                    std::string_view* suffix) {
   for (std::string_view entry : table) {
-    if (word.ends_with(entry)) {
+    // The last byte first: it rules out nearly every word without a call.
+    if (entry.size() <= word.size() && (entry.empty() || entry.back() == word.back()) &&
+        word.ends_with(entry)) {
       *suffix = entry;
       return true;
     }
@@ -318,45 +343,37 @@ std::optional<std::size_t> marker_index(std::string_view word, std::size_t ancho
   return static_cast<std::size_t>(*index);
 }
 
-// Adds the token a whole-word table gives.
-void add_lexeme(const Lexeme& e, Tokens& out) {
+// The kind of token each rule of the whole-word tables gives, for the rules
+// that give one token of the entry's value (and minute).
+constexpr std::array<Tok::Kind, 11> make_lexeme_kinds() {
   using Rule = Lexeme::Rule;
   using Kind = Tok::Kind;
-  switch (e.rule) {
-    case Rule::Filler:
-      break;
-    case Rule::EndOf:
-      out.add(Kind::Kw, static_cast<int64_t>(Keyword::End));
-      out.add(Kind::Kw, static_cast<int64_t>(Keyword::Of));
-      out.add(Kind::Unit, static_cast<int64_t>(static_cast<Unit>(e.value)));
-      break;
-    case Rule::NamedTime:
-      out.add(Kind::Time, static_cast<uint32_t>(e.value), e.minute);
-      break;
-    case Rule::Ordinal:
-      out.add(Kind::Ordinal, static_cast<uint32_t>(e.value));
-      break;
-    case Rule::Weekday:
-      out.add(Kind::Weekday, static_cast<uint8_t>(e.value));
-      break;
-    case Rule::Month:
-      out.add(Kind::Month, static_cast<uint32_t>(e.value));
-      break;
-    case Rule::Unit:
-      out.add(Kind::Unit, static_cast<int64_t>(static_cast<Unit>(e.value)));
-      break;
-    case Rule::Keyword:
-      out.add(Kind::Kw, static_cast<int64_t>(static_cast<Keyword>(e.value)));
-      break;
-    case Rule::Number:
-      out.add(Kind::Num, e.value);
-      break;
-    case Rule::Quantity:
-      out.add(Kind::Fuzzy, e.value);
-      break;
-    case Rule::Half:
-      out.add(Kind::Half, 0);
-      break;
+  std::array<Tok::Kind, 11> kinds{};
+  kinds[static_cast<std::size_t>(Rule::NamedTime)] = Kind::Time;
+  kinds[static_cast<std::size_t>(Rule::Ordinal)] = Kind::Ordinal;
+  kinds[static_cast<std::size_t>(Rule::Weekday)] = Kind::Weekday;
+  kinds[static_cast<std::size_t>(Rule::Month)] = Kind::Month;
+  kinds[static_cast<std::size_t>(Rule::Unit)] = Kind::Unit;
+  kinds[static_cast<std::size_t>(Rule::Keyword)] = Kind::Kw;
+  kinds[static_cast<std::size_t>(Rule::Number)] = Kind::Num;
+  kinds[static_cast<std::size_t>(Rule::Quantity)] = Kind::Fuzzy;
+  kinds[static_cast<std::size_t>(Rule::Half)] = Kind::Half;
+  return kinds;
+}
+constexpr std::array<Tok::Kind, 11> kLexemeKinds = make_lexeme_kinds();
+static_assert(static_cast<std::size_t>(Lexeme::Rule::Half) + 1 == kLexemeKinds.size());
+
+// Adds the tokens a whole-word table gives: none for a filler, three for an
+// end-of word ("eom" reads as "end of month"), one for the others, whose
+// entries hold the token's value (a half's is zero).
+[[gnu::always_inline]] inline void add_lexeme(const Lexeme& e, Tokens& out) {
+  using Rule = Lexeme::Rule;
+  if (e.rule > Rule::EndOf) {
+    out.add(kLexemeKinds[static_cast<std::size_t>(e.rule)], e.value, e.minute);
+  } else if (e.rule == Rule::EndOf) {
+    out.add(Tok::Kind::Kw, static_cast<int64_t>(Keyword::End));
+    out.add(Tok::Kind::Kw, static_cast<int64_t>(Keyword::Of));
+    out.add(Tok::Kind::Unit, e.value);
   }
 }
 
@@ -378,7 +395,84 @@ void add_lexeme(const Lexeme& e, Tokens& out) {
     out.push_back(Tok::quarter(*q));
     return;
   }
-  out.push_back(Tok::word(word));
+  out.add_word(word);
+}
+
+// classify_other for a word that starts with a digit, read in one pass. The
+// affixes are letters, so after the digits the rules narrow down: nothing
+// more makes a number; a colon makes a clock time or nothing; letters make
+// "5pm" when they are exactly the meridiem word the word ends with, or
+// "3rd" when they are an ordinal suffix. Any other word stays a word.
+void classify_digits(std::string_view word, const Locale& loc, Tokens& out) {
+  constexpr uint64_t kMax = INT64_MAX;
+  uint64_t v = 0;
+  bool fits = true;  // the digits read so far are at most kMax
+  std::size_t d = 0;
+  while (d < word.size() && word[d] >= '0' && word[d] <= '9') {
+    const auto digit = static_cast<uint64_t>(word[d] - '0');
+    if (fits && v > (kMax - digit) / 10) fits = false;
+    if (fits) v = v * 10 + digit;
+    ++d;
+  }
+  if (d == word.size()) {
+    if (fits) {
+      out.add(Tok::Kind::Num, static_cast<int64_t>(v));
+    } else {
+      out.add_word(word);
+    }
+    return;
+  }
+  const std::string_view rest = word.substr(d);
+  if (rest.front() == ':') {
+    if (auto t = clock_time(word, loc)) {
+      out.push_back(std::move(*t));
+    } else {
+      out.add_word(word);
+    }
+    return;
+  }
+  std::string_view suffix;
+  uint32_t offset = 12;
+  bool meridiem = ends_with_any(word, loc.pm_words, &suffix);
+  if (!meridiem) {
+    meridiem = ends_with_any(word, loc.am_words, &suffix);
+    offset = 0;
+  }
+  if (meridiem && suffix.size() == rest.size()) {
+    if (fits && v >= 1 && v <= 12) {
+      out.add(Tok::Kind::Time, static_cast<int64_t>(v % 12 + offset));
+      return;
+    }
+  }
+  if (fits && v <= UINT32_MAX && contains_word(loc.ordinal_suffixes, rest)) {
+    out.add(Tok::Kind::Ordinal, static_cast<int64_t>(v));
+    return;
+  }
+  out.add_word(word);
+}
+
+// The rules after the word tables, for a word none of them holds, by its
+// first byte: digits are read once; a word that starts with any other byte
+// but the plus sign is a quarter or a plain word.
+void classify_rest(std::string_view word, const Locale& loc, Tokens& out) {
+  const char first = word.front();
+  if (first >= '0' && first <= '9') {
+    classify_digits(word, loc, out);
+    return;
+  }
+  if (first == '+') {
+    classify_other(word, loc, out);
+    return;
+  }
+  for (std::string_view prefix : loc.quarter_prefixes) {
+    if (prefix.front() != first) continue;
+    if (const auto q = quarter(loc, word)) {
+      out.add(Tok::Kind::Quarter, *q);
+      return;
+    }
+    break;
+  }
+  out.add_word(word);
 }
 
 // Classifies one word by the rules in order; the first that applies decides.
@@ -398,7 +492,18 @@ void classify(std::string_view word, std::span<const std::string_view> anchor_na
     add_lexeme(*e, out);
     return;
   }
-  classify_other(word, loc, out);
+  classify_rest(word, loc, out);
+}
+
+// The same for the n bytes at p in the stack copy, where sixteen bytes may
+// be read and no anchor marker stands.
+[[gnu::always_inline]] inline void classify_padded(const char* p, std::size_t n, const Locale& loc,
+                                                   Tokens& out) {
+  if (const Lexeme* e = find_lexeme_padded(loc, p, n)) {
+    add_lexeme(*e, out);
+    return;
+  }
+  classify_rest(std::string_view(p, n), loc, out);
 }
 
 // Returns the hour of "5 pm" when `a` is a number 1..12 and `b` a meridiem
@@ -418,42 +523,43 @@ bool may_join(const Tok& a) {
   return a.is(Tok::Kind::Num) || a.is(Tok::Kind::Half) || a.is_kw(Keyword::Business);
 }
 
-// Writes the joined token over `t`, which may have held a word.
-void set_joined(Tok& t, Tok::Kind kind, int64_t value, uint32_t minute = 0) {
-  t.kind = kind;
-  t.value = value;
-  t.minute = minute;
-  t.text.clear();
+// The token a fixed pair joins into.
+struct Joined {
+  Tok::Kind kind;
+  int64_t value;
+};
+
+// Returns the token that `a` (which may_join) and `b` join into: "business
+// days", "a couple", "half an", "5 pm"; none when they stay apart.
+[[gnu::always_inline]] inline std::optional<Joined> join(const Tok& a, const Tok& b,
+                                                         const Locale& loc) {
+  if (a.is_kw(Keyword::Business) && b.is_unit(Unit::Day)) {
+    return Joined{Tok::Kind::Unit, static_cast<int64_t>(Unit::BusinessDay)};
+  }
+  if (a.is(Tok::Kind::Num) && a.value == 1 && b.is(Tok::Kind::Fuzzy)) {
+    return Joined{Tok::Kind::Fuzzy, b.value};
+  }
+  if (a.is(Tok::Kind::Half) && b.is(Tok::Kind::Num) && b.value == 1) {
+    return Joined{Tok::Kind::Half, 0};
+  }
+  if (const auto h = meridiem_hour(a, b, loc)) return Joined{Tok::Kind::Time, *h};
+  return std::nullopt;
 }
 
-// Joins the fixed pairs ("business days", "a couple", "half an", "5 pm") in
-// one left-to-right pass; a joined token is not joined again. Works in
-// place: the write position never passes the read position.
-void merge_pairs(Tokens& toks, const Locale& loc) {
+// Joins the fixed pairs in one left-to-right pass; a joined token is not
+// joined again. Works in place: the write position never passes the read
+// position. Starts at toks[i], the first pair that joins.
+[[gnu::noinline]] void merge_pairs_from(Tokens& toks, std::size_t i, const Locale& loc) {
   const std::size_t n = toks.size();
-  std::size_t i = 0;
-  // Nothing moves before the first pair.
-  while (i + 1 < n && !may_join(toks[i]))
-    ++i;
-  if (i + 1 >= n) return;
   std::size_t w = i;
   while (i < n) {
     if (i + 1 < n && may_join(toks[i])) {
-      const Tok& a = toks[i];
-      const Tok& b = toks[i + 1];
-      bool joined = true;
-      if (a.is_kw(Keyword::Business) && b.is_unit(Unit::Day)) {
-        set_joined(toks[w], Tok::Kind::Unit, static_cast<int64_t>(Unit::BusinessDay));
-      } else if (a.is(Tok::Kind::Num) && a.value == 1 && b.is(Tok::Kind::Fuzzy)) {
-        set_joined(toks[w], Tok::Kind::Fuzzy, b.value);
-      } else if (a.is(Tok::Kind::Half) && b.is(Tok::Kind::Num) && b.value == 1) {
-        set_joined(toks[w], Tok::Kind::Half, 0);
-      } else if (const auto h = meridiem_hour(a, b, loc)) {
-        set_joined(toks[w], Tok::Kind::Time, *h);
-      } else {
-        joined = false;
-      }
-      if (joined) {
+      if (const auto j = join(toks[i], toks[i + 1], loc)) {
+        Tok& t = toks[w];
+        t.kind = j->kind;
+        t.value = j->value;
+        t.minute = 0;
+        t.text.clear();
         ++w;
         i += 2;
         continue;
@@ -464,6 +570,19 @@ void merge_pairs(Tokens& toks, const Locale& loc) {
     ++i;
   }
   if (w != n) toks.resize(w);
+}
+
+// Joins the fixed pairs. Nothing moves before the first pair that joins, and
+// most texts have none: it is looked for here, in line.
+[[gnu::always_inline]] inline void merge_pairs(Tokens& toks, const Locale& loc) {
+  const Tok* t = toks.data();
+  const std::size_t n = toks.size();
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    if (may_join(t[i]) && join(t[i], t[i + 1], loc)) {
+      merge_pairs_from(toks, i, loc);
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -516,16 +635,13 @@ Tokens& Tokens::operator=(Tokens&& other) noexcept {
   return *this;
 }
 
-void Tokens::destroy_inline() {
-  Tok* toks = inline_data();
-  for (std::size_t i = 0; i < inline_size_; ++i)
-    toks[i].~Tok();
-  inline_size_ = 0;
-}
-
 void Tokens::push_back_slow(Tok t) {
   if (!on_heap_) spill(2 * kInline);
   heap_.push_back(std::move(t));
+}
+
+void Tokens::add_slow(Tok::Kind kind, int64_t value, uint32_t minute) {
+  push_back_slow(Tok{kind, value, minute, {}});
 }
 
 void Tokens::spill(std::size_t n) {
@@ -570,33 +686,33 @@ bool anchor_markers_fit(std::string_view text, std::span<const std::string_view>
 Tokens tokenize(std::string_view text, std::span<const std::string_view> anchor_names,
                 const Locale& locale) {
   Tokens toks;
+  if (text.empty()) return toks;
   // A short ASCII text without anchors, nearly every text, is read from a
-  // copy on the stack, its words found by the bits of its white space.
-  char stack_copy[kStackText];
-  if (anchor_names.empty() && text.size() <= kStackText && normalise_ascii(text, stack_copy)) {
-    const std::string_view sv(stack_copy, text.size());
-    BlankBits blanks;
-    mark_blanks(sv, blanks);
-    const std::size_t n = sv.size();
+  // copy on the stack, its words found by the bits of its separators.
+  char stack_copy[kStackCopy];
+  SeparatorBits separators;
+  if (anchor_names.empty() && text.size() <= kStackText &&
+      scan_ascii(text, stack_copy, separators)) {
+    const std::size_t n = text.size();
     if (n < 64) {
-      // One word of bits: the bits from n on count as blanks, so that every
-      // word ends at a set bit.
-      const uint64_t blank = blanks[0] | (~uint64_t{0} << n);
-      uint64_t starts = ~blank;
+      // One word of bits: the bits from n on count as separators, so that
+      // every word ends at a set bit.
+      const uint64_t separator = separators[0] | (~uint64_t{0} << n);
+      uint64_t starts = ~separator;
       while (starts != 0) {
         const auto i = static_cast<std::size_t>(std::countr_zero(starts));
-        const auto j = static_cast<std::size_t>(std::countr_zero(blank >> i << i));
-        classify(sv.substr(i, j - i), anchor_names, locale, toks);
+        const auto j = static_cast<std::size_t>(std::countr_zero(separator >> i << i));
+        classify_padded(stack_copy + i, j - i, locale, toks);
         starts &= ~uint64_t{0} << j;
       }
       merge_pairs(toks, locale);
       return toks;
     }
-    std::size_t i = next_bit(blanks, n, 0, false);
+    std::size_t i = next_bit(separators, n, 0, false);
     while (i < n) {
-      const std::size_t j = next_bit(blanks, n, i, true);
-      classify(sv.substr(i, j - i), anchor_names, locale, toks);
-      i = next_bit(blanks, n, j, false);
+      const std::size_t j = next_bit(separators, n, i, true);
+      classify_padded(stack_copy + i, j - i, locale, toks);
+      i = next_bit(separators, n, j, false);
     }
     merge_pairs(toks, locale);
     return toks;

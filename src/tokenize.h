@@ -115,7 +115,16 @@ class Tokens {
       ++inline_size_;
       return;
     }
-    push_back_slow(Tok{kind, value, minute, {}});
+    add_slow(kind, value, minute);
+  }
+  // Adds a plain word, built in place.
+  void add_word(std::string_view w) {
+    if (!on_heap_ && inline_size_ < kInline) {
+      new (inline_data() + inline_size_) Tok{Tok::Kind::Word, 0, 0, std::string(w)};
+      ++inline_size_;
+      return;
+    }
+    push_back_slow(Tok::word(w));
   }
   // Makes room for n tokens in all.
   void reserve(std::size_t n);
@@ -128,9 +137,17 @@ class Tokens {
  private:
   Tok* inline_data() { return std::launder(reinterpret_cast<Tok*>(inline_)); }
   const Tok* inline_data() const { return std::launder(reinterpret_cast<const Tok*>(inline_)); }
-  void destroy_inline();
+  void destroy_inline() {
+    Tok* toks = inline_data();
+    for (std::size_t i = 0; i < inline_size_; ++i)
+      toks[i].~Tok();
+    inline_size_ = 0;
+  }
   // Adds a token past the inline ones, moving them to the heap first.
   void push_back_slow(Tok t);
+  // The same for a token without text, kept out of line so that add stays
+  // small where it is inlined.
+  [[gnu::noinline]] void add_slow(Tok::Kind kind, int64_t value, uint32_t minute);
   // Moves the tokens kept inside to the heap, with room for n in all.
   void spill(std::size_t n);
 

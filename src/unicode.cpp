@@ -239,7 +239,7 @@ void to_lower(std::string_view in, std::string& out) {
   }
 }
 
-std::string_view trim_white_space(std::string_view s) {
+std::string_view trim_white_space_by_chars(std::string_view s) {
   std::size_t begin = 0;
   while (begin < s.size()) {
     const std::size_t len = white_space_len(s, begin);

@@ -50,8 +50,20 @@ bool is_case_ignorable(char32_t cp);
 // becomes the final form when it ends a word by the Final_Sigma condition.
 void to_lower(std::string_view in, std::string& out);
 
-// Returns `s` without leading and trailing White_Space characters.
-std::string_view trim_white_space(std::string_view s);
+// Returns `s` without leading and trailing White_Space characters, reading
+// it character by character.
+std::string_view trim_white_space_by_chars(std::string_view s);
+
+// The same, answering in line for a text that starts and ends with a
+// ASCII byte above the space, nearly every text: there is nothing to trim.
+inline std::string_view trim_white_space(std::string_view s) {
+  if (!s.empty()) {
+    const auto first = static_cast<unsigned char>(s.front());
+    const auto last = static_cast<unsigned char>(s.back());
+    if (first > ' ' && first < 0x80 && last > ' ' && last < 0x80) return s;
+  }
+  return trim_white_space_by_chars(s);
+}
 
 // The White_Space characters of ASCII: space, and tab to carriage return.
 constexpr bool is_ascii_white_space(unsigned char b) {

@@ -42,7 +42,7 @@ const Pair kTrim[] = {
     {"", ""}, {" \t\n ", ""}, {" a  b\t", "a  b"}, {"\u3000\u0085a\u00A0\u2028", "a"},
     {"\u00A0\u3000", ""}, {"\u200Ba\u200B", "\u200Ba\u200B"}, {"\x1C" "a\x1F", "\x1C" "a\x1F"},
     {"\xA0" "a\xA0", "\xA0" "a\xA0"}, {"a\x80\u3000", "a\x80"}, {"a \xE3\x80", "a \xE3\x80"},
-    {"\xFF ", "\xFF"},
+    {"\xFF ", "\xFF"}, {"a\r\n", "a"}, {"\va", "a"}, {"!~", "!~"},
 };
 
 // Each property at the edges of its ranges: (property, code point, has it).
