@@ -186,9 +186,9 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   bool has_ambiguity = false;
   bool has_reason = false;
 
-  // The whole table is gated; a caller's own list of matchers asks each.
-  // Takes one matcher's answer.
-  const auto take = [&](MatchResult m) {
+  // Takes one matcher's answer. Most matchers asked decline, so a no match
+  // is passed over where the answer arrives and only the others come here.
+  const auto take = [&](MatchResult& m) {
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
         break;
@@ -226,12 +226,20 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   if (matchers.data() == kMatchers && matchers.size() == std::size(kMatchers)) {
     const TokenSummary summary = summarise(toks);
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-      ((kMatcherGates[I].admits(summary) ? take(kMatchers[I](toks, ctx)) : void()), ...);
+      (
+          [&] {
+            if (!kMatcherGates[I].admits(summary)) return;
+            MatchResult m = kMatchers[I](toks, ctx);
+            if (m.kind != MatchResult::Kind::NoMatch) take(m);
+          }(),
+          ...);
     }
     (std::make_index_sequence<std::size(kMatchers)>{});
   } else {
-    for (const Matcher matcher : matchers)
-      take(matcher(toks, ctx));
+    for (const Matcher matcher : matchers) {
+      MatchResult m = matcher(toks, ctx);
+      take(m);
+    }
   }
 
   if (has_first && candidates.empty()) {
