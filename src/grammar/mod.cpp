@@ -228,7 +228,7 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
     [&]<std::size_t... I>(std::index_sequence<I...>) {
       (
           [&] {
-            if (!kMatcherGates[I].admits(summary)) return;
+            if (!gate_admits<kMatcherGates[I]>(summary)) return;
             MatchResult m = kMatchers[I](toks, ctx);
             if (m.kind != MatchResult::Kind::NoMatch) take(m);
           }(),
