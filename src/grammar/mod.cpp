@@ -230,7 +230,13 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
           [&] {
             if (!gate_admits<kMatcherGates[I]>(summary)) return;
             MatchResult m = kMatchers[I](toks, ctx);
-            if (m.kind != MatchResult::Kind::NoMatch) take(m);
+            if (m.kind == MatchResult::Kind::Single && !has_first) {
+              // The common answer, taken here: the first reading.
+              first = std::move(m.reading);
+              has_first = true;
+            } else if (m.kind != MatchResult::Kind::NoMatch) {
+              take(m);
+            }
           }(),
           ...);
     }
