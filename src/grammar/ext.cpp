@@ -31,7 +31,7 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   if (m != today.month) {
     auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
     if (!p) return MatchResult::no_match();
-    return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), 0.7f);
+    return MatchResult::single(p->label.str(), Value::days(p->first, p->last), 0.7f);
   }
   const auto current = month_range(today.year, m);
   const auto next_year = month_range(static_cast<int64_t>(today.year) + 1, m);
@@ -52,7 +52,7 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
 MatchResult bare_quarter(const Tok& t, const Ctx& ctx) {
   auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
-  return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), p->confidence);
+  return MatchResult::single(p->label.str(), Value::days(p->first, p->last), p->confidence);
 }
 
 // <anchor>

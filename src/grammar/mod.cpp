@@ -92,8 +92,8 @@ std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date to
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;
   const std::string_view which = k < 0 ? " before this one" : (k > 0 ? " after this one" : "");
-  return Period{cat(k == 0 ? "the current "sv : "the "sv, label, which), days->first, days->last,
-                0.9f};
+  return Period{label_cat(k == 0 ? "the current "sv : "the "sv, label, which), days->first,
+                days->last, 0.9f};
 }
 
 // A month or quarter of this year, or of next year once it has passed.
@@ -105,11 +105,11 @@ std::optional<Period> named_period(std::string_view name, Date today, float conf
   auto days = range(year, which);
   if (!days) return std::nullopt;
   if (days->last >= today) {
-    return Period{cat(name, " of the current year"), days->first, days->last, confidence};
+    return Period{label_cat(name, " of the current year"), days->first, days->last, confidence};
   }
   days = range(year + 1, which);
   if (!days) return std::nullopt;
-  return Period{cat(name, " ", number_text(year + 1), " (this year's ", name, " has passed)"),
+  return Period{label_cat(name, " ", number_text(year + 1), " (this year's ", name, " has passed)"),
                 days->first, days->last, confidence};
 }
 

@@ -2,6 +2,7 @@
 // answers, and the building blocks the matchers share.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -436,9 +437,33 @@ inline constexpr std::string_view kMonthNames[12] = {
     "July",    "August",   "September", "October", "November", "December",
 };
 
+// A period's label, held in place: a label is a few words, a name and a
+// year, and most are quoted inside a longer interpretation rather than
+// returned, so a string of its own would be an allocation spent.
+struct PeriodLabel {
+  static constexpr std::size_t kCapacity = 64;  // the longest label is 51 bytes
+  char bytes[kCapacity];                        // only the first `size` are written
+  uint8_t size = 0;
+
+  operator std::string_view() const { return {bytes, size}; }
+  std::string str() const { return std::string(bytes, size); }
+};
+
+// Returns the parts joined as a label.
+template <typename... Parts>
+PeriodLabel label_cat(const Parts&... parts) {
+  PeriodLabel out;
+  for (std::string_view v : {std::string_view(parts)...}) {
+    const std::size_t n = std::min(v.size(), PeriodLabel::kCapacity - out.size);
+    std::memcpy(out.bytes + out.size, v.data(), n);
+    out.size = static_cast<uint8_t>(out.size + n);
+  }
+  return out;
+}
+
 // A whole calendar period named by a few tokens: "next week", "march", "q3".
 struct Period {
-  std::string label;
+  PeriodLabel label;
   Date first;
   Date last;
   float confidence = 0.0f;

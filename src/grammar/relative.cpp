@@ -62,7 +62,7 @@ MatchResult named_period(TokenSpan toks, const Ctx& ctx) {
   }
   auto p = period_of(toks, ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
-  return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), 0.9f);
+  return MatchResult::single(p->label.str(), Value::days(p->first, p->last), 0.9f);
 }
 
 // <n> <unit> ago | in <n> <unit> | <n> <unit> from now
