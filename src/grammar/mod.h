@@ -449,14 +449,14 @@ struct PeriodLabel {
   std::string str() const { return std::string(bytes, size); }
 };
 
-// Returns the parts joined as a label.
+// Returns the parts joined as a label, piece by piece as cat copies them.
 template <typename... Parts>
 PeriodLabel label_cat(const Parts&... parts) {
   PeriodLabel out;
   for (std::string_view v : {std::string_view(parts)...}) {
-    const std::size_t n = std::min(v.size(), PeriodLabel::kCapacity - out.size);
-    std::memcpy(out.bytes + out.size, v.data(), n);
-    out.size = static_cast<uint8_t>(out.size + n);
+    v = v.substr(0, PeriodLabel::kCapacity - out.size);
+    copy_piece(out.bytes + out.size, v);
+    out.size = static_cast<uint8_t>(out.size + v.size());
   }
   return out;
 }
