@@ -159,17 +159,6 @@ float penalised(float confidence, float amount) {
   return std::max(0.05f, std::min(1.0f, confidence - amount));
 }
 
-TokenSummary summarise(TokenSpan toks) {
-  TokenSummary s;
-  s.size = toks.size();
-  for (const Tok& t : toks) {
-    s.bits |= kind_bit(t.kind);
-    if (t.is(Tok::Kind::Kw)) s.bits |= kw_bit(t.keyword());
-    if (t.is(Tok::Kind::Unit)) s.bits |= unit_bit(t.unit_code());
-  }
-  return s;
-}
-
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
   // Most texts get one reading or none, so the first is held in the outcome

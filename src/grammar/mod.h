@@ -138,7 +138,17 @@ static_assert(static_cast<unsigned>(Tok::Kind::Word) < 16 &&
                   static_cast<unsigned>(Unit::BusinessDay) < 16,
               "the kinds, keywords and units each keep to their own bits");
 
-TokenSummary summarise(TokenSpan toks);
+// In line: it is a few instructions a token, and every text is summed up.
+inline TokenSummary summarise(TokenSpan toks) {
+  TokenSummary s;
+  s.size = toks.size();
+  for (const Tok& t : toks) {
+    s.bits |= kind_bit(t.kind);
+    if (t.is(Tok::Kind::Kw)) s.bits |= kw_bit(t.keyword());
+    if (t.is(Tok::Kind::Unit)) s.bits |= unit_bit(t.unit_code());
+  }
+  return s;
+}
 
 // One shape of the texts a matcher reads, as their summary shows it: every
 // bit of `all`, one of the bits of `any`, one of the bits of `also`, none of
