@@ -408,17 +408,7 @@ inline void copy_piece(char* out, std::string_view v) {
     std::memcpy(out, s, 4);
     std::memcpy(out + n - 4, s + n - 4, 4);
   } else if (n > 16) {
-    // The compiler, mixing the lengths of a call's pieces, may believe this
-    // copy runs past the string that cat sized for all of them.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wstringop-overflow"
-#pragma GCC diagnostic ignored "-Warray-bounds"
-#endif
     std::memcpy(out, s, n);
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
   } else {
     for (std::size_t i = 0; i < n; ++i)
       out[i] = s[i];
@@ -429,13 +419,18 @@ inline void copy_piece(char* out, std::string_view v) {
 // made of a few fixed words and names, and every call makes one or two.
 template <typename... Parts>
 std::string cat(const Parts&... parts) {
-  const std::size_t size = (std::string_view(parts).size() + ...);
+  const std::string_view views[] = {std::string_view(parts)...};
+  std::size_t size = 0;
+  for (std::string_view v : views)
+    size += v.size();
   // Sized once and filled by copies: appending piece by piece would check
-  // the capacity on every piece. Piece by piece in line, so that a literal's
-  // copy is of a size known when compiling.
+  // the capacity on every piece.
   std::string out(size, '\0');
   char* p = out.data();
-  ((copy_piece(p, std::string_view(parts)), p += std::string_view(parts).size()), ...);
+  for (std::string_view v : views) {
+    copy_piece(p, v);
+    p += v.size();
+  }
   return out;
 }
 
