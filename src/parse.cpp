@@ -46,16 +46,18 @@ namespace {
   return tokenize(trimmed, names, locale);
 }
 
-}  // namespace
-
-Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const Options& opts) {
+// tokenize_text and resolve_tokens, in line in parse_str: a call spends
+// less on the way in than on any one step.
+[[gnu::always_inline]] inline Tokens tokenize_with(std::string_view trimmed,
+                                                   const AnchorMap& anchors, const Options& opts) {
   const Locale& locale = opts.locale != nullptr ? *opts.locale : EN;
   if (anchors.empty()) return tokenize(trimmed, {}, locale);
   return tokenize_anchored(trimmed, anchors, locale);
 }
 
-Outcome resolve_tokens(std::string_view trimmed, TokenSpan toks, DateTime now,
-                       const AnchorMap& anchors, const Options& opts, HolidayFn holidays) {
+[[gnu::always_inline]] inline Outcome resolve_with(std::string_view trimmed, TokenSpan toks,
+                                                   DateTime now, const AnchorMap& anchors,
+                                                   const Options& opts, HolidayFn holidays) {
   // A clock time at the end of a longer text is the time of day of the
   // result ("tomorrow 5pm"); a lone time is the expression itself.
   Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
@@ -71,12 +73,23 @@ Outcome resolve_tokens(std::string_view trimmed, TokenSpan toks, DateTime now,
   return resolve_inner(trimmed, to_resolve, ctx);
 }
 
+}  // namespace
+
+Tokens tokenize_text(std::string_view trimmed, const AnchorMap& anchors, const Options& opts) {
+  return tokenize_with(trimmed, anchors, opts);
+}
+
+Outcome resolve_tokens(std::string_view trimmed, TokenSpan toks, DateTime now,
+                       const AnchorMap& anchors, const Options& opts, HolidayFn holidays) {
+  return resolve_with(trimmed, toks, now, anchors, opts, holidays);
+}
+
 Outcome parse_str(std::string_view text, DateTime now, const AnchorMap& anchors,
                   const Options& opts, HolidayFn holidays) {
   const std::string_view trimmed = uni::trim_white_space(text);
   if (trimmed.empty()) return Outcome::no_parse("empty input");
-  const Tokens toks = tokenize_text(trimmed, anchors, opts);
-  return resolve_tokens(trimmed, toks, now, anchors, opts, holidays);
+  const Tokens toks = tokenize_with(trimmed, anchors, opts);
+  return resolve_with(trimmed, toks, now, anchors, opts, holidays);
 }
 
 }  // namespace kalendo

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 #include <optional>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -575,7 +576,7 @@ struct Joined {
 // Joins the fixed pairs. Nothing moves before the first pair that joins, and
 // most texts have none: it is looked for here, in line.
 [[gnu::always_inline]] inline void merge_pairs(Tokens& toks, const Locale& loc) {
-  const Tok* t = toks.data();
+  const Tok* t = std::as_const(toks).data();
   const std::size_t n = toks.size();
   for (std::size_t i = 0; i + 1 < n; ++i) {
     if (may_join(t[i]) && join(t[i], t[i + 1], loc)) {

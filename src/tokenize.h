@@ -86,7 +86,13 @@ class Tokens {
 
   std::size_t size() const { return on_heap_ ? heap_.size() : inline_size_; }
   bool empty() const { return size() == 0; }
-  Tok* data() { return on_heap_ ? heap_.data() : inline_data(); }
+  // Writable tokens may be given a text: the ones kept inside are then all
+  // destroyed one by one.
+  Tok* data() {
+    if (on_heap_) return heap_.data();
+    texts_ = true;
+    return inline_data();
+  }
   const Tok* data() const { return on_heap_ ? heap_.data() : inline_data(); }
   Tok* begin() { return data(); }
   Tok* end() { return data() + size(); }
@@ -103,6 +109,7 @@ class Tokens {
     if (!on_heap_ && inline_size_ < kInline) {
       new (inline_data() + inline_size_) Tok(std::move(t));
       ++inline_size_;
+      texts_ = true;
       return;
     }
     push_back_slow(std::move(t));
@@ -122,6 +129,7 @@ class Tokens {
     if (!on_heap_ && inline_size_ < kInline) {
       new (inline_data() + inline_size_) Tok{Tok::Kind::Word, 0, 0, std::string(w)};
       ++inline_size_;
+      texts_ = true;
       return;
     }
     push_back_slow(Tok::word(w));
@@ -137,11 +145,16 @@ class Tokens {
  private:
   Tok* inline_data() { return std::launder(reinterpret_cast<Tok*>(inline_)); }
   const Tok* inline_data() const { return std::launder(reinterpret_cast<const Tok*>(inline_)); }
+  // Tokens that never held a text own nothing, and most texts are all
+  // table words and numbers: their tokens are dropped without a pass.
   void destroy_inline() {
-    Tok* toks = inline_data();
-    for (std::size_t i = 0; i < inline_size_; ++i)
-      toks[i].~Tok();
+    if (texts_) {
+      Tok* toks = inline_data();
+      for (std::size_t i = 0; i < inline_size_; ++i)
+        toks[i].~Tok();
+    }
     inline_size_ = 0;
+    texts_ = false;
   }
   // Adds a token past the inline ones, moving them to the heap first.
   void push_back_slow(Tok t);
@@ -154,6 +167,7 @@ class Tokens {
   alignas(Tok) unsigned char inline_[kInline * sizeof(Tok)];
   std::size_t inline_size_ = 0;
   bool on_heap_ = false;
+  bool texts_ = false;  // a token kept inside may own a text
   std::vector<Tok> heap_;
 };
 using TokenSpan = std::span<const Tok>;

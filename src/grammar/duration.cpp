@@ -111,6 +111,12 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
                          r->plural_s, " from now", distant ? " (distant horizon)"sv : ""sv);
   if (!ignored.empty()) {
     confidence = penalised(confidence, kPenalty);
+    // The words ignored, quoted and parted by commas, in brackets: room for
+    // them all is made once.
+    std::size_t extra = std::string_view(" (ignoring )").size();
+    for (std::size_t k = 0; k < ignored.size(); ++k)
+      extra += (k != 0 ? 2 : 0) + ignored[k].text.size() + 2;
+    text.reserve(text.size() + extra);
     text += " (ignoring ";
     for (std::size_t k = 0; k < ignored.size(); ++k) {
       if (k != 0) text += ", ";

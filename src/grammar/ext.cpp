@@ -31,7 +31,7 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
   if (m != today.month) {
     auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
     if (!p) return MatchResult::no_match();
-    return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), 0.7f);
+    return MatchResult::single(p->label.str(), Value::days(p->first, p->last), 0.7f);
   }
   const auto current = month_range(today.year, m);
   const auto next_year = month_range(static_cast<int64_t>(today.year) + 1, m);
@@ -52,7 +52,7 @@ MatchResult bare_month(const Tok& t, const Ctx& ctx) {
 MatchResult bare_quarter(const Tok& t, const Ctx& ctx) {
   auto p = period_of(TokenSpan(&t, 1), ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
-  return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), p->confidence);
+  return MatchResult::single(p->label.str(), Value::days(p->first, p->last), p->confidence);
 }
 
 // <anchor>
@@ -124,16 +124,16 @@ MatchResult weekday_of_week(TokenSpan toks, const Ctx& ctx) {
   const uint32_t w = toks[0].u32();
   const auto d = weekday_in_week(ctx.today(), ctx.opts.week_start, shift, w);
   if (!d) return MatchResult::no_match();
-  std::string text = cat(kWeekdayNames[w], " of ", which, " week");
+  std::string_view note;
   float confidence = 0.95f;
   if (shift == 0) {
     confidence = 0.85f;
     if (*d < ctx.today()) {
-      text += " (already passed this week)";
+      note = " (already passed this week)";
       confidence = 0.75f;
     }
   }
-  return at_day(d, std::move(text), confidence, ctx);
+  return at_day(d, cat(kWeekdayNames[w], " of ", which, " week", note), confidence, ctx);
 }
 
 // week|month after|before <anchor> | weekend after <anchor>

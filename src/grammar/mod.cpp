@@ -92,8 +92,8 @@ std::optional<Period> unit_period_of(Unit u, int k, const Options& opts, Date to
   const auto days = unit_period(u, k, opts, today);
   if (!days) return std::nullopt;
   const std::string_view which = k < 0 ? " before this one" : (k > 0 ? " after this one" : "");
-  return Period{cat(k == 0 ? "the current "sv : "the "sv, label, which), days->first, days->last,
-                0.9f};
+  return Period{label_cat(k == 0 ? "the current "sv : "the "sv, label, which), days->first,
+                days->last, 0.9f};
 }
 
 // A month or quarter of this year, or of next year once it has passed.
@@ -105,11 +105,11 @@ std::optional<Period> named_period(std::string_view name, Date today, float conf
   auto days = range(year, which);
   if (!days) return std::nullopt;
   if (days->last >= today) {
-    return Period{cat(name, " of the current year"), days->first, days->last, confidence};
+    return Period{label_cat(name, " of the current year"), days->first, days->last, confidence};
   }
   days = range(year + 1, which);
   if (!days) return std::nullopt;
-  return Period{cat(name, " ", number_text(year + 1), " (this year's ", name, " has passed)"),
+  return Period{label_cat(name, " ", number_text(year + 1), " (this year's ", name, " has passed)"),
                 days->first, days->last, confidence};
 }
 
@@ -159,17 +159,6 @@ float penalised(float confidence, float amount) {
   return std::max(0.05f, std::min(1.0f, confidence - amount));
 }
 
-TokenSummary summarise(TokenSpan toks) {
-  TokenSummary s;
-  s.size = toks.size();
-  for (const Tok& t : toks) {
-    s.bits |= kind_bit(t.kind);
-    if (t.is(Tok::Kind::Kw)) s.bits |= kw_bit(t.keyword());
-    if (t.is(Tok::Kind::Unit)) s.bits |= unit_bit(t.unit_code());
-  }
-  return s;
-}
-
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers) {
   // Most texts get one reading or none, so the first is held in the outcome
@@ -186,9 +175,9 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   bool has_ambiguity = false;
   bool has_reason = false;
 
-  // The whole table is gated; a caller's own list of matchers asks each.
-  // Takes one matcher's answer.
-  const auto take = [&](MatchResult m) {
+  // Takes one matcher's answer. Most matchers asked decline, so a no match
+  // is passed over where the answer arrives and only the others come here.
+  const auto take = [&](MatchResult& m) {
     switch (m.kind) {
       case MatchResult::Kind::NoMatch:
         break;
@@ -226,12 +215,26 @@ Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
   if (matchers.data() == kMatchers && matchers.size() == std::size(kMatchers)) {
     const TokenSummary summary = summarise(toks);
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-      ((kMatcherGates[I].admits(summary) ? take(kMatchers[I](toks, ctx)) : void()), ...);
+      (
+          [&] {
+            if (!gate_admits<kMatcherGates[I]>(summary)) return;
+            MatchResult m = kMatchers[I](toks, ctx);
+            if (m.kind == MatchResult::Kind::Single && !has_first) {
+              // The common answer, taken here: the first reading.
+              first = std::move(m.reading);
+              has_first = true;
+            } else if (m.kind != MatchResult::Kind::NoMatch) {
+              take(m);
+            }
+          }(),
+          ...);
     }
     (std::make_index_sequence<std::size(kMatchers)>{});
   } else {
-    for (const Matcher matcher : matchers)
-      take(matcher(toks, ctx));
+    for (const Matcher matcher : matchers) {
+      MatchResult m = matcher(toks, ctx);
+      take(m);
+    }
   }
 
   if (has_first && candidates.empty()) {

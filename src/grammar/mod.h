@@ -2,6 +2,7 @@
 // answers, and the building blocks the matchers share.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -137,23 +138,81 @@ static_assert(static_cast<unsigned>(Tok::Kind::Word) < 16 &&
                   static_cast<unsigned>(Unit::BusinessDay) < 16,
               "the kinds, keywords and units each keep to their own bits");
 
-TokenSummary summarise(TokenSpan toks);
+// In line: it is a few instructions a token, and every text is summed up.
+inline TokenSummary summarise(TokenSpan toks) {
+  TokenSummary s;
+  s.size = toks.size();
+  for (const Tok& t : toks) {
+    s.bits |= kind_bit(t.kind);
+    if (t.is(Tok::Kind::Kw)) s.bits |= kw_bit(t.keyword());
+    if (t.is(Tok::Kind::Unit)) s.bits |= unit_bit(t.unit_code());
+  }
+  return s;
+}
 
-// The tokens a matcher needs before it can answer anything but no match:
-// one of the bits of `any`, one of the bits of `also`, and a length within
-// [min_size, max_size]. A matcher whose gate a text fails would have
-// answered no match, so arbitration never misses a reading, an ambiguity
-// or a rejection's reason by not asking it.
-struct MatcherGate {
+// One shape of the texts a matcher reads, as their summary shows it: every
+// bit of `all`, one of the bits of `any`, one of the bits of `also`, none of
+// the bits of `none`, and a length within [min_size, max_size].
+struct GateShape {
+  uint64_t all = 0;
   uint64_t any = ~uint64_t{0};
   uint64_t also = ~uint64_t{0};
+  uint64_t none = 0;
   std::size_t min_size = 1;
   std::size_t max_size = SIZE_MAX;
 
   constexpr bool admits(const TokenSummary& s) const {
-    return (s.bits & any) != 0 && (s.bits & also) != 0 && s.size >= min_size && s.size <= max_size;
+    return (s.bits & all) == all && (s.bits & any) != 0 && (s.bits & also) != 0 &&
+           (s.bits & none) == 0 && s.size >= min_size && s.size <= max_size;
   }
 };
+
+// The same test for a shape known when compiling: the conditions it leaves
+// at their defaults cost nothing (a text that reaches the gates has tokens,
+// so its bits are never all clear), and the length comes first, as it rules
+// out most shapes in one comparison.
+template <GateShape G>
+constexpr bool shape_admits(const TokenSummary& s) {
+  bool ok = true;
+  if constexpr (G.min_size == G.max_size) {
+    ok = s.size == G.min_size;
+  } else {
+    if constexpr (G.min_size > 1) ok = s.size >= G.min_size;
+    if constexpr (G.max_size != SIZE_MAX) ok = ok && s.size <= G.max_size;
+  }
+  if constexpr (G.all != 0) ok = ok && (s.bits & G.all) == G.all;
+  if constexpr (G.any != ~uint64_t{0}) ok = ok && (s.bits & G.any) != 0;
+  if constexpr (G.also != ~uint64_t{0}) ok = ok && (s.bits & G.also) != 0;
+  if constexpr (G.none != 0) ok = ok && (s.bits & G.none) == 0;
+  return ok;
+}
+
+// The tokens a matcher needs before it can answer anything but no match:
+// one of its shapes. A matcher whose gate a text fails would have answered
+// no match, so arbitration never misses a reading, an ambiguity or a
+// rejection's reason by not asking it; and a matcher asked only for the
+// shapes it reads is asked seldom in vain.
+struct MatcherGate {
+  static constexpr std::size_t kMaxShapes = 7;
+  GateShape shapes[kMaxShapes];
+  std::size_t count = 0;
+
+  constexpr bool admits(const TokenSummary& s) const {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (shapes[i].admits(s)) return true;
+    }
+    return false;
+  }
+};
+
+// MatcherGate::admits for a gate known when compiling, shape by shape.
+template <MatcherGate G>
+constexpr bool gate_admits(const TokenSummary& s) {
+  return [&]<std::size_t... J>(std::index_sequence<J...>) {
+    return ((J < G.count && shape_admits<G.shapes[J]>(s)) || ...);
+  }
+  (std::make_index_sequence<MatcherGate::kMaxShapes>{});
+}
 
 // The matcher table. Its order decides which of two equal readings survives,
 // breaks ties between equal confidences and picks the surviving reason.
@@ -168,35 +227,122 @@ inline constexpr Matcher kMatchers[] = {
     duration::try_match,  // 3 hours, couple of days
 };
 
-// The gates of kMatchers, entry by entry.
+namespace gate_bits {
+constexpr uint64_t K(Keyword k) {
+  return kw_bit(k);
+}
+constexpr uint64_t U(Unit u) {
+  return unit_bit(u);
+}
+constexpr uint64_t T(Tok::Kind k) {
+  return kind_bit(k);
+}
+using enum Keyword;
+using enum Tok::Kind;
+constexpr uint64_t kNextLastThis = K(Next) | K(Last) | K(This);
+constexpr uint64_t kParts = K(Early) | K(Mid) | K(Late);
+constexpr uint64_t kAnyKeyword = ((uint64_t{1} << (static_cast<unsigned>(Business) + 1)) - 1) << 16;
+constexpr uint64_t kBusinessDay = U(kalendo::Unit::BusinessDay);
+
+// The gates of kMatchers, entry by entry, shape by shape.
 inline constexpr MatcherGate kMatcherGates[] = {
-    // a clock time, a day word, or a unit: 17:30, tomorrow, next week, in 3 days
-    {kind_bit(Tok::Kind::Time) | kind_bit(Tok::Kind::Unit) | kw_bit(Keyword::Now) |
-         kw_bit(Keyword::Today) | kw_bit(Keyword::Tomorrow) | kw_bit(Keyword::Yesterday),
-     ~uint64_t{0}, 1, 4},
-    // a weekday, alone or after one keyword
-    {kind_bit(Tok::Kind::Weekday), ~uint64_t{0}, 1, 2},
-    // <rank> <weekday> of <month> [<year>]
-    {kind_bit(Tok::Kind::Weekday), kw_bit(Keyword::Of), 4, 5},
-    // after|before, with or without a known anchor
-    {kw_bit(Keyword::After) | kw_bit(Keyword::Before), ~uint64_t{0}, 2, SIZE_MAX},
-    // early|mid|late|around <period>
-    {kw_bit(Keyword::Early) | kw_bit(Keyword::Mid) | kw_bit(Keyword::Late) |
-         kw_bit(Keyword::Around),
-     ~uint64_t{0}, 2, SIZE_MAX},
-    // business days, end|start of
-    {unit_bit(Unit::BusinessDay) | kw_bit(Keyword::End) | kw_bit(Keyword::Start), ~uint64_t{0}, 2,
-     SIZE_MAX},
-    // a month, a quarter, an anchor, weekends, weeks, business days, around
-    {kind_bit(Tok::Kind::Month) | kind_bit(Tok::Kind::Quarter) | kind_bit(Tok::Kind::Anchor) |
-         unit_bit(Unit::Weekend) | unit_bit(Unit::Week) | unit_bit(Unit::BusinessDay) |
-         kw_bit(Keyword::Around),
-     ~uint64_t{0}, 1, SIZE_MAX},
-    // an amount and a unit
-    {kind_bit(Tok::Kind::Unit),
-     kind_bit(Tok::Kind::Num) | kind_bit(Tok::Kind::Fuzzy) | kind_bit(Tok::Kind::Half), 2,
-     SIZE_MAX},
+    // relative
+    {{
+         // 17:30 | now | today | tomorrow | yesterday
+         {.any = T(Time) | K(Now) | K(Today) | K(Tomorrow) | K(Yesterday), .max_size = 1},
+         // next|last|this <unit>
+         {.all = T(Unit), .any = kNextLastThis, .min_size = 2, .max_size = 2},
+         // <n> <unit> ago | in <n> <unit>
+         {.all = T(Num) | T(Unit), .any = K(Ago) | K(In), .min_size = 3, .max_size = 3},
+         // <n> <unit> from now
+         {.all = T(Num) | T(Unit) | K(From) | K(Now), .min_size = 4, .max_size = 4},
+     },
+     4},
+    // weekday
+    {{
+         // <weekday>
+         {.all = T(Weekday), .max_size = 1},
+         // next|last|this <weekday>
+         {.all = T(Weekday), .any = kNextLastThis, .min_size = 2, .max_size = 2},
+     },
+     2},
+    // ordinal: <rank>|last <weekday> of <month> [<year>] | ... of next|this month
+    {{
+         {.all = T(Weekday) | K(Of), .any = T(Ordinal) | K(Last), .min_size = 4, .max_size = 5},
+     },
+     1},
+    // anchored: after|before, with a known anchor or the words of an unknown one
+    {{
+         {.any = K(After) | K(Before), .also = T(Anchor) | T(Word), .min_size = 2},
+     },
+     1},
+    // vague: early|mid|late|around [in] <period>; periods are made of
+    // keywords, units, months and quarters alone
+    {{
+         {.any = kParts | K(Around),
+          .also = T(Month) | T(Quarter) | T(Unit),
+          .none =
+              T(Num) | T(Fuzzy) | T(Half) | T(Ordinal) | T(Weekday) | T(Time) | T(Anchor) | T(Word),
+          .min_size = 2,
+          .max_size = 4},
+     },
+     1},
+    // business
+    {{
+         // next business day
+         {.all = K(Next) | kBusinessDay, .min_size = 2, .max_size = 2},
+         // in <n> business days
+         {.all = K(In) | T(Num) | kBusinessDay, .min_size = 3, .max_size = 3},
+         // <n> business days from now
+         {.all = T(Num) | kBusinessDay | K(From) | K(Now), .min_size = 4, .max_size = 4},
+         // end|start of <quarter> | end|start of <period>
+         {.all = K(Of), .any = K(End) | K(Start), .min_size = 3, .max_size = 4},
+         // last business day of <period>
+         {.all = K(Last) | kBusinessDay | K(Of), .min_size = 4, .max_size = 5},
+     },
+     5},
+    // ext
+    {{
+         // <month> | <quarter> | <anchor>
+         {.any = T(Month) | T(Quarter) | T(Anchor), .max_size = 1},
+         // next|last|this weekend
+         {.all = U(kalendo::Unit::Weekend), .min_size = 2, .max_size = 2},
+         // week|month|weekend after <anchor>, <rank> <weekday> after <anchor>,
+         // <n> business days after|before <anchor>
+         {.all = T(Anchor), .min_size = 3, .max_size = 4},
+         // <weekday> next|last|this week
+         {.all = T(Weekday) | U(kalendo::Unit::Week), .min_size = 3, .max_size = 3},
+         // <n> business days ago
+         {.all = T(Num) | kBusinessDay | K(Ago), .min_size = 3, .max_size = 3},
+         // <rank> business day of <period>
+         {.all = T(Ordinal) | kBusinessDay | K(Of), .min_size = 4, .max_size = 5},
+         // around early|mid|late [in] <period>
+         {.all = K(Around), .any = kParts, .min_size = 3, .max_size = 5},
+     },
+     7},
+    // duration: [<word>...] [in] <n>|<fuzzy>|half [of] <unit>, of no other
+    // keyword or kind
+    {{
+         // <amount> <unit>
+         {.all = T(Unit),
+          .any = T(Num) | T(Fuzzy) | T(Half),
+          .none = (kAnyKeyword & ~K(In) & ~K(Of)) | T(Ordinal) | T(Weekday) | T(Month) |
+                  T(Quarter) | T(Time) | T(Anchor),
+          .min_size = 2,
+          .max_size = 2},
+         // the longer shapes, but for "in <n> <unit>" of a unit other than
+         // business days: that is left to the relative rule
+         {.all = T(Unit),
+          .any = T(Num) | T(Fuzzy) | T(Half),
+          .also = T(Fuzzy) | T(Half) | T(Word) | K(Of) | kBusinessDay,
+          .none = (kAnyKeyword & ~K(In) & ~K(Of)) | T(Ordinal) | T(Weekday) | T(Month) |
+                  T(Quarter) | T(Time) | T(Anchor),
+          .min_size = 3},
+     },
+     2},
 };
+}  // namespace gate_bits
+using gate_bits::kMatcherGates;
 static_assert(std::size(kMatcherGates) == std::size(kMatchers), "one gate a matcher");
 
 // A whole number or a rank as text, held in place: interpretations quote
@@ -301,9 +447,33 @@ inline constexpr std::string_view kMonthNames[12] = {
     "July",    "August",   "September", "October", "November", "December",
 };
 
+// A period's label, held in place: a label is a few words, a name and a
+// year, and most are quoted inside a longer interpretation rather than
+// returned, so a string of its own would be an allocation spent.
+struct PeriodLabel {
+  static constexpr std::size_t kCapacity = 64;  // the longest label is 51 bytes
+  char bytes[kCapacity];                        // only the first `size` are written
+  uint8_t size = 0;
+
+  operator std::string_view() const { return {bytes, size}; }
+  std::string str() const { return std::string(bytes, size); }
+};
+
+// Returns the parts joined as a label, piece by piece as cat copies them.
+template <typename... Parts>
+PeriodLabel label_cat(const Parts&... parts) {
+  PeriodLabel out;
+  for (std::string_view v : {std::string_view(parts)...}) {
+    v = v.substr(0, PeriodLabel::kCapacity - out.size);
+    copy_piece(out.bytes + out.size, v);
+    out.size = static_cast<uint8_t>(out.size + v.size());
+  }
+  return out;
+}
+
 // A whole calendar period named by a few tokens: "next week", "march", "q3".
 struct Period {
-  std::string label;
+  PeriodLabel label;
   Date first;
   Date last;
   float confidence = 0.0f;

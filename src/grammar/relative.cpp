@@ -17,29 +17,33 @@ MatchResult bare_time(const Tok& t, const Ctx& ctx) {
   const bool passed = ctx.now.time.secs >= at.secs;
   const auto date = passed ? add_days(ctx.today(), 1) : ctx.today();
   if (!date) return MatchResult::no_match();
-  std::string text;
-  append_hh_mm(text, at);
-  text += passed ? " tomorrow (that time has already passed today)" : " today";
+  // "HH:MM", then the day: built at its full size at once.
+  const uint32_t h = at.hour();
+  const uint32_t m = at.minute();
+  const char clock[5] = {static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10), ':',
+                         static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10)};
+  std::string text = cat(std::string_view(clock, 5),
+                         passed ? " tomorrow (that time has already passed today)"sv : " today"sv);
   return MatchResult::single(std::move(text), Value::instant(DateTime{*date, at}), 0.9f);
 }
 
 // now | today | tomorrow | yesterday
 MatchResult day_word(Keyword k, const Ctx& ctx) {
   if (k == Keyword::Now) {
-    return MatchResult::single("the current moment", Value::instant(ctx.now), 1.0f);
+    return MatchResult::single(std::string("the current moment"sv), Value::instant(ctx.now), 1.0f);
   }
   int64_t offset = 0;
-  std::string text;
+  std::string_view word;
   switch (k) {
     case Keyword::Today:
-      text = "today, ";
+      word = "today, ";
       break;
     case Keyword::Tomorrow:
-      text = "tomorrow, ";
+      word = "tomorrow, ";
       offset = 1;
       break;
     case Keyword::Yesterday:
-      text = "yesterday, ";
+      word = "yesterday, ";
       offset = -1;
       break;
     default:
@@ -47,8 +51,8 @@ MatchResult day_word(Keyword k, const Ctx& ctx) {
   }
   const auto date = add_days(ctx.today(), offset);
   if (!date) return MatchResult::no_match();
-  text += tod_label(ctx);
-  return MatchResult::single(std::move(text), Value::instant(DateTime{*date, ctx.tod}), 0.95f);
+  return MatchResult::single(cat(word, tod_label(ctx)), Value::instant(DateTime{*date, ctx.tod}),
+                             0.95f);
 }
 
 // next|last|this week|month|quarter|year
@@ -62,7 +66,7 @@ MatchResult named_period(TokenSpan toks, const Ctx& ctx) {
   }
   auto p = period_of(toks, ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
-  return MatchResult::single(std::move(p->label), Value::days(p->first, p->last), 0.9f);
+  return MatchResult::single(p->label.str(), Value::days(p->first, p->last), 0.9f);
 }
 
 // <n> <unit> ago | in <n> <unit> | <n> <unit> from now

@@ -16,7 +16,7 @@ MatchResult try_match(TokenSpan toks, const Ctx& ctx) {
   auto p = period_of(period, ctx.opts, ctx.today());
   if (!p) return MatchResult::no_match();
   if (k == Keyword::Around) {
-    return MatchResult::single(std::move(p->label), Value::days(p->first, p->last),
+    return MatchResult::single(p->label.str(), Value::days(p->first, p->last),
                                std::min(p->confidence, 0.8f));
   }
   const ext::Third t = ext::third_span(p->first, p->last, k);

@@ -48,16 +48,16 @@ MatchResult current(uint32_t w, const Ctx& ctx) {
   const Date today = ctx.today();
   const auto date = weekday_in_week(today, ctx.opts.week_start, 0, w);
   if (!date) return MatchResult::no_match();
-  std::string text = cat(kWeekdayNames[w], " of the current week");
+  std::string_view note;
   float confidence = 0.85f;
   if (*date == today) {
-    text += " (that is today)";
+    note = " (that is today)";
     confidence = 0.9f;
   } else if (*date < today) {
-    text += " (already passed this week)";
+    note = " (already passed this week)";
     confidence = 0.75f;
   }
-  return at_day(date, std::move(text), confidence, ctx);
+  return at_day(date, cat(kWeekdayNames[w], " of the current week", note), confidence, ctx);
 }
 
 }  // namespace

@@ -177,6 +177,25 @@ TEST_F(Arbitration, GatesSkipOnlyMatchersThatWouldNotAnswer) {
     ASSERT_TRUE(each(all, n, each));
   for (std::size_t n = 4; n <= 5; ++n)
     ASSERT_TRUE(each(shapes, n, each));
+  // The keywords, amounts and periods of the longer shapes of the edges,
+  // the hedges, the business days and the amounts of time.
+  const std::vector<Tok> longer = {Tok::num(2),
+                                   Tok::fuzzy(3),
+                                   Tok::half(),
+                                   Tok::quarter(3),
+                                   Tok::ordinal(1),
+                                   Tok::unit(Unit::Week),
+                                   Tok::unit(Unit::BusinessDay),
+                                   Tok::kw(Keyword::Last),
+                                   Tok::kw(Keyword::This),
+                                   Tok::kw(Keyword::In),
+                                   Tok::kw(Keyword::Of),
+                                   Tok::kw(Keyword::End),
+                                   Tok::kw(Keyword::Around),
+                                   Tok::kw(Keyword::Early),
+                                   Tok::word("me")};
+  for (std::size_t n = 4; n <= 5; ++n)
+    ASSERT_TRUE(each(longer, n, each));
 }
 
 }  // namespace
