@@ -5,6 +5,7 @@ import inspect
 import shutil
 import subprocess
 import sys
+from pathlib import Path
 
 import pytest
 
@@ -39,3 +40,18 @@ def test_stable_abi_file_exports_only_the_init_function():
     functions = [line.split()[-1] for line in listing.splitlines()
                  if len(line.split()) >= 2 and line.split()[-2] in {"T", "W", "i"}]
     assert functions == ["PyInit__core"]
+
+
+def test_training_corpus_holds_no_benchmark_phrase():
+    # The build lays the extension out by what these texts run: a benchmark
+    # phrase among them would time the build's own training, not the code.
+    root = Path(__file__).resolve().parents[2]
+
+    def lines(path):
+        return {line.strip().lower() for line in path.read_text(encoding="utf-8").splitlines()
+                if line.strip() and not line.startswith("#")}
+
+    corpus = lines(root / "tools/pgo/train.txt")
+    assert len(corpus) > 1000
+    for bench in sorted((root / "bench").glob("*.txt")):
+        assert not corpus & lines(bench), bench.name
