@@ -613,10 +613,28 @@ constexpr std::array<uint8_t, 257> lead_starts() {
 }
 constexpr std::array<uint8_t, 257> kLeadStart = lead_starts();
 
+// The lengths of the first words that begin with each byte, one bit each
+// (the words of 31 bytes or more share the last): a short word ("to",
+// "at") that no first word of its letter is as long as is ruled out
+// without a comparison.
+constexpr uint32_t length_bit(std::size_t n) {
+  return 1u << (n < 31 ? n : 31);
+}
+constexpr std::array<uint32_t, 256> lead_lengths() {
+  std::array<uint32_t, 256> lengths{};
+  for (std::size_t i = 0; i < kLeadWords.count; ++i) {
+    const std::string_view w = kLeadWords.words[i];
+    lengths[static_cast<unsigned char>(w[0])] |= length_bit(w.size());
+  }
+  return lengths;
+}
+constexpr std::array<uint32_t, 256> kLeadLengths = lead_lengths();
+
 // Returns whether a key is the first word of an alias.
 bool is_lead_word(std::string_view key) {
   if (key.empty()) return false;
   const auto b = static_cast<unsigned char>(key[0]);
+  if ((kLeadLengths[b] & length_bit(key.size())) == 0) return false;
   for (std::size_t k = kLeadStart[b]; k < kLeadStart[b + 1]; ++k) {
     if (kLeadWords.words[k] == key) return true;
   }
