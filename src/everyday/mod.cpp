@@ -266,40 +266,6 @@ bool resolve_zoned(std::span<const Piece> pieces, const zones::Named& named, con
   return true;
 }
 
-// The pieces of a text without shapes: its core tokens, moved into pieces
-// on the stack for a text of a few words, as nearly every text is, so that
-// only a longer text pays for an allocation. Empty until `hold` fills it;
-// its buffer is left unwritten until then.
-class TokenPieces {
- public:
-  static constexpr std::size_t kInline = 8;
-
-  TokenPieces() = default;
-  ~TokenPieces() { std::destroy_n(first(), size_); }
-  TokenPieces(const TokenPieces&) = delete;
-  TokenPieces& operator=(const TokenPieces&) = delete;
-
-  // Moves the tokens into pieces, once, and returns them.
-  std::span<const Piece> hold(Tokens& toks) {
-    if (toks.size() > kInline) {
-      heap_.reserve(toks.size());
-      for (Tok& t : toks)
-        heap_.push_back(Piece{false, std::move(t), {}});
-      return heap_;
-    }
-    for (Tok& t : toks)
-      new (storage_ + size_++ * sizeof(Piece)) Piece{false, std::move(t), {}};
-    return std::span<const Piece>(first(), size_);
-  }
-
- private:
-  Piece* first() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
-
-  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
-  std::size_t size_ = 0;  // the pieces built in `storage_`
-  Pieces heap_;
-};
-
 // Returns whether no rule of the core grammar can read the tokens, so that
 // its matchers need not run. After a clock time that ends the text is set
 // apart, as the core does for a whole text (`clock_apart`):
@@ -576,9 +542,11 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
   // Numeric shapes are looked for only now: a text the core read pays
-  // nothing for them. A text with one is split into pieces at once.
-  Pieces scanned;
-  const ShapeScan scan = scan_shaped(trimmed, scanned);
+  // nothing for them. A text with one is split into pieces at once; one of
+  // words is its core tokens, moved into pieces below. Either way a text of
+  // a few pieces keeps them on the stack.
+  PieceBuffer held;
+  const ShapeScan scan = scan_shaped(trimmed, held);
   const bool shaped = scan.shaped;
 
   // A text of words that names a holiday meets the holiday forms first: its
@@ -594,8 +562,11 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
     }
   }
 
-  TokenPieces words;
-  const std::span<const Piece> pieces = shaped ? std::span<const Piece>(scanned) : words.hold(toks);
+  if (!shaped) {
+    for (Tok& t : toks)
+      held.emplace(false, std::move(t), Shape{});
+  }
+  const std::span<const Piece> pieces = held.pieces();
   if (pieces.empty()) {
     return true;
   }
