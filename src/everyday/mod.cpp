@@ -279,21 +279,24 @@ bool resolve_zoned(std::span<const Piece> pieces, const zones::Named& named, con
 //   read only as a month alone: every other rule needs a keyword, a unit, a
 //   weekday, an anchor, a clock time or a quarter.
 // Inlined: the one call on every text's path, where a call's cost shows.
-[[gnu::always_inline]] inline bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+// `tok_at(i)` is the i-th of `size` tokens, so that pieces of tokens are
+// asked in place.
+template <typename TokAt>
+[[gnu::always_inline]] inline bool unreadable(std::size_t size, TokAt tok_at, bool clock_apart) {
   using Kind = Tok::Kind;
-  std::size_t n = toks.size();
+  std::size_t n = size;
   if (clock_apart && n >= 2) {
-    const Tok& last = toks.back();
+    const Tok& last = tok_at(n - 1);
     if (last.is(Kind::Time) && last.value < 24 && last.minute < 60) --n;
   }
   if (n == 0) return false;
-  const std::span<const Tok> read = toks.first(n);
   // One bit per kind of token met, and whether a word came after another
   // kind.
   const auto bit = [](Kind k) { return 1u << static_cast<unsigned>(k); };
   uint32_t kinds = 0;
   bool inner_word = false;
-  for (const Tok& t : read) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const Tok& t = tok_at(i);
     if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
     const uint32_t b = bit(t.kind);
     inner_word = inner_word || (b == bit(Kind::Word) && (kinds & ~bit(Kind::Word)) != 0);
@@ -303,22 +306,28 @@ bool resolve_zoned(std::span<const Piece> pieces, const zones::Named& named, con
   // A day word and then only numbers or clock times ("tomorrow 3" of
   // "tomorrow 3-4pm", "friday 10pm" of "friday 10pm-2am"): a clock after a
   // day is the core's only when it ends the text, and it was set apart.
-  const Tok& lead = read[0];
+  const Tok& lead = tok_at(0);
   if (n >= 2 && (lead.is(Kind::Weekday) || lead.is_kw(Keyword::Today) ||
                  lead.is_kw(Keyword::Tomorrow) || lead.is_kw(Keyword::Yesterday))) {
     bool only_numbers = true;
-    for (const Tok& t : read.subspan(1))
+    for (std::size_t i = 1; i < n; ++i) {
+      const Tok& t = tok_at(i);
       only_numbers = only_numbers && (t.is(Kind::Num) || t.is(Kind::Time));
+    }
     if (only_numbers) return true;
   }
   const bool unit = (kinds & bit(Kind::Unit)) != 0;
   // words, numbers, ordinals and months only
   const bool plain =
       (kinds & ~(bit(Kind::Word) | bit(Kind::Num) | bit(Kind::Ordinal) | bit(Kind::Month))) == 0;
-  const Tok& first = read[0];
-  if (first.is(Kind::Word)) return !unit;
-  if (first.is(Kind::Time)) return n >= 2;
-  return plain && (n >= 2 || !first.is(Kind::Month));
+  if (lead.is(Kind::Word)) return !unit;
+  if (lead.is(Kind::Time)) return n >= 2;
+  return plain && (n >= 2 || !lead.is(Kind::Month));
+}
+
+[[gnu::always_inline]] inline bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+  return unreadable(
+      toks.size(), [toks](std::size_t i) -> const Tok& { return toks[i]; }, clock_apart);
 }
 
 // The rule of the core that alone reads a lone token: a weekday's, or the
@@ -403,36 +412,35 @@ std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCt
       return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
     }
   }
-  // The day words are a few tokens: they are copied into a buffer on the
-  // stack, as the core reads contiguous tokens, and only a longer text pays
-  // for an allocation.
-  constexpr std::size_t kInline = 8;
-  std::array<Tok, kInline> inline_toks;
-  Tokens heap_toks;
-  std::span<Tok> toks;
-  if (pieces.size() <= kInline) {
-    toks = std::span<Tok>(inline_toks).first(pieces.size());
-  } else {
-    heap_toks.resize(pieces.size());
-    toks = heap_toks;
-  }
-  for (std::size_t i = 0; i < pieces.size(); ++i)
-    toks[i] = pieces[i].tok;
   // A lone day word's rule has read it above, and its reason stands; a
   // lone month is only the rule of named periods' to read.
   static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
   const kalendo::Matcher lone_rules[] = {lone_rule};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
-  if (toks.size() == 1 && lone_rule != nullptr) {
+  if (pieces.size() == 1 && lone_rule != nullptr) {
     rules = lone_rules;
-  } else if (toks.size() == 1 && first.is(Tok::Kind::Month)) {
+  } else if (pieces.size() == 1 && first.is(Tok::Kind::Month)) {
     rules = kPeriodRule;
   } else {
     // Day words no rule reads ("march 14" in "since march 14", "way" of
     // "by the way", "tomorrow maybe" of "lunch tomorrow maybe"): the
-    // no-parse the matchers would give.
-    unread = core_cannot_read(toks, false);
+    // no-parse the matchers would give, and, unless a word may begin a
+    // holiday's name, the answer, told without a copy of the tokens.
+    unread = unreadable(
+        pieces.size(), [pieces](std::size_t i) -> const Tok& { return pieces[i].tok; }, false);
+    if (unread && !holidays::may_name(pieces)) return Outcome{};
   }
+  // The core reads contiguous tokens: the day words are copied, a few of
+  // them inside the tokens' own buffer, those without a text built anew.
+  Tokens copied;
+  for (const Piece& p : pieces) {
+    if (p.tok.text.empty()) {
+      copied.add(p.tok.kind, p.tok.value, p.tok.minute);
+    } else {
+      copied.push_back(p.tok);
+    }
+  }
+  const std::span<const Tok> toks(copied.begin(), copied.size());
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
   Outcome o = unread ? Outcome{} : resolve_inner({}, toks, ctx.core, rules);
@@ -618,14 +626,38 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   return true;
 }
 
+// The core's answer for the tokens of a whole text, as strict mode reads
+// them, without the text (its generic no-parse is written only if it
+// stands): a clock time that ends a longer text is the time of day of the
+// answer ("tomorrow 5pm"), a lone one the expression itself.
+[[gnu::always_inline]] inline Outcome read_whole(TokenSpan toks, DateTime now,
+                                                 const AnchorMap& anchors, const Options& opts,
+                                                 HolidayFn holidays) {
+  Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
+  TokenSpan to_resolve = toks;
+  if (toks.size() >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
+      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
+      ctx.tod_explicit = true;
+      to_resolve = to_resolve.first(toks.size() - 1);
+    }
+  }
+  return resolve_inner({}, to_resolve, ctx);
+}
+
 }  // namespace
 
 Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
                    const FullOptions& opts, HolidayFn holidays) {
   const std::string_view trimmed = uni::trim_white_space(text);
   // The core grammar, as strict mode runs it, keeping its tokens: a text
-  // without numeric shapes needs no second tokenization.
-  Tokens toks = trimmed.empty() ? Tokens() : tokenize_text(trimmed, anchors, opts.core);
+  // without numeric shapes needs no second tokenization. Without anchors,
+  // as mostly, the tokenizer is asked straight, as strict mode asks it.
+  const Locale& locale = opts.core.locale != nullptr ? *opts.core.locale : EN;
+  Tokens toks = trimmed.empty()   ? Tokens()
+                : anchors.empty() ? tokenize(trimmed, {}, locale)
+                                  : tokenize_text(trimmed, anchors, opts.core);
   // Every path returns `core`, so that the answer is built in place.
   // Without the text: the only reason that quotes it is the generic
   // no-parse, which the everyday grammar usually replaces, so it is written
@@ -637,7 +669,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   const bool cannot_read = !trimmed.empty() && core_cannot_read(toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
                  : cannot_read   ? Outcome{}
-                                 : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+                                 : read_whole(toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join
