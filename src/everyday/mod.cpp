@@ -166,6 +166,13 @@ bool may_extend(std::string_view text) {
         candidates(_mm_set_epi64x(0, static_cast<long long>(lo | (uint64_t{hi} << 32))));
     return any_at(0, mask & 0xFu) || any_at(size - 8, mask & 0xF0u);
   }
+  // One, two or three bytes ("now", "5pm", "q3"): the first, middle and
+  // last cover them all in one load, and only a text with a candidate among
+  // them is read again, a byte at a time.
+  if (size == 0) return false;
+  const auto byte = [data](std::size_t i) { return uint32_t{static_cast<unsigned char>(data[i])}; };
+  const uint32_t few = byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+  if ((candidates(_mm_cvtsi32_si128(static_cast<int>(few))) & 0x7u) == 0) return false;
   for (std::size_t i = 0; i < size; ++i) {
     const char c = data[i];
     if ((c == '+' || c == '-' || c == 'f' || c == static_cast<char>(0xE2)) && extends_at(text, i))

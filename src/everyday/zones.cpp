@@ -67,6 +67,9 @@ constexpr WordEntry<std::string_view> kZoneWords[4] = {
     {"mountain", "America/Denver"},
 };
 constexpr std::string_view kTimeWord = "time";
+// Their lengths and last letters: most words of seven or eight letters
+// ("meeting", "tomorrow") are none of them by one lookup.
+constexpr WordEnds kZoneWordEnds{std::span<const WordEntry<std::string_view>>(kZoneWords)};
 
 // Abbreviations that name several zones: read only from the caller's map.
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
@@ -222,7 +225,10 @@ inline bool may_name(const Piece& p, std::span<const std::string> caller) {
   if (!p.tok.is(Kind::Word)) return false;
   const std::string_view w = p.tok.text;
   if (!caller.empty()) return true;
-  if ((w.size() == 7 || w.size() == 8) && find_word<std::string_view>(kZoneWords, w)) return true;
+  if ((w.size() == 7 || w.size() == 8) && kZoneWordEnds.may_hold(w) &&
+      find_word<std::string_view>(kZoneWords, w)) {
+    return true;
+  }
   if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') return false;
   const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
                           (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
@@ -259,7 +265,7 @@ inline bool may_name(const Piece& p, std::span<const std::string> caller) {
     if (equal_folded(name, w)) return Named{upper(w), i, {}};
   }
   // pacific|eastern|central|mountain [time]
-  if (w.size() == 7 || w.size() == 8) {
+  if ((w.size() == 7 || w.size() == 8) && kZoneWordEnds.may_hold(w)) {
     if (const auto zone = find_word<std::string_view>(kZoneWords, w)) {
       const bool time_after = i + 1 < pieces.size() && !pieces[i + 1].is_shape &&
                               pieces[i + 1].tok.is(Kind::Word) &&
