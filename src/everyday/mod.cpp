@@ -46,25 +46,44 @@ MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& c
     if (m.kind == MatchResult::Kind::Reject) intervals_reason = std::move(m.reason);
     return m;
   };
+  // A family's own turn, its rejection kept.
+  const auto ask = [&](Matcher matcher) {
+    MatchResult m = matcher(pieces, ctx);
+    if (m.kind == MatchResult::Kind::Reject) reason = std::move(m.reason);
+    return m;
+  };
+  // The families in the order of kMatchers, written out so that each turn
+  // pays for its own questions only.
+  static_assert(std::size(kMatchers) == 6 && kMatchers[0] == dates::try_match &&
+                kMatchers[1] == open_ends::try_match && kMatchers[2] == days::try_match &&
+                kMatchers[3] == times::try_match && kMatchers[4] == seasons::try_match &&
+                kMatchers[5] == intervals::try_match);
   if (intervals_first && intervals::joins_by_word(pieces)) {
     if (MatchResult m = try_intervals(); answers(m)) return m;
   }
-  // The matcher before which a text joined by a mark meets the intervals.
-  const Matcher mark_turn = hyphened ? dates::try_match : open_ends::try_match;
-  for (Matcher matcher : kMatchers) {
-    if (matcher == intervals::try_match && intervals_tried) continue;
-    if (matcher == mark_turn && intervals_first && !intervals_tried &&
-        intervals::joins_by_mark(pieces, ctx.text)) {
-      if (MatchResult m = try_intervals(); answers(m)) return m;
-    }
-    if (matcher == times::try_match && !intervals_tried &&
-        intervals::joins_ends(pieces, ctx.text)) {
-      if (MatchResult m = try_intervals(); answers(m)) return m;
-    }
-    if (matcher == dates::try_match && open_ends::leads(pieces)) continue;
-    MatchResult m = matcher(pieces, ctx);
-    if (answers(m)) return m;
-    if (m.kind == MatchResult::Kind::Reject) reason = std::move(m.reason);
+  // A text joined by a mark meets the intervals before the dates when the
+  // shape scan met a hyphen in a word, else before the open ends.
+  const auto by_mark = [&]() {
+    return intervals_first && !intervals_tried && intervals::joins_by_mark(pieces, ctx.text);
+  };
+  if (hyphened && by_mark()) {
+    if (MatchResult m = try_intervals(); answers(m)) return m;
+  }
+  if (!open_ends::leads(pieces)) {
+    if (MatchResult m = ask(dates::try_match); answers(m)) return m;
+  }
+  if (!hyphened && by_mark()) {
+    if (MatchResult m = try_intervals(); answers(m)) return m;
+  }
+  if (MatchResult m = ask(open_ends::try_match); answers(m)) return m;
+  if (MatchResult m = ask(days::try_match); answers(m)) return m;
+  if (!intervals_tried && intervals::joins_ends(pieces, ctx.text)) {
+    if (MatchResult m = try_intervals(); answers(m)) return m;
+  }
+  if (MatchResult m = ask(times::try_match); answers(m)) return m;
+  if (MatchResult m = ask(seasons::try_match); answers(m)) return m;
+  if (!intervals_tried) {
+    if (MatchResult m = ask(intervals::try_match); answers(m)) return m;
   }
   if (intervals_reason) reason = std::move(intervals_reason);
   if (reason) return MatchResult::reject(std::move(*reason));
