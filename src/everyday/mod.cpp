@@ -534,9 +534,13 @@ namespace {
 // else the everyday grammar's answer has replaced it in `core`.
 // `core_extends` says whether a text the core read may hold a sign or a
 // join (may_extend), as the caller found out.
-bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
-                    bool lacks_anchor, bool core_extends, DateTime now, const AnchorMap& anchors,
-                    const FullOptions& opts, HolidayFn holidays) {
+// Apart from parse_full, so that a text the core read returns through a
+// small frame, and compiled with this file's calls in place.
+[[gnu::noinline, gnu::flatten]] bool read_past_core(std::string_view trimmed, Tokens& toks,
+                                                    Outcome& core, bool unmatched,
+                                                    bool lacks_anchor, bool core_extends,
+                                                    DateTime now, const AnchorMap& anchors,
+                                                    const FullOptions& opts, HolidayFn holidays) {
   const EverydayCtx everyday_ctx{
       Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
   // The holidays are read on the core's tokens; only a text that holds a
