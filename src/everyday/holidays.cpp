@@ -1235,7 +1235,8 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
   return o;
 }
 
-bool may_name(std::span<const Tok> toks) {
+// Compiled with every call in place: a call a token showed.
+[[gnu::flatten]] bool may_name(std::span<const Tok> toks) {
   for (std::size_t i = 0; i < toks.size(); ++i) {
     if (may_begin_any(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr)) return true;
   }
@@ -1251,7 +1252,8 @@ bool names_by_date(std::span<const Piece> pieces) {
   return false;
 }
 
-bool may_name(std::span<const Piece> pieces) {
+// Compiled with every call in place: a call a token showed.
+[[gnu::flatten]] bool may_name(std::span<const Piece> pieces) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     if (pieces[i].is_shape) continue;
     const Piece* next = i + 1 < pieces.size() ? &pieces[i + 1] : nullptr;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "locale.h"
 #include "parse.h"
@@ -541,14 +542,18 @@ namespace {
                                                     bool lacks_anchor, bool core_extends,
                                                     DateTime now, const AnchorMap& anchors,
                                                     const FullOptions& opts, HolidayFn holidays) {
-  const EverydayCtx everyday_ctx{
-      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+  // The everyday grammar's context, built where it is asked for: most
+  // texts that lack an anchor or that the core read leave before.
+  const auto context = [&]() {
+    return EverydayCtx{Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts,
+                       trimmed};
+  };
   // The holidays are read on the core's tokens; only a text that holds a
   // date that is also a holiday's name, or numeric shapes, is read again.
   bool names_holiday = false;
-  if (lacks_anchor && holidays::may_name(std::span<const Tok>(toks))) {
+  if (lacks_anchor && holidays::may_name(std::span<const Tok>(std::as_const(toks)))) {
     if (!has_shape(trimmed)) {
-      if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
+      if (auto named = holidays::read_text(std::span<const Tok>(std::as_const(toks)), context())) {
         core = std::move(*named);
         return false;
       }
@@ -576,6 +581,7 @@ namespace {
   if (!unmatched && !replaceable && !joined && !anchorless) {
     return true;
   }
+  const EverydayCtx everyday_ctx = context();
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
@@ -594,7 +600,8 @@ namespace {
   // of a text of words, and else after the matchers.
   bool begins_name = true;
   if (!keeps_core && !shaped) {
-    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx, &begins_name)) {
+    if (auto named = holidays::read_text(std::span<const Tok>(std::as_const(toks)), everyday_ctx,
+                                         &begins_name)) {
       core = std::move(*named);
       return false;
     }
@@ -696,10 +703,13 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // the generic no-parse they would give, a no-parse whose reason is
   // written only if it stands (every path past the core writes or replaces
   // it), so that the texts the everyday grammar reads build none.
-  const bool cannot_read = !trimmed.empty() && core_cannot_read(toks, true);
+  // The tokens are read through a constant view, as strict mode reads them:
+  // a writable view marks them as holding texts, for a pass to destroy them.
+  const Tokens& read_toks = toks;
+  const bool cannot_read = !trimmed.empty() && core_cannot_read(read_toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
                  : cannot_read   ? Outcome{}
-                                 : read_whole(toks, now, anchors, opts.core, holidays);
+                                 : read_whole(read_toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join
@@ -724,7 +734,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // core's, which read the rest of the text as if from now. Only a reading
   // does: a name the region does not keep leaves the core's answer, as it
   // does for the texts no holiday form reads.
-  if (skipped && skips_holiday(core, toks)) {
+  if (skipped && skips_holiday(core, read_toks)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays);
         named && named->kind != Outcome::Kind::NoParse) {
       core = std::move(*named);
