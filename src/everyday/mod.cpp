@@ -467,7 +467,7 @@ std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCt
       copied.push_back(p.tok);
     }
   }
-  const std::span<const Tok> toks(copied.begin(), copied.size());
+  const std::span<const Tok> toks(std::as_const(copied).begin(), copied.size());
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
   Outcome o = unread ? Outcome{} : resolve_inner({}, toks, ctx.core, rules);

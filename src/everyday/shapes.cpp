@@ -251,20 +251,11 @@ void add_run(std::string_view run, PieceBuffer& out) {
 // ("20250314"): most texts have none, and one pass over the bytes says so,
 // sixteen at a time where the processor has SSE2.
 bool has_mark(std::string_view text) {
-  const auto scalar = [](std::string_view t) {
-    std::size_t run = 0;
-    for (const char c : t) {
-      run = is_digit(c) ? run + 1 : 0;
-      if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
-    }
-    return false;
-  };
 #if defined(__SSE2__)
   const std::size_t n = text.size();
-  // A few bytes are read one by one; more, sixteen at a time, the last
-  // sixteen read again for the bytes the whole blocks left (their marks
-  // and digits shifted out), so that no byte past the text is read.
-  if (n < 8) return scalar(text);
+  // Sixteen bytes at a time, the last sixteen read again for the bytes the
+  // whole blocks left (their marks and digits shifted out), so that no byte
+  // past the text is read; a shorter text in overlapping loads.
   const auto marks_of = [](__m128i x) {
     const __m128i marks = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')), _mm_cmpeq_epi8(x, _mm_set1_epi8('-'))),
@@ -285,6 +276,25 @@ bool has_mark(std::string_view text) {
     run &= run >> 4;
     return run != 0;
   };
+  if (n < 8) {
+    // Too short for a run of eight digits: only a mark tells. Four bytes
+    // and the last four, which overlap, or for one to three bytes the
+    // first, middle and last, which cover them; a zero byte is no mark.
+    if (n == 0) return false;
+    const auto byte = [&text](std::size_t i) {
+      return uint32_t{static_cast<unsigned char>(text[i])};
+    };
+    uint64_t bytes = 0;
+    if (n >= 4) {
+      uint32_t lo = 0, hi = 0;
+      std::memcpy(&lo, text.data(), 4);
+      std::memcpy(&hi, text.data() + n - 4, 4);
+      bytes = lo | uint64_t{hi} << 32;
+    } else {
+      bytes = byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+    }
+    return marks_of(_mm_set_epi64x(0, static_cast<int64_t>(bytes))) != 0;
+  }
   if (n < 16) {
     // The first eight bytes and the last eight, which overlap: the digits
     // of the bytes after the first eight sit right after them.
@@ -312,7 +322,12 @@ bool has_mark(std::string_view text) {
   if (marks_of(x) >> read != 0) return true;
   return has_run(digits_of(x) >> read << 16 | digits_before);
 #else
-  return scalar(text);
+  std::size_t run = 0;
+  for (const char c : text) {
+    run = is_digit(c) ? run + 1 : 0;
+    if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
+  }
+  return false;
 #endif
 }
 
