@@ -1221,8 +1221,23 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
   return read_tokens(toks, ctx, back ? Reading::DayBack : Reading::Day, false);
 }
 
-// Compiled with every call in place: most texts of words meet it only to be
-// refused by the first words' looks.
+namespace {
+
+// The holiday forms' reading of a whole text of tokens that may name a
+// holiday, built in place in the caller's answer (one object returned),
+// apart from the light loop that refuses most texts, and compiled with
+// every call in place.
+[[gnu::noinline, gnu::flatten]] std::optional<Outcome> read_named_text(std::span<const Tok> toks,
+                                                                       const EverydayCtx& ctx) {
+  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
+  if (o && o->kind == Outcome::Kind::NoParse) o.reset();
+  return o;
+}
+
+}  // namespace
+
+// Compiled with every call in place but the reading: most texts of words
+// meet it only to be refused by the first words' looks.
 [[gnu::flatten]] std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx,
                                                   bool* begins) {
   bool named = false;
@@ -1230,9 +1245,7 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
     named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);
   if (begins != nullptr) *begins = named;
   if (!named) return std::nullopt;
-  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
-  if (o && o->kind == Outcome::Kind::NoParse) return std::nullopt;
-  return o;
+  return read_named_text(toks, ctx);
 }
 
 // Compiled with every call in place: a call a token showed.
