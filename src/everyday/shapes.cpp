@@ -420,14 +420,19 @@ bool split(std::string_view text, PieceBuffer& out, bool only_shaped, bool* hyph
     }
     const std::string_view word = text.substr(start, at - start);
     // Only a word with a digit may be a shape: most words are none without
-    // a call.
-    Shape s;
-    if ((seen & kDigitBit) != 0 && shape_of_word(word, seen, s)) {
-      shaped = true;
-      if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
-      in_run = false;
-      out.emplace(true, Tok{}, s);
-    } else {
+    // a call, or a shape built to read them into.
+    bool is_shape = false;
+    if ((seen & kDigitBit) != 0) {
+      Shape s;
+      is_shape = shape_of_word(word, seen, s);
+      if (is_shape) {
+        shaped = true;
+        if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
+        in_run = false;
+        out.emplace(true, Tok{}, s);
+      }
+    }
+    if (!is_shape) {
       other_bits |= seen;
       if (!in_run) run_start = at - word.size();
       in_run = true;
