@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "everyday/mod.h"
 #include "locale.h"
@@ -613,6 +615,24 @@ constexpr std::array<uint8_t, 257> lead_starts() {
 }
 constexpr std::array<uint8_t, 257> kLeadStart = lead_starts();
 
+// The lengths of the first words that begin with each byte, one bit each
+// (the words of 31 bytes or more share the last): a short word ("to",
+// "at") that no first word of its letter is as long as is ruled out
+// without a comparison, unless its key may be shorter than the word; a
+// byte that begins none has none.
+constexpr uint32_t length_bit(std::size_t n) {
+  return 1u << (n < 31 ? n : 31);
+}
+constexpr std::array<uint32_t, 256> lead_lengths() {
+  std::array<uint32_t, 256> lengths{};
+  for (std::size_t i = 0; i < kLeadWords.count; ++i) {
+    const std::string_view w = kLeadWords.words[i];
+    lengths[static_cast<unsigned char>(w[0])] |= length_bit(w.size());
+  }
+  return lengths;
+}
+constexpr std::array<uint32_t, 256> kLeadLengths = lead_lengths();
+
 // Returns whether a key is the first word of an alias.
 bool is_lead_word(std::string_view key) {
   if (key.empty()) return false;
@@ -635,8 +655,8 @@ bool may_begin_name(const Tok& t, const Tok* next) {
   const std::string_view w = t.text;
   if (lower3(w)) {
     if ((kLeadTriples[triple(w) / 64] >> (triple(w) % 64) & 1u) == 0) return false;
-  } else if (const auto lead = static_cast<unsigned char>(w[0]);
-             kAliasIndex.start[lead] == kAliasIndex.start[lead + 1]) {
+  } else if (const uint32_t lengths = kLeadLengths[static_cast<unsigned char>(w[0])];
+             lengths == 0 || ((lengths & length_bit(w.size())) == 0 && !has_key_marks(w))) {
     return false;
   }
   // A word without apostrophes or full stops is its own key; one with them
@@ -1033,21 +1053,45 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
 
 // Reads tokens that name holidays, each found name written as an anchor
 // token of its own.
+// The words of a text's tokens: built in place on the stack for a text of
+// a few tokens, only as many as it has, and on the heap for a longer one.
+class TokenWords {
+ public:
+  static constexpr std::size_t kInline = 8;
+
+  TokenWords() = default;
+  ~TokenWords() { std::destroy_n(first(), size_); }
+  TokenWords(const TokenWords&) = delete;
+  TokenWords& operator=(const TokenWords&) = delete;
+
+  // Builds the word of each token, its key as key_of gives it, and returns
+  // the words.
+  std::span<const Word> fill(std::span<const Tok> toks) {
+    if (toks.size() > kInline) {
+      heap_.reserve(toks.size());
+      for (std::size_t k = 0; k < toks.size(); ++k)
+        heap_.push_back(Word{k, k + 1, key_of(toks[k])});
+      return heap_;
+    }
+    for (std::size_t k = 0; k < toks.size(); ++k) {
+      new (storage_ + size_ * sizeof(Word)) Word{k, k + 1, key_of(toks[k])};
+      ++size_;
+    }
+    return std::span<const Word>(first(), size_);
+  }
+
+ private:
+  Word* first() { return std::launder(reinterpret_cast<Word*>(storage_)); }
+
+  alignas(Word) unsigned char storage_[kInline * sizeof(Word)];
+  std::size_t size_ = 0;  // the words built in `storage_`
+  std::vector<Word> heap_;
+};
+
 std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx& ctx,
                                    Reading reading, bool weekends) {
-  // The words of a few tokens stay on the stack; a longer text allocates.
-  constexpr std::size_t kInline = 8;
-  std::array<Word, kInline> inline_words{};
-  std::vector<Word> heap_words;
-  std::span<Word> words;
-  if (toks.size() <= kInline) {
-    words = std::span(inline_words).first(toks.size());
-  } else {
-    heap_words.resize(toks.size());
-    words = heap_words;
-  }
-  for (std::size_t k = 0; k < toks.size(); ++k)
-    words[k] = Word{k, k + 1, key_of(toks[k])};
+  TokenWords token_words;
+  const std::span<const Word> words = token_words.fill(toks);
   Names names = find_names(words, ctx.core.anchors, ctx.opts.region, ctx.today(), reading);
   if (names.reject) return std::move(names.reject);
   if (names.found.empty()) return std::nullopt;
@@ -1177,8 +1221,23 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
   return read_tokens(toks, ctx, back ? Reading::DayBack : Reading::Day, false);
 }
 
-// Compiled with every call in place: most texts of words meet it only to be
-// refused by the first words' looks.
+namespace {
+
+// The holiday forms' reading of a whole text of tokens that may name a
+// holiday, built in place in the caller's answer (one object returned),
+// apart from the light loop that refuses most texts, and compiled with
+// every call in place.
+[[gnu::noinline, gnu::flatten]] std::optional<Outcome> read_named_text(std::span<const Tok> toks,
+                                                                       const EverydayCtx& ctx) {
+  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
+  if (o && o->kind == Outcome::Kind::NoParse) o.reset();
+  return o;
+}
+
+}  // namespace
+
+// Compiled with every call in place but the reading: most texts of words
+// meet it only to be refused by the first words' looks.
 [[gnu::flatten]] std::optional<Outcome> read_text(std::span<const Tok> toks, const EverydayCtx& ctx,
                                                   bool* begins) {
   bool named = false;
@@ -1186,12 +1245,11 @@ std::optional<Outcome> read_day(std::span<const Tok> toks, const EverydayCtx& ct
     named = may_begin_name(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr);
   if (begins != nullptr) *begins = named;
   if (!named) return std::nullopt;
-  std::optional<Outcome> o = read_tokens(toks, ctx, Reading::Day, true);
-  if (o && o->kind == Outcome::Kind::NoParse) return std::nullopt;
-  return o;
+  return read_named_text(toks, ctx);
 }
 
-bool may_name(std::span<const Tok> toks) {
+// Compiled with every call in place: a call a token showed.
+[[gnu::flatten]] bool may_name(std::span<const Tok> toks) {
   for (std::size_t i = 0; i < toks.size(); ++i) {
     if (may_begin_any(toks[i], i + 1 < toks.size() ? &toks[i + 1] : nullptr)) return true;
   }
@@ -1207,7 +1265,8 @@ bool names_by_date(std::span<const Piece> pieces) {
   return false;
 }
 
-bool may_name(std::span<const Piece> pieces) {
+// Compiled with every call in place: a call a token showed.
+[[gnu::flatten]] bool may_name(std::span<const Piece> pieces) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     if (pieces[i].is_shape) continue;
     const Piece* next = i + 1 < pieces.size() ? &pieces[i + 1] : nullptr;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "locale.h"
 #include "parse.h"
@@ -46,25 +47,44 @@ MatchResult resolve_everyday(std::span<const Piece> pieces, const EverydayCtx& c
     if (m.kind == MatchResult::Kind::Reject) intervals_reason = std::move(m.reason);
     return m;
   };
+  // A family's own turn, its rejection kept.
+  const auto ask = [&](Matcher matcher) {
+    MatchResult m = matcher(pieces, ctx);
+    if (m.kind == MatchResult::Kind::Reject) reason = std::move(m.reason);
+    return m;
+  };
+  // The families in the order of kMatchers, written out so that each turn
+  // pays for its own questions only.
+  static_assert(std::size(kMatchers) == 6 && kMatchers[0] == dates::try_match &&
+                kMatchers[1] == open_ends::try_match && kMatchers[2] == days::try_match &&
+                kMatchers[3] == times::try_match && kMatchers[4] == seasons::try_match &&
+                kMatchers[5] == intervals::try_match);
   if (intervals_first && intervals::joins_by_word(pieces)) {
     if (MatchResult m = try_intervals(); answers(m)) return m;
   }
-  // The matcher before which a text joined by a mark meets the intervals.
-  const Matcher mark_turn = hyphened ? dates::try_match : open_ends::try_match;
-  for (Matcher matcher : kMatchers) {
-    if (matcher == intervals::try_match && intervals_tried) continue;
-    if (matcher == mark_turn && intervals_first && !intervals_tried &&
-        intervals::joins_by_mark(pieces, ctx.text)) {
-      if (MatchResult m = try_intervals(); answers(m)) return m;
-    }
-    if (matcher == times::try_match && !intervals_tried &&
-        intervals::joins_ends(pieces, ctx.text)) {
-      if (MatchResult m = try_intervals(); answers(m)) return m;
-    }
-    if (matcher == dates::try_match && open_ends::leads(pieces)) continue;
-    MatchResult m = matcher(pieces, ctx);
-    if (answers(m)) return m;
-    if (m.kind == MatchResult::Kind::Reject) reason = std::move(m.reason);
+  // A text joined by a mark meets the intervals before the dates when the
+  // shape scan met a hyphen in a word, else before the open ends.
+  const auto by_mark = [&]() {
+    return intervals_first && !intervals_tried && intervals::joins_by_mark(pieces, ctx.text);
+  };
+  if (hyphened && by_mark()) {
+    if (MatchResult m = try_intervals(); answers(m)) return m;
+  }
+  if (!open_ends::leads(pieces)) {
+    if (MatchResult m = ask(dates::try_match); answers(m)) return m;
+  }
+  if (!hyphened && by_mark()) {
+    if (MatchResult m = try_intervals(); answers(m)) return m;
+  }
+  if (MatchResult m = ask(open_ends::try_match); answers(m)) return m;
+  if (MatchResult m = ask(days::try_match); answers(m)) return m;
+  if (!intervals_tried && intervals::joins_ends(pieces, ctx.text)) {
+    if (MatchResult m = try_intervals(); answers(m)) return m;
+  }
+  if (MatchResult m = ask(times::try_match); answers(m)) return m;
+  if (MatchResult m = ask(seasons::try_match); answers(m)) return m;
+  if (!intervals_tried) {
+    if (MatchResult m = ask(intervals::try_match); answers(m)) return m;
   }
   if (intervals_reason) reason = std::move(intervals_reason);
   if (reason) return MatchResult::reject(std::move(*reason));
@@ -166,6 +186,13 @@ bool may_extend(std::string_view text) {
         candidates(_mm_set_epi64x(0, static_cast<long long>(lo | (uint64_t{hi} << 32))));
     return any_at(0, mask & 0xFu) || any_at(size - 8, mask & 0xF0u);
   }
+  // One, two or three bytes ("now", "5pm", "q3"): the first, middle and
+  // last cover them all in one load, and only a text with a candidate among
+  // them is read again, a byte at a time.
+  if (size == 0) return false;
+  const auto byte = [data](std::size_t i) { return uint32_t{static_cast<unsigned char>(data[i])}; };
+  const uint32_t few = byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+  if ((candidates(_mm_cvtsi32_si128(static_cast<int>(few))) & 0x7u) == 0) return false;
   for (std::size_t i = 0; i < size; ++i) {
     const char c = data[i];
     if ((c == '+' || c == '-' || c == 'f' || c == static_cast<char>(0xE2)) && extends_at(text, i))
@@ -266,40 +293,6 @@ bool resolve_zoned(std::span<const Piece> pieces, const zones::Named& named, con
   return true;
 }
 
-// The pieces of a text without shapes: its core tokens, moved into pieces
-// on the stack for a text of a few words, as nearly every text is, so that
-// only a longer text pays for an allocation. Empty until `hold` fills it;
-// its buffer is left unwritten until then.
-class TokenPieces {
- public:
-  static constexpr std::size_t kInline = 8;
-
-  TokenPieces() = default;
-  ~TokenPieces() { std::destroy_n(first(), size_); }
-  TokenPieces(const TokenPieces&) = delete;
-  TokenPieces& operator=(const TokenPieces&) = delete;
-
-  // Moves the tokens into pieces, once, and returns them.
-  std::span<const Piece> hold(Tokens& toks) {
-    if (toks.size() > kInline) {
-      heap_.reserve(toks.size());
-      for (Tok& t : toks)
-        heap_.push_back(Piece{false, std::move(t), {}});
-      return heap_;
-    }
-    for (Tok& t : toks)
-      new (storage_ + size_++ * sizeof(Piece)) Piece{false, std::move(t), {}};
-    return std::span<const Piece>(first(), size_);
-  }
-
- private:
-  Piece* first() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
-
-  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
-  std::size_t size_ = 0;  // the pieces built in `storage_`
-  Pieces heap_;
-};
-
 // Returns whether no rule of the core grammar can read the tokens, so that
 // its matchers need not run. After a clock time that ends the text is set
 // apart, as the core does for a whole text (`clock_apart`):
@@ -313,21 +306,24 @@ class TokenPieces {
 //   read only as a month alone: every other rule needs a keyword, a unit, a
 //   weekday, an anchor, a clock time or a quarter.
 // Inlined: the one call on every text's path, where a call's cost shows.
-[[gnu::always_inline]] inline bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+// `tok_at(i)` is the i-th of `size` tokens, so that pieces of tokens are
+// asked in place.
+template <typename TokAt>
+[[gnu::always_inline]] inline bool unreadable(std::size_t size, TokAt tok_at, bool clock_apart) {
   using Kind = Tok::Kind;
-  std::size_t n = toks.size();
+  std::size_t n = size;
   if (clock_apart && n >= 2) {
-    const Tok& last = toks.back();
+    const Tok& last = tok_at(n - 1);
     if (last.is(Kind::Time) && last.value < 24 && last.minute < 60) --n;
   }
   if (n == 0) return false;
-  const std::span<const Tok> read = toks.first(n);
   // One bit per kind of token met, and whether a word came after another
   // kind.
   const auto bit = [](Kind k) { return 1u << static_cast<unsigned>(k); };
   uint32_t kinds = 0;
   bool inner_word = false;
-  for (const Tok& t : read) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const Tok& t = tok_at(i);
     if (t.is_kw(Keyword::After) || t.is_kw(Keyword::Before)) return false;
     const uint32_t b = bit(t.kind);
     inner_word = inner_word || (b == bit(Kind::Word) && (kinds & ~bit(Kind::Word)) != 0);
@@ -337,22 +333,28 @@ class TokenPieces {
   // A day word and then only numbers or clock times ("tomorrow 3" of
   // "tomorrow 3-4pm", "friday 10pm" of "friday 10pm-2am"): a clock after a
   // day is the core's only when it ends the text, and it was set apart.
-  const Tok& lead = read[0];
+  const Tok& lead = tok_at(0);
   if (n >= 2 && (lead.is(Kind::Weekday) || lead.is_kw(Keyword::Today) ||
                  lead.is_kw(Keyword::Tomorrow) || lead.is_kw(Keyword::Yesterday))) {
     bool only_numbers = true;
-    for (const Tok& t : read.subspan(1))
+    for (std::size_t i = 1; i < n; ++i) {
+      const Tok& t = tok_at(i);
       only_numbers = only_numbers && (t.is(Kind::Num) || t.is(Kind::Time));
+    }
     if (only_numbers) return true;
   }
   const bool unit = (kinds & bit(Kind::Unit)) != 0;
   // words, numbers, ordinals and months only
   const bool plain =
       (kinds & ~(bit(Kind::Word) | bit(Kind::Num) | bit(Kind::Ordinal) | bit(Kind::Month))) == 0;
-  const Tok& first = read[0];
-  if (first.is(Kind::Word)) return !unit;
-  if (first.is(Kind::Time)) return n >= 2;
-  return plain && (n >= 2 || !first.is(Kind::Month));
+  if (lead.is(Kind::Word)) return !unit;
+  if (lead.is(Kind::Time)) return n >= 2;
+  return plain && (n >= 2 || !lead.is(Kind::Month));
+}
+
+[[gnu::always_inline]] inline bool core_cannot_read(std::span<const Tok> toks, bool clock_apart) {
+  return unreadable(
+      toks.size(), [toks](std::size_t i) -> const Tok& { return toks[i]; }, clock_apart);
 }
 
 // The rule of the core that alone reads a lone token: a weekday's, or the
@@ -437,36 +439,35 @@ std::optional<Outcome> read_core(std::span<const Piece> pieces, const EverydayCt
       return Outcome::ambiguous(std::move(m.candidates), std::move(m.reason));
     }
   }
-  // The day words are a few tokens: they are copied into a buffer on the
-  // stack, as the core reads contiguous tokens, and only a longer text pays
-  // for an allocation.
-  constexpr std::size_t kInline = 8;
-  std::array<Tok, kInline> inline_toks;
-  Tokens heap_toks;
-  std::span<Tok> toks;
-  if (pieces.size() <= kInline) {
-    toks = std::span<Tok>(inline_toks).first(pieces.size());
-  } else {
-    heap_toks.resize(pieces.size());
-    toks = heap_toks;
-  }
-  for (std::size_t i = 0; i < pieces.size(); ++i)
-    toks[i] = pieces[i].tok;
   // A lone day word's rule has read it above, and its reason stands; a
   // lone month is only the rule of named periods' to read.
   static constexpr kalendo::Matcher kPeriodRule[] = {ext::try_match};
   const kalendo::Matcher lone_rules[] = {lone_rule};
   std::span<const kalendo::Matcher> rules = kalendo::kMatchers;
-  if (toks.size() == 1 && lone_rule != nullptr) {
+  if (pieces.size() == 1 && lone_rule != nullptr) {
     rules = lone_rules;
-  } else if (toks.size() == 1 && first.is(Tok::Kind::Month)) {
+  } else if (pieces.size() == 1 && first.is(Tok::Kind::Month)) {
     rules = kPeriodRule;
   } else {
     // Day words no rule reads ("march 14" in "since march 14", "way" of
     // "by the way", "tomorrow maybe" of "lunch tomorrow maybe"): the
-    // no-parse the matchers would give.
-    unread = core_cannot_read(toks, false);
+    // no-parse the matchers would give, and, unless a word may begin a
+    // holiday's name, the answer, told without a copy of the tokens.
+    unread = unreadable(
+        pieces.size(), [pieces](std::size_t i) -> const Tok& { return pieces[i].tok; }, false);
+    if (unread && !holidays::may_name(pieces)) return Outcome{};
   }
+  // The core reads contiguous tokens: the day words are copied, a few of
+  // them inside the tokens' own buffer, those without a text built anew.
+  Tokens copied;
+  for (const Piece& p : pieces) {
+    if (p.tok.text.empty()) {
+      copied.add(p.tok.kind, p.tok.value, p.tok.minute);
+    } else {
+      copied.push_back(p.tok);
+    }
+  }
+  const std::span<const Tok> toks(std::as_const(copied).begin(), copied.size());
   // No text: the reason of a failed reading is never shown, so it is not
   // worth quoting the text into it.
   Outcome o = unread ? Outcome{} : resolve_inner({}, toks, ctx.core, rules);
@@ -534,17 +535,25 @@ namespace {
 // else the everyday grammar's answer has replaced it in `core`.
 // `core_extends` says whether a text the core read may hold a sign or a
 // join (may_extend), as the caller found out.
-bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool unmatched,
-                    bool lacks_anchor, bool core_extends, DateTime now, const AnchorMap& anchors,
-                    const FullOptions& opts, HolidayFn holidays) {
-  const EverydayCtx everyday_ctx{
-      Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts, trimmed};
+// Apart from parse_full, so that a text the core read returns through a
+// small frame, and compiled with this file's calls in place.
+[[gnu::noinline, gnu::flatten]] bool read_past_core(std::string_view trimmed, Tokens& toks,
+                                                    Outcome& core, bool unmatched,
+                                                    bool lacks_anchor, bool core_extends,
+                                                    DateTime now, const AnchorMap& anchors,
+                                                    const FullOptions& opts, HolidayFn holidays) {
+  // The everyday grammar's context, built where it is asked for: most
+  // texts that lack an anchor or that the core read leave before.
+  const auto context = [&]() {
+    return EverydayCtx{Ctx{opts.core, anchors, holidays, opts.core.default_time, now, false}, opts,
+                       trimmed};
+  };
   // The holidays are read on the core's tokens; only a text that holds a
   // date that is also a holiday's name, or numeric shapes, is read again.
   bool names_holiday = false;
-  if (lacks_anchor && holidays::may_name(std::span<const Tok>(toks))) {
+  if (lacks_anchor && holidays::may_name(std::span<const Tok>(std::as_const(toks)))) {
     if (!has_shape(trimmed)) {
-      if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx)) {
+      if (auto named = holidays::read_text(std::span<const Tok>(std::as_const(toks)), context())) {
         core = std::move(*named);
         return false;
       }
@@ -572,13 +581,16 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   if (!unmatched && !replaceable && !joined && !anchorless) {
     return true;
   }
+  const EverydayCtx everyday_ctx = context();
   // Only a reading replaces a core answer; a failure of the everyday
   // grammar leaves it.
   const bool keeps_core = replaceable || anchorless;
   // Numeric shapes are looked for only now: a text the core read pays
-  // nothing for them. A text with one is split into pieces at once.
-  Pieces scanned;
-  const ShapeScan scan = scan_shaped(trimmed, scanned);
+  // nothing for them. A text with one is split into pieces at once; one of
+  // words is its core tokens, moved into pieces below. Either way a text of
+  // a few pieces keeps them on the stack.
+  PieceBuffer held;
+  const ShapeScan scan = scan_shaped(trimmed, held);
   const bool shaped = scan.shaped;
 
   // A text of words that names a holiday meets the holiday forms first: its
@@ -588,14 +600,18 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   // of a text of words, and else after the matchers.
   bool begins_name = true;
   if (!keeps_core && !shaped) {
-    if (auto named = holidays::read_text(std::span<const Tok>(toks), everyday_ctx, &begins_name)) {
+    if (auto named = holidays::read_text(std::span<const Tok>(std::as_const(toks)), everyday_ctx,
+                                         &begins_name)) {
       core = std::move(*named);
       return false;
     }
   }
 
-  TokenPieces words;
-  const std::span<const Piece> pieces = shaped ? std::span<const Piece>(scanned) : words.hold(toks);
+  if (!shaped) {
+    for (Tok& t : toks)
+      held.emplace(false, std::move(t), Shape{});
+  }
+  const std::span<const Piece> pieces = held.pieces();
   if (pieces.empty()) {
     return true;
   }
@@ -647,14 +663,38 @@ bool read_past_core(std::string_view trimmed, Tokens& toks, Outcome& core, bool 
   return true;
 }
 
+// The core's answer for the tokens of a whole text, as strict mode reads
+// them, without the text (its generic no-parse is written only if it
+// stands): a clock time that ends a longer text is the time of day of the
+// answer ("tomorrow 5pm"), a lone one the expression itself.
+[[gnu::always_inline]] inline Outcome read_whole(TokenSpan toks, DateTime now,
+                                                 const AnchorMap& anchors, const Options& opts,
+                                                 HolidayFn holidays) {
+  Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
+  TokenSpan to_resolve = toks;
+  if (toks.size() >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
+      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
+      ctx.tod_explicit = true;
+      to_resolve = to_resolve.first(toks.size() - 1);
+    }
+  }
+  return resolve_inner({}, to_resolve, ctx);
+}
+
 }  // namespace
 
 Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
                    const FullOptions& opts, HolidayFn holidays) {
   const std::string_view trimmed = uni::trim_white_space(text);
   // The core grammar, as strict mode runs it, keeping its tokens: a text
-  // without numeric shapes needs no second tokenization.
-  Tokens toks = trimmed.empty() ? Tokens() : tokenize_text(trimmed, anchors, opts.core);
+  // without numeric shapes needs no second tokenization. Without anchors,
+  // as mostly, the tokenizer is asked straight, as strict mode asks it.
+  const Locale& locale = opts.core.locale != nullptr ? *opts.core.locale : EN;
+  Tokens toks = trimmed.empty()   ? Tokens()
+                : anchors.empty() ? tokenize(trimmed, {}, locale)
+                                  : tokenize_text(trimmed, anchors, opts.core);
   // Every path returns `core`, so that the answer is built in place.
   // Without the text: the only reason that quotes it is the generic
   // no-parse, which the everyday grammar usually replaces, so it is written
@@ -663,10 +703,13 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // the generic no-parse they would give, a no-parse whose reason is
   // written only if it stands (every path past the core writes or replaces
   // it), so that the texts the everyday grammar reads build none.
-  const bool cannot_read = !trimmed.empty() && core_cannot_read(toks, true);
+  // The tokens are read through a constant view, as strict mode reads them:
+  // a writable view marks them as holding texts, for a pass to destroy them.
+  const Tokens& read_toks = toks;
+  const bool cannot_read = !trimmed.empty() && core_cannot_read(read_toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
                  : cannot_read   ? Outcome{}
-                                 : resolve_tokens({}, toks, now, anchors, opts.core, holidays);
+                                 : read_whole(read_toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join
@@ -691,7 +734,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   // core's, which read the rest of the text as if from now. Only a reading
   // does: a name the region does not keep leaves the core's answer, as it
   // does for the texts no holiday form reads.
-  if (skipped && skips_holiday(core, toks)) {
+  if (skipped && skips_holiday(core, read_toks)) {
     if (auto named = holidays::resolve(trimmed, now, anchors, opts, holidays);
         named && named->kind != Outcome::Kind::NoParse) {
       core = std::move(*named);

@@ -136,8 +136,20 @@ bool is_amount(std::string_view w) {
   return sign || dot;
 }
 
-// Reads one word as a date or clock shape, or none.
-std::optional<Shape> date_shape_of(std::string_view word) {
+// Reads the run of digits at s[i...] into *value and returns its length;
+// the value is whole for runs of up to nine digits, the longest read.
+std::size_t run_at(std::string_view s, std::size_t i, uint32_t* value) {
+  std::size_t n = 0;
+  uint32_t v = 0;
+  for (; i + n < s.size() && is_digit(s[i + n]); ++n)
+    v = v * 10 + static_cast<uint32_t>(s[i + n] - '0');
+  *value = v;
+  return n;
+}
+
+// Reads one word as a date or clock shape into `s`, a shape as built by
+// default; returns false, `s` written in part, for none.
+bool date_shape_of(std::string_view word, Shape& s) {
   // Punctuation that closes a word ("3/14," "14.03.2025.") or opens it.
   while (!word.empty() &&
          (word.back() == ',' || word.back() == ';' || word.back() == ')' || word.back() == '.')) {
@@ -145,59 +157,63 @@ std::optional<Shape> date_shape_of(std::string_view word) {
   }
   while (!word.empty() && word.front() == '(')
     word.remove_prefix(1);
-  if (word.empty() || !is_digit(word[0])) return std::nullopt;
-  Shape s;
+  if (word.empty() || !is_digit(word[0])) return false;
   s.text = word;
-  const std::size_t lead = digits_at(word, 0);
+  uint32_t first = 0;
+  const std::size_t lead = run_at(word, 0, &first);
   // 20250314
   if (lead == 8 && word.size() == 8) {
     s.kind = Shape::Kind::Compact;
-    s.parts[0] = value_of(word, 0, 4);
-    s.parts[1] = value_of(word, 4, 2);
-    s.parts[2] = value_of(word, 6, 2);
+    s.parts[0] = first / 10000;
+    s.parts[1] = first / 100 % 100;
+    s.parts[2] = first % 100;
     s.widths[0] = 4;
     s.widths[1] = s.widths[2] = 2;
-    return s;
+    return true;
   }
   // 17:00:30 | 17:00Z | 17:00+0200: a clock without seconds or zone is
   // left to the core
   if (lead <= 2 && lead < word.size() && word[lead] == ':') {
-    if (!read_clock(word, 0, true, s, true)) return std::nullopt;
+    if (!read_clock(word, 0, true, s, true)) return false;
     s.kind = Shape::Kind::Clock;
-    return s;
+    return true;
   }
   // <digits> (<sep> <digits>){1,2}, one separator throughout
-  if (lead == 0 || lead > 4 || lead == word.size()) return std::nullopt;
+  if (lead == 0 || lead > 4 || lead == word.size()) return false;
   const char sep = word[lead];
-  if (sep != '/' && sep != '.' && sep != '-') return std::nullopt;
-  std::size_t i = 0;
+  if (sep != '/' && sep != '.' && sep != '-') return false;
+  // The first run is read already.
+  s.parts[0] = first;
+  s.widths[0] = static_cast<uint8_t>(lead);
+  s.count = 1;
+  std::size_t i = lead;
   while (true) {
-    const std::size_t n = digits_at(word, i);
-    if (n == 0 || n > 4 || s.count == 3) return std::nullopt;
-    s.parts[s.count] = value_of(word, i, n);
-    s.widths[s.count] = static_cast<uint8_t>(n);
-    ++s.count;
-    i += n;
     if (i == word.size()) break;
     // 2025-03-14T17:00[:30]
     if ((word[i] == 'T' || word[i] == 't') && s.count == 3 && sep == '-' && s.widths[0] == 4 &&
         s.widths[1] == 2 && s.widths[2] == 2) {
-      if (!read_clock(word, i + 1, false, s, true, true)) return std::nullopt;
+      if (!read_clock(word, i + 1, false, s, true, true)) return false;
       s.kind = Shape::Kind::DateTime;
-      return s;
+      return true;
     }
-    if (word[i] != sep) return std::nullopt;
+    if (word[i] != sep) return false;
     ++i;
+    uint32_t v = 0;
+    const std::size_t n = run_at(word, i, &v);
+    if (n == 0 || n > 4 || s.count == 3) return false;
+    s.parts[s.count] = v;
+    s.widths[s.count] = static_cast<uint8_t>(n);
+    ++s.count;
+    i += n;
   }
   s.sep = sep;
-  if (!plausible_widths(sep, s.count, s.widths)) return std::nullopt;
-  return s;
+  return plausible_widths(sep, s.count, s.widths);
 }
 
-// Reads one word as a shape, or none: a date or clock shape first, else
-// an amount.
-std::optional<Shape> shape_of(std::string_view word) {
-  if (auto s = date_shape_of(word)) return s;
+// Reads one word as a shape into `s`, a shape as built by default, or
+// returns false: a date or clock shape first, else an amount.
+bool shape_of(std::string_view word, Shape& s) {
+  if (date_shape_of(word, s)) return true;
   // UTC+2, GMT-05:00: an offset whose sign the tokenizer would drop
   if (word.size() > 4 && (word[3] == '+' || word[3] == '-') && is_digit(word[4])) {
     const std::string_view head = word.substr(0, 3);
@@ -205,29 +221,29 @@ std::optional<Shape> shape_of(std::string_view word) {
     for (std::size_t k = 0; k < 3; ++k)
       zone = zone && (head[k] | 0x20) == "utcgmt"[k + ((head[0] | 0x20) == 'g' ? 3 : 0)];
     if (zone) {
-      Shape s;
+      s = Shape{};
       s.kind = Shape::Kind::Amount;
       s.text = word;
-      return s;
+      return true;
     }
   }
   while (!word.empty() && (word.back() == ',' || word.back() == ';' || word.back() == ')'))
     word.remove_suffix(1);
   while (!word.empty() && word.front() == '(')
     word.remove_prefix(1);
-  if (!is_amount(word)) return std::nullopt;
-  Shape s;
+  if (!is_amount(word)) return false;
+  s = Shape{};
   s.kind = Shape::Kind::Amount;
   s.text = word;
-  return s;
+  return true;
 }
 
-void add_run(std::string_view run, Pieces& out) {
+void add_run(std::string_view run, PieceBuffer& out) {
   // A lone hyphen between shapes ("8/10/2012 - 8/15/2012") is a space to
   // the tokenizer: no tokens.
   if (run.empty() || run == "-") return;
   for (Tok& t : tokenize(run, {}, EN))
-    out.push_back(Piece{false, std::move(t), {}});
+    out.emplace(false, std::move(t), Shape{});
 }
 
 // Returns whether the text has a byte that every shape but the compact date
@@ -235,20 +251,11 @@ void add_run(std::string_view run, Pieces& out) {
 // ("20250314"): most texts have none, and one pass over the bytes says so,
 // sixteen at a time where the processor has SSE2.
 bool has_mark(std::string_view text) {
-  const auto scalar = [](std::string_view t) {
-    std::size_t run = 0;
-    for (const char c : t) {
-      run = is_digit(c) ? run + 1 : 0;
-      if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
-    }
-    return false;
-  };
 #if defined(__SSE2__)
   const std::size_t n = text.size();
-  // A few bytes are read one by one; more, sixteen at a time, the last
-  // sixteen read again for the bytes the whole blocks left (their marks
-  // and digits shifted out), so that no byte past the text is read.
-  if (n < 8) return scalar(text);
+  // Sixteen bytes at a time, the last sixteen read again for the bytes the
+  // whole blocks left (their marks and digits shifted out), so that no byte
+  // past the text is read; a shorter text in overlapping loads.
   const auto marks_of = [](__m128i x) {
     const __m128i marks = _mm_or_si128(
         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')), _mm_cmpeq_epi8(x, _mm_set1_epi8('-'))),
@@ -269,6 +276,25 @@ bool has_mark(std::string_view text) {
     run &= run >> 4;
     return run != 0;
   };
+  if (n < 8) {
+    // Too short for a run of eight digits: only a mark tells. Four bytes
+    // and the last four, which overlap, or for one to three bytes the
+    // first, middle and last, which cover them; a zero byte is no mark.
+    if (n == 0) return false;
+    const auto byte = [&text](std::size_t i) {
+      return uint32_t{static_cast<unsigned char>(text[i])};
+    };
+    uint64_t bytes = 0;
+    if (n >= 4) {
+      uint32_t lo = 0, hi = 0;
+      std::memcpy(&lo, text.data(), 4);
+      std::memcpy(&hi, text.data() + n - 4, 4);
+      bytes = lo | uint64_t{hi} << 32;
+    } else {
+      bytes = byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+    }
+    return marks_of(_mm_set_epi64x(0, static_cast<int64_t>(bytes))) != 0;
+  }
   if (n < 16) {
     // The first eight bytes and the last eight, which overlap: the digits
     // of the bytes after the first eight sit right after them.
@@ -296,7 +322,12 @@ bool has_mark(std::string_view text) {
   if (marks_of(x) >> read != 0) return true;
   return has_run(digits_of(x) >> read << 16 | digits_before);
 #else
-  return scalar(text);
+  std::size_t run = 0;
+  for (const char c : text) {
+    run = is_digit(c) ? run + 1 : 0;
+    if (run == 8 || c == '+' || c == '-' || c == '.' || c == '/' || c == ':') return true;
+  }
+  return false;
 #endif
 }
 
@@ -339,39 +370,38 @@ bool day_pair(std::string_view w) {
 // without reading it: a date shape has no letter outside its clock, an
 // amount needs a sign or a dot, and a zone's name opens with letters. Of
 // the words of digits alone only the compact date of eight is one.
-// `seen` holds the kWordBits of the word's bytes.
-std::optional<Shape> shape_of_word(std::string_view word, uint8_t seen) {
+// `seen` holds the kWordBits of the word's bytes; the shape is read into
+// `s`, a shape as built by default.
+bool shape_of_word(std::string_view word, uint8_t seen, Shape& s) {
   const bool digit = seen & kDigitBit, letter = seen & kLetterBit, mark = seen & kMarkBit;
-  if (!digit || (seen == kDigitBit && word.size() != 8)) return std::nullopt;
-  if ((seen & ~kHyphenBit) == (kDigitBit | kOtherBit) && day_pair(word)) return std::nullopt;
+  if (!digit || (seen == kDigitBit && word.size() != 8)) return false;
+  if ((seen & ~kHyphenBit) == (kDigitBit | kOtherBit) && day_pair(word)) return false;
   if (letter && !mark &&
       (is_digit(word[0]) ||
        (word[0] != '-' && word[0] != '(' && !(word.size() > 3 && word[3] == '-')))) {
-    return std::nullopt;
+    return false;
   }
   const std::size_t lead = is_digit(word[0]) ? (word.size() > 1 && is_digit(word[1]) ? 2 : 1) : 0;
   if (lead == 0 || word.size() < lead + 3 || word[lead] != ':' || !is_digit(word[lead + 1]) ||
       !is_digit(word[lead + 2])) {
-    return shape_of(word);
+    return shape_of(word, s);
   }
   // A clock without seconds, alone or with letters ("7:00", "8:00pm"), is
   // the core's to read; only "Z" after it makes a shape.
   const std::string_view rest = word.substr(lead + 3);
-  if (std::all_of(rest.begin(), rest.end(), is_letter) && rest != "Z" && rest != "z")
-    return std::nullopt;
+  if (std::all_of(rest.begin(), rest.end(), is_letter) && rest != "Z" && rest != "z") return false;
   // "17:00-18:30", "3:30-4:30pm": a clock, a hyphen and more with a colon
   // is a range of clock times; the zone a clock may carry after a hyphen
   // ("17:00-0500") has none.
-  if (rest.size() > 1 && rest[0] == '-' && rest.find(':') != std::string_view::npos)
-    return std::nullopt;
-  return shape_of(word);
+  if (rest.size() > 1 && rest[0] == '-' && rest.find(':') != std::string_view::npos) return false;
+  return shape_of(word, s);
 }
 
 // Splits the text into `out`: its shapes, and each run of other words
 // through the core tokenizer. With `only_shaped`, a text without a shape is
 // left untokenized, `out` empty. Returns whether the text has a shape, and
 // sets *hyphened when a word that is none has a hyphen.
-bool split(std::string_view text, Pieces& out, bool only_shaped, bool* hyphened = nullptr) {
+bool split(std::string_view text, PieceBuffer& out, bool only_shaped, bool* hyphened = nullptr) {
   std::size_t run_start = 0, run_end = 0;
   bool in_run = false;
   bool shaped = false;
@@ -389,13 +419,20 @@ bool split(std::string_view text, Pieces& out, bool only_shaped, bool* hyphened 
       seen |= bits;
     }
     const std::string_view word = text.substr(start, at - start);
-    if (auto s = shape_of_word(word, seen)) {
-      if (!shaped) out.reserve(8);
-      shaped = true;
-      if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
-      in_run = false;
-      out.push_back(Piece{true, {}, *s});
-    } else {
+    // Only a word with a digit may be a shape: most words are none without
+    // a call, or a shape built to read them into.
+    bool is_shape = false;
+    if ((seen & kDigitBit) != 0) {
+      Shape s;
+      is_shape = shape_of_word(word, seen, s);
+      if (is_shape) {
+        shaped = true;
+        if (in_run) add_run(text.substr(run_start, run_end - run_start), out);
+        in_run = false;
+        out.emplace(true, Tok{}, s);
+      }
+    }
+    if (!is_shape) {
       other_bits |= seen;
       if (!in_run) run_start = at - word.size();
       in_run = true;
@@ -410,14 +447,32 @@ bool split(std::string_view text, Pieces& out, bool only_shaped, bool* hyphened 
 
 }  // namespace
 
-Pieces scan(std::string_view text) {
-  Pieces out;
-  out.reserve(8);
-  split(text, out, false);
-  return out;
+Pieces PieceBuffer::take() {
+  if (heap_.empty()) {
+    heap_.reserve(size_);
+    for (Piece& p : std::span<Piece>(first(), size_))
+      heap_.push_back(std::move(p));
+    std::destroy_n(first(), size_);
+    size_ = 0;
+  }
+  return std::move(heap_);
 }
 
-ShapeScan scan_shaped(std::string_view text, Pieces& out) {
+void PieceBuffer::spill() {
+  heap_.reserve(2 * kInline);
+  for (Piece& p : std::span<Piece>(first(), size_))
+    heap_.push_back(std::move(p));
+  std::destroy_n(first(), size_);
+  size_ = 0;
+}
+
+Pieces scan(std::string_view text) {
+  PieceBuffer out;
+  split(text, out, false);
+  return out.take();
+}
+
+ShapeScan scan_shaped(std::string_view text, PieceBuffer& out) {
   ShapeScan found;
   if (has_mark(text)) found.shaped = split(text, out, true, &found.hyphened);
   return found;
@@ -431,7 +486,8 @@ bool has_shape(std::string_view text) {
     uint8_t seen = 0;
     for (const char c : word)
       seen |= kWordBits[static_cast<unsigned char>(c)];
-    if (shape_of_word(word, seen)) return true;
+    Shape s;
+    if (shape_of_word(word, seen, s)) return true;
   }
 }
 

@@ -67,6 +67,9 @@ constexpr WordEntry<std::string_view> kZoneWords[4] = {
     {"mountain", "America/Denver"},
 };
 constexpr std::string_view kTimeWord = "time";
+// Their lengths and last letters: most words of seven or eight letters
+// ("meeting", "tomorrow") are none of them by one lookup.
+constexpr WordEnds kZoneWordEnds{std::span<const WordEntry<std::string_view>>(kZoneWords)};
 
 // Abbreviations that name several zones: read only from the caller's map.
 constexpr std::string_view kAmbiguous[10] = {"ist", "cst", "cdt", "bst", "ast",
@@ -210,69 +213,101 @@ std::span<const std::string_view> zone_names() {
   return names;
 }
 
-// Compiled with every call in place: every text of several pieces asks it,
-// and most name no zone.
-[[gnu::flatten]] std::optional<Named> find(std::span<const Piece> pieces,
-                                           std::span<const std::string> caller,
-                                           std::string_view text) {
+namespace {
+
+// Returns whether a piece may name a zone, by its looks alone: a shape
+// with a zone or a sign, or a word that is a caller's name, a US zone's
+// name, an offset or an abbreviation of a length and letters that one has.
+// Most pieces are none ("monday", "to", "3pm"), and only the others are
+// read, apart.
+inline bool may_name(const Piece& p, std::span<const std::string> caller) {
+  if (p.is_shape) return !p.shape.zone.empty() || p.shape.kind == Shape::Kind::Amount;
+  if (!p.tok.is(Kind::Word)) return false;
+  const std::string_view w = p.tok.text;
+  if (!caller.empty()) return true;
+  if ((w.size() == 7 || w.size() == 8) && kZoneWordEnds.may_hold(w) &&
+      find_word<std::string_view>(kZoneWords, w)) {
+    return true;
+  }
+  if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') return false;
+  const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
+                          (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
+  return may_offset || may_abbreviate(w);
+}
+
+// Reads the zone that pieces[i] names, or none, for a piece that may_name
+// lets through: apart, and compiled with every call in place.
+[[gnu::noinline, gnu::flatten]] std::optional<Named> zone_at(std::span<const Piece> pieces,
+                                                             std::size_t i,
+                                                             std::span<const std::string> caller,
+                                                             std::string_view text) {
+  const Piece& p = pieces[i];
+  if (p.is_shape && !p.shape.zone.empty()) {
+    // 17:00Z | 2025-03-14T17:00+02:00 | 17:00+0200 | ...T17:00+02
+    const std::string_view z = p.shape.zone;
+    std::optional<std::string> named;
+    if (z.size() == 1) {
+      named = "UTC";
+    } else {
+      named = offset_of(z.size() == 3 ? std::string(z) + "00" : std::string(z));
+    }
+    if (named) return Named{std::move(*named), i, {}, true};
+    return std::nullopt;
+  }
+  if (p.is_shape) {
+    if (p.shape.kind != Shape::Kind::Amount) return std::nullopt;
+    if (auto off = offset_of(p.shape.text)) return Named{std::move(*off), i, {}};
+    return std::nullopt;
+  }
+  if (!p.tok.is(Kind::Word)) return std::nullopt;
+  const std::string_view w = p.tok.text;
+  for (const std::string& name : caller) {
+    if (equal_folded(name, w)) return Named{upper(w), i, {}};
+  }
+  // pacific|eastern|central|mountain [time]
+  if ((w.size() == 7 || w.size() == 8) && kZoneWordEnds.may_hold(w)) {
+    if (const auto zone = find_word<std::string_view>(kZoneWords, w)) {
+      const bool time_after = i + 1 < pieces.size() && !pieces[i + 1].is_shape &&
+                              pieces[i + 1].tok.is(Kind::Word) &&
+                              pieces[i + 1].tok.text == kTimeWord;
+      if (time_after || (i > 0 && ends_clock(pieces[i - 1]))) {
+        return Named{std::string(*zone), i, {}, false, time_after ? 2u : 1u};
+      }
+      return std::nullopt;
+    }
+  }
+  // Built-in names have at most four letters, and an offset has its sign
+  // first or after "utc": a longer word without one names no zone.
+  if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') return std::nullopt;
+  // An offset opens with its sign, or with "utc" or "gmt" before it: a
+  // word of four letters that opens with neither ("next", "soon") is none.
+  const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
+                          (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
+  if (auto off = may_offset ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
+  if (!may_abbreviate(w)) return std::nullopt;
+  if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
+    // "est. 1999": a word's abbreviation, unless a clock time precedes it.
+    if (!(i > 0 && ends_clock(pieces[i - 1])) && dotted_in(text, w)) return std::nullopt;
+    return Named{std::string(*zone), i, {}};
+  }
+  if (contains_word(std::span(kAmbiguous), w)) {
+    const std::string name = upper(w);
+    return Named{{},
+                 i,
+                 cat("the zone abbreviation \"", name,
+                     "\" names several zones; map it to one, e.g. zones={\"", name,
+                     "\": ZoneInfo(\"Area/City\")} (command: --zone ", name, "=Area/City)")};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Named> find(std::span<const Piece> pieces, std::span<const std::string> caller,
+                          std::string_view text) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const Piece& p = pieces[i];
-    if (p.is_shape && !p.shape.zone.empty()) {
-      // 17:00Z | 2025-03-14T17:00+02:00 | 17:00+0200 | ...T17:00+02
-      const std::string_view z = p.shape.zone;
-      std::optional<std::string> named;
-      if (z.size() == 1) {
-        named = "UTC";
-      } else {
-        named = offset_of(z.size() == 3 ? std::string(z) + "00" : std::string(z));
-      }
-      if (named) return Named{std::move(*named), i, {}, true};
-      continue;
-    }
-    if (p.is_shape) {
-      if (p.shape.kind != Shape::Kind::Amount) continue;
-      if (auto off = offset_of(p.shape.text)) return Named{std::move(*off), i, {}};
-      continue;
-    }
-    if (!p.tok.is(Kind::Word)) continue;
-    const std::string_view w = p.tok.text;
-    for (const std::string& name : caller) {
-      if (equal_folded(name, w)) return Named{upper(w), i, {}};
-    }
-    // pacific|eastern|central|mountain [time]
-    if (w.size() == 7 || w.size() == 8) {
-      if (const auto zone = find_word<std::string_view>(kZoneWords, w)) {
-        const bool time_after = i + 1 < pieces.size() && !pieces[i + 1].is_shape &&
-                                pieces[i + 1].tok.is(Kind::Word) &&
-                                pieces[i + 1].tok.text == kTimeWord;
-        if (time_after || (i > 0 && ends_clock(pieces[i - 1]))) {
-          return Named{std::string(*zone), i, {}, false, time_after ? 2u : 1u};
-        }
-        continue;
-      }
-    }
-    // Built-in names have at most four letters, and an offset has its sign
-    // first or after "utc": a longer word without one names no zone.
-    if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') continue;
-    // An offset opens with its sign, or with "utc" or "gmt" before it: a
-    // word of four letters that opens with neither ("next", "soon") is none.
-    const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
-                            (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
-    if (auto off = may_offset ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
-    if (!may_abbreviate(w)) continue;
-    if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
-      // "est. 1999": a word's abbreviation, unless a clock time precedes it.
-      if (!(i > 0 && ends_clock(pieces[i - 1])) && dotted_in(text, w)) continue;
-      return Named{std::string(*zone), i, {}};
-    }
-    if (contains_word(std::span(kAmbiguous), w)) {
-      const std::string name = upper(w);
-      return Named{{},
-                   i,
-                   cat("the zone abbreviation \"", name,
-                       "\" names several zones; map it to one, e.g. zones={\"", name,
-                       "\": ZoneInfo(\"Area/City\")} (command: --zone ", name, "=Area/City)")};
-    }
+    if (!may_name(pieces[i], caller)) continue;
+    if (auto named = zone_at(pieces, i, caller, text)) return named;
   }
   return std::nullopt;
 }

@@ -197,6 +197,64 @@ def test_a_signed_zone_after_a_day(text, short, zone):
     assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False)) == {**answer(short, text), "zone": zone}
 
 
+# Texts at the edges of the shortcuts full mode takes around the families: one to seven bytes, looked
+# at for a shape's mark or a sign in one load, with the mark first, in the middle, last or nowhere;
+# more than eight pieces, kept past the stack, with shapes and without; holiday names whose first word
+# is short, marked or no word at all; the turns of the families around a joining mark; day words no
+# rule reads; and words that look like a zone's name but are none.
+DRIVER_EDGES = rows(
+    ("3/14", "2025-03-14T09:00:00 0.85 2025-03-14, default 09:00 (this year's has passed; assuming 2025)"),
+    ("12/25", "2024-12-25T09:00:00 0.9 2024-12-25, default 09:00"),
+    ("5.30pm", "2024-06-05T17:30:00 0.9 17:30 today"),
+    ("+15min", "2024-06-05T14:35:10 0.95 15 minutes from now"),
+    ("7p", "2024-06-05T19:00:00 0.9 19:00 today"),
+    ("3pm-4", "2024-06-05T15:00:00..2024-06-05T16:00:00 0.85 today, 15:00 to 16:00"),
+    (("-3", "+3", "3-", "5-6", "-", "x", "f", "q5"), "?"),
+    ("from the 1st of june 2025 at 9am until the 5th of july 2025 at 5pm",
+     "2025-06-01T09:00:00..2025-07-05T17:00:00 0.9 2025-06-01 09:00 to 2025-07-05 17:00"),
+    (("between 3/14/2025 at 9 am and the 20th of march 2025 at 5 pm", "from 3/14/2025 at 9am until 3/20/2025 at 5pm"),
+     "2025-03-14T09:00:00..2025-03-20T17:00:00 0.9 2025-03-14 09:00 to 2025-03-20 17:00"),
+    (("on 3/14/2025 at 5pm with bob and alice and carol and dave",
+      "the week after thanksgiving at 5pm in the evening or so"), "?"),
+    (("st. patrick's day", "st patrick's day"),
+     "2025-03-17T09:00:00 0.85 St Patrick's Day 2025-03-17, default 09:00 (this year's has passed; assuming 2025)"),
+    ("x mas", "2024-12-25T09:00:00 0.9 Christmas Day 2024-12-25, default 09:00"),
+    (("'christmas", "to christmas"), "?"),
+    ("at easter", "2025-04-20T09:00:00 0.85 Easter Sunday 2025-04-20, default 09:00 (this year's has passed; "
+                  "assuming 2025)"),
+    ("since christmas eve", "2023-12-24.. 0.9 from 2023-12-24 00:00 on"),
+    ("until new year's", "2024-06-05T14:20:10..2025-01-01T23:59:59 0.85 from now until 2025-01-01 23:59:59"),
+    ("christmas to new year's", "2024-12-25..2025-01-01 0.85 2024-12-25 to 2025-01-01, whole days"),
+    ("by christmas", "2024-12-25T09:00:00 0.9 by Christmas Day 2024-12-25, default 09:00 (a deadline)"),
+    ("christmas eve at 5pm in the evening", "2024-12-24T17:00:00 0.9 Christmas Eve 2024-12-24, at 17:00 (evening)"),
+    ("friday - july 13",
+     "2024-07-13T09:00:00 0.59999996 2024-07-13, default 09:00 (2024-07-13 is a Saturday, not a Friday)"),
+    ("by 15th - june", "2024-06-15T09:00:00 0.9 2024-06-15, default 09:00"),
+    ("next week - friday", "2024-06-14T09:00:00 0.95 Friday of next week"),
+    (("until the way", "since the start", "meeting eastern", "est. 1999"), "?"),
+)
+# US zones by name after a clock time or before "time", and an abbreviation and an offset after one.
+ZONE_NAMES = [
+    ("5pm pacific", "2024-06-05T17:00:00 0.9 17:00 today", "America/Los_Angeles"),
+    ("noon central time", "2024-06-06T12:00:00 0.9 12:00 tomorrow (that time has already passed today)",
+     "America/Chicago"),
+    ("5pm mountain", "2024-06-05T17:00:00 0.9 17:00 today", "America/Denver"),
+    ("9am-5pm EST", "2024-06-06T09:00:00..2024-06-06T17:00:00 0.9 tomorrow, 09:00 to 17:00 (that time has already "
+     "passed today)", "America/New_York"),
+    ("5pm gmt+2", "2024-06-05T17:00:00 0.9 17:00 today", "+02:00"),
+]
+
+
+@pytest.mark.parametrize("text, options, expected", DRIVER_EDGES)
+def test_the_shortcuts_around_the_families_keep_the_answers(text, options, expected):
+    assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
+
+
+@pytest.mark.parametrize("text, short, zone", ZONE_NAMES)
+def test_zones_named_by_word(text, short, zone):
+    assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False)) == {**answer(short, text), "zone": zone}
+
+
 def reference(text, now, anchors, default_time, week_start, next_skips_today, holidays=None, *,
               date_order=None, day_parts=None, zones=None):
     """A plain function with the signature of parse_full: its call errors are the wanted ones."""
