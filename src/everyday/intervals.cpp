@@ -128,9 +128,12 @@ enum Role : uint8_t {
 
 // One bit per byte: white space, the first bytes of the words that may
 // have a role (every word of the lists above begins with one of them, in
-// either case, and most words with none), and the first bytes of the marks
-// that join two ends inside a word.
-constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteMark = 4;
+// either case, and most words with none), and one bit for each byte that
+// begins a mark joining two ends inside a word: the hyphen, the dot of "..",
+// the first byte of an en or em dash, and the slash of an ISO interval.
+constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteHyphen = 4, kByteDot = 8, kByteE2 = 16,
+                  kByteSlash = 32;
+constexpr uint8_t kByteMark = kByteHyphen | kByteDot | kByteE2 | kByteSlash;
 constexpr std::array<uint8_t, 256> kByteKinds = [] {
   std::array<uint8_t, 256> t{};
   for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
@@ -139,9 +142,10 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
     t[static_cast<unsigned char>(c)] = kByteRole;
     if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
   }
-  // The bytes of the marks inside a word, and the slash of an ISO interval.
-  for (const char c : {'-', '.', '\xE2', '/'})
-    t[static_cast<unsigned char>(c)] |= kByteMark;
+  t['-'] |= kByteHyphen;
+  t['.'] |= kByteDot;
+  t[0xE2] |= kByteE2;
+  t['/'] |= kByteSlash;
   return t;
 }();
 
@@ -226,6 +230,9 @@ enum class Join : uint8_t { Ends, Length };
 struct Split {
   Join join = Join::Ends;
   std::string_view day, first, second;
+  // What joins the ends as written, when the second follows the first: the
+  // join word ("to", "and", "for") or the mark ("-", "..").
+  std::string_view gap;
   bool introduced = false;  // "from" or "between" came before the first end
   bool until = false;       // "until" or "till" joins the ends: "9 till 5"
 };
@@ -263,52 +270,59 @@ bool iso_start(std::string_view w) {
   return w.size() >= 10 && digit(w[0]) && digit(w[1]) && digit(w[2]) && digit(w[3]) && w[4] == '-';
 }
 
+// Returns the first place of `mark` in `w` at or after `from`, or npos; the
+// word is short, and the loop cheaper than a library call.
+[[gnu::always_inline]] inline std::size_t byte_at(std::string_view w, char mark,
+                                                  std::size_t from = 0) {
+  for (std::size_t k = from; k < w.size(); ++k) {
+    if (w[k] == mark) return k;
+  }
+  return std::string_view::npos;
+}
+
 // Finds the mark that joins two ends inside a word: "..", an en or em
 // dash, one hyphen between two characters ("13-15", "10pm-2am"; not the
 // hyphens of "2024-06-10"), or the slash between two ISO dates. Returns
 // the word's index and the mark.
-
 std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& ws,
                                                                    std::size_t from) {
   constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
     const std::string_view w = ws.w(i);
-    // The first of each mark in one pass: "..", an en dash, an em dash, a
-    // hyphen, and whether a second hyphen follows.
-    std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
-    std::size_t hyphen = kNone;
-    bool hyphens = false;
-    bool marked = false;  // a byte of a mark or a slash: most words have none
-    for (std::size_t k = 0; k < w.size(); ++k) {
-      const char c = w[k];
-      if (!(byte_kind(c) & kByteMark)) continue;
-      marked = true;
-      if (c == '-') {
-        hyphens = hyphen != kNone;
-        if (hyphen == kNone) hyphen = k;
-      } else if (c == '.' && dash[0] == kNone && w.substr(k, 2) == kDashes[0]) {
-        dash[0] = k;
-      } else if (c == '\xE2') {
-        const std::string_view three = w.substr(k, 3);
-        if (dash[1] == kNone && three == kDashes[1]) dash[1] = k;
-        if (dash[2] == kNone && three == kDashes[2]) dash[2] = k;
+    // The marks' first bytes the word holds, in one pass without a branch:
+    // most words hold none.
+    uint8_t marks = 0;
+    for (const char c : w)
+      marks |= byte_kind(c);
+    marks &= kByteMark;
+    if (marks == 0) continue;
+    // The first of each mark, in the order they are asked: "..", an en
+    // dash, an em dash, then one hyphen alone in the word.
+    const auto inside = [&w](std::size_t at, std::size_t len) {
+      return at != kNone && at > 0 && at + len < w.size();
+    };
+    if (marks & kByteDot) {
+      if (const std::size_t at = w.find(kDashes[0]); inside(at, kDashes[0].size()))
+        return std::pair{i, w.substr(at, kDashes[0].size())};
+    }
+    if (marks & kByteE2) {
+      for (std::size_t d = 1; d < kDashes.size(); ++d) {
+        if (const std::size_t at = w.find(kDashes[d]); inside(at, kDashes[d].size()))
+          return std::pair{i, w.substr(at, kDashes[d].size())};
       }
     }
-    if (!marked) continue;
-    for (std::size_t d = 0; d < kDashes.size(); ++d) {
-      const std::size_t at = dash[d];
-      if (at != kNone && at > 0 && at + kDashes[d].size() < w.size()) {
-        return std::pair{i, w.substr(at, kDashes[d].size())};
-      }
-    }
-    if (hyphen != kNone && hyphen > 0 && hyphen + 1 < w.size() && !hyphens) {
-      return std::pair{i, w.substr(hyphen, 1)};
+    if (marks & kByteHyphen) {
+      const std::size_t hyphen = byte_at(w, '-');
+      if (hyphen > 0 && hyphen + 1 < w.size() && byte_at(w, '-', hyphen + 1) == kNone)
+        return std::pair{i, w.substr(hyphen, 1)};
     }
     // An ISO interval: two dates or date-times joined by a slash,
     // "2025-01-01/2025-01-05" (a slash between other words is a date's).
-    if (const std::size_t slash = w.find('/');
-        slash != kNone && iso_start(w.substr(0, slash)) && iso_start(w.substr(slash + 1))) {
-      return std::pair{i, w.substr(slash, 1)};
+    if (marks & kByteSlash) {
+      if (const std::size_t slash = byte_at(w, '/');
+          iso_start(w.substr(0, slash)) && iso_start(w.substr(slash + 1))) {
+        return std::pair{i, w.substr(slash, 1)};
+      }
     }
   }
   return std::nullopt;
@@ -326,12 +340,14 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   }
   s.first = span_of(text, ws, begin, k);
   s.second = span_of(text, ws, k + 1, ws.n);
+  s.gap = ws.w(k);
   if (s.first.empty()) {
     // for <length> starting <first>
     const std::size_t st = ws.find(kStart, k + 1);
     if (st == ws.n) return std::nullopt;
     s.first = span_of(text, ws, st + 1, ws.n);
     s.second = span_of(text, ws, k + 1, st);
+    s.gap = {};
     s.introduced = true;
   }
   if (s.first.empty() || s.second.empty()) return std::nullopt;
@@ -353,6 +369,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
     s.day = span_of(text, ws, 0, b);
     s.first = span_of(text, ws, b + 1, a);
     s.second = span_of(text, ws, a + 1, ws.n);
+    s.gap = ws.w(a);
     s.introduced = true;
     if (s.first.empty() || s.second.empty()) return std::nullopt;
     return s;
@@ -371,11 +388,13 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   if (j < ws.n) {
     s.first = span_of(text, ws, start, j);
     s.second = span_of(text, ws, j + 1, ws.n);
+    s.gap = ws.w(j);
   } else if (const auto mark = inner_mark(ws, start)) {
     // <first>-<second>, the mark inside a word
     const std::string_view from_start = span_of(text, ws, start, ws.n);
     s.first = trimmed(before(from_start, mark->second));
     s.second = trimmed(after(from_start, mark->second));
+    s.gap = mark->second;
   } else {
     return std::nullopt;
   }
@@ -766,7 +785,7 @@ class Label {
 
   void add(std::string_view s) {
     const std::size_t k = std::min(s.size(), kRoom - n_);
-    std::memcpy(buf_ + n_, s.data(), k);
+    copy_short(buf_ + n_, s.data(), k);
     n_ += k;
   }
   // A literal: its length is known here, and so is the copy.
@@ -825,6 +844,24 @@ class Label {
  private:
   static constexpr std::size_t kRoom = 320;
   static constexpr std::size_t kDateRoom = 32;
+
+  // Copies k bytes, mostly a few dozen, eight at a time, the last eight (or
+  // four) overlapping the ones before: a library call or a string
+  // instruction costs more than such a copy.
+  static void copy_short(char* to, const char* from, std::size_t k) {
+    if (k >= 8) {
+      for (std::size_t i = 0; i + 8 < k; i += 8)
+        std::memcpy(to + i, from + i, 8);
+      std::memcpy(to + k - 8, from + k - 8, 8);
+    } else if (k >= 4) {
+      std::memcpy(to, from, 4);
+      std::memcpy(to + k - 4, from + k - 4, 4);
+    } else if (k > 0) {
+      to[0] = from[0];
+      to[k / 2] = from[k / 2];
+      to[k - 1] = from[k - 1];
+    }
+  }
 
   char buf_[kRoom];  // only the first n_ are written
   std::size_t n_ = 0;
@@ -951,69 +988,12 @@ class PieceBuffer {
   Pieces heap_;
 };
 
-// <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
-// month of the other end. Days run from 00:00:00 of the first to 23:59:59
-// of the last. The caller has found that `b` writes no clock time.
-MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
-                         const EverydayCtx& ctx) {
-  // Two numbers alone ("from 9 to 5") are read as no day, and neither is
-  // completed: neither names a month.
-  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a)) {
-    return MatchResult::no_match();
-  }
-  // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
-  // span of two years' days.
-  if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
-  // The end that writes only its day number takes the other end's month;
-  // a year after the second day number is the whole interval's ("july 1-7
-  // 2025").
-  PieceBuffer completed_buffer;
-  const bool a_bare = a.size() == 1 && is_day_number(a[0]);
-  const bool b_bare =
-      (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
-      is_day_number(b[0]);
-  if (a_bare && b_bare && b.size() == 2) return MatchResult::no_match();
-  if (a_bare != b_bare) {
-    const std::span<const Piece> full = a_bare ? b : a;
-    std::size_t day = full.size();
-    bool month = false;
-    for (std::size_t i = 0; i < full.size(); ++i) {
-      month = month || is_tok(full[i], Kind::Month);
-      if (day == full.size() && is_day_number(full[i])) day = i;
-    }
-    if (!month || day == full.size()) return MatchResult::no_match();
-    // Both ends of "july 1-7 2025" take the year: the first is not the
-    // next july 1 moved back to it.
-    const bool with_year = b_bare && b.size() == 2;
-    // The bare end is the full end with its day number; with the year, the
-    // first end is the full end and the year, made before it.
-    const std::size_t n = full.size() + (with_year ? 1 : 0);
-    const std::span<Piece> completed = completed_buffer.make(with_year ? 2 * n : n);
-    std::copy(full.begin(), full.end(), completed.begin());
-    if (with_year) {
-      completed[n - 1] = b[1];
-      std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
-                completed.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-    const std::span<Piece> bare = completed.last(n);
-    bare[day] = a_bare ? a[0] : b[0];
-    if (with_year) a = std::span<const Piece>(completed).first(n);
-    (a_bare ? a : b) = std::span<const Piece>(bare);
-  }
-  // Numeric ends share one order of day and month: an end valid in only
-  // one order ("8/15/2012") sets it for the other ("8/10/2012").
-  std::optional<FullOptions> fixed;
-  const FullOptions* opts = &ctx.opts;
-  if (ctx.opts.date_order == DateOrder::Unset) {
-    const auto order_a = only_order(a);
-    const auto order_b = only_order(b);
-    if (order_a.has_value() != order_b.has_value()) {
-      fixed.emplace(ctx.opts);
-      fixed->date_order = order_a ? *order_a : *order_b;
-      opts = &*fixed;
-    }
-  }
-  EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
+// The whole days from the day `a` names to the day `b` names, read in the
+// order of day and month of `opts`: day_interval's work once it has
+// completed the ends and chosen that order.
+MatchResult days_between(std::span<const Piece> a, std::span<const Piece> b, const EverydayCtx& ctx,
+                         const FullOptions& opts) {
+  EverydayCtx day_ctx{ctx.core, opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
   // The ends' readings paired into intervals; `reason` is the ambiguity's.
@@ -1106,6 +1086,70 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   if (first.readings.empty() || last.readings.empty()) return MatchResult::no_match();
 
   return pair_up(first.readings, last.readings, !first.reason.empty() ? first.reason : last.reason);
+}
+
+// <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
+// month of the other end. Days run from 00:00:00 of the first to 23:59:59
+// of the last. The caller has found that `b` writes no clock time.
+MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
+                         const EverydayCtx& ctx) {
+  // Two numbers alone ("from 9 to 5") are read as no day, and neither is
+  // completed: neither names a month.
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a)) {
+    return MatchResult::no_match();
+  }
+  // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
+  // span of two years' days.
+  if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
+  // The end that writes only its day number takes the other end's month;
+  // a year after the second day number is the whole interval's ("july 1-7
+  // 2025").
+  PieceBuffer completed_buffer;
+  const bool a_bare = a.size() == 1 && is_day_number(a[0]);
+  const bool b_bare =
+      (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
+      is_day_number(b[0]);
+  if (a_bare && b_bare && b.size() == 2) return MatchResult::no_match();
+  if (a_bare != b_bare) {
+    const std::span<const Piece> full = a_bare ? b : a;
+    std::size_t day = full.size();
+    bool month = false;
+    for (std::size_t i = 0; i < full.size(); ++i) {
+      month = month || is_tok(full[i], Kind::Month);
+      if (day == full.size() && is_day_number(full[i])) day = i;
+    }
+    if (!month || day == full.size()) return MatchResult::no_match();
+    // Both ends of "july 1-7 2025" take the year: the first is not the
+    // next july 1 moved back to it.
+    const bool with_year = b_bare && b.size() == 2;
+    // The bare end is the full end with its day number; with the year, the
+    // first end is the full end and the year, made before it.
+    const std::size_t n = full.size() + (with_year ? 1 : 0);
+    const std::span<Piece> completed = completed_buffer.make(with_year ? 2 * n : n);
+    std::copy(full.begin(), full.end(), completed.begin());
+    if (with_year) {
+      completed[n - 1] = b[1];
+      std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
+                completed.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    const std::span<Piece> bare = completed.last(n);
+    bare[day] = a_bare ? a[0] : b[0];
+    if (with_year) a = std::span<const Piece>(completed).first(n);
+    (a_bare ? a : b) = std::span<const Piece>(bare);
+  }
+  // Numeric ends share one order of day and month: an end valid in only
+  // one order ("8/15/2012") sets it for the other ("8/10/2012"). The
+  // settings are copied only then.
+  if (ctx.opts.date_order == DateOrder::Unset) {
+    const auto order_a = only_order(a);
+    const auto order_b = only_order(b);
+    if (order_a.has_value() != order_b.has_value()) {
+      FullOptions fixed = ctx.opts;
+      fixed.date_order = order_a ? *order_a : *order_b;
+      return days_between(a, b, ctx, fixed);
+    }
+  }
+  return days_between(a, b, ctx, ctx.opts);
 }
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
@@ -1493,10 +1537,11 @@ bool is_now(std::span<const Piece> p) {
 
 // now to|-|until <end>: the open end "until <end>", which starts now.
 MatchResult from_now(std::span<const Piece> b, const EverydayCtx& ctx) {
-  Pieces until;
-  until.reserve(b.size() + 1);
-  until.push_back(Piece{false, Tok::word(kUntilWords[0]), {}});
-  until.insert(until.end(), b.begin(), b.end());
+  // A few pieces, on the stack.
+  PieceBuffer buffer;
+  const std::span<Piece> until = buffer.make(b.size() + 1);
+  until[0] = Piece{false, Tok::word(kUntilWords[0]), {}};
+  std::copy(b.begin(), b.end(), until.begin() + 1);
   return open_ends::try_match(until, ctx);
 }
 
@@ -1676,9 +1721,9 @@ bool is_digit(char c) {
 // or am/pm ("13-15", "3:30-4:30pm", "10pm-2am"; not "2014-10", "GMT-5",
 // "3-14-2025").
 bool hyphen_joins(std::string_view w) {
-  const std::size_t at = w.find('-');
+  const std::size_t at = byte_at(w, '-');
   if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
-  if (!is_digit(w[at + 1]) || w.find('-', at + 1) != std::string_view::npos) return false;
+  if (!is_digit(w[at + 1]) || byte_at(w, '-', at + 1) != std::string_view::npos) return false;
   if (is_digit(w[at - 1])) return at < 3 || !is_digit(w[at - 3]);
   return at >= 3 && (w[at - 1] | 0x20) == 'm' &&
          ((w[at - 2] | 0x20) == 'a' || (w[at - 2] | 0x20) == 'p') && is_digit(w[at - 3]);
@@ -1687,10 +1732,11 @@ bool hyphen_joins(std::string_view w) {
 // Returns whether one hyphen inside a word joins two words: "mon-wed",
 // "aug-nov".
 bool letters_join(std::string_view w) {
-  const std::size_t at = w.find('-');
+  const std::size_t at = byte_at(w, '-');
   if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
   const auto letter = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
-  return letter(w[at - 1]) && letter(w[at + 1]) && w.find('-', at + 1) == std::string_view::npos;
+  return letter(w[at - 1]) && letter(w[at + 1]) &&
+         byte_at(w, '-', at + 1) == std::string_view::npos;
 }
 
 }  // namespace
@@ -1741,13 +1787,22 @@ bool marks_join(std::string_view text, bool letters, uint8_t seen) {
       ++j;
     return text.substr(i, j - i);
   };
-  for (std::size_t at = seen & kBitHyphen ? text.find('-') : std::string_view::npos;
-       at != std::string_view::npos; at = text.find('-', at + 1)) {
+  for (std::size_t at = seen & kBitHyphen ? byte_at(text, '-') : std::string_view::npos;
+       at != std::string_view::npos; at = byte_at(text, '-', at + 1)) {
     const std::string_view w = word_at(at);
     if (w == "-" || hyphen_joins(w) || (letters && letters_join(w))) return true;
   }
-  for (std::size_t at = seen & kBitF ? text.find(kFor[0]) : std::string_view::npos;
-       at != std::string_view::npos; at = text.find(kFor[0], at + 1)) {
+  // "for" as bytes, the "f" first: a short text costs less so than by a
+  // library search.
+  const auto for_from = [text](std::size_t from) {
+    for (std::size_t at = byte_at(text, 'f', from); at != std::string_view::npos;
+         at = byte_at(text, 'f', at + 1)) {
+      if (text.size() - at >= 3 && text[at + 1] == 'o' && text[at + 2] == 'r') return at;
+    }
+    return std::string_view::npos;
+  };
+  for (std::size_t at = seen & kBitF ? for_from(0) : std::string_view::npos;
+       at != std::string_view::npos; at = for_from(at + 1)) {
     if (word_at(at).size() == 3) return true;
   }
   return false;
@@ -1957,7 +2012,9 @@ struct Joint {
   const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
   Joint j;
   j.raw = text.substr(gap_begin, gap_end - gap_begin);
-  j.gap = trimmed(j.raw);
+  // The words around the join end at white space, and a mark lies inside
+  // a word: what split found is the joint without its white space.
+  j.gap = s.gap;
   j.link = link_tokens(j.gap);
   return j;
 }
@@ -2048,6 +2105,12 @@ struct EndPieces {
   }
   if (at == 0 || at + 1 >= rest.size()) return std::nullopt;
   return EndPieces{rest.first(at), rest.subspan(at + 1)};
+}
+
+// Returns whether a token is the number token `v` (Tok::num(v)), without
+// making one.
+[[gnu::always_inline]] inline bool is_number(const Tok& t, int64_t v) {
+  return t.is(Kind::Num) && t.value == v && t.minute == 0 && t.text.empty();
 }
 
 // Returns the number a word of one to nine digits names: the tokenizer
@@ -2229,7 +2292,7 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
     }
     // "july 13-15", "tomorrow 3-4pm", "monday 9am to friday": the last
     // word's token is the last.
-    if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken ||
+    if (((last && *last != 1 && is_number(back.tok, *last)) || second_word == Plain::OneToken ||
          (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
         !shaped_first() && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
@@ -2242,10 +2305,10 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
       const auto head_token = [&] {
         const std::string_view head = s.second.substr(0, space);
         if (const auto head_number = digits_only(head))
-          return *head_number != 1 && ends[n - 2].tok == Tok::num(*head_number);
+          return *head_number != 1 && is_number(ends[n - 2].tok, *head_number);
         return is_token(ends[n - 2], lone_token(head));
       };
-      if (number && *number != 1 && back.tok == Tok::num(*number) && head_token() &&
+      if (number && *number != 1 && is_number(back.tok, *number) && head_token() &&
           !shaped_first() && holds(ends, n - 2 - m, *link)) {
         return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
       }
@@ -2324,7 +2387,7 @@ MatchResult read_alone(std::span<const Piece> pieces, const Split& s, const Ever
     const Piece& back = rest[n - 1];
     const auto number = digits_only(s.first);
     const Plain word = plain_word(s.first);
-    if (((number && *number != 1 && back.tok == Tok::num(*number)) || word == Plain::OneToken ||
+    if (((number && *number != 1 && is_number(back.tok, *number)) || word == Plain::OneToken ||
          (word == Plain::Letters && is_token(back, lone_token(s.first)))) &&
         holds(rest, n - 1 - m, *link)) {
       return EndPieces{rest.last(1), rest.first(n - 1 - m)};
