@@ -235,7 +235,118 @@ struct Split {
   std::string_view gap;
   bool introduced = false;  // "from" or "between" came before the first end
   bool until = false;       // "until" or "till" joins the ends: "9 till 5"
+  // Where the parts' tokens stand among the tokens of the whole text, when
+  // the tokenizer reads it word for word (see lay_out): the day words'
+  // count, the first end's first token and count, the second end's first
+  // token, and the tokens in all. The part of a word that the first end
+  // ends with, cut at a mark inside it ("13" of "13-15"), is `cut`.
+  bool laid_out = false;
+  uint8_t day_tokens = 0, first_at = 0, first_tokens = 0, second_at = 0, tokens = 0;
+  std::string_view cut;
 };
+
+// The tokenizer reads a text of up to this many ASCII bytes a word at a
+// time, between white space and the punctuation and hyphen it reads as
+// space: the bytes below, one each, and a byte beyond ASCII 0x80.
+constexpr std::size_t kWordForWord = 256;
+constexpr std::array<uint8_t, 256> kTokenBreaks = [] {
+  std::array<uint8_t, 256> t{};
+  for (const char c : {'!', '"', '(', ')', ',', '-', '.', ';', '?'})
+    t[static_cast<unsigned char>(c)] = 1;
+  for (std::size_t c = 0x80; c < 256; ++c)
+    t[c] = 0x80;
+  return t;
+}();
+
+// Words the tokenizer drops ("the", "at", "for"), each counted for the
+// tokens it makes of the word alone. Any other word of letters and digits
+// makes one token, or none (a word it drops that is not listed here), or
+// three (a word that ends a period: "eom", whose first token is the End
+// keyword).
+constexpr std::string_view kDroppable[4] = {"the", "on", "at", "for"};
+
+// Returns the tokens the tokenizer makes of a word without white space or
+// the bytes of kTokenBreaks, alone, as far as the table above tells: one
+// for any word it does not list. The listed words are lower-case letters,
+// which a byte matches in either case exactly when it matches with its
+// 0x20 bit set.
+std::size_t tokens_of_word(std::string_view w) {
+  static const std::array<uint8_t, std::size(kDroppable)> kCounts = [] {
+    std::array<uint8_t, std::size(kDroppable)> out{};
+    for (std::size_t i = 0; i < out.size(); ++i)
+      out[i] = static_cast<uint8_t>(tokenize(kDroppable[i], {}, EN).size());
+    return out;
+  }();
+  const auto is = [w](std::string_view word) {
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      if ((w[i] | 0x20) != word[i]) return false;
+    }
+    return true;
+  };
+  if (w.size() == 2) {
+    if (is(kDroppable[1])) return kCounts[1];
+    if (is(kDroppable[2])) return kCounts[2];
+  } else if (w.size() == 3) {
+    if (is(kDroppable[0])) return kCounts[0];
+    if (is(kDroppable[3])) return kCounts[3];
+  }
+  return 1;
+}
+
+// Lays out the parts of a split text over the tokens the tokenizer makes of
+// it, when it makes them word for word: an ASCII text of white space and
+// words, whose only byte the tokenizer reads as space is the join's ("-",
+// alone: no token) or the mark's inside a word ("13-15": two words). Each
+// word then makes the tokens it makes alone, as counted by tokens_of_word,
+// or fewer (a word dropped that is not listed, or two words joined: "5
+// pm"), or three ("eom"); the caller finds the counts exact when they add
+// up to the tokens there are and no token is the End keyword. The parts
+// are by word: the day words before `lead` (the lead word, or npos), the
+// first end's words from `first_begin` to `first_end` and the part of the
+// word `mark_word` before `mark`, the join word `join` (or npos), and the
+// second end's part of the mark's word and its words from `second_begin`.
+void lay_out(Split& s, std::string_view text, const Words& ws, std::size_t lead,
+             std::size_t first_begin, std::size_t first_end, std::size_t join,
+             std::size_t second_begin, std::string_view mark = {}) {
+  constexpr std::size_t kNone = std::string_view::npos;
+  if (text.size() > kWordForWord) return;
+  unsigned breaks = 0;
+  for (const char c : text)
+    breaks += kTokenBreaks[static_cast<unsigned char>(c)];
+  // The join alone ("-") or the mark, and no other such byte.
+  const bool dash = join != kNone && ws.size[join] == 1 && ws.begin[join][0] == '-';
+  if (breaks != (mark.empty() ? (dash ? 1u : 0u) : mark.size())) return;
+  std::size_t count = 0;
+  const auto words = [&ws, &count](std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k)
+      count += tokens_of_word(ws.w(k));
+  };
+  if (lead != kNone) {
+    words(0, lead);
+    s.day_tokens = static_cast<uint8_t>(count);
+    words(lead, lead + 1);
+  }
+  s.first_at = static_cast<uint8_t>(count);
+  words(first_begin, first_end);
+  std::string_view cut;
+  if (!mark.empty()) {
+    const std::string_view w = ws.w(first_end);
+    cut = w.substr(0, static_cast<std::size_t>(mark.data() - w.data()));
+    count += tokens_of_word(cut);
+  }
+  s.first_tokens = static_cast<uint8_t>(count - s.first_at);
+  if (join != kNone && !dash) words(join, join + 1);
+  s.second_at = static_cast<uint8_t>(count);
+  if (!mark.empty()) {
+    const std::string_view w = ws.w(first_end);
+    count +=
+        tokens_of_word(w.substr(static_cast<std::size_t>(mark.data() + mark.size() - w.data())));
+  }
+  words(second_begin, ws.n);
+  s.tokens = static_cast<uint8_t>(count);
+  s.cut = cut;
+  s.laid_out = true;
+}
 
 // Returns the text from the start of word i to the end of word j - 1;
 // empty when i >= j.
@@ -341,6 +452,10 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   s.first = span_of(text, ws, begin, k);
   s.second = span_of(text, ws, k + 1, ws.n);
   s.gap = ws.w(k);
+  if (!s.first.empty() && !s.second.empty()) {
+    lay_out(s, text, ws, begin == 1 ? 0 : std::string_view::npos, begin, k, k, k + 1);
+    return s;
+  }
   if (s.first.empty()) {
     // for <length> starting <first>
     const std::size_t st = ws.find(kStart, k + 1);
@@ -372,6 +487,7 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
     s.gap = ws.w(a);
     s.introduced = true;
     if (s.first.empty() || s.second.empty()) return std::nullopt;
+    lay_out(s, text, ws, b, b + 1, a, a, a + 1);
     return s;
   }
   // [<day>] from <first> to|through|thru|until|till|- <second>
@@ -385,21 +501,27 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
     s.until = true;
   }
   if (s.introduced) s.day = span_of(text, ws, 0, f);
+  const std::size_t lead = s.introduced ? f : std::string_view::npos;
   if (j < ws.n) {
     s.first = span_of(text, ws, start, j);
     s.second = span_of(text, ws, j + 1, ws.n);
     s.gap = ws.w(j);
-  } else if (const auto mark = inner_mark(ws, start)) {
+    if (s.first.empty() || s.second.empty()) return std::nullopt;
+    lay_out(s, text, ws, lead, start, j, j, j + 1);
+    return s;
+  }
+  if (const auto mark = inner_mark(ws, start)) {
     // <first>-<second>, the mark inside a word
     const std::string_view from_start = span_of(text, ws, start, ws.n);
     s.first = trimmed(before(from_start, mark->second));
     s.second = trimmed(after(from_start, mark->second));
     s.gap = mark->second;
-  } else {
-    return std::nullopt;
+    if (s.first.empty() || s.second.empty()) return std::nullopt;
+    lay_out(s, text, ws, lead, start, mark->first, std::string_view::npos, mark->first + 1,
+            mark->second);
+    return s;
   }
-  if (s.first.empty() || s.second.empty()) return std::nullopt;
-  return s;
+  return std::nullopt;
 }
 
 // A few records kept in place, and only more of them on the heap: an end
@@ -2326,6 +2448,29 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
   return EndPieces{ends.first(n - rest.size() - m), rest, day};
 }
 
+// Finds both ends, and the day words, among the driver's pieces where split
+// laid the parts out over the tokens of the text: the driver's pieces are
+// those tokens (no shape, no anchor, the tokenizer's own words) and as many
+// as the parts' words make, and none is the End keyword, so that each word
+// made the tokens it makes alone and no two joined. The day words and the
+// first end then hold the tokens they hold read alone, unless the part of
+// a word the first end ends with is a shape alone ("2024-06-10" of
+// "2024-06-10..2024-06-14" read as words), and the second end the tokens
+// after the join's, as the pieces after the first end's always give it.
+std::optional<EndPieces> ends_laid_out(std::span<const Piece> pieces, const Split& s,
+                                       const EverydayCtx& ctx) {
+  if (!s.laid_out || pieces.size() != s.tokens || !ctx.core.anchors.empty() ||
+      (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
+    return std::nullopt;
+  }
+  for (const Piece& p : pieces) {
+    if (p.is_shape || p.tok.is_kw(Keyword::End)) return std::nullopt;
+  }
+  if (!s.cut.empty() && shaped_as(s.cut, plain_word(s.cut))) return std::nullopt;
+  return EndPieces{pieces.subspan(s.first_at, s.first_tokens), pieces.subspan(s.second_at),
+                   pieces.first(s.day_tokens)};
+}
+
 // Reads two ends joined as days, clock times, or a day and a clock time
 // each. The answer is one record throughout, built in the caller's place:
 // the first reading that is not no match.
@@ -2411,6 +2556,8 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
   }
   const auto s = split(ctx.text);
   if (!s) return MatchResult::no_match();
+  if (const auto laid = ends_laid_out(pieces, *s, ctx))
+    return read_interval(*s, laid->first, laid->second, laid->day, ctx);
   // The ends are mostly read already: the driver's pieces hold them.
   if (const auto joint = joint_of(*s, ctx.text)) {
     if (const auto both = ends_at_word(pieces, *s, *joint, ctx.text))
