@@ -128,11 +128,14 @@ enum Role : uint8_t {
 
 // One bit per byte: white space, the first bytes of the words that may
 // have a role (every word of the lists above begins with one of them, in
-// either case, and most words with none), and one bit for each byte that
-// begins a mark joining two ends inside a word: the hyphen, the dot of "..",
-// the first byte of an en or em dash, and the slash of an ISO interval.
+// either case, and most words with none), one bit for each byte that
+// begins a mark joining two ends inside a word (the hyphen, the dot of
+// "..", the first byte of an en or em dash, and the slash of an ISO
+// interval), and one for the bytes that part words to the tokenizer
+// besides white space (punctuation, the hyphen) or that it reads as more
+// than ASCII.
 constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteHyphen = 4, kByteDot = 8, kByteE2 = 16,
-                  kByteSlash = 32;
+                  kByteSlash = 32, kByteBreak = 64;
 constexpr uint8_t kByteMark = kByteHyphen | kByteDot | kByteE2 | kByteSlash;
 constexpr std::array<uint8_t, 256> kByteKinds = [] {
   std::array<uint8_t, 256> t{};
@@ -146,6 +149,10 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
   t['.'] |= kByteDot;
   t[0xE2] |= kByteE2;
   t['/'] |= kByteSlash;
+  for (const char c : {'!', '"', '(', ')', ',', '-', '.', ';', '?'})
+    t[static_cast<unsigned char>(c)] |= kByteBreak;
+  for (std::size_t c = 0x80; c < 256; ++c)
+    t[c] |= kByteBreak;
   return t;
 }();
 
@@ -159,6 +166,7 @@ struct Words {
   std::array<const char*, kMaxWords> begin;
   std::array<std::size_t, kMaxWords> size;
   std::array<uint8_t, kMaxWords> role;
+  std::array<uint8_t, kMaxWords> kinds;  // the byte kinds the word holds
   std::size_t n = 0;
   uint8_t roles = 0;  // every role some word has
 
@@ -175,32 +183,8 @@ struct Words {
   }
 };
 
-// Returns the first byte of white space from `at` on, or `end`: eight
-// bytes at a time, as words run for several. A byte below 0x21 is flagged
-// by the word's arithmetic (exactly the first of them: the borrows that
-// may flag later bytes start at a flagged one), and told from the other
-// control bytes by its kind.
-const char* space_from(const char* at, const char* const end) {
-  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
-  while (end - at >= 8) {
-    uint64_t x;
-    std::memcpy(&x, at, 8);
-    // The high bit of each byte below 0x21 (and of no byte above 0x7F).
-    uint64_t low = (x - kOnes * 0x21) & ~x & kHighs;
-    if (low == 0) {
-      at += 8;
-      continue;
-    }
-    const char* const hit = at + __builtin_ctzll(low) / 8;
-    if (byte_kind(*hit) & kByteSpace) return hit;
-    at = hit + 1;
-  }
-  while (at != end && !(byte_kind(*at) & kByteSpace))
-    ++at;
-  return at;
-}
-
-// Splits the text at white space; false when it has too many words.
+// Splits the text at white space; false when it has too many words. Each
+// word's bytes are read once, for its end and the kinds of bytes it holds.
 bool words_of(std::string_view text, Words& out) {
   const char* at = text.data();
   const char* const end = at + text.size();
@@ -209,13 +193,20 @@ bool words_of(std::string_view text, Words& out) {
       ++at;
     if (at == end) return true;
     const char* const start = at;
-    at = space_from(at, end);
+    const uint8_t first = byte_kind(*at);
+    uint8_t kinds = first;
+    for (++at; at != end; ++at) {
+      const uint8_t kind = byte_kind(*at);
+      if (kind & kByteSpace) break;
+      kinds |= kind;
+    }
     if (out.n == kMaxWords) return false;
     const std::string_view word(start, static_cast<std::size_t>(at - start));
-    const uint8_t role = (byte_kind(word[0]) & kByteRole) ? role_of(word) : 0;
+    const uint8_t role = (first & kByteRole) ? role_of(word) : 0;
     out.begin[out.n] = word.data();
     out.size[out.n] = word.size();
     out.role[out.n] = role;
+    out.kinds[out.n] = kinds;
     out.roles |= role;
     ++out.n;
   }
@@ -246,17 +237,8 @@ struct Split {
 };
 
 // The tokenizer reads a text of up to this many ASCII bytes a word at a
-// time, between white space and the punctuation and hyphen it reads as
-// space: the bytes below, one each, and a byte beyond ASCII 0x80.
+// time, between white space and the bytes of kByteBreak.
 constexpr std::size_t kWordForWord = 256;
-constexpr std::array<uint8_t, 256> kTokenBreaks = [] {
-  std::array<uint8_t, 256> t{};
-  for (const char c : {'!', '"', '(', ')', ',', '-', '.', ';', '?'})
-    t[static_cast<unsigned char>(c)] = 1;
-  for (std::size_t c = 0x80; c < 256; ++c)
-    t[c] = 0x80;
-  return t;
-}();
 
 // Words the tokenizer drops ("the", "at", "for"), each counted for the
 // tokens it makes of the word alone. Any other word of letters and digits
@@ -266,7 +248,7 @@ constexpr std::array<uint8_t, 256> kTokenBreaks = [] {
 constexpr std::string_view kDroppable[4] = {"the", "on", "at", "for"};
 
 // Returns the tokens the tokenizer makes of a word without white space or
-// the bytes of kTokenBreaks, alone, as far as the table above tells: one
+// the bytes of kByteBreak, alone, as far as the table above tells: one
 // for any word it does not list. The listed words are lower-case letters,
 // which a byte matches in either case exactly when it matches with its
 // 0x20 bit set.
@@ -310,12 +292,23 @@ void lay_out(Split& s, std::string_view text, const Words& ws, std::size_t lead,
              std::size_t second_begin, std::string_view mark = {}) {
   constexpr std::size_t kNone = std::string_view::npos;
   if (text.size() > kWordForWord) return;
-  unsigned breaks = 0;
-  for (const char c : text)
-    breaks += kTokenBreaks[static_cast<unsigned char>(c)];
-  // The join alone ("-") or the mark, and no other such byte.
+  // The join alone ("-") or the mark, and no other such byte: the words
+  // around them hold none, and the mark's word none but the mark's. A mark
+  // the tokenizer reads as part of a word (a dash beyond ASCII, a slash)
+  // parts no words.
+  if (!mark.empty() && mark[0] != '-' && mark[0] != '.') return;
   const bool dash = join != kNone && ws.size[join] == 1 && ws.begin[join][0] == '-';
-  if (breaks != (mark.empty() ? (dash ? 1u : 0u) : mark.size())) return;
+  for (std::size_t k = 0; k < ws.n; ++k) {
+    if ((ws.kinds[k] & kByteBreak) && !(dash && k == join) && !(!mark.empty() && k == first_end))
+      return;
+  }
+  if (!mark.empty()) {
+    const std::string_view w = ws.w(first_end);
+    const auto at = static_cast<std::size_t>(mark.data() - w.data());
+    for (std::size_t k = 0; k < w.size(); ++k) {
+      if ((k < at || k >= at + mark.size()) && (byte_kind(w[k]) & kByteBreak)) return;
+    }
+  }
   std::size_t count = 0;
   const auto words = [&ws, &count](std::size_t from, std::size_t to) {
     for (std::size_t k = from; k < to; ++k)
@@ -399,14 +392,10 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
                                                                    std::size_t from) {
   constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
-    const std::string_view w = ws.w(i);
-    // The marks' first bytes the word holds, in one pass without a branch:
-    // most words hold none.
-    uint8_t marks = 0;
-    for (const char c : w)
-      marks |= byte_kind(c);
-    marks &= kByteMark;
+    // Most words hold no byte of a mark: words_of has said which do.
+    const uint8_t marks = ws.kinds[i] & kByteMark;
     if (marks == 0) continue;
+    const std::string_view w = ws.w(i);
     // The first of each mark, in the order they are asked: "..", an en
     // dash, an em dash, then one hyphen alone in the word.
     const auto inside = [&w](std::size_t at, std::size_t len) {

@@ -274,6 +274,10 @@ WORDS = corpus(
     (("on monday to on friday", "monday, to friday"), days("2024-06-10", "2024-06-14", 0.7, NEXT_WEEK)),
     (("mon-wed!", "(mon-wed)"), days("2024-06-10", "2024-06-12", 0.7, NEXT_WEEK)),
     (("july 13..15", "13..15 july"), days("2024-07-13", "2024-07-15")),
+    # A dash beyond ASCII parts no words to the tokenizer, as a hyphen does.
+    (("13th–the 15th", "13th-the 15th"), days("2024-06-13", "2024-06-15")),
+    ("From 11–at 6", clock("2024-06-06T11:00:00", "2024-06-06T18:00:00",
+                           "tomorrow, 11:00 to 18:00 (that time has already passed today)", 0.85)),
     ("today to eom", days("2024-06-05", "2024-06-30", 0.85)),
     ("today - eow", days("2024-06-05", "2024-06-09", 0.85)),
     ("the - friday", "2024-06-07T09:00:00 0.7 the upcoming Friday"),
