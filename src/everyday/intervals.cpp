@@ -252,13 +252,21 @@ constexpr std::string_view kDroppable[4] = {"the", "on", "at", "for"};
 // for any word it does not list. The listed words are lower-case letters,
 // which a byte matches in either case exactly when it matches with its
 // 0x20 bit set.
-std::size_t tokens_of_word(std::string_view w) {
-  static const std::array<uint8_t, std::size(kDroppable)> kCounts = [] {
-    std::array<uint8_t, std::size(kDroppable)> out{};
+using DroppedCounts = std::array<uint8_t, std::size(kDroppable)>;
+
+// The tokens the tokenizer makes of each word of kDroppable alone.
+const DroppedCounts& dropped_counts() {
+  static const DroppedCounts kCounts = [] {
+    DroppedCounts out{};
     for (std::size_t i = 0; i < out.size(); ++i)
       out[i] = static_cast<uint8_t>(tokenize(kDroppable[i], {}, EN).size());
     return out;
   }();
+  return kCounts;
+}
+
+// `kCounts` is dropped_counts(), asked once by the caller.
+std::size_t tokens_of_word(std::string_view w, const DroppedCounts& kCounts) {
   const auto is = [w](std::string_view word) {
     for (std::size_t i = 0; i < word.size(); ++i) {
       if ((w[i] | 0x20) != word[i]) return false;
@@ -309,10 +317,11 @@ void lay_out(Split& s, std::string_view text, const Words& ws, std::size_t lead,
       if ((k < at || k >= at + mark.size()) && (byte_kind(w[k]) & kByteBreak)) return;
     }
   }
+  const DroppedCounts& counts = dropped_counts();
   std::size_t count = 0;
-  const auto words = [&ws, &count](std::size_t from, std::size_t to) {
+  const auto words = [&ws, &count, &counts](std::size_t from, std::size_t to) {
     for (std::size_t k = from; k < to; ++k)
-      count += tokens_of_word(ws.w(k));
+      count += tokens_of_word(ws.w(k), counts);
   };
   if (lead != kNone) {
     words(0, lead);
@@ -325,15 +334,15 @@ void lay_out(Split& s, std::string_view text, const Words& ws, std::size_t lead,
   if (!mark.empty()) {
     const std::string_view w = ws.w(first_end);
     cut = w.substr(0, static_cast<std::size_t>(mark.data() - w.data()));
-    count += tokens_of_word(cut);
+    count += tokens_of_word(cut, counts);
   }
   s.first_tokens = static_cast<uint8_t>(count - s.first_at);
   if (join != kNone && !dash) words(join, join + 1);
   s.second_at = static_cast<uint8_t>(count);
   if (!mark.empty()) {
     const std::string_view w = ws.w(first_end);
-    count +=
-        tokens_of_word(w.substr(static_cast<std::size_t>(mark.data() + mark.size() - w.data())));
+    count += tokens_of_word(
+        w.substr(static_cast<std::size_t>(mark.data() + mark.size() - w.data())), counts);
   }
   words(second_begin, ws.n);
   s.tokens = static_cast<uint8_t>(count);
@@ -429,9 +438,8 @@ std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& 
 }
 
 // <first> for <length> | from <first> for <length> | for <length>
-// starting <first> | starting <first> for <length>
-std::optional<Split> length_split(std::string_view text, const Words& ws, std::size_t k) {
-  Split s;
+// starting <first> | starting <first> for <length>: into `s`, as split.
+bool length_split(std::string_view text, const Words& ws, std::size_t k, Split& s) {
   s.join = Join::Length;
   std::size_t begin = 0;
   if (begin < k && (ws.role[0] & (kFromRole | kStart))) {
@@ -443,41 +451,41 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   s.gap = ws.w(k);
   if (!s.first.empty() && !s.second.empty()) {
     lay_out(s, text, ws, begin == 1 ? 0 : std::string_view::npos, begin, k, k, k + 1);
-    return s;
+    return true;
   }
   if (s.first.empty()) {
     // for <length> starting <first>
     const std::size_t st = ws.find(kStart, k + 1);
-    if (st == ws.n) return std::nullopt;
+    if (st == ws.n) return false;
     s.first = span_of(text, ws, st + 1, ws.n);
     s.second = span_of(text, ws, k + 1, st);
     s.gap = {};
     s.introduced = true;
   }
-  if (s.first.empty() || s.second.empty()) return std::nullopt;
-  return s;
+  if (s.first.empty() || s.second.empty()) return false;
+  return true;
 }
 
-// Finds the ends of an interval in the text, or none when it has none.
-[[gnu::flatten]] std::optional<Split> split(std::string_view text) {
+// Finds the ends of an interval in the text, into `s` as made by default;
+// false when it has none.
+[[gnu::flatten]] bool split(std::string_view text, Split& s) {
   // Only the words written are read: the arrays are left unset.
   Words ws;
-  if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
-  if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
+  if (!words_of(text, ws) || ws.n == 0) return false;
+  if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k, s);
 
-  Split s;
   // [<day>] between <first> and <second>
   if (const std::size_t b = ws.find(kBetweenRole); b < ws.n) {
     const std::size_t a = ws.find(kAndRole, b + 1);
-    if (a == ws.n) return std::nullopt;
+    if (a == ws.n) return false;
     s.day = span_of(text, ws, 0, b);
     s.first = span_of(text, ws, b + 1, a);
     s.second = span_of(text, ws, a + 1, ws.n);
     s.gap = ws.w(a);
     s.introduced = true;
-    if (s.first.empty() || s.second.empty()) return std::nullopt;
+    if (s.first.empty() || s.second.empty()) return false;
     lay_out(s, text, ws, b, b + 1, a, a, a + 1);
-    return s;
+    return true;
   }
   // [<day>] from <first> to|through|thru|until|till|- <second>
   const std::size_t f = ws.find(kFromRole);
@@ -495,9 +503,9 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
     s.first = span_of(text, ws, start, j);
     s.second = span_of(text, ws, j + 1, ws.n);
     s.gap = ws.w(j);
-    if (s.first.empty() || s.second.empty()) return std::nullopt;
+    if (s.first.empty() || s.second.empty()) return false;
     lay_out(s, text, ws, lead, start, j, j, j + 1);
-    return s;
+    return true;
   }
   if (const auto mark = inner_mark(ws, start)) {
     // <first>-<second>, the mark inside a word
@@ -505,12 +513,12 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
     s.first = trimmed(before(from_start, mark->second));
     s.second = trimmed(after(from_start, mark->second));
     s.gap = mark->second;
-    if (s.first.empty() || s.second.empty()) return std::nullopt;
+    if (s.first.empty() || s.second.empty()) return false;
     lay_out(s, text, ws, lead, start, mark->first, std::string_view::npos, mark->first + 1,
             mark->second);
-    return s;
+    return true;
   }
-  return std::nullopt;
+  return false;
 }
 
 // A few records kept in place, and only more of them on the heap: an end
@@ -956,10 +964,21 @@ class Label {
   static constexpr std::size_t kRoom = 320;
   static constexpr std::size_t kDateRoom = 32;
 
-  // Copies k bytes, mostly a few dozen, eight at a time, the last eight (or
-  // four) overlapping the ones before: a library call or a string
+  // Copies k bytes, mostly a few dozen, sixteen (or eight) at a time, the
+  // last ones overlapping the ones before: a library call or a string
   // instruction costs more than such a copy.
   static void copy_short(char* to, const char* from, std::size_t k) {
+#if defined(__SSE2__)
+    if (k >= 16) {
+      for (std::size_t i = 0; i + 16 < k; i += 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k - 16),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + k - 16)));
+      return;
+    }
+#endif
     if (k >= 8) {
       for (std::size_t i = 0; i + 8 < k; i += 8)
         std::memcpy(to + i, from + i, 8);
@@ -2543,20 +2562,20 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
       })) {
     return MatchResult::no_match();
   }
-  const auto s = split(ctx.text);
-  if (!s) return MatchResult::no_match();
-  if (const auto laid = ends_laid_out(pieces, *s, ctx))
-    return read_interval(*s, laid->first, laid->second, laid->day, ctx);
+  Split s;
+  if (!split(ctx.text, s)) return MatchResult::no_match();
+  if (const auto laid = ends_laid_out(pieces, s, ctx))
+    return read_interval(s, laid->first, laid->second, laid->day, ctx);
   // The ends are mostly read already: the driver's pieces hold them.
-  if (const auto joint = joint_of(*s, ctx.text)) {
-    if (const auto both = ends_at_word(pieces, *s, *joint, ctx.text))
-      return read_interval(*s, both->first, both->second, {}, ctx);
-    if (const auto joined = ends_at_join(pieces, *s, *joint, ctx))
-      return read_interval(*s, joined->first, joined->second, joined->day, ctx);
+  if (const auto joint = joint_of(s, ctx.text)) {
+    if (const auto both = ends_at_word(pieces, s, *joint, ctx.text))
+      return read_interval(s, both->first, both->second, {}, ctx);
+    if (const auto joined = ends_at_join(pieces, s, *joint, ctx))
+      return read_interval(s, joined->first, joined->second, joined->day, ctx);
   }
-  if (const auto reversed = ends_after_length(pieces, *s, ctx))
-    return read_interval(*s, reversed->first, reversed->second, {}, ctx);
-  return read_alone(pieces, *s, ctx);
+  if (const auto reversed = ends_after_length(pieces, s, ctx))
+    return read_interval(s, reversed->first, reversed->second, {}, ctx);
+  return read_alone(pieces, s, ctx);
 }
 
 }  // namespace kalendo::everyday::intervals
