@@ -133,9 +133,9 @@ enum Role : uint8_t {
 // "..", the first byte of an en or em dash, and the slash of an ISO
 // interval), and one for the bytes that part words to the tokenizer
 // besides white space (punctuation, the hyphen) or that it reads as more
-// than ASCII.
+// than ASCII, with one more for those but the hyphen and the dot.
 constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteHyphen = 4, kByteDot = 8, kByteE2 = 16,
-                  kByteSlash = 32, kByteBreak = 64;
+                  kByteSlash = 32, kByteBreak = 64, kByteOtherBreak = 128;
 constexpr uint8_t kByteMark = kByteHyphen | kByteDot | kByteE2 | kByteSlash;
 constexpr std::array<uint8_t, 256> kByteKinds = [] {
   std::array<uint8_t, 256> t{};
@@ -150,9 +150,9 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
   t[0xE2] |= kByteE2;
   t['/'] |= kByteSlash;
   for (const char c : {'!', '"', '(', ')', ',', '-', '.', ';', '?'})
-    t[static_cast<unsigned char>(c)] |= kByteBreak;
+    t[static_cast<unsigned char>(c)] |= kByteBreak | (c == '-' || c == '.' ? 0 : kByteOtherBreak);
   for (std::size_t c = 0x80; c < 256; ++c)
-    t[c] |= kByteBreak;
+    t[c] |= kByteBreak | kByteOtherBreak;
   return t;
 }();
 
@@ -310,7 +310,11 @@ void lay_out(Split& s, std::string_view text, const Words& ws, std::size_t lead,
     if ((ws.kinds[k] & kByteBreak) && !(dash && k == join) && !(!mark.empty() && k == first_end))
       return;
   }
-  if (!mark.empty()) {
+  // The one hyphen of its word (inner_mark takes no other), in a word
+  // without a dot or the other bytes of kByteBreak.
+  if (mark == "-") {
+    if (ws.kinds[first_end] & (kByteDot | kByteOtherBreak)) return;
+  } else if (!mark.empty()) {
     const std::string_view w = ws.w(first_end);
     const auto at = static_cast<std::size_t>(mark.data() - w.data());
     for (std::size_t k = 0; k < w.size(); ++k) {
