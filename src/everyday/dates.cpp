@@ -635,9 +635,15 @@ namespace {
 std::optional<Day> upcoming_day(uint32_t month, uint32_t d, Date today) {
   const Civil now = today.civil();
   if (exists(now.year, month, d) && (month > now.month || (month == now.month && d >= now.day))) {
-    const auto day = Date::from_ymd(now.year, month, d);
-    if (!day) return std::nullopt;
-    return Day{*day, kDate};
+    if (now.year < kMinYear || now.year > kMaxYear) return std::nullopt;
+    // As many days on from today as the days of this year between them.
+    static constexpr uint16_t kDaysBefore[12] = {0,   31,  59,  90,  120, 151,
+                                                 181, 212, 243, 273, 304, 334};
+    const bool leap = is_leap_year(now.year);
+    const auto day_of_year = [leap](uint32_t m, uint32_t day) {
+      return int64_t{kDaysBefore[m - 1]} + day + (leap && m > 2 ? 1 : 0);
+    };
+    return Day{Date{today.days + day_of_year(month, d) - day_of_year(now.month, now.day)}, kDate};
   }
   for (int64_t year = int64_t{now.year} + 1; year <= int64_t{now.year} + 8; ++year) {
     if (!exists(year, month, d)) continue;

@@ -128,9 +128,15 @@ enum Role : uint8_t {
 
 // One bit per byte: white space, the first bytes of the words that may
 // have a role (every word of the lists above begins with one of them, in
-// either case, and most words with none), and the first bytes of the marks
-// that join two ends inside a word.
-constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteMark = 4;
+// either case, and most words with none), one bit for each byte that
+// begins a mark joining two ends inside a word (the hyphen, the dot of
+// "..", the first byte of an en or em dash, and the slash of an ISO
+// interval), and one for the bytes that part words to the tokenizer
+// besides white space (punctuation, the hyphen) or that it reads as more
+// than ASCII, with one more for those but the hyphen and the dot.
+constexpr uint8_t kByteSpace = 1, kByteRole = 2, kByteHyphen = 4, kByteDot = 8, kByteE2 = 16,
+                  kByteSlash = 32, kByteBreak = 64, kByteOtherBreak = 128;
+constexpr uint8_t kByteMark = kByteHyphen | kByteDot | kByteE2 | kByteSlash;
 constexpr std::array<uint8_t, 256> kByteKinds = [] {
   std::array<uint8_t, 256> t{};
   for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'})
@@ -139,9 +145,14 @@ constexpr std::array<uint8_t, 256> kByteKinds = [] {
     t[static_cast<unsigned char>(c)] = kByteRole;
     if (c >= 'a' && c <= 'z') t[static_cast<unsigned char>(c - 0x20)] = kByteRole;
   }
-  // The bytes of the marks inside a word, and the slash of an ISO interval.
-  for (const char c : {'-', '.', '\xE2', '/'})
-    t[static_cast<unsigned char>(c)] |= kByteMark;
+  t['-'] |= kByteHyphen;
+  t['.'] |= kByteDot;
+  t[0xE2] |= kByteE2;
+  t['/'] |= kByteSlash;
+  for (const char c : {'!', '"', '(', ')', ',', '-', '.', ';', '?'})
+    t[static_cast<unsigned char>(c)] |= kByteBreak | (c == '-' || c == '.' ? 0 : kByteOtherBreak);
+  for (std::size_t c = 0x80; c < 256; ++c)
+    t[c] |= kByteBreak | kByteOtherBreak;
   return t;
 }();
 
@@ -155,6 +166,7 @@ struct Words {
   std::array<const char*, kMaxWords> begin;
   std::array<std::size_t, kMaxWords> size;
   std::array<uint8_t, kMaxWords> role;
+  std::array<uint8_t, kMaxWords> kinds;  // the byte kinds the word holds
   std::size_t n = 0;
   uint8_t roles = 0;  // every role some word has
 
@@ -171,32 +183,8 @@ struct Words {
   }
 };
 
-// Returns the first byte of white space from `at` on, or `end`: eight
-// bytes at a time, as words run for several. A byte below 0x21 is flagged
-// by the word's arithmetic (exactly the first of them: the borrows that
-// may flag later bytes start at a flagged one), and told from the other
-// control bytes by its kind.
-const char* space_from(const char* at, const char* const end) {
-  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
-  while (end - at >= 8) {
-    uint64_t x;
-    std::memcpy(&x, at, 8);
-    // The high bit of each byte below 0x21 (and of no byte above 0x7F).
-    uint64_t low = (x - kOnes * 0x21) & ~x & kHighs;
-    if (low == 0) {
-      at += 8;
-      continue;
-    }
-    const char* const hit = at + __builtin_ctzll(low) / 8;
-    if (byte_kind(*hit) & kByteSpace) return hit;
-    at = hit + 1;
-  }
-  while (at != end && !(byte_kind(*at) & kByteSpace))
-    ++at;
-  return at;
-}
-
-// Splits the text at white space; false when it has too many words.
+// Splits the text at white space; false when it has too many words. Each
+// word's bytes are read once, for its end and the kinds of bytes it holds.
 bool words_of(std::string_view text, Words& out) {
   const char* at = text.data();
   const char* const end = at + text.size();
@@ -205,13 +193,20 @@ bool words_of(std::string_view text, Words& out) {
       ++at;
     if (at == end) return true;
     const char* const start = at;
-    at = space_from(at, end);
+    const uint8_t first = byte_kind(*at);
+    uint8_t kinds = first;
+    for (++at; at != end; ++at) {
+      const uint8_t kind = byte_kind(*at);
+      if (kind & kByteSpace) break;
+      kinds |= kind;
+    }
     if (out.n == kMaxWords) return false;
     const std::string_view word(start, static_cast<std::size_t>(at - start));
-    const uint8_t role = (byte_kind(word[0]) & kByteRole) ? role_of(word) : 0;
+    const uint8_t role = (first & kByteRole) ? role_of(word) : 0;
     out.begin[out.n] = word.data();
     out.size[out.n] = word.size();
     out.role[out.n] = role;
+    out.kinds[out.n] = kinds;
     out.roles |= role;
     ++out.n;
   }
@@ -226,9 +221,138 @@ enum class Join : uint8_t { Ends, Length };
 struct Split {
   Join join = Join::Ends;
   std::string_view day, first, second;
+  // What joins the ends as written, when the second follows the first: the
+  // join word ("to", "and", "for") or the mark ("-", "..").
+  std::string_view gap;
   bool introduced = false;  // "from" or "between" came before the first end
   bool until = false;       // "until" or "till" joins the ends: "9 till 5"
+  // Where the parts' tokens stand among the tokens of the whole text, when
+  // the tokenizer reads it word for word (see lay_out): the day words'
+  // count, the first end's first token and count, the second end's first
+  // token, and the tokens in all. The part of a word that the first end
+  // ends with, cut at a mark inside it ("13" of "13-15"), is `cut`.
+  bool laid_out = false;
+  uint8_t day_tokens = 0, first_at = 0, first_tokens = 0, second_at = 0, tokens = 0;
+  std::string_view cut;
 };
+
+// The tokenizer reads a text of up to this many ASCII bytes a word at a
+// time, between white space and the bytes of kByteBreak.
+constexpr std::size_t kWordForWord = 256;
+
+// Words the tokenizer drops ("the", "at", "for"), each counted for the
+// tokens it makes of the word alone. Any other word of letters and digits
+// makes one token, or none (a word it drops that is not listed here), or
+// three (a word that ends a period: "eom", whose first token is the End
+// keyword).
+constexpr std::string_view kDroppable[4] = {"the", "on", "at", "for"};
+
+// Returns the tokens the tokenizer makes of a word without white space or
+// the bytes of kByteBreak, alone, as far as the table above tells: one
+// for any word it does not list. The listed words are lower-case letters,
+// which a byte matches in either case exactly when it matches with its
+// 0x20 bit set.
+using DroppedCounts = std::array<uint8_t, std::size(kDroppable)>;
+
+// The tokens the tokenizer makes of each word of kDroppable alone.
+const DroppedCounts& dropped_counts() {
+  static const DroppedCounts kCounts = [] {
+    DroppedCounts out{};
+    for (std::size_t i = 0; i < out.size(); ++i)
+      out[i] = static_cast<uint8_t>(tokenize(kDroppable[i], {}, EN).size());
+    return out;
+  }();
+  return kCounts;
+}
+
+// `kCounts` is dropped_counts(), asked once by the caller.
+std::size_t tokens_of_word(std::string_view w, const DroppedCounts& kCounts) {
+  const auto is = [w](std::string_view word) {
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      if ((w[i] | 0x20) != word[i]) return false;
+    }
+    return true;
+  };
+  if (w.size() == 2) {
+    if (is(kDroppable[1])) return kCounts[1];
+    if (is(kDroppable[2])) return kCounts[2];
+  } else if (w.size() == 3) {
+    if (is(kDroppable[0])) return kCounts[0];
+    if (is(kDroppable[3])) return kCounts[3];
+  }
+  return 1;
+}
+
+// Lays out the parts of a split text over the tokens the tokenizer makes of
+// it, when it makes them word for word: an ASCII text of white space and
+// words, whose only byte the tokenizer reads as space is the join's ("-",
+// alone: no token) or the mark's inside a word ("13-15": two words). Each
+// word then makes the tokens it makes alone, as counted by tokens_of_word,
+// or fewer (a word dropped that is not listed, or two words joined: "5
+// pm"), or three ("eom"); the caller finds the counts exact when they add
+// up to the tokens there are and no token is the End keyword. The parts
+// are by word: the day words before `lead` (the lead word, or npos), the
+// first end's words from `first_begin` to `first_end` and the part of the
+// word `mark_word` before `mark`, the join word `join` (or npos), and the
+// second end's part of the mark's word and its words from `second_begin`.
+void lay_out(Split& s, std::string_view text, const Words& ws, std::size_t lead,
+             std::size_t first_begin, std::size_t first_end, std::size_t join,
+             std::size_t second_begin, std::string_view mark = {}) {
+  constexpr std::size_t kNone = std::string_view::npos;
+  if (text.size() > kWordForWord) return;
+  // The join alone ("-") or the mark, and no other such byte: the words
+  // around them hold none, and the mark's word none but the mark's. A mark
+  // the tokenizer reads as part of a word (a dash beyond ASCII, a slash)
+  // parts no words.
+  if (!mark.empty() && mark[0] != '-' && mark[0] != '.') return;
+  const bool dash = join != kNone && ws.size[join] == 1 && ws.begin[join][0] == '-';
+  for (std::size_t k = 0; k < ws.n; ++k) {
+    if ((ws.kinds[k] & kByteBreak) && !(dash && k == join) && !(!mark.empty() && k == first_end))
+      return;
+  }
+  // The one hyphen of its word (inner_mark takes no other), in a word
+  // without a dot or the other bytes of kByteBreak.
+  if (mark == "-") {
+    if (ws.kinds[first_end] & (kByteDot | kByteOtherBreak)) return;
+  } else if (!mark.empty()) {
+    const std::string_view w = ws.w(first_end);
+    const auto at = static_cast<std::size_t>(mark.data() - w.data());
+    for (std::size_t k = 0; k < w.size(); ++k) {
+      if ((k < at || k >= at + mark.size()) && (byte_kind(w[k]) & kByteBreak)) return;
+    }
+  }
+  const DroppedCounts& counts = dropped_counts();
+  std::size_t count = 0;
+  const auto words = [&ws, &count, &counts](std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k)
+      count += tokens_of_word(ws.w(k), counts);
+  };
+  if (lead != kNone) {
+    words(0, lead);
+    s.day_tokens = static_cast<uint8_t>(count);
+    words(lead, lead + 1);
+  }
+  s.first_at = static_cast<uint8_t>(count);
+  words(first_begin, first_end);
+  std::string_view cut;
+  if (!mark.empty()) {
+    const std::string_view w = ws.w(first_end);
+    cut = w.substr(0, static_cast<std::size_t>(mark.data() - w.data()));
+    count += tokens_of_word(cut, counts);
+  }
+  s.first_tokens = static_cast<uint8_t>(count - s.first_at);
+  if (join != kNone && !dash) words(join, join + 1);
+  s.second_at = static_cast<uint8_t>(count);
+  if (!mark.empty()) {
+    const std::string_view w = ws.w(first_end);
+    count += tokens_of_word(
+        w.substr(static_cast<std::size_t>(mark.data() + mark.size() - w.data())), counts);
+  }
+  words(second_begin, ws.n);
+  s.tokens = static_cast<uint8_t>(count);
+  s.cut = cut;
+  s.laid_out = true;
+}
 
 // Returns the text from the start of word i to the end of word j - 1;
 // empty when i >= j.
@@ -263,61 +387,63 @@ bool iso_start(std::string_view w) {
   return w.size() >= 10 && digit(w[0]) && digit(w[1]) && digit(w[2]) && digit(w[3]) && w[4] == '-';
 }
 
+// Returns the first place of `mark` in `w` at or after `from`, or npos; the
+// word is short, and the loop cheaper than a library call.
+[[gnu::always_inline]] inline std::size_t byte_at(std::string_view w, char mark,
+                                                  std::size_t from = 0) {
+  for (std::size_t k = from; k < w.size(); ++k) {
+    if (w[k] == mark) return k;
+  }
+  return std::string_view::npos;
+}
+
 // Finds the mark that joins two ends inside a word: "..", an en or em
 // dash, one hyphen between two characters ("13-15", "10pm-2am"; not the
 // hyphens of "2024-06-10"), or the slash between two ISO dates. Returns
 // the word's index and the mark.
-
 std::optional<std::pair<std::size_t, std::string_view>> inner_mark(const Words& ws,
                                                                    std::size_t from) {
   constexpr std::size_t kNone = std::string_view::npos;
   for (std::size_t i = from; i < ws.n; ++i) {
+    // Most words hold no byte of a mark: words_of has said which do.
+    const uint8_t marks = ws.kinds[i] & kByteMark;
+    if (marks == 0) continue;
     const std::string_view w = ws.w(i);
-    // The first of each mark in one pass: "..", an en dash, an em dash, a
-    // hyphen, and whether a second hyphen follows.
-    std::array<std::size_t, 3> dash = {kNone, kNone, kNone};
-    std::size_t hyphen = kNone;
-    bool hyphens = false;
-    bool marked = false;  // a byte of a mark or a slash: most words have none
-    for (std::size_t k = 0; k < w.size(); ++k) {
-      const char c = w[k];
-      if (!(byte_kind(c) & kByteMark)) continue;
-      marked = true;
-      if (c == '-') {
-        hyphens = hyphen != kNone;
-        if (hyphen == kNone) hyphen = k;
-      } else if (c == '.' && dash[0] == kNone && w.substr(k, 2) == kDashes[0]) {
-        dash[0] = k;
-      } else if (c == '\xE2') {
-        const std::string_view three = w.substr(k, 3);
-        if (dash[1] == kNone && three == kDashes[1]) dash[1] = k;
-        if (dash[2] == kNone && three == kDashes[2]) dash[2] = k;
+    // The first of each mark, in the order they are asked: "..", an en
+    // dash, an em dash, then one hyphen alone in the word.
+    const auto inside = [&w](std::size_t at, std::size_t len) {
+      return at != kNone && at > 0 && at + len < w.size();
+    };
+    if (marks & kByteDot) {
+      if (const std::size_t at = w.find(kDashes[0]); inside(at, kDashes[0].size()))
+        return std::pair{i, w.substr(at, kDashes[0].size())};
+    }
+    if (marks & kByteE2) {
+      for (std::size_t d = 1; d < kDashes.size(); ++d) {
+        if (const std::size_t at = w.find(kDashes[d]); inside(at, kDashes[d].size()))
+          return std::pair{i, w.substr(at, kDashes[d].size())};
       }
     }
-    if (!marked) continue;
-    for (std::size_t d = 0; d < kDashes.size(); ++d) {
-      const std::size_t at = dash[d];
-      if (at != kNone && at > 0 && at + kDashes[d].size() < w.size()) {
-        return std::pair{i, w.substr(at, kDashes[d].size())};
-      }
-    }
-    if (hyphen != kNone && hyphen > 0 && hyphen + 1 < w.size() && !hyphens) {
-      return std::pair{i, w.substr(hyphen, 1)};
+    if (marks & kByteHyphen) {
+      const std::size_t hyphen = byte_at(w, '-');
+      if (hyphen > 0 && hyphen + 1 < w.size() && byte_at(w, '-', hyphen + 1) == kNone)
+        return std::pair{i, w.substr(hyphen, 1)};
     }
     // An ISO interval: two dates or date-times joined by a slash,
     // "2025-01-01/2025-01-05" (a slash between other words is a date's).
-    if (const std::size_t slash = w.find('/');
-        slash != kNone && iso_start(w.substr(0, slash)) && iso_start(w.substr(slash + 1))) {
-      return std::pair{i, w.substr(slash, 1)};
+    if (marks & kByteSlash) {
+      if (const std::size_t slash = byte_at(w, '/');
+          iso_start(w.substr(0, slash)) && iso_start(w.substr(slash + 1))) {
+        return std::pair{i, w.substr(slash, 1)};
+      }
     }
   }
   return std::nullopt;
 }
 
 // <first> for <length> | from <first> for <length> | for <length>
-// starting <first> | starting <first> for <length>
-std::optional<Split> length_split(std::string_view text, const Words& ws, std::size_t k) {
-  Split s;
+// starting <first> | starting <first> for <length>: into `s`, as split.
+bool length_split(std::string_view text, const Words& ws, std::size_t k, Split& s) {
   s.join = Join::Length;
   std::size_t begin = 0;
   if (begin < k && (ws.role[0] & (kFromRole | kStart))) {
@@ -326,36 +452,44 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
   }
   s.first = span_of(text, ws, begin, k);
   s.second = span_of(text, ws, k + 1, ws.n);
+  s.gap = ws.w(k);
+  if (!s.first.empty() && !s.second.empty()) {
+    lay_out(s, text, ws, begin == 1 ? 0 : std::string_view::npos, begin, k, k, k + 1);
+    return true;
+  }
   if (s.first.empty()) {
     // for <length> starting <first>
     const std::size_t st = ws.find(kStart, k + 1);
-    if (st == ws.n) return std::nullopt;
+    if (st == ws.n) return false;
     s.first = span_of(text, ws, st + 1, ws.n);
     s.second = span_of(text, ws, k + 1, st);
+    s.gap = {};
     s.introduced = true;
   }
-  if (s.first.empty() || s.second.empty()) return std::nullopt;
-  return s;
+  if (s.first.empty() || s.second.empty()) return false;
+  return true;
 }
 
-// Finds the ends of an interval in the text, or none when it has none.
-[[gnu::flatten]] std::optional<Split> split(std::string_view text) {
+// Finds the ends of an interval in the text, into `s` as made by default;
+// false when it has none.
+[[gnu::flatten]] bool split(std::string_view text, Split& s) {
   // Only the words written are read: the arrays are left unset.
   Words ws;
-  if (!words_of(text, ws) || ws.n == 0) return std::nullopt;
-  if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k);
+  if (!words_of(text, ws) || ws.n == 0) return false;
+  if (const std::size_t k = ws.find(kForRole); k < ws.n) return length_split(text, ws, k, s);
 
-  Split s;
   // [<day>] between <first> and <second>
   if (const std::size_t b = ws.find(kBetweenRole); b < ws.n) {
     const std::size_t a = ws.find(kAndRole, b + 1);
-    if (a == ws.n) return std::nullopt;
+    if (a == ws.n) return false;
     s.day = span_of(text, ws, 0, b);
     s.first = span_of(text, ws, b + 1, a);
     s.second = span_of(text, ws, a + 1, ws.n);
+    s.gap = ws.w(a);
     s.introduced = true;
-    if (s.first.empty() || s.second.empty()) return std::nullopt;
-    return s;
+    if (s.first.empty() || s.second.empty()) return false;
+    lay_out(s, text, ws, b, b + 1, a, a, a + 1);
+    return true;
   }
   // [<day>] from <first> to|through|thru|until|till|- <second>
   const std::size_t f = ws.find(kFromRole);
@@ -368,19 +502,27 @@ std::optional<Split> length_split(std::string_view text, const Words& ws, std::s
     s.until = true;
   }
   if (s.introduced) s.day = span_of(text, ws, 0, f);
+  const std::size_t lead = s.introduced ? f : std::string_view::npos;
   if (j < ws.n) {
     s.first = span_of(text, ws, start, j);
     s.second = span_of(text, ws, j + 1, ws.n);
-  } else if (const auto mark = inner_mark(ws, start)) {
+    s.gap = ws.w(j);
+    if (s.first.empty() || s.second.empty()) return false;
+    lay_out(s, text, ws, lead, start, j, j, j + 1);
+    return true;
+  }
+  if (const auto mark = inner_mark(ws, start)) {
     // <first>-<second>, the mark inside a word
     const std::string_view from_start = span_of(text, ws, start, ws.n);
     s.first = trimmed(before(from_start, mark->second));
     s.second = trimmed(after(from_start, mark->second));
-  } else {
-    return std::nullopt;
+    s.gap = mark->second;
+    if (s.first.empty() || s.second.empty()) return false;
+    lay_out(s, text, ws, lead, start, mark->first, std::string_view::npos, mark->first + 1,
+            mark->second);
+    return true;
   }
-  if (s.first.empty() || s.second.empty()) return std::nullopt;
-  return s;
+  return false;
 }
 
 // A few records kept in place, and only more of them on the heap: an end
@@ -766,7 +908,7 @@ class Label {
 
   void add(std::string_view s) {
     const std::size_t k = std::min(s.size(), kRoom - n_);
-    std::memcpy(buf_ + n_, s.data(), k);
+    copy_short(buf_ + n_, s.data(), k);
     n_ += k;
   }
   // A literal: its length is known here, and so is the copy.
@@ -825,6 +967,35 @@ class Label {
  private:
   static constexpr std::size_t kRoom = 320;
   static constexpr std::size_t kDateRoom = 32;
+
+  // Copies k bytes, mostly a few dozen, sixteen (or eight) at a time, the
+  // last ones overlapping the ones before: a library call or a string
+  // instruction costs more than such a copy.
+  static void copy_short(char* to, const char* from, std::size_t k) {
+#if defined(__SSE2__)
+    if (k >= 16) {
+      for (std::size_t i = 0; i + 16 < k; i += 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k - 16),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + k - 16)));
+      return;
+    }
+#endif
+    if (k >= 8) {
+      for (std::size_t i = 0; i + 8 < k; i += 8)
+        std::memcpy(to + i, from + i, 8);
+      std::memcpy(to + k - 8, from + k - 8, 8);
+    } else if (k >= 4) {
+      std::memcpy(to, from, 4);
+      std::memcpy(to + k - 4, from + k - 4, 4);
+    } else if (k > 0) {
+      to[0] = from[0];
+      to[k / 2] = from[k / 2];
+      to[k - 1] = from[k - 1];
+    }
+  }
 
   char buf_[kRoom];  // only the first n_ are written
   std::size_t n_ = 0;
@@ -951,69 +1122,12 @@ class PieceBuffer {
   Pieces heap_;
 };
 
-// <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
-// month of the other end. Days run from 00:00:00 of the first to 23:59:59
-// of the last. The caller has found that `b` writes no clock time.
-MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
-                         const EverydayCtx& ctx) {
-  // Two numbers alone ("from 9 to 5") are read as no day, and neither is
-  // completed: neither names a month.
-  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a)) {
-    return MatchResult::no_match();
-  }
-  // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
-  // span of two years' days.
-  if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
-  // The end that writes only its day number takes the other end's month;
-  // a year after the second day number is the whole interval's ("july 1-7
-  // 2025").
-  PieceBuffer completed_buffer;
-  const bool a_bare = a.size() == 1 && is_day_number(a[0]);
-  const bool b_bare =
-      (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
-      is_day_number(b[0]);
-  if (a_bare && b_bare && b.size() == 2) return MatchResult::no_match();
-  if (a_bare != b_bare) {
-    const std::span<const Piece> full = a_bare ? b : a;
-    std::size_t day = full.size();
-    bool month = false;
-    for (std::size_t i = 0; i < full.size(); ++i) {
-      month = month || is_tok(full[i], Kind::Month);
-      if (day == full.size() && is_day_number(full[i])) day = i;
-    }
-    if (!month || day == full.size()) return MatchResult::no_match();
-    // Both ends of "july 1-7 2025" take the year: the first is not the
-    // next july 1 moved back to it.
-    const bool with_year = b_bare && b.size() == 2;
-    // The bare end is the full end with its day number; with the year, the
-    // first end is the full end and the year, made before it.
-    const std::size_t n = full.size() + (with_year ? 1 : 0);
-    const std::span<Piece> completed = completed_buffer.make(with_year ? 2 * n : n);
-    std::copy(full.begin(), full.end(), completed.begin());
-    if (with_year) {
-      completed[n - 1] = b[1];
-      std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
-                completed.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-    const std::span<Piece> bare = completed.last(n);
-    bare[day] = a_bare ? a[0] : b[0];
-    if (with_year) a = std::span<const Piece>(completed).first(n);
-    (a_bare ? a : b) = std::span<const Piece>(bare);
-  }
-  // Numeric ends share one order of day and month: an end valid in only
-  // one order ("8/15/2012") sets it for the other ("8/10/2012").
-  std::optional<FullOptions> fixed;
-  const FullOptions* opts = &ctx.opts;
-  if (ctx.opts.date_order == DateOrder::Unset) {
-    const auto order_a = only_order(a);
-    const auto order_b = only_order(b);
-    if (order_a.has_value() != order_b.has_value()) {
-      fixed.emplace(ctx.opts);
-      fixed->date_order = order_a ? *order_a : *order_b;
-      opts = &*fixed;
-    }
-  }
-  EverydayCtx day_ctx{ctx.core, *opts, ctx.text};
+// The whole days from the day `a` names to the day `b` names, read in the
+// order of day and month of `opts`: day_interval's work once it has
+// completed the ends and chosen that order.
+MatchResult days_between(std::span<const Piece> a, std::span<const Piece> b, const EverydayCtx& ctx,
+                         const FullOptions& opts) {
+  EverydayCtx day_ctx{ctx.core, opts, ctx.text};
   day_ctx.core.tod = ctx.opts.core.default_time;
   day_ctx.core.tod_explicit = false;
   // The ends' readings paired into intervals; `reason` is the ambiguity's.
@@ -1106,6 +1220,70 @@ MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
   if (first.readings.empty() || last.readings.empty()) return MatchResult::no_match();
 
   return pair_up(first.readings, last.readings, !first.reason.empty() ? first.reason : last.reason);
+}
+
+// <day> to|-|through <day>, with "13-15 july" and "july 13-15" taking the
+// month of the other end. Days run from 00:00:00 of the first to 23:59:59
+// of the last. The caller has found that `b` writes no clock time.
+MatchResult day_interval(std::span<const Piece> a, std::span<const Piece> b,
+                         const EverydayCtx& ctx) {
+  // Two numbers alone ("from 9 to 5") are read as no day, and neither is
+  // completed: neither names a month.
+  if (a.empty() || b.empty() || (small_number(a) && small_number(b)) || has_clock(a)) {
+    return MatchResult::no_match();
+  }
+  // A day joined to a year alone ("3/14-2025") is a date mistyped, not a
+  // span of two years' days.
+  if (lone_year(a) != lone_year(b)) return MatchResult::no_match();
+  // The end that writes only its day number takes the other end's month;
+  // a year after the second day number is the whole interval's ("july 1-7
+  // 2025").
+  PieceBuffer completed_buffer;
+  const bool a_bare = a.size() == 1 && is_day_number(a[0]);
+  const bool b_bare =
+      (b.size() == 1 || (b.size() == 2 && lone_year(b.subspan(1)) && !writes_year(a))) &&
+      is_day_number(b[0]);
+  if (a_bare && b_bare && b.size() == 2) return MatchResult::no_match();
+  if (a_bare != b_bare) {
+    const std::span<const Piece> full = a_bare ? b : a;
+    std::size_t day = full.size();
+    bool month = false;
+    for (std::size_t i = 0; i < full.size(); ++i) {
+      month = month || is_tok(full[i], Kind::Month);
+      if (day == full.size() && is_day_number(full[i])) day = i;
+    }
+    if (!month || day == full.size()) return MatchResult::no_match();
+    // Both ends of "july 1-7 2025" take the year: the first is not the
+    // next july 1 moved back to it.
+    const bool with_year = b_bare && b.size() == 2;
+    // The bare end is the full end with its day number; with the year, the
+    // first end is the full end and the year, made before it.
+    const std::size_t n = full.size() + (with_year ? 1 : 0);
+    const std::span<Piece> completed = completed_buffer.make(with_year ? 2 * n : n);
+    std::copy(full.begin(), full.end(), completed.begin());
+    if (with_year) {
+      completed[n - 1] = b[1];
+      std::copy(completed.begin(), completed.begin() + static_cast<std::ptrdiff_t>(n),
+                completed.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    const std::span<Piece> bare = completed.last(n);
+    bare[day] = a_bare ? a[0] : b[0];
+    if (with_year) a = std::span<const Piece>(completed).first(n);
+    (a_bare ? a : b) = std::span<const Piece>(bare);
+  }
+  // Numeric ends share one order of day and month: an end valid in only
+  // one order ("8/15/2012") sets it for the other ("8/10/2012"). The
+  // settings are copied only then.
+  if (ctx.opts.date_order == DateOrder::Unset) {
+    const auto order_a = only_order(a);
+    const auto order_b = only_order(b);
+    if (order_a.has_value() != order_b.has_value()) {
+      FullOptions fixed = ctx.opts;
+      fixed.date_order = order_a ? *order_a : *order_b;
+      return days_between(a, b, ctx, fixed);
+    }
+  }
+  return days_between(a, b, ctx, ctx.opts);
 }
 
 // Reads a clock time that ends the pieces ("tomorrow 3"): returns it and
@@ -1493,10 +1671,11 @@ bool is_now(std::span<const Piece> p) {
 
 // now to|-|until <end>: the open end "until <end>", which starts now.
 MatchResult from_now(std::span<const Piece> b, const EverydayCtx& ctx) {
-  Pieces until;
-  until.reserve(b.size() + 1);
-  until.push_back(Piece{false, Tok::word(kUntilWords[0]), {}});
-  until.insert(until.end(), b.begin(), b.end());
+  // A few pieces, on the stack.
+  PieceBuffer buffer;
+  const std::span<Piece> until = buffer.make(b.size() + 1);
+  until[0] = Piece{false, Tok::word(kUntilWords[0]), {}};
+  std::copy(b.begin(), b.end(), until.begin() + 1);
   return open_ends::try_match(until, ctx);
 }
 
@@ -1676,9 +1855,9 @@ bool is_digit(char c) {
 // or am/pm ("13-15", "3:30-4:30pm", "10pm-2am"; not "2014-10", "GMT-5",
 // "3-14-2025").
 bool hyphen_joins(std::string_view w) {
-  const std::size_t at = w.find('-');
+  const std::size_t at = byte_at(w, '-');
   if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
-  if (!is_digit(w[at + 1]) || w.find('-', at + 1) != std::string_view::npos) return false;
+  if (!is_digit(w[at + 1]) || byte_at(w, '-', at + 1) != std::string_view::npos) return false;
   if (is_digit(w[at - 1])) return at < 3 || !is_digit(w[at - 3]);
   return at >= 3 && (w[at - 1] | 0x20) == 'm' &&
          ((w[at - 2] | 0x20) == 'a' || (w[at - 2] | 0x20) == 'p') && is_digit(w[at - 3]);
@@ -1687,10 +1866,11 @@ bool hyphen_joins(std::string_view w) {
 // Returns whether one hyphen inside a word joins two words: "mon-wed",
 // "aug-nov".
 bool letters_join(std::string_view w) {
-  const std::size_t at = w.find('-');
+  const std::size_t at = byte_at(w, '-');
   if (at == 0 || at == std::string_view::npos || at + 1 == w.size()) return false;
   const auto letter = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
-  return letter(w[at - 1]) && letter(w[at + 1]) && w.find('-', at + 1) == std::string_view::npos;
+  return letter(w[at - 1]) && letter(w[at + 1]) &&
+         byte_at(w, '-', at + 1) == std::string_view::npos;
 }
 
 }  // namespace
@@ -1741,13 +1921,22 @@ bool marks_join(std::string_view text, bool letters, uint8_t seen) {
       ++j;
     return text.substr(i, j - i);
   };
-  for (std::size_t at = seen & kBitHyphen ? text.find('-') : std::string_view::npos;
-       at != std::string_view::npos; at = text.find('-', at + 1)) {
+  for (std::size_t at = seen & kBitHyphen ? byte_at(text, '-') : std::string_view::npos;
+       at != std::string_view::npos; at = byte_at(text, '-', at + 1)) {
     const std::string_view w = word_at(at);
     if (w == "-" || hyphen_joins(w) || (letters && letters_join(w))) return true;
   }
-  for (std::size_t at = seen & kBitF ? text.find(kFor[0]) : std::string_view::npos;
-       at != std::string_view::npos; at = text.find(kFor[0], at + 1)) {
+  // "for" as bytes, the "f" first: a short text costs less so than by a
+  // library search.
+  const auto for_from = [text](std::size_t from) {
+    for (std::size_t at = byte_at(text, 'f', from); at != std::string_view::npos;
+         at = byte_at(text, 'f', at + 1)) {
+      if (text.size() - at >= 3 && text[at + 1] == 'o' && text[at + 2] == 'r') return at;
+    }
+    return std::string_view::npos;
+  };
+  for (std::size_t at = seen & kBitF ? for_from(0) : std::string_view::npos;
+       at != std::string_view::npos; at = for_from(at + 1)) {
     if (word_at(at).size() == 3) return true;
   }
   return false;
@@ -1957,7 +2146,9 @@ struct Joint {
   const auto gap_end = static_cast<std::size_t>(s.second.data() - text.data());
   Joint j;
   j.raw = text.substr(gap_begin, gap_end - gap_begin);
-  j.gap = trimmed(j.raw);
+  // The words around the join end at white space, and a mark lies inside
+  // a word: what split found is the joint without its white space.
+  j.gap = s.gap;
   j.link = link_tokens(j.gap);
   return j;
 }
@@ -2048,6 +2239,12 @@ struct EndPieces {
   }
   if (at == 0 || at + 1 >= rest.size()) return std::nullopt;
   return EndPieces{rest.first(at), rest.subspan(at + 1)};
+}
+
+// Returns whether a token is the number token `v` (Tok::num(v)), without
+// making one.
+[[gnu::always_inline]] inline bool is_number(const Tok& t, int64_t v) {
+  return t.is(Kind::Num) && t.value == v && t.minute == 0 && t.text.empty();
 }
 
 // Returns the number a word of one to nine digits names: the tokenizer
@@ -2229,7 +2426,7 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
     }
     // "july 13-15", "tomorrow 3-4pm", "monday 9am to friday": the last
     // word's token is the last.
-    if (((last && *last != 1 && back.tok == Tok::num(*last)) || second_word == Plain::OneToken ||
+    if (((last && *last != 1 && is_number(back.tok, *last)) || second_word == Plain::OneToken ||
          (second_word == Plain::Letters && is_token(back, lone_token(s.second)))) &&
         !shaped_first() && holds(ends, n - 1 - m, *link)) {
       return EndPieces{ends.first(n - 1 - m), ends.last(1), day};
@@ -2242,10 +2439,10 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
       const auto head_token = [&] {
         const std::string_view head = s.second.substr(0, space);
         if (const auto head_number = digits_only(head))
-          return *head_number != 1 && ends[n - 2].tok == Tok::num(*head_number);
+          return *head_number != 1 && is_number(ends[n - 2].tok, *head_number);
         return is_token(ends[n - 2], lone_token(head));
       };
-      if (number && *number != 1 && back.tok == Tok::num(*number) && head_token() &&
+      if (number && *number != 1 && is_number(back.tok, *number) && head_token() &&
           !shaped_first() && holds(ends, n - 2 - m, *link)) {
         return EndPieces{ends.first(n - 2 - m), ends.last(2), day};
       }
@@ -2261,6 +2458,29 @@ bool take_part(std::span<const Piece>& from, std::string_view part) {
   std::span<const Piece> rest = ends;
   if (!take_part(rest, s.first) || !take(rest, *link) || rest.empty()) return std::nullopt;
   return EndPieces{ends.first(n - rest.size() - m), rest, day};
+}
+
+// Finds both ends, and the day words, among the driver's pieces where split
+// laid the parts out over the tokens of the text: the driver's pieces are
+// those tokens (no shape, no anchor, the tokenizer's own words) and as many
+// as the parts' words make, and none is the End keyword, so that each word
+// made the tokens it makes alone and no two joined. The day words and the
+// first end then hold the tokens they hold read alone, unless the part of
+// a word the first end ends with is a shape alone ("2024-06-10" of
+// "2024-06-10..2024-06-14" read as words), and the second end the tokens
+// after the join's, as the pieces after the first end's always give it.
+std::optional<EndPieces> ends_laid_out(std::span<const Piece> pieces, const Split& s,
+                                       const EverydayCtx& ctx) {
+  if (!s.laid_out || pieces.size() != s.tokens || !ctx.core.anchors.empty() ||
+      (ctx.core.opts.locale != nullptr && ctx.core.opts.locale != &EN)) {
+    return std::nullopt;
+  }
+  for (const Piece& p : pieces) {
+    if (p.is_shape || p.tok.is_kw(Keyword::End)) return std::nullopt;
+  }
+  if (!s.cut.empty() && shaped_as(s.cut, plain_word(s.cut))) return std::nullopt;
+  return EndPieces{pieces.subspan(s.first_at, s.first_tokens), pieces.subspan(s.second_at),
+                   pieces.first(s.day_tokens)};
 }
 
 // Reads two ends joined as days, clock times, or a day and a clock time
@@ -2324,7 +2544,7 @@ MatchResult read_alone(std::span<const Piece> pieces, const Split& s, const Ever
     const Piece& back = rest[n - 1];
     const auto number = digits_only(s.first);
     const Plain word = plain_word(s.first);
-    if (((number && *number != 1 && back.tok == Tok::num(*number)) || word == Plain::OneToken ||
+    if (((number && *number != 1 && is_number(back.tok, *number)) || word == Plain::OneToken ||
          (word == Plain::Letters && is_token(back, lone_token(s.first)))) &&
         holds(rest, n - 1 - m, *link)) {
       return EndPieces{rest.last(1), rest.first(n - 1 - m)};
@@ -2346,18 +2566,20 @@ MatchResult try_match(std::span<const Piece> pieces, const EverydayCtx& ctx) {
       })) {
     return MatchResult::no_match();
   }
-  const auto s = split(ctx.text);
-  if (!s) return MatchResult::no_match();
+  Split s;
+  if (!split(ctx.text, s)) return MatchResult::no_match();
+  if (const auto laid = ends_laid_out(pieces, s, ctx))
+    return read_interval(s, laid->first, laid->second, laid->day, ctx);
   // The ends are mostly read already: the driver's pieces hold them.
-  if (const auto joint = joint_of(*s, ctx.text)) {
-    if (const auto both = ends_at_word(pieces, *s, *joint, ctx.text))
-      return read_interval(*s, both->first, both->second, {}, ctx);
-    if (const auto joined = ends_at_join(pieces, *s, *joint, ctx))
-      return read_interval(*s, joined->first, joined->second, joined->day, ctx);
+  if (const auto joint = joint_of(s, ctx.text)) {
+    if (const auto both = ends_at_word(pieces, s, *joint, ctx.text))
+      return read_interval(s, both->first, both->second, {}, ctx);
+    if (const auto joined = ends_at_join(pieces, s, *joint, ctx))
+      return read_interval(s, joined->first, joined->second, joined->day, ctx);
   }
-  if (const auto reversed = ends_after_length(pieces, *s, ctx))
-    return read_interval(*s, reversed->first, reversed->second, {}, ctx);
-  return read_alone(pieces, *s, ctx);
+  if (const auto reversed = ends_after_length(pieces, s, ctx))
+    return read_interval(s, reversed->first, reversed->second, {}, ctx);
+  return read_alone(pieces, s, ctx);
 }
 
 }  // namespace kalendo::everyday::intervals

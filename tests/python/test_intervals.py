@@ -257,7 +257,35 @@ BACKWARDS_AND_SHARED = corpus(
 )
 
 
-@pytest.mark.parametrize("text, options, expected", DAYS + CLOCKS + LENGTHS + BACKWARDS_AND_SHARED)
+# Words the tokens do not hold one for one: dropped ("at", "the", "on", "for"), joined ("9 am"), parted
+# by punctuation, or made three ("eom"); the ends are the same with them as without.
+WORDS = corpus(
+    (("monday at 9am to friday at 5pm", "Monday AT 9am TO Friday AT 5pm"),
+     clock("2024-06-10T09:00:00", "2024-06-14T17:00:00", "2024-06-10 09:00 to 2024-06-14 17:00" + NEXT_WEEK,
+           0.7)),
+    (("from 9 am to 5 pm", "between 9 am and 5 pm"),
+     clock("2024-06-06T09:00:00", "2024-06-06T17:00:00",
+           "tomorrow, 09:00 to 17:00 (that time has already passed today)")),
+    (("from 3 pm for 2 hours", "for 2 hours starting at 3pm"),
+     clock("2024-06-05T15:00:00", "2024-06-05T17:00:00", "today, 15:00 for 2 hours")),
+    ("2pm FOR 2 hours", clock("2024-06-06T14:00:00", "2024-06-06T16:00:00",
+                              "tomorrow, 14:00 for 2 hours (that time has already passed today)")),
+    (("the 3rd-the 5th", "between the 3rd and the 5th"), days("2024-07-03", "2024-07-05", 0.85, NEXT_MONTH)),
+    (("on monday to on friday", "monday, to friday"), days("2024-06-10", "2024-06-14", 0.7, NEXT_WEEK)),
+    (("mon-wed!", "(mon-wed)"), days("2024-06-10", "2024-06-12", 0.7, NEXT_WEEK)),
+    (("july 13..15", "13..15 july"), days("2024-07-13", "2024-07-15")),
+    # A dash beyond ASCII parts no words to the tokenizer, as a hyphen does.
+    (("13th–the 15th", "13th-the 15th"), days("2024-06-13", "2024-06-15")),
+    ("From 11–at 6", clock("2024-06-06T11:00:00", "2024-06-06T18:00:00",
+                           "tomorrow, 11:00 to 18:00 (that time has already passed today)", 0.85)),
+    ("today to eom", days("2024-06-05", "2024-06-30", 0.85)),
+    ("today - eow", days("2024-06-05", "2024-06-09", 0.85)),
+    ("the - friday", "2024-06-07T09:00:00 0.7 the upcoming Friday"),
+    (("monday to friday eom", "monday to the", "at 5 to 6", "business days to friday"), "?"),
+)
+
+
+@pytest.mark.parametrize("text, options, expected", DAYS + CLOCKS + LENGTHS + BACKWARDS_AND_SHARED + WORDS)
 def test_intervals(text, options, expected):
     assert json.loads(_core.parse_full(text, NOW, {}, (9, 0, 0), 0, False, **options)) == expected
 
