@@ -2,10 +2,10 @@
 # are compiled a second time to count what they run, into a module that a
 # copy of the package imports; tools/pgo/train.py reads the training corpus
 # through it; and the extension's objects are then compiled with the
-# counts, so that the code a call runs sits together and falls through.
-# Full mode runs through many families, each a little: spread over the
-# code as compiled without counts, its path no longer fits the processor's
-# instruction cache, and the counts gather it.
+# counts, so that the path a call takes falls through and sits together.
+# Full mode runs through many families, a little of each: laid out by the
+# counts it takes 12% to 19% less time on the everyday texts, with as many
+# instructions as before (bench/FULL_MODE.md).
 #
 # Counts are named and keyed by each object's base name (and a function
 # local to its file by that name too): both compilations of a source are
