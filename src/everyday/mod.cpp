@@ -663,26 +663,6 @@ namespace {
   return true;
 }
 
-// The core's answer for the tokens of a whole text, as strict mode reads
-// them, without the text (its generic no-parse is written only if it
-// stands): a clock time that ends a longer text is the time of day of the
-// answer ("tomorrow 5pm"), a lone one the expression itself.
-[[gnu::always_inline]] inline Outcome read_whole(TokenSpan toks, DateTime now,
-                                                 const AnchorMap& anchors, const Options& opts,
-                                                 HolidayFn holidays) {
-  Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
-  TokenSpan to_resolve = toks;
-  if (toks.size() >= 2) {
-    const Tok& last = toks.back();
-    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
-      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
-      ctx.tod_explicit = true;
-      to_resolve = to_resolve.first(toks.size() - 1);
-    }
-  }
-  return resolve_inner({}, to_resolve, ctx);
-}
-
 }  // namespace
 
 Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors,
@@ -709,7 +689,7 @@ Outcome parse_full(std::string_view text, DateTime now, const AnchorMap& anchors
   const bool cannot_read = !trimmed.empty() && core_cannot_read(read_toks, true);
   Outcome core = trimmed.empty() ? Outcome::no_parse("empty input")
                  : cannot_read   ? Outcome{}
-                                 : read_whole(read_toks, now, anchors, opts.core, holidays);
+                                 : resolve_whole({}, read_toks, now, anchors, opts.core, holidays);
   if (trimmed.empty()) return core;
   // The core answer stands whenever a rule of the core read the text, or
   // refused it for a reason of its own, and the text holds no sign or join

@@ -495,4 +495,24 @@ float penalised(float confidence, float amount);
 Outcome resolve_inner(std::string_view text, TokenSpan toks, const Ctx& ctx,
                       std::span<const Matcher> matchers = kMatchers);
 
+// The core grammar's outcome for the tokens of a whole text, in both modes:
+// a clock time that ends a longer text is the time of day of the answer
+// ("tomorrow 5pm"), a lone one the expression itself. In line, as it costs
+// less than a call on every text's path.
+[[gnu::always_inline]] inline Outcome resolve_whole(std::string_view text, TokenSpan toks,
+                                                    DateTime now, const AnchorMap& anchors,
+                                                    const Options& opts, HolidayFn holidays) {
+  Ctx ctx{opts, anchors, holidays, opts.default_time, now, false};
+  TokenSpan to_resolve = toks;
+  if (toks.size() >= 2) {
+    const Tok& last = toks.back();
+    if (last.is(Tok::Kind::Time) && last.value < 24 && last.minute < 60) {
+      ctx.tod = TimeOfDay::hms(last.u32(), last.minute, 0);
+      ctx.tod_explicit = true;
+      to_resolve = to_resolve.first(toks.size() - 1);
+    }
+  }
+  return resolve_inner(text, to_resolve, ctx);
+}
+
 }  // namespace kalendo
