@@ -1323,8 +1323,10 @@ using Days = Few<OnDay, 2>;
 void add_day(Label& out, const OnDay& d) {
   if (d.named) {
     out.add_date(d.day);
+  } else if (d.passed) {
+    out.add("tomorrow");
   } else {
-    out.add(d.passed ? "tomorrow" : "today");
+    out.add("today");
   }
 }
 
