@@ -4,8 +4,8 @@
 # through it; and the extension's objects are then compiled with the
 # counts, so that the path a call takes falls through and sits together.
 # Full mode runs through many families, a little of each: laid out by the
-# counts it takes 12% to 19% less time on the everyday texts, with as many
-# instructions as before (bench/FULL_MODE.md).
+# counts it takes 12% to 19% less time on the everyday texts, with 6% fewer
+# instructions (bench/FULL_MODE.md).
 #
 # Counts are named and keyed by each object's base name (and a function
 # local to its file by that name too): both compilations of a source are
