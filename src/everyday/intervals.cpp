@@ -1089,39 +1089,6 @@ std::optional<DateOrder> only_order(std::span<const Piece> p) {
   return month_first ? DateOrder::MDY : DateOrder::DMY;
 }
 
-// Pieces made for a while, mostly a month and a day number twice: on the
-// stack up to a few, made only when asked for.
-class PieceBuffer {
- public:
-  PieceBuffer() = default;
-  PieceBuffer(const PieceBuffer&) = delete;
-  PieceBuffer& operator=(const PieceBuffer&) = delete;
-  ~PieceBuffer() {
-    for (std::size_t i = 0; i < n_; ++i)
-      std::destroy_at(made() + i);
-  }
-
-  // Returns n pieces, default-made; once only.
-  std::span<Piece> make(std::size_t n) {
-    if (n > kInline) {
-      heap_.resize(n);
-      return heap_;
-    }
-    for (; n_ < n; ++n_)
-      ::new (static_cast<void*>(storage_ + n_ * sizeof(Piece))) Piece;
-    return {made(), n};
-  }
-
- private:
-  static constexpr std::size_t kInline = 8;
-  // The pieces made so far, from the first.
-  Piece* made() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
-
-  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
-  std::size_t n_ = 0;
-  Pieces heap_;
-};
-
 // The whole days from the day `a` names to the day `b` names, read in the
 // order of day and month of `opts`: day_interval's work once it has
 // completed the ends and chosen that order.

@@ -448,18 +448,12 @@ bool split(std::string_view text, PieceBuffer& out, bool only_shaped, bool* hyph
 }  // namespace
 
 Pieces PieceBuffer::take() {
-  if (heap_.empty()) {
-    heap_.reserve(size_);
-    for (Piece& p : std::span<Piece>(first(), size_))
-      heap_.push_back(std::move(p));
-    std::destroy_n(first(), size_);
-    size_ = 0;
-  }
+  if (heap_.empty()) spill(size_);
   return std::move(heap_);
 }
 
-void PieceBuffer::spill() {
-  heap_.reserve(2 * kInline);
+void PieceBuffer::spill(std::size_t room) {
+  heap_.reserve(room);
   for (Piece& p : std::span<Piece>(first(), size_))
     heap_.push_back(std::move(p));
   std::destroy_n(first(), size_);

@@ -68,8 +68,20 @@ class PieceBuffer {
       ++size_;
       return;
     }
-    if (heap_.empty()) spill();
+    if (heap_.empty()) spill(2 * kInline);
     heap_.push_back(Piece{std::forward<Args>(args)...});
+  }
+
+  // Makes n pieces, default-made, in an empty buffer, and returns them to
+  // be written: mostly a month and a day number twice, made for a while.
+  std::span<Piece> make(std::size_t n) {
+    if (n > kInline) {
+      heap_.resize(n);
+      return heap_;
+    }
+    for (; size_ < n; ++size_)
+      new (storage_ + size_ * sizeof(Piece)) Piece;
+    return {first(), n};
   }
 
   bool empty() const { return size_ == 0 && heap_.empty(); }
@@ -82,8 +94,8 @@ class PieceBuffer {
  private:
   Piece* first() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
   const Piece* first() const { return std::launder(reinterpret_cast<const Piece*>(storage_)); }
-  // Moves the pieces kept in place to the heap, with room for as many again.
-  void spill();
+  // Moves the pieces kept in place to the heap, with room for `room`.
+  void spill(std::size_t room);
 
   alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
   std::size_t size_ = 0;  // the pieces built in `storage_`

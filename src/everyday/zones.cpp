@@ -215,6 +215,26 @@ std::span<const std::string_view> zone_names() {
 
 namespace {
 
+// pacific|eastern|central|mountain: the zone the word names, or none; most
+// words of seven or eight letters are ruled out by one lookup.
+inline std::optional<std::string_view> zone_word(std::string_view w) {
+  if ((w.size() != 7 && w.size() != 8) || !kZoneWordEnds.may_hold(w)) return std::nullopt;
+  return find_word<std::string_view>(kZoneWords, w);
+}
+
+// Built-in names have at most four letters, and an offset has its sign
+// first or after "utc": a longer word without one names no zone.
+inline bool beyond_names(std::string_view w) {
+  return w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-';
+}
+
+// An offset opens with its sign, or with "utc" or "gmt" before it: a word
+// of four letters that opens with neither ("next", "soon") is none.
+inline bool may_offset(std::string_view w) {
+  return (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
+         (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
+}
+
 // Returns whether a piece may name a zone, by its looks alone: a shape
 // with a zone or a sign, or a word that is a caller's name, a US zone's
 // name, an offset or an abbreviation of a length and letters that one has.
@@ -224,15 +244,9 @@ inline bool may_name(const Piece& p, std::span<const std::string> caller) {
   if (p.is_shape) return !p.shape.zone.empty() || p.shape.kind == Shape::Kind::Amount;
   if (!p.tok.is(Kind::Word)) return false;
   const std::string_view w = p.tok.text;
-  if (!caller.empty()) return true;
-  if ((w.size() == 7 || w.size() == 8) && kZoneWordEnds.may_hold(w) &&
-      find_word<std::string_view>(kZoneWords, w)) {
-    return true;
-  }
-  if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') return false;
-  const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
-                          (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
-  return may_offset || may_abbreviate(w);
+  if (!caller.empty() || zone_word(w)) return true;
+  if (beyond_names(w)) return false;
+  return may_offset(w) || may_abbreviate(w);
 }
 
 // Reads the zone that pieces[i] names, or none, for a piece that may_name
@@ -265,25 +279,16 @@ inline bool may_name(const Piece& p, std::span<const std::string> caller) {
     if (equal_folded(name, w)) return Named{upper(w), i, {}};
   }
   // pacific|eastern|central|mountain [time]
-  if ((w.size() == 7 || w.size() == 8) && kZoneWordEnds.may_hold(w)) {
-    if (const auto zone = find_word<std::string_view>(kZoneWords, w)) {
-      const bool time_after = i + 1 < pieces.size() && !pieces[i + 1].is_shape &&
-                              pieces[i + 1].tok.is(Kind::Word) &&
-                              pieces[i + 1].tok.text == kTimeWord;
-      if (time_after || (i > 0 && ends_clock(pieces[i - 1]))) {
-        return Named{std::string(*zone), i, {}, false, time_after ? 2u : 1u};
-      }
-      return std::nullopt;
+  if (const auto zone = zone_word(w)) {
+    const bool time_after = i + 1 < pieces.size() && !pieces[i + 1].is_shape &&
+                            pieces[i + 1].tok.is(Kind::Word) && pieces[i + 1].tok.text == kTimeWord;
+    if (time_after || (i > 0 && ends_clock(pieces[i - 1]))) {
+      return Named{std::string(*zone), i, {}, false, time_after ? 2u : 1u};
     }
+    return std::nullopt;
   }
-  // Built-in names have at most four letters, and an offset has its sign
-  // first or after "utc": a longer word without one names no zone.
-  if (w.size() > 4 && w[0] != '+' && w[0] != '-' && w[3] != '+' && w[3] != '-') return std::nullopt;
-  // An offset opens with its sign, or with "utc" or "gmt" before it: a
-  // word of four letters that opens with neither ("next", "soon") is none.
-  const bool may_offset = (!w.empty() && (w[0] == '+' || w[0] == '-')) ||
-                          (w.size() > 3 && ((w[0] | 0x20) == 'u' || (w[0] | 0x20) == 'g'));
-  if (auto off = may_offset ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
+  if (beyond_names(w)) return std::nullopt;
+  if (auto off = may_offset(w) ? offset_of(w) : std::nullopt) return Named{std::move(*off), i, {}};
   if (!may_abbreviate(w)) return std::nullopt;
   if (const auto zone = find_word<std::string_view>(kAbbreviations, w)) {
     // "est. 1999": a word's abbreviation, unless a clock time precedes it.
