@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "everyday/mod.h"
 #include "locale.h"
@@ -1053,45 +1051,13 @@ std::optional<Outcome> read_named(std::span<const Tok> toks, std::span<const Fou
 
 // Reads tokens that name holidays, each found name written as an anchor
 // token of its own.
-// The words of a text's tokens: built in place on the stack for a text of
-// a few tokens, only as many as it has, and on the heap for a longer one.
-class TokenWords {
- public:
-  static constexpr std::size_t kInline = 8;
-
-  TokenWords() = default;
-  ~TokenWords() { std::destroy_n(first(), size_); }
-  TokenWords(const TokenWords&) = delete;
-  TokenWords& operator=(const TokenWords&) = delete;
-
-  // Builds the word of each token, its key as key_of gives it, and returns
-  // the words.
-  std::span<const Word> fill(std::span<const Tok> toks) {
-    if (toks.size() > kInline) {
-      heap_.reserve(toks.size());
-      for (std::size_t k = 0; k < toks.size(); ++k)
-        heap_.push_back(Word{k, k + 1, key_of(toks[k])});
-      return heap_;
-    }
-    for (std::size_t k = 0; k < toks.size(); ++k) {
-      new (storage_ + size_ * sizeof(Word)) Word{k, k + 1, key_of(toks[k])};
-      ++size_;
-    }
-    return std::span<const Word>(first(), size_);
-  }
-
- private:
-  Word* first() { return std::launder(reinterpret_cast<Word*>(storage_)); }
-
-  alignas(Word) unsigned char storage_[kInline * sizeof(Word)];
-  std::size_t size_ = 0;  // the words built in `storage_`
-  std::vector<Word> heap_;
-};
-
 std::optional<Outcome> read_tokens(std::span<const Tok> toks, const EverydayCtx& ctx,
                                    Reading reading, bool weekends) {
-  TokenWords token_words;
-  const std::span<const Word> words = token_words.fill(toks);
+  // The words of a few tokens stay on the stack, only as many as there are.
+  InPlace<Word> token_words;
+  const std::span<const Word> words = token_words.build(toks.size(), [toks](std::size_t k) {
+    return Word{k, k + 1, key_of(toks[k])};
+  });
   Names names = find_names(words, ctx.core.anchors, ctx.opts.region, ctx.today(), reading);
   if (names.reject) return std::move(names.reject);
   if (names.found.empty()) return std::nullopt;

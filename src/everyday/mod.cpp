@@ -611,7 +611,7 @@ namespace {
     for (Tok& t : toks)
       held.emplace(false, std::move(t), Shape{});
   }
-  const std::span<const Piece> pieces = held.pieces();
+  const std::span<const Piece> pieces = held.items();
   if (pieces.empty()) {
     return true;
   }

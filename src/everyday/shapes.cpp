@@ -447,19 +447,6 @@ bool split(std::string_view text, PieceBuffer& out, bool only_shaped, bool* hyph
 
 }  // namespace
 
-Pieces PieceBuffer::take() {
-  if (heap_.empty()) spill(size_);
-  return std::move(heap_);
-}
-
-void PieceBuffer::spill(std::size_t room) {
-  heap_.reserve(room);
-  for (Piece& p : std::span<Piece>(first(), size_))
-    heap_.push_back(std::move(p));
-  std::destroy_n(first(), size_);
-  size_ = 0;
-}
-
 Pieces scan(std::string_view text) {
   PieceBuffer out;
   split(text, out, false);

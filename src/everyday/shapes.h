@@ -5,13 +5,11 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <span>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "everyday/in_place.h"
 #include "tokenize.h"
 
 namespace kalendo::everyday {
@@ -46,61 +44,8 @@ struct Piece {
 
 using Pieces = std::vector<Piece>;
 
-// The pieces of one text, the first few kept in place, so that a text of a
-// few words, as nearly every text is, allocates nothing; a longer one moves
-// them all to the heap once.
-class PieceBuffer {
- public:
-  static constexpr std::size_t kInline = 8;
-
-  PieceBuffer() = default;
-  ~PieceBuffer() {
-    if (size_ != 0) std::destroy_n(first(), size_);
-  }
-  PieceBuffer(const PieceBuffer&) = delete;
-  PieceBuffer& operator=(const PieceBuffer&) = delete;
-
-  // Builds a piece in place from its fields, as Piece{...} would.
-  template <typename... Args>
-  void emplace(Args&&... args) {
-    if (size_ < kInline && heap_.empty()) {
-      new (storage_ + size_ * sizeof(Piece)) Piece{std::forward<Args>(args)...};
-      ++size_;
-      return;
-    }
-    if (heap_.empty()) spill(2 * kInline);
-    heap_.push_back(Piece{std::forward<Args>(args)...});
-  }
-
-  // Makes n pieces, default-made, in an empty buffer, and returns them to
-  // be written: mostly a month and a day number twice, made for a while.
-  std::span<Piece> make(std::size_t n) {
-    if (n > kInline) {
-      heap_.resize(n);
-      return heap_;
-    }
-    for (; size_ < n; ++size_)
-      new (storage_ + size_ * sizeof(Piece)) Piece;
-    return {first(), n};
-  }
-
-  bool empty() const { return size_ == 0 && heap_.empty(); }
-  std::span<const Piece> pieces() const {
-    return heap_.empty() ? std::span<const Piece>(first(), size_) : std::span<const Piece>(heap_);
-  }
-  // Moves the pieces out, into a vector of their own.
-  Pieces take();
-
- private:
-  Piece* first() { return std::launder(reinterpret_cast<Piece*>(storage_)); }
-  const Piece* first() const { return std::launder(reinterpret_cast<const Piece*>(storage_)); }
-  // Moves the pieces kept in place to the heap, with room for `room`.
-  void spill(std::size_t room);
-
-  alignas(Piece) unsigned char storage_[kInline * sizeof(Piece)];
-  std::size_t size_ = 0;  // the pieces built in `storage_`
-  Pieces heap_;
-};
+// The pieces of one text, the first few kept in place.
+using PieceBuffer = InPlace<Piece>;
 
 // Splits trimmed text at ASCII white space; words that are numeric shapes
 // become shapes, every run of other words goes through the core tokenizer

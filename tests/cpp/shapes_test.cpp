@@ -70,8 +70,8 @@ TEST(Shapes, ScanKeepsTheOrderOfShapesAndTokens) {
     EXPECT_EQ(found.shaped, row.shaped) << row.text;
     EXPECT_EQ(found.hyphened, row.hyphened) << row.text;
     if (row.shaped) {
-      EXPECT_EQ(layout_of(held.pieces()), row.layout) << row.text;
-      EXPECT_EQ(shapes_of(held.pieces()), row.shapes) << row.text;
+      EXPECT_EQ(layout_of(held.items()), row.layout) << row.text;
+      EXPECT_EQ(shapes_of(held.items()), row.shapes) << row.text;
     } else {
       EXPECT_TRUE(held.empty()) << row.text;
     }
